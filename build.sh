@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Velumo's driver: installs what a fresh Debian machine lacks, configures, builds and runs.
+#
+#   ./build.sh test         every test suite: native (sanitizers), Wine (the real DLL), fuzz smoke
+#   ./build.sh demo [--interactive]   the real Velumo.dll in the host stand-in, under Wine
+#   ./build.sh dist         Velumo-<version>.zip, the folder a FAR user copies into Plugins
+#   ./build.sh bench        the benchmarks, written to docs/performance.md
+#   ./build.sh fuzz [SECONDS]         the fuzzer for longer than the smoke run
+#   ./build.sh build        configure and build every preset, run nothing
+set -euo pipefail
+cd "$(dirname "$0")"
+ROOT=$(pwd)
+
+log() { printf '\n== %s\n' "$*"; }
+
+# ---- prerequisites ---------------------------------------------------------------------------
+
+PACKAGES=(cmake make g++ libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth gnuplot-nox zip)
+PACKAGES_I386=(wine32:i386)
+
+missing_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || echo "$p"
+  done
+}
+
+install_prerequisites() {
+  local missing
+  missing=$(missing_packages "${PACKAGES[@]}" "${PACKAGES_I386[@]}")
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" != 0 ]; then
+    echo "missing packages (run as root to install them): $missing" >&2
+    exit 1
+  fi
+  log "installing: $(echo $missing | tr '\n' ' ')"
+  # 32-bit Wine runs Velumo.dll as it ships (i686) wherever the kernel runs 32-bit processes.
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends $missing
+}
+
+# ---- builds ------------------------------------------------------------------------------------
+
+build_preset() {
+  local preset=$1
+  log "build: $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$(nproc)"
+}
+
+build_all() {
+  build_preset native
+  build_preset mingw
+  build_preset mingw64
+}
+
+# Which build's DLL Wine runs: the shipped i686 one where this machine can run 32-bit processes,
+# else the x86_64 build of the same sources (some kernels have 32-bit emulation switched off).
+wine_preset() {
+  if [ -n "${VELUMO_WINE_PRESET:-}" ]; then
+    echo "$VELUMO_WINE_PRESET"
+  elif /lib/ld-linux.so.2 --version >/dev/null 2>&1 && command -v wine >/dev/null; then
+    echo mingw
+  else
+    echo mingw64
+  fi
+}
+export -f wine_preset
+
+# ---- verbs ---------------------------------------------------------------------------------------
+
+SUMMARY=()
+TOTAL_PASSED=0
+TOTAL_FAILED=0
+
+# Runs one suite, keeps its output, and adds its counts to the summary. A suite closes either
+# with ctest's summary line or with a plain "N passed, N failed" line.
+run_suite() {
+  local name=$1
+  shift
+  local out rc=0
+  out=$(mktemp)
+  if ! "$@" 2>&1 | tee "$out"; then
+    rc=1
+  fi
+  local line passed failed
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$out" | tail -1 || true)
+  if [ -n "$line" ]; then
+    failed=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    passed=$(($(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line") - failed))
+  else
+    line=$(grep -E '^([A-Za-z]+: )?[0-9]+ passed, [0-9]+ failed' "$out" | tail -1 || true)
+    passed=$(sed -E 's/^([A-Za-z]+: )?([0-9]+) passed.*/\2/' <<<"$line")
+    failed=$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")
+  fi
+  if [ -n "$line" ]; then
+    TOTAL_PASSED=$((TOTAL_PASSED + passed))
+    TOTAL_FAILED=$((TOTAL_FAILED + failed))
+    SUMMARY+=("$name: $passed passed, $failed failed")
+  else
+    TOTAL_FAILED=$((TOTAL_FAILED + 1))
+    SUMMARY+=("$name: did not run to the end")
+    rc=1
+  fi
+  rm -f "$out"
+  return $rc
+}
+
+verb_test() {
+  install_prerequisites
+  build_all
+  local rc=0 preset
+  preset=$(wine_preset)
+  [ "$preset" = mingw ] || build_preset "$preset"
+
+  log "native suite (simulated Win32, AddressSanitizer + UndefinedBehaviorSanitizer)"
+  run_suite "native" ctest --preset native --output-on-failure || rc=1
+
+  if [ -f tests/wine/run_suite.sh ]; then
+    log "Wine suite (Velumo.dll from preset $preset on Wine's user32/advapi32 under Xvfb)"
+    run_suite "wine" bash tests/wine/run_suite.sh "$ROOT/build/$preset" || rc=1
+  fi
+  if [ -f fuzz/run_fuzz.sh ]; then
+    log "fuzz smoke run"
+    run_suite "fuzz" bash fuzz/run_fuzz.sh smoke || rc=1
+  fi
+
+  log "summary"
+  printf '%s\n' "${SUMMARY[@]}"
+  echo "Total: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
+  return $rc
+}
+
+verb_build() {
+  install_prerequisites
+  build_all
+}
+
+verb_script() {
+  local script=$1
+  shift
+  install_prerequisites
+  build_all
+  local preset
+  preset=$(wine_preset)
+  [ "$preset" = mingw ] || build_preset "$preset"
+  VELUMO_WINE_BUILD="$ROOT/build/$preset" bash "$script" "$@"
+}
+
+case "${1:-}" in
+  test) verb_test ;;
+  build) verb_build ;;
+  demo) shift; verb_script demo/run_demo.sh "$@" ;;
+  dist) shift; verb_script scripts/dist.sh "$@" ;;
+  bench) shift; verb_script bench/run_bench.sh "$@" ;;
+  fuzz) shift; verb_script fuzz/run_fuzz.sh long "$@" ;;
+  *)
+    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
+    exit 2
+    ;;
+esac

@@ -1,0 +1,14 @@
+// The plug-in linked into the host, for builds off Windows.
+#include "far_host.h"
+
+#include "host/entry_points.h"
+
+namespace farhost {
+
+PluginExports LinkedPlugin() {
+    return PluginExports{SetStartupInfo, GetPluginInfo, OpenPlugin,        ClosePlugin,
+                         GetFindData,    FreeFindData,  GetOpenPluginInfo, SetDirectory,
+                         DeleteFiles,    ProcessKey,    Configure,         ExitFAR};
+}
+
+} // namespace farhost

@@ -1,0 +1,86 @@
+// Test knobs of the simulated Win32 subset: build a desktop, change it behind the plug-in's
+// back, make registry calls fail, and look at what was done.
+#pragma once
+
+#include "windows_api.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace simwin {
+
+// ---- Desktop -------------------------------------------------------------------------------
+
+struct WindowSpec {
+    std::string title;   // bytes in the ANSI code page; cut at the first NUL like a real title
+    bool visible = true; // WS_VISIBLE
+    HWND owner = nullptr;
+    HWND parent = nullptr; // reported by GetParent only for a WS_CHILD window
+    DWORD style = 0;       // extra style bits (WS_POPUP, WS_CHILD, ...); WS_VISIBLE is derived
+};
+
+// Creates a top-level window at the top of the z-order and returns its new handle. Handles
+// are distinct, fit in 32 bits and are never reused within the process.
+HWND CreateTestWindow(const WindowSpec& spec);
+HWND CreateTestWindow(const std::string& title, bool visible = true);
+
+void DestroyTestWindow(HWND window); // later calls treat the handle as dead
+void SetTestWindowTitle(HWND window, const std::string& title);
+void SetTestWindowStyle(HWND window, DWORD style);    // replaces the style bits but WS_VISIBLE
+void SetTestWindowVisible(HWND window, bool visible); // another program hides or shows it
+
+// Live windows, top of the z-order first.
+std::vector<HWND> ZOrder();
+HWND ForegroundWindow();
+size_t LiveWindowCount();
+
+// Destroys every window and forgets the foreground; handle numbering continues.
+void ResetDesktop();
+
+// Called by EnumWindows before each window it reports (with that window), so that a test can
+// change the desktop in the middle of an enumeration. Empty function: no hook.
+void SetEnumerationHook(std::function<void(HWND)> hook);
+
+// How often each window-system call was made since the last ResetCallCounts.
+struct CallCounts {
+    uint64_t enumWindows = 0, isWindow = 0, isWindowVisible = 0, showWindow = 0,
+             setForegroundWindow = 0, bringWindowToTop = 0, getWindow = 0, getParent = 0,
+             getWindowLong = 0, getWindowText = 0, getWindowTextLength = 0, charToOem = 0,
+             lstrcmp = 0;
+};
+const CallCounts& Calls();
+void ResetCallCounts();
+
+// ---- Registry (HKEY_CURRENT_USER only) ---------------------------------------------------
+
+enum class RegistryCall { Open, Create, Query, Set, Close };
+
+// Every later call of that kind returns `error` (ERROR_SUCCESS clears the failure) without
+// doing anything.
+void FailRegistryCall(RegistryCall call, LONG error);
+
+// Empties the tree, clears failures and the write log; keys still open become invalid.
+void ResetRegistry();
+
+// Paths are relative to HKEY_CURRENT_USER, components separated by '\'.
+void SeedRegistryValue(const std::string& keyPath, const std::string& name, DWORD type,
+                       const std::vector<uint8_t>& data);
+bool RegistryKeyExists(const std::string& keyPath);
+bool ReadRegistryValue(const std::string& keyPath, const std::string& name, DWORD* type,
+                       std::vector<uint8_t>* data);
+
+struct RegistryWrite {
+    std::string keyPath; // as opened, with the names' stored spelling
+    std::string name;
+    DWORD type;
+    std::vector<uint8_t> data;
+};
+// Every value stored by RegSetValueExA since the last reset, in order.
+const std::vector<RegistryWrite>& RegistryWrites();
+
+// Keys opened or created and not closed yet.
+int OpenRegistryKeyCount();
+
+} // namespace simwin

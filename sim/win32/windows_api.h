@@ -1,0 +1,116 @@
+// The Win32 subset that Velumo calls, declared for builds off Windows.
+//
+// Simulated here (windows_api.cpp, registry.cpp, code_page.cpp):
+//   user32:   EnumWindows, IsWindow, IsWindowVisible, ShowWindow, SetForegroundWindow,
+//             BringWindowToTop, GetWindow, GetParent, GetWindowLongA, GetWindowTextA,
+//             GetWindowTextLengthA, CharToOemA
+//   kernel32: lstrcmpA
+//   advapi32: RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA, RegSetValueExA, RegCloseKey
+//
+// Real behaviours reproduced:
+//   - top-level windows in z-order; EnumWindows reports them top to bottom from a snapshot taken
+//     when it starts, skips windows destroyed since, and keeps going when the callback hides,
+//     shows, raises or destroys windows;
+//   - handles fit in 32 bits and are never reused within a run; a destroyed handle is harmless
+//     to every call (queries give 0, actions do nothing);
+//   - GetParent gives the parent of a WS_CHILD window, the owner of an owned WS_POPUP window
+//     and 0 otherwise;
+//   - GetWindowTextA's limit counts the terminator;
+//   - CharToOemA converts CP1252 to CP437 through iconv, one byte for one byte ('?' where the
+//     OEM page has no such letter), in place when source and destination are the same;
+//   - a registry of keys under HKEY_CURRENT_USER with typed values, case-insensitive names,
+//     ERROR_MORE_DATA and ERROR_FILE_NOT_FOUND from RegQueryValueExA, missing parents created by
+//     RegCreateKeyExA and access rights checked by RegSetValueExA.
+//
+// Test knobs live in sim_desktop.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#define WINAPI
+#define CALLBACK
+#define APIENTRY
+
+typedef int BOOL;
+typedef uint8_t BYTE;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef LONG LSTATUS;
+typedef unsigned int UINT;
+typedef intptr_t LPARAM;
+typedef uintptr_t WPARAM;
+typedef char CHAR;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+typedef BYTE* LPBYTE;
+typedef const BYTE* LPCBYTE;
+typedef DWORD* LPDWORD;
+typedef DWORD REGSAM;
+typedef void* HANDLE;
+typedef void* LPVOID;
+typedef void* LPSECURITY_ATTRIBUTES;
+
+struct HWND__;
+typedef HWND__* HWND;
+struct HKEY__;
+typedef HKEY__* HKEY;
+typedef HKEY* PHKEY;
+
+typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
+
+#define TRUE 1
+#define FALSE 0
+#define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+
+#define SW_HIDE 0
+#define SW_SHOW 5
+#define GW_OWNER 4
+#define GWL_STYLE (-16)
+#define WS_POPUP 0x80000000u
+#define WS_CHILD 0x40000000u
+#define WS_VISIBLE 0x10000000u
+#define VK_F3 0x72
+
+#define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001u)
+#define REG_NONE 0
+#define REG_SZ 1
+#define REG_BINARY 3
+#define REG_DWORD 4
+#define REG_QWORD 11
+#define REG_OPTION_NON_VOLATILE 0
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_SET_VALUE 0x0002
+#define KEY_WRITE 0x20006
+
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_MORE_DATA 234L
+
+BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM context);
+BOOL WINAPI IsWindow(HWND window);
+BOOL WINAPI IsWindowVisible(HWND window);
+BOOL WINAPI ShowWindow(HWND window, int command);
+BOOL WINAPI SetForegroundWindow(HWND window);
+BOOL WINAPI BringWindowToTop(HWND window);
+HWND WINAPI GetWindow(HWND window, UINT command);
+HWND WINAPI GetParent(HWND window);
+LONG WINAPI GetWindowLongA(HWND window, int index);
+int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int limit);
+int WINAPI GetWindowTextLengthA(HWND window);
+BOOL WINAPI CharToOemA(LPCSTR source, LPSTR destination);
+int WINAPI lstrcmpA(LPCSTR first, LPCSTR second);
+
+LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access,
+                             PHKEY result);
+LSTATUS WINAPI RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD reserved, LPSTR keyClass,
+                               DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
+                               PHKEY result, LPDWORD disposition);
+LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type,
+                                LPBYTE data, LPDWORD size);
+LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type,
+                              const BYTE* data, DWORD size);
+LSTATUS WINAPI RegCloseKey(HKEY key);

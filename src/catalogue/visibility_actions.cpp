@@ -1,0 +1,81 @@
+#include "visibility_actions.h"
+
+#include "hidden_window_table.h"
+#include "window_list.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr int kMatchTitleCapacity = 256; // read with limit 255: at most 254 characters
+
+void ShowAndBringForward(HWND window) {
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    BringWindowToTop(window);
+}
+
+BOOL CALLBACK RestoreIfRecorded(HWND window, LPARAM) {
+    if (g_hiddenWindows.Contains(window)) {
+        RestoreWindow(window);
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK ToggleIfTitleMatches(HWND window, LPARAM context) {
+    const char* text = reinterpret_cast<const char*>(context);
+    if (!IsEligibleWindow(window)) {
+        return TRUE;
+    }
+    char title[kMatchTitleCapacity];
+    title[0] = '\0';
+    GetWindowTextA(window, title, kMatchTitleCapacity - 1);
+    title[kMatchTitleCapacity - 1] = '\0';
+    if (strstr(title, text) != nullptr) {
+        ToggleWindow(window);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+void HideWindow(HWND window) {
+    if (!IsWindowVisible(window)) {
+        return;
+    }
+    if (!g_hiddenWindows.Add(window)) {
+        return;
+    }
+    ShowWindow(window, SW_HIDE);
+}
+
+void RestoreWindow(HWND window) {
+    if (IsWindowVisible(window)) {
+        return;
+    }
+    ShowAndBringForward(window);
+    g_hiddenWindows.Remove(window);
+}
+
+void ToggleWindow(HWND window) {
+    if (IsWindowVisible(window)) {
+        HideWindow(window);
+    } else {
+        RestoreWindow(window);
+    }
+}
+
+void ActivateWindow(HWND window) {
+    ShowAndBringForward(window);
+}
+
+void RestoreAllWindows() {
+    EnumWindows(RestoreIfRecorded, 0);
+}
+
+void ToggleWindowsByTitle(const char* text) {
+    if (text == nullptr || text[0] == '\0') {
+        return;
+    }
+    EnumWindows(ToggleIfTitleMatches, reinterpret_cast<LPARAM>(text));
+}

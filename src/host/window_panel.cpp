@@ -1,0 +1,72 @@
+#include "window_panel.h"
+
+#include "../catalogue/visibility_actions.h"
+#include "../catalogue/window_list.h"
+#include "../settings/settings.h"
+#include "host_services.h"
+#include "panel_presentation.h"
+
+#include <cstring>
+
+WindowPanel::WindowPanel(int openFrom, intptr_t item) {
+    if (openFrom != OPEN_COMMANDLINE) {
+        return;
+    }
+    const char* command = reinterpret_cast<const char*>(item);
+    if (command != nullptr && command[0] != '\0') {
+        ToggleWindowsByTitle(command);
+    }
+}
+
+WindowPanel::~WindowPanel() {
+    if (g_settings.ShowAllWindowAtExit) {
+        RestoreAllWindows();
+    }
+}
+
+int WindowPanel::GetFindData(PluginPanelItem** items, int* count) {
+    return BuildWindowList(items, count);
+}
+
+void WindowPanel::FreeFindData(PluginPanelItem* items, int count) {
+    FreeWindowList(items, count);
+}
+
+void WindowPanel::GetOpenPluginInfo(OpenPluginInfo* info) {
+    FillOpenPluginInfo(info);
+}
+
+int WindowPanel::SetDirectory(const char* directory, int opMode) {
+    if (opMode & OPM_FIND) {
+        return 0;
+    }
+    if (strcmp(directory, "\\") == 0) {
+        return 0;
+    }
+    // The panel has one level: any other directory, ".." included, leaves it.
+    SendPanelControl(this, FCTL_CLOSEPLUGIN, const_cast<char*>(directory));
+    return 1;
+}
+
+int WindowPanel::DeleteFiles(PluginPanelItem* items, int count) {
+    for (int i = 0; i < count; ++i) {
+        ToggleWindow(WindowFromUserData(items[i].UserData));
+    }
+    return 1;
+}
+
+int WindowPanel::ProcessKey(int key, unsigned int controlState) {
+    if ((controlState != 0 && controlState != PKF_ALT) || key != VK_F3) {
+        return 0;
+    }
+    PanelInfo info;
+    memset(&info, 0, sizeof(info));
+    // A host that fails the request leaves the record unfilled: then nothing is activated.
+    if (SendPanelControl(this, FCTL_GETPANELINFO, &info) && info.SelectedItemsNumber > 0 &&
+        info.SelectedItems != nullptr) {
+        ActivateWindow(WindowFromUserData(info.SelectedItems[0].UserData));
+    }
+    SendPanelControl(this, FCTL_UPDATEPANEL, nullptr);
+    SendPanelControl(this, FCTL_REDRAWPANEL, nullptr);
+    return 1;
+}

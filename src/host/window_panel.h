@@ -1,0 +1,23 @@
+// One open window panel. It holds no data: everything it works on is process-wide. Its address
+// is the plug-in handle that the host keeps and passes back.
+#pragma once
+
+#include "../far_plugin.h"
+
+#include <cstdint>
+
+class WindowPanel {
+  public:
+    // From the command line (OPEN_COMMANDLINE) with a text, toggles the windows whose title
+    // contains it first; `item` is then the address of that text and is not read otherwise.
+    WindowPanel(int openFrom, intptr_t item);
+    // Shows again every window Velumo hid when ShowAllWindowAtExit is set.
+    ~WindowPanel();
+
+    int GetFindData(PluginPanelItem** items, int* count);
+    void FreeFindData(PluginPanelItem* items, int count);
+    void GetOpenPluginInfo(OpenPluginInfo* info);
+    int SetDirectory(const char* directory, int opMode);
+    int DeleteFiles(PluginPanelItem* items, int count);
+    int ProcessKey(int key, unsigned int controlState);
+};
