@@ -1,0 +1,162 @@
+// The hidden-window table's slot rules: where Add stores a handle, when the table is full, and
+// what Remove and Contains see of destroyed windows and of handles stored twice.
+#include "desktop_fixture.h"
+
+#include "catalogue/hidden_window_table.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace {
+
+using Slots = std::array<HWND, HiddenWindowTable::kSlotCount>;
+
+Slots SlotsOf(const HiddenWindowTable& table) {
+    Slots slots;
+    for (int i = 0; i < HiddenWindowTable::kSlotCount; ++i) {
+        slots[i] = table.SlotAt(i);
+    }
+    return slots;
+}
+
+HWND NewWindow(int number) {
+    return simwin::CreateTestWindow("window " + std::to_string(number));
+}
+
+// Records twenty live windows, slot i holding the i-th returned handle.
+Slots FillTable(HiddenWindowTable& table) {
+    Slots recorded;
+    for (int i = 0; i < HiddenWindowTable::kSlotCount; ++i) {
+        recorded[i] = NewWindow(i);
+        EXPECT_EQ(1, table.Add(recorded[i])) << "slot " << i;
+    }
+    return recorded;
+}
+
+const HWND kNeverCreated = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x2F4));
+
+using HiddenWindowTableTest = DesktopTest;
+
+TEST_F(HiddenWindowTableTest, FreshTableHoldsNothingAndFirstAddTakesSlotZero) {
+    HiddenWindowTable table{};
+    const HWND first = NewWindow(1), second = NewWindow(2);
+    EXPECT_EQ(Slots{}, SlotsOf(table));
+    EXPECT_EQ(0, table.Contains(first));
+    EXPECT_EQ(0, table.Contains(second));
+    EXPECT_EQ(0, table.Contains(kNeverCreated));
+
+    simwin::ResetCallCounts();
+    EXPECT_EQ(1, table.Add(second));
+    EXPECT_EQ(1u, simwin::Calls().isWindow) << "slots after the first free one are not looked at";
+    Slots expected{};
+    expected[0] = second;
+    EXPECT_EQ(expected, SlotsOf(table));
+    EXPECT_EQ(1, table.Contains(second));
+    EXPECT_EQ(0, table.Contains(first));
+}
+
+TEST_F(HiddenWindowTableTest, TwentyLiveWindowsFillTheTable) {
+    HiddenWindowTable table{};
+    const Slots recorded = FillTable(table);
+    EXPECT_EQ(recorded, SlotsOf(table));
+
+    const HWND extra = NewWindow(20);
+    EXPECT_EQ(0, table.Add(extra));
+    EXPECT_EQ(0, table.Add(kNeverCreated));
+    EXPECT_EQ(recorded, SlotsOf(table));
+    EXPECT_EQ(0, table.Contains(extra));
+    EXPECT_EQ(0, table.Contains(kNeverCreated));
+}
+
+TEST_F(HiddenWindowTableTest, AddReusesTheLowestSlotWhoseWindowIsGone) {
+    HiddenWindowTable table{};
+    const Slots recorded = FillTable(table);
+    simwin::DestroyTestWindow(recorded[11]);
+    simwin::DestroyTestWindow(recorded[4]);
+
+    const HWND first = NewWindow(100), second = NewWindow(101), third = NewWindow(102);
+    simwin::ResetCallCounts();
+    EXPECT_EQ(1, table.Add(first));
+    EXPECT_EQ(5u, simwin::Calls().isWindow);
+    Slots expected = recorded;
+    expected[4] = first;
+    EXPECT_EQ(expected, SlotsOf(table));
+
+    EXPECT_EQ(1, table.Add(second));
+    expected[11] = second;
+    EXPECT_EQ(expected, SlotsOf(table));
+
+    EXPECT_EQ(0, table.Add(third)) << "every slot holds a live window again";
+    EXPECT_EQ(expected, SlotsOf(table));
+}
+
+TEST_F(HiddenWindowTableTest, DestroyedWindowStaysContainedUntilOverwrittenOrRemoved) {
+    HiddenWindowTable table{};
+    const HWND overwritten = NewWindow(1), removed = NewWindow(2), live = NewWindow(3);
+    ASSERT_EQ(1, table.Add(overwritten));
+    ASSERT_EQ(1, table.Add(removed));
+    ASSERT_EQ(1, table.Add(live));
+    simwin::DestroyTestWindow(overwritten);
+    simwin::DestroyTestWindow(removed);
+    EXPECT_EQ(1, table.Contains(overwritten));
+    EXPECT_EQ(1, table.Contains(removed));
+
+    const HWND newcomer = NewWindow(4);
+    ASSERT_EQ(1, table.Add(newcomer));
+    EXPECT_EQ(newcomer, table.SlotAt(0));
+    EXPECT_EQ(0, table.Contains(overwritten));
+    EXPECT_EQ(1, table.Contains(removed));
+
+    simwin::ResetCallCounts();
+    table.Remove(removed);
+    EXPECT_EQ(0u, simwin::Calls().isWindow) << "Remove compares values only";
+    EXPECT_EQ(0, table.Contains(removed));
+    EXPECT_EQ(nullptr, table.SlotAt(1));
+    EXPECT_EQ(live, table.SlotAt(2));
+}
+
+TEST_F(HiddenWindowTableTest, HandleAddedTwiceFillsTwoSlotsAndRemoveClearsTheLowerOnly) {
+    HiddenWindowTable table{};
+    const HWND twice = NewWindow(1), other = NewWindow(2), third = NewWindow(3);
+    ASSERT_EQ(1, table.Add(other));
+    ASSERT_EQ(1, table.Add(twice));
+    ASSERT_EQ(1, table.Add(third));
+    ASSERT_EQ(1, table.Add(twice));
+    Slots expected{};
+    expected[0] = other;
+    expected[1] = twice;
+    expected[2] = third;
+    expected[3] = twice;
+    EXPECT_EQ(expected, SlotsOf(table));
+
+    table.Remove(twice);
+    expected[1] = nullptr;
+    EXPECT_EQ(expected, SlotsOf(table));
+    EXPECT_EQ(1, table.Contains(twice));
+
+    table.Remove(twice);
+    expected[3] = nullptr;
+    EXPECT_EQ(expected, SlotsOf(table));
+    EXPECT_EQ(0, table.Contains(twice));
+
+    // Cleared slots are free again, the lowest first.
+    ASSERT_EQ(1, table.Add(twice));
+    EXPECT_EQ(twice, table.SlotAt(1));
+}
+
+TEST_F(HiddenWindowTableTest, RemoveOfAHandleNoSlotHoldsChangesNothing) {
+    HiddenWindowTable table{};
+    const Slots recorded = FillTable(table);
+    const HWND stranger = NewWindow(50);
+    table.Remove(stranger);
+    table.Remove(kNeverCreated);
+    table.Remove(nullptr); // no slot of a full table holds 0
+    EXPECT_EQ(recorded, SlotsOf(table));
+    EXPECT_EQ(0, table.Add(stranger));
+}
+
+} // namespace
