@@ -1,0 +1,396 @@
+// Which windows are offered, how the list of them looks to the host, and how the list copes
+// with a desktop that changes while it is built and with allocations that fail.
+#include "allocation_faults.h"
+#include "desktop_fixture.h"
+
+#include "catalogue/hidden_window_table.h"
+#include "catalogue/window_list.h"
+#include "far_plugin.h"
+#include "settings/settings.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One listed window as the host would show it.
+struct Listed {
+    std::string title;
+    std::string status;
+    std::string handleText;
+    HWND window;
+    bool operator==(const Listed& other) const {
+        return title == other.title && status == other.status && handleText == other.handleText &&
+               window == other.window;
+    }
+};
+
+void PrintTo(const Listed& entry, std::ostream* out) {
+    *out << "{\"" << entry.title << "\", \"" << entry.status << "\", " << entry.handleText << ", "
+         << entry.window << "}";
+}
+
+uint32_t ValueOf(HWND window) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+}
+
+std::string FormattedHandle(HWND window) {
+    char text[16];
+    snprintf(text, sizeof text, "%08X", static_cast<unsigned>(ValueOf(window)));
+    return text;
+}
+
+Listed Expect(const std::string& title, const std::string& status, HWND window) {
+    return Listed{title, status, FormattedHandle(window), window};
+}
+
+// The host packs its records to 2 bytes: fields are read by value, never bound to a reference.
+Listed Decode(const PluginPanelItem& item) {
+    const int columns = item.CustomColumnNumber;
+    char** const texts = item.CustomColumnData;
+    EXPECT_EQ(2, columns);
+    EXPECT_NE(nullptr, texts);
+    if (texts == nullptr) {
+        return Listed{item.FindData.cFileName, "", "", WindowFromUserData(item.UserData)};
+    }
+    return Listed{item.FindData.cFileName, texts[0], texts[1], WindowFromUserData(item.UserData)};
+}
+
+// Builds the list, decodes it, releases it and checks that the release freed every block.
+std::vector<Listed> ListWindows() {
+    allocfaults::ResetBalance();
+    PluginPanelItem* items = nullptr;
+    int count = -1;
+    EXPECT_EQ(1, BuildWindowList(&items, &count));
+    std::vector<Listed> listed;
+    for (int i = 0; i < count; ++i) {
+        listed.push_back(Decode(items[i]));
+    }
+    EXPECT_EQ(count == 0, items == nullptr) << "an empty list is a null array, and only that";
+    FreeWindowList(items, count);
+    EXPECT_EQ(0, allocfaults::Balance()) << "blocks left allocated after FreeWindowList";
+    return listed;
+}
+
+HWND MakeWindow(const std::string& title, bool visible = true, HWND owner = nullptr,
+                DWORD style = 0, HWND parent = nullptr) {
+    simwin::WindowSpec spec;
+    spec.title = title;
+    spec.visible = visible;
+    spec.owner = owner;
+    spec.style = style;
+    spec.parent = parent;
+    return simwin::CreateTestWindow(spec);
+}
+
+class WindowListTest : public DesktopTest {
+  protected:
+    void TearDown() override {
+        allocfaults::ClearFailures();
+        DesktopTest::TearDown();
+    }
+};
+
+TEST_F(WindowListTest, EachFilterTestExcludesItsWindowUnlessRecorded) {
+    g_settings.ShowDesktopIcon = 0;
+    const HWND plain = MakeWindow("plain");
+    const HWND parent = MakeWindow("parent");
+    const HWND child = MakeWindow("child", true, nullptr, WS_CHILD, parent);
+    const HWND orphanChild = MakeWindow("orphan child", true, nullptr, WS_CHILD);
+    const HWND untitled = MakeWindow("");
+    const HWND desktop = MakeWindow("Program Manager");
+    const HWND owned = MakeWindow("owned", true, plain);
+    const HWND invisible = MakeWindow("invisible", false);
+    EXPECT_EQ(1, IsEligibleWindow(plain));
+    EXPECT_EQ(1, IsEligibleWindow(parent));
+
+    const HWND excluded[] = {child, orphanChild, untitled, desktop, owned, invisible};
+    for (HWND window : excluded) {
+        EXPECT_EQ(0, IsEligibleWindow(window)) << FormattedHandle(window);
+        ASSERT_EQ(1, g_hiddenWindows.Add(window));
+        EXPECT_EQ(1, IsEligibleWindow(window)) << FormattedHandle(window);
+    }
+}
+
+TEST_F(WindowListTest, OwnedPopupIsExcludedByItsReportedParent) {
+    g_settings.ShowOwnerWindow = 1;
+    const HWND owner = MakeWindow("owner");
+    const HWND ownedPopup = MakeWindow("popup", true, owner, WS_POPUP);
+    const HWND ownedOverlapped = MakeWindow("owned", true, owner);
+    const HWND unownedPopup = MakeWindow("free popup", true, nullptr, WS_POPUP);
+    EXPECT_EQ(0, IsEligibleWindow(ownedPopup));
+    EXPECT_EQ(1, IsEligibleWindow(ownedOverlapped));
+    EXPECT_EQ(1, IsEligibleWindow(unownedPopup));
+    g_settings.ShowOwnerWindow = 0;
+    EXPECT_EQ(0, IsEligibleWindow(ownedOverlapped));
+    EXPECT_EQ(1, IsEligibleWindow(unownedPopup));
+}
+
+TEST_F(WindowListTest, ProgramManagerIsCaughtOnlyByItsExactTitleAndOnlyWhileTheSwitchIsOff) {
+    const HWND desktop = MakeWindow("Program Manager");
+    const HWND lower = MakeWindow("program manager");
+    const HWND longer = MakeWindow("Program Manager ");
+    const HWND prefix = MakeWindow("Program Manage");
+    for (int32_t on : {1, 7, -1}) {
+        g_settings.ShowDesktopIcon = on;
+        EXPECT_EQ(1, IsEligibleWindow(desktop)) << "ShowDesktopIcon " << on;
+    }
+    g_settings.ShowDesktopIcon = 0;
+    EXPECT_EQ(0, IsEligibleWindow(desktop));
+    EXPECT_EQ(1, IsEligibleWindow(lower));
+    EXPECT_EQ(1, IsEligibleWindow(longer));
+    EXPECT_EQ(1, IsEligibleWindow(prefix));
+}
+
+TEST_F(WindowListTest, OwnerAndInvisibleSwitchesTakeTheirTestsOut) {
+    const HWND owner = MakeWindow("owner");
+    const HWND owned = MakeWindow("owned", true, owner);
+    const HWND invisible = MakeWindow("invisible", false);
+    const HWND ownedInvisible = MakeWindow("both", false, owner);
+    struct Case {
+        int32_t showOwner, showInvisible;
+        int owned, invisible, ownedInvisible;
+    };
+    const Case cases[] = {{0, 0, 0, 0, 0}, {1, 0, 1, 0, 0},  {0, 1, 0, 1, 0},
+                          {1, 1, 1, 1, 1}, {-3, 0, 1, 0, 0}, {0, 2, 0, 1, 0}};
+    for (const Case& c : cases) {
+        g_settings.ShowOwnerWindow = c.showOwner;
+        g_settings.ShowInvisibleWindow = c.showInvisible;
+        SCOPED_TRACE(testing::Message()
+                     << "owner " << c.showOwner << " invisible " << c.showInvisible);
+        EXPECT_EQ(1, IsEligibleWindow(owner));
+        EXPECT_EQ(c.owned, IsEligibleWindow(owned));
+        EXPECT_EQ(c.invisible, IsEligibleWindow(invisible));
+        EXPECT_EQ(c.ownedInvisible, IsEligibleWindow(ownedInvisible));
+    }
+}
+
+TEST_F(WindowListTest, ListFollowsTheEnumerationTopToBottom) {
+    const HWND a = MakeWindow("a"), b = MakeWindow("b"), c = MakeWindow("c");
+    MakeWindow("", true); // untitled: left out
+    BringWindowToTop(a);
+    const std::vector<HWND> zOrder = simwin::ZOrder();
+    ASSERT_EQ(a, zOrder[0]);
+    EXPECT_EQ((std::vector<Listed>{Expect("a", "    ", a), Expect("c", "    ", c),
+                                   Expect("b", "    ", b)}),
+              ListWindows());
+}
+
+TEST_F(WindowListTest, StatusTextMarksInvisibleOwnedAndRecordedWindows) {
+    const HWND owner = MakeWindow("owner");
+    std::vector<Listed> everything{Expect("owner", "    ", owner)};
+    std::vector<Listed> filtered = everything;
+    for (int mask = 0; mask < 8; ++mask) {
+        const bool hidden = mask & 1, owned = mask & 2, recorded = mask & 4;
+        const std::string status =
+            std::string(hidden ? "H" : " ") + (owned ? "O" : " ") + " " + (recorded ? "D" : " ");
+        const HWND window =
+            MakeWindow("w" + std::to_string(mask), !hidden, owned ? owner : nullptr);
+        if (recorded) {
+            ASSERT_EQ(1, g_hiddenWindows.Add(window));
+        }
+        // The newest window is on top: it comes first.
+        const Listed entry = Expect("w" + std::to_string(mask), status, window);
+        everything.insert(everything.begin(), entry);
+        if (recorded || (!hidden && !owned)) {
+            filtered.insert(filtered.begin(), entry);
+        }
+    }
+    EXPECT_EQ(filtered, ListWindows()) << "switches off: recorded windows stay listed";
+    g_settings.ShowOwnerWindow = 1;
+    g_settings.ShowInvisibleWindow = 1;
+    EXPECT_EQ(everything, ListWindows());
+}
+
+TEST_F(WindowListTest, HandleTextIsEightUpperCaseHexDigits) {
+    std::vector<HWND> windows;
+    for (int i = 0; i < 6; ++i) {
+        windows.push_back(MakeWindow("w"));
+    }
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    ASSERT_EQ(1, BuildWindowList(&items, &count));
+    ASSERT_EQ(6, count);
+    for (int i = 0; i < count; ++i) {
+        const HWND window = WindowFromUserData(items[i].UserData);
+        const uint32_t value = ValueOf(window);
+        std::string digits;
+        for (int shift = 28; shift >= 0; shift -= 4) {
+            digits += "0123456789ABCDEF"[(value >> shift) & 0xF];
+        }
+        EXPECT_EQ(digits, items[i].CustomColumnData[1]);
+        EXPECT_EQ(FormattedHandle(window), items[i].CustomColumnData[1]);
+        EXPECT_EQ(windows[count - 1 - i], window);
+    }
+    FreeWindowList(items, count);
+}
+
+TEST_F(WindowListTest, TitleIsCutTo127CharactersAndConvertedToTheOemPage) {
+    const std::string longTitle(100, 'a');
+    const HWND exact = MakeWindow(std::string(127, 'x'));
+    const HWND oneOver = MakeWindow(std::string(128, 'y'));
+    const HWND veryLong = MakeWindow(longTitle + std::string(100, '\xE9'));
+    const HWND letters = MakeWindow("Caf\xE9 \xC4pfel");
+    EXPECT_EQ((std::vector<Listed>{Expect("Caf\x82 \x8Epfel", "    ", letters),
+                                   Expect(longTitle + std::string(27, '\x82'), "    ", veryLong),
+                                   Expect(std::string(127, 'y'), "    ", oneOver),
+                                   Expect(std::string(127, 'x'), "    ", exact)}),
+              ListWindows());
+}
+
+TEST_F(WindowListTest, PanelItemHoldsTitleTextsAndHandleAndNothingElse) {
+    const HWND window = MakeWindow(std::string(127, 'T'));
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    ASSERT_EQ(1, BuildWindowList(&items, &count));
+    ASSERT_EQ(1, count);
+    const PluginPanelItem& item = items[0];
+    EXPECT_EQ(std::string(127, 'T'), item.FindData.cFileName);
+    for (size_t at = 127; at < sizeof item.FindData.cFileName; ++at) {
+        ASSERT_EQ(0, item.FindData.cFileName[at]) << "byte " << at;
+    }
+    const int columns = item.CustomColumnNumber;
+    const uint32_t userData = item.UserData;
+    char** const texts = item.CustomColumnData;
+    EXPECT_EQ(2, columns);
+    EXPECT_EQ(ValueOf(window), userData);
+    ASSERT_NE(nullptr, texts);
+    EXPECT_STREQ("    ", texts[0]);
+    EXPECT_EQ(FormattedHandle(window), texts[1]);
+
+    PluginPanelItem expected;
+    memset(&expected, 0, sizeof expected);
+    memset(expected.FindData.cFileName, 'T', 127);
+    expected.CustomColumnData = texts;
+    expected.CustomColumnNumber = 2;
+    expected.UserData = ValueOf(window);
+    EXPECT_EQ(0, memcmp(&expected, &item, sizeof item)) << "a field beyond those is not zero";
+    FreeWindowList(items, count);
+}
+
+TEST_F(WindowListTest, NoEligibleWindowGivesNullArrayAndCountZero) {
+    PluginPanelItem garbage;
+    PluginPanelItem* items = &garbage;
+    int count = 42;
+    EXPECT_EQ(1, BuildWindowList(&items, &count));
+    EXPECT_EQ(nullptr, items);
+    EXPECT_EQ(0, count);
+
+    MakeWindow("");
+    MakeWindow("hidden", false);
+    items = &garbage;
+    count = 42;
+    EXPECT_EQ(1, BuildWindowList(&items, &count));
+    EXPECT_EQ(nullptr, items);
+    EXPECT_EQ(0, count);
+}
+
+TEST_F(WindowListTest, ReleaseWithCountZeroOrLessFreesOnlyTheArray) {
+    FreeWindowList(nullptr, 0);
+    FreeWindowList(nullptr, -1);
+    // Texts the release must not touch: freeing them would be an invalid free.
+    char status[] = "    ";
+    char handle[] = "00000000";
+    char* texts[2] = {status, handle};
+    for (int count : {0, -1}) {
+        allocfaults::ResetBalance();
+        auto* items = static_cast<PluginPanelItem*>(malloc(2 * sizeof(PluginPanelItem)));
+        ASSERT_NE(nullptr, items);
+        memset(items, 0, 2 * sizeof(PluginPanelItem));
+        items[0].CustomColumnData = texts;
+        items[1].CustomColumnData = texts;
+        FreeWindowList(items, count);
+        EXPECT_EQ(0, allocfaults::Balance()) << "count " << count;
+    }
+}
+
+TEST_F(WindowListTest, ReleaseDoesNotConsultTheTextCount) {
+    MakeWindow("a");
+    MakeWindow("b");
+    allocfaults::ResetBalance();
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    ASSERT_EQ(1, BuildWindowList(&items, &count));
+    ASSERT_EQ(2, count);
+    EXPECT_EQ(7, allocfaults::Balance()) << "the array and three blocks per entry";
+    items[0].CustomColumnNumber = 0;
+    items[1].CustomColumnNumber = 5;
+    FreeWindowList(items, count);
+    EXPECT_EQ(0, allocfaults::Balance());
+}
+
+TEST_F(WindowListTest, DesktopChangedDuringTheEnumerationIsListedAsFound) {
+    const HWND destroyed = MakeWindow("destroyed");
+    const HWND emptied = MakeWindow("emptied");
+    const HWND hidden = MakeWindow("hidden");
+    const HWND renamed = MakeWindow("renamed");
+    const HWND first = MakeWindow("first");
+    simwin::SetEnumerationHook([&](HWND window) {
+        if (window == first) {
+            simwin::DestroyTestWindow(destroyed);
+            simwin::SetTestWindowTitle(emptied, "");
+            simwin::SetTestWindowVisible(hidden, false);
+            simwin::SetTestWindowTitle(renamed, "new name");
+            simwin::SetTestWindowTitle(first, "first, retitled");
+        }
+    });
+    EXPECT_EQ((std::vector<Listed>{Expect("first, retitled", "    ", first),
+                                   Expect("new name", "    ", renamed)}),
+              ListWindows());
+}
+
+TEST_F(WindowListTest, FailedGrowthLeavesThatWindowOutAndKeepsTheRest) {
+    const HWND d = MakeWindow("d"), c = MakeWindow("c"), b = MakeWindow("b");
+    const HWND a = MakeWindow("a");
+    allocfaults::FailNthCall(allocfaults::Call::Realloc, 2);
+    EXPECT_EQ((std::vector<Listed>{Expect("a", "    ", a), Expect("c", "    ", c),
+                                   Expect("d", "    ", d)}),
+              ListWindows());
+
+    allocfaults::FailNthCall(allocfaults::Call::Realloc, 1);
+    EXPECT_EQ((std::vector<Listed>{Expect("b", "    ", b), Expect("c", "    ", c),
+                                   Expect("d", "    ", d)}),
+              ListWindows());
+
+    allocfaults::FailNthCall(allocfaults::Call::Realloc, 4);
+    EXPECT_EQ((std::vector<Listed>{Expect("a", "    ", a), Expect("b", "    ", b),
+                                   Expect("c", "    ", c)}),
+              ListWindows());
+
+    allocfaults::FailEveryCall(allocfaults::Call::Realloc);
+    EXPECT_EQ(std::vector<Listed>{}, ListWindows());
+}
+
+TEST_F(WindowListTest, FailedTextAllocationDropsTheEntryWithoutLeaking) {
+    const HWND c = MakeWindow("c"), b = MakeWindow("b"), a = MakeWindow("a");
+    const Listed all[] = {Expect("a", "    ", a), Expect("b", "    ", b), Expect("c", "    ", c)};
+    // Each entry makes three small allocations: the text array, the status and the handle.
+    for (int nth = 1; nth <= 9; ++nth) {
+        SCOPED_TRACE(testing::Message() << "failing malloc " << nth);
+        const int dropped = (nth - 1) / 3;
+        std::vector<Listed> expected;
+        for (int i = 0; i < 3; ++i) {
+            if (i != dropped) {
+                expected.push_back(all[i]);
+            }
+        }
+        allocfaults::FailNthCall(allocfaults::Call::Malloc, nth);
+        EXPECT_EQ(expected, ListWindows());
+    }
+
+    simwin::DestroyTestWindow(b);
+    simwin::DestroyTestWindow(c);
+    for (int nth = 1; nth <= 3; ++nth) {
+        allocfaults::FailNthCall(allocfaults::Call::Malloc, nth);
+        EXPECT_EQ(std::vector<Listed>{}, ListWindows()) << "failing malloc " << nth;
+    }
+}
+
+} // namespace
