@@ -1,0 +1,297 @@
+// Hiding, showing, toggling and activating windows, the restore of every recorded window and
+// the toggle by title, each checked against the desktop and the hidden-window table.
+#include "desktop_fixture.h"
+
+#include "catalogue/hidden_window_table.h"
+#include "catalogue/visibility_actions.h"
+#include "catalogue/window_list.h"
+#include "settings/settings.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+bool Visible(HWND window) {
+    return IsWindowVisible(window) != 0;
+}
+
+int SlotsHolding(HWND window) {
+    int held = 0;
+    for (int i = 0; i < HiddenWindowTable::kSlotCount; ++i) {
+        held += g_hiddenWindows.SlotAt(i) == window ? 1 : 0;
+    }
+    return held;
+}
+
+// The status text a fresh listing shows for the window; empty when it is not listed.
+std::string ListedStatus(HWND window) {
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    BuildWindowList(&items, &count);
+    std::string status;
+    for (int i = 0; i < count; ++i) {
+        if (WindowFromUserData(items[i].UserData) == window) {
+            status = items[i].CustomColumnData[0];
+        }
+    }
+    FreeWindowList(items, count);
+    return status;
+}
+
+HWND MakeOwnedWindow(const std::string& title, HWND owner) {
+    simwin::WindowSpec spec;
+    spec.title = title;
+    spec.owner = owner;
+    return simwin::CreateTestWindow(spec);
+}
+
+using VisibilityActionsTest = DesktopTest;
+
+TEST_F(VisibilityActionsTest, ToggleHidesAndRecordsAVisibleWindow) {
+    const HWND window = simwin::CreateTestWindow("editor");
+    EXPECT_EQ("    ", ListedStatus(window));
+    ToggleWindow(window);
+    EXPECT_FALSE(Visible(window));
+    EXPECT_EQ(window, g_hiddenWindows.SlotAt(0));
+    EXPECT_EQ("H  D", ListedStatus(window));
+}
+
+TEST_F(VisibilityActionsTest, HideLeavesAnInvisibleWindowUnrecorded) {
+    const HWND window = simwin::CreateTestWindow("hidden elsewhere", false);
+    simwin::ResetCallCounts();
+    HideWindow(window);
+    EXPECT_EQ(0, g_hiddenWindows.Contains(window));
+    EXPECT_EQ(0u, simwin::Calls().showWindow);
+}
+
+TEST_F(VisibilityActionsTest, FullTableLeavesTheWindowVisibleAndUnrecorded) {
+    std::vector<HWND> recorded;
+    for (int i = 0; i < HiddenWindowTable::kSlotCount; ++i) {
+        recorded.push_back(simwin::CreateTestWindow("recorded " + std::to_string(i), false));
+        ASSERT_EQ(1, g_hiddenWindows.Add(recorded.back()));
+    }
+    const HWND window = simwin::CreateTestWindow("one too many");
+    simwin::ResetCallCounts();
+    ToggleWindow(window);
+    HideWindow(window);
+    EXPECT_TRUE(Visible(window));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(window));
+    EXPECT_EQ(0u, simwin::Calls().showWindow);
+    EXPECT_EQ("    ", ListedStatus(window));
+
+    simwin::DestroyTestWindow(recorded[6]);
+    ToggleWindow(window);
+    EXPECT_FALSE(Visible(window));
+    EXPECT_EQ(window, g_hiddenWindows.SlotAt(6));
+}
+
+TEST_F(VisibilityActionsTest, ToggleShowsRaisesAndUnrecordsAnInvisibleRecordedWindow) {
+    const HWND window = simwin::CreateTestWindow("editor");
+    HideWindow(window);
+    const HWND above = simwin::CreateTestWindow("above");
+    SetForegroundWindow(above);
+    ASSERT_EQ(1, g_hiddenWindows.Contains(window));
+
+    ToggleWindow(window);
+    EXPECT_TRUE(Visible(window));
+    EXPECT_EQ(window, simwin::ForegroundWindow());
+    EXPECT_EQ(window, simwin::ZOrder().front());
+    EXPECT_EQ(0, g_hiddenWindows.Contains(window));
+    EXPECT_EQ("    ", ListedStatus(window));
+}
+
+TEST_F(VisibilityActionsTest, RestoreOfAVisibleRecordedWindowChangesNothing) {
+    const HWND window = simwin::CreateTestWindow("editor");
+    ASSERT_EQ(1, g_hiddenWindows.Add(window));
+    const HWND above = simwin::CreateTestWindow("above");
+    SetForegroundWindow(above);
+    simwin::ResetCallCounts();
+    RestoreWindow(window);
+    EXPECT_EQ(1, g_hiddenWindows.Contains(window));
+    EXPECT_EQ(above, simwin::ForegroundWindow());
+    EXPECT_EQ((std::vector<HWND>{above, window}), simwin::ZOrder());
+    EXPECT_EQ(0u, simwin::Calls().showWindow);
+}
+
+TEST_F(VisibilityActionsTest, ToggleActsOnTheWindowsStateAtThatMoment) {
+    // Hidden by Velumo, then shown by another program: the toggle hides it again and the
+    // window is recorded a second time.
+    const HWND window = simwin::CreateTestWindow("editor");
+    ToggleWindow(window);
+    simwin::SetTestWindowVisible(window, true);
+    ToggleWindow(window);
+    EXPECT_FALSE(Visible(window));
+    EXPECT_EQ(2, SlotsHolding(window));
+
+    // Hidden by another program: shown and raised like one Velumo hid; the table is unchanged.
+    const HWND foreign = simwin::CreateTestWindow("foreign", false);
+    simwin::CreateTestWindow("above");
+    ToggleWindow(foreign);
+    EXPECT_TRUE(Visible(foreign));
+    EXPECT_EQ(foreign, simwin::ForegroundWindow());
+    EXPECT_EQ(foreign, simwin::ZOrder().front());
+    EXPECT_EQ(0, g_hiddenWindows.Contains(foreign));
+    EXPECT_EQ(2, SlotsHolding(window));
+}
+
+TEST_F(VisibilityActionsTest, ActivateShowsAndRaisesButLeavesTheTableAlone) {
+    const HWND window = simwin::CreateTestWindow("editor");
+    HideWindow(window);
+    const HWND visible = simwin::CreateTestWindow("visible");
+    simwin::CreateTestWindow("top");
+
+    ActivateWindow(window);
+    EXPECT_TRUE(Visible(window));
+    EXPECT_EQ(window, simwin::ForegroundWindow());
+    EXPECT_EQ(window, simwin::ZOrder().front());
+    EXPECT_EQ(1, g_hiddenWindows.Contains(window));
+    EXPECT_EQ("   D", ListedStatus(window));
+
+    RestoreAllWindows(); // passes over it: it is visible
+    EXPECT_EQ(1, g_hiddenWindows.Contains(window));
+    EXPECT_EQ(window, simwin::ZOrder().front());
+
+    ActivateWindow(visible);
+    EXPECT_EQ(visible, simwin::ForegroundWindow());
+    EXPECT_EQ(visible, simwin::ZOrder().front());
+    EXPECT_EQ(0, g_hiddenWindows.Contains(visible));
+}
+
+TEST_F(VisibilityActionsTest, RestoreAllShowsEveryInvisibleRecordedWindowInEnumerationOrder) {
+    g_settings.ShowOwnerWindow = 0;
+    g_settings.ShowInvisibleWindow = 0;
+    const HWND bottom = simwin::CreateTestWindow("bottom");
+    const HWND owned = MakeOwnedWindow("owned", bottom);
+    const HWND stayedVisible = simwin::CreateTestWindow("shown by someone else");
+    const HWND untitled = simwin::CreateTestWindow("untitled");
+    const HWND foreign = simwin::CreateTestWindow("hidden by someone else", false);
+    const HWND gone = simwin::CreateTestWindow("gone");
+    const HWND top = simwin::CreateTestWindow("top");
+    for (HWND window : {bottom, owned, stayedVisible, untitled, gone, top}) {
+        HideWindow(window);
+    }
+    simwin::SetTestWindowTitle(untitled, "");
+    simwin::SetTestWindowVisible(stayedVisible, true);
+    simwin::DestroyTestWindow(gone);
+
+    RestoreAllWindows();
+    for (HWND window : {bottom, owned, untitled, top}) {
+        EXPECT_TRUE(Visible(window)) << window;
+        EXPECT_EQ(0, g_hiddenWindows.Contains(window));
+    }
+    // Each restored window was raised in turn, from the top one down.
+    EXPECT_EQ((std::vector<HWND>{bottom, owned, untitled, top, foreign, stayedVisible}),
+              simwin::ZOrder());
+    EXPECT_EQ(bottom, simwin::ForegroundWindow());
+    EXPECT_EQ(1, g_hiddenWindows.Contains(stayedVisible));
+    EXPECT_EQ(1, g_hiddenWindows.Contains(gone)) << "a window no longer there is not visited";
+    EXPECT_FALSE(Visible(foreign));
+}
+
+TEST_F(VisibilityActionsTest, WindowRecordedTwiceIsRestoredOnceAndKeepsOneEntry) {
+    const HWND window = simwin::CreateTestWindow("editor");
+    HideWindow(window);
+    simwin::SetTestWindowVisible(window, true);
+    HideWindow(window);
+    ASSERT_EQ(2, SlotsHolding(window));
+    simwin::ResetCallCounts();
+    RestoreAllWindows();
+    EXPECT_EQ(1u, simwin::Calls().showWindow);
+    EXPECT_TRUE(Visible(window));
+    EXPECT_EQ(1, SlotsHolding(window));
+    EXPECT_EQ("   D", ListedStatus(window));
+}
+
+TEST_F(VisibilityActionsTest, ToggleByTitleMatchesCaseSensitiveSubstrings) {
+    const HWND finalReport = simwin::CreateTestWindow("Final Report");
+    HideWindow(finalReport);
+    const HWND reportOne = simwin::CreateTestWindow("Report one");
+    const HWND other = simwin::CreateTestWindow("Repor t");
+
+    ToggleWindowsByTitle("report");
+    EXPECT_TRUE(Visible(reportOne));
+    EXPECT_FALSE(Visible(finalReport));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(reportOne));
+    EXPECT_EQ(1, g_hiddenWindows.Contains(finalReport));
+
+    ToggleWindowsByTitle("Report");
+    EXPECT_FALSE(Visible(reportOne));
+    EXPECT_EQ(1, g_hiddenWindows.Contains(reportOne));
+    EXPECT_TRUE(Visible(finalReport));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(finalReport));
+    EXPECT_TRUE(Visible(other));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(other));
+}
+
+TEST_F(VisibilityActionsTest, ToggleByTitleOnlyTouchesEligibleWindows) {
+    g_settings.ShowDesktopIcon = 0;
+    const HWND owner = simwin::CreateTestWindow("Match owner");
+    const HWND foreign = simwin::CreateTestWindow("Match hidden elsewhere", false);
+    const HWND owned = MakeOwnedWindow("Match owned", owner);
+    const HWND recordedOwned = MakeOwnedWindow("Match recorded owned", owner);
+    HideWindow(recordedOwned);
+    const HWND desktop = simwin::CreateTestWindow("Program Manager");
+
+    ToggleWindowsByTitle("Match");
+    EXPECT_FALSE(Visible(owner));
+    EXPECT_FALSE(Visible(foreign));
+    EXPECT_TRUE(Visible(owned));
+    EXPECT_TRUE(Visible(recordedOwned)) << "a recorded window is eligible whatever the switches";
+    EXPECT_EQ(0, g_hiddenWindows.Contains(recordedOwned));
+    ToggleWindowsByTitle("Program");
+    EXPECT_TRUE(Visible(desktop));
+
+    g_settings.ShowInvisibleWindow = 1;
+    ToggleWindowsByTitle("hidden elsewhere");
+    EXPECT_TRUE(Visible(foreign));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(foreign));
+}
+
+TEST_F(VisibilityActionsTest, ToggleByTitleReadsAtMost254CharactersUnconverted) {
+    const HWND fits = simwin::CreateTestWindow(std::string(250, 'x') + "Tail" + "yyyy");
+    const HWND beyond = simwin::CreateTestWindow(std::string(251, 'x') + "Tail");
+    const HWND accented = simwin::CreateTestWindow("Caf\xE9");
+    ToggleWindowsByTitle("Tail");
+    EXPECT_FALSE(Visible(fits));
+    EXPECT_TRUE(Visible(beyond));
+
+    ToggleWindowsByTitle("\x82"); // the OEM form of the letter does not match
+    EXPECT_TRUE(Visible(accented));
+    ToggleWindowsByTitle("f\xE9");
+    EXPECT_FALSE(Visible(accented));
+}
+
+TEST_F(VisibilityActionsTest, EmptyOrNullTextDoesNothing) {
+    simwin::CreateTestWindow("anything");
+    simwin::ResetCallCounts();
+    ToggleWindowsByTitle("");
+    ToggleWindowsByTitle(nullptr);
+    EXPECT_EQ(0u, simwin::Calls().enumWindows);
+    EXPECT_EQ(0u, simwin::Calls().showWindow);
+}
+
+TEST_F(VisibilityActionsTest, DeadHandlesAreHarmless) {
+    const HWND window = simwin::CreateTestWindow("editor");
+    HideWindow(window);
+    const HWND live = simwin::CreateTestWindow("live");
+    SetForegroundWindow(live);
+    simwin::DestroyTestWindow(window);
+    const std::vector<HWND> zOrder = simwin::ZOrder();
+
+    HideWindow(window);
+    ActivateWindow(window);
+    EXPECT_EQ(1, SlotsHolding(window));
+    ToggleWindow(window); // goes to RestoreWindow, whose Remove clears the stale entry
+    EXPECT_EQ(0, SlotsHolding(window));
+    RestoreWindow(window);
+    RestoreAllWindows();
+    EXPECT_EQ(live, simwin::ForegroundWindow());
+    EXPECT_EQ(zOrder, simwin::ZOrder());
+    EXPECT_TRUE(Visible(live));
+}
+
+} // namespace
