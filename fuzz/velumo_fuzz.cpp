@@ -1,0 +1,910 @@
+// libFuzzer target: one input is one life of the plug-in in a FAR-like host. The input sets up
+// the registry and the host's texts, starts the plug-in, then plays a sequence of host calls
+// (all twelve entry points, with valid, null and invalid handles, fabricated panel items,
+// scripted dialogs and selections, a failing Control) and desktop events (windows created,
+// destroyed, retitled, restyled, hidden or shown by other programs, and changed from inside an
+// enumeration). After every step the invariants below are checked; a violation prints what
+// broke and traps, which libFuzzer reports as a crash with the input saved.
+//
+// Invariants:
+//   - a window that was visible before a plug-in call and is hidden after it (its own
+//     WS_VISIBLE bit, so a child hidden with its parent does not count) is recorded in the
+//     hidden-window table, and stays recorded for as long as it stays hidden;
+//   - closing a panel while ShowAllWindowAtExit is set leaves no recorded window hidden;
+//   - the settings loaded at start are the registry's usable values, defaults elsewhere;
+//   - a confirmed configuration dialog leaves the six settings in the registry as in memory,
+//     a cancelled one changes nothing;
+//   - no registry key stays open after a call (unless the fuzzer made RegCloseKey fail);
+//   - every listing is well formed: entries counted, titles terminated within 128 bytes, two
+//     column texts, status marks that match the window at that moment, the handle in hex;
+//   - panel titles fit their buffer; entry points give only their documented results;
+//   - nothing leaks: every listing is handed back and every panel closed by the end of the
+//     input, and AddressSanitizer's leak check runs on the inputs where memory did not balance.
+//
+// Input format (all numbers little-endian; reading past the end gives zeros, and the step loop
+// stops at the end of the input). A "text" is a 16-bit length L followed by L % (max + 1) bytes
+// (fewer when the input ends); a title or text is cut at its first NUL like a C string.
+//
+//   byte    startup flags: bit 0 no root key (null); bits 1-5 make RegOpenKeyExA,
+//           RegCreateKeyExA, RegQueryValueExA, RegSetValueExA, RegCloseKey fail from the start
+//   text    root key (max 1000)
+//   byte    registry value count (% 17), each:
+//             byte  place (% 4): 0 "<root>\Velumo", 1 "<root>", 2 "<root>\Velumo\Sub", 3 "Velumo"
+//             byte  name (% 8): 0-5 a setting's name (bit 7: lower-cased), 6 a text (max 64),
+//                   7 the empty name
+//             dword type
+//             text  data (max 300)
+//   byte    message override count (% 8), each: byte id (% 20), text (max 700)
+//   steps:  byte opcode (% 19), then its operands:
+//      0 OpenPlugin       byte code (0-4 as is, else a dword follows), byte bit 0 null item,
+//                         text command (max 600)
+//      1 ClosePlugin      panel
+//      2 GetFindData      panel, byte bit 0 null item place, bit 1 null count place, dword mode
+//      3 FreeFindData     byte listing (% outstanding listings)
+//      4 GetOpenPluginInfo panel, byte bit 0 null record
+//      5 SetDirectory     panel, byte bit 0 null directory, text directory (max 300), dword mode
+//      6 DeleteFiles      panel, items, byte count mode (% 4): 0 all, 1 null array,
+//                         2 negative (byte follows), 3 fewer (byte follows)
+//      7 ProcessKey       panel, byte key (0 F3, 1 'A', else a dword follows),
+//                         byte control state (0 none, 1 Alt, else a dword follows), items (the
+//                         host's selection)
+//      8 Configure        byte item (0 item 0, else a dword follows), byte answer count (% 4),
+//                         each: byte result (0 confirm 10, 1 cancel 11, 2 Esc -1, else a dword),
+//                         byte check count (% 13) of {signed byte item, dword Selected},
+//                         byte edit count (% 5) of {signed byte item, text (max 600)}
+//      9 GetPluginInfo    byte bit 0 null record
+//     10 ExitFAR
+//     11 create window    text title (max 1000), byte bit 0 visible, window owner,
+//                         window parent, dword style
+//     12 destroy window   window
+//     13 retitle window   window, text title (max 1000)
+//     14 show/hide window window, byte bit 0 visible (another program does it)
+//     15 restyle window   window, dword style
+//     16 hook script      byte action count (% 9), each: byte at (the n-th window reported),
+//                         byte kind (% 6): 0 destroy that window, 1 destroy, 2 hide, 3 show,
+//                         4 retitle the target, 5 create a window; window target, text (max
+//                         1000). The script runs inside the next plug-in call's enumerations.
+//     17 registry failure byte call (% 5), byte error (0 none, 1 access denied, 2 not found,
+//                         3 more data, else a dword follows)
+//     18 Control result   dword (0 makes Control fail)
+//   panel:  byte: 0xFF the invalid handle (-1), 0xFE null, else an open panel (null if none)
+//   window: byte: 0xFF a dword handle value follows, 0xFE 0, 0xFD a byte follows and picks a
+//           known handle plus 1 to 3, else a handle created in this input (live or destroyed)
+//   items:  byte count (% 33), each: byte from: bit 0 clear: a byte follows and picks the user
+//           data of the last listing; bit 0 set: a window follows
+//
+// fuzz/make_corpus.sh writes the seed corpus in this format.
+#include "far_host.h"
+#include "sim_desktop.h"
+
+#include "catalogue/hidden_window_table.h"
+#include "catalogue/window_list.h"
+#include "host/panel_presentation.h"
+#include "settings/settings.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr size_t kMaxSteps = 256;
+constexpr size_t kMaxWindows = 64;      // windows created per input
+constexpr size_t kMaxOpenListings = 32; // the oldest is handed back beyond this
+constexpr size_t kRegistryCallKinds = 5;
+constexpr char kPluginKeyName[] = "Velumo";
+
+const char* const kSettingNames[6] = {"AddToDisksMenu",      "DisksMenuDigit",
+                                      "ShowDesktopIcon",     "ShowOwnerWindow",
+                                      "ShowInvisibleWindow", "ShowAllWindowAtExit"};
+
+// The English language file's texts, ids 0 to 16.
+const char* const kMessages[] = {"&OK",
+                                 "&Cancel",
+                                 "Velumo",
+                                 "Velumo window list",
+                                 "Windows",
+                                 "Toggle",
+                                 "Windows",
+                                 "Title",
+                                 "Stat",
+                                 "Handle",
+                                 "Velumo window list",
+                                 "Add to &disks menu",
+                                 "Disks menu &hot key (1-9, empty for none)",
+                                 "Show the desktop window (&Program Manager)",
+                                 "Show windows that have an o&wner",
+                                 "Show &invisible windows",
+                                 "Show all hidden windows again on panel &exit"};
+
+[[noreturn]] void Fail(const char* what, uint32_t value) {
+    fprintf(stderr, "velumo_fuzz: invariant broken: %s (value %08X)\n", what, value);
+    __builtin_trap();
+}
+
+void Require(bool holds, const char* what, uint32_t value = 0) {
+    if (!holds) {
+        Fail(what, value);
+    }
+}
+
+uint32_t ValueOf(HWND window) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+}
+
+HWND WindowOf(uint32_t value) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+}
+
+std::string CutAtNul(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+// Reads the input front to back; past the end every read gives zeros.
+class InputReader {
+  public:
+    InputReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+
+    bool AtEnd() const { return at_ >= size_; }
+
+    uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+
+    uint16_t Word() {
+        uint16_t low = Byte();
+        return static_cast<uint16_t>(low | (Byte() << 8));
+    }
+
+    uint32_t Dword() {
+        uint32_t low = Word();
+        return low | (static_cast<uint32_t>(Word()) << 16);
+    }
+
+    std::string Text(size_t maxLength) {
+        size_t length = Word() % (maxLength + 1);
+        length = std::min(length, size_ - std::min(at_, size_));
+        std::string text(reinterpret_cast<const char*>(data_ + at_), length);
+        at_ += length;
+        return text;
+    }
+
+  private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t at_ = 0;
+};
+
+struct Listing {
+    HANDLE panel;
+    PluginPanelItem* items;
+    int count;
+};
+
+struct HookAction {
+    uint8_t at;
+    uint8_t kind;
+    HWND target;
+    std::string text;
+};
+
+struct Run {
+    std::vector<HWND> windows;  // every window created in this input, live or destroyed
+    std::vector<HANDLE> panels; // open panels
+    std::vector<Listing> listings;
+    std::vector<uint32_t> lastListing; // user data of the most recent listing
+    std::set<HWND> hiddenByPlugin;     // hidden by a plug-in call and untouched since
+    std::vector<HookAction> hookScript;
+    std::set<HWND> touchedByHook; // windows whose visibility the hook changed in this call
+    bool hookArmed = false;
+    LONG failures[kRegistryCallKinds] = {};
+    bool closeEverFailed = false;
+    bool rootKeyNull = false;
+    std::string keyPath; // "<root>\Velumo"
+};
+
+bool OwnVisible(HWND window) {
+    return (static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)) & WS_VISIBLE) != 0;
+}
+
+std::map<HWND, bool> VisibilitySnapshot() {
+    std::map<HWND, bool> snapshot;
+    for (HWND window : simwin::ZOrder()) {
+        snapshot[window] = OwnVisible(window);
+    }
+    return snapshot;
+}
+
+// Creates a window unless the input has made enough; the simulation refuses only once the
+// process has used up its 32-bit handle values.
+void CreateWindow(Run& run, const simwin::WindowSpec& spec) {
+    if (run.windows.size() >= kMaxWindows) {
+        return;
+    }
+    try {
+        run.windows.push_back(simwin::CreateTestWindow(spec));
+    } catch (const std::length_error&) {
+        // Handles exhausted after about a billion windows: no more windows in this process.
+    }
+}
+
+void SetVisibleByOthers(Run& run, HWND window, bool visible) {
+    simwin::SetTestWindowVisible(window, visible);
+    run.hiddenByPlugin.erase(window);
+}
+
+void RunHookAction(Run& run, const HookAction& action, HWND reported) {
+    switch (action.kind) {
+    case 0:
+        simwin::DestroyTestWindow(reported);
+        break;
+    case 1:
+        simwin::DestroyTestWindow(action.target);
+        break;
+    case 2:
+    case 3:
+        SetVisibleByOthers(run, action.target, action.kind == 3);
+        run.touchedByHook.insert(action.target);
+        break;
+    case 4:
+        simwin::SetTestWindowTitle(action.target, action.text);
+        break;
+    default: {
+        simwin::WindowSpec spec;
+        spec.title = action.text;
+        CreateWindow(run, spec);
+        break;
+    }
+    }
+}
+
+void ArmHook(Run& run) {
+    run.touchedByHook.clear();
+    run.hookArmed = !run.hookScript.empty();
+    if (!run.hookArmed) {
+        return;
+    }
+    auto reportedCount = std::make_shared<unsigned>(0);
+    simwin::SetEnumerationHook([&run, reportedCount](HWND reported) {
+        const unsigned at = (*reportedCount)++;
+        for (const HookAction& action : run.hookScript) {
+            if (action.at == at) {
+                RunHookAction(run, action, reported);
+            }
+        }
+    });
+}
+
+void DisarmHook(Run& run) {
+    simwin::SetEnumerationHook({});
+    run.hookScript.clear();
+}
+
+// A window the plug-in hid is recorded at once, and a hidden window the plug-in hid keeps its
+// record until somebody shows it.
+void CheckHiddenWindowsRecorded(Run& run, const std::map<HWND, bool>& before) {
+    for (HWND window : simwin::ZOrder()) {
+        const auto was = before.find(window);
+        if (was == before.end() || !was->second || OwnVisible(window) ||
+            run.touchedByHook.count(window) != 0) {
+            continue;
+        }
+        Require(g_hiddenWindows.Contains(window) != 0,
+                "a window the plug-in hid is not in the hidden-window table", ValueOf(window));
+        run.hiddenByPlugin.insert(window);
+    }
+    for (auto at = run.hiddenByPlugin.begin(); at != run.hiddenByPlugin.end();) {
+        if (!IsWindow(*at) || OwnVisible(*at)) {
+            at = run.hiddenByPlugin.erase(at);
+            continue;
+        }
+        Require(g_hiddenWindows.Contains(*at) != 0,
+                "a window the plug-in hid lost its record while still hidden", ValueOf(*at));
+        ++at;
+    }
+}
+
+void CheckNoKeyLeftOpen(const Run& run) {
+    if (!run.closeEverFailed) {
+        Require(simwin::OpenRegistryKeyCount() == 0, "a registry key was left open",
+                static_cast<uint32_t>(simwin::OpenRegistryKeyCount()));
+    }
+}
+
+// Runs one plug-in call with the hook script armed and checks what it did to the desktop.
+template <typename Call> void PluginCall(Run& run, Call call) {
+    const std::map<HWND, bool> before = VisibilitySnapshot();
+    ArmHook(run);
+    call();
+    DisarmHook(run);
+    CheckHiddenWindowsRecorded(run, before);
+    CheckNoKeyLeftOpen(run);
+}
+
+HANDLE PickPanel(InputReader& in, const Run& run) {
+    const uint8_t pick = in.Byte();
+    if (pick == 0xFF) {
+        return INVALID_HANDLE_VALUE;
+    }
+    if (pick == 0xFE || run.panels.empty()) {
+        return nullptr;
+    }
+    return run.panels[pick % run.panels.size()];
+}
+
+bool IsOpenPanel(const Run& run, HANDLE panel) {
+    for (HANDLE open : run.panels) {
+        if (open == panel) {
+            return true;
+        }
+    }
+    return false;
+}
+
+HWND PickWindow(InputReader& in, const Run& run) {
+    const uint8_t pick = in.Byte();
+    if (pick == 0xFF) {
+        return WindowOf(in.Dword());
+    }
+    if (pick == 0xFE || run.windows.empty()) {
+        return nullptr;
+    }
+    if (pick == 0xFD) {
+        const HWND known = run.windows[in.Byte() % run.windows.size()];
+        return WindowOf(ValueOf(known) + 1 + in.Byte() % 3);
+    }
+    return run.windows[pick % run.windows.size()];
+}
+
+std::vector<PluginPanelItem> PickItems(InputReader& in, const Run& run) {
+    const size_t count = in.Byte() % 33;
+    std::vector<PluginPanelItem> items(count);
+    for (PluginPanelItem& item : items) {
+        memset(&item, 0, sizeof(item));
+        if ((in.Byte() & 1) == 0) {
+            const uint8_t index = in.Byte();
+            item.UserData =
+                run.lastListing.empty() ? 0 : run.lastListing[index % run.lastListing.size()];
+        } else {
+            item.UserData = ValueOf(PickWindow(in, run));
+        }
+    }
+    return items;
+}
+
+LONG PickRegistryError(InputReader& in) {
+    switch (in.Byte()) {
+    case 0:
+        return ERROR_SUCCESS;
+    case 1:
+        return ERROR_ACCESS_DENIED;
+    case 2:
+        return ERROR_FILE_NOT_FOUND;
+    case 3:
+        return ERROR_MORE_DATA;
+    default:
+        return static_cast<LONG>(in.Dword());
+    }
+}
+
+void SetRegistryFailure(Run& run, size_t kind, LONG error) {
+    run.failures[kind] = error;
+    simwin::FailRegistryCall(static_cast<simwin::RegistryCall>(kind), error);
+    if (kind == static_cast<size_t>(simwin::RegistryCall::Close) && error != ERROR_SUCCESS) {
+        run.closeEverFailed = true;
+    }
+}
+
+// A path the registry accepts: every component 1 to 255 characters.
+bool IsUsableKeyPath(const std::string& path) {
+    size_t start = 0;
+    for (;;) {
+        const size_t end = path.find('\\', start);
+        const size_t length = (end == std::string::npos ? path.size() : end) - start;
+        if (length == 0 || length > 255) {
+            return false;
+        }
+        if (end == std::string::npos) {
+            return true;
+        }
+        start = end + 1;
+    }
+}
+
+// What the stored value gives: its bytes over the default's low-order bytes when the key and
+// the value can be read and the data is at most 4 bytes long, else the default.
+int32_t ExpectedSetting(const Run& run, const char* name, int32_t defaultValue) {
+    if (run.rootKeyNull || run.failures[0] != ERROR_SUCCESS || run.failures[2] != ERROR_SUCCESS) {
+        return defaultValue;
+    }
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    if (!simwin::ReadRegistryValue(run.keyPath, name, &type, &data) || data.size() > 4) {
+        return defaultValue;
+    }
+    uint32_t bits = static_cast<uint32_t>(defaultValue);
+    for (size_t i = 0; i < data.size(); ++i) {
+        bits = (bits & ~(0xFFu << (8 * i))) | (static_cast<uint32_t>(data[i]) << (8 * i));
+    }
+    return static_cast<int32_t>(bits);
+}
+
+int32_t SettingAt(const Settings& settings, size_t index) {
+    const int32_t fields[6] = {settings.AddToDisksMenu,      settings.DisksMenuDigit,
+                               settings.ShowDesktopIcon,     settings.ShowOwnerWindow,
+                               settings.ShowInvisibleWindow, settings.ShowAllWindowAtExit};
+    return fields[index];
+}
+
+void CheckLoadedSettings(const Run& run) {
+    const Settings defaults = kDefaultSettings;
+    for (size_t i = 0; i < 6; ++i) {
+        Require(SettingAt(g_settings, i) ==
+                    ExpectedSetting(run, kSettingNames[i], SettingAt(defaults, i)),
+                "a setting did not load as the registry holds it", static_cast<uint32_t>(i));
+    }
+}
+
+void CheckSavedSettings(const Run& run) {
+    if (run.rootKeyNull || run.failures[1] != ERROR_SUCCESS || run.failures[3] != ERROR_SUCCESS ||
+        !IsUsableKeyPath(run.keyPath)) {
+        return;
+    }
+    for (size_t i = 0; i < 6; ++i) {
+        DWORD type = 0;
+        std::vector<uint8_t> data;
+        Require(simwin::ReadRegistryValue(run.keyPath, kSettingNames[i], &type, &data) &&
+                    type == REG_DWORD && data.size() == 4,
+                "a confirmed dialog did not store a setting as a REG_DWORD",
+                static_cast<uint32_t>(i));
+        const uint32_t stored =
+            data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<uint32_t>(data[3]) << 24);
+        Require(stored == static_cast<uint32_t>(SettingAt(g_settings, i)),
+                "a stored setting differs from the one in memory", static_cast<uint32_t>(i));
+    }
+}
+
+// The listing as the host receives it. Status marks are compared with the desktop only when
+// no hook changed it during the listing.
+void CheckListing(const Run& run, const PluginPanelItem* items, int count) {
+    Require(count >= 0, "negative item count", static_cast<uint32_t>(count));
+    Require((items == nullptr) == (count == 0), "an empty list must be a null array",
+            static_cast<uint32_t>(count));
+    std::set<uint32_t> seen;
+    for (int i = 0; i < count; ++i) {
+        const PluginPanelItem& item = items[i];
+        // The host packs its records to 2 bytes: copy the 32-bit field out before using it.
+        const uint32_t userData = item.UserData;
+        Require(memchr(item.FindData.cFileName, '\0', kListedTitleCapacity) != nullptr,
+                "title not terminated within 128 bytes", userData);
+        Require(item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
+                    item.CustomColumnData[0] != nullptr && item.CustomColumnData[1] != nullptr,
+                "entry without its two column texts", userData);
+        Require(item.Description == nullptr && item.Owner == nullptr &&
+                    item.FindData.dwFileAttributes == 0,
+                "entry fields that must stay zero are set", userData);
+        const char* status = item.CustomColumnData[0];
+        char handleText[kHandleTextSize];
+        snprintf(handleText, sizeof(handleText), "%08X", userData);
+        Require(strcmp(item.CustomColumnData[1], handleText) == 0,
+                "handle text differs from the user data", userData);
+        Require(strlen(status) == 4 && status[2] == ' ', "status text malformed", userData);
+        Require(seen.insert(userData).second, "a window is listed twice", userData);
+        if (run.hookArmed) {
+            continue;
+        }
+        const HWND window = WindowOf(userData);
+        Require(IsWindow(window) != 0, "a listed window does not exist", userData);
+        Require((status[0] == 'H') == (IsWindowVisible(window) == 0), "wrong 'H' mark", userData);
+        Require((status[1] == 'O') == (GetWindow(window, GW_OWNER) != nullptr), "wrong 'O' mark",
+                userData);
+        Require((status[3] == 'D') == (g_hiddenWindows.Contains(window) != 0), "wrong 'D' mark",
+                userData);
+    }
+}
+
+void HandBack(Run& run, size_t index) {
+    const Listing listing = run.listings[index];
+    run.listings.erase(run.listings.begin() + static_cast<std::ptrdiff_t>(index));
+    PluginCall(
+        run, [&] { farhost::Plugin().FreeFindData(listing.panel, listing.items, listing.count); });
+}
+
+// The host hands back every listing of a panel before it closes the panel.
+void ClosePanel(Run& run, HANDLE panel) {
+    const bool isOpen = IsOpenPanel(run, panel);
+    if (isOpen) {
+        for (size_t i = run.listings.size(); i-- > 0;) {
+            if (run.listings[i].panel == panel) {
+                HandBack(run, i);
+            }
+        }
+        for (size_t i = 0; i < run.panels.size(); ++i) {
+            if (run.panels[i] == panel) {
+                run.panels.erase(run.panels.begin() + static_cast<std::ptrdiff_t>(i));
+                break;
+            }
+        }
+    }
+    const bool restores = g_settings.ShowAllWindowAtExit != 0;
+    PluginCall(run, [&] { farhost::Plugin().ClosePlugin(panel); });
+    if (!isOpen || !restores) {
+        return;
+    }
+    for (HWND window : simwin::ZOrder()) {
+        if (g_hiddenWindows.Contains(window) && run.touchedByHook.count(window) == 0) {
+            Require(OwnVisible(window), "closing the panel left a recorded window hidden",
+                    ValueOf(window));
+        }
+    }
+}
+
+void StepOpenPlugin(InputReader& in, Run& run) {
+    const uint8_t code = in.Byte();
+    const int openFrom = code <= OPEN_COMMANDLINE ? code : static_cast<int>(in.Dword());
+    const bool nullItem = (in.Byte() & 1) != 0;
+    const std::string command = in.Text(600);
+    const intptr_t item = nullItem ? 0 : reinterpret_cast<intptr_t>(command.c_str());
+    HANDLE panel = nullptr;
+    PluginCall(run, [&] { panel = farhost::Plugin().OpenPlugin(openFrom, item); });
+    Require(panel != nullptr && panel != INVALID_HANDLE_VALUE, "OpenPlugin gave no panel");
+    run.panels.push_back(panel);
+}
+
+void StepGetFindData(InputReader& in, Run& run) {
+    HANDLE panel = PickPanel(in, run);
+    const uint8_t flags = in.Byte();
+    const int opMode = static_cast<int>(in.Dword());
+    if (run.listings.size() >= kMaxOpenListings) {
+        HandBack(run, 0);
+    }
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    int result = 0;
+    PluginCall(run, [&] {
+        result = farhost::Plugin().GetFindData(panel, (flags & 1) ? nullptr : &items,
+                                               (flags & 2) ? nullptr : &count, opMode);
+    });
+    const bool valid = IsOpenPanel(run, panel) && (flags & 3) == 0;
+    Require(result == (valid ? 1 : 0), "GetFindData gave an unexpected result",
+            static_cast<uint32_t>(result));
+    if (!valid) {
+        Require(items == nullptr && count == 0, "a refused GetFindData wrote its places");
+        return;
+    }
+    CheckListing(run, items, count);
+    run.lastListing.clear();
+    for (int i = 0; i < count; ++i) {
+        const uint32_t userData = items[i].UserData;
+        run.lastListing.push_back(userData);
+    }
+    run.listings.push_back(Listing{panel, items, count});
+}
+
+void StepGetOpenPluginInfo(InputReader& in, Run& run) {
+    HANDLE panel = PickPanel(in, run);
+    const bool nullRecord = (in.Byte() & 1) != 0;
+    OpenPluginInfo info;
+    memset(&info, 0, sizeof(info));
+    PluginCall(run,
+               [&] { farhost::Plugin().GetOpenPluginInfo(panel, nullRecord ? nullptr : &info); });
+    if (IsOpenPanel(run, panel) && !nullRecord) {
+        Require(info.PanelTitle != nullptr &&
+                    memchr(info.PanelTitle, '\0', kPanelTitleCapacity) != nullptr,
+                "panel title not terminated within its buffer");
+        Require(info.PanelModesNumber == kPanelModeCount && info.KeyBar != nullptr,
+                "panel modes or key bar missing");
+    }
+}
+
+void StepSetDirectory(InputReader& in, Run& run) {
+    HANDLE panel = PickPanel(in, run);
+    const bool nullDirectory = (in.Byte() & 1) != 0;
+    const std::string directory = in.Text(300);
+    const int opMode = static_cast<int>(in.Dword());
+    int result = -1;
+    PluginCall(run, [&] {
+        result = farhost::Plugin().SetDirectory(panel, nullDirectory ? nullptr : directory.c_str(),
+                                                opMode);
+    });
+    Require(result == 0 || result == 1, "SetDirectory gave neither 0 nor 1",
+            static_cast<uint32_t>(result));
+}
+
+void StepDeleteFiles(InputReader& in, Run& run) {
+    HANDLE panel = PickPanel(in, run);
+    std::vector<PluginPanelItem> items = PickItems(in, run);
+    const int size = static_cast<int>(items.size());
+    int count = size;
+    PluginPanelItem* array = items.empty() ? nullptr : items.data();
+    switch (in.Byte() % 4) {
+    case 1:
+        array = nullptr;
+        break;
+    case 2:
+        count = -static_cast<int>(in.Byte());
+        break;
+    case 3:
+        count = in.Byte() % (size + 1);
+        break;
+    default:
+        break;
+    }
+    int result = -1;
+    PluginCall(run, [&] { result = farhost::Plugin().DeleteFiles(panel, array, count, 0); });
+    Require(result == (IsOpenPanel(run, panel) ? 1 : 0), "DeleteFiles gave an unexpected result",
+            static_cast<uint32_t>(result));
+}
+
+void StepProcessKey(InputReader& in, Run& run) {
+    HANDLE panel = PickPanel(in, run);
+    const uint8_t keyPick = in.Byte();
+    const int key = keyPick == 0 ? VK_F3 : keyPick == 1 ? 'A' : static_cast<int>(in.Dword());
+    const uint8_t statePick = in.Byte();
+    const unsigned state = statePick == 0 ? 0u : statePick == 1 ? PKF_ALT : in.Dword();
+    farhost::SetPanelSelection(PickItems(in, run));
+    int result = -1;
+    PluginCall(run, [&] { result = farhost::Plugin().ProcessKey(panel, key, state); });
+    Require(result == 0 || result == 1, "ProcessKey gave neither 0 nor 1",
+            static_cast<uint32_t>(result));
+}
+
+void StepConfigure(InputReader& in, Run& run) {
+    const uint8_t itemPick = in.Byte();
+    const int itemNumber = itemPick == 0 ? 0 : static_cast<int>(in.Dword());
+    const size_t answers = in.Byte() % 4;
+    for (size_t a = 0; a < answers; ++a) {
+        farhost::DialogAnswer answer;
+        const uint8_t resultPick = in.Byte();
+        answer.result = resultPick == 0   ? 10
+                        : resultPick == 1 ? 11
+                        : resultPick == 2 ? -1
+                                          : static_cast<int>(in.Dword());
+        const size_t checks = in.Byte() % 13;
+        for (size_t c = 0; c < checks; ++c) {
+            const int index = static_cast<int8_t>(in.Byte());
+            answer.checks.emplace_back(index, static_cast<int>(in.Dword()));
+        }
+        const size_t edits = in.Byte() % 5;
+        for (size_t e = 0; e < edits; ++e) {
+            const int index = static_cast<int8_t>(in.Byte());
+            answer.texts.emplace_back(index, in.Text(600));
+        }
+        farhost::QueueDialogAnswer(answer);
+    }
+    const Settings before = g_settings;
+    const size_t writesBefore = simwin::RegistryWrites().size();
+    int result = -1;
+    PluginCall(run, [&] { result = farhost::Plugin().Configure(itemNumber); });
+    Require(result == 0 || result == 1, "Configure gave neither 0 nor 1",
+            static_cast<uint32_t>(result));
+    if (result == 0) {
+        Require(memcmp(&before, &g_settings, sizeof(Settings)) == 0 &&
+                    simwin::RegistryWrites().size() == writesBefore,
+                "a dialog that was not confirmed changed the settings");
+        return;
+    }
+    Require(itemNumber == 0, "Configure confirmed an item it does not offer",
+            static_cast<uint32_t>(itemNumber));
+    CheckSavedSettings(run);
+}
+
+void StepGetPluginInfo(InputReader& in, Run& run) {
+    const bool nullRecord = (in.Byte() & 1) != 0;
+    PluginInfo info;
+    memset(&info, 0, sizeof(info));
+    PluginCall(run, [&] { farhost::Plugin().GetPluginInfo(nullRecord ? nullptr : &info); });
+    if (nullRecord) {
+        return;
+    }
+    Require(info.CommandPrefix != nullptr && strcmp(info.CommandPrefix, "hide") == 0,
+            "command prefix is not \"hide\"");
+    Require(info.DiskMenuStringsNumber == (g_settings.AddToDisksMenu != 0 ? 1 : 0) &&
+                info.DiskMenuNumbers != nullptr &&
+                info.DiskMenuNumbers[0] == g_settings.DisksMenuDigit,
+            "disks menu entry does not follow the settings");
+}
+
+simwin::WindowSpec ReadWindowSpec(InputReader& in, const Run& run) {
+    simwin::WindowSpec spec;
+    spec.title = in.Text(1000);
+    spec.visible = (in.Byte() & 1) != 0;
+    spec.owner = PickWindow(in, run);
+    spec.parent = PickWindow(in, run);
+    spec.style = in.Dword();
+    return spec;
+}
+
+void StepHookScript(InputReader& in, Run& run) {
+    run.hookScript.clear();
+    const size_t actions = in.Byte() % 9;
+    for (size_t i = 0; i < actions; ++i) {
+        HookAction action;
+        action.at = in.Byte();
+        action.kind = static_cast<uint8_t>(in.Byte() % 6);
+        action.target = PickWindow(in, run);
+        action.text = in.Text(1000);
+        run.hookScript.push_back(action);
+    }
+}
+
+void Step(InputReader& in, Run& run) {
+    switch (in.Byte() % 19) {
+    case 0:
+        StepOpenPlugin(in, run);
+        break;
+    case 1:
+        ClosePanel(run, PickPanel(in, run));
+        break;
+    case 2:
+        StepGetFindData(in, run);
+        break;
+    case 3: {
+        const uint8_t pick = in.Byte();
+        if (!run.listings.empty()) {
+            HandBack(run, pick % run.listings.size());
+        }
+        break;
+    }
+    case 4:
+        StepGetOpenPluginInfo(in, run);
+        break;
+    case 5:
+        StepSetDirectory(in, run);
+        break;
+    case 6:
+        StepDeleteFiles(in, run);
+        break;
+    case 7:
+        StepProcessKey(in, run);
+        break;
+    case 8:
+        StepConfigure(in, run);
+        break;
+    case 9:
+        StepGetPluginInfo(in, run);
+        break;
+    case 10:
+        PluginCall(run, [] { farhost::Plugin().ExitFAR(); });
+        break;
+    case 11:
+        CreateWindow(run, ReadWindowSpec(in, run));
+        break;
+    case 12:
+        simwin::DestroyTestWindow(PickWindow(in, run));
+        break;
+    case 13: {
+        const HWND window = PickWindow(in, run);
+        simwin::SetTestWindowTitle(window, in.Text(1000));
+        break;
+    }
+    case 14: {
+        const HWND window = PickWindow(in, run);
+        SetVisibleByOthers(run, window, (in.Byte() & 1) != 0);
+        break;
+    }
+    case 15: {
+        const HWND window = PickWindow(in, run);
+        simwin::SetTestWindowStyle(window, in.Dword());
+        break;
+    }
+    case 16:
+        StepHookScript(in, run);
+        break;
+    case 17: {
+        const size_t kind = in.Byte() % kRegistryCallKinds;
+        SetRegistryFailure(run, kind, PickRegistryError(in));
+        break;
+    }
+    default:
+        farhost::SetControlResult(static_cast<int>(in.Dword()));
+        break;
+    }
+    farhost::ClearRecords();
+    CheckHiddenWindowsRecorded(run, {});
+}
+
+void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
+    const size_t values = in.Byte() % 17;
+    for (size_t i = 0; i < values; ++i) {
+        const uint8_t place = in.Byte() % 4;
+        const uint8_t namePick = in.Byte();
+        std::string name;
+        if (namePick % 8 < 6) {
+            name = kSettingNames[namePick % 8];
+            if (namePick & 0x80) {
+                for (char& c : name) {
+                    if (c >= 'A' && c <= 'Z') {
+                        c = static_cast<char>(c - 'A' + 'a');
+                    }
+                }
+            }
+        } else if (namePick % 8 == 6) {
+            name = in.Text(64);
+        }
+        const DWORD type = in.Dword();
+        const std::string data = in.Text(300);
+        const std::string keyPath = place == 0   ? run.keyPath
+                                    : place == 1 ? rootKey
+                                    : place == 2 ? run.keyPath + "\\Sub"
+                                                 : std::string(kPluginKeyName);
+        if (run.rootKeyNull && place != 3) {
+            continue;
+        }
+        try {
+            simwin::SeedRegistryValue(keyPath, name, type,
+                                      std::vector<uint8_t>(data.begin(), data.end()));
+        } catch (const std::invalid_argument&) {
+            // A root key the registry cannot hold: the plug-in then finds nothing either.
+        }
+    }
+}
+
+std::vector<std::string> ReadMessages(InputReader& in) {
+    std::vector<std::string> messages(std::begin(kMessages), std::end(kMessages));
+    const size_t overrides = in.Byte() % 8;
+    for (size_t i = 0; i < overrides; ++i) {
+        const size_t id = in.Byte() % 20;
+        if (messages.size() <= id) {
+            messages.resize(id + 1);
+        }
+        messages[id] = in.Text(700);
+    }
+    return messages;
+}
+
+// Every process-wide piece of state goes back to how a freshly loaded module finds it.
+void ResetWorld() {
+    simwin::SetEnumerationHook({});
+    simwin::ResetDesktop();
+    simwin::ResetCallCounts();
+    simwin::ResetRegistry();
+    g_hiddenWindows = HiddenWindowTable{};
+    g_settings = kDefaultSettings;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ResetWorld();
+    InputReader in(data, size);
+    Run run;
+
+    const uint8_t startup = in.Byte();
+    run.rootKeyNull = (startup & 1) != 0;
+    const std::string rootKey = CutAtNul(in.Text(1000));
+    run.keyPath = rootKey + "\\" + kPluginKeyName;
+    SeedRegistry(in, run, rootKey);
+    const std::vector<std::string> messages = ReadMessages(in);
+    for (size_t kind = 0; kind < kRegistryCallKinds; ++kind) {
+        if (startup & (2u << kind)) {
+            SetRegistryFailure(run, kind, ERROR_ACCESS_DENIED);
+        }
+    }
+
+    farhost::Start(farhost::LinkedPlugin(), messages, rootKey, "Velumo.dll", run.rootKeyNull);
+    CheckLoadedSettings(run);
+    CheckNoKeyLeftOpen(run);
+
+    for (size_t steps = 0; steps < kMaxSteps && !in.AtEnd(); ++steps) {
+        Step(in, run);
+    }
+
+    // The host hands back every listing and closes every panel before it unloads the module.
+    while (!run.listings.empty()) {
+        HandBack(run, run.listings.size() - 1);
+    }
+    while (!run.panels.empty()) {
+        ClosePanel(run, run.panels.back());
+    }
+    farhost::SetPanelSelection({});
+    farhost::ClearRecords();
+    ResetWorld();
+    return 0;
+}
