@@ -1,0 +1,654 @@
+// The Velumo demo: the real Velumo.dll, loaded by the FAR-like host stand-in, on a desktop of
+// sample windows that the demo makes itself. Each step does what a FAR user does (opens the
+// panel, presses F8 and F3, types hide:<text> on the command line, opens the configuration,
+// leaves the panel), and prints the panel or the dialog as FAR draws it.
+//
+//   velumo_demo.exe [--interactive] [--dll PATH\Velumo.dll]
+//
+// The DLL defaults to ..\Velumo\Velumo.dll beside the demo's own folder; its messages come from
+// VelumoEng.lng beside the DLL, as FAR finds them. The settings live under a demo root key
+// that is deleted at the end. The exit code is 0 only when every window the plug-in hid is
+// visible again after the last panel closed (and, in the scripted run, every step did what it
+// shows).
+#include "far_host.h"
+#include "panel_view.h"
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cctype>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kDesktopName[] = "VelumoDemo";
+constexpr char kDemoKey[] = "Software\\VelumoDemo";
+constexpr char kRootKey[] = "Software\\VelumoDemo\\Far\\Plugins"; // FAR's plug-in root key
+constexpr char kWindowClass[] = "VelumoDemoWindow";
+constexpr int kScreenWidth = farhost::kDefaultScreenWidth;
+constexpr int kLineCapacity = 1024; // one command line of the interactive mode
+constexpr int kVkF8 = 0x77;
+
+struct SampleWindow {
+    const char* title;
+    const char* role;
+    HWND handle;
+};
+
+struct DemoState {
+    std::vector<SampleWindow> windows;
+    std::vector<HANDLE> panels; // open Velumo panels, the active one last
+    std::vector<farhost::ListedItem> lastListing;
+    std::vector<HWND> hiddenByVelumo; // windows seen going from visible to hidden by a call
+    PluginInfo pluginInfo;
+    bool unexpected = false;
+};
+
+DemoState g_demo;
+
+void Write(const std::string& text) {
+    fwrite(text.data(), 1, text.size(), stdout);
+    fflush(stdout);
+}
+
+std::string Hex8(uint32_t value) {
+    char text[9];
+    snprintf(text, sizeof(text), "%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+uint32_t UserDataOf(HWND window) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+}
+
+const char* SampleTitle(uint32_t userData) {
+    for (const SampleWindow& window : g_demo.windows) {
+        if (UserDataOf(window.handle) == userData) {
+            return window.title;
+        }
+    }
+    return nullptr;
+}
+
+HWND SampleHandle(const char* title) {
+    for (const SampleWindow& window : g_demo.windows) {
+        if (strcmp(window.title, title) == 0) {
+            return window.handle;
+        }
+    }
+    return nullptr;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// ---- The desktop ------------------------------------------------------------------------------
+
+LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND MakeWindow(const char* title, DWORD style, DWORD exStyle, HWND owner, bool show, int slot) {
+    HWND window =
+        CreateWindowExA(exStyle, kWindowClass, title, style, 40 + 60 * slot, 40 + 40 * slot, 360,
+                        220, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (window != nullptr && show) {
+        ShowWindow(window, SW_SHOW);
+    }
+    PumpMessages();
+    return window;
+}
+
+// A desktop of the demo's own, so that EnumWindows sees the sample windows and not those of
+// the machine (Wine puts a few hidden helper windows of its own on every desktop).
+bool UseOwnDesktop() {
+    HDESK desktop = CreateDesktopA(kDesktopName, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    return desktop != nullptr && SetThreadDesktop(desktop);
+}
+
+bool CreateSampleWindows() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = SampleWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassA(&windowClass)) {
+        return false;
+    }
+    // Made bottom first: each window shown goes on top, so the panel lists them top down.
+    HWND desktopIcons = MakeWindow("Program Manager", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 0);
+    HWND background = MakeWindow("Background worker", WS_OVERLAPPEDWINDOW, 0, nullptr, false, 1);
+    HWND scratch = MakeWindow("Scratch pad", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 2);
+    HWND finalReport = MakeWindow("Final Report", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 3);
+    HWND reportOne = MakeWindow("Report one", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 4);
+    HWND palette =
+        MakeWindow("Palette", WS_POPUP | WS_CAPTION, WS_EX_TOOLWINDOW, reportOne, true, 5);
+    g_demo.windows = {
+        {"Report one", "visible", reportOne},
+        {"Final Report", "visible", finalReport},
+        {"Scratch pad", "visible", scratch},
+        {"Palette", "tool window owned by Report one", palette},
+        {"Background worker", "never shown", background},
+        {"Program Manager", "visible; the title of the desktop's own window on Windows",
+         desktopIcons},
+    };
+    for (const SampleWindow& window : g_demo.windows) {
+        if (window.handle == nullptr) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<bool> VisibilitySnapshot() {
+    std::vector<bool> visible;
+    for (const SampleWindow& window : g_demo.windows) {
+        visible.push_back(IsWindowVisible(window.handle) != FALSE);
+    }
+    return visible;
+}
+
+// Remembers every sample window that a plug-in call took from visible to hidden.
+void NoteHiddenSince(const std::vector<bool>& before) {
+    PumpMessages();
+    for (size_t i = 0; i < g_demo.windows.size(); ++i) {
+        HWND window = g_demo.windows[i].handle;
+        if (before[i] && !IsWindowVisible(window)) {
+            bool known = false;
+            for (HWND hidden : g_demo.hiddenByVelumo) {
+                known = known || hidden == window;
+            }
+            if (!known) {
+                g_demo.hiddenByVelumo.push_back(window);
+            }
+        }
+    }
+}
+
+// ---- What the user sees -----------------------------------------------------------------------
+
+// Rereads and draws the panel. The cursor stays on the item it was on, as FAR keeps it on the
+// same name after a reread; a null `cursorTitle` puts it on "..".
+void ShowPanel(HANDLE panel, const char* cursorTitle, bool numbered) {
+    OpenPluginInfo info;
+    memset(&info, 0, sizeof(info));
+    farhost::Plugin().GetOpenPluginInfo(panel, &info);
+    std::vector<farhost::ListedItem> listed = farhost::ListPanel(panel);
+    std::vector<farhost::ListedItem> shown;
+    farhost::PanelViewOptions options;
+    for (const farhost::ListedItem& item : listed) {
+        const char* title = SampleTitle(item.userData);
+        if (title != nullptr) {
+            shown.push_back(item);
+            if (cursorTitle != nullptr && strcmp(title, cursorTitle) == 0) {
+                options.currentItem = static_cast<int>(shown.size());
+            }
+        }
+    }
+    g_demo.lastListing = shown;
+    options.width = kScreenWidth;
+    options.numbered = numbered;
+    Write(farhost::RenderPanel(info, shown, options));
+    size_t others = listed.size() - shown.size();
+    if (others > 0) {
+        Write("(" + std::to_string(others) +
+              " more listed window(s) not made by the demo are left out of the picture)\n");
+    }
+}
+
+int ListingIndex(const char* title) {
+    for (size_t i = 0; i < g_demo.lastListing.size(); ++i) {
+        const char* sample = SampleTitle(g_demo.lastListing[i].userData);
+        if (sample != nullptr && strcmp(sample, title) == 0) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
+}
+
+std::string StatusOf(const char* title) {
+    int index = ListingIndex(title);
+    return index > 0 ? g_demo.lastListing[static_cast<size_t>(index - 1)].status : "";
+}
+
+void Caption(int step, int steps, const std::string& text) {
+    Write("\n== Step " + std::to_string(step) + " of " + std::to_string(steps) + ": " + text +
+          "\n");
+}
+
+// Prints what IsWindowVisible says of a sample window; an answer other than `expected` marks
+// the scripted run as failed.
+void CheckVisible(const char* title, bool expected) {
+    bool visible = IsWindowVisible(SampleHandle(title)) != FALSE;
+    Write(std::string("   IsWindowVisible(\"") + title + "\") = " + (visible ? "1" : "0") +
+          (visible == expected ? "" : "   <-- unexpected") + "\n");
+    if (visible != expected) {
+        g_demo.unexpected = true;
+    }
+}
+
+void CheckStatus(const char* title, const char* expected) {
+    std::string status = StatusOf(title);
+    bool listed = ListingIndex(title) > 0;
+    Write(std::string("   status of \"") + title +
+          "\" = " + (listed ? "\"" + status + "\"" : "not listed") +
+          (listed && status == expected ? "" : "   <-- unexpected") + "\n");
+    if (!listed || status != expected) {
+        g_demo.unexpected = true;
+    }
+}
+
+// ---- What the host does for the user's keys -----------------------------------------------------
+
+HANDLE OpenFromPluginsMenu() {
+    HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
+    if (panel == INVALID_HANDLE_VALUE) {
+        Write("Velumo did not open its panel.\n");
+        return nullptr;
+    }
+    g_demo.panels.push_back(panel);
+    return panel;
+}
+
+// FAR's command line: a command starting with the plug-in's prefix and a colon opens the
+// plug-in with the text after the colon.
+HANDLE RunCommandLine(const std::string& command) {
+    const char* prefix = g_demo.pluginInfo.CommandPrefix;
+    std::string expected = std::string(prefix != nullptr ? prefix : "") + ":";
+    if (command.compare(0, expected.size(), expected) != 0) {
+        Write("No plug-in takes the command \"" + command + "\".\n");
+        return nullptr;
+    }
+    std::vector<bool> before = VisibilitySnapshot();
+    HANDLE panel = farhost::OpenFromCommandLine(command.substr(expected.size()));
+    NoteHiddenSince(before);
+    if (panel == INVALID_HANDLE_VALUE) {
+        Write("Velumo did not open its panel.\n");
+        return nullptr;
+    }
+    g_demo.panels.push_back(panel);
+    return panel;
+}
+
+PluginPanelItem PanelItemFrom(const farhost::ListedItem& listed) {
+    PluginPanelItem item;
+    memset(&item, 0, sizeof(item));
+    snprintf(item.FindData.cFileName, sizeof(item.FindData.cFileName), "%s", listed.title.c_str());
+    item.UserData = listed.userData;
+    return item;
+}
+
+// F8: FAR offers the key to the plug-in first, then deletes the selected items through it.
+void PressF8(HANDLE panel, const std::vector<int>& numbers) {
+    std::vector<PluginPanelItem> selection;
+    for (int number : numbers) {
+        selection.push_back(PanelItemFrom(g_demo.lastListing[static_cast<size_t>(number - 1)]));
+    }
+    std::vector<bool> before = VisibilitySnapshot();
+    if (!farhost::PressKey(panel, kVkF8, 0)) {
+        farhost::Plugin().DeleteFiles(panel, selection.data(), static_cast<int>(selection.size()),
+                                      0);
+    }
+    NoteHiddenSince(before);
+}
+
+// F3 (or Alt+F3): the plug-in asks the host for the selection, the item under the cursor.
+void PressF3(HANDLE panel, int number, unsigned int controlState) {
+    farhost::SetPanelSelection(
+        {PanelItemFrom(g_demo.lastListing[static_cast<size_t>(number - 1)])});
+    std::vector<bool> before = VisibilitySnapshot();
+    farhost::PressKey(panel, VK_F3, controlState);
+    NoteHiddenSince(before);
+}
+
+// The plug-in's configuration from F9 > Options > Plugins configuration; the simulated user
+// closes the dialog with Esc.
+void ShowConfiguration() {
+    farhost::ClearRecords();
+    int result = farhost::Plugin().Configure(0);
+    if (farhost::DialogCalls().empty()) {
+        Write("Velumo showed no dialog.\n");
+        g_demo.unexpected = true;
+        return;
+    }
+    const farhost::DialogCall& call = farhost::DialogCalls().back();
+    Write(farhost::RenderDialog(call.items, call.x2, call.y2));
+    Write("   Dialog(" + std::to_string(call.x1) + ", " + std::to_string(call.y1) + ", " +
+          std::to_string(call.x2) + ", " + std::to_string(call.y2) + ", \"" + call.helpTopic +
+          "\", " + std::to_string(call.items.size()) + " items); Esc; Configure returned " +
+          std::to_string(result) + ": nothing saved\n");
+}
+
+// Enter on "..": the plug-in asks the host to close the panel, and FAR closes it.
+bool LeavePanel(HANDLE panel) {
+    farhost::ClearRecords();
+    std::vector<bool> before = VisibilitySnapshot();
+    farhost::Plugin().SetDirectory(panel, "..", 0);
+    bool asked = false;
+    for (const farhost::ControlCall& call : farhost::ControlCalls()) {
+        asked = asked || (call.plugin == panel && call.command == FCTL_CLOSEPLUGIN);
+    }
+    if (!asked) {
+        Write("Velumo did not ask FAR to close the panel on \"..\".\n");
+        return false;
+    }
+    farhost::Plugin().ClosePlugin(panel);
+    NoteHiddenSince(before);
+    Write("   Enter on \"..\": Velumo asked FAR to close the panel (FCTL_CLOSEPLUGIN); "
+          "ClosePlugin\n");
+    for (size_t i = 0; i < g_demo.panels.size(); ++i) {
+        if (g_demo.panels[i] == panel) {
+            g_demo.panels.erase(g_demo.panels.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
+    }
+    return true;
+}
+
+// After the last panel: every window the plug-in hid must be visible again.
+bool FinalCheck() {
+    PumpMessages();
+    bool allVisible = true;
+    Write("\nWindows Velumo hid during the demo, as IsWindowVisible reports them now:\n");
+    if (g_demo.hiddenByVelumo.empty()) {
+        Write("   (none)\n");
+    }
+    for (HWND window : g_demo.hiddenByVelumo) {
+        bool visible = IsWindowVisible(window) != FALSE;
+        allVisible = allVisible && visible;
+        Write(std::string("   ") + SampleTitle(UserDataOf(window)) + ": " +
+              (visible ? "visible" : "STILL HIDDEN") + "\n");
+    }
+    Write(allVisible ? "All of them are visible again.\n"
+                     : "Some windows Velumo hid are still hidden.\n");
+    return allVisible;
+}
+
+// ---- The scripted run
+// -----------------------------------------------------------------------------
+
+bool RunScript() {
+    const int steps = 6;
+    const char* menuEntry = g_demo.pluginInfo.PluginMenuStringsNumber > 0
+                                ? g_demo.pluginInfo.PluginMenuStrings[0]
+                                : "?";
+
+    Caption(1, steps,
+            std::string("F11 > \"") + menuEntry +
+                "\": the desktop's windows; the owned tool window and the never-shown one are "
+                "left out");
+    HANDLE first = OpenFromPluginsMenu();
+    if (first == nullptr) {
+        return false;
+    }
+    ShowPanel(first, "Report one", false);
+    CheckStatus("Report one", "    ");
+
+    Caption(2, steps,
+            "Insert on Final Report and Scratch pad, then F8: Velumo hides both (status \"H  D\")");
+    int finalReport = ListingIndex("Final Report");
+    int scratch = ListingIndex("Scratch pad");
+    if (finalReport == 0 || scratch == 0) {
+        Write("The sample windows are not listed.\n");
+        return false;
+    }
+    PressF8(first, {finalReport, scratch});
+    ShowPanel(first, "Final Report", false);
+    CheckVisible("Final Report", false);
+    CheckVisible("Scratch pad", false);
+    CheckStatus("Final Report", "H  D");
+
+    Caption(3, steps,
+            "Tab to the other panel, type hide:Report: Report one is hidden, Final Report shown "
+            "again");
+    HANDLE second = RunCommandLine("hide:Report");
+    if (second == nullptr) {
+        return false;
+    }
+    ShowPanel(second, nullptr, false);
+    CheckVisible("Report one", false);
+    CheckVisible("Final Report", true);
+    CheckStatus("Report one", "H  D");
+
+    Caption(4, steps,
+            "F3 on the hidden Report one: shown and brought to the front, still Velumo's (\"   "
+            "D\")");
+    int reportOne = ListingIndex("Report one");
+    if (reportOne == 0) {
+        return false;
+    }
+    PressF3(second, reportOne, 0);
+    ShowPanel(second, "Report one", false);
+    CheckVisible("Report one", true);
+    bool foreground = GetForegroundWindow() == SampleHandle("Report one");
+    Write(std::string("   GetForegroundWindow() is Report one: ") + (foreground ? "yes" : "no") +
+          "\n");
+    CheckStatus("Report one", "   D");
+
+    Caption(5, steps, "F9 > Options > Plugins configuration > Velumo: the configuration dialog");
+    ShowConfiguration();
+
+    Caption(6, steps,
+            "Enter on \"..\" in both panels: the panels close and Scratch pad is shown again");
+    bool closed = LeavePanel(second) && LeavePanel(first);
+    CheckVisible("Scratch pad", true);
+    return closed;
+}
+
+// ---- The interactive run ------------------------------------------------------------------------
+
+void PrintHelp() {
+    Write("Commands (n is the item number shown left of the panel):\n"
+          "  list          show the active panel (opens one from the plug-ins menu if none)\n"
+          "  F8 n [m ...]  toggle the windows of items n, m, ... (hide or show)\n"
+          "  F3 n          bring the window of item n to the front (Alt+F3: A3 n)\n"
+          "  hide TEXT     hide:TEXT on FAR's command line, typed in the other panel: opens\n"
+          "                another Velumo panel there, which becomes the active one\n"
+          "  config        the configuration dialog (closed with Esc)\n"
+          "  close         Enter on \"..\": closes the active panel\n"
+          "  quit          close every panel and check the windows Velumo hid\n");
+}
+
+std::vector<int> ParseNumbers(const std::string& text, bool* valid) {
+    std::vector<int> numbers;
+    *valid = true;
+    const char* p = text.c_str();
+    while (*p != '\0') {
+        while (*p == ' ' || *p == '\t') {
+            ++p;
+        }
+        if (*p == '\0') {
+            break;
+        }
+        char* end = nullptr;
+        long number = strtol(p, &end, 10);
+        if (end == p || number < 1 || number > static_cast<long>(g_demo.lastListing.size())) {
+            *valid = false;
+            return numbers;
+        }
+        numbers.push_back(static_cast<int>(number));
+        p = end;
+    }
+    *valid = *valid && !numbers.empty();
+    return numbers;
+}
+
+void RunInteractive() {
+    PrintHelp();
+    HANDLE first = OpenFromPluginsMenu();
+    if (first != nullptr) {
+        ShowPanel(first, nullptr, true);
+    }
+    char line[kLineCapacity];
+    for (;;) {
+        Write("> ");
+        if (fgets(line, sizeof(line), stdin) == nullptr) {
+            Write("\n");
+            break;
+        }
+        std::string command(line);
+        while (!command.empty() && isspace(static_cast<unsigned char>(command.back()))) {
+            command.pop_back();
+        }
+        size_t start = command.find_first_not_of(" \t");
+        command = start == std::string::npos ? "" : command.substr(start);
+        size_t space = command.find(' ');
+        std::string verb = command.substr(0, space);
+        std::string rest = space == std::string::npos ? "" : command.substr(space + 1);
+        for (char& c : verb) {
+            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        }
+        HANDLE active = g_demo.panels.empty() ? nullptr : g_demo.panels.back();
+        const char* cursor = nullptr;
+        if (verb.empty()) {
+            continue;
+        } else if (verb == "quit" || verb == "exit") {
+            break;
+        } else if (verb == "help" || verb == "?") {
+            PrintHelp();
+            continue;
+        } else if (verb == "list") {
+            if (active == nullptr) {
+                active = OpenFromPluginsMenu();
+            }
+        } else if (verb == "f8" || verb == "f3" || verb == "a3") {
+            bool valid = false;
+            std::vector<int> numbers = ParseNumbers(rest, &valid);
+            if (active == nullptr || !valid || (verb != "f8" && numbers.size() != 1)) {
+                Write("Give item numbers of the last listing (list shows it).\n");
+                continue;
+            }
+            if (verb == "f8") {
+                PressF8(active, numbers);
+            } else {
+                PressF3(active, numbers[0], verb == "a3" ? static_cast<unsigned int>(PKF_ALT) : 0u);
+            }
+            cursor = SampleTitle(g_demo.lastListing[static_cast<size_t>(numbers[0] - 1)].userData);
+        } else if (verb == "hide" || verb.compare(0, 5, "hide:") == 0) {
+            std::string text = verb == "hide" ? rest : command.substr(5);
+            HANDLE opened = RunCommandLine("hide:" + text);
+            if (opened != nullptr) {
+                active = opened;
+            }
+        } else if (verb == "config") {
+            ShowConfiguration();
+        } else if (verb == "close") {
+            if (active == nullptr) {
+                Write("No Velumo panel is open.\n");
+                continue;
+            }
+            LeavePanel(active);
+            active = g_demo.panels.empty() ? nullptr : g_demo.panels.back();
+        } else {
+            Write("Unknown command \"" + verb + "\"; help lists the commands.\n");
+            continue;
+        }
+        if (active != nullptr) {
+            ShowPanel(active, cursor, true);
+        } else {
+            Write("No Velumo panel is open; list opens one.\n");
+        }
+    }
+    while (!g_demo.panels.empty()) {
+        if (!LeavePanel(g_demo.panels.back())) {
+            farhost::Plugin().ClosePlugin(g_demo.panels.back());
+            g_demo.panels.pop_back();
+        }
+    }
+}
+
+std::string DirectoryOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string DefaultDllPath() {
+    char module[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, module, sizeof(module));
+    if (length == 0 || length >= sizeof(module)) {
+        return "Velumo.dll";
+    }
+    return DirectoryOf(DirectoryOf(std::string(module, length))) + "\\Velumo\\Velumo.dll";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY); // UTF-8 bytes go out as they are, lines end in LF
+    SetConsoleOutputCP(CP_UTF8);          // and a Windows console shows them as UTF-8
+
+    bool interactive = false;
+    std::string dllPath = DefaultDllPath();
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--interactive") == 0) {
+            interactive = true;
+        } else if (strcmp(argv[i], "--dll") == 0 && i + 1 < argc) {
+            dllPath = argv[++i];
+        } else {
+            fprintf(stderr, "usage: velumo_demo [--interactive] [--dll PATH\\Velumo.dll]\n");
+            return 2;
+        }
+    }
+
+    bool ownDesktop = UseOwnDesktop();
+    if (!CreateSampleWindows()) {
+        fprintf(stderr, "velumo_demo: cannot create the sample windows\n");
+        return 1;
+    }
+    farhost::PluginExports plugin;
+    std::string error;
+    if (!farhost::LoadPlugin(dllPath, &plugin, &error)) {
+        fprintf(stderr, "velumo_demo: %s\n", error.c_str());
+        return 1;
+    }
+    std::string languagePath = DirectoryOf(dllPath) + "\\VelumoEng.lng";
+    std::vector<std::string> messages;
+    std::string languageLine;
+    if (!farhost::LoadLanguageFile(languagePath, &messages, &languageLine)) {
+        fprintf(stderr, "velumo_demo: cannot read %s\n", languagePath.c_str());
+        return 1;
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey); // start from the default settings
+    farhost::Start(plugin, messages, kRootKey, dllPath);
+    memset(&g_demo.pluginInfo, 0, sizeof(g_demo.pluginInfo));
+    plugin.GetPluginInfo(&g_demo.pluginInfo);
+
+    Write("Velumo demo: " + dllPath + " (" + (sizeof(void*) == 8 ? "x86_64" : "i686") +
+          " build) in a FAR-like host, with " + std::to_string(messages.size()) +
+          " messages from VelumoEng.lng.\nSample windows, on " +
+          (ownDesktop ? std::string("the demo's own desktop \"") + kDesktopName + "\""
+                      : std::string("the current desktop (no desktop of its own)")) +
+          "; the pictures show only these:\n");
+    for (const SampleWindow& window : g_demo.windows) {
+        char line[128];
+        snprintf(line, sizeof(line), "   %-18s %s  %s\n", window.title,
+                 Hex8(UserDataOf(window.handle)).c_str(), window.role);
+        Write(line);
+    }
+
+    bool scriptOk = true;
+    if (interactive) {
+        RunInteractive();
+    } else {
+        scriptOk = RunScript() && !g_demo.unexpected;
+    }
+    while (!g_demo.panels.empty()) { // a script cut short still closes what it opened
+        farhost::Plugin().ClosePlugin(g_demo.panels.back());
+        g_demo.panels.pop_back();
+    }
+    bool restored = FinalCheck();
+    RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
+    if (!interactive && !scriptOk) {
+        Write("The demo saw something it did not expect (marked above).\n");
+    }
+    return restored && scriptOk ? 0 : 1;
+}
