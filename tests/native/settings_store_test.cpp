@@ -1,0 +1,198 @@
+// The six settings in the simulated registry: loading with its fall-backs, saving, the key path
+// built from the host's root key, and that no key stays open.
+#include "desktop_fixture.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kRoot[] = "Software\\Far\\Plugins";
+const char kPath[] = "Software\\Far\\Plugins\\Velumo";
+const char* const kNames[] = {"AddToDisksMenu",  "DisksMenuDigit",      "ShowDesktopIcon",
+                              "ShowOwnerWindow", "ShowInvisibleWindow", "ShowAllWindowAtExit"};
+constexpr Settings kPattern = {-5, -5, -5, -5, -5, -5}; // no field has this value after a load
+
+std::vector<int32_t> Fields(const Settings& s) {
+    return {s.AddToDisksMenu,  s.DisksMenuDigit,      s.ShowDesktopIcon,
+            s.ShowOwnerWindow, s.ShowInvisibleWindow, s.ShowAllWindowAtExit};
+}
+const std::vector<int32_t> kDefaults = Fields(kDefaultSettings);
+
+std::vector<uint8_t> LittleEndian(int32_t value) {
+    const uint32_t bits = static_cast<uint32_t>(value);
+    return {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8),
+            static_cast<uint8_t>(bits >> 16), static_cast<uint8_t>(bits >> 24)};
+}
+
+void SeedDword(const std::string& path, const char* name, int32_t value) {
+    simwin::SeedRegistryValue(path, name, REG_DWORD, LittleEndian(value));
+}
+
+class SettingsStore : public DesktopTest {
+  protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        g_settings = kPattern;
+    }
+    void TearDown() override {
+        EXPECT_EQ(0, simwin::OpenRegistryKeyCount()) << "a registry key was left open";
+        DesktopTest::TearDown();
+    }
+
+    // Checks that the writes from `first` on are the six settings, in record order, at `path`.
+    static void ExpectSixWrites(const std::string& path, const std::vector<int32_t>& values,
+                                size_t first = 0) {
+        const auto& writes = simwin::RegistryWrites();
+        ASSERT_EQ(first + 6, writes.size());
+        for (size_t i = 0; i < 6; ++i) {
+            SCOPED_TRACE(kNames[i]);
+            EXPECT_EQ(path, writes[first + i].keyPath);
+            EXPECT_EQ(kNames[i], writes[first + i].name);
+            EXPECT_EQ(static_cast<DWORD>(REG_DWORD), writes[first + i].type);
+            EXPECT_EQ(LittleEndian(values[i]), writes[first + i].data);
+        }
+    }
+};
+
+TEST_F(SettingsStore, WithoutAKeyLoadsTheDefaultsAndCreatesNothing) {
+    LoadSettings(kRoot);
+    EXPECT_EQ(kDefaults, Fields(g_settings));
+    EXPECT_STREQ(kPath, SettingsKeyPath());
+    EXPECT_FALSE(simwin::RegistryKeyExists("Software"));
+    EXPECT_TRUE(simwin::RegistryWrites().empty());
+}
+
+TEST_F(SettingsStore, StoredValuesAreTakenAsTheyAreAndMissingOnesDefault) {
+    SeedDword(kPath, "AddToDisksMenu", 0); // 0 is a value, not "missing"
+    SeedDword(kPath, "ShowOwnerWindow", 7);
+    SeedDword(kPath, "ShowInvisibleWindow", -1);
+    SeedDword(kPath, "ShowAllWindowAtExit", 0);
+    LoadSettings(kRoot);
+    EXPECT_EQ((std::vector<int32_t>{0, 9, 1, 7, -1, 0}), Fields(g_settings));
+    EXPECT_TRUE(simwin::RegistryWrites().empty());
+}
+
+TEST_F(SettingsStore, DataOfAtMostFourBytesIsTakenWhateverItsType) {
+    simwin::SeedRegistryValue(kPath, "DisksMenuDigit", REG_BINARY, {5});
+    simwin::SeedRegistryValue(kPath, "AddToDisksMenu", REG_BINARY, {1, 2, 3});
+    simwin::SeedRegistryValue(kPath, "ShowDesktopIcon", REG_SZ, {'1', '\0'});
+    simwin::SeedRegistryValue(kPath, "ShowOwnerWindow", REG_SZ, {0xFF, 0xFF, 0xFF, 0xFF});
+    LoadSettings(kRoot);
+    EXPECT_EQ((std::vector<int32_t>{0x030201, 5, '1', -1, 0, 1}), Fields(g_settings));
+}
+
+TEST_F(SettingsStore, EmptyAndOversizedValuesLoadTheDefault) {
+    simwin::SeedRegistryValue(kPath, "DisksMenuDigit", REG_BINARY, {});
+    simwin::SeedRegistryValue(kPath, "ShowAllWindowAtExit", REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0});
+    simwin::SeedRegistryValue(kPath, "ShowDesktopIcon", REG_BINARY, {0, 0, 0, 0, 0});
+    SeedDword(kPath, "ShowInvisibleWindow", 3); // read after the oversized ones all the same
+    LoadSettings(kRoot);
+    EXPECT_EQ((std::vector<int32_t>{1, 9, 1, 0, 3, 1}), Fields(g_settings));
+}
+
+TEST_F(SettingsStore, RegistryFailuresWhileLoadingGiveTheDefaults) {
+    for (size_t i = 0; i < 6; ++i) {
+        SeedDword(kPath, kNames[i], 40 + static_cast<int32_t>(i));
+    }
+    for (simwin::RegistryCall call : {simwin::RegistryCall::Open, simwin::RegistryCall::Query}) {
+        g_settings = kPattern;
+        simwin::FailRegistryCall(call, ERROR_ACCESS_DENIED);
+        LoadSettings(kRoot);
+        EXPECT_EQ(kDefaults, Fields(g_settings));
+        EXPECT_EQ(0, simwin::OpenRegistryKeyCount()) << "key kept open after a failed query";
+        simwin::FailRegistryCall(call, ERROR_SUCCESS);
+    }
+    LoadSettings(kRoot);
+    EXPECT_EQ((std::vector<int32_t>{40, 41, 42, 43, 44, 45}), Fields(g_settings));
+}
+
+TEST_F(SettingsStore, ReadDwordValueReportsWhetherTheStoredValueWasTaken) {
+    SeedDword(kPath, "ShowOwnerWindow", 0x11223344);
+    LoadSettings(kRoot);
+    uint8_t buffer[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+    EXPECT_EQ(1, ReadDwordValue(HKEY_CURRENT_USER, "", "ShowOwnerWindow", buffer, 6));
+    EXPECT_EQ(LittleEndian(0x11223344), std::vector<uint8_t>(buffer, buffer + 4));
+    EXPECT_EQ(0, ReadDwordValue(HKEY_CURRENT_USER, "", "NoSuchValue", buffer, 6));
+    EXPECT_EQ(LittleEndian(6), std::vector<uint8_t>(buffer, buffer + 4));
+    EXPECT_EQ(-9, ReadDwordOrDefault(HKEY_CURRENT_USER, "", "NoSuchValue", -9));
+}
+
+TEST_F(SettingsStore, SaveCreatesTheKeyPathAndWritesAllSixInRecordOrder) {
+    LoadSettings(kRoot);
+    SaveSettings();
+    EXPECT_TRUE(simwin::RegistryKeyExists(kPath));
+    ExpectSixWrites(kPath, kDefaults);
+
+    // Written as held: nothing is clamped or reduced to 0 and 1; a reload gives them back.
+    const std::vector<int32_t> odd = {7, -1, 0, 2, 0x12345678, INT32_MIN};
+    g_settings = {odd[0], odd[1], odd[2], odd[3], odd[4], odd[5]};
+    SaveSettings();
+    ExpectSixWrites(kPath, odd, 6);
+    g_settings = kPattern;
+    LoadSettings(kRoot);
+    EXPECT_EQ(odd, Fields(g_settings));
+}
+
+TEST_F(SettingsStore, AFailedCreateSkipsTheValueAndTheNextWriteTriesAgain) {
+    LoadSettings(kRoot);
+    simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_ACCESS_DENIED);
+    SaveSettings();
+    WriteDwordValue(HKEY_CURRENT_USER, "", "ShowOwnerWindow", 1);
+    EXPECT_TRUE(simwin::RegistryWrites().empty());
+    EXPECT_FALSE(simwin::RegistryKeyExists(kPath));
+    EXPECT_EQ(kDefaults, Fields(g_settings)) << "the settings in memory stay as they were";
+
+    simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_SUCCESS);
+    WriteDwordValue(HKEY_CURRENT_USER, "", "ShowOwnerWindow", 1);
+    ASSERT_EQ(1u, simwin::RegistryWrites().size());
+    EXPECT_EQ("ShowOwnerWindow", simwin::RegistryWrites()[0].name);
+
+    // A failing set still closes every key it created.
+    simwin::FailRegistryCall(simwin::RegistryCall::Set, ERROR_ACCESS_DENIED);
+    SaveSettings();
+    EXPECT_EQ(1u, simwin::RegistryWrites().size());
+}
+
+TEST_F(SettingsStore, ARootKeyOf72CharactersGivesThe79CharacterPath) {
+    const std::string root = "Software\\" + std::string(63, 'R');
+    ASSERT_EQ(72u, root.size());
+    const std::string path = root + "\\Velumo";
+    SeedDword(path, "DisksMenuDigit", 3);
+    LoadSettings(root.c_str());
+    EXPECT_EQ(79u, std::string(SettingsKeyPath()).size());
+    EXPECT_EQ(path, SettingsKeyPath());
+    EXPECT_EQ(3, g_settings.DisksMenuDigit);
+    SaveSettings();
+    ExpectSixWrites(path, {1, 3, 1, 0, 0, 1});
+}
+
+TEST_F(SettingsStore, ALongerRootKeyKeepsTheWholePath) {
+    const std::string root = "Software\\Far\\Users\\" + std::string(130, 'L') + "\\Plugins";
+    const std::string path = root + "\\Velumo";
+    SeedDword(path, "ShowInvisibleWindow", 1);
+    LoadSettings(root.c_str());
+    EXPECT_EQ(path, SettingsKeyPath());
+    EXPECT_EQ(1, g_settings.ShowInvisibleWindow);
+    SaveSettings();
+    ExpectSixWrites(path, {1, 9, 1, 0, 1, 1});
+    EXPECT_FALSE(simwin::RegistryKeyExists(path.substr(0, 79))) << "written to a cut path";
+}
+
+TEST_F(SettingsStore, ANullRootKeyReadsTheDefaultsAndWritesNothing) {
+    SeedDword("Velumo", "DisksMenuDigit", 2);
+    SeedDword("(null)\\Velumo", "DisksMenuDigit", 2);
+    LoadSettings(nullptr);
+    EXPECT_EQ(kDefaults, Fields(g_settings));
+    EXPECT_STREQ("", SettingsKeyPath());
+    SaveSettings();
+    EXPECT_TRUE(simwin::RegistryWrites().empty());
+}
+
+} // namespace
