@@ -1,0 +1,556 @@
+// Velumo as FAR drives it: the twelve entry points called through the host stand-in, against
+// the simulated desktop and registry, checking what the host is told and what the windows do.
+#include "catalogue/hidden_window_table.h"
+#include "catalogue/window_list.h"
+#include "desktop_fixture.h"
+#include "far_host.h"
+#include "host/entry_points.h"
+#include "host/host_services.h"
+#include "host/panel_presentation.h"
+#include "settings/settings.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifndef VELUMO_LANG_DIR
+#error "VELUMO_LANG_DIR must be defined as a string literal"
+#endif
+
+namespace {
+
+const char kRoot[] = "Software\\Far\\Plugins";
+const char kPath[] = "Software\\Far\\Plugins\\Velumo";
+// An item value that faults when read as an address: only a command line passes a text.
+constexpr intptr_t kUnreadableItem = 0x10;
+
+std::vector<int32_t> Fields(const Settings& s) {
+    return {s.AddToDisksMenu,  s.DisksMenuDigit,      s.ShowDesktopIcon,
+            s.ShowOwnerWindow, s.ShowInvisibleWindow, s.ShowAllWindowAtExit};
+}
+
+PluginPanelItem Item(HWND window) {
+    PluginPanelItem item;
+    memset(&item, 0, sizeof(item));
+    item.UserData = UserDataFromWindow(window);
+    return item;
+}
+
+std::string HandleText(HWND window) {
+    char text[9];
+    snprintf(text, sizeof(text), "%08X", static_cast<unsigned>(UserDataFromWindow(window)));
+    return text;
+}
+
+// The host's records are packed: their fields are read by value, never bound to a reference.
+template <typename T> T Field(T value) {
+    return value;
+}
+
+bool IsHandle(HANDLE plugin) {
+    return plugin != nullptr && plugin != INVALID_HANDLE_VALUE;
+}
+
+class EntryPoints : public DesktopTest {
+  protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        std::string language;
+        ASSERT_TRUE(
+            farhost::LoadLanguageFile(VELUMO_LANG_DIR "/VelumoEng.lng", &messages_, &language));
+        ASSERT_GE(messages_.size(), 17u);
+        farhost::Start(farhost::LinkedPlugin(), messages_, kRoot);
+        farhost::ClearRecords();
+    }
+    static const farhost::PluginExports& Far() { return farhost::Plugin(); }
+    // The text the host hands out for an id, the very pointer the plug-in is given.
+    static const char* Msg(int id) { return HostServices.GetMsg(farhost::kModuleNumber, id); }
+
+    static HANDLE Open() {
+        HANDLE panel = Far().OpenPlugin(OPEN_PLUGINSMENU, kUnreadableItem);
+        EXPECT_TRUE(IsHandle(panel));
+        return panel;
+    }
+    static std::vector<std::string> Titles(HANDLE panel) {
+        std::vector<std::string> titles;
+        for (const auto& item : farhost::ListPanel(panel)) {
+            titles.push_back(item.title);
+        }
+        return titles;
+    }
+    static void Toggle(HANDLE panel, std::vector<HWND> windows) {
+        std::vector<PluginPanelItem> items;
+        for (HWND window : windows) {
+            items.push_back(Item(window));
+        }
+        EXPECT_EQ(1, Far().DeleteFiles(panel, items.data(), static_cast<int>(items.size()), 0));
+    }
+    // Commands of the Control calls since the last ClearRecords, each checked for the handle.
+    static std::vector<int> Commands(HANDLE panel) {
+        std::vector<int> commands;
+        for (const auto& call : farhost::ControlCalls()) {
+            EXPECT_EQ(panel, call.plugin);
+            EXPECT_EQ(call.command == FCTL_GETPANELINFO || call.command == FCTL_CLOSEPLUGIN,
+                      call.hasParam)
+                << "command " << call.command;
+            commands.push_back(call.command);
+        }
+        return commands;
+    }
+
+    std::vector<std::string> messages_;
+};
+
+TEST_F(EntryPoints, SetStartupInfoKeepsTheServicesAndLoadsTheSettings) {
+    simwin::SeedRegistryValue(kPath, "DisksMenuDigit", REG_DWORD, {4, 0, 0, 0});
+    simwin::SeedRegistryValue(kPath, "ShowAllWindowAtExit", REG_DWORD, {0, 0, 0, 0});
+    farhost::Start(farhost::LinkedPlugin(), messages_, kRoot, "C:\\Far\\Plugins\\Velumo.dll");
+    EXPECT_EQ(static_cast<int>(sizeof(PluginStartupInfo)), Field(HostServices.StructSize));
+    EXPECT_STREQ("C:\\Far\\Plugins\\Velumo.dll", Field(HostServices.ModuleName));
+    EXPECT_EQ(farhost::kModuleNumber, Field(HostServices.ModuleNumber));
+    EXPECT_NE(nullptr, Field(HostServices.GetMsg));
+    EXPECT_NE(nullptr, Field(HostServices.Dialog));
+    EXPECT_NE(nullptr, Field(HostServices.Control));
+    EXPECT_EQ((std::vector<int32_t>{1, 4, 1, 0, 0, 0}), Fields(g_settings));
+    EXPECT_TRUE(simwin::RegistryWrites().empty());
+    EXPECT_EQ(0, simwin::OpenRegistryKeyCount());
+}
+
+TEST_F(EntryPoints, TheHostsRootKeyDecidesWhereTheSettingsLive) {
+    const std::string longRoot = "Software\\Far\\Users\\" + std::string(90, 'u') + "\\Plugins";
+    simwin::SeedRegistryValue(longRoot + "\\Velumo", "ShowOwnerWindow", REG_DWORD, {1, 0, 0, 0});
+    farhost::Start(farhost::LinkedPlugin(), messages_, longRoot);
+    EXPECT_EQ(1, g_settings.ShowOwnerWindow);
+    farhost::QueueDialogAnswer(farhost::DialogAnswer{10, {}, {}});
+    EXPECT_EQ(1, Far().Configure(0));
+    ASSERT_EQ(6u, simwin::RegistryWrites().size());
+    for (const auto& write : simwin::RegistryWrites()) {
+        EXPECT_EQ(longRoot + "\\Velumo", write.keyPath);
+    }
+
+    // Without a root key nothing is read and nothing is written; the dialog still works.
+    farhost::Start(farhost::LinkedPlugin(), messages_, "", "Velumo.dll", true);
+    EXPECT_EQ(Fields(kDefaultSettings), Fields(g_settings));
+    farhost::QueueDialogAnswer(farhost::DialogAnswer{10, {{6, 1}}, {}});
+    EXPECT_EQ(1, Far().Configure(0));
+    EXPECT_EQ(1, g_settings.ShowOwnerWindow);
+    EXPECT_EQ(6u, simwin::RegistryWrites().size());
+}
+
+TEST_F(EntryPoints, GetPluginInfoFillsEveryField) {
+    PluginInfo info;
+    memset(&info, 0xCD, sizeof(info));
+    Far().GetPluginInfo(&info);
+    const std::vector<int> asked = farhost::RequestedMessages();
+    EXPECT_EQ(static_cast<int>(sizeof(PluginInfo)), Field(info.StructSize));
+    EXPECT_EQ(0u, Field(info.Flags));
+    ASSERT_NE(nullptr, Field(info.DiskMenuStrings));
+    ASSERT_NE(nullptr, Field(info.DiskMenuNumbers));
+    ASSERT_NE(nullptr, Field(info.PluginMenuStrings));
+    ASSERT_NE(nullptr, Field(info.PluginConfigStrings));
+    EXPECT_EQ(Msg(4), Field(info.DiskMenuStrings)[0]);
+    EXPECT_EQ(9, Field(info.DiskMenuNumbers)[0]);
+    EXPECT_EQ(1, Field(info.DiskMenuStringsNumber));
+    EXPECT_EQ(Msg(3), Field(info.PluginMenuStrings)[0]);
+    EXPECT_EQ(1, Field(info.PluginMenuStringsNumber));
+    EXPECT_EQ(Msg(3), Field(info.PluginConfigStrings)[0]);
+    EXPECT_EQ(1, Field(info.PluginConfigStringsNumber));
+    EXPECT_NE(Field(info.PluginMenuStrings), Field(info.PluginConfigStrings));
+    EXPECT_STREQ("hide", Field(info.CommandPrefix));
+    EXPECT_EQ(3u, asked.size());
+    EXPECT_EQ(2, std::count(asked.begin(), asked.end(), 3)) << "menu text asked for twice";
+    EXPECT_EQ(1, std::count(asked.begin(), asked.end(), 4));
+}
+
+TEST_F(EntryPoints, GetPluginInfoFollowsTheDisksMenuSettings) {
+    const int32_t cases[][3] = {{0, 9, 0}, {5, 0, 1}, {1, 12, 1}, {0, 0, 0}}; // add, digit, count
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1]);
+        g_settings.AddToDisksMenu = c[0];
+        g_settings.DisksMenuDigit = c[1];
+        PluginInfo info;
+        memset(&info, 0, sizeof(info));
+        Far().GetPluginInfo(&info);
+        EXPECT_EQ(c[2], Field(info.DiskMenuStringsNumber));
+        ASSERT_NE(nullptr, Field(info.DiskMenuStrings)); // filled also when not offered
+        EXPECT_EQ(Msg(4), Field(info.DiskMenuStrings)[0]);
+        EXPECT_EQ(c[1], Field(info.DiskMenuNumbers)[0]);
+    }
+}
+
+// One letter per label of a key-bar group (0 F-keys, 1 Ctrl, 2 Alt, 3 Shift): n null, e empty,
+// L the F8 label, ? anything else.
+std::string Labels(const KeyBarTitles* bar, int group, const char* f8) {
+    const char* labels[4][12];
+    static_assert(sizeof(labels) == sizeof(KeyBarTitles), "four groups of twelve labels");
+    memcpy(labels, bar, sizeof(labels));
+    std::string letters;
+    for (const char* label : labels[group]) {
+        letters += label == nullptr ? 'n' : label == f8 ? 'L' : label[0] == '\0' ? 'e' : '?';
+    }
+    return letters;
+}
+
+TEST_F(EntryPoints, GetOpenPluginInfoDescribesThePanel) {
+    HANDLE panel = Open();
+    OpenPluginInfo info, pattern;
+    memset(&info, 0xA5, sizeof(info));
+    memset(&pattern, 0xA5, sizeof(pattern));
+    Far().GetOpenPluginInfo(panel, &info);
+    EXPECT_EQ(static_cast<int>(sizeof(OpenPluginInfo)), Field(info.StructSize));
+    EXPECT_EQ(0x31Cu, Field(info.Flags));
+    EXPECT_EQ(nullptr, Field(info.HostFile));
+    EXPECT_STREQ("Velumo", Field(info.CurDir));
+    EXPECT_EQ(Msg(6), Field(info.Format));
+    EXPECT_EQ(" " + messages_[6] + " ", Field(info.PanelTitle));
+    EXPECT_EQ(nullptr, Field(info.InfoLines));
+    EXPECT_EQ(0, Field(info.InfoLinesNumber));
+    EXPECT_EQ(nullptr, Field(info.DescrFiles));
+    EXPECT_EQ(0, Field(info.DescrFilesNumber));
+    EXPECT_EQ(10, Field(info.PanelModesNumber));
+    EXPECT_EQ(50, Field(info.StartPanelMode)); // the character '2'
+    EXPECT_EQ(Field(pattern.StartSortMode), Field(info.StartSortMode));
+    EXPECT_EQ(Field(pattern.StartSortOrder), Field(info.StartSortOrder));
+    EXPECT_EQ(Field(pattern.ShortcutData), Field(info.ShortcutData));
+
+    ASSERT_NE(nullptr, Field(info.PanelModesArray));
+    const PanelMode* modes = info.PanelModesArray;
+    const char* const* titles = modes[2].ColumnTitles;
+    ASSERT_NE(nullptr, titles);
+    EXPECT_EQ((std::vector<const char*>{Msg(7), Msg(8), Msg(9)}),
+              (std::vector<const char*>{titles[0], titles[1], titles[2]}));
+    struct Columns {
+        int mode;
+        const char *types, *widths;
+        int fullScreen;
+    };
+    for (const Columns& c : {Columns{2, "N,C0,C1", "0,4,8", 0}, Columns{4, "N,C0", "0,4", 0},
+                             Columns{5, "N,C0,C1", "0,4,0", 1}}) {
+        SCOPED_TRACE(c.mode);
+        PanelMode rest = modes[c.mode];
+        EXPECT_STREQ(c.types, Field(rest.ColumnTypes));
+        EXPECT_STREQ(c.widths, Field(rest.ColumnWidths));
+        EXPECT_EQ(titles, Field(rest.ColumnTitles)); // one array shared by the three modes
+        EXPECT_EQ(c.fullScreen, Field(rest.FullScreen));
+        rest.ColumnTypes = rest.ColumnWidths = nullptr;
+        rest.ColumnTitles = nullptr;
+        rest.FullScreen = 0;
+        EXPECT_EQ(std::string(sizeof(PanelMode), '\0'),
+                  std::string(reinterpret_cast<const char*>(&rest), sizeof(rest)));
+    }
+    for (int mode : {0, 1, 3, 6, 7, 8, 9}) {
+        EXPECT_EQ(std::string(sizeof(PanelMode), '\0'),
+                  std::string(reinterpret_cast<const char*>(&modes[mode]), sizeof(PanelMode)))
+            << "mode " << mode;
+    }
+
+    ASSERT_NE(nullptr, Field(info.KeyBar));
+    EXPECT_EQ("nnneeeeLnnnn", Labels(Field(info.KeyBar), 0, Msg(5)));
+    EXPECT_EQ("nnnnnnnnnnnn", Labels(Field(info.KeyBar), 1, Msg(5)));
+    EXPECT_EQ("nnneeennnnnn", Labels(Field(info.KeyBar), 2, Msg(5)));
+    EXPECT_EQ("eeeeeeeennnn", Labels(Field(info.KeyBar), 3, Msg(5)));
+    Far().ClosePlugin(panel);
+}
+
+TEST_F(EntryPoints, ALongPanelTitleIsCutToItsBuffer) {
+    std::vector<std::string> longMessages = messages_;
+    longMessages[6] = std::string(3 * kPanelTitleCapacity, 'w');
+    farhost::Start(farhost::LinkedPlugin(), longMessages, kRoot);
+    HANDLE panel = Open();
+    OpenPluginInfo info;
+    Far().GetOpenPluginInfo(panel, &info);
+    EXPECT_EQ((" " + longMessages[6] + " ").substr(0, kPanelTitleCapacity - 1),
+              Field(info.PanelTitle));
+    EXPECT_EQ(Msg(6), Field(info.Format)) << "the format name is passed on whole";
+    Far().ClosePlugin(panel);
+}
+
+// A minimal host for a fresh process: its GetMsg looks at the key bar handed over so far, so
+// the F8 label can be seen before the first GetOpenPluginInfo has set it.
+const OpenPluginInfo* g_watchedInfo = nullptr;
+bool g_keyBarSeen = false;
+const char* g_f8LabelAtLoad = nullptr;
+const char kLabel[] = "label";
+
+const char* WINAPI WatchingGetMsg(int, int) {
+    if (!g_keyBarSeen && g_watchedInfo != nullptr && g_watchedInfo->KeyBar != nullptr) {
+        g_keyBarSeen = true;
+        g_f8LabelAtLoad = g_watchedInfo->KeyBar->Titles[7];
+    }
+    return kLabel;
+}
+
+void CheckF8LabelAtLoadAndExit() {
+    PluginStartupInfo host;
+    memset(&host, 0, sizeof(host));
+    host.StructSize = sizeof(host);
+    host.RootKey = kRoot;
+    host.GetMsg = WatchingGetMsg;
+    SetStartupInfo(&host);
+    HANDLE panel = OpenPlugin(OPEN_PLUGINSMENU, 0);
+    OpenPluginInfo info;
+    memset(&info, 0, sizeof(info));
+    g_watchedInfo = &info;
+    GetOpenPluginInfo(panel, &info);
+    ClosePlugin(panel);
+    if (!g_keyBarSeen) {
+        fprintf(stderr, "no text was fetched after the key bar was handed over\n");
+        exit(3);
+    }
+    if (g_f8LabelAtLoad != nullptr) {
+        fprintf(stderr, "F8 label before the first call: \"%s\"\n", g_f8LabelAtLoad);
+        exit(1);
+    }
+    exit(info.KeyBar->Titles[7] == kLabel ? 0 : 2);
+}
+
+TEST(KeyBarDeathTest, F8LabelIsNullUntilTheFirstGetOpenPluginInfo) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a new process: the records as loaded
+    EXPECT_EXIT(CheckF8LabelAtLoadAndExit(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(EntryPoints, OpenPluginFromTheMenusNeverReadsTheItem) {
+    const HWND window = simwin::CreateTestWindow("Editor");
+    for (int from : {OPEN_DISKMENU, OPEN_PLUGINSMENU, OPEN_FINDLIST, OPEN_SHORTCUT}) {
+        HANDLE panel = Far().OpenPlugin(from, kUnreadableItem);
+        EXPECT_TRUE(IsHandle(panel)) << from;
+        Far().ClosePlugin(panel);
+    }
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(0u, simwin::Calls().showWindow);
+}
+
+TEST_F(EntryPoints, OpenPluginFromTheCommandLineTogglesByTitleThenOpens) {
+    const HWND notes = simwin::CreateTestWindow("Notes - todo.txt");
+    const HWND calc = simwin::CreateTestWindow("Calculator");
+    const HWND lower = simwin::CreateTestWindow("notes");
+    HANDLE empty = farhost::OpenFromCommandLine("");
+    EXPECT_TRUE(IsHandle(empty));
+    EXPECT_EQ(0u, simwin::Calls().showWindow) << "an empty command toggled windows";
+
+    HANDLE panel = farhost::OpenFromCommandLine("Notes");
+    ASSERT_TRUE(IsHandle(panel));
+    EXPECT_FALSE(IsWindowVisible(notes));
+    EXPECT_TRUE(IsWindowVisible(calc));
+    EXPECT_TRUE(IsWindowVisible(lower));
+    const auto listed = farhost::ListPanel(panel);
+    ASSERT_EQ(3u, listed.size());
+    EXPECT_EQ("Notes - todo.txt", listed[2].title);
+    EXPECT_EQ("H  D", listed[2].status);
+
+    HANDLE again = farhost::OpenFromCommandLine("Notes");
+    EXPECT_TRUE(IsWindowVisible(notes));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(notes));
+    for (HANDLE open : {empty, panel, again}) {
+        Far().ClosePlugin(open);
+    }
+}
+
+TEST_F(EntryPoints, GetFindDataListsTheWindowsAndFreeFindDataTakesThemBack) {
+    HANDLE panel = Open();
+    PluginPanelItem stale[1];
+    PluginPanelItem* items = stale;
+    int count = 5;
+    EXPECT_EQ(1, Far().GetFindData(panel, &items, &count, 0));
+    EXPECT_EQ(nullptr, items);
+    EXPECT_EQ(0, count);
+
+    const HWND alpha = simwin::CreateTestWindow("Alpha");
+    simwin::CreateTestWindow("Hidden by another program", false);
+    const HWND gamma = simwin::CreateTestWindow("Gamma");
+    const auto listed = farhost::ListPanel(panel);
+    ASSERT_EQ(2u, listed.size());
+    const HWND expected[] = {gamma, alpha};
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(i == 0 ? "Gamma" : "Alpha", listed[i].title);
+        EXPECT_EQ("    ", listed[i].status);
+        EXPECT_EQ(HandleText(expected[i]), listed[i].handleText);
+        EXPECT_EQ(UserDataFromWindow(expected[i]), listed[i].userData);
+        EXPECT_EQ(2, listed[i].customColumnNumber);
+    }
+    Far().FreeFindData(panel, nullptr, 3); // a null array frees nothing
+    Far().ClosePlugin(panel);
+}
+
+TEST_F(EntryPoints, DeleteFilesTogglesEachItemInOrder) {
+    const HWND a = simwin::CreateTestWindow("A"), b = simwin::CreateTestWindow("B");
+    const HWND c = simwin::CreateTestWindow("C");
+    HANDLE panel = Open();
+    PluginPanelItem* items = nullptr;
+    int count = 0;
+    ASSERT_EQ(1, Far().GetFindData(panel, &items, &count, 0));
+    ASSERT_EQ(3, count); // C, B, A: top of the z-order first
+    EXPECT_EQ(1, Far().DeleteFiles(panel, items, count, 0));
+    EXPECT_EQ((std::vector<HWND>{c, b, a}),
+              (std::vector<HWND>{g_hiddenWindows.SlotAt(0), g_hiddenWindows.SlotAt(1),
+                                 g_hiddenWindows.SlotAt(2)}));
+    EXPECT_FALSE(IsWindowVisible(a) || IsWindowVisible(b) || IsWindowVisible(c));
+
+    EXPECT_EQ(1, Far().DeleteFiles(panel, items, count, 0x10)); // the mode is ignored
+    EXPECT_TRUE(IsWindowVisible(a) && IsWindowVisible(b) && IsWindowVisible(c));
+    EXPECT_EQ((std::vector<HWND>{a, b, c}), simwin::ZOrder()) << "shown again in item order";
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b) +
+                     g_hiddenWindows.Contains(c));
+    Far().FreeFindData(panel, items, count);
+
+    simwin::ResetCallCounts();
+    PluginPanelItem one[1] = {Item(a)};
+    EXPECT_EQ(1, Far().DeleteFiles(panel, one, 0, 0));
+    EXPECT_EQ(1, Far().DeleteFiles(panel, one, -1, 0));
+    EXPECT_EQ(1, Far().DeleteFiles(panel, nullptr, 2, 0));
+    EXPECT_EQ(0u, simwin::Calls().showWindow + simwin::Calls().isWindowVisible);
+    Far().ClosePlugin(panel);
+}
+
+TEST_F(EntryPoints, F3AndAltF3ActivateTheFirstSelectedWindow) {
+    for (unsigned state : {0u, unsigned(PKF_ALT)}) {
+        SCOPED_TRACE(state);
+        const HWND first = simwin::CreateTestWindow("First");
+        const HWND second = simwin::CreateTestWindow("Second");
+        HANDLE panel = Open();
+        Toggle(panel, {first}); // hidden by Velumo: activation shows it but keeps the record
+        farhost::SetPanelSelection({Item(first), Item(second)});
+        farhost::ClearRecords();
+        EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, state));
+        EXPECT_EQ(first, simwin::ForegroundWindow());
+        EXPECT_EQ(first, simwin::ZOrder().front());
+        EXPECT_TRUE(IsWindowVisible(first));
+        EXPECT_EQ(1, g_hiddenWindows.Contains(first));
+        EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
+                  Commands(panel));
+        Far().ClosePlugin(panel);
+        ResetProcessState();
+    }
+}
+
+TEST_F(EntryPoints, OtherKeysAndControlStatesAreLeftToTheHost) {
+    const HWND window = simwin::CreateTestWindow("W");
+    HANDLE panel = Open();
+    farhost::SetPanelSelection({Item(window)});
+    for (unsigned state : {1u, 3u, 4u, 8u, 0x10u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(0, farhost::PressKey(panel, VK_F3, state)) << state;
+    }
+    for (int key : {0x70, 0x71, 0x73, 0x77, int('A'), VK_F3 + 0x100}) {
+        EXPECT_EQ(0, farhost::PressKey(panel, key, 0)) << key;
+        EXPECT_EQ(0, farhost::PressKey(panel, key, PKF_ALT)) << key;
+    }
+    EXPECT_TRUE(farhost::ControlCalls().empty());
+    EXPECT_EQ(nullptr, simwin::ForegroundWindow());
+    Far().ClosePlugin(panel);
+}
+
+TEST_F(EntryPoints, F3WithoutASelectionOrAFailingHostActivatesNothingButRedraws) {
+    const HWND window = simwin::CreateTestWindow("W");
+    HANDLE panel = Open();
+    farhost::SetPanelSelection({});
+    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
+    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
+              Commands(panel));
+
+    farhost::SetPanelSelection({Item(window)});
+    farhost::SetControlResult(0); // the host fails every request and fills in nothing
+    farhost::ClearRecords();
+    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, PKF_ALT));
+    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
+              Commands(panel));
+    EXPECT_EQ(nullptr, simwin::ForegroundWindow());
+    EXPECT_EQ(0u, simwin::Calls().showWindow + simwin::Calls().setForegroundWindow);
+    Far().ClosePlugin(panel);
+}
+
+TEST_F(EntryPoints, SetDirectoryLeavesThePanelForAnythingButTheRoot) {
+    HANDLE panel = Open();
+    EXPECT_EQ(0, Far().SetDirectory(panel, "\\", 0));
+    EXPECT_TRUE(farhost::ControlCalls().empty());
+    for (const char* directory : {"..", "/", "\\\\", "Velumo", "C:\\"}) {
+        farhost::ClearRecords();
+        EXPECT_EQ(1, Far().SetDirectory(panel, directory, 1)) << directory;
+        EXPECT_EQ((std::vector<int>{FCTL_CLOSEPLUGIN}), Commands(panel));
+        EXPECT_EQ(directory, farhost::ControlCalls().at(0).directory);
+    }
+    farhost::ClearRecords();
+    for (int opMode : {int(OPM_FIND), OPM_FIND | 1, OPM_FIND | 0x10}) {
+        EXPECT_EQ(0, Far().SetDirectory(panel, "..", opMode)) << opMode;
+        EXPECT_EQ(0, Far().SetDirectory(panel, "\\", opMode)) << opMode;
+    }
+    EXPECT_TRUE(farhost::ControlCalls().empty());
+    Far().ClosePlugin(panel);
+}
+
+TEST_F(EntryPoints, ClosingThePanelShowsAgainWhatVelumoHid) {
+    const HWND a = simwin::CreateTestWindow("A"), b = simwin::CreateTestWindow("B");
+    const HWND other = simwin::CreateTestWindow("Hidden by another program", false);
+    HANDLE panel = Open();
+    Toggle(panel, {a, b});
+    Far().ClosePlugin(panel);
+    EXPECT_TRUE(IsWindowVisible(a) && IsWindowVisible(b));
+    EXPECT_FALSE(IsWindowVisible(other));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b));
+}
+
+TEST_F(EntryPoints, WithShowAllWindowAtExitOffClosingLeavesThemHidden) {
+    g_settings.ShowAllWindowAtExit = 0;
+    const HWND a = simwin::CreateTestWindow("A");
+    HANDLE panel = Open();
+    Toggle(panel, {a});
+    Far().ClosePlugin(panel);
+    EXPECT_FALSE(IsWindowVisible(a));
+    EXPECT_EQ(a, g_hiddenWindows.SlotAt(0));
+
+    g_settings.ShowAllWindowAtExit = 7; // any non-zero value is true
+    Far().ClosePlugin(Open());
+    EXPECT_TRUE(IsWindowVisible(a));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a));
+}
+
+TEST_F(EntryPoints, NullAndInvalidHandlesAndExitFarDoNothing) {
+    const HWND a = simwin::CreateTestWindow("A");
+    HANDLE panel = Open();
+    Toggle(panel, {a});
+    simwin::ResetCallCounts();
+    Far().ClosePlugin(nullptr);
+    Far().ClosePlugin(INVALID_HANDLE_VALUE);
+    Far().ExitFAR();
+    EXPECT_FALSE(IsWindowVisible(a));
+    EXPECT_EQ(1, g_hiddenWindows.Contains(a));
+    EXPECT_EQ(0u, simwin::Calls().enumWindows + simwin::Calls().showWindow);
+    Far().ClosePlugin(panel);
+    EXPECT_TRUE(IsWindowVisible(a));
+}
+
+TEST_F(EntryPoints, TwoOpenPanelsShareTheirState) {
+    const HWND a = simwin::CreateTestWindow("A");
+    HANDLE first = Open(), second = Open();
+    EXPECT_NE(first, second);
+    Toggle(first, {a});
+    ASSERT_EQ(1u, farhost::ListPanel(second).size());
+    EXPECT_EQ("H  D", farhost::ListPanel(second)[0].status);
+    Far().ClosePlugin(first); // shows again what Velumo hid, though a panel is still open
+    EXPECT_TRUE(IsWindowVisible(a));
+    EXPECT_EQ("    ", farhost::ListPanel(second).at(0).status);
+    Far().ClosePlugin(second);
+}
+
+TEST_F(EntryPoints, AConfirmedDialogChangesWhatTheNextListingAndMenuShow) {
+    simwin::CreateTestWindow("Ghost", false);
+    simwin::CreateTestWindow("Shown");
+    HANDLE panel = Open();
+    EXPECT_EQ((std::vector<std::string>{"Shown"}), Titles(panel));
+    farhost::QueueDialogAnswer(farhost::DialogAnswer{10, {{1, 0}, {7, 1}}, {{2, "3"}}});
+    EXPECT_EQ(1, Far().Configure(0));
+    EXPECT_EQ((std::vector<std::string>{"Shown", "Ghost"}), Titles(panel));
+    EXPECT_EQ("H   ", farhost::ListPanel(panel).at(1).status);
+    PluginInfo info;
+    Far().GetPluginInfo(&info);
+    EXPECT_EQ(0, Field(info.DiskMenuStringsNumber));
+    EXPECT_EQ(3, Field(info.DiskMenuNumbers)[0]);
+    Far().ClosePlugin(panel);
+}
+
+} // namespace
