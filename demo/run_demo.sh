@@ -30,7 +30,9 @@ esac
 
 prefix=$(mktemp -d /tmp/velumo-demo-wine.XXXXXX)
 trap 'rm -rf "$prefix"' EXIT
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine takes the ANSI and OEM code pages from the locale; C maps to US English, 1252 and 437,
+# the pages the English language file and the demo's titles are written for.
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C LANG=C
 
 # Wine's path for the DLL: its drive Z: is the Unix root.
 dll_wine="Z:${dll//\//\\}"
@@ -40,8 +42,8 @@ dll_wine="Z:${dll//\//\\}"
 # the X server goes away. The demo's output goes through a pipe: Wine then passes its UTF-8
 # bytes on untouched instead of redrawing them through its own console.
 inner='
-  "$LOADER" wineboot -i >/dev/null 2>&1
-  "$LOADER" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+  "$LOADER" wineboot -i </dev/null >/dev/null 2>&1
+  "$LOADER" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f </dev/null >/dev/null 2>&1
   set +e
   "$LOADER" "$EXE" --dll "$DLL" "$@" | cat
   rc=${PIPESTATUS[0]}

@@ -33,6 +33,9 @@ constexpr char kWindowClass[] = "VelumoDemoWindow";
 constexpr int kScreenWidth = farhost::kDefaultScreenWidth;
 constexpr int kLineCapacity = 1024; // one command line of the interactive mode
 constexpr int kVkF8 = 0x77;
+// A title with a letter outside ASCII, in the ANSI code page (1252) as windows hold titles:
+// the panel shows it converted to the OEM code page, and the picture converts that to UTF-8.
+constexpr char kCafeNotes[] = "Caf\xE9 notes";
 
 struct SampleWindow {
     const char* title;
@@ -84,6 +87,29 @@ HWND SampleHandle(const char* title) {
     return nullptr;
 }
 
+// A window title (ANSI code page) as UTF-8 for the terminal.
+std::string AnsiToUtf8(const char* ansi) {
+    int size = static_cast<int>(strlen(ansi));
+    if (size == 0) {
+        return std::string();
+    }
+    int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi, size, nullptr, 0);
+    if (wideLength <= 0) {
+        return std::string(ansi);
+    }
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi, size, &wide[0], wideLength);
+    int utf8Length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (utf8Length <= 0) {
+        return std::string(ansi);
+    }
+    std::string utf8(static_cast<size_t>(utf8Length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], utf8Length, nullptr,
+                        nullptr);
+    return utf8;
+}
+
 void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -127,7 +153,7 @@ bool CreateSampleWindows() {
     // Made bottom first: each window shown goes on top, so the panel lists them top down.
     HWND desktopIcons = MakeWindow("Program Manager", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 0);
     HWND background = MakeWindow("Background worker", WS_OVERLAPPEDWINDOW, 0, nullptr, false, 1);
-    HWND scratch = MakeWindow("Scratch pad", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 2);
+    HWND cafeNotes = MakeWindow(kCafeNotes, WS_OVERLAPPEDWINDOW, 0, nullptr, true, 2);
     HWND finalReport = MakeWindow("Final Report", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 3);
     HWND reportOne = MakeWindow("Report one", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 4);
     HWND palette =
@@ -135,7 +161,7 @@ bool CreateSampleWindows() {
     g_demo.windows = {
         {"Report one", "visible", reportOne},
         {"Final Report", "visible", finalReport},
-        {"Scratch pad", "visible", scratch},
+        {kCafeNotes, "visible; a title outside ASCII", cafeNotes},
         {"Palette", "tool window owned by Report one", palette},
         {"Background worker", "never shown", background},
         {"Program Manager", "visible; the title of the desktop's own window on Windows",
@@ -229,7 +255,7 @@ void Caption(int step, int steps, const std::string& text) {
 // the scripted run as failed.
 void CheckVisible(const char* title, bool expected) {
     bool visible = IsWindowVisible(SampleHandle(title)) != FALSE;
-    Write(std::string("   IsWindowVisible(\"") + title + "\") = " + (visible ? "1" : "0") +
+    Write("   IsWindowVisible(\"" + AnsiToUtf8(title) + "\") = " + (visible ? "1" : "0") +
           (visible == expected ? "" : "   <-- unexpected") + "\n");
     if (visible != expected) {
         g_demo.unexpected = true;
@@ -239,7 +265,7 @@ void CheckVisible(const char* title, bool expected) {
 void CheckStatus(const char* title, const char* expected) {
     std::string status = StatusOf(title);
     bool listed = ListingIndex(title) > 0;
-    Write(std::string("   status of \"") + title +
+    Write("   status of \"" + AnsiToUtf8(title) +
           "\" = " + (listed ? "\"" + status + "\"" : "not listed") +
           (listed && status == expected ? "" : "   <-- unexpected") + "\n");
     if (!listed || status != expected) {
@@ -365,7 +391,7 @@ bool FinalCheck() {
     for (HWND window : g_demo.hiddenByVelumo) {
         bool visible = IsWindowVisible(window) != FALSE;
         allVisible = allVisible && visible;
-        Write(std::string("   ") + SampleTitle(UserDataOf(window)) + ": " +
+        Write("   " + AnsiToUtf8(SampleTitle(UserDataOf(window))) + ": " +
               (visible ? "visible" : "STILL HIDDEN") + "\n");
     }
     Write(allVisible ? "All of them are visible again.\n"
@@ -394,17 +420,17 @@ bool RunScript() {
     CheckStatus("Report one", "    ");
 
     Caption(2, steps,
-            "Insert on Final Report and Scratch pad, then F8: Velumo hides both (status \"H  D\")");
+            "Insert on Final Report and Café notes, then F8: Velumo hides both (status \"H  D\")");
     int finalReport = ListingIndex("Final Report");
-    int scratch = ListingIndex("Scratch pad");
-    if (finalReport == 0 || scratch == 0) {
+    int cafeNotes = ListingIndex(kCafeNotes);
+    if (finalReport == 0 || cafeNotes == 0) {
         Write("The sample windows are not listed.\n");
         return false;
     }
-    PressF8(first, {finalReport, scratch});
+    PressF8(first, {finalReport, cafeNotes});
     ShowPanel(first, "Final Report", false);
     CheckVisible("Final Report", false);
-    CheckVisible("Scratch pad", false);
+    CheckVisible(kCafeNotes, false);
     CheckStatus("Final Report", "H  D");
 
     Caption(3, steps,
@@ -438,9 +464,9 @@ bool RunScript() {
     ShowConfiguration();
 
     Caption(6, steps,
-            "Enter on \"..\" in both panels: the panels close and Scratch pad is shown again");
+            "Enter on \"..\" in both panels: the panels close and Café notes is shown again");
     bool closed = LeavePanel(second) && LeavePanel(first);
-    CheckVisible("Scratch pad", true);
+    CheckVisible(kCafeNotes, true);
     return closed;
 }
 
@@ -629,10 +655,10 @@ int main(int argc, char** argv) {
                       : std::string("the current desktop (no desktop of its own)")) +
           "; the pictures show only these:\n");
     for (const SampleWindow& window : g_demo.windows) {
-        char line[128];
-        snprintf(line, sizeof(line), "   %-18s %s  %s\n", window.title,
-                 Hex8(UserDataOf(window.handle)).c_str(), window.role);
-        Write(line);
+        std::string title = AnsiToUtf8(window.title);
+        size_t titleWidth = strlen(window.title); // one screen column per ANSI character
+        Write("   " + title + std::string(titleWidth < 19 ? 19 - titleWidth : 1, ' ') +
+              Hex8(UserDataOf(window.handle)) + "  " + window.role + "\n");
     }
 
     bool scriptOk = true;
