@@ -10,6 +10,8 @@
 //   - a window that was visible before a plug-in call and is hidden after it (its own
 //     WS_VISIBLE bit, so a child hidden with its parent does not count) is recorded in the
 //     hidden-window table, and stays recorded for as long as it stays hidden;
+//   - a plug-in call records a window only by hiding it, and drops a record only by showing
+//     a window that was not visible;
 //   - closing a panel while ShowAllWindowAtExit is set leaves no recorded window hidden;
 //   - the settings loaded at start are the registry's usable values, defaults elsewhere;
 //   - a confirmed configuration dialog leaves the six settings in the registry as in memory,
@@ -209,14 +211,24 @@ struct Run {
     std::string keyPath; // "<root>\Velumo"
 };
 
-bool OwnVisible(HWND window) {
-    return (static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)) & WS_VISIBLE) != 0;
+struct WindowState {
+    bool ownVisible; // its own WS_VISIBLE bit
+    bool shown;      // IsWindowVisible: visible with every parent it has
+    bool dependent;  // a child whose visibility also depends on its parent's
+    bool recorded;   // in the hidden-window table
+};
+
+WindowState StateOf(HWND window) {
+    const uint32_t style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
+    return WindowState{(style & WS_VISIBLE) != 0, IsWindowVisible(window) != 0,
+                       (style & WS_CHILD) != 0 && GetParent(window) != nullptr,
+                       g_hiddenWindows.Contains(window) != 0};
 }
 
-std::map<HWND, bool> VisibilitySnapshot() {
-    std::map<HWND, bool> snapshot;
+std::map<HWND, WindowState> DesktopSnapshot() {
+    std::map<HWND, WindowState> snapshot;
     for (HWND window : simwin::ZOrder()) {
-        snapshot[window] = OwnVisible(window);
+        snapshot[window] = StateOf(window);
     }
     return snapshot;
 }
@@ -286,21 +298,40 @@ void DisarmHook(Run& run) {
     run.hookScript.clear();
 }
 
-// A window the plug-in hid is recorded at once, and a hidden window the plug-in hid keeps its
-// record until somebody shows it.
-void CheckHiddenWindowsRecorded(Run& run, const std::map<HWND, bool>& before) {
+// What one plug-in call may do to the table: a window it hid is recorded at once; a window
+// becomes recorded only by being hidden; a record goes only with a window that the call showed
+// because it was not visible (a child also counts as not visible while its parent is hidden).
+// The same window may be handed over several times in one call (shown, then hidden again), so
+// only the states before and after the call are compared. Windows that the hook hid or showed
+// during the call are the fuzzer's own and not judged.
+void CheckTableChanges(Run& run, const std::map<HWND, WindowState>& before) {
     for (HWND window : simwin::ZOrder()) {
         const auto was = before.find(window);
-        if (was == before.end() || !was->second || OwnVisible(window) ||
-            run.touchedByHook.count(window) != 0) {
+        if (was == before.end() || run.touchedByHook.count(window) != 0) {
             continue;
         }
-        Require(g_hiddenWindows.Contains(window) != 0,
-                "a window the plug-in hid is not in the hidden-window table", ValueOf(window));
-        run.hiddenByPlugin.insert(window);
+        const WindowState& then = was->second;
+        const WindowState now = StateOf(window);
+        if (then.ownVisible && !now.ownVisible) {
+            Require(now.recorded, "a window the plug-in hid is not in the hidden-window table",
+                    ValueOf(window));
+            run.hiddenByPlugin.insert(window);
+        }
+        if (!then.recorded && now.recorded) {
+            Require(!now.ownVisible, "a window was recorded without being hidden",
+                    ValueOf(window));
+        }
+        if (then.recorded && !now.recorded) {
+            Require(now.ownVisible && (!then.shown || then.dependent || now.dependent),
+                    "a record went without the window being shown", ValueOf(window));
+        }
     }
+}
+
+// A hidden window that the plug-in hid keeps its record until somebody shows it.
+void CheckHiddenWindowsRecorded(Run& run) {
     for (auto at = run.hiddenByPlugin.begin(); at != run.hiddenByPlugin.end();) {
-        if (!IsWindow(*at) || OwnVisible(*at)) {
+        if (!IsWindow(*at) || StateOf(*at).ownVisible) {
             at = run.hiddenByPlugin.erase(at);
             continue;
         }
@@ -319,11 +350,12 @@ void CheckNoKeyLeftOpen(const Run& run) {
 
 // Runs one plug-in call with the hook script armed and checks what it did to the desktop.
 template <typename Call> void PluginCall(Run& run, Call call) {
-    const std::map<HWND, bool> before = VisibilitySnapshot();
+    const std::map<HWND, WindowState> before = DesktopSnapshot();
     ArmHook(run);
     call();
     DisarmHook(run);
-    CheckHiddenWindowsRecorded(run, before);
+    CheckTableChanges(run, before);
+    CheckHiddenWindowsRecorded(run);
     CheckNoKeyLeftOpen(run);
 }
 
@@ -539,7 +571,7 @@ void ClosePanel(Run& run, HANDLE panel) {
     }
     for (HWND window : simwin::ZOrder()) {
         if (g_hiddenWindows.Contains(window) && run.touchedByHook.count(window) == 0) {
-            Require(OwnVisible(window), "closing the panel left a recorded window hidden",
+            Require(StateOf(window).ownVisible, "closing the panel left a recorded window hidden",
                     ValueOf(window));
         }
     }
@@ -807,7 +839,7 @@ void Step(InputReader& in, Run& run) {
         break;
     }
     farhost::ClearRecords();
-    CheckHiddenWindowsRecorded(run, {});
+    CheckHiddenWindowsRecorded(run);
 }
 
 void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
