@@ -32,6 +32,12 @@ constexpr char32_t kSingleHorizontal = U'\u2500';  // ─
 constexpr char32_t kSingleVertical = U'\u2502';    // │
 constexpr char32_t kSingleUp = U'\u2534';          // ┴
 
+constexpr int kMaxCoordinate = 1000; // far beyond any console FAR runs in
+
+int ClampCoordinate(int value, int lowest) {
+    return value < lowest ? lowest : value > kMaxCoordinate ? kMaxCoordinate : value;
+}
+
 constexpr int kKeyCount = 12;
 // The host's own labels for F1..F12, shown where the plug-in leaves a label null.
 const char* const kDefaultKeyLabels[kKeyCount] = {"Help",   "UserMn", "View",   "Edit",
@@ -250,10 +256,10 @@ std::vector<Column> LayOutColumns(const PanelMode* mode, int innerWidth) {
             column.kind = 'C';
             column.customIndex = type[1] - '0';
         }
-        column.width = i < widths.size() ? atoi(widths[i].c_str()) : 0;
-        if (column.width < 0) {
-            column.width = 0;
-        }
+        long width = i < widths.size() ? strtol(widths[i].c_str(), nullptr, 10) : 0;
+        column.width = width < 0                ? 0
+                       : width > kMaxCoordinate ? kMaxCoordinate
+                                                : static_cast<int>(width);
         if (column.width == 0) {
             ++restCount;
         }
@@ -427,6 +433,15 @@ std::string RenderPanel(const OpenPluginInfo& info, const std::vector<ListedItem
         mode = &info.PanelModesArray[modeIndex];
     }
     std::vector<Column> columns = LayOutColumns(mode, innerWidth);
+    // Columns wider than the panel end at its right side, and those past it are not drawn.
+    while (!columns.empty() && columns.back().x > innerWidth) {
+        columns.pop_back();
+    }
+    for (Column& column : columns) {
+        if (column.x + column.width > innerWidth + 1) {
+            column.width = innerWidth + 1 - column.x;
+        }
+    }
 
     const bool dots = (info.Flags & OPIF_ADDDOTS) != 0;
     const int dotLines = dots ? 1 : 0;
@@ -500,7 +515,19 @@ std::string RenderPanel(const OpenPluginInfo& info, const std::vector<ListedItem
            "\n";
 }
 
-std::string RenderDialog(const std::vector<FarDialogItem>& items, int width, int height) {
+std::string RenderDialog(const std::vector<FarDialogItem>& dialogItems, int dialogWidth,
+                         int dialogHeight) {
+    // Sizes and coordinates come from the plug-in: held to a screen's range, so that no
+    // arithmetic overflows and no line is drawn for ever.
+    const int width = ClampCoordinate(dialogWidth, 0);
+    const int height = ClampCoordinate(dialogHeight, 0);
+    std::vector<FarDialogItem> items(dialogItems);
+    for (FarDialogItem& item : items) {
+        item.X1 = ClampCoordinate(item.X1, -1);
+        item.Y1 = ClampCoordinate(item.Y1, -1);
+        item.X2 = ClampCoordinate(item.X2, -1);
+        item.Y2 = ClampCoordinate(item.Y2, -1);
+    }
     Canvas canvas(width, height);
     std::vector<bool> placed(items.size(), false);
     for (size_t i = 0; i < items.size(); ++i) {
