@@ -1,0 +1,237 @@
+// The host stand-in's pictures of the panel, the key bar and the configuration dialog, drawn
+// from what the linked plug-in hands over (the demo shows these pictures to users).
+#include "far_host.h"
+#include "panel_view.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef VELUMO_LANG_DIR
+#error "VELUMO_LANG_DIR must be defined as a string literal"
+#endif
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The screen columns of a UTF-8 line: one string per character.
+std::vector<std::string> Cells(const std::string& line) {
+    std::vector<std::string> cells;
+    for (size_t i = 0; i < line.size();) {
+        unsigned char lead = static_cast<unsigned char>(line[i]);
+        size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        cells.push_back(line.substr(i, length));
+        i += length;
+    }
+    return cells;
+}
+
+std::string Cell(const std::string& line, size_t column) {
+    std::vector<std::string> cells = Cells(line);
+    return column < cells.size() ? cells[column] : std::string();
+}
+
+// The characters of a line from `first` to `last` column, both included.
+std::string Span(const std::string& line, size_t first, size_t last) {
+    std::vector<std::string> cells = Cells(line);
+    std::string span;
+    for (size_t c = first; c <= last && c < cells.size(); ++c) {
+        span += cells[c];
+    }
+    return span;
+}
+
+class PanelViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        simwin::ResetDesktop();
+        simwin::ResetRegistry();
+        std::string languageLine;
+        ASSERT_TRUE(farhost::LoadLanguageFile(std::string(VELUMO_LANG_DIR) + "/VelumoEng.lng",
+                                              &messages_, &languageLine));
+        farhost::Start(farhost::LinkedPlugin(), messages_, "Software\\Far\\Plugins");
+    }
+
+    // Opens the panel, lists it and draws it.
+    std::string DrawPanel(const farhost::PanelViewOptions& options) {
+        HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
+        OpenPluginInfo info = {};
+        farhost::Plugin().GetOpenPluginInfo(panel, &info);
+        std::vector<farhost::ListedItem> items = farhost::ListPanel(panel);
+        std::string picture = farhost::RenderPanel(info, items, options);
+        farhost::Plugin().ClosePlugin(panel);
+        return picture;
+    }
+
+    std::vector<std::string> messages_;
+};
+
+TEST_F(PanelViewTest, PanelHasFarsFrameColumnsAndKeyBar) {
+    HWND lower = simwin::CreateTestWindow("Final Report");
+    HWND upper = simwin::CreateTestWindow("Report one");
+    char lowerHandle[9];
+    char upperHandle[9];
+    snprintf(lowerHandle, sizeof(lowerHandle), "%08X",
+             static_cast<unsigned>(reinterpret_cast<uintptr_t>(lower)));
+    snprintf(upperHandle, sizeof(upperHandle), "%08X",
+             static_cast<unsigned>(reinterpret_cast<uintptr_t>(upper)));
+
+    farhost::PanelViewOptions options;
+    options.width = 40;
+    options.minItemLines = 4;
+    options.currentItem = 1;
+    std::vector<std::string> lines = Lines(DrawPanel(options));
+    // Frame, titles, "..", two windows, one blank line, separator, status, frame, key bar.
+    ASSERT_EQ(lines.size(), 10u);
+    for (size_t y = 0; y < 9; ++y) {
+        EXPECT_EQ(Cells(lines[y]).size(), 40u) << "line " << y << ": " << lines[y];
+    }
+    // Mode 2: "N,C0,C1" with widths "0,4,8" in 38 inner columns: the name gets 24, and the
+    // title " Windows " is centred over the whole top border.
+    EXPECT_EQ(lines[0], "╔══════════════ Windows ═╤════╤════════╗");
+    EXPECT_EQ(lines[1], "║         Title          │Stat│ Handle ║");
+    EXPECT_EQ(lines[2], "║..                      │    │        ║");
+    EXPECT_EQ(lines[3], std::string("║Report one              │    │") + upperHandle + "║");
+    EXPECT_EQ(lines[4], std::string("║Final Report            │    │") + lowerHandle + "║");
+    EXPECT_EQ(lines[5], "║                        │    │        ║");
+    EXPECT_EQ(lines[6], "╟────────────────────────┴────┴────────╢");
+    EXPECT_EQ(lines[7], "║Report one                            ║"); // the cursor's item
+    EXPECT_EQ(lines[8], "╚══════════════════════════════════════╝");
+    // Eight-column slots; a key whose label would reach the last column is left out. The
+    // plug-in blanks F4 and F5.
+    EXPECT_EQ(lines[9], "1Help   2UserMn 3View   4       5");
+}
+
+TEST_F(PanelViewTest, HiddenWindowShowsStatusAndHandle) {
+    HWND window = simwin::CreateTestWindow("Final Report");
+    HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
+    PluginPanelItem item = {};
+    item.UserData = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+    farhost::Plugin().DeleteFiles(panel, &item, 1, 0);
+    OpenPluginInfo info = {};
+    farhost::Plugin().GetOpenPluginInfo(panel, &info);
+    std::vector<farhost::ListedItem> items = farhost::ListPanel(panel);
+    farhost::PanelViewOptions options;
+    options.width = 40;
+    std::vector<std::string> lines = Lines(farhost::RenderPanel(info, items, options));
+    farhost::Plugin().ClosePlugin(panel);
+
+    ASSERT_GE(lines.size(), 4u);
+    char handle[9];
+    snprintf(handle, sizeof(handle), "%08X", static_cast<unsigned>(item.UserData));
+    EXPECT_EQ(Span(lines[3], 25, 39), std::string("│H  D│") + handle + "║");
+}
+
+TEST_F(PanelViewTest, KeyBarFollowsFarsLayoutAndLabels) {
+    KeyBarTitles keyBar = {};
+    keyBar.Titles[3] = "";         // blanked
+    keyBar.Titles[7] = "Toggle";   // the plug-in's own
+    keyBar.Titles[8] = "\x8e\x84"; // CP437 "Ää"
+    // From 98 columns on all twelve keys fit; 80 columns show F1 to F10, as FAR does.
+    EXPECT_EQ(farhost::RenderKeyBar(&keyBar, 100),
+              "1Help   2UserMn 3View   4       5Copy   6RenMov 7MkFold 8Toggle 9Ää     10Quit   "
+              "11Plugin 12Screen");
+    EXPECT_EQ(farhost::RenderKeyBar(&keyBar, 80),
+              "1Help   2UserMn 3View   4       5Copy   6RenMov 7MkFold 8Toggle 9Ää     10Quit");
+    EXPECT_EQ(farhost::RenderKeyBar(nullptr, 100).substr(0, 64),
+              "1Help   2UserMn 3View   4Edit   5Copy   6RenMov 7MkFold 8Delete ");
+}
+
+TEST_F(PanelViewTest, TitlesAreConvertedCutAndDefused) {
+    OpenPluginInfo info = {};
+    info.PanelTitle = " \x82t\x82 ";
+    info.Flags = 0; // no ".." line
+    std::vector<farhost::ListedItem> items(2);
+    items[0].title = "Caf\x82 \xae notes \xaf";        // CP437
+    items[1].title = "esc\x1b[2Jhere and a long tail"; // a control character must not get out
+    farhost::PanelViewOptions options;
+    options.width = 20;
+    options.minItemLines = 0;
+    std::vector<std::string> lines = Lines(farhost::RenderPanel(info, items, options));
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "╔══════ été ═══════╗");
+    EXPECT_EQ(lines[2], "║Café « notes »    ║");
+    // No mode: one name column over the 18 inner columns; a cut name ends in '}'.
+    EXPECT_EQ(lines[3], "║esc?[2Jhere and a}║");
+}
+
+TEST_F(PanelViewTest, ConfigurationDialogAsFarDrawsIt) {
+    farhost::ClearRecords();
+    EXPECT_EQ(farhost::Plugin().Configure(0), 0); // no answer queued: Esc
+    ASSERT_EQ(farhost::DialogCalls().size(), 1u);
+    const farhost::DialogCall& call = farhost::DialogCalls()[0];
+    std::vector<std::string> lines = Lines(farhost::RenderDialog(call.items, call.x2, call.y2));
+    ASSERT_EQ(lines.size(), 13u);
+    EXPECT_EQ(lines[0], "");
+    EXPECT_EQ(Cell(lines[1], 3), "╔");
+    EXPECT_EQ(Cell(lines[1], 72), "╗");
+    EXPECT_NE(lines[1].find("═ Velumo window list ═"), std::string::npos) << lines[1];
+    EXPECT_EQ(Span(lines[2], 3, 26), "║ [x] Add to disks menu ");
+    EXPECT_EQ(Span(lines[3], 3, 31), "║   9 Disks menu hot key (1-9");
+    // Separators run from the box's left side to its right side.
+    for (size_t y : {4u, 9u}) {
+        EXPECT_EQ(Cell(lines[y], 3), "╟") << lines[y];
+        EXPECT_EQ(Cell(lines[y], 72), "╢") << lines[y];
+        EXPECT_EQ(Cell(lines[y], 40), "─") << lines[y];
+    }
+    EXPECT_EQ(Span(lines[6], 3, 8), "║ [ ] ");
+    EXPECT_EQ(Span(lines[8], 3, 8), "║ [x] ");
+    // "{ OK } [ Cancel ]" is 17 columns, centred in 76: it starts at column 29.
+    EXPECT_EQ(Span(lines[10], 29, 45), "{ OK } [ Cancel ]");
+    EXPECT_EQ(Cell(lines[11], 3), "╚");
+    EXPECT_EQ(lines[12], "");
+}
+
+TEST_F(PanelViewTest, DialogHotKeysEditFieldsAndLoneButtons) {
+    std::vector<FarDialogItem> items(4);
+    items[0] = {DI_TEXT, 2, 0, 0, 0, 0, 0, 0, 0, "Fish && &Chips"};
+    items[1] = {DI_FIXEDIT, 2, 1, 5, 1, 0, 0, 0, 0, "7"};
+    items[2] = {DI_BUTTON, 2, 2, 0, 0, 0, 0, 0, 0, "&Go"};
+    items[3] = {DI_CHECKBOX, 10, 2, 0, 0, 0, 5, 0, 0, "&Any"}; // any non-zero state is ticked
+    std::vector<std::string> lines = Lines(farhost::RenderDialog(items, 20, 3));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "  Fish & Chips");
+    EXPECT_EQ(lines[1], "  7___");
+    EXPECT_EQ(lines[2], "  [ Go ]  [x] Any");
+}
+
+// Sizes come from the plug-in; absurd ones are clipped to the screen, not drawn for ever.
+TEST_F(PanelViewTest, HostileSizesAreClipped) {
+    std::vector<FarDialogItem> items(2);
+    items[0] = {DI_DOUBLEBOX, -5, 0, INT_MAX, INT_MAX, 0, 0, 0, 0, ""};
+    items[1] = {DI_FIXEDIT, 2, 1, INT_MAX, 1, 0, 0, 0, 0, "x"};
+    std::vector<std::string> lines = Lines(farhost::RenderDialog(items, 8, 3));
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "════════");
+    EXPECT_EQ(lines[1], "  x_____");
+    EXPECT_EQ(farhost::RenderDialog(items, INT_MAX, INT_MIN), "");
+
+    PanelMode mode = {};
+    mode.ColumnTypes = "N,C0";
+    mode.ColumnWidths = "0,99999999999999999999";
+    OpenPluginInfo info = {};
+    info.PanelModesArray = &mode;
+    info.PanelModesNumber = 1;
+    info.StartPanelMode = '0';
+    farhost::PanelViewOptions options;
+    options.width = 20;
+    options.minItemLines = 1;
+    std::vector<std::string> panel = Lines(farhost::RenderPanel(info, {}, options));
+    ASSERT_EQ(panel.size(), 7u);
+    EXPECT_EQ(Cells(panel[0]).size(), 20u);
+    EXPECT_EQ(panel[1], "║ │                ║"); // the name column keeps one cell
+}
+
+} // namespace
