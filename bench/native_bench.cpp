@@ -309,9 +309,10 @@ int ListingLoop(int count, int listings) {
         plugin.FreeFindData(panel, items, listed);
     }
     const AllocationCounts used = g_allocations;
-    printf("windows %d listings %d mallocs %llu reallocs %llu realloc_moves %llu "
+    printf("windows %d listings %d item_size %zu mallocs %llu reallocs %llu realloc_moves %llu "
            "copied_bytes %llu frees %llu\n",
-           count, listings, static_cast<unsigned long long>(used.mallocs / listings),
+           count, listings, sizeof(PluginPanelItem),
+           static_cast<unsigned long long>(used.mallocs / listings),
            static_cast<unsigned long long>(used.reallocs / listings),
            static_cast<unsigned long long>(used.reallocMoves / listings),
            static_cast<unsigned long long>(used.copiedBytes / listings),
