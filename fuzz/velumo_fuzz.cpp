@@ -38,7 +38,8 @@
 //             text  data (max 300)
 //   byte    message override count (% 8), each: byte id (% 20), text (max 700)
 //   steps:  byte opcode (% 19), then its operands:
-//      0 OpenPlugin       byte code (0-4 as is, else a dword follows), byte bit 0 null item,
+//      0 OpenPlugin       byte code (0-4 as is, else a dword follows), byte item: bit 0 null,
+//                         bit 1 an unreadable address unless the code is 4, else the command;
 //                         text command (max 600)
 //      1 ClosePlugin      panel
 //      2 GetFindData      panel, byte bit 0 null item place, bit 1 null count place, dword mode
@@ -103,6 +104,7 @@ constexpr size_t kMaxWindows = 64;      // windows created per input
 constexpr size_t kMaxOpenListings = 32; // the oldest is handed back beyond this
 constexpr size_t kRegistryCallKinds = 5;
 constexpr char kPluginKeyName[] = "Velumo";
+constexpr intptr_t kUnreadableItem = 0x10; // faults when read as an address
 
 const char* const kSettingNames[6] = {"AddToDisksMenu",      "DisksMenuDigit",
                                       "ShowDesktopIcon",     "ShowOwnerWindow",
@@ -318,8 +320,7 @@ void CheckTableChanges(Run& run, const std::map<HWND, WindowState>& before) {
             run.hiddenByPlugin.insert(window);
         }
         if (!then.recorded && now.recorded) {
-            Require(!now.ownVisible, "a window was recorded without being hidden",
-                    ValueOf(window));
+            Require(!now.ownVisible, "a window was recorded without being hidden", ValueOf(window));
         }
         if (then.recorded && !now.recorded) {
             Require(now.ownVisible && (!then.shown || then.dependent || now.dependent),
@@ -580,9 +581,14 @@ void ClosePanel(Run& run, HANDLE panel) {
 void StepOpenPlugin(InputReader& in, Run& run) {
     const uint8_t code = in.Byte();
     const int openFrom = code <= OPEN_COMMANDLINE ? code : static_cast<int>(in.Dword());
-    const bool nullItem = (in.Byte() & 1) != 0;
+    const uint8_t itemPick = in.Byte();
     const std::string command = in.Text(600);
-    const intptr_t item = nullItem ? 0 : reinterpret_cast<intptr_t>(command.c_str());
+    intptr_t item = reinterpret_cast<intptr_t>(command.c_str());
+    if (itemPick & 1) {
+        item = 0;
+    } else if ((itemPick & 2) && openFrom != OPEN_COMMANDLINE) {
+        item = kUnreadableItem; // only a command line passes a text: any other item is not read
+    }
     HANDLE panel = nullptr;
     PluginCall(run, [&] { panel = farhost::Plugin().OpenPlugin(openFrom, item); });
     Require(panel != nullptr && panel != INVALID_HANDLE_VALUE, "OpenPlugin gave no panel");
