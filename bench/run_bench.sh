@@ -514,7 +514,7 @@ heap keeps each large block in a mapping of its own, grows it in place only with
 and otherwise moves it into a new one, copying the whole array into freshly faulted pages. The
 number of moves grows with the array and each move costs in proportion to the array, so the
 total grows faster than linearly. On this machine's slow page faults that dominates from a few
-thousand windows on; on bare hardware, with faults a hundred times cheaper, the same moves cost
+thousand windows on; on bare hardware, with faults tens of times cheaper, the same moves cost
 mostly the copying.
 
 **Native: $(verdict "$NATIVE_GROWTH" 1.50), $(fmt '%.2f' "$NATIVE_GROWTH") from $SMALL to $(thousands $LARGE) windows.** The
