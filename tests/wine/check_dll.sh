@@ -1,0 +1,72 @@
+#!/bin/sh
+# Checks Velumo.dll as a FAR user's loader meets it, from the file alone (no Wine):
+#   - it imports from ADVAPI32, KERNEL32, msvcrt and USER32 only (any case), so no MinGW
+#     runtime DLL (libgcc_s, libstdc++, libwinpthread) has to be shipped beside it;
+#   - it exports exactly the twelve entry points, under their plain names;
+#   - its version resource names the file: OriginalFilename "Velumo.dll".
+#
+#   check_dll.sh <objdump> <strings> <Velumo.dll>
+set -eu
+
+if [ $# -ne 3 ]; then
+    echo "usage: $0 <objdump> <strings> <dll>" >&2
+    exit 2
+fi
+OBJDUMP=$1
+STRINGS=$2
+DLL=$3
+failures=0
+
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+headers=$("$OBJDUMP" -p "$DLL") || {
+    echo "FAIL: $OBJDUMP -p $DLL did not run"
+    exit 1
+}
+
+# ---- imports ---------------------------------------------------------------------------------
+imports=$(printf '%s\n' "$headers" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' |
+    tr 'A-Z' 'a-z' | sort -u)
+if [ -z "$imports" ]; then
+    fail "no import table found"
+fi
+for dll in $imports; do
+    case "$dll" in
+    advapi32.dll | kernel32.dll | msvcrt.dll | user32.dll) ;;
+    *) fail "imports $dll; only advapi32.dll kernel32.dll msvcrt.dll user32.dll are allowed" ;;
+    esac
+done
+echo "imports: $(echo $imports)"
+
+# ---- exports ---------------------------------------------------------------------------------
+# objdump lists the export names after the "[Ordinal/Name Pointer] Table" header, one
+# "[  n] Name" line each, up to the next blank line.
+exports=$(printf '%s\n' "$headers" |
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^[[:space:]]*$/p' |
+    sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*\([^[:space:]]*\)[[:space:]]*$/\1/p' |
+    sort)
+expected=$(printf '%s\n' SetStartupInfo GetPluginInfo OpenPlugin ClosePlugin GetFindData \
+    FreeFindData GetOpenPluginInfo SetDirectory DeleteFiles ProcessKey Configure ExitFAR | sort)
+if [ "$exports" != "$expected" ]; then
+    fail "export names differ from the twelve entry points"
+    echo "  expected: $(echo $expected)"
+    echo "  seen:     $(echo $exports)"
+fi
+echo "exports: $(echo $exports)"
+
+# ---- version resource --------------------------------------------------------------------------
+# The resource's texts are UTF-16LE; the value follows its name as the next text.
+original=$("$STRINGS" -el "$DLL" | sed -n '/^OriginalFilename$/{n;p;q;}')
+if [ "$original" != "Velumo.dll" ]; then
+    fail "version resource: OriginalFilename is \"$original\", expected \"Velumo.dll\""
+fi
+echo "OriginalFilename: $original"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed for $DLL"
+    exit 1
+fi
+echo "Velumo.dll: imports, exports and version resource as expected"

@@ -1,0 +1,435 @@
+#include "wine_fixture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace winetest {
+
+std::string g_desktopError = "main() did not set up the test desktop";
+
+namespace {
+
+constexpr char kWindowClass[] = "VelumoWineTestWindow";
+constexpr char kTestsRoot[] = "Software\\VelumoWineTests";
+
+struct LoadedPlugin {
+    bool attempted = false;
+    std::string error; // empty once loaded
+    std::string dllPath;
+    farhost::PluginExports exports{};
+    std::vector<std::string> messages;
+};
+
+// The folder of this executable, with its trailing backslash.
+std::string ExecutableFolder() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
+    if (length == 0 || length >= sizeof(path)) {
+        return std::string();
+    }
+    std::string folder(path, length);
+    size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+
+// Velumo.dll of this build and the language file beside it, loaded once for the process: the
+// DLL stays loaded, as in FAR, so its table of hidden windows lives across the tests.
+LoadedPlugin& Velumo() {
+    static LoadedPlugin plugin;
+    if (plugin.attempted) {
+        return plugin;
+    }
+    plugin.attempted = true;
+    std::string relative = VELUMO_DLL_RELATIVE_PATH;
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    plugin.dllPath = ExecutableFolder() + relative;
+    if (!farhost::LoadPlugin(plugin.dllPath, &plugin.exports, &plugin.error)) {
+        return plugin;
+    }
+    std::string languageFile =
+        plugin.dllPath.substr(0, plugin.dllPath.find_last_of('\\') + 1) + "VelumoEng.lng";
+    std::string languageLine;
+    if (!farhost::LoadLanguageFile(languageFile, &plugin.messages, &languageLine)) {
+        plugin.error = "cannot read " + languageFile;
+    }
+    return plugin;
+}
+
+bool RegisterWindowClass() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        windowClass.lpszClassName = kWindowClass;
+        registered = RegisterClassA(&windowClass) != 0;
+    }
+    return registered;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
+}
+
+std::string TypeName(DWORD type) {
+    switch (type) {
+    case REG_DWORD:
+        return "REG_DWORD";
+    case REG_BINARY:
+        return "REG_BINARY";
+    case REG_SZ:
+        return "REG_SZ";
+    case REG_QWORD:
+        return "REG_QWORD";
+    default:
+        return "type " + std::to_string(type);
+    }
+}
+
+} // namespace
+
+bool operator==(const StoredValue& a, const StoredValue& b) {
+    return a.present == b.present && a.type == b.type && a.data == b.data;
+}
+
+void PrintTo(const StoredValue& value, std::ostream* out) {
+    if (!value.present) {
+        *out << "(no value)";
+        return;
+    }
+    *out << TypeName(value.type) << " of " << value.data.size() << " bytes {";
+    for (size_t i = 0; i < value.data.size(); ++i) {
+        char byte[8];
+        snprintf(byte, sizeof(byte), "%s%02X", i ? " " : "", value.data[i]);
+        *out << byte;
+    }
+    *out << "}";
+}
+
+StoredValue StoredDword(DWORD value) {
+    StoredValue stored;
+    stored.present = true;
+    stored.type = REG_DWORD;
+    for (int i = 0; i < 4; ++i) {
+        stored.data.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    }
+    return stored;
+}
+
+// ---- fixture ----------------------------------------------------------------------------------
+
+void WineDesktopTest::SetUp() {
+    ASSERT_TRUE(g_desktopError.empty()) << g_desktopError;
+    const LoadedPlugin& plugin = Velumo();
+    ASSERT_TRUE(plugin.error.empty())
+        << plugin.error << " (Velumo.dll expected at " << plugin.dllPath << ")";
+    ASSERT_TRUE(RegisterWindowClass()) << "RegisterClassA failed, error " << GetLastError();
+    RegDeleteTreeA(HKEY_CURRENT_USER, RootKey().c_str()); // left over by an aborted run
+    ASSERT_FALSE(KeyExists(RootKey())) << "cannot clear " << RootKey();
+}
+
+void WineDesktopTest::TearDown() {
+    while (!openPanels_.empty()) {
+        ClosePanel(openPanels_.back());
+    }
+    for (HWND window : windows_) {
+        DestroyWindow(window);
+    }
+    windows_.clear();
+    PumpMessages();
+    RegDeleteTreeA(HKEY_CURRENT_USER, RootKey().c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, kTestsRoot); // only once no other test's key is left
+}
+
+const farhost::PluginExports& WineDesktopTest::Plugin() const {
+    return Velumo().exports;
+}
+
+std::string WineDesktopTest::RootKey() const {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(kTestsRoot) + "\\" + test->test_suite_name() + "." + test->name();
+}
+
+std::string WineDesktopTest::SettingsKey() const {
+    return RootKey() + "\\Velumo";
+}
+
+void WineDesktopTest::SeedValue(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    LONG created = RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, nullptr,
+                                   REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr);
+    ASSERT_EQ(ERROR_SUCCESS, created) << "RegCreateKeyExA " << SettingsKey();
+    LONG set = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, set) << "RegSetValueExA " << name;
+}
+
+void WineDesktopTest::SeedDword(const char* name, DWORD value) {
+    SeedValue(name, REG_DWORD, &value, sizeof(value));
+}
+
+StoredValue WineDesktopTest::ReadStored(const char* name) const {
+    StoredValue stored;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return stored;
+    }
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &stored.type, nullptr, &size) == ERROR_SUCCESS) {
+        stored.data.resize(size);
+        DWORD read = size;
+        if (RegQueryValueExA(key, name, nullptr, &stored.type, size ? stored.data.data() : nullptr,
+                             &read) == ERROR_SUCCESS) {
+            stored.present = true;
+            stored.data.resize(read);
+        }
+    }
+    RegCloseKey(key);
+    return stored;
+}
+
+std::vector<std::string> WineDesktopTest::StoredValueNames() const {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return names;
+    }
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD length = sizeof(name);
+        if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool WineDesktopTest::KeyExists(const std::string& path) const {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+void WineDesktopTest::StartPlugin() {
+    farhost::Start(Plugin(), Velumo().messages, RootKey());
+}
+
+HANDLE WineDesktopTest::OpenPanel() {
+    HANDLE panel = Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
+    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin failed";
+    if (panel != INVALID_HANDLE_VALUE && panel != nullptr) {
+        openPanels_.push_back(panel);
+    }
+    return panel;
+}
+
+HANDLE WineDesktopTest::OpenFromCommandLine(const std::string& text) {
+    HANDLE panel = farhost::OpenFromCommandLine(text);
+    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin from the command line failed";
+    if (panel != INVALID_HANDLE_VALUE && panel != nullptr) {
+        openPanels_.push_back(panel);
+    }
+    return panel;
+}
+
+void WineDesktopTest::ClosePanel(HANDLE panel) {
+    auto open = std::find(openPanels_.begin(), openPanels_.end(), panel);
+    ASSERT_NE(openPanels_.end(), open) << "closing a panel that is not open";
+    openPanels_.erase(open);
+    Plugin().ClosePlugin(panel);
+    PumpMessages();
+}
+
+std::vector<farhost::ListedItem> WineDesktopTest::OwnItems(HANDLE panel) {
+    std::vector<farhost::ListedItem> own;
+    for (const farhost::ListedItem& item : farhost::ListPanel(panel)) {
+        if (IsOwnWindow(WindowOf(item))) {
+            own.push_back(item);
+        }
+    }
+    return own;
+}
+
+ShownSettings WineDesktopTest::SettingsShownByDialog() {
+    farhost::ClearRecords();
+    EXPECT_EQ(0, Plugin().Configure(0)) << "the dialog closed with Esc must report no change";
+    const std::vector<farhost::DialogCall>& calls = farhost::DialogCalls();
+    EXPECT_EQ(1u, calls.size()) << "Configure(0) runs one dialog";
+    if (calls.size() != 1 || calls[0].items.size() != 12) {
+        ADD_FAILURE() << "the configuration dialog has 12 items";
+        return ShownSettings{-1, "?", -1, -1, -1, -1};
+    }
+    const std::vector<FarDialogItem>& items = calls[0].items;
+    std::string digit(items[2].Data, strnlen(items[2].Data, sizeof(items[2].Data)));
+    return ShownSettings{items[1].Selected, digit,
+                         items[5].Selected, items[6].Selected,
+                         items[7].Selected, items[8].Selected};
+}
+
+HWND WineDesktopTest::MakeWindow(const std::string& title, DWORD style, HWND owner) {
+    HWND window = CreateWindowExA(0, kWindowClass, title.c_str(), style, 10, 10, 200, 100, owner,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    EXPECT_NE(nullptr, window) << "CreateWindowExA \"" << Printable(title) << "\" failed, error "
+                               << GetLastError();
+    if (window != nullptr) {
+        windows_.push_back(window);
+    }
+    PumpMessages();
+    return window;
+}
+
+void WineDesktopTest::DestroyOwnWindow(HWND window) {
+    auto own = std::find(windows_.begin(), windows_.end(), window);
+    ASSERT_NE(windows_.end(), own) << "not a window of this test";
+    windows_.erase(own);
+    EXPECT_TRUE(DestroyWindow(window)) << "DestroyWindow failed, error " << GetLastError();
+    EXPECT_FALSE(IsWindow(window)) << "a destroyed window still exists";
+    PumpMessages();
+}
+
+bool WineDesktopTest::IsOwnWindow(HWND window) const {
+    return std::find(windows_.begin(), windows_.end(), window) != windows_.end();
+}
+
+std::vector<HWND> WineDesktopTest::OwnZOrder() const {
+    std::vector<HWND> all, own;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        if (IsOwnWindow(window)) {
+            own.push_back(window);
+        }
+    }
+    return own;
+}
+
+// The windows belong to this thread; their messages are handled here, as a host's message
+// loop would, so that Wine's window state settles before it is checked.
+void WineDesktopTest::PumpMessages() const {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// ---- helpers ----------------------------------------------------------------------------------
+
+PluginPanelItem PanelItemOf(const farhost::ListedItem& item) {
+    PluginPanelItem copy;
+    memset(&copy, 0, sizeof(copy));
+    snprintf(copy.FindData.cFileName, sizeof(copy.FindData.cFileName), "%s", item.title.c_str());
+    copy.UserData = item.userData;
+    return copy;
+}
+
+std::vector<PluginPanelItem> PanelItemsOf(const std::vector<const farhost::ListedItem*>& items) {
+    std::vector<PluginPanelItem> copies;
+    for (const farhost::ListedItem* item : items) {
+        if (item == nullptr) {
+            ADD_FAILURE() << "an item to hand over is not listed";
+            continue;
+        }
+        copies.push_back(PanelItemOf(*item));
+    }
+    return copies;
+}
+
+HWND WindowOf(const farhost::ListedItem& item) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(item.userData));
+}
+
+const farhost::ListedItem* FindItem(const std::vector<farhost::ListedItem>& items, HWND window) {
+    for (const farhost::ListedItem& item : items) {
+        if (WindowOf(item) == window) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
+
+std::string HandleText(HWND window) {
+    char text[16];
+    snprintf(text, sizeof(text), "%08X",
+             static_cast<unsigned>(reinterpret_cast<uintptr_t>(window) & 0xFFFFFFFFu));
+    return text;
+}
+
+std::string Printable(const std::string& bytes) {
+    std::string shown;
+    for (unsigned char c : bytes) {
+        if (c < 0x20 || c >= 0x7F) {
+            char escaped[8];
+            snprintf(escaped, sizeof(escaped), "\\x%02X", c);
+            shown += escaped;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
+std::string WindowTitle(HWND window) {
+    char title[512];
+    int length = GetWindowTextA(window, title, sizeof(title));
+    return std::string(title, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+void ExpectListed(const char* file, int line, const std::vector<farhost::ListedItem>& items,
+                  HWND window, const char* status) {
+    size_t times = 0;
+    const farhost::ListedItem* found = nullptr;
+    for (const farhost::ListedItem& item : items) {
+        if (WindowOf(item) == window) {
+            ++times;
+            found = &item;
+        }
+    }
+    if (times != 1) {
+        ADD_FAILURE_AT(file, line) << "window " << HandleText(window) << " \""
+                                   << Printable(WindowTitle(window)) << "\": expected listed once, "
+                                   << "seen " << times << " times";
+        return;
+    }
+    if (found->status != status || found->handleText != HandleText(window) ||
+        found->customColumnNumber != 2) {
+        ADD_FAILURE_AT(file, line)
+            << "window " << HandleText(window) << " \"" << Printable(WindowTitle(window))
+            << "\": expected status \"" << status << "\", handle text \"" << HandleText(window)
+            << "\", 2 columns; seen \"" << found->status << "\", \"" << found->handleText << "\", "
+            << found->customColumnNumber;
+    }
+}
+
+void ExpectNotListed(const char* file, int line, const std::vector<farhost::ListedItem>& items,
+                     HWND window) {
+    const farhost::ListedItem* found = FindItem(items, window);
+    if (found != nullptr) {
+        ADD_FAILURE_AT(file, line)
+            << "window " << HandleText(window) << " \"" << Printable(WindowTitle(window))
+            << "\": expected not listed, seen with status \"" << found->status << "\"";
+    }
+}
+
+void ExpectVisible(const char* file, int line, HWND window, bool visible) {
+    bool seen = IsWindowVisible(window) != FALSE;
+    if (seen != visible) {
+        ADD_FAILURE_AT(file, line)
+            << "window " << HandleText(window) << " \"" << Printable(WindowTitle(window))
+            << "\": expected " << (visible ? "visible" : "hidden") << ", seen "
+            << (seen ? "visible" : "hidden");
+    }
+}
+
+} // namespace winetest
