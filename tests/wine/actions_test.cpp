@@ -1,0 +1,412 @@
+// Hiding, showing and activating real windows through the plug-in's exports: F8 (DeleteFiles),
+// F3 and Alt+F3 (ProcessKey), the "hide:" command line (OpenPlugin) and the restore when a
+// panel closes (ClosePlugin), against Wine's user32.
+//
+// Two Wine facts shape these tests:
+// - ShowWindow(SW_SHOW) on a hidden window already activates it (Windows does the same), and
+//   BringWindowToTop activates a top-level window too (Windows again). So after a show, the
+//   foreground window proves that the window was shown and raised, not which call did it;
+//   activation is proved on a window that is already visible but in the background, where
+//   ShowWindow has nothing to do.
+// - Under Wine 8 (unmanaged X11 windows, no window manager) SetForegroundWindow makes the
+//   window the foreground window without raising it in the z-order (seen: GetTopWindow
+//   unchanged), where Windows also raises it. A window at the top of the z-order after an
+//   action is therefore BringWindowToTop's doing.
+#include "wine_fixture.h"
+
+#include <cstdio>
+
+namespace winetest {
+namespace {
+
+class Actions : public WineDesktopTest {
+  protected:
+    // F8 on the listed item of `window`, as FAR hands it to DeleteFiles.
+    void PressF8(HANDLE panel, HWND window) {
+        std::vector<farhost::ListedItem> items = OwnItems(panel);
+        const farhost::ListedItem* item = FindItem(items, window);
+        ASSERT_NE(nullptr, item) << "window " << HandleText(window) << " is not listed";
+        PluginPanelItem copy = PanelItemOf(*item);
+        EXPECT_EQ(1, Plugin().DeleteFiles(panel, &copy, 1, 0));
+        PumpMessages();
+    }
+
+    // Makes `window` the foreground window and the top of this test's z-order, by hand.
+    void PutInFront(HWND window) {
+        ASSERT_TRUE(SetForegroundWindow(window));
+        ASSERT_TRUE(BringWindowToTop(window));
+        PumpMessages();
+        ASSERT_EQ(window, GetForegroundWindow());
+        ASSERT_EQ(window, OwnZOrder().front());
+    }
+
+    static std::vector<int> Commands() {
+        std::vector<int> commands;
+        for (const farhost::ControlCall& call : farhost::ControlCalls()) {
+            commands.push_back(call.command);
+        }
+        return commands;
+    }
+};
+
+TEST_F(Actions, F8HidesAndRecordsThenShowsAndBringsToFront) {
+    StartPlugin();
+    HWND alpha = MakeWindow("Velumo alpha");
+    HWND beta = MakeWindow("Velumo beta");
+    HANDLE panel = OpenPanel();
+
+    PressF8(panel, alpha);
+    EXPECT_HIDDEN(alpha);
+    EXPECT_VISIBLE(beta);
+    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    EXPECT_LISTED(items, alpha, "H  D");
+    EXPECT_LISTED(items, beta, "    ");
+
+    PutInFront(beta);
+    PressF8(panel, alpha);
+    EXPECT_VISIBLE(alpha);
+    EXPECT_EQ(alpha, GetForegroundWindow()) << "the shown window is the foreground window";
+    EXPECT_EQ(alpha, OwnZOrder().front()) << "the shown window is at the top";
+    items = OwnItems(panel);
+    EXPECT_LISTED(items, alpha, "    ");
+
+    // Two items at once, each toggled by its own state at that moment.
+    PressF8(panel, beta);
+    EXPECT_HIDDEN(beta);
+    items = OwnItems(panel);
+    std::vector<PluginPanelItem> both =
+        PanelItemsOf({FindItem(items, alpha), FindItem(items, beta)});
+    EXPECT_EQ(1, Plugin().DeleteFiles(panel, both.data(), 2, 0));
+    EXPECT_HIDDEN(alpha);
+    EXPECT_VISIBLE(beta);
+    items = OwnItems(panel);
+    EXPECT_LISTED(items, alpha, "H  D");
+    EXPECT_LISTED(items, beta, "    ");
+
+    // No items: nothing happens.
+    EXPECT_EQ(1, Plugin().DeleteFiles(panel, both.data(), 0, 0));
+    EXPECT_HIDDEN(alpha);
+    EXPECT_VISIBLE(beta);
+
+    ClosePanel(panel); // ShowAllWindowAtExit 1 by default
+    EXPECT_VISIBLE(alpha);
+    EXPECT_VISIBLE(beta);
+    panel = OpenPanel();
+    items = OwnItems(panel);
+    EXPECT_LISTED(items, alpha, "    ");
+    EXPECT_LISTED(items, beta, "    ");
+    ClosePanel(panel);
+}
+
+TEST_F(Actions, TwentyOneHidesAgainstTheTwentySlotTable) {
+    StartPlugin();
+    std::vector<HWND> windows;
+    for (int i = 0; i < 21; ++i) {
+        char title[32];
+        snprintf(title, sizeof(title), "Velumo slot %02d", i);
+        windows.push_back(MakeWindow(title));
+    }
+    HANDLE panel = OpenPanel();
+    for (HWND window : windows) {
+        PressF8(panel, window);
+    }
+    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_HIDDEN(windows[i]);
+        EXPECT_LISTED(items, windows[i], "H  D");
+    }
+    EXPECT_VISIBLE(windows[20]); // the table is full: the 21st window stays visible
+    EXPECT_LISTED(items, windows[20], "    ");
+
+    // A slot comes free when its window is destroyed.
+    DestroyOwnWindow(windows[5]);
+    PressF8(panel, windows[20]);
+    EXPECT_HIDDEN(windows[20]);
+    EXPECT_LISTED(OwnItems(panel), windows[20], "H  D");
+
+    // Twenty live hidden windows again: one more cannot be hidden.
+    HWND extra = MakeWindow("Velumo one too many");
+    PressF8(panel, extra);
+    EXPECT_VISIBLE(extra);
+    EXPECT_LISTED(OwnItems(panel), extra, "    ");
+
+    ClosePanel(panel);
+    for (HWND window : windows) {
+        if (window != windows[5]) {
+            EXPECT_VISIBLE(window);
+        }
+    }
+    panel = OpenPanel();
+    items = OwnItems(panel);
+    for (HWND window : windows) {
+        if (window != windows[5]) {
+            EXPECT_LISTED(items, window, "    ");
+        }
+    }
+    ClosePanel(panel);
+}
+
+TEST_F(Actions, ActionsOnADestroyedWindowAreHarmless) {
+    StartPlugin();
+    HWND doomed = MakeWindow("Velumo doomed");
+    HWND hiddenDoomed = MakeWindow("Velumo doomed after hiding");
+    HWND bystander = MakeWindow("Velumo bystander");
+    HANDLE panel = OpenPanel();
+    PressF8(panel, hiddenDoomed);
+    EXPECT_HIDDEN(hiddenDoomed);
+
+    // The listing the actions below refer to; then the windows go.
+    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    ASSERT_NE(nullptr, FindItem(items, doomed));
+    ASSERT_NE(nullptr, FindItem(items, hiddenDoomed));
+    EXPECT_LISTED(items, hiddenDoomed, "H  D");
+    PluginPanelItem doomedItem = PanelItemOf(*FindItem(items, doomed));
+    PluginPanelItem hiddenDoomedItem = PanelItemOf(*FindItem(items, hiddenDoomed));
+    DestroyOwnWindow(doomed);
+    DestroyOwnWindow(hiddenDoomed);
+    PutInFront(bystander);
+
+    EXPECT_EQ(1, Plugin().DeleteFiles(panel, &doomedItem, 1, 0));
+    EXPECT_EQ(1, Plugin().DeleteFiles(panel, &hiddenDoomedItem, 1, 0));
+    farhost::ClearRecords();
+    farhost::SetPanelSelection({doomedItem});
+    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
+    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
+              Commands());
+    PumpMessages();
+    EXPECT_VISIBLE(bystander);
+    EXPECT_EQ(bystander, GetForegroundWindow()) << "nothing else was activated";
+    std::vector<farhost::ListedItem> all = farhost::ListPanel(panel);
+    EXPECT_NOT_LISTED(all, doomed);
+    EXPECT_NOT_LISTED(all, hiddenDoomed);
+    EXPECT_LISTED(all, bystander, "    ");
+
+    // F8 on the dead recorded handle also takes its value out of the table. From outside that
+    // cannot be told apart from a slot that still holds the dead handle: both count as free,
+    // and Wine gives no new window the same handle value soon (the upper 16 bits of a handle
+    // count the reuses of its slot). What shows is that all twenty slots are usable again.
+    std::vector<HWND> fresh;
+    for (int i = 0; i < 20; ++i) {
+        char title[32];
+        snprintf(title, sizeof(title), "Velumo fresh %02d", i);
+        fresh.push_back(MakeWindow(title));
+    }
+    items = OwnItems(panel);
+    std::vector<const farhost::ListedItem*> freshItems;
+    for (HWND window : fresh) {
+        freshItems.push_back(FindItem(items, window));
+        ASSERT_NE(nullptr, freshItems.back());
+    }
+    std::vector<PluginPanelItem> toggled = PanelItemsOf(freshItems);
+    EXPECT_EQ(1, Plugin().DeleteFiles(panel, toggled.data(), 20, 0));
+    items = OwnItems(panel);
+    for (HWND window : fresh) {
+        EXPECT_HIDDEN(window);
+        EXPECT_LISTED(items, window, "H  D");
+    }
+    ClosePanel(panel);
+    for (HWND window : fresh) {
+        EXPECT_VISIBLE(window);
+    }
+}
+
+TEST_F(Actions, F3AndAltF3ActivateAVisibleBackgroundWindow) {
+    StartPlugin();
+    HWND back = MakeWindow("Velumo in the background");
+    HWND front = MakeWindow("Velumo in front");
+    HANDLE panel = OpenPanel();
+    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    ASSERT_NE(nullptr, FindItem(items, back));
+    ASSERT_NE(nullptr, FindItem(items, front));
+    const PluginPanelItem backItem = PanelItemOf(*FindItem(items, back));
+    const PluginPanelItem frontItem = PanelItemOf(*FindItem(items, front));
+
+    // F3 with two items selected: the first one is activated.
+    PutInFront(front);
+    farhost::ClearRecords();
+    farhost::SetPanelSelection({backItem, frontItem});
+    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
+    PumpMessages();
+    EXPECT_EQ(back, GetForegroundWindow()) << "F3 makes the visible background window foreground";
+    EXPECT_EQ(back, OwnZOrder().front()) << "F3 brings it to the top";
+    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
+              Commands());
+    EXPECT_LISTED(OwnItems(panel), back, "    "); // activation records nothing
+
+    // Alt+F3 does the same.
+    farhost::ClearRecords();
+    farhost::SetPanelSelection({frontItem});
+    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, PKF_ALT));
+    PumpMessages();
+    EXPECT_EQ(front, GetForegroundWindow()) << "Alt+F3";
+    EXPECT_EQ(front, OwnZOrder().front());
+
+    // Ctrl+F3 and other keys are the host's: no request, nothing activated.
+    farhost::ClearRecords();
+    farhost::SetPanelSelection({backItem});
+    EXPECT_EQ(0, farhost::PressKey(panel, VK_F3, kPkfControl));
+    EXPECT_EQ(0, farhost::PressKey(panel, VK_F4, 0));
+    PumpMessages();
+    EXPECT_EQ(front, GetForegroundWindow());
+    EXPECT_TRUE(Commands().empty());
+
+    // F3 with nothing selected activates nothing and still updates and redraws the panel.
+    farhost::ClearRecords();
+    farhost::SetPanelSelection({});
+    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
+    PumpMessages();
+    EXPECT_EQ(front, GetForegroundWindow());
+    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
+              Commands());
+    ClosePanel(panel);
+}
+
+TEST_F(Actions, F3ShowsAHiddenWindowAndLeavesItRecorded) {
+    StartPlugin();
+    HWND window = MakeWindow("Velumo hidden, then activated");
+    HWND other = MakeWindow("Velumo other");
+    HANDLE panel = OpenPanel();
+    PressF8(panel, window);
+    EXPECT_HIDDEN(window);
+
+    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    ASSERT_NE(nullptr, FindItem(items, window));
+    farhost::SetPanelSelection({PanelItemOf(*FindItem(items, window))});
+    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
+    PumpMessages();
+    EXPECT_VISIBLE(window);
+    EXPECT_EQ(window, GetForegroundWindow());
+    EXPECT_LISTED(OwnItems(panel), window, "   D");
+
+    // Visible at the close, so the restore passes it over and it stays recorded.
+    ClosePanel(panel);
+    EXPECT_VISIBLE(window);
+    panel = OpenPanel();
+    EXPECT_LISTED(OwnItems(panel), window, "   D");
+
+    // Hidden again it takes a second slot; shown by F8, one slot is cleared, one stays.
+    PressF8(panel, window);
+    EXPECT_HIDDEN(window);
+    EXPECT_LISTED(OwnItems(panel), window, "H  D");
+    PressF8(panel, window);
+    EXPECT_VISIBLE(window);
+    EXPECT_LISTED(OwnItems(panel), window, "   D");
+    EXPECT_LISTED(OwnItems(panel), other, "    ");
+    ClosePanel(panel);
+}
+
+TEST_F(Actions, CommandLineTogglesWindowsWhoseTitleContainsTheText) {
+    SeedDword("ShowAllWindowAtExit", 0);
+    StartPlugin();
+    HWND reportOne = MakeWindow("Report one");
+    HWND finalReport = MakeWindow("Final Report");
+    HWND lower = MakeWindow("report lower");
+    HWND invisible = MakeWindow("Reporter never shown", kInvisibleWindow);
+    HANDLE panel = OpenPanel();
+    PressF8(panel, finalReport);
+    ClosePanel(panel);
+    EXPECT_HIDDEN(finalReport);
+
+    // hide:Report
+    HANDLE command = OpenFromCommandLine("Report");
+    EXPECT_HIDDEN(reportOne);
+    EXPECT_VISIBLE(finalReport);
+    EXPECT_VISIBLE(lower);
+    EXPECT_HIDDEN(invisible); // not hidden by the plug-in and ShowInvisibleWindow 0: not eligible
+    std::vector<farhost::ListedItem> items = OwnItems(command);
+    EXPECT_LISTED(items, reportOne, "H  D");
+    EXPECT_LISTED(items, finalReport, "    ");
+    EXPECT_LISTED(items, lower, "    ");
+    EXPECT_NOT_LISTED(items, invisible);
+    ClosePanel(command); // ShowAllWindowAtExit 0
+    EXPECT_HIDDEN(reportOne);
+
+    // Case-sensitive.
+    command = OpenFromCommandLine("report");
+    EXPECT_HIDDEN(lower);
+    EXPECT_HIDDEN(reportOne);
+    EXPECT_VISIBLE(finalReport);
+    ClosePanel(command);
+
+    // An empty text toggles nothing and still opens the panel.
+    command = OpenFromCommandLine("");
+    EXPECT_HIDDEN(reportOne);
+    EXPECT_HIDDEN(lower);
+    EXPECT_VISIBLE(finalReport);
+    ClosePanel(command);
+
+    // The recorded windows are eligible, so the same text shows them again.
+    command = OpenFromCommandLine("Report one");
+    EXPECT_VISIBLE(reportOne);
+    EXPECT_HIDDEN(lower);
+    ClosePanel(command);
+
+    SeedDword("ShowAllWindowAtExit", 1);
+    StartPlugin();
+    ClosePanel(OpenPanel());
+    EXPECT_VISIBLE(lower);
+    EXPECT_VISIBLE(reportOne);
+    EXPECT_HIDDEN(invisible);
+}
+
+// The command text is matched against at most the first 254 bytes of the title (read with the
+// limit 255), in the ANSI code page, byte for byte; the text is not converted either.
+TEST_F(Actions, CommandLineMatchesTheFirst254AnsiBytesOfTheTitle) {
+    StartPlugin();
+    HWND early = MakeWindow(std::string(240, 'x') + "NEEDLE" + std::string(54, 'x'));
+    HWND edge = MakeWindow(std::string(248, 'x') + "NEEDLE" + std::string(46, 'x'));
+    HWND late = MakeWindow(std::string(249, 'x') + "NEEDLE" + std::string(45, 'x'));
+    HWND cafe = MakeWindow("Caf\xE9 society");
+    ASSERT_EQ(300, GetWindowTextLengthA(late));
+
+    HANDLE command = OpenFromCommandLine("NEEDLE");
+    EXPECT_HIDDEN(early);
+    EXPECT_HIDDEN(edge);  // bytes 248 to 253: the last ones read
+    EXPECT_VISIBLE(late); // ends at byte 254, which is not read
+    EXPECT_VISIBLE(cafe);
+    ClosePanel(command); // restores
+    EXPECT_VISIBLE(early);
+    EXPECT_VISIBLE(edge);
+
+    command = OpenFromCommandLine("f\x82 soc"); // the OEM form of the title does not match
+    EXPECT_VISIBLE(cafe);
+    ClosePanel(command);
+    command = OpenFromCommandLine("f\xE9 soc");
+    EXPECT_HIDDEN(cafe);
+    ClosePanel(command);
+    EXPECT_VISIBLE(cafe);
+}
+
+TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
+    SeedDword("ShowAllWindowAtExit", 0);
+    StartPlugin();
+    HWND kept = MakeWindow("Velumo kept hidden");
+    HWND other = MakeWindow("Velumo other window");
+    HANDLE panel = OpenPanel();
+    PressF8(panel, kept);
+    ClosePanel(panel);
+    EXPECT_HIDDEN(kept);
+    panel = OpenPanel();
+    EXPECT_LISTED(OwnItems(panel), kept, "H  D");
+    ClosePanel(panel);
+    EXPECT_HIDDEN(kept);
+
+    // ShowAllWindowAtExit 1 at the next start. Each close restores, even with another panel
+    // still open, and the restored window comes to the front.
+    SeedDword("ShowAllWindowAtExit", 1);
+    StartPlugin();
+    HANDLE first = OpenPanel();
+    HANDLE second = OpenPanel();
+    PutInFront(other);
+    ClosePanel(second);
+    EXPECT_VISIBLE(kept);
+    EXPECT_EQ(kept, GetForegroundWindow());
+    EXPECT_EQ(kept, OwnZOrder().front());
+    std::vector<farhost::ListedItem> items = OwnItems(first);
+    EXPECT_LISTED(items, kept, "    ");
+    EXPECT_LISTED(items, other, "    ");
+    ClosePanel(first);
+}
+
+} // namespace
+} // namespace winetest
