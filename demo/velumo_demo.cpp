@@ -305,19 +305,12 @@ HANDLE RunCommandLine(const std::string& command) {
     return panel;
 }
 
-PluginPanelItem PanelItemFrom(const farhost::ListedItem& listed) {
-    PluginPanelItem item;
-    memset(&item, 0, sizeof(item));
-    snprintf(item.FindData.cFileName, sizeof(item.FindData.cFileName), "%s", listed.title.c_str());
-    item.UserData = listed.userData;
-    return item;
-}
-
 // F8: FAR offers the key to the plug-in first, then deletes the selected items through it.
 void PressF8(HANDLE panel, const std::vector<int>& numbers) {
     std::vector<PluginPanelItem> selection;
     for (int number : numbers) {
-        selection.push_back(PanelItemFrom(g_demo.lastListing[static_cast<size_t>(number - 1)]));
+        selection.push_back(
+            farhost::PanelItemFrom(g_demo.lastListing[static_cast<size_t>(number - 1)]));
     }
     std::vector<bool> before = VisibilitySnapshot();
     if (!farhost::PressKey(panel, kVkF8, 0)) {
@@ -330,7 +323,7 @@ void PressF8(HANDLE panel, const std::vector<int>& numbers) {
 // F3 (or Alt+F3): the plug-in asks the host for the selection, the item under the cursor.
 void PressF3(HANDLE panel, int number, unsigned int controlState) {
     farhost::SetPanelSelection(
-        {PanelItemFrom(g_demo.lastListing[static_cast<size_t>(number - 1)])});
+        {farhost::PanelItemFrom(g_demo.lastListing[static_cast<size_t>(number - 1)])});
     std::vector<bool> before = VisibilitySnapshot();
     farhost::PressKey(panel, VK_F3, controlState);
     NoteHiddenSince(before);

@@ -204,6 +204,14 @@ std::vector<ListedItem> ListPanel(HANDLE plugin) {
     return listed;
 }
 
+PluginPanelItem PanelItemFrom(const ListedItem& item) {
+    PluginPanelItem copy;
+    memset(&copy, 0, sizeof(copy));
+    snprintf(copy.FindData.cFileName, sizeof(copy.FindData.cFileName), "%s", item.title.c_str());
+    copy.UserData = item.userData;
+    return copy;
+}
+
 HANDLE OpenFromCommandLine(const std::string& text) {
     return Plugin().OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()));
 }

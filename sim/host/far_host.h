@@ -99,6 +99,9 @@ const std::vector<int>& RequestedMessages();
 
 // Convenience calls made as FAR makes them.
 std::vector<ListedItem> ListPanel(HANDLE plugin); // GetFindData, copy, FreeFindData
+// The record FAR hands back for a listed item (to DeleteFiles, or as a selected item): its own
+// copy of the name and the plug-in's UserData, everything else zero.
+PluginPanelItem PanelItemFrom(const ListedItem& item);
 HANDLE OpenFromCommandLine(const std::string& text);
 int PressKey(HANDLE plugin, int key, unsigned int controlState);
 

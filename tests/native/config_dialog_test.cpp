@@ -25,11 +25,6 @@ namespace {
 const char kRoot[] = "Software\\Far\\Plugins";
 const char kPath[] = "Software\\Far\\Plugins\\Velumo";
 
-std::vector<int32_t> Fields(const Settings& s) {
-    return {s.AddToDisksMenu,  s.DisksMenuDigit,      s.ShowDesktopIcon,
-            s.ShowOwnerWindow, s.ShowInvisibleWindow, s.ShowAllWindowAtExit};
-}
-
 std::vector<std::string> EnglishMessages() {
     std::vector<std::string> messages;
     std::string language;
@@ -219,17 +214,17 @@ TEST_F(ConfigDialog, ConfirmingStoresAllSixAndWritesThemToTheRegistry) {
     // Every field changes; check states are taken as the host leaves them, not as 0 and 1.
     EXPECT_EQ(1, Answer(10, {{1, 5}, {5, 0}, {6, 3}, {7, 2}, {8, -1}}, {{2, "4"}}));
     const std::vector<int32_t> confirmed = {5, 4, 0, 3, 2, -1};
-    EXPECT_EQ(confirmed, Fields(g_settings));
+    EXPECT_EQ(confirmed, SettingsFields(g_settings));
     EXPECT_EQ(confirmed, WrittenValues());
     g_settings = kDefaultSettings;
     LoadSettings(kRoot);
-    EXPECT_EQ(confirmed, Fields(g_settings));
+    EXPECT_EQ(confirmed, SettingsFields(g_settings));
 }
 
 TEST_F(ConfigDialog, ConfirmingWithoutAChangeStillWritesAllSix) {
     EXPECT_EQ(1, Answer(10));
-    EXPECT_EQ(Fields(kDefaultSettings), Fields(g_settings));
-    EXPECT_EQ(Fields(kDefaultSettings), WrittenValues());
+    EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
+    EXPECT_EQ(SettingsFields(kDefaultSettings), WrittenValues());
     for (const auto& write : simwin::RegistryWrites()) {
         EXPECT_EQ(kPath, write.keyPath);
     }
@@ -239,10 +234,10 @@ TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmChangesNothing) {
     for (int result : {11, -1, 2, 0}) {
         SCOPED_TRACE(result);
         EXPECT_EQ(0, Answer(result, {{1, 0}, {8, 0}}, {{2, "3"}}));
-        EXPECT_EQ(Fields(kDefaultSettings), Fields(g_settings));
+        EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     }
     EXPECT_EQ(0, farhost::Plugin().Configure(0)); // no answer queued: Esc
-    EXPECT_EQ(Fields(kDefaultSettings), Fields(g_settings));
+    EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
     EXPECT_FALSE(simwin::RegistryKeyExists(kPath));
 }
@@ -274,7 +269,7 @@ TEST_F(ConfigDialog, AnOversizedDigitSaturates) {
 TEST_F(ConfigDialog, ARegistryThatCannotBeWrittenStillConfirms) {
     simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_ACCESS_DENIED);
     EXPECT_EQ(1, Answer(10, {{7, 1}}, {{2, "2"}}));
-    EXPECT_EQ((std::vector<int32_t>{1, 2, 1, 0, 1, 1}), Fields(g_settings));
+    EXPECT_EQ((std::vector<int32_t>{1, 2, 1, 0, 1, 1}), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
 
@@ -283,7 +278,7 @@ TEST_F(ConfigDialog, OtherConfigurationItemsShowNoDialog) {
     EXPECT_EQ(0, farhost::Plugin().Configure(1));
     EXPECT_EQ(0, farhost::Plugin().Configure(-1));
     EXPECT_TRUE(farhost::DialogCalls().empty());
-    EXPECT_EQ(Fields(kDefaultSettings), Fields(g_settings));
+    EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
 

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 class DesktopTest : public ::testing::Test {
   protected:
     void SetUp() override { ResetProcessState(); }
@@ -22,3 +25,9 @@ class DesktopTest : public ::testing::Test {
         g_hiddenWindows = HiddenWindowTable{};
     }
 };
+
+// The six settings in record order, for comparing whole records in one expectation.
+inline std::vector<int32_t> SettingsFields(const Settings& s) {
+    return {s.AddToDisksMenu,  s.DisksMenuDigit,      s.ShowDesktopIcon,
+            s.ShowOwnerWindow, s.ShowInvisibleWindow, s.ShowAllWindowAtExit};
+}

@@ -30,11 +30,6 @@ const char kPath[] = "Software\\Far\\Plugins\\Velumo";
 // An item value that faults when read as an address: only a command line passes a text.
 constexpr intptr_t kUnreadableItem = 0x10;
 
-std::vector<int32_t> Fields(const Settings& s) {
-    return {s.AddToDisksMenu,  s.DisksMenuDigit,      s.ShowDesktopIcon,
-            s.ShowOwnerWindow, s.ShowInvisibleWindow, s.ShowAllWindowAtExit};
-}
-
 PluginPanelItem Item(HWND window) {
     PluginPanelItem item;
     memset(&item, 0, sizeof(item));
@@ -117,7 +112,7 @@ TEST_F(EntryPoints, SetStartupInfoKeepsTheServicesAndLoadsTheSettings) {
     EXPECT_NE(nullptr, Field(HostServices.GetMsg));
     EXPECT_NE(nullptr, Field(HostServices.Dialog));
     EXPECT_NE(nullptr, Field(HostServices.Control));
-    EXPECT_EQ((std::vector<int32_t>{1, 4, 1, 0, 0, 0}), Fields(g_settings));
+    EXPECT_EQ((std::vector<int32_t>{1, 4, 1, 0, 0, 0}), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
     EXPECT_EQ(0, simwin::OpenRegistryKeyCount());
 }
@@ -136,7 +131,7 @@ TEST_F(EntryPoints, TheHostsRootKeyDecidesWhereTheSettingsLive) {
 
     // Without a root key nothing is read and nothing is written; the dialog still works.
     farhost::Start(farhost::LinkedPlugin(), messages_, "", "Velumo.dll", true);
-    EXPECT_EQ(Fields(kDefaultSettings), Fields(g_settings));
+    EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     farhost::QueueDialogAnswer(farhost::DialogAnswer{10, {{6, 1}}, {}});
     EXPECT_EQ(1, Far().Configure(0));
     EXPECT_EQ(1, g_settings.ShowOwnerWindow);

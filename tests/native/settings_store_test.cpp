@@ -19,11 +19,7 @@ const char* const kNames[] = {"AddToDisksMenu",  "DisksMenuDigit",      "ShowDes
                               "ShowOwnerWindow", "ShowInvisibleWindow", "ShowAllWindowAtExit"};
 constexpr Settings kPattern = {-5, -5, -5, -5, -5, -5}; // no field has this value after a load
 
-std::vector<int32_t> Fields(const Settings& s) {
-    return {s.AddToDisksMenu,  s.DisksMenuDigit,      s.ShowDesktopIcon,
-            s.ShowOwnerWindow, s.ShowInvisibleWindow, s.ShowAllWindowAtExit};
-}
-const std::vector<int32_t> kDefaults = Fields(kDefaultSettings);
+const std::vector<int32_t> kDefaults = SettingsFields(kDefaultSettings);
 
 std::vector<uint8_t> LittleEndian(int32_t value) {
     const uint32_t bits = static_cast<uint32_t>(value);
@@ -63,7 +59,7 @@ class SettingsStore : public DesktopTest {
 
 TEST_F(SettingsStore, WithoutAKeyLoadsTheDefaultsAndCreatesNothing) {
     LoadSettings(kRoot);
-    EXPECT_EQ(kDefaults, Fields(g_settings));
+    EXPECT_EQ(kDefaults, SettingsFields(g_settings));
     EXPECT_STREQ(kPath, SettingsKeyPath());
     EXPECT_FALSE(simwin::RegistryKeyExists("Software"));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
@@ -75,7 +71,7 @@ TEST_F(SettingsStore, StoredValuesAreTakenAsTheyAreAndMissingOnesDefault) {
     SeedDword(kPath, "ShowInvisibleWindow", -1);
     SeedDword(kPath, "ShowAllWindowAtExit", 0);
     LoadSettings(kRoot);
-    EXPECT_EQ((std::vector<int32_t>{0, 9, 1, 7, -1, 0}), Fields(g_settings));
+    EXPECT_EQ((std::vector<int32_t>{0, 9, 1, 7, -1, 0}), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
 
@@ -85,7 +81,7 @@ TEST_F(SettingsStore, DataOfAtMostFourBytesIsTakenWhateverItsType) {
     simwin::SeedRegistryValue(kPath, "ShowDesktopIcon", REG_SZ, {'1', '\0'});
     simwin::SeedRegistryValue(kPath, "ShowOwnerWindow", REG_SZ, {0xFF, 0xFF, 0xFF, 0xFF});
     LoadSettings(kRoot);
-    EXPECT_EQ((std::vector<int32_t>{0x030201, 5, '1', -1, 0, 1}), Fields(g_settings));
+    EXPECT_EQ((std::vector<int32_t>{0x030201, 5, '1', -1, 0, 1}), SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, EmptyAndOversizedValuesLoadTheDefault) {
@@ -94,7 +90,7 @@ TEST_F(SettingsStore, EmptyAndOversizedValuesLoadTheDefault) {
     simwin::SeedRegistryValue(kPath, "ShowDesktopIcon", REG_BINARY, {0, 0, 0, 0, 0});
     SeedDword(kPath, "ShowInvisibleWindow", 3); // read after the oversized ones all the same
     LoadSettings(kRoot);
-    EXPECT_EQ((std::vector<int32_t>{1, 9, 1, 0, 3, 1}), Fields(g_settings));
+    EXPECT_EQ((std::vector<int32_t>{1, 9, 1, 0, 3, 1}), SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, RegistryFailuresWhileLoadingGiveTheDefaults) {
@@ -105,12 +101,12 @@ TEST_F(SettingsStore, RegistryFailuresWhileLoadingGiveTheDefaults) {
         g_settings = kPattern;
         simwin::FailRegistryCall(call, ERROR_ACCESS_DENIED);
         LoadSettings(kRoot);
-        EXPECT_EQ(kDefaults, Fields(g_settings));
+        EXPECT_EQ(kDefaults, SettingsFields(g_settings));
         EXPECT_EQ(0, simwin::OpenRegistryKeyCount()) << "key kept open after a failed query";
         simwin::FailRegistryCall(call, ERROR_SUCCESS);
     }
     LoadSettings(kRoot);
-    EXPECT_EQ((std::vector<int32_t>{40, 41, 42, 43, 44, 45}), Fields(g_settings));
+    EXPECT_EQ((std::vector<int32_t>{40, 41, 42, 43, 44, 45}), SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, ReadDwordValueReportsWhetherTheStoredValueWasTaken) {
@@ -137,7 +133,7 @@ TEST_F(SettingsStore, SaveCreatesTheKeyPathAndWritesAllSixInRecordOrder) {
     ExpectSixWrites(kPath, odd, 6);
     g_settings = kPattern;
     LoadSettings(kRoot);
-    EXPECT_EQ(odd, Fields(g_settings));
+    EXPECT_EQ(odd, SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, AFailedCreateSkipsTheValueAndTheNextWriteTriesAgain) {
@@ -147,7 +143,7 @@ TEST_F(SettingsStore, AFailedCreateSkipsTheValueAndTheNextWriteTriesAgain) {
     WriteDwordValue(HKEY_CURRENT_USER, "", "ShowOwnerWindow", 1);
     EXPECT_TRUE(simwin::RegistryWrites().empty());
     EXPECT_FALSE(simwin::RegistryKeyExists(kPath));
-    EXPECT_EQ(kDefaults, Fields(g_settings)) << "the settings in memory stay as they were";
+    EXPECT_EQ(kDefaults, SettingsFields(g_settings)) << "the settings in memory stay as they were";
 
     simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_SUCCESS);
     WriteDwordValue(HKEY_CURRENT_USER, "", "ShowOwnerWindow", 1);
@@ -189,7 +185,7 @@ TEST_F(SettingsStore, ANullRootKeyReadsTheDefaultsAndWritesNothing) {
     SeedDword("Velumo", "DisksMenuDigit", 2);
     SeedDword("(null)\\Velumo", "DisksMenuDigit", 2);
     LoadSettings(nullptr);
-    EXPECT_EQ(kDefaults, Fields(g_settings));
+    EXPECT_EQ(kDefaults, SettingsFields(g_settings));
     EXPECT_STREQ("", SettingsKeyPath());
     SaveSettings();
     EXPECT_TRUE(simwin::RegistryWrites().empty());

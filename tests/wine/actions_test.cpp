@@ -26,7 +26,7 @@ class Actions : public WineDesktopTest {
         std::vector<farhost::ListedItem> items = OwnItems(panel);
         const farhost::ListedItem* item = FindItem(items, window);
         ASSERT_NE(nullptr, item) << "window " << HandleText(window) << " is not listed";
-        PluginPanelItem copy = PanelItemOf(*item);
+        PluginPanelItem copy = farhost::PanelItemFrom(*item);
         EXPECT_EQ(1, Plugin().DeleteFiles(panel, &copy, 1, 0));
         PumpMessages();
     }
@@ -160,8 +160,8 @@ TEST_F(Actions, ActionsOnADestroyedWindowAreHarmless) {
     ASSERT_NE(nullptr, FindItem(items, doomed));
     ASSERT_NE(nullptr, FindItem(items, hiddenDoomed));
     EXPECT_LISTED(items, hiddenDoomed, "H  D");
-    PluginPanelItem doomedItem = PanelItemOf(*FindItem(items, doomed));
-    PluginPanelItem hiddenDoomedItem = PanelItemOf(*FindItem(items, hiddenDoomed));
+    PluginPanelItem doomedItem = farhost::PanelItemFrom(*FindItem(items, doomed));
+    PluginPanelItem hiddenDoomedItem = farhost::PanelItemFrom(*FindItem(items, hiddenDoomed));
     DestroyOwnWindow(doomed);
     DestroyOwnWindow(hiddenDoomed);
     PutInFront(bystander);
@@ -218,8 +218,8 @@ TEST_F(Actions, F3AndAltF3ActivateAVisibleBackgroundWindow) {
     std::vector<farhost::ListedItem> items = OwnItems(panel);
     ASSERT_NE(nullptr, FindItem(items, back));
     ASSERT_NE(nullptr, FindItem(items, front));
-    const PluginPanelItem backItem = PanelItemOf(*FindItem(items, back));
-    const PluginPanelItem frontItem = PanelItemOf(*FindItem(items, front));
+    const PluginPanelItem backItem = farhost::PanelItemFrom(*FindItem(items, back));
+    const PluginPanelItem frontItem = farhost::PanelItemFrom(*FindItem(items, front));
 
     // F3 with two items selected: the first one is activated.
     PutInFront(front);
@@ -271,7 +271,7 @@ TEST_F(Actions, F3ShowsAHiddenWindowAndLeavesItRecorded) {
 
     std::vector<farhost::ListedItem> items = OwnItems(panel);
     ASSERT_NE(nullptr, FindItem(items, window));
-    farhost::SetPanelSelection({PanelItemOf(*FindItem(items, window))});
+    farhost::SetPanelSelection({farhost::PanelItemFrom(*FindItem(items, window))});
     EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
     PumpMessages();
     EXPECT_VISIBLE(window);

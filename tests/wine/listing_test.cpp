@@ -86,7 +86,7 @@ TEST_F(Listing, OwnedWindowsFollowGetParentAndShowOwnerWindow) {
     // Hidden by the plug-in, the owned window stays listed when ShowOwnerWindow is off again.
     const farhost::ListedItem* item = FindItem(items, overlapped);
     ASSERT_NE(nullptr, item);
-    PluginPanelItem toggled = PanelItemOf(*item);
+    PluginPanelItem toggled = farhost::PanelItemFrom(*item);
     EXPECT_EQ(1, Plugin().DeleteFiles(panel, &toggled, 1, 0));
     EXPECT_HIDDEN(overlapped);
     ClosePanel(panel); // ShowAllWindowAtExit 0: stays hidden

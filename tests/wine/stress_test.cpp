@@ -175,7 +175,7 @@ class Stress : public WineDesktopTest {
         size_t count = 1 + Draw(most);
         for (size_t i = 0; i < count; ++i) {
             if (const farhost::ListedItem* item = PickListed()) {
-                picked.push_back(PanelItemOf(*item));
+                picked.push_back(farhost::PanelItemFrom(*item));
             }
         }
         return picked;
@@ -292,11 +292,11 @@ TEST_F(Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
             // Destroyed between the listing and the action on its item.
             const farhost::ListedItem* item = PickListed();
             if (item != nullptr && IsOwnWindow(WindowOf(*item)) && windows_.size() > kMinimumLive) {
-                std::vector<PluginPanelItem> stale = {PanelItemOf(*item)};
+                std::vector<PluginPanelItem> stale = {farhost::PanelItemFrom(*item)};
                 Destroy(WindowOf(*item));
                 if (Draw(2)) {
                     if (const farhost::ListedItem* other = PickListed()) {
-                        stale.push_back(PanelItemOf(*other));
+                        stale.push_back(farhost::PanelItemFrom(*other));
                     }
                     PressF8(panel, stale);
                 } else {

@@ -326,14 +326,6 @@ void WineDesktopTest::PumpMessages() const {
 
 // ---- helpers ----------------------------------------------------------------------------------
 
-PluginPanelItem PanelItemOf(const farhost::ListedItem& item) {
-    PluginPanelItem copy;
-    memset(&copy, 0, sizeof(copy));
-    snprintf(copy.FindData.cFileName, sizeof(copy.FindData.cFileName), "%s", item.title.c_str());
-    copy.UserData = item.userData;
-    return copy;
-}
-
 std::vector<PluginPanelItem> PanelItemsOf(const std::vector<const farhost::ListedItem*>& items) {
     std::vector<PluginPanelItem> copies;
     for (const farhost::ListedItem* item : items) {
@@ -341,7 +333,7 @@ std::vector<PluginPanelItem> PanelItemsOf(const std::vector<const farhost::Liste
             ADD_FAILURE() << "an item to hand over is not listed";
             continue;
         }
-        copies.push_back(PanelItemOf(*item));
+        copies.push_back(farhost::PanelItemFrom(*item));
     }
     return copies;
 }

@@ -92,8 +92,7 @@ class WineDesktopTest : public ::testing::Test {
     std::vector<HANDLE> openPanels_;
 };
 
-// The host's copy of a listed item, as FAR hands it to DeleteFiles or reports it selected.
-PluginPanelItem PanelItemOf(const farhost::ListedItem& item);
+// The host's copies of listed items, as FAR hands them to DeleteFiles or reports them selected.
 std::vector<PluginPanelItem> PanelItemsOf(const std::vector<const farhost::ListedItem*>& items);
 HWND WindowOf(const farhost::ListedItem& item);
 // The item for `window`, or null when it is not listed.
