@@ -39,7 +39,7 @@ install_prerequisites() {
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
-  apt-get install -y -q --no-install-recommends $missing
+  apt-get install -y -q $missing
 }
 
 # ---- builds ------------------------------------------------------------------------------------
@@ -68,7 +68,6 @@ wine_preset() {
     echo mingw64
   fi
 }
-export -f wine_preset
 
 # ---- verbs ---------------------------------------------------------------------------------------
 
@@ -109,12 +108,27 @@ run_suite() {
   return $rc
 }
 
+# The DLL that ships is the i686 build, whichever build the Wine suite runs: check its format,
+# imports, exports and version resource from the file.
+check_shipped_dll() {
+  local dll=build/mingw/Velumo/Velumo.dll
+  if i686-w64-mingw32-objdump -f "$dll" | grep -q 'file format pei-i386' &&
+    sh tests/wine/check_dll.sh i686-w64-mingw32-objdump i686-w64-mingw32-strings "$dll"; then
+    echo "dll: 1 passed, 0 failed"
+  else
+    echo "dll: 0 passed, 1 failed"
+    return 1
+  fi
+}
+
 verb_test() {
   install_prerequisites
   build_all
   local rc=0 preset
   preset=$(wine_preset)
-  [ "$preset" = mingw ] || build_preset "$preset"
+
+  log "the shipped Velumo.dll (i686)"
+  run_suite "dll" check_shipped_dll || rc=1
 
   log "native suite (simulated Win32, AddressSanitizer + UndefinedBehaviorSanitizer)"
   run_suite "native" ctest --preset native --output-on-failure || rc=1
@@ -146,7 +160,6 @@ verb_script() {
   build_all
   local preset
   preset=$(wine_preset)
-  [ "$preset" = mingw ] || build_preset "$preset"
   VELUMO_WINE_BUILD="$ROOT/build/$preset" bash "$script" "$@"
 }
 
