@@ -28,6 +28,10 @@ case "$machine" in
   *) echo "run_demo.sh: $exe is not a Windows x86 program (machine $machine)" >&2; exit 1 ;;
 esac
 
+# The wineserver itself, not Debian's wrapper script, which overrides the persistence option.
+server=/usr/lib/wine/wineserver64
+[ -x "$server" ] || server=wineserver
+
 prefix=$(mktemp -d /tmp/velumo-demo-wine.XXXXXX)
 trap 'rm -rf "$prefix"' EXIT
 # Wine takes the ANSI and OEM code pages from the locale; C maps to US English, 1252 and 437,
@@ -37,17 +41,18 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_A
 # Wine's path for the DLL: its drive Z: is the Unix root.
 dll_wine="Z:${dll//\//\\}"
 
-# Inside the X server: make the prefix, switch off the window manager handshake (without it
-# every hide waits about two seconds), run the demo, and stop the prefix's wineserver before
-# the X server goes away. The demo's output goes through a pipe: Wine then passes its UTF-8
-# bytes on untouched instead of redrawing them through its own console.
+# Inside the X server: make the prefix (scripts/wine_prefix.sh), run the demo, and stop the
+# prefix's wineserver before the X server goes away. The demo's output goes through a pipe:
+# Wine then passes its UTF-8 bytes on untouched instead of redrawing them through its own
+# console.
 inner='
-  "$LOADER" wineboot -i </dev/null >/dev/null 2>&1
-  "$LOADER" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f </dev/null >/dev/null 2>&1
+  . "$PREFIX_SCRIPT"
+  prepare_wine_prefix "$LOADER" "$SERVER" || exit 1
   set +e
   "$LOADER" "$EXE" --dll "$DLL" "$@" | cat
   rc=${PIPESTATUS[0]}
-  wineserver -k >/dev/null 2>&1
+  stop_wineserver
   exit "$rc"
 '
-LOADER=$loader EXE=$exe DLL=$dll_wine xvfb-run -a bash -c "$inner" run_demo "$@"
+SERVER=$server PREFIX_SCRIPT="$(cd "$(dirname "$0")/.." && pwd)/scripts/wine_prefix.sh" \
+  LOADER=$loader EXE=$exe DLL=$dll_wine xvfb-run -a bash -c "$inner" run_demo "$@"

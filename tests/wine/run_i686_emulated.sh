@@ -69,22 +69,10 @@ if [ -z "${VELUMO_INSIDE_XVFB:-}" ]; then
     exit $rc
 fi
 
-WINE64=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver64
-stop_wineserver() {
-    "$WINESERVER" -k >/dev/null 2>&1 || true
-    "$WINESERVER" -w >/dev/null 2>&1 || true
-}
+# The prefix is made and served by native 64-bit Wine.
+. "$(dirname "$0")/../../scripts/wine_prefix.sh"
 trap stop_wineserver EXIT
-
-# The prefix is made by native Wine; a clean restart afterwards, as run_suite.sh explains.
-"$WINESERVER" -p
-WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
-"$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-    </dev/null >/dev/null 2>&1
-stop_wineserver
-"$WINESERVER" -p
-"$WINE64" wineboot </dev/null >/dev/null 2>&1
+prepare_wine_prefix /usr/lib/wine/wine64 /usr/lib/wine/wineserver64 || finish 0 1 1
 
 cd "$BUILD/tests/wine" || finish 0 1 1
 rm -f wine-i686.xml

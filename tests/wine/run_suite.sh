@@ -34,29 +34,9 @@ cache_value() {
 if [ "${1:-}" = "--inside-xvfb" ]; then
     BUILD=$2
     WINE=$(cache_value VELUMO_WINE_EMULATOR)
-    WINESERVER=$(cache_value VELUMO_WINESERVER)
-    stop_wineserver() {
-        "$WINESERVER" -k >/dev/null 2>&1 || true
-        "$WINESERVER" -w >/dev/null 2>&1 || true
-    }
+    . "$(dirname "$0")/../../scripts/wine_prefix.sh"
     trap stop_wineserver EXIT
-
-    # A new prefix; Mono and Gecko are not wanted (and not offered for download) here.
-    "$WINESERVER" -p
-    WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" wineboot -i </dev/null >/dev/null 2>&1
-    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-        </dev/null >/dev/null 2>&1
-    # Then a clean start of the prefix. Run straight on from its creation, Wine was seen to
-    # keep a second services.exe whose RpcSs never came up: every test's desktop then waited
-    # 3 to 10 s for it ("Failed to start RpcSs service"), 20 s a test instead of 1.
-    stop_wineserver
-    "$WINESERVER" -p
-    "$WINE" wineboot </dev/null >/dev/null 2>&1
-    if ! "$WINE" reg query 'HKCU\Software\Wine\X11 Driver' /v Managed </dev/null 2>/dev/null |
-        grep -q 'Managed.*REG_SZ.*N'; then
-        echo "cannot set Managed=N in the Wine prefix" >&2
-        exit 1
-    fi
+    prepare_wine_prefix "$WINE" "$(cache_value VELUMO_WINESERVER)" || exit 1
     echo "Wine prefix: $WINEPREFIX ($("$WINE" --version 2>/dev/null || echo 'version unknown'))"
 
     rc=0
