@@ -16,21 +16,7 @@
 #include <string>
 #include <vector>
 
-#ifndef VELUMO_LANG_DIR
-#error "VELUMO_LANG_DIR must be defined as a string literal"
-#endif
-
 namespace {
-
-const char kRoot[] = "Software\\Far\\Plugins";
-const char kPath[] = "Software\\Far\\Plugins\\Velumo";
-
-std::vector<std::string> EnglishMessages() {
-    std::vector<std::string> messages;
-    std::string language;
-    EXPECT_TRUE(farhost::LoadLanguageFile(VELUMO_LANG_DIR "/VelumoEng.lng", &messages, &language));
-    return messages;
-}
 
 class ConfigDialog : public DesktopTest {
   protected:
@@ -38,7 +24,7 @@ class ConfigDialog : public DesktopTest {
         DesktopTest::SetUp();
         messages_ = EnglishMessages();
         ASSERT_GE(messages_.size(), 17u);
-        farhost::Start(farhost::LinkedPlugin(), messages_, kRoot);
+        farhost::Start(farhost::LinkedPlugin(), messages_, kFarPluginsRoot);
         farhost::ClearRecords();
     }
     void TearDown() override {
@@ -111,7 +97,7 @@ TEST_F(ConfigDialog, ExpandWithACountOfZeroOrLessFillsNothing) {
 TEST_F(ConfigDialog, ExpandCutsACaptionLongerThan511Characters) {
     std::vector<std::string> longMessages = messages_;
     longMessages[10] = std::string(700, 'm');
-    farhost::Start(farhost::LinkedPlugin(), longMessages, kRoot);
+    farhost::Start(farhost::LinkedPlugin(), longMessages, kFarPluginsRoot);
     const std::string text(600, 't'), exact(511, 'e');
     const DialogItemTemplate from[3] = {{0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress(text.c_str())},
                                         {0, 0, 0, 0, 0, 0, 0, 0, 0, 10},
@@ -217,7 +203,7 @@ TEST_F(ConfigDialog, ConfirmingStoresAllSixAndWritesThemToTheRegistry) {
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
     EXPECT_EQ(confirmed, WrittenValues());
     g_settings = kDefaultSettings;
-    LoadSettings(kRoot);
+    LoadSettings(kFarPluginsRoot);
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
 }
 
@@ -226,7 +212,7 @@ TEST_F(ConfigDialog, ConfirmingWithoutAChangeStillWritesAllSix) {
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     EXPECT_EQ(SettingsFields(kDefaultSettings), WrittenValues());
     for (const auto& write : simwin::RegistryWrites()) {
-        EXPECT_EQ(kPath, write.keyPath);
+        EXPECT_EQ(kVelumoKeyPath, write.keyPath);
     }
 }
 
@@ -239,7 +225,7 @@ TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmChangesNothing) {
     EXPECT_EQ(0, farhost::Plugin().Configure(0)); // no answer queued: Esc
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
-    EXPECT_FALSE(simwin::RegistryKeyExists(kPath));
+    EXPECT_FALSE(simwin::RegistryKeyExists(kVelumoKeyPath));
 }
 
 TEST_F(ConfigDialog, ADigitFieldWithoutANumberStoresZeroAndShowsEmptyNextTime) {

@@ -4,12 +4,30 @@
 
 #include "catalogue/hidden_window_table.h"
 #include "settings/settings.h"
+#include "far_host.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
+
+#ifndef VELUMO_LANG_DIR
+#error "VELUMO_LANG_DIR must be defined as a string literal"
+#endif
+
+// The plug-in root key the tests give Velumo as FAR would, and Velumo's settings key below it.
+inline constexpr char kFarPluginsRoot[] = "Software\\Far\\Plugins";
+inline constexpr char kVelumoKeyPath[] = "Software\\Far\\Plugins\\Velumo";
+
+// The messages of lang/VelumoEng.lng, as the host stand-in serves them.
+inline std::vector<std::string> EnglishMessages() {
+    std::vector<std::string> messages;
+    std::string language;
+    EXPECT_TRUE(farhost::LoadLanguageFile(VELUMO_LANG_DIR "/VelumoEng.lng", &messages, &language));
+    return messages;
+}
 
 class DesktopTest : public ::testing::Test {
   protected:

@@ -19,14 +19,8 @@
 #include <string>
 #include <vector>
 
-#ifndef VELUMO_LANG_DIR
-#error "VELUMO_LANG_DIR must be defined as a string literal"
-#endif
-
 namespace {
 
-const char kRoot[] = "Software\\Far\\Plugins";
-const char kPath[] = "Software\\Far\\Plugins\\Velumo";
 // An item value that faults when read as an address: only a command line passes a text.
 constexpr intptr_t kUnreadableItem = 0x10;
 
@@ -56,11 +50,9 @@ class EntryPoints : public DesktopTest {
   protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        std::string language;
-        ASSERT_TRUE(
-            farhost::LoadLanguageFile(VELUMO_LANG_DIR "/VelumoEng.lng", &messages_, &language));
+        messages_ = EnglishMessages();
         ASSERT_GE(messages_.size(), 17u);
-        farhost::Start(farhost::LinkedPlugin(), messages_, kRoot);
+        farhost::Start(farhost::LinkedPlugin(), messages_, kFarPluginsRoot);
         farhost::ClearRecords();
     }
     static const farhost::PluginExports& Far() { return farhost::Plugin(); }
@@ -103,9 +95,10 @@ class EntryPoints : public DesktopTest {
 };
 
 TEST_F(EntryPoints, SetStartupInfoKeepsTheServicesAndLoadsTheSettings) {
-    simwin::SeedRegistryValue(kPath, "DisksMenuDigit", REG_DWORD, {4, 0, 0, 0});
-    simwin::SeedRegistryValue(kPath, "ShowAllWindowAtExit", REG_DWORD, {0, 0, 0, 0});
-    farhost::Start(farhost::LinkedPlugin(), messages_, kRoot, "C:\\Far\\Plugins\\Velumo.dll");
+    simwin::SeedRegistryValue(kVelumoKeyPath, "DisksMenuDigit", REG_DWORD, {4, 0, 0, 0});
+    simwin::SeedRegistryValue(kVelumoKeyPath, "ShowAllWindowAtExit", REG_DWORD, {0, 0, 0, 0});
+    farhost::Start(farhost::LinkedPlugin(), messages_, kFarPluginsRoot,
+                   "C:\\Far\\Plugins\\Velumo.dll");
     EXPECT_EQ(static_cast<int>(sizeof(PluginStartupInfo)), Field(HostServices.StructSize));
     EXPECT_STREQ("C:\\Far\\Plugins\\Velumo.dll", Field(HostServices.ModuleName));
     EXPECT_EQ(farhost::kModuleNumber, Field(HostServices.ModuleNumber));
@@ -256,7 +249,7 @@ TEST_F(EntryPoints, GetOpenPluginInfoDescribesThePanel) {
 TEST_F(EntryPoints, ALongPanelTitleIsCutToItsBuffer) {
     std::vector<std::string> longMessages = messages_;
     longMessages[6] = std::string(3 * kPanelTitleCapacity, 'w');
-    farhost::Start(farhost::LinkedPlugin(), longMessages, kRoot);
+    farhost::Start(farhost::LinkedPlugin(), longMessages, kFarPluginsRoot);
     HANDLE panel = Open();
     OpenPluginInfo info;
     Far().GetOpenPluginInfo(panel, &info);
@@ -285,7 +278,7 @@ void CheckF8LabelAtLoadAndExit() {
     PluginStartupInfo host;
     memset(&host, 0, sizeof(host));
     host.StructSize = sizeof(host);
-    host.RootKey = kRoot;
+    host.RootKey = kFarPluginsRoot;
     host.GetMsg = WatchingGetMsg;
     SetStartupInfo(&host);
     HANDLE panel = OpenPlugin(OPEN_PLUGINSMENU, 0);

@@ -13,8 +13,6 @@
 
 namespace {
 
-const char kRoot[] = "Software\\Far\\Plugins";
-const char kPath[] = "Software\\Far\\Plugins\\Velumo";
 const char* const kNames[] = {"AddToDisksMenu",  "DisksMenuDigit",      "ShowDesktopIcon",
                               "ShowOwnerWindow", "ShowInvisibleWindow", "ShowAllWindowAtExit"};
 constexpr Settings kPattern = {-5, -5, -5, -5, -5, -5}; // no field has this value after a load
@@ -58,60 +56,62 @@ class SettingsStore : public DesktopTest {
 };
 
 TEST_F(SettingsStore, WithoutAKeyLoadsTheDefaultsAndCreatesNothing) {
-    LoadSettings(kRoot);
+    LoadSettings(kFarPluginsRoot);
     EXPECT_EQ(kDefaults, SettingsFields(g_settings));
-    EXPECT_STREQ(kPath, SettingsKeyPath());
+    EXPECT_STREQ(kVelumoKeyPath, SettingsKeyPath());
     EXPECT_FALSE(simwin::RegistryKeyExists("Software"));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
 
 TEST_F(SettingsStore, StoredValuesAreTakenAsTheyAreAndMissingOnesDefault) {
-    SeedDword(kPath, "AddToDisksMenu", 0); // 0 is a value, not "missing"
-    SeedDword(kPath, "ShowOwnerWindow", 7);
-    SeedDword(kPath, "ShowInvisibleWindow", -1);
-    SeedDword(kPath, "ShowAllWindowAtExit", 0);
-    LoadSettings(kRoot);
+    SeedDword(kVelumoKeyPath, "AddToDisksMenu", 0); // 0 is a value, not "missing"
+    SeedDword(kVelumoKeyPath, "ShowOwnerWindow", 7);
+    SeedDword(kVelumoKeyPath, "ShowInvisibleWindow", -1);
+    SeedDword(kVelumoKeyPath, "ShowAllWindowAtExit", 0);
+    LoadSettings(kFarPluginsRoot);
     EXPECT_EQ((std::vector<int32_t>{0, 9, 1, 7, -1, 0}), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
 
 TEST_F(SettingsStore, DataOfAtMostFourBytesIsTakenWhateverItsType) {
-    simwin::SeedRegistryValue(kPath, "DisksMenuDigit", REG_BINARY, {5});
-    simwin::SeedRegistryValue(kPath, "AddToDisksMenu", REG_BINARY, {1, 2, 3});
-    simwin::SeedRegistryValue(kPath, "ShowDesktopIcon", REG_SZ, {'1', '\0'});
-    simwin::SeedRegistryValue(kPath, "ShowOwnerWindow", REG_SZ, {0xFF, 0xFF, 0xFF, 0xFF});
-    LoadSettings(kRoot);
+    simwin::SeedRegistryValue(kVelumoKeyPath, "DisksMenuDigit", REG_BINARY, {5});
+    simwin::SeedRegistryValue(kVelumoKeyPath, "AddToDisksMenu", REG_BINARY, {1, 2, 3});
+    simwin::SeedRegistryValue(kVelumoKeyPath, "ShowDesktopIcon", REG_SZ, {'1', '\0'});
+    simwin::SeedRegistryValue(kVelumoKeyPath, "ShowOwnerWindow", REG_SZ, {0xFF, 0xFF, 0xFF, 0xFF});
+    LoadSettings(kFarPluginsRoot);
     EXPECT_EQ((std::vector<int32_t>{0x030201, 5, '1', -1, 0, 1}), SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, EmptyAndOversizedValuesLoadTheDefault) {
-    simwin::SeedRegistryValue(kPath, "DisksMenuDigit", REG_BINARY, {});
-    simwin::SeedRegistryValue(kPath, "ShowAllWindowAtExit", REG_QWORD, {0, 0, 0, 0, 0, 0, 0, 0});
-    simwin::SeedRegistryValue(kPath, "ShowDesktopIcon", REG_BINARY, {0, 0, 0, 0, 0});
-    SeedDword(kPath, "ShowInvisibleWindow", 3); // read after the oversized ones all the same
-    LoadSettings(kRoot);
+    simwin::SeedRegistryValue(kVelumoKeyPath, "DisksMenuDigit", REG_BINARY, {});
+    simwin::SeedRegistryValue(kVelumoKeyPath, "ShowAllWindowAtExit", REG_QWORD,
+                              {0, 0, 0, 0, 0, 0, 0, 0});
+    simwin::SeedRegistryValue(kVelumoKeyPath, "ShowDesktopIcon", REG_BINARY, {0, 0, 0, 0, 0});
+    SeedDword(kVelumoKeyPath, "ShowInvisibleWindow",
+              3); // read after the oversized ones all the same
+    LoadSettings(kFarPluginsRoot);
     EXPECT_EQ((std::vector<int32_t>{1, 9, 1, 0, 3, 1}), SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, RegistryFailuresWhileLoadingGiveTheDefaults) {
     for (size_t i = 0; i < 6; ++i) {
-        SeedDword(kPath, kNames[i], 40 + static_cast<int32_t>(i));
+        SeedDword(kVelumoKeyPath, kNames[i], 40 + static_cast<int32_t>(i));
     }
     for (simwin::RegistryCall call : {simwin::RegistryCall::Open, simwin::RegistryCall::Query}) {
         g_settings = kPattern;
         simwin::FailRegistryCall(call, ERROR_ACCESS_DENIED);
-        LoadSettings(kRoot);
+        LoadSettings(kFarPluginsRoot);
         EXPECT_EQ(kDefaults, SettingsFields(g_settings));
         EXPECT_EQ(0, simwin::OpenRegistryKeyCount()) << "key kept open after a failed query";
         simwin::FailRegistryCall(call, ERROR_SUCCESS);
     }
-    LoadSettings(kRoot);
+    LoadSettings(kFarPluginsRoot);
     EXPECT_EQ((std::vector<int32_t>{40, 41, 42, 43, 44, 45}), SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, ReadDwordValueReportsWhetherTheStoredValueWasTaken) {
-    SeedDword(kPath, "ShowOwnerWindow", 0x11223344);
-    LoadSettings(kRoot);
+    SeedDword(kVelumoKeyPath, "ShowOwnerWindow", 0x11223344);
+    LoadSettings(kFarPluginsRoot);
     uint8_t buffer[4] = {0xAA, 0xAA, 0xAA, 0xAA};
     EXPECT_EQ(1, ReadDwordValue(HKEY_CURRENT_USER, "", "ShowOwnerWindow", buffer, 6));
     EXPECT_EQ(LittleEndian(0x11223344), std::vector<uint8_t>(buffer, buffer + 4));
@@ -121,28 +121,28 @@ TEST_F(SettingsStore, ReadDwordValueReportsWhetherTheStoredValueWasTaken) {
 }
 
 TEST_F(SettingsStore, SaveCreatesTheKeyPathAndWritesAllSixInRecordOrder) {
-    LoadSettings(kRoot);
+    LoadSettings(kFarPluginsRoot);
     SaveSettings();
-    EXPECT_TRUE(simwin::RegistryKeyExists(kPath));
-    ExpectSixWrites(kPath, kDefaults);
+    EXPECT_TRUE(simwin::RegistryKeyExists(kVelumoKeyPath));
+    ExpectSixWrites(kVelumoKeyPath, kDefaults);
 
     // Written as held: nothing is clamped or reduced to 0 and 1; a reload gives them back.
     const std::vector<int32_t> odd = {7, -1, 0, 2, 0x12345678, INT32_MIN};
     g_settings = {odd[0], odd[1], odd[2], odd[3], odd[4], odd[5]};
     SaveSettings();
-    ExpectSixWrites(kPath, odd, 6);
+    ExpectSixWrites(kVelumoKeyPath, odd, 6);
     g_settings = kPattern;
-    LoadSettings(kRoot);
+    LoadSettings(kFarPluginsRoot);
     EXPECT_EQ(odd, SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, AFailedCreateSkipsTheValueAndTheNextWriteTriesAgain) {
-    LoadSettings(kRoot);
+    LoadSettings(kFarPluginsRoot);
     simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_ACCESS_DENIED);
     SaveSettings();
     WriteDwordValue(HKEY_CURRENT_USER, "", "ShowOwnerWindow", 1);
     EXPECT_TRUE(simwin::RegistryWrites().empty());
-    EXPECT_FALSE(simwin::RegistryKeyExists(kPath));
+    EXPECT_FALSE(simwin::RegistryKeyExists(kVelumoKeyPath));
     EXPECT_EQ(kDefaults, SettingsFields(g_settings)) << "the settings in memory stay as they were";
 
     simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_SUCCESS);
