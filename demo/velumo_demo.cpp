@@ -59,17 +59,17 @@ void Write(const std::string& text) {
     fflush(stdout);
 }
 
-std::string Hex8(uint32_t value) {
+std::string Hex8(uintptr_t value) {
     char text[9];
     snprintf(text, sizeof(text), "%08X", static_cast<unsigned>(value));
     return text;
 }
 
-uint32_t UserDataOf(HWND window) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+uintptr_t UserDataOf(HWND window) {
+    return reinterpret_cast<uintptr_t>(window);
 }
 
-const char* SampleTitle(uint32_t userData) {
+const char* SampleTitle(uintptr_t userData) {
     for (const SampleWindow& window : g_demo.windows) {
         if (UserDataOf(window.handle) == userData) {
             return window.title;

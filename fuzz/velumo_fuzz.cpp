@@ -512,8 +512,11 @@ void CheckListing(const Run& run, const PluginPanelItem* items, int count) {
     std::set<uint32_t> seen;
     for (int i = 0; i < count; ++i) {
         const PluginPanelItem& item = items[i];
-        // The host packs its records to 2 bytes: copy the 32-bit field out before using it.
-        const uint32_t userData = item.UserData;
+        // UserData is pointer-wide; the simulated handles fit in 32 bits, and so must the value.
+        const uintptr_t userDataField = item.UserData;
+        Require(userDataField <= UINT32_MAX, "UserData is not a window handle",
+                static_cast<uint32_t>(userDataField >> 16 >> 16));
+        const uint32_t userData = static_cast<uint32_t>(userDataField);
         Require(memchr(item.FindData.cFileName, '\0', kListedTitleCapacity) != nullptr,
                 "title not terminated within 128 bytes", userData);
         Require(item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
@@ -619,8 +622,7 @@ void StepGetFindData(InputReader& in, Run& run) {
     CheckListing(run, items, count);
     run.lastListing.clear();
     for (int i = 0; i < count; ++i) {
-        const uint32_t userData = items[i].UserData;
-        run.lastListing.push_back(userData);
+        run.lastListing.push_back(static_cast<uint32_t>(items[i].UserData));
     }
     run.listings.push_back(Listing{panel, items, count});
 }

@@ -1,7 +1,13 @@
-// The records and constants of the FAR Manager 1.x plug-in interface (32-bit, ANSI) that cross
-// between the host and Velumo. Written from the host's documented offsets; the host packs its
-// records to 2 bytes. The static_asserts pin every offset and size we rely on whenever
-// pointers are 32 bits wide, which is the only layout the real host uses.
+// The records and constants of the FAR Manager plug-in interface (old style, ANSI) that cross
+// between the host and Velumo, written from the host's documented offsets. Each record is
+// declared once and laid out as the host lays it out in the build's word size:
+//   - 32-bit hosts (FAR 1.x, 32-bit FAR 3) pack their records to 2 bytes;
+//   - 64-bit hosts (64-bit FAR 3) use natural alignment, and the module number, a panel item's
+//     UserData and Reserved words, and OpenPlugin's item are as wide as a pointer.
+// The pointer-wide fields are declared intptr_t/uintptr_t, which are 32 bits in the 32-bit
+// build, so only the packing differs between the two. The static_asserts at the end pin every
+// offset and size the host relies on, for both layouts; the numbers are the host's, not the
+// compiler's.
 #pragma once
 
 #include "win32.h"
@@ -9,11 +15,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#if UINTPTR_MAX == 0xFFFFFFFFu
 #pragma pack(push, 2)
+#else
+#pragma pack(push, 8)
+#endif
 
 // Panel item: the find data of one "file" followed by the host's item fields. The find data is
-// declared here rather than taken from <windows.h> because the host lays it out under 2-byte
-// packing (318 bytes, not the 320 of the default packing).
+// declared here rather than taken from <windows.h> because the 32-bit host lays it out under
+// 2-byte packing (318 bytes, not the 320 of the default packing).
 struct FarFindData {
     uint32_t dwFileAttributes;
     uint32_t ftCreationTime[2];
@@ -37,14 +47,14 @@ struct PluginPanelItem {
     char* Owner;
     char** CustomColumnData;
     int CustomColumnNumber;
-    uint32_t UserData; // 32 bits in the host's record, whatever the build's pointer width
+    uintptr_t UserData;
     uint32_t CRC32;
-    uint32_t Reserved[2];
+    uintptr_t Reserved[2];
 };
 
-typedef const char*(WINAPI* FarGetMsgFn)(int moduleNumber, int msgId);
+typedef const char*(WINAPI* FarGetMsgFn)(intptr_t moduleNumber, int msgId);
 struct FarDialogItem;
-typedef int(WINAPI* FarDialogFn)(int moduleNumber, int x1, int y1, int x2, int y2,
+typedef int(WINAPI* FarDialogFn)(intptr_t moduleNumber, int x1, int y1, int x2, int y2,
                                  const char* helpTopic, FarDialogItem* items, int itemsNumber);
 typedef int(WINAPI* FarControlFn)(HANDLE plugin, int command, void* param);
 
@@ -53,7 +63,7 @@ typedef int(WINAPI* FarControlFn)(HANDLE plugin, int command, void* param);
 struct PluginStartupInfo {
     int StructSize;
     char ModuleName[260];
-    int ModuleNumber;
+    intptr_t ModuleNumber;
     const char* RootKey;
     void* Menu;
     FarDialogFn Dialog;
@@ -89,11 +99,15 @@ struct PanelMode {
     uint32_t Reserved[2];
 };
 
+// Twelve labels (F1 to F12) for each set of modifier keys; null leaves the host's own label.
 struct KeyBarTitles {
     const char* Titles[12];
     const char* CtrlTitles[12];
     const char* AltTitles[12];
     const char* ShiftTitles[12];
+    const char* CtrlShiftTitles[12];
+    const char* AltShiftTitles[12];
+    const char* CtrlAltTitles[12];
 };
 
 struct OpenPluginInfo {
@@ -142,7 +156,12 @@ struct FarDialogItem {
     int Type;
     int X1, Y1, X2, Y2;
     int Focus;
-    int Selected;
+    // The host shares this field with item kinds that keep a pointer here (a history name, an
+    // edit mask, a list), so it is as wide as a pointer; Velumo uses only the check state.
+    union {
+        int Selected;
+        const void* SelectedPointerWidth;
+    };
     uint32_t Flags;
     int DefaultButton;
     char Data[512];
@@ -182,71 +201,112 @@ enum : int {
 };
 enum : uint32_t {
     DIF_BOXCOLOR = 0x200,
-    DIF_CENTERGROUP = 0x4000,
     DIF_SEPARATOR = 0x10000,
+    DIF_CENTERGROUP = 0x4000,
 };
 
+// The host's numbers for one record field: its offset in the 32-bit and in the 64-bit layout.
 #if UINTPTR_MAX == 0xFFFFFFFFu
-static_assert(sizeof(FarFindData) == 318, "find data is 318 bytes");
-static_assert(offsetof(PluginPanelItem, FindData.cFileName) == 44, "cFileName at 44");
-static_assert(offsetof(PluginPanelItem, CustomColumnData) == 342, "CustomColumnData at 342");
-static_assert(offsetof(PluginPanelItem, CustomColumnNumber) == 346, "CustomColumnNumber at 346");
-static_assert(offsetof(PluginPanelItem, UserData) == 350, "UserData at 350");
-static_assert(sizeof(PluginPanelItem) == 366, "panel item is 366 bytes");
-
-static_assert(offsetof(PluginStartupInfo, ModuleName) == 4, "ModuleName at 4");
-static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 264, "ModuleNumber at 264");
-static_assert(offsetof(PluginStartupInfo, RootKey) == 268, "RootKey at 268");
-static_assert(offsetof(PluginStartupInfo, Dialog) == 276, "Dialog at 276");
-static_assert(offsetof(PluginStartupInfo, GetMsg) == 284, "GetMsg at 284");
-static_assert(offsetof(PluginStartupInfo, Control) == 288, "Control at 288");
-static_assert(sizeof(PluginStartupInfo) == 324, "kept service record is 324 bytes");
-
-static_assert(offsetof(PluginInfo, DiskMenuStrings) == 8, "DiskMenuStrings at 8");
-static_assert(offsetof(PluginInfo, DiskMenuNumbers) == 12, "DiskMenuNumbers at 12");
-static_assert(offsetof(PluginInfo, DiskMenuStringsNumber) == 16, "DiskMenuStringsNumber at 16");
-static_assert(offsetof(PluginInfo, PluginMenuStrings) == 20, "PluginMenuStrings at 20");
-static_assert(offsetof(PluginInfo, PluginMenuStringsNumber) == 24, "PluginMenuStringsNumber");
-static_assert(offsetof(PluginInfo, PluginConfigStrings) == 28, "PluginConfigStrings at 28");
-static_assert(offsetof(PluginInfo, PluginConfigStringsNumber) == 32, "ConfigStringsNumber");
-static_assert(offsetof(PluginInfo, CommandPrefix) == 36, "CommandPrefix at 36");
-static_assert(sizeof(PluginInfo) == 40, "PluginInfo is 40 bytes");
-
-static_assert(offsetof(OpenPluginInfo, Flags) == 4, "Flags at 4");
-static_assert(offsetof(OpenPluginInfo, HostFile) == 8, "HostFile at 8");
-static_assert(offsetof(OpenPluginInfo, CurDir) == 12, "CurDir at 12");
-static_assert(offsetof(OpenPluginInfo, Format) == 16, "Format at 16");
-static_assert(offsetof(OpenPluginInfo, PanelTitle) == 20, "PanelTitle at 20");
-static_assert(offsetof(OpenPluginInfo, InfoLines) == 24, "InfoLines at 24");
-static_assert(offsetof(OpenPluginInfo, InfoLinesNumber) == 28, "InfoLinesNumber at 28");
-static_assert(offsetof(OpenPluginInfo, DescrFiles) == 32, "DescrFiles at 32");
-static_assert(offsetof(OpenPluginInfo, DescrFilesNumber) == 36, "DescrFilesNumber at 36");
-static_assert(offsetof(OpenPluginInfo, PanelModesArray) == 40, "PanelModesArray at 40");
-static_assert(offsetof(OpenPluginInfo, PanelModesNumber) == 44, "PanelModesNumber at 44");
-static_assert(offsetof(OpenPluginInfo, StartPanelMode) == 48, "StartPanelMode at 48");
-static_assert(offsetof(OpenPluginInfo, StartSortMode) == 52, "StartSortMode at 52");
-static_assert(offsetof(OpenPluginInfo, StartSortOrder) == 56, "StartSortOrder at 56");
-static_assert(offsetof(OpenPluginInfo, KeyBar) == 60, "KeyBar at 60");
-static_assert(offsetof(OpenPluginInfo, ShortcutData) == 64, "ShortcutData at 64");
-static_assert(sizeof(OpenPluginInfo) == 68, "OpenPluginInfo is 68 bytes");
-
-static_assert(offsetof(PanelMode, ColumnTitles) == 8, "ColumnTitles at 8");
-static_assert(offsetof(PanelMode, FullScreen) == 12, "FullScreen at 12");
-static_assert(offsetof(PanelMode, StatusColumnTypes) == 28, "StatusColumnTypes at 28");
-static_assert(sizeof(PanelMode) == 44, "PanelMode is 44 bytes");
-
-static_assert(offsetof(KeyBarTitles, CtrlTitles) == 48, "CtrlTitles at 48");
-static_assert(offsetof(KeyBarTitles, AltTitles) == 96, "AltTitles at 96");
-static_assert(offsetof(KeyBarTitles, ShiftTitles) == 144, "ShiftTitles at 144");
-static_assert(sizeof(KeyBarTitles) == 192, "KeyBarTitles is 192 bytes");
-
-static_assert(offsetof(PanelInfo, SelectedItems) == 32, "SelectedItems at 32");
-static_assert(offsetof(PanelInfo, SelectedItemsNumber) == 36, "SelectedItemsNumber at 36");
-static_assert(sizeof(PanelInfo) == 496, "PanelInfo is 496 bytes");
-
-static_assert(offsetof(FarDialogItem, Selected) == 24, "Selected at 24");
-static_assert(offsetof(FarDialogItem, Flags) == 28, "Flags at 28");
-static_assert(offsetof(FarDialogItem, DefaultButton) == 32, "DefaultButton at 32");
-static_assert(offsetof(FarDialogItem, Data) == 36, "Data at 36");
-static_assert(sizeof(FarDialogItem) == 548, "FarDialogItem is 548 bytes");
+#define FAR_LAYOUT(x86, x64) (x86)
+#elif UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
+#define FAR_LAYOUT(x86, x64) (x64)
+#else
+#error "the host's records are laid out for 32-bit and 64-bit pointers only"
 #endif
+
+// The leading part of the host's service record that Velumo copies and keeps.
+constexpr size_t kKeptStartupInfoSize = FAR_LAYOUT(324, 384);
+
+#define FAR_ASSERT_OFFSET(record, field, x86, x64)                                                 \
+    static_assert(offsetof(record, field) == FAR_LAYOUT(x86, x64), #record "::" #field " offset")
+#define FAR_ASSERT_SIZE(record, x86, x64)                                                          \
+    static_assert(sizeof(record) == FAR_LAYOUT(x86, x64), #record " size")
+
+FAR_ASSERT_SIZE(FarFindData, 318, 320);
+FAR_ASSERT_OFFSET(PluginPanelItem, FindData.cFileName, 44, 44);
+FAR_ASSERT_OFFSET(PluginPanelItem, Description, 334, 336);
+FAR_ASSERT_OFFSET(PluginPanelItem, Owner, 338, 344);
+FAR_ASSERT_OFFSET(PluginPanelItem, CustomColumnData, 342, 352);
+FAR_ASSERT_OFFSET(PluginPanelItem, CustomColumnNumber, 346, 360);
+FAR_ASSERT_OFFSET(PluginPanelItem, UserData, 350, 368);
+static_assert(sizeof(PluginPanelItem::UserData) == FAR_LAYOUT(4, 8), "UserData width");
+FAR_ASSERT_OFFSET(PluginPanelItem, CRC32, 354, 376);
+FAR_ASSERT_OFFSET(PluginPanelItem, Reserved, 358, 384);
+FAR_ASSERT_SIZE(PluginPanelItem, 366, 400);
+
+FAR_ASSERT_OFFSET(PluginStartupInfo, ModuleName, 4, 4);
+FAR_ASSERT_OFFSET(PluginStartupInfo, ModuleNumber, 264, 264);
+static_assert(sizeof(PluginStartupInfo::ModuleNumber) == FAR_LAYOUT(4, 8), "ModuleNumber width");
+FAR_ASSERT_OFFSET(PluginStartupInfo, RootKey, 268, 272);
+FAR_ASSERT_OFFSET(PluginStartupInfo, Menu, 272, 280);
+FAR_ASSERT_OFFSET(PluginStartupInfo, Dialog, 276, 288);
+FAR_ASSERT_OFFSET(PluginStartupInfo, Message, 280, 296);
+FAR_ASSERT_OFFSET(PluginStartupInfo, GetMsg, 284, 304);
+FAR_ASSERT_OFFSET(PluginStartupInfo, Control, 288, 312);
+static_assert(sizeof(PluginStartupInfo) == kKeptStartupInfoSize, "kept service record size");
+
+FAR_ASSERT_OFFSET(PluginInfo, Flags, 4, 4);
+FAR_ASSERT_OFFSET(PluginInfo, DiskMenuStrings, 8, 8);
+FAR_ASSERT_OFFSET(PluginInfo, DiskMenuNumbers, 12, 16);
+FAR_ASSERT_OFFSET(PluginInfo, DiskMenuStringsNumber, 16, 24);
+FAR_ASSERT_OFFSET(PluginInfo, PluginMenuStrings, 20, 32);
+FAR_ASSERT_OFFSET(PluginInfo, PluginMenuStringsNumber, 24, 40);
+FAR_ASSERT_OFFSET(PluginInfo, PluginConfigStrings, 28, 48);
+FAR_ASSERT_OFFSET(PluginInfo, PluginConfigStringsNumber, 32, 56);
+FAR_ASSERT_OFFSET(PluginInfo, CommandPrefix, 36, 64);
+FAR_ASSERT_SIZE(PluginInfo, 40, 72);
+
+FAR_ASSERT_OFFSET(OpenPluginInfo, Flags, 4, 4);
+FAR_ASSERT_OFFSET(OpenPluginInfo, HostFile, 8, 8);
+FAR_ASSERT_OFFSET(OpenPluginInfo, CurDir, 12, 16);
+FAR_ASSERT_OFFSET(OpenPluginInfo, Format, 16, 24);
+FAR_ASSERT_OFFSET(OpenPluginInfo, PanelTitle, 20, 32);
+FAR_ASSERT_OFFSET(OpenPluginInfo, InfoLines, 24, 40);
+FAR_ASSERT_OFFSET(OpenPluginInfo, InfoLinesNumber, 28, 48);
+FAR_ASSERT_OFFSET(OpenPluginInfo, DescrFiles, 32, 56);
+FAR_ASSERT_OFFSET(OpenPluginInfo, DescrFilesNumber, 36, 64);
+FAR_ASSERT_OFFSET(OpenPluginInfo, PanelModesArray, 40, 72);
+FAR_ASSERT_OFFSET(OpenPluginInfo, PanelModesNumber, 44, 80);
+FAR_ASSERT_OFFSET(OpenPluginInfo, StartPanelMode, 48, 84);
+FAR_ASSERT_OFFSET(OpenPluginInfo, StartSortMode, 52, 88);
+FAR_ASSERT_OFFSET(OpenPluginInfo, StartSortOrder, 56, 92);
+FAR_ASSERT_OFFSET(OpenPluginInfo, KeyBar, 60, 96);
+FAR_ASSERT_OFFSET(OpenPluginInfo, ShortcutData, 64, 104);
+FAR_ASSERT_SIZE(OpenPluginInfo, 68, 112);
+
+FAR_ASSERT_OFFSET(PanelMode, ColumnTypes, 0, 0);
+FAR_ASSERT_OFFSET(PanelMode, ColumnWidths, 4, 8);
+FAR_ASSERT_OFFSET(PanelMode, ColumnTitles, 8, 16);
+FAR_ASSERT_OFFSET(PanelMode, FullScreen, 12, 24);
+FAR_ASSERT_OFFSET(PanelMode, DetailedStatus, 16, 28);
+FAR_ASSERT_OFFSET(PanelMode, AlignExtensions, 20, 32);
+FAR_ASSERT_OFFSET(PanelMode, CaseConversion, 24, 36);
+FAR_ASSERT_OFFSET(PanelMode, StatusColumnTypes, 28, 40);
+FAR_ASSERT_OFFSET(PanelMode, StatusColumnWidths, 32, 48);
+FAR_ASSERT_OFFSET(PanelMode, Reserved, 36, 56);
+FAR_ASSERT_SIZE(PanelMode, 44, 64);
+
+FAR_ASSERT_OFFSET(KeyBarTitles, Titles, 0, 0);
+FAR_ASSERT_OFFSET(KeyBarTitles, CtrlTitles, 48, 96);
+FAR_ASSERT_OFFSET(KeyBarTitles, AltTitles, 96, 192);
+FAR_ASSERT_OFFSET(KeyBarTitles, ShiftTitles, 144, 288);
+FAR_ASSERT_SIZE(KeyBarTitles, 336, 672);
+
+FAR_ASSERT_OFFSET(PanelInfo, SelectedItems, 32, 40);
+FAR_ASSERT_OFFSET(PanelInfo, SelectedItemsNumber, 36, 48);
+FAR_ASSERT_SIZE(PanelInfo, 496, 512);
+
+FAR_ASSERT_OFFSET(FarDialogItem, Type, 0, 0);
+FAR_ASSERT_OFFSET(FarDialogItem, X1, 4, 4);
+FAR_ASSERT_OFFSET(FarDialogItem, Y1, 8, 8);
+FAR_ASSERT_OFFSET(FarDialogItem, X2, 12, 12);
+FAR_ASSERT_OFFSET(FarDialogItem, Y2, 16, 16);
+FAR_ASSERT_OFFSET(FarDialogItem, Focus, 20, 20);
+FAR_ASSERT_OFFSET(FarDialogItem, Selected, 24, 24);
+FAR_ASSERT_OFFSET(FarDialogItem, Flags, 28, 32);
+FAR_ASSERT_OFFSET(FarDialogItem, DefaultButton, 32, 36);
+FAR_ASSERT_OFFSET(FarDialogItem, Data, 36, 40);
+FAR_ASSERT_SIZE(FarDialogItem, 548, 552);
+
+#undef FAR_ASSERT_OFFSET
+#undef FAR_ASSERT_SIZE

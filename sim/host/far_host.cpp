@@ -26,7 +26,7 @@ HostState& Host() {
     return host;
 }
 
-const char* WINAPI HostGetMsg(int moduleNumber, int msgId) {
+const char* WINAPI HostGetMsg(intptr_t moduleNumber, int msgId) {
     HostState& host = Host();
     host.requestedMessages.push_back(msgId);
     if (moduleNumber != kModuleNumber || msgId < 0 ||
@@ -36,7 +36,7 @@ const char* WINAPI HostGetMsg(int moduleNumber, int msgId) {
     return host.messages[static_cast<size_t>(msgId)].c_str();
 }
 
-int WINAPI HostDialog(int moduleNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
+int WINAPI HostDialog(intptr_t moduleNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
                       FarDialogItem* items, int itemsNumber) {
     HostState& host = Host();
     DialogCall call{moduleNumber, x1, y1, x2, y2, helpTopic != nullptr ? helpTopic : "", {}};

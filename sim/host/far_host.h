@@ -57,7 +57,8 @@ struct ControlCall {
 };
 
 struct DialogCall {
-    int moduleNumber, x1, y1, x2, y2;
+    intptr_t moduleNumber;
+    int x1, y1, x2, y2;
     std::string helpTopic;
     std::vector<FarDialogItem> items; // as the plug-in handed them over, before any edit
 };
@@ -73,7 +74,7 @@ struct ListedItem {
     std::string title;      // the file name as handed over (OEM code page)
     std::string status;     // custom column 0
     std::string handleText; // custom column 1
-    uint32_t userData;
+    uintptr_t userData;
     int customColumnNumber;
 };
 
@@ -84,7 +85,12 @@ void Start(const PluginExports& plugin, const std::vector<std::string>& messages
            bool nullRootKey = false);
 const PluginExports& Plugin();
 
-constexpr int kModuleNumber = 7; // any number the host picks; checked in every service call
+// The module number the host hands out, checked in every service call. A 64-bit host's module
+// number is pointer-wide, so in 64-bit builds it has bits above the low 32: a plug-in that keeps
+// or passes it as an int is caught.
+constexpr intptr_t kModuleNumber = sizeof(intptr_t) > 4
+                                       ? static_cast<intptr_t>(0x5A17000000000007LL)
+                                       : 7;
 
 // Services' scripts and records.
 void QueueDialogAnswer(const DialogAnswer& answer); // no answer queued: the user presses Esc (-1)

@@ -60,6 +60,7 @@ char** MakeColumnTexts(HWND window) {
     status[2] = ' ';
     status[3] = g_hiddenWindows.Contains(window) ? 'D' : ' ';
     status[4] = '\0';
+    // Window handles fit in 32 bits on every Windows: eight digits of the low 32 bits name one.
     snprintf(handle, kHandleTextSize, "%08X", static_cast<unsigned>(UserDataFromWindow(window)));
     texts[0] = status;
     texts[1] = handle;

@@ -18,12 +18,13 @@ constexpr int kListedTitleCapacity = 128; // bytes read for a listed title, term
 constexpr int kStatusTextSize = 5;        // four marks and the terminator
 constexpr int kHandleTextSize = 9;        // eight hexadecimal digits and the terminator
 
-// Window handles fit in 32 bits on every Windows, so the item's 32-bit UserData carries them.
-inline uint32_t UserDataFromWindow(HWND window) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+// The item's UserData is as wide as a pointer in the host's record, so it carries the whole
+// handle in either build.
+inline uintptr_t UserDataFromWindow(HWND window) {
+    return reinterpret_cast<uintptr_t>(window);
 }
-inline HWND WindowFromUserData(uint32_t userData) {
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(userData));
+inline HWND WindowFromUserData(uintptr_t userData) {
+    return reinterpret_cast<HWND>(userData);
 }
 
 // 1 when the window is to be offered under the current settings, or is one Velumo hid.

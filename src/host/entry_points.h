@@ -1,6 +1,6 @@
-// The host's view of Velumo: the twelve exported functions, __stdcall, under their plain names
-// (Velumo.def). `item` of OpenPlugin is the host's int; it is declared pointer-wide so that
-// builds with 64-bit pointers (the native test build) can pass the command text's address.
+// The host's view of Velumo: the twelve exported functions, __stdcall in the 32-bit build (x64
+// has one calling convention), under their plain names (Velumo.def). `item` of OpenPlugin is as
+// wide as a pointer, as the 64-bit host passes it; the 32-bit host's int is the same width.
 #pragma once
 
 #include "../far_plugin.h"

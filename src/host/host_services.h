@@ -3,7 +3,8 @@
 
 #include "../far_plugin.h"
 
-// The copy of the leading part of the host's service record. All null until SetStartupInfo.
+// The copy of the leading part of the host's service record (kKeptStartupInfoSize bytes). All
+// null until SetStartupInfo.
 extern PluginStartupInfo HostServices;
 
 // Copies the leading part of the host's record, whatever its size field says.

@@ -32,6 +32,9 @@ KeyBarTitles KeyBar = {
      nullptr, nullptr},
     {nullptr, nullptr, nullptr, "", "", "", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
     {"", "", "", "", "", "", "", "", nullptr, nullptr, nullptr, nullptr},
+    {},
+    {},
+    {},
 };
 
 void SetPanelMode(int mode, const char* types, const char* widths, int fullScreen) {

@@ -22,9 +22,8 @@ struct DialogItemTemplate {
 };
 #pragma pack(pop)
 
-#if UINTPTR_MAX == 0xFFFFFFFFu
-static_assert(sizeof(DialogItemTemplate) == 19, "templates are packed to 19 bytes");
-#endif
+// No gaps: 19 bytes in the 32-bit build, 23 in the 64-bit one.
+static_assert(sizeof(DialogItemTemplate) == 15 + sizeof(uintptr_t), "templates have no gaps");
 
 // Fills `count` host records from the templates. A caption longer than the record's text field
 // is cut to fit. A count of 0 or less fills nothing.

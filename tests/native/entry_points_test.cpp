@@ -172,11 +172,11 @@ TEST_F(EntryPoints, GetPluginInfoFollowsTheDisksMenuSettings) {
     }
 }
 
-// One letter per label of a key-bar group (0 F-keys, 1 Ctrl, 2 Alt, 3 Shift): n null, e empty,
-// L the F8 label, ? anything else.
+// One letter per label of a key-bar group (0 F-keys, 1 Ctrl, 2 Alt, 3 Shift, 4 Ctrl+Shift,
+// 5 Alt+Shift, 6 Ctrl+Alt): n null, e empty, L the F8 label, ? anything else.
 std::string Labels(const KeyBarTitles* bar, int group, const char* f8) {
-    const char* labels[4][12];
-    static_assert(sizeof(labels) == sizeof(KeyBarTitles), "four groups of twelve labels");
+    const char* labels[7][12];
+    static_assert(sizeof(labels) == sizeof(KeyBarTitles), "seven groups of twelve labels");
     memcpy(labels, bar, sizeof(labels));
     std::string letters;
     for (const char* label : labels[group]) {
@@ -243,6 +243,9 @@ TEST_F(EntryPoints, GetOpenPluginInfoDescribesThePanel) {
     EXPECT_EQ("nnnnnnnnnnnn", Labels(Field(info.KeyBar), 1, Msg(5)));
     EXPECT_EQ("nnneeennnnnn", Labels(Field(info.KeyBar), 2, Msg(5)));
     EXPECT_EQ("eeeeeeeennnn", Labels(Field(info.KeyBar), 3, Msg(5)));
+    for (int group : {4, 5, 6}) { // the host reads these too: they must leave its own labels
+        EXPECT_EQ("nnnnnnnnnnnn", Labels(Field(info.KeyBar), group, Msg(5))) << "group " << group;
+    }
     Far().ClosePlugin(panel);
 }
 
@@ -266,7 +269,7 @@ bool g_keyBarSeen = false;
 const char* g_f8LabelAtLoad = nullptr;
 const char kLabel[] = "label";
 
-const char* WINAPI WatchingGetMsg(int, int) {
+const char* WINAPI WatchingGetMsg(intptr_t, int) {
     if (!g_keyBarSeen && g_watchedInfo != nullptr && g_watchedInfo->KeyBar != nullptr) {
         g_keyBarSeen = true;
         g_f8LabelAtLoad = g_watchedInfo->KeyBar->Titles[7];

@@ -130,7 +130,7 @@ TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
         const HWND some = windows_[static_cast<size_t>(cycle / 500) % windows_.size()];
         if (cycle % 500 == 250) {
             PluginPanelItem item = {};
-            item.UserData = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(some));
+            item.UserData = reinterpret_cast<uintptr_t>(some);
             farhost::Plugin().DeleteFiles(panel, &item, 1, 0);
             simwin::SetTestWindowVisible(windows_[1], cycle % 1000 == 250);
             simwin::SetTestWindowTitle(some, "Renamed " + std::to_string(cycle));

@@ -118,7 +118,7 @@ TEST_F(PanelViewTest, HiddenWindowShowsStatusAndHandle) {
     HWND window = simwin::CreateTestWindow("Final Report");
     HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
     PluginPanelItem item = {};
-    item.UserData = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+    item.UserData = reinterpret_cast<uintptr_t>(window);
     farhost::Plugin().DeleteFiles(panel, &item, 1, 0);
     OpenPluginInfo info = {};
     farhost::Plugin().GetOpenPluginInfo(panel, &info);
@@ -196,10 +196,10 @@ TEST_F(PanelViewTest, ConfigurationDialogAsFarDrawsIt) {
 
 TEST_F(PanelViewTest, DialogHotKeysEditFieldsAndLoneButtons) {
     std::vector<FarDialogItem> items(4);
-    items[0] = {DI_TEXT, 2, 0, 0, 0, 0, 0, 0, 0, "Fish && &Chips"};
-    items[1] = {DI_FIXEDIT, 2, 1, 5, 1, 0, 0, 0, 0, "7"};
-    items[2] = {DI_BUTTON, 2, 2, 0, 0, 0, 0, 0, 0, "&Go"};
-    items[3] = {DI_CHECKBOX, 10, 2, 0, 0, 0, 5, 0, 0, "&Any"}; // any non-zero state is ticked
+    items[0] = {DI_TEXT, 2, 0, 0, 0, 0, {0}, 0, 0, "Fish && &Chips"};
+    items[1] = {DI_FIXEDIT, 2, 1, 5, 1, 0, {0}, 0, 0, "7"};
+    items[2] = {DI_BUTTON, 2, 2, 0, 0, 0, {0}, 0, 0, "&Go"};
+    items[3] = {DI_CHECKBOX, 10, 2, 0, 0, 0, {5}, 0, 0, "&Any"}; // any non-zero state is ticked
     std::vector<std::string> lines = Lines(farhost::RenderDialog(items, 20, 3));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "  Fish & Chips");
@@ -210,8 +210,8 @@ TEST_F(PanelViewTest, DialogHotKeysEditFieldsAndLoneButtons) {
 // Sizes come from the plug-in; absurd ones are clipped to the screen, not drawn for ever.
 TEST_F(PanelViewTest, HostileSizesAreClipped) {
     std::vector<FarDialogItem> items(2);
-    items[0] = {DI_DOUBLEBOX, -5, 0, INT_MAX, INT_MAX, 0, 0, 0, 0, ""};
-    items[1] = {DI_FIXEDIT, 2, 1, INT_MAX, 1, 0, 0, 0, 0, "x"};
+    items[0] = {DI_DOUBLEBOX, -5, 0, INT_MAX, INT_MAX, 0, {0}, 0, 0, ""};
+    items[1] = {DI_FIXEDIT, 2, 1, INT_MAX, 1, 0, {0}, 0, 0, "x"};
     std::vector<std::string> lines = Lines(farhost::RenderDialog(items, 8, 3));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "════════");

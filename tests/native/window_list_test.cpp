@@ -37,8 +37,8 @@ void PrintTo(const Listed& entry, std::ostream* out) {
          << entry.window << "}";
 }
 
-uint32_t ValueOf(HWND window) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+uintptr_t ValueOf(HWND window) {
+    return reinterpret_cast<uintptr_t>(window);
 }
 
 std::string FormattedHandle(HWND window) {
@@ -220,7 +220,7 @@ TEST_F(WindowListTest, HandleTextIsEightUpperCaseHexDigits) {
     ASSERT_EQ(6, count);
     for (int i = 0; i < count; ++i) {
         const HWND window = WindowFromUserData(items[i].UserData);
-        const uint32_t value = ValueOf(window);
+        const uint32_t value = static_cast<uint32_t>(ValueOf(window));
         std::string digits;
         for (int shift = 28; shift >= 0; shift -= 4) {
             digits += "0123456789ABCDEF"[(value >> shift) & 0xF];
@@ -257,7 +257,7 @@ TEST_F(WindowListTest, PanelItemHoldsTitleTextsAndHandleAndNothingElse) {
         ASSERT_EQ(0, item.FindData.cFileName[at]) << "byte " << at;
     }
     const int columns = item.CustomColumnNumber;
-    const uint32_t userData = item.UserData;
+    const uintptr_t userData = item.UserData;
     char** const texts = item.CustomColumnData;
     EXPECT_EQ(2, columns);
     EXPECT_EQ(ValueOf(window), userData);

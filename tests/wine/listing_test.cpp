@@ -22,8 +22,7 @@ TEST_F(Listing, VisibleWindowIsListedWithBlankStatusTitleAndHandle) {
     ASSERT_NE(nullptr, item);
     EXPECT_EQ("Velumo visible window", item->title);
     EXPECT_EQ(8u, item->handleText.size());
-    // The item's UserData carries the whole handle: Wine's window handles, like Windows' on
-    // 64-bit too, have no significant bits above the low 32.
+    // The item's UserData carries the whole handle, in the host's pointer-wide field.
     EXPECT_EQ(window, WindowOf(*item));
     // Listing changes nothing.
     EXPECT_VISIBLE(window);
