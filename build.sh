@@ -115,44 +115,48 @@ run_suite() {
   return $rc
 }
 
-# The DLL that ships is the i686 build, whichever build the Wine suite runs: check its format,
-# imports, exports and version resource from the file.
-check_shipped_dll() {
-  local dll=build/mingw/Velumo/Velumo.dll
-  if i686-w64-mingw32-objdump -f "$dll" | grep -q 'file format pei-i386' &&
-    sh tests/wine/check_dll.sh i686-w64-mingw32-objdump i686-w64-mingw32-strings "$dll"; then
-    echo "dll: 1 passed, 0 failed"
-  else
-    echo "dll: 0 passed, 1 failed"
-    return 1
-  fi
+# Both DLLs ship, x86 (preset mingw) for 32-bit FAR and x64 (preset mingw64) for 64-bit FAR:
+# check each one's format, imports, exports and version resource from the file.
+check_shipped_dlls() {
+  local passed=0 failed=0 preset build tools
+  for preset in mingw:x86:i686 mingw64:x64:x86_64; do
+    IFS=: read -r preset build tools <<<"$preset"
+    if sh tests/wine/check_dll.sh "$tools-w64-mingw32-objdump" "$tools-w64-mingw32-strings" \
+      "build/$preset/Velumo/Velumo.dll" "$build"; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+    fi
+  done
+  echo "dll: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
 }
 
 verb_test() {
   install_prerequisites
   build_all
-  local rc=0 preset
-  preset=$(wine_preset)
+  local rc=0
 
-  log "the shipped Velumo.dll (i686)"
-  run_suite "dll" check_shipped_dll || rc=1
+  log "the shipped Velumo.dll files (x86 and x64)"
+  run_suite "dll" check_shipped_dlls || rc=1
 
   log "native suite (simulated Win32, AddressSanitizer + UndefinedBehaviorSanitizer)"
   run_suite "native" ctest --preset native --output-on-failure || rc=1
 
-  if [ -f tests/wine/run_suite.sh ]; then
-    log "Wine suite (Velumo.dll from preset $preset on Wine's user32/advapi32 under Xvfb)"
-    run_suite "wine" bash tests/wine/run_suite.sh "$ROOT/build/$preset" || rc=1
-  fi
-  if [ "$preset" != mingw ]; then
-    # The shipped i686 DLL under 32-bit Wine all the same, with qemu-i386 running the 32-bit
-    # processes: slower, so the whole suite in one process.
-    if [ -n "${VELUMO_SKIP_I686_WINE:-}" ]; then
-      SUMMARY+=("wine-i686: not run (VELUMO_SKIP_I686_WINE is set)")
-    else
-      log "Wine suite on the shipped i686 Velumo.dll (32-bit Wine under qemu-i386)"
-      run_suite "wine-i686" bash tests/wine/run_i686_emulated.sh "$ROOT/build/mingw" || rc=1
-    fi
+  # The Wine suite, one process per case, on the x64 DLL, and on the x86 DLL wherever the kernel
+  # runs 32-bit processes.
+  log "Wine suite on the x64 Velumo.dll (Wine's user32/advapi32 under Xvfb)"
+  run_suite "wine-x64" bash tests/wine/run_suite.sh "$ROOT/build/mingw64" || rc=1
+  if runs_32bit_natively; then
+    log "Wine suite on the x86 Velumo.dll (32-bit Wine under Xvfb)"
+    run_suite "wine-x86" bash tests/wine/run_suite.sh "$ROOT/build/mingw" || rc=1
+  elif [ -n "${VELUMO_SKIP_I686_WINE:-}" ]; then
+    SUMMARY+=("wine-x86: not run (VELUMO_SKIP_I686_WINE is set)")
+  else
+    # 32-bit Wine all the same, with qemu-i386 running the 32-bit processes: slower, so the
+    # whole suite in one process.
+    log "Wine suite on the x86 Velumo.dll (32-bit Wine under qemu-i386)"
+    run_suite "wine-x86" bash tests/wine/run_i686_emulated.sh "$ROOT/build/mingw" || rc=1
   fi
   if [ -f fuzz/run_fuzz.sh ]; then
     log "fuzz smoke run"

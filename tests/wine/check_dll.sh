@@ -1,20 +1,32 @@
 #!/bin/sh
 # Checks Velumo.dll as a FAR user's loader meets it, from the file alone (no Wine):
+#   - it is a PE file for the processor its build names: pei-i386 for x86 (32-bit FAR),
+#     pei-x86-64 for x64 (64-bit FAR);
 #   - it imports from ADVAPI32, KERNEL32, msvcrt and USER32 only (any case), so no MinGW
 #     runtime DLL (libgcc_s, libstdc++, libwinpthread) has to be shipped beside it;
 #   - it exports exactly the twelve entry points, under their plain names;
-#   - its version resource names the file: OriginalFilename "Velumo.dll".
+#   - its version resource names the file (OriginalFilename "Velumo.dll") and says which build
+#     it is (FileDescription ending in "(x86)" or "(x64)").
 #
-#   check_dll.sh <objdump> <strings> <Velumo.dll>
+#   check_dll.sh <objdump> <strings> <Velumo.dll> <x86|x64>
 set -eu
 
-if [ $# -ne 3 ]; then
-    echo "usage: $0 <objdump> <strings> <dll>" >&2
+if [ $# -ne 4 ]; then
+    echo "usage: $0 <objdump> <strings> <dll> <x86|x64>" >&2
     exit 2
 fi
 OBJDUMP=$1
 STRINGS=$2
 DLL=$3
+BUILD=$4
+case "$BUILD" in
+x86) format=pei-i386 ;;
+x64) format=pei-x86-64 ;;
+*)
+    echo "usage: $0 <objdump> <strings> <dll> <x86|x64>" >&2
+    exit 2
+    ;;
+esac
 failures=0
 
 fail() {
@@ -26,6 +38,13 @@ headers=$("$OBJDUMP" -p "$DLL") || {
     echo "FAIL: $OBJDUMP -p $DLL did not run"
     exit 1
 }
+
+# ---- format ------------------------------------------------------------------------------------
+seen_format=$("$OBJDUMP" -f "$DLL" | sed -n 's/.*file format \([^[:space:]]*\).*/\1/p' | head -1)
+if [ "$seen_format" != "$format" ]; then
+    fail "file format is \"$seen_format\", expected \"$format\" for the $BUILD build"
+fi
+echo "format: $seen_format"
 
 # ---- imports ---------------------------------------------------------------------------------
 imports=$(printf '%s\n' "$headers" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' |
@@ -64,9 +83,15 @@ if [ "$original" != "Velumo.dll" ]; then
     fail "version resource: OriginalFilename is \"$original\", expected \"Velumo.dll\""
 fi
 echo "OriginalFilename: $original"
+description=$("$STRINGS" -el "$DLL" | sed -n '/^FileDescription$/{n;p;q;}')
+case "$description" in
+*"($BUILD)") ;;
+*) fail "version resource: FileDescription \"$description\" does not name the $BUILD build" ;;
+esac
+echo "FileDescription: $description"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed for $DLL"
     exit 1
 fi
-echo "Velumo.dll: imports, exports and version resource as expected"
+echo "Velumo.dll ($BUILD): format, imports, exports and version resource as expected"

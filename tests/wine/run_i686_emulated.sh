@@ -7,11 +7,11 @@
 #
 #   run_i686_emulated.sh <build dir of the mingw preset>
 #
-# Ends with "wine-i686: N passed, N failed".
+# Ends with "wine-x86: N passed, N failed".
 set -uo pipefail
 
 finish() {
-    echo "wine-i686: $1 passed, $2 failed"
+    echo "wine-x86: $1 passed, $2 failed"
     exit "$3"
 }
 
