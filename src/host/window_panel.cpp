@@ -43,8 +43,12 @@ int WindowPanel::SetDirectory(const char* directory, int opMode) {
     if (strcmp(directory, "\\") == 0) {
         return 0;
     }
-    // The panel has one level: any other directory, ".." included, leaves it.
-    SendPanelControl(this, FCTL_CLOSEPLUGIN, const_cast<char*>(directory));
+    // The panel has one level: any other directory leaves it. FAR goes to the directory it is
+    // given relative to the folder the panel showed before Velumo opened, so ".." is not passed
+    // on (it would land one folder higher, or in the Change drive menu at a drive root): with
+    // no directory the file panel comes back in that very folder.
+    char* target = strcmp(directory, "..") == 0 ? nullptr : const_cast<char*>(directory);
+    SendPanelControl(this, FCTL_CLOSEPLUGIN, target);
     return 1;
 }
 

@@ -78,14 +78,16 @@ class EntryPoints : public DesktopTest {
         }
         EXPECT_EQ(1, Far().DeleteFiles(panel, items.data(), static_cast<int>(items.size()), 0));
     }
-    // Commands of the Control calls since the last ClearRecords, each checked for the handle.
+    // Commands of the Control calls since the last ClearRecords, each checked for the handle
+    // and, but for FCTL_CLOSEPLUGIN, for the parameter.
     static std::vector<int> Commands(HANDLE panel) {
         std::vector<int> commands;
         for (const auto& call : farhost::ControlCalls()) {
             EXPECT_EQ(panel, call.plugin);
-            EXPECT_EQ(call.command == FCTL_GETPANELINFO || call.command == FCTL_CLOSEPLUGIN,
-                      call.hasParam)
-                << "command " << call.command;
+            if (call.command != FCTL_CLOSEPLUGIN) {
+                EXPECT_EQ(call.command == FCTL_GETPANELINFO, call.hasParam)
+                    << "command " << call.command;
+            }
             commands.push_back(call.command);
         }
         return commands;
@@ -456,10 +458,16 @@ TEST_F(EntryPoints, SetDirectoryLeavesThePanelForAnythingButTheRoot) {
     HANDLE panel = Open();
     EXPECT_EQ(0, Far().SetDirectory(panel, "\\", 0));
     EXPECT_TRUE(farhost::ControlCalls().empty());
-    for (const char* directory : {"..", "/", "\\\\", "Velumo", "C:\\"}) {
+    // ".." closes the panel without a directory, so that FAR stays where the user came from.
+    EXPECT_EQ(1, Far().SetDirectory(panel, "..", 0));
+    EXPECT_EQ((std::vector<int>{FCTL_CLOSEPLUGIN}), Commands(panel));
+    EXPECT_FALSE(farhost::ControlCalls().at(0).hasParam);
+    // Any other directory is passed on.
+    for (const char* directory : {"/", "\\\\", "Velumo", "C:\\", "...", "..\\Temp", "C:\\Temp"}) {
         farhost::ClearRecords();
         EXPECT_EQ(1, Far().SetDirectory(panel, directory, 1)) << directory;
         EXPECT_EQ((std::vector<int>{FCTL_CLOSEPLUGIN}), Commands(panel));
+        EXPECT_TRUE(farhost::ControlCalls().at(0).hasParam) << directory;
         EXPECT_EQ(directory, farhost::ControlCalls().at(0).directory);
     }
     farhost::ClearRecords();
