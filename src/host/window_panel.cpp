@@ -8,7 +8,10 @@
 
 #include <cstring>
 
+int g_openPanelCount;
+
 WindowPanel::WindowPanel(int openFrom, intptr_t item) {
+    ++g_openPanelCount;
     if (openFrom != OPEN_COMMANDLINE) {
         return;
     }
@@ -19,6 +22,11 @@ WindowPanel::WindowPanel(int openFrom, intptr_t item) {
 }
 
 WindowPanel::~WindowPanel() {
+    --g_openPanelCount;
+    // Another panel still lists the hidden windows: they stay hidden until it closes too.
+    if (g_openPanelCount > 0) {
+        return;
+    }
     if (g_settings.ShowAllWindowAtExit) {
         RestoreAllWindows();
     }
