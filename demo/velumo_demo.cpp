@@ -1,7 +1,8 @@
 // The Velumo demo: the real Velumo.dll, loaded by the FAR-like host stand-in, on a desktop of
 // sample windows that the demo makes itself. Each step does what a FAR user does (opens the
-// panel, presses F8 and F3, types hide:<text> on the command line, opens the configuration,
-// leaves the panel), and prints the panel or the dialog as FAR draws it.
+// panel, presses F8 and F3, types hide:<text> on the command line in the Velumo panel, opens
+// the configuration, leaves the panel), and prints the panel or the dialog as FAR draws it.
+// The host stand-in keeps FAR's two panels and orders the plug-in's calls as FAR does.
 //
 //   velumo_demo.exe [--interactive] [--dll PATH\Velumo.dll]
 //
@@ -36,6 +37,8 @@ constexpr int kVkF8 = 0x77;
 // A title with a letter outside ASCII, in the ANSI code page (1252) as windows hold titles:
 // the panel shows it converted to the OEM code page, and the picture converts that to UTF-8.
 constexpr char kCafeNotes[] = "Caf\xE9 notes";
+// The folder FAR's left panel shows when the user opens Velumo there.
+constexpr char kStartFolder[] = "C:\\Users\\far\\Documents";
 
 struct SampleWindow {
     const char* title;
@@ -45,7 +48,6 @@ struct SampleWindow {
 
 struct DemoState {
     std::vector<SampleWindow> windows;
-    std::vector<HANDLE> panels; // open Velumo panels, the active one last
     std::vector<farhost::ListedItem> lastListing;
     std::vector<HWND> hiddenByVelumo; // windows seen going from visible to hidden by a call
     PluginInfo pluginInfo;
@@ -275,33 +277,40 @@ void CheckStatus(const char* title, const char* expected) {
 
 // ---- What the host does for the user's keys -----------------------------------------------------
 
+// The Velumo instance the active panel shows; null while it is a file panel.
+HANDLE ActiveVelumo() {
+    return farhost::PanelAt(farhost::ActivePanel()).plugin;
+}
+
 HANDLE OpenFromPluginsMenu() {
-    HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
+    HANDLE panel = farhost::OpenInActivePanel(OPEN_PLUGINSMENU);
     if (panel == INVALID_HANDLE_VALUE) {
         Write("Velumo did not open its panel.\n");
         return nullptr;
     }
-    g_demo.panels.push_back(panel);
     return panel;
 }
 
-// FAR's command line: a command starting with the plug-in's prefix and a colon opens the
-// plug-in with the text after the colon.
+// FAR's command line, typed in the active panel: a command starting with the plug-in's prefix
+// and a colon opens the plug-in with the text after the colon (in the OEM code page). When the
+// active panel shows Velumo, FAR opens the new instance first, then closes the old one.
 HANDLE RunCommandLine(const std::string& command) {
-    const char* prefix = g_demo.pluginInfo.CommandPrefix;
-    std::string expected = std::string(prefix != nullptr ? prefix : "") + ":";
-    if (command.compare(0, expected.size(), expected) != 0) {
+    std::vector<bool> before = VisibilitySnapshot();
+    HANDLE previous = ActiveVelumo();
+    HANDLE panel = farhost::TypeCommand(command);
+    NoteHiddenSince(before);
+    if (panel == nullptr) {
         Write("No plug-in takes the command \"" + command + "\".\n");
         return nullptr;
     }
-    std::vector<bool> before = VisibilitySnapshot();
-    HANDLE panel = farhost::OpenFromCommandLine(command.substr(expected.size()));
-    NoteHiddenSince(before);
     if (panel == INVALID_HANDLE_VALUE) {
         Write("Velumo did not open its panel.\n");
         return nullptr;
     }
-    g_demo.panels.push_back(panel);
+    Write("   " + AnsiToUtf8(command.c_str()) + ": OpenPlugin(OPEN_COMMANDLINE, \"" +
+          AnsiToUtf8(command.substr(command.find(':') + 1).c_str()) + "\")" +
+          (previous != nullptr ? ", then ClosePlugin of the panel's previous instance" : "") +
+          "\n");
     return panel;
 }
 
@@ -347,29 +356,35 @@ void ShowConfiguration() {
           std::to_string(result) + ": nothing saved\n");
 }
 
-// Enter on "..": the plug-in asks the host to close the panel, and FAR closes it.
-bool LeavePanel(HANDLE panel) {
+// Enter on ".." in the active panel: the plug-in asks the host to close the panel, FAR closes
+// it and shows the folder the panel had before Velumo opened.
+bool LeavePanel() {
+    HANDLE panel = ActiveVelumo();
+    if (panel == nullptr) {
+        Write("No Velumo panel is active.\n");
+        return false;
+    }
     farhost::ClearRecords();
     std::vector<bool> before = VisibilitySnapshot();
-    farhost::Plugin().SetDirectory(panel, "..", 0);
-    bool asked = false;
+    farhost::EnterDirectory("..");
+    NoteHiddenSince(before);
+    const farhost::ControlCall* close = nullptr;
     for (const farhost::ControlCall& call : farhost::ControlCalls()) {
-        asked = asked || (call.plugin == panel && call.command == FCTL_CLOSEPLUGIN);
+        if (call.plugin == panel && call.command == FCTL_CLOSEPLUGIN) {
+            close = &call;
+        }
     }
-    if (!asked) {
+    if (close == nullptr || ActiveVelumo() != nullptr) {
         Write("Velumo did not ask FAR to close the panel on \"..\".\n");
         return false;
     }
-    farhost::Plugin().ClosePlugin(panel);
-    NoteHiddenSince(before);
-    Write("   Enter on \"..\": Velumo asked FAR to close the panel (FCTL_CLOSEPLUGIN); "
-          "ClosePlugin\n");
-    for (size_t i = 0; i < g_demo.panels.size(); ++i) {
-        if (g_demo.panels[i] == panel) {
-            g_demo.panels.erase(g_demo.panels.begin() + static_cast<std::ptrdiff_t>(i));
-            break;
-        }
-    }
+    const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::ActivePanel());
+    Write(
+        std::string("   Enter on \"..\": Velumo asked FAR to close the panel (FCTL_CLOSEPLUGIN, ") +
+        (close->hasParam ? "\"" + close->directory + "\"" : std::string("no directory")) +
+        "); ClosePlugin; the file panel shows " +
+        (filePanel.driveMenuShown ? std::string("the Change drive menu") : filePanel.folder) +
+        "\n");
     return true;
 }
 
@@ -427,8 +442,8 @@ bool RunScript() {
     CheckStatus("Final Report", "H  D");
 
     Caption(3, steps,
-            "Tab to the other panel, type hide:Report: Report one is hidden, Final Report shown "
-            "again");
+            "type hide:Report in the Velumo panel: Report one is hidden, Final Report shown "
+            "again; FAR closes the old instance, and what Velumo hid stays hidden");
     HANDLE second = RunCommandLine("hide:Report");
     if (second == nullptr) {
         return false;
@@ -436,30 +451,41 @@ bool RunScript() {
     ShowPanel(second, nullptr, false);
     CheckVisible("Report one", false);
     CheckVisible("Final Report", true);
+    CheckVisible(kCafeNotes, false);
     CheckStatus("Report one", "H  D");
+    CheckStatus(kCafeNotes, "H  D");
 
     Caption(4, steps,
-            "F3 on the hidden Report one: shown and brought to the front, still Velumo's (\"   "
-            "D\")");
-    int reportOne = ListingIndex("Report one");
-    if (reportOne == 0) {
+            "F3 on the hidden Café notes: shown and brought to the front, still Velumo's "
+            "(\"   D\")");
+    int cafe = ListingIndex(kCafeNotes);
+    if (cafe == 0) {
         return false;
     }
-    PressF3(second, reportOne, 0);
-    ShowPanel(second, "Report one", false);
-    CheckVisible("Report one", true);
-    bool foreground = GetForegroundWindow() == SampleHandle("Report one");
-    Write(std::string("   GetForegroundWindow() is Report one: ") + (foreground ? "yes" : "no") +
+    PressF3(second, cafe, 0);
+    ShowPanel(second, kCafeNotes, false);
+    CheckVisible(kCafeNotes, true);
+    bool foreground = GetForegroundWindow() == SampleHandle(kCafeNotes);
+    Write(std::string("   GetForegroundWindow() is Café notes: ") + (foreground ? "yes" : "no") +
           "\n");
-    CheckStatus("Report one", "   D");
+    CheckStatus(kCafeNotes, "   D");
+    CheckVisible("Report one", false);
 
     Caption(5, steps, "F9 > Options > Plugins configuration > Velumo: the configuration dialog");
     ShowConfiguration();
+    CheckVisible("Report one", false);
 
     Caption(6, steps,
-            "Enter on \"..\" in both panels: the panels close and Café notes is shown again");
-    bool closed = LeavePanel(second) && LeavePanel(first);
-    CheckVisible(kCafeNotes, true);
+            std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
+                " again, and Report one is shown again");
+    bool closed = LeavePanel();
+    CheckVisible("Report one", true);
+    const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::kLeftPanel);
+    bool sameFolder = !filePanel.driveMenuShown && filePanel.folder == kStartFolder;
+    if (!sameFolder) {
+        Write("   the file panel is not in the folder Velumo was opened from   <-- unexpected\n");
+        g_demo.unexpected = true;
+    }
     return closed;
 }
 
@@ -470,8 +496,9 @@ void PrintHelp() {
           "  list          show the active panel (opens one from the plug-ins menu if none)\n"
           "  F8 n [m ...]  toggle the windows of items n, m, ... (hide or show)\n"
           "  F3 n          bring the window of item n to the front (Alt+F3: A3 n)\n"
-          "  hide TEXT     hide:TEXT on FAR's command line, typed in the other panel: opens\n"
-          "                another Velumo panel there, which becomes the active one\n"
+          "  hide TEXT     hide:TEXT on FAR's command line in the active panel: opens a new\n"
+          "                Velumo instance there (closing the one the panel showed)\n"
+          "  tab           make the other panel the active one\n"
           "  config        the configuration dialog (closed with Esc)\n"
           "  close         Enter on \"..\": closes the active panel\n"
           "  quit          close every panel and check the windows Velumo hid\n");
@@ -526,7 +553,7 @@ void RunInteractive() {
         for (char& c : verb) {
             c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
         }
-        HANDLE active = g_demo.panels.empty() ? nullptr : g_demo.panels.back();
+        HANDLE active = ActiveVelumo();
         const char* cursor = nullptr;
         if (verb.empty()) {
             continue;
@@ -558,15 +585,20 @@ void RunInteractive() {
             if (opened != nullptr) {
                 active = opened;
             }
+        } else if (verb == "tab") {
+            farhost::SetActivePanel(farhost::ActivePanel() == farhost::kLeftPanel
+                                        ? farhost::kRightPanel
+                                        : farhost::kLeftPanel);
+            active = ActiveVelumo();
         } else if (verb == "config") {
             ShowConfiguration();
         } else if (verb == "close") {
             if (active == nullptr) {
-                Write("No Velumo panel is open.\n");
+                Write("No Velumo panel is active.\n");
                 continue;
             }
-            LeavePanel(active);
-            active = g_demo.panels.empty() ? nullptr : g_demo.panels.back();
+            LeavePanel();
+            active = ActiveVelumo();
         } else {
             Write("Unknown command \"" + verb + "\"; help lists the commands.\n");
             continue;
@@ -574,13 +606,10 @@ void RunInteractive() {
         if (active != nullptr) {
             ShowPanel(active, cursor, true);
         } else {
-            Write("No Velumo panel is open; list opens one.\n");
-        }
-    }
-    while (!g_demo.panels.empty()) {
-        if (!LeavePanel(g_demo.panels.back())) {
-            farhost::Plugin().ClosePlugin(g_demo.panels.back());
-            g_demo.panels.pop_back();
+            const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::ActivePanel());
+            Write("The active panel is a file panel (" +
+                  (filePanel.driveMenuShown ? std::string("Change drive menu") : filePanel.folder) +
+                  "); list opens Velumo there.\n");
         }
     }
 }
@@ -638,6 +667,7 @@ int main(int argc, char** argv) {
     }
     RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey); // start from the default settings
     farhost::Start(plugin, messages, kRootKey, dllPath);
+    farhost::ShowFolder(farhost::kLeftPanel, kStartFolder);
     memset(&g_demo.pluginInfo, 0, sizeof(g_demo.pluginInfo));
     plugin.GetPluginInfo(&g_demo.pluginInfo);
 
@@ -660,10 +690,7 @@ int main(int argc, char** argv) {
     } else {
         scriptOk = RunScript() && !g_demo.unexpected;
     }
-    while (!g_demo.panels.empty()) { // a script cut short still closes what it opened
-        farhost::Plugin().ClosePlugin(g_demo.panels.back());
-        g_demo.panels.pop_back();
-    }
+    farhost::ClosePanels(); // as FAR closes every panel when it exits, or a script cut short
     bool restored = FinalCheck();
     RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
     if (!interactive && !scriptOk) {

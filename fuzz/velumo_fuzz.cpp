@@ -12,7 +12,8 @@
 //     hidden-window table, and stays recorded for as long as it stays hidden;
 //   - a plug-in call records a window only by hiding it, and drops a record only by showing
 //     a window that was not visible;
-//   - closing a panel while ShowAllWindowAtExit is set leaves no recorded window hidden;
+//   - closing the last open panel while ShowAllWindowAtExit is set leaves no recorded window
+//     hidden;
 //   - the settings loaded at start are the registry's usable values, defaults elsewhere;
 //   - a confirmed configuration dialog leaves the six settings in the registry as in memory,
 //     a cancelled one changes nothing;
@@ -83,6 +84,7 @@
 #include "catalogue/hidden_window_table.h"
 #include "catalogue/window_list.h"
 #include "host/panel_presentation.h"
+#include "host/window_panel.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -568,7 +570,8 @@ void ClosePanel(Run& run, HANDLE panel) {
             }
         }
     }
-    const bool restores = g_settings.ShowAllWindowAtExit != 0;
+    // Only the close of the last open panel shows the hidden windows again.
+    const bool restores = g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
     PluginCall(run, [&] { farhost::Plugin().ClosePlugin(panel); });
     if (!isOpen || !restores) {
         return;
@@ -906,6 +909,7 @@ void ResetWorld() {
     simwin::ResetCallCounts();
     simwin::ResetRegistry();
     g_hiddenWindows = HiddenWindowTable{};
+    g_openPanelCount = 0;
     g_settings = kDefaultSettings;
 }
 

@@ -7,8 +7,18 @@
 namespace farhost {
 namespace {
 
+// A close the plug-in asked for with FCTL_CLOSEPLUGIN, carried out when its call returns.
+struct RequestedClose {
+    HANDLE plugin;
+    bool hasDirectory;
+    std::string directory;
+};
+
 struct HostState {
     PluginExports plugin{};
+    HostPanel panels[2] = {{kStartFolder}, {kStartFolder}};
+    PanelSide active = kLeftPanel;
+    std::vector<RequestedClose> requestedCloses;
     std::vector<std::string> messages;
     std::string rootKey;
     PluginStartupInfo startupInfo{};
@@ -72,6 +82,9 @@ int WINAPI HostControl(HANDLE plugin, int command, void* param) {
         call.directory = static_cast<const char*>(param);
     }
     host.controlCalls.push_back(call);
+    if (command == FCTL_CLOSEPLUGIN) {
+        host.requestedCloses.push_back(RequestedClose{plugin, param != nullptr, call.directory});
+    }
     if (host.controlResult == 0) {
         return 0; // a failing host leaves the parameter untouched
     }
@@ -86,6 +99,65 @@ int WINAPI HostControl(HANDLE plugin, int command, void* param) {
         info->SelectedItemsNumber = static_cast<int>(host.selection.size());
     }
     return host.controlResult;
+}
+
+bool IsDriveRoot(const std::string& folder) {
+    return folder.size() == 3 && folder[1] == ':' && folder[2] == '\\';
+}
+
+// Where FAR's file panel goes when a plug-in panel opened from `folder` closes with the
+// directory text `directory`, taken as one step: ".." the parent folder, "X:..." as it is,
+// "\..." on the same drive, anything else a subfolder. False for ".." at a drive root, where
+// FAR shows its Change drive menu instead.
+bool FolderAfterClose(const std::string& folder, const std::string& directory,
+                      std::string* destination) {
+    if (directory == "..") {
+        if (IsDriveRoot(folder)) {
+            return false;
+        }
+        size_t slash = folder.find_last_of('\\');
+        *destination = slash == std::string::npos ? folder : folder.substr(0, slash);
+        if (destination->size() == 2 && (*destination)[1] == ':') {
+            *destination += '\\'; // from "C:\Work" up to the root "C:\", not "C:"
+        }
+    } else if (directory.size() >= 2 && directory[1] == ':') {
+        *destination = directory;
+    } else if (!directory.empty() && directory[0] == '\\') {
+        *destination = folder.substr(0, 2) + directory;
+    } else {
+        *destination = folder + (folder.back() == '\\' ? "" : "\\") + directory;
+    }
+    return true;
+}
+
+// Carries out the closes asked for during the plug-in call that just returned, for the
+// instances the panels show; a request for an instance no panel shows is dropped.
+void CloseRequestedPanels() {
+    HostState& host = Host();
+    std::vector<RequestedClose> requests;
+    requests.swap(host.requestedCloses);
+    for (const RequestedClose& request : requests) {
+        for (HostPanel& panel : host.panels) {
+            if (panel.plugin == nullptr || panel.plugin != request.plugin) {
+                continue;
+            }
+            host.plugin.ClosePlugin(panel.plugin);
+            panel.plugin = nullptr;
+            std::string destination = panel.folder;
+            if (request.hasDirectory &&
+                !FolderAfterClose(panel.folder, request.directory, &destination)) {
+                panel.driveMenuShown = true;
+            }
+            panel.folder = destination;
+        }
+    }
+}
+
+// The text as the plug-in gets it: converted to the OEM code page, one byte for one byte.
+std::string ToOem(const std::string& ansi) {
+    std::vector<char> oem(ansi.size() + 1, '\0');
+    CharToOemA(ansi.c_str(), oem.data());
+    return std::string(oem.data());
 }
 
 } // namespace
@@ -178,6 +250,7 @@ void ClearRecords() {
     host.lastDialogItems.clear();
     host.controlCalls.clear();
     host.requestedMessages.clear();
+    host.requestedCloses.clear();
 }
 
 std::vector<ListedItem> ListPanel(HANDLE plugin) {
@@ -212,12 +285,106 @@ PluginPanelItem PanelItemFrom(const ListedItem& item) {
     return copy;
 }
 
-HANDLE OpenFromCommandLine(const std::string& text) {
-    return Plugin().OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(text.c_str()));
+HANDLE OpenFromCommandLine(const std::string& ansiText) {
+    return OpenFromCommandLineOem(ToOem(ansiText));
+}
+
+HANDLE OpenFromCommandLineOem(const std::string& oemText) {
+    return Plugin().OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(oemText.c_str()));
 }
 
 int PressKey(HANDLE plugin, int key, unsigned int controlState) {
     return Plugin().ProcessKey(plugin, key, controlState);
+}
+
+// ---- The panels ------------------------------------------------------------------------------
+
+const HostPanel& PanelAt(PanelSide side) {
+    return Host().panels[side];
+}
+
+PanelSide ActivePanel() {
+    return Host().active;
+}
+
+void SetActivePanel(PanelSide side) {
+    Host().active = side;
+}
+
+void ShowFolder(PanelSide side, const std::string& folder) {
+    HostPanel& panel = Host().panels[side];
+    panel.folder = folder;
+    panel.plugin = nullptr;
+    panel.driveMenuShown = false;
+}
+
+namespace {
+
+bool IsInstance(HANDLE plugin) {
+    return plugin != nullptr && plugin != INVALID_HANDLE_VALUE;
+}
+
+// The active panel shows the instance that just opened; the one it showed before is closed
+// now, after the new one opened, as FAR does it.
+void ShowInActivePanel(HANDLE opened) {
+    HostState& host = Host();
+    HostPanel& panel = host.panels[host.active];
+    HANDLE previous = panel.plugin;
+    if (previous != nullptr) {
+        host.plugin.ClosePlugin(previous);
+    }
+    panel.plugin = opened;
+    panel.driveMenuShown = false;
+}
+
+} // namespace
+
+HANDLE OpenInActivePanel(int openFrom) {
+    HANDLE opened = Plugin().OpenPlugin(openFrom, 0);
+    if (IsInstance(opened)) {
+        ShowInActivePanel(opened);
+    }
+    return opened;
+}
+
+HANDLE TypeCommand(const std::string& command) {
+    PluginInfo info;
+    memset(&info, 0, sizeof(info));
+    Plugin().GetPluginInfo(&info);
+    if (info.CommandPrefix == nullptr || info.CommandPrefix[0] == '\0') {
+        return nullptr;
+    }
+    const std::string prefix = std::string(info.CommandPrefix) + ":";
+    if (command.compare(0, prefix.size(), prefix) != 0) {
+        return nullptr;
+    }
+    HANDLE opened = OpenFromCommandLine(command.substr(prefix.size()));
+    if (IsInstance(opened)) {
+        ShowInActivePanel(opened);
+    }
+    return opened;
+}
+
+int EnterDirectory(const std::string& directory) {
+    HostState& host = Host();
+    HANDLE shown = host.panels[host.active].plugin;
+    if (shown == nullptr) {
+        return 0;
+    }
+    host.requestedCloses.clear();
+    int result = host.plugin.SetDirectory(shown, directory.c_str(), 0);
+    CloseRequestedPanels();
+    return result;
+}
+
+void ClosePanels() {
+    for (HostPanel& panel : Host().panels) {
+        if (panel.plugin != nullptr) {
+            HANDLE shown = panel.plugin;
+            panel.plugin = nullptr;
+            Plugin().ClosePlugin(shown);
+        }
+    }
 }
 
 } // namespace farhost

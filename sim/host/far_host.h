@@ -6,6 +6,17 @@
 //
 // The host is one process-wide object, as FAR is: the services are plain function pointers
 // without a context.
+//
+// FAR's two panels are modelled as far as a plug-in meets them (see "The panels" below), with
+// what FAR 3 does for an old ANSI plug-in:
+// - a prefix command typed while the active panel shows a plug-in instance opens the new
+//   instance first (OpenPlugin(OPEN_COMMANDLINE, text)), then closes the instance that panel
+//   held (ClosePlugin), then shows the new one there; typed in a file panel it only opens;
+// - the command text reaches the plug-in in the OEM code page (CharToOemA of the ANSI text);
+// - FCTL_CLOSEPLUGIN closes the plug-in's panel once the plug-in's call has returned; with a
+//   directory text the file panel then goes there relative to the folder it showed before the
+//   plug-in opened (".." is one level up; at a drive root FAR pops up its Change drive menu
+//   instead), with a null parameter it shows that folder again.
 #pragma once
 
 #include "far_plugin.h"
@@ -53,7 +64,7 @@ struct ControlCall {
     HANDLE plugin;
     int command;
     bool hasParam;
-    std::string directory; // FCTL_CLOSEPLUGIN: the directory text passed
+    std::string directory; // FCTL_CLOSEPLUGIN: the directory text passed, if any
 };
 
 struct DialogCall {
@@ -80,6 +91,8 @@ struct ListedItem {
 
 // Resets every script and record, loads the messages, and calls SetStartupInfo with a record
 // whose ModuleName is `moduleName` and RootKey is `rootKey` (null pointer when `nullRootKey`).
+// The panels start as file panels in kStartFolder, the left one active; a plug-in instance
+// that a panel still showed is forgotten, so close the panels (ClosePanels) before.
 void Start(const PluginExports& plugin, const std::vector<std::string>& messages,
            const std::string& rootKey, const std::string& moduleName = "Velumo.dll",
            bool nullRootKey = false);
@@ -108,7 +121,45 @@ std::vector<ListedItem> ListPanel(HANDLE plugin); // GetFindData, copy, FreeFind
 // The record FAR hands back for a listed item (to DeleteFiles, or as a selected item): its own
 // copy of the name and the plug-in's UserData, everything else zero.
 PluginPanelItem PanelItemFrom(const ListedItem& item);
-HANDLE OpenFromCommandLine(const std::string& text);
+// OpenPlugin(OPEN_COMMANDLINE, ...) as FAR calls it for the text after "prefix:": the text as
+// typed (ANSI code page) converted with CharToOemA, or OEM bytes passed on as they are.
+HANDLE OpenFromCommandLine(const std::string& ansiText);
+HANDLE OpenFromCommandLineOem(const std::string& oemText);
 int PressKey(HANDLE plugin, int key, unsigned int controlState);
+
+// ---- The panels ------------------------------------------------------------------------------
+
+enum PanelSide { kLeftPanel = 0, kRightPanel = 1 };
+
+constexpr char kStartFolder[] = "C:\\";
+
+struct HostPanel {
+    std::string folder;          // the file panel's folder; under a plug-in, the one it came from
+    HANDLE plugin = nullptr;     // the plug-in instance shown; null while it is a file panel
+    bool driveMenuShown = false; // leaving the last plug-in ended in the Change drive menu
+};
+
+const HostPanel& PanelAt(PanelSide side);
+PanelSide ActivePanel();
+void SetActivePanel(PanelSide side);                        // Tab
+void ShowFolder(PanelSide side, const std::string& folder); // a file panel there, no plug-in
+
+// F11 (or the disks menu) in the active panel: OpenPlugin with `openFrom`, and the panel shows
+// the new instance in place of its file list. Gives what OpenPlugin gave; a failed open (-1)
+// leaves the panel as it was.
+HANDLE OpenInActivePanel(int openFrom);
+// The user types `command` (ANSI code page) on the command line and presses Enter. When it
+// starts with the plug-in's command prefix and a colon, the text after the colon goes to
+// OpenPlugin in the OEM code page; the active panel then shows the new instance, and an
+// instance it showed before is closed after the new one opened. Gives what OpenPlugin gave, or
+// null when the command is not the plug-in's (nothing is called). A failed open leaves the
+// panel as it was.
+HANDLE TypeCommand(const std::string& command);
+// Enter on `directory` in the active panel's plug-in: SetDirectory, then the close the plug-in
+// asked for during it (FCTL_CLOSEPLUGIN): ClosePlugin, and the file panel's new folder as FAR
+// works it out. Gives SetDirectory's result; 0 without a plug-in in the active panel.
+int EnterDirectory(const std::string& directory);
+// What FAR does for every panel when it exits: ClosePlugin on each instance shown.
+void ClosePanels();
 
 } // namespace farhost

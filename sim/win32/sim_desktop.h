@@ -48,7 +48,7 @@ struct CallCounts {
     uint64_t enumWindows = 0, isWindow = 0, isWindowVisible = 0, showWindow = 0,
              setForegroundWindow = 0, bringWindowToTop = 0, getWindow = 0, getParent = 0,
              getWindowLong = 0, getWindowText = 0, getWindowTextLength = 0, charToOem = 0,
-             lstrcmp = 0;
+             oemToChar = 0, lstrcmp = 0;
 };
 const CallCounts& Calls();
 void ResetCallCounts();

@@ -3,7 +3,7 @@
 // Simulated here (windows_api.cpp, registry.cpp, code_page.cpp):
 //   user32:   EnumWindows, IsWindow, IsWindowVisible, ShowWindow, SetForegroundWindow,
 //             BringWindowToTop, GetWindow, GetParent, GetWindowLongA, GetWindowTextA,
-//             GetWindowTextLengthA, CharToOemA
+//             GetWindowTextLengthA, CharToOemA, OemToCharA
 //   kernel32: lstrcmpA
 //   advapi32: RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA, RegSetValueExA, RegCloseKey
 //
@@ -16,8 +16,9 @@
 //   - GetParent gives the parent of a WS_CHILD window, the owner of an owned WS_POPUP window
 //     and 0 otherwise;
 //   - GetWindowTextA's limit counts the terminator;
-//   - CharToOemA converts CP1252 to CP437 through iconv, one byte for one byte ('?' where the
-//     OEM page has no such letter), in place when source and destination are the same;
+//   - CharToOemA converts CP1252 to CP437 and OemToCharA CP437 to CP1252, both through iconv,
+//     one byte for one byte ('?' where the other page has no such letter), in place when source
+//     and destination are the same;
 //   - a registry of keys under HKEY_CURRENT_USER with typed values, case-insensitive names,
 //     ERROR_MORE_DATA and ERROR_FILE_NOT_FOUND from RegQueryValueExA, missing parents created by
 //     RegCreateKeyExA and access rights checked by RegSetValueExA.
@@ -102,6 +103,7 @@ LONG WINAPI GetWindowLongA(HWND window, int index);
 int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int limit);
 int WINAPI GetWindowTextLengthA(HWND window);
 BOOL WINAPI CharToOemA(LPCSTR source, LPSTR destination);
+BOOL WINAPI OemToCharA(LPCSTR source, LPSTR destination);
 int WINAPI lstrcmpA(LPCSTR first, LPCSTR second);
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access,

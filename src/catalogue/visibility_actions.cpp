@@ -8,6 +8,7 @@
 namespace {
 
 constexpr int kMatchTitleCapacity = 256; // read with limit 255: at most 254 characters
+constexpr size_t kLongestReadTitle = kMatchTitleCapacity - 2;
 
 void ShowAndBringForward(HWND window) {
     ShowWindow(window, SW_SHOW);
@@ -77,5 +78,15 @@ void ToggleWindowsByTitle(const char* text) {
     if (text == nullptr || text[0] == '\0') {
         return;
     }
-    EnumWindows(ToggleIfTitleMatches, reinterpret_cast<LPARAM>(text));
+    // No title is read longer than kLongestReadTitle characters, so a longer text occurs in
+    // none: it toggles nothing and need not be converted at all. Looking one byte past that
+    // length is enough to tell, however long the text is.
+    if (strnlen(text, kLongestReadTitle + 1) > kLongestReadTitle) {
+        return;
+    }
+    // The host hands the text over in the OEM code page, the titles are in the ANSI one. One
+    // byte stays one byte, so the text and its terminator fit the buffer.
+    char ansiText[kMatchTitleCapacity];
+    OemToCharA(text, ansiText);
+    EnumWindows(ToggleIfTitleMatches, reinterpret_cast<LPARAM>(ansiText));
 }

@@ -16,5 +16,6 @@ void ActivateWindow(HWND window);
 // Restores every top-level window that the table records.
 void RestoreAllWindows();
 // Toggles every eligible window whose title (ANSI, unconverted) contains the text,
-// case-sensitively. An empty or null text does nothing.
+// case-sensitively; the text comes in the OEM code page, as the host passes it, and is
+// converted to the ANSI one first. An empty or null text does nothing.
 void ToggleWindowsByTitle(const char* text);

@@ -8,7 +8,10 @@
 
 #include <cstring>
 
+int g_openPanelCount;
+
 WindowPanel::WindowPanel(int openFrom, intptr_t item) {
+    ++g_openPanelCount;
     if (openFrom != OPEN_COMMANDLINE) {
         return;
     }
@@ -19,6 +22,11 @@ WindowPanel::WindowPanel(int openFrom, intptr_t item) {
 }
 
 WindowPanel::~WindowPanel() {
+    --g_openPanelCount;
+    // Another panel still lists the hidden windows: they stay hidden until it closes too.
+    if (g_openPanelCount > 0) {
+        return;
+    }
     if (g_settings.ShowAllWindowAtExit) {
         RestoreAllWindows();
     }
@@ -43,8 +51,12 @@ int WindowPanel::SetDirectory(const char* directory, int opMode) {
     if (strcmp(directory, "\\") == 0) {
         return 0;
     }
-    // The panel has one level: any other directory, ".." included, leaves it.
-    SendPanelControl(this, FCTL_CLOSEPLUGIN, const_cast<char*>(directory));
+    // The panel has one level: any other directory leaves it. FAR goes to the directory it is
+    // given relative to the folder the panel showed before Velumo opened, so ".." is not passed
+    // on (it would land one folder higher, or in the Change drive menu at a drive root): with
+    // no directory the file panel comes back in that very folder.
+    char* target = strcmp(directory, "..") == 0 ? nullptr : const_cast<char*>(directory);
+    SendPanelControl(this, FCTL_CLOSEPLUGIN, target);
     return 1;
 }
 

@@ -1,6 +1,13 @@
 #include "allocation_faults.h"
 
 #include <cstddef>
+#include <new>
+
+// operator new(std::size_t, const std::nothrow_t&) under its mangled name, which names the
+// size type: 'm' is the 64-bit unsigned long of the native build.
+static_assert(sizeof(size_t) == sizeof(unsigned long) && sizeof(size_t) == 8,
+              "the wrapped name of the nothrow operator new is that of a 64-bit size_t");
+extern "C" void* __real__ZnwmRKSt9nothrow_t(size_t size, const std::nothrow_t& tag);
 
 extern "C" void* __real_malloc(size_t size);
 extern "C" void* __real_realloc(void* block, size_t size);
@@ -15,6 +22,7 @@ struct FailurePlan {
 
 FailurePlan g_mallocPlan;
 FailurePlan g_reallocPlan;
+FailurePlan g_nothrowNewPlan;
 long g_balance = 0;
 
 bool ShouldFail(FailurePlan& plan) {
@@ -25,7 +33,15 @@ bool ShouldFail(FailurePlan& plan) {
 }
 
 FailurePlan& PlanFor(allocfaults::Call call) {
-    return call == allocfaults::Call::Malloc ? g_mallocPlan : g_reallocPlan;
+    switch (call) {
+    case allocfaults::Call::Malloc:
+        return g_mallocPlan;
+    case allocfaults::Call::Realloc:
+        return g_reallocPlan;
+    case allocfaults::Call::NothrowNew:
+        break;
+    }
+    return g_nothrowNewPlan;
 }
 
 } // namespace
@@ -52,6 +68,14 @@ extern "C" void* __wrap_realloc(void* block, size_t size) {
     return moved;
 }
 
+// Not counted in the balance: the blocks of operator new go back through operator delete.
+extern "C" void* __wrap__ZnwmRKSt9nothrow_t(size_t size, const std::nothrow_t& tag) {
+    if (ShouldFail(g_nothrowNewPlan)) {
+        return nullptr;
+    }
+    return __real__ZnwmRKSt9nothrow_t(size, tag);
+}
+
 extern "C" void __wrap_free(void* block) {
     if (block != nullptr) {
         --g_balance;
@@ -72,6 +96,7 @@ void FailEveryCall(Call call) {
 void ClearFailures() {
     g_mallocPlan = FailurePlan{};
     g_reallocPlan = FailurePlan{};
+    g_nothrowNewPlan = FailurePlan{};
 }
 
 long Balance() {

@@ -1,11 +1,12 @@
 // Failing and counting heap calls. The test binary is linked with --wrap=malloc, --wrap=realloc
 // and --wrap=free, so every malloc, realloc and free made by code linked into it statically
-// (the product, the simulation, the tests) passes through here.
+// (the product, the simulation, the tests) passes through here; and with a --wrap of
+// operator new(size_t, const std::nothrow_t&), which the plug-in's panel objects come from.
 #pragma once
 
 namespace allocfaults {
 
-enum class Call { Malloc, Realloc };
+enum class Call { Malloc, Realloc, NothrowNew };
 
 // The nth call of that kind from now (1 = the very next one) returns null, once.
 void FailNthCall(Call call, int nth);

@@ -1,8 +1,10 @@
 // A test fixture that gives every test a clean process: an empty simulated desktop and registry,
-// no enumeration hook, zeroed call counts, the default settings and an empty hidden-window table.
+// no enumeration hook, zeroed call counts, the default settings, an empty hidden-window table
+// and no open panel.
 #pragma once
 
 #include "catalogue/hidden_window_table.h"
+#include "host/window_panel.h"
 #include "settings/settings.h"
 #include "far_host.h"
 #include "sim_desktop.h"
@@ -41,6 +43,7 @@ class DesktopTest : public ::testing::Test {
         simwin::ResetCallCounts();
         g_settings = kDefaultSettings;
         g_hiddenWindows = HiddenWindowTable{};
+        g_openPanelCount = 0;
     }
 };
 

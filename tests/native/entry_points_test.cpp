@@ -1,5 +1,6 @@
 // Velumo as FAR drives it: the twelve entry points called through the host stand-in, against
 // the simulated desktop and registry, checking what the host is told and what the windows do.
+#include "allocation_faults.h"
 #include "catalogue/hidden_window_table.h"
 #include "catalogue/window_list.h"
 #include "desktop_fixture.h"
@@ -78,14 +79,16 @@ class EntryPoints : public DesktopTest {
         }
         EXPECT_EQ(1, Far().DeleteFiles(panel, items.data(), static_cast<int>(items.size()), 0));
     }
-    // Commands of the Control calls since the last ClearRecords, each checked for the handle.
+    // Commands of the Control calls since the last ClearRecords, each checked for the handle
+    // and, but for FCTL_CLOSEPLUGIN, for the parameter.
     static std::vector<int> Commands(HANDLE panel) {
         std::vector<int> commands;
         for (const auto& call : farhost::ControlCalls()) {
             EXPECT_EQ(panel, call.plugin);
-            EXPECT_EQ(call.command == FCTL_GETPANELINFO || call.command == FCTL_CLOSEPLUGIN,
-                      call.hasParam)
-                << "command " << call.command;
+            if (call.command != FCTL_CLOSEPLUGIN) {
+                EXPECT_EQ(call.command == FCTL_GETPANELINFO, call.hasParam)
+                    << "command " << call.command;
+            }
             commands.push_back(call.command);
         }
         return commands;
@@ -459,10 +462,16 @@ TEST_F(EntryPoints, SetDirectoryLeavesThePanelForAnythingButTheRoot) {
     HANDLE panel = Open();
     EXPECT_EQ(0, Far().SetDirectory(panel, "\\", 0));
     EXPECT_TRUE(farhost::ControlCalls().empty());
-    for (const char* directory : {"..", "/", "\\\\", "Velumo", "C:\\"}) {
+    // ".." closes the panel without a directory, so that FAR stays where the user came from.
+    EXPECT_EQ(1, Far().SetDirectory(panel, "..", 0));
+    EXPECT_EQ((std::vector<int>{FCTL_CLOSEPLUGIN}), Commands(panel));
+    EXPECT_FALSE(farhost::ControlCalls().at(0).hasParam);
+    // Any other directory is passed on.
+    for (const char* directory : {"/", "\\\\", "Velumo", "C:\\", "...", "..\\Temp", "C:\\Temp"}) {
         farhost::ClearRecords();
         EXPECT_EQ(1, Far().SetDirectory(panel, directory, 1)) << directory;
         EXPECT_EQ((std::vector<int>{FCTL_CLOSEPLUGIN}), Commands(panel));
+        EXPECT_TRUE(farhost::ControlCalls().at(0).hasParam) << directory;
         EXPECT_EQ(directory, farhost::ControlCalls().at(0).directory);
     }
     farhost::ClearRecords();
@@ -522,10 +531,136 @@ TEST_F(EntryPoints, TwoOpenPanelsShareTheirState) {
     Toggle(first, {a});
     ASSERT_EQ(1u, farhost::ListPanel(second).size());
     EXPECT_EQ("H  D", farhost::ListPanel(second)[0].status);
-    Far().ClosePlugin(first); // shows again what Velumo hid, though a panel is still open
+    Far().ClosePlugin(first); // the other panel still lists the window Velumo hid
+    EXPECT_FALSE(IsWindowVisible(a));
+    EXPECT_EQ("H  D", farhost::ListPanel(second).at(0).status);
+    Far().ClosePlugin(second); // the last panel: shown again
     EXPECT_TRUE(IsWindowVisible(a));
-    EXPECT_EQ("    ", farhost::ListPanel(second).at(0).status);
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a));
+}
+
+// Only panels that exist count: a null or invalid handle closes nothing, and an OpenPlugin
+// whose panel could not be allocated opens nothing, so neither moves the last close.
+TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
+    const HWND a = simwin::CreateTestWindow("A"), b = simwin::CreateTestWindow("B");
+    HANDLE first = Open(), second = Open();
+    Toggle(first, {a});
+    Toggle(second, {b});
+    allocfaults::FailNthCall(allocfaults::Call::NothrowNew, 1);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, farhost::OpenFromCommandLine("A"));
+    allocfaults::ClearFailures();
+    EXPECT_FALSE(IsWindowVisible(a)) << "a failed OpenPlugin toggled windows";
+    HANDLE third = Open();
+    Far().ClosePlugin(nullptr);
+    Far().ClosePlugin(INVALID_HANDLE_VALUE);
+    for (HANDLE panel : {second, first}) {
+        Far().ClosePlugin(panel);
+        EXPECT_FALSE(IsWindowVisible(a) || IsWindowVisible(b));
+        EXPECT_EQ(2, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b));
+    }
+    EXPECT_EQ(2u, farhost::ListPanel(third).size());
+    EXPECT_EQ("H  D", farhost::ListPanel(third).at(0).status);
+    Far().ClosePlugin(third);
+    EXPECT_TRUE(IsWindowVisible(a) && IsWindowVisible(b));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b));
+
+    // One panel at a time, as before: each close is the last.
+    HANDLE alone = Open();
+    Toggle(alone, {a});
+    Far().ClosePlugin(alone);
+    EXPECT_TRUE(IsWindowVisible(a));
+
+    // With ShowAllWindowAtExit 0 not even the last close restores.
+    g_settings.ShowAllWindowAtExit = 0;
+    first = Open();
+    second = Open();
+    Toggle(first, {a});
+    Far().ClosePlugin(first);
     Far().ClosePlugin(second);
+    EXPECT_FALSE(IsWindowVisible(a));
+    EXPECT_EQ(1, g_hiddenWindows.Contains(a));
+}
+
+// "hide:" typed in the Velumo panel itself: FAR opens the new instance first and only then
+// closes the one the panel held. What the new one hid stays hidden, and so does what the
+// old one hid, until the last panel closes.
+TEST_F(EntryPoints, HideTypedInTheVelumoPanelKeepsTheWindowsHidden) {
+    const HWND notepad = simwin::CreateTestWindow("Untitled - Notepad");
+    const HWND earlier = simwin::CreateTestWindow("Hidden earlier");
+    HANDLE old = farhost::OpenInActivePanel(OPEN_PLUGINSMENU);
+    ASSERT_TRUE(IsHandle(old));
+    Toggle(old, {earlier});
+
+    HANDLE typed = farhost::TypeCommand("hide:Notepad");
+    ASSERT_TRUE(IsHandle(typed));
+    EXPECT_NE(old, typed);
+    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin);
+    EXPECT_FALSE(IsWindowVisible(notepad));
+    EXPECT_FALSE(IsWindowVisible(earlier));
+    const auto listed = farhost::ListPanel(typed);
+    ASSERT_EQ(2u, listed.size());
+    EXPECT_EQ("H  D", listed[0].status);
+    EXPECT_EQ("H  D", listed[1].status);
+
+    // Typed in the other panel, a file panel: the Velumo panel stays as it is.
+    farhost::SetActivePanel(farhost::kRightPanel);
+    HANDLE other = farhost::TypeCommand("hide:Notepad");
+    ASSERT_TRUE(IsHandle(other));
+    EXPECT_TRUE(IsWindowVisible(notepad));
+    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin);
+    EXPECT_EQ(other, farhost::PanelAt(farhost::kRightPanel).plugin);
+    EXPECT_EQ(nullptr, farhost::TypeCommand("find:Notepad")) << "not Velumo's prefix";
+
+    EXPECT_EQ(1, farhost::EnterDirectory(".."));
+    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kRightPanel).plugin);
+    EXPECT_FALSE(IsWindowVisible(earlier)) << "the left panel still lists it";
+    farhost::SetActivePanel(farhost::kLeftPanel);
+    EXPECT_EQ(1, farhost::EnterDirectory(".."));
+    EXPECT_TRUE(IsWindowVisible(earlier));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(earlier));
+}
+
+// Letters outside ASCII typed after "hide:" reach Velumo in the OEM code page, as FAR passes
+// them; the titles are in the ANSI one.
+TEST_F(EntryPoints, HideWithAccentedLettersMatchesTheTitle) {
+    const HWND cafe = simwin::CreateTestWindow("Caf\xE9 R\xE9sum\xE9 - na\xEFve");
+    HANDLE typed = farhost::TypeCommand("hide:R\xE9sum\xE9"); // as typed, in CP1252
+    EXPECT_FALSE(IsWindowVisible(cafe));
+    EXPECT_EQ("H  D", farhost::ListPanel(typed).at(0).status);
+    HANDLE again = farhost::TypeCommand("hide:na\xEFve");
+    EXPECT_NE(typed, again);
+    EXPECT_TRUE(IsWindowVisible(cafe));
+    HANDLE oem = farhost::OpenFromCommandLineOem("Caf\x82"); // the OEM bytes themselves
+    EXPECT_FALSE(IsWindowVisible(cafe));
+    Far().ClosePlugin(oem);
+    farhost::ClosePanels();
+    EXPECT_TRUE(IsWindowVisible(cafe));
+    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
+}
+
+// Where FAR's file panel is once Velumo's panel closes: ".." leaves it in the folder the user
+// opened Velumo from, also at a drive root (where FAR would go to its Change drive menu with
+// ".."); a directory typed in the panel is where FAR goes.
+TEST_F(EntryPoints, LeavingThePanelLandsInTheFolderItWasOpenedFrom) {
+    struct Case {
+        const char* folder;
+        const char* directory;
+        const char* landsIn;
+    };
+    for (const Case& c : {Case{"C:\\Work\\Velumo", "..", "C:\\Work\\Velumo"},
+                          Case{"C:\\", "..", "C:\\"}, Case{"D:\\Projects", "C:\\Temp", "C:\\Temp"},
+                          Case{"D:\\Projects", "Velumo", "D:\\Projects\\Velumo"}}) {
+        SCOPED_TRACE(testing::Message() << c.folder << " " << c.directory);
+        farhost::ShowFolder(farhost::kLeftPanel, c.folder);
+        HANDLE panel = farhost::OpenInActivePanel(OPEN_DISKMENU);
+        ASSERT_TRUE(IsHandle(panel));
+        EXPECT_EQ(0, farhost::EnterDirectory("\\")) << "the root stays in the panel";
+        EXPECT_EQ(panel, farhost::PanelAt(farhost::kLeftPanel).plugin);
+        EXPECT_EQ(1, farhost::EnterDirectory(c.directory));
+        EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
+        EXPECT_EQ(c.landsIn, farhost::PanelAt(farhost::kLeftPanel).folder);
+        EXPECT_FALSE(farhost::PanelAt(farhost::kLeftPanel).driveMenuShown);
+    }
 }
 
 TEST_F(EntryPoints, AConfirmedDialogChangesWhatTheNextListingAndMenuShow) {

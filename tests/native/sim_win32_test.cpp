@@ -183,6 +183,34 @@ TEST_F(SimWin32, CharToOemConvertsCp1252ToCp437InPlace) {
     EXPECT_GT(lstrcmpA("\xE9", "z"), 0);
 }
 
+TEST_F(SimWin32, OemToCharConvertsCp437ToCp1252InPlace) {
+    char text[] = "R\x82sum\x82 \xB0 na\x8Bve"; // é é, a light shade, ï
+    EXPECT_TRUE(OemToCharA(text, text));
+    EXPECT_STREQ("R\xE9sum\xE9 ? na\xEFve", text); // no shade in CP1252
+    char out[4];
+    EXPECT_TRUE(OemToCharA("\x8E\xE1", out)); // Ä ß
+    EXPECT_STREQ("\xC4\xDF", out);
+    EXPECT_FALSE(OemToCharA(nullptr, out));
+    EXPECT_FALSE(OemToCharA("a", nullptr));
+    EXPECT_EQ(4u, simwin::Calls().oemToChar);
+    EXPECT_EQ(0u, simwin::Calls().charToOem);
+
+    // The two conversions undo each other for every ANSI letter that the OEM page has.
+    int roundTrips = 0;
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const char ansi[2] = {static_cast<char>(byte), '\0'};
+        char oem[2], back[2];
+        CharToOemA(ansi, oem);
+        if (oem[0] == '?') {
+            continue;
+        }
+        OemToCharA(oem, back);
+        EXPECT_EQ(ansi[0], back[0]) << "ANSI byte " << byte << " came back changed";
+        ++roundTrips;
+    }
+    EXPECT_GT(roundTrips, 50) << "CP437 holds most of CP1252's accented letters";
+}
+
 TEST_F(SimWin32, RegistryCreatesParentsAndIgnoresCase) {
     HKEY key = nullptr;
     DWORD disposition = 0;

@@ -251,18 +251,53 @@ TEST_F(VisibilityActionsTest, ToggleByTitleOnlyTouchesEligibleWindows) {
     EXPECT_EQ(0, g_hiddenWindows.Contains(foreign));
 }
 
-TEST_F(VisibilityActionsTest, ToggleByTitleReadsAtMost254CharactersUnconverted) {
+TEST_F(VisibilityActionsTest, ToggleByTitleReadsAtMost254CharactersOfTheTitle) {
     const HWND fits = simwin::CreateTestWindow(std::string(250, 'x') + "Tail" + "yyyy");
     const HWND beyond = simwin::CreateTestWindow(std::string(251, 'x') + "Tail");
-    const HWND accented = simwin::CreateTestWindow("Caf\xE9");
     ToggleWindowsByTitle("Tail");
     EXPECT_FALSE(Visible(fits));
     EXPECT_TRUE(Visible(beyond));
+}
 
-    ToggleWindowsByTitle("\x82"); // the OEM form of the letter does not match
-    EXPECT_TRUE(Visible(accented));
-    ToggleWindowsByTitle("f\xE9");
-    EXPECT_FALSE(Visible(accented));
+// The text comes in the OEM code page (CP437 here) and is converted to the ANSI one (CP1252)
+// before it is looked for in the unconverted title.
+TEST_F(VisibilityActionsTest, ToggleByTitleConvertsTheTextFromOemToAnsi) {
+    const HWND cafe =
+        simwin::CreateTestWindow("Caf\xE9 R\xE9sum\xE9 - na\xEFve"); // Café Résumé - naïve
+    const HWND price = simwin::CreateTestWindow("Price 5\x80");      // 5€
+    ToggleWindowsByTitle("R\x82sum\x82");                            // Résumé in CP437
+    EXPECT_FALSE(Visible(cafe));
+    EXPECT_EQ(1, g_hiddenWindows.Contains(cafe));
+    ToggleWindowsByTitle("na\x8Bve"); // naïve in CP437
+    EXPECT_TRUE(Visible(cafe));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(cafe));
+
+    // The ANSI bytes of the letter mean another letter in CP437 (0xE9 is a Theta, which CP1252
+    // lacks): they do not match.
+    ToggleWindowsByTitle("R\xE9sum\xE9");
+    EXPECT_TRUE(Visible(cafe));
+    // The title is not converted: its euro sign, which CP437 lacks, is no '?'.
+    ToggleWindowsByTitle("5?");
+    EXPECT_TRUE(Visible(price));
+    ToggleWindowsByTitle("Price");
+    EXPECT_FALSE(Visible(price));
+}
+
+// Whatever the text's length, nothing is written or read beyond a buffer (AddressSanitizer
+// watches); a text longer than the 254 characters read of a title matches none, and a text
+// that long is not cut to fit either.
+TEST_F(VisibilityActionsTest, ToggleByTitleConvertsATextOfAnyLength) {
+    const HWND longest = simwin::CreateTestWindow(std::string(254, '\xE9'));
+    const HWND longer = simwin::CreateTestWindow(std::string(300, '\xE9'));
+    ToggleWindowsByTitle(std::string(254, '\x82').c_str());
+    EXPECT_FALSE(Visible(longest));
+    EXPECT_FALSE(Visible(longer)) << "its first 254 characters match";
+    for (size_t length : {255u, 256u, 300u, 100000u}) {
+        ToggleWindowsByTitle(std::string(length, '\x82').c_str());
+        EXPECT_FALSE(Visible(longest)) << length;
+        EXPECT_FALSE(Visible(longer)) << length;
+    }
+    EXPECT_EQ(2, g_hiddenWindows.Contains(longest) + g_hiddenWindows.Contains(longer));
 }
 
 TEST_F(VisibilityActionsTest, EmptyOrNullTextDoesNothing) {

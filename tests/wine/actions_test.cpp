@@ -1,6 +1,7 @@
 // Hiding, showing and activating real windows through the plug-in's exports: F8 (DeleteFiles),
-// F3 and Alt+F3 (ProcessKey), the "hide:" command line (OpenPlugin) and the restore when a
-// panel closes (ClosePlugin), against Wine's user32.
+// F3 and Alt+F3 (ProcessKey), the "hide:" command line (OpenPlugin, its text in the OEM code
+// page), the restore when the last panel closes (ClosePlugin) and Enter on ".." (SetDirectory),
+// against Wine's user32, with the host stand-in ordering the calls as FAR does.
 //
 // Two Wine facts shape these tests:
 // - ShowWindow(SW_SHOW) on a hidden window already activates it (Windows does the same), and
@@ -15,6 +16,7 @@
 #include "wine_fixture.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace winetest {
 namespace {
@@ -350,7 +352,7 @@ TEST_F(Actions, CommandLineTogglesWindowsWhoseTitleContainsTheText) {
 }
 
 // The command text is matched against at most the first 254 bytes of the title (read with the
-// limit 255), in the ANSI code page, byte for byte; the text is not converted either.
+// limit 255), in the ANSI code page, byte for byte.
 TEST_F(Actions, CommandLineMatchesTheFirst254AnsiBytesOfTheTitle) {
     StartPlugin();
     HWND early = MakeWindow(std::string(240, 'x') + "NEEDLE" + std::string(54, 'x'));
@@ -368,13 +370,128 @@ TEST_F(Actions, CommandLineMatchesTheFirst254AnsiBytesOfTheTitle) {
     EXPECT_VISIBLE(early);
     EXPECT_VISIBLE(edge);
 
-    command = OpenFromCommandLine("f\x82 soc"); // the OEM form of the title does not match
-    EXPECT_VISIBLE(cafe);
-    ClosePanel(command);
-    command = OpenFromCommandLine("f\xE9 soc");
+    command = OpenFromCommandLine("f\xE9 soc"); // typed in CP1252, handed over in CP437
     EXPECT_HIDDEN(cafe);
     ClosePanel(command);
     EXPECT_VISIBLE(cafe);
+}
+
+// FAR hands the command text over in the OEM code page (437 here), the titles come in the ANSI
+// one (1252): the text is converted before it is looked for. A text longer than the 254 bytes
+// read of a title matches none, however long it is.
+TEST_F(Actions, CommandLineTextComesInTheOemCodePage) {
+    ASSERT_EQ(1252u, GetACP()) << "the runner sets LC_ALL=C, which Wine maps to code page 1252";
+    ASSERT_EQ(437u, GetOEMCP()) << "and to the OEM code page 437";
+    StartPlugin();
+    HWND cafe = MakeWindow("Caf\xE9 R\xE9sum\xE9");             // Café Résumé
+    HWND naive = MakeWindow("Caf\xE9 R\xE9sum\xE9 - na\xEFve"); // Café Résumé - naïve
+    HWND accents = MakeWindow(std::string(254, '\xE9'));        // 254 times é
+    ASSERT_EQ("Caf\xE9 R\xE9sum\xE9", WindowTitle(cafe));
+
+    HANDLE command = OpenFromCommandLineOem("R\x82sum\x82"); // Résumé in CP437
+    EXPECT_HIDDEN(cafe);
+    EXPECT_HIDDEN(naive);
+    std::vector<farhost::ListedItem> items = OwnItems(command);
+    EXPECT_LISTED(items, cafe, "H  D");
+    EXPECT_LISTED(items, naive, "H  D");
+    ClosePanel(command);
+    EXPECT_VISIBLE(cafe);
+    EXPECT_VISIBLE(naive);
+
+    command = OpenFromCommandLineOem("na\x8Bve"); // naïve
+    EXPECT_VISIBLE(cafe);
+    EXPECT_HIDDEN(naive);
+    ClosePanel(command);
+
+    // The ANSI bytes handed over as they are mean other letters in CP437 (0xE9 is a Theta).
+    command = OpenFromCommandLineOem("R\xE9sum\xE9");
+    EXPECT_VISIBLE(cafe);
+    EXPECT_VISIBLE(naive);
+    ClosePanel(command);
+
+    command = OpenFromCommandLineOem(std::string(254, '\x82'));
+    EXPECT_HIDDEN(accents);
+    ClosePanel(command);
+    for (size_t length : {255u, 4096u}) {
+        command = OpenFromCommandLineOem(std::string(length, '\x82'));
+        SCOPED_TRACE(std::to_string(length) + " letters");
+        EXPECT_VISIBLE(accents);
+        ClosePanel(command);
+    }
+}
+
+// A hide: command typed while the Velumo panel is the active panel: FAR opens the new
+// instance, then closes the one the panel held, then shows the new one. The window the new
+// one hid stays hidden, and so does one hidden before, until the last Velumo panel closes.
+TEST_F(Actions, HideTypedInTheVelumoPanelStaysHiddenUntilTheLastPanelCloses) {
+    StartPlugin();
+    HWND earlier = MakeWindow("Velumo hidden with F8");
+    HWND notepad = MakeWindow("Untitled - Velumo Notepad");
+    HWND other = MakeWindow("Velumo other");
+    HANDLE old = OpenInActivePanel();
+    PressF8(old, earlier);
+    EXPECT_HIDDEN(earlier);
+
+    HANDLE typed = TypeCommand("hide:Velumo Notepad");
+    EXPECT_NE(old, typed);
+    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin) << "the panel shows the new one";
+    EXPECT_HIDDEN(notepad);
+    EXPECT_HIDDEN(earlier);
+    std::vector<farhost::ListedItem> items = OwnItems(typed);
+    EXPECT_LISTED(items, notepad, "H  D");
+    EXPECT_LISTED(items, earlier, "H  D");
+
+    // In the other panel, a file panel, the command only opens another instance.
+    farhost::SetActivePanel(farhost::kRightPanel);
+    HANDLE right = TypeCommand("hide:Velumo other");
+    EXPECT_HIDDEN(other);
+    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin);
+    EXPECT_EQ(right, farhost::PanelAt(farhost::kRightPanel).plugin);
+    EXPECT_EQ(1, EnterDirectory(".."));
+    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kRightPanel).plugin);
+    EXPECT_HIDDEN(other); // the left panel is still open
+    EXPECT_HIDDEN(notepad);
+    EXPECT_LISTED(OwnItems(typed), other, "H  D");
+
+    farhost::SetActivePanel(farhost::kLeftPanel);
+    EXPECT_EQ(1, EnterDirectory(".."));
+    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
+    EXPECT_VISIBLE(earlier);
+    EXPECT_VISIBLE(notepad);
+    EXPECT_VISIBLE(other);
+}
+
+// Enter on "..": Velumo asks the host to close the panel with a null parameter, and FAR's file
+// panel shows the folder Velumo was opened from again, a drive root included (where ".." would
+// have brought up the Change drive menu). A directory typed in the panel is passed on.
+TEST_F(Actions, EnterOnDotDotClosesThePanelWithANullParameter) {
+    StartPlugin();
+    struct Case {
+        const char* folder;
+        const char* directory;
+        const char* landsIn;
+    };
+    for (const Case& c :
+         {Case{"C:\\Users\\far\\Documents", "..", "C:\\Users\\far\\Documents"},
+          Case{"C:\\", "..", "C:\\"}, Case{"C:\\Users\\far", "C:\\Temp", "C:\\Temp"}}) {
+        SCOPED_TRACE(std::string(c.folder) + " " + c.directory);
+        farhost::ShowFolder(farhost::kLeftPanel, c.folder);
+        HANDLE panel = OpenInActivePanel();
+        farhost::ClearRecords();
+        EXPECT_EQ(0, Plugin().SetDirectory(panel, "..", OPM_FIND)) << "a search stays in the panel";
+        EXPECT_EQ(0, EnterDirectory("\\")) << "the root stays in the panel";
+        EXPECT_TRUE(Commands().empty());
+        EXPECT_EQ(1, EnterDirectory(c.directory));
+        ASSERT_EQ(1u, farhost::ControlCalls().size());
+        const farhost::ControlCall& call = farhost::ControlCalls()[0];
+        EXPECT_EQ(panel, call.plugin);
+        EXPECT_EQ(FCTL_CLOSEPLUGIN, call.command);
+        EXPECT_EQ(strcmp(c.directory, "..") != 0, call.hasParam);
+        EXPECT_EQ(call.hasParam ? c.directory : "", call.directory);
+        EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
+        EXPECT_EQ(c.landsIn, farhost::PanelAt(farhost::kLeftPanel).folder);
+        EXPECT_FALSE(farhost::PanelAt(farhost::kLeftPanel).driveMenuShown);
+    }
 }
 
 TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
@@ -391,21 +508,25 @@ TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
     ClosePanel(panel);
     EXPECT_HIDDEN(kept);
 
-    // ShowAllWindowAtExit 1 at the next start. Each close restores, even with another panel
-    // still open, and the restored window comes to the front.
+    // ShowAllWindowAtExit 1 at the next start. Closing one of two panels leaves the window
+    // hidden and listed by the other; the last close shows it and brings it to the front.
     SeedDword("ShowAllWindowAtExit", 1);
     StartPlugin();
     HANDLE first = OpenPanel();
     HANDLE second = OpenPanel();
     PutInFront(other);
     ClosePanel(second);
+    EXPECT_HIDDEN(kept);
+    EXPECT_LISTED(OwnItems(first), kept, "H  D");
+    ClosePanel(first);
     EXPECT_VISIBLE(kept);
     EXPECT_EQ(kept, GetForegroundWindow());
     EXPECT_EQ(kept, OwnZOrder().front());
-    std::vector<farhost::ListedItem> items = OwnItems(first);
+    HANDLE again = OpenPanel();
+    std::vector<farhost::ListedItem> items = OwnItems(again);
     EXPECT_LISTED(items, kept, "    ");
     EXPECT_LISTED(items, other, "    ");
-    ClosePanel(first);
+    ClosePanel(again);
 }
 
 } // namespace

@@ -132,6 +132,7 @@ void WineDesktopTest::SetUp() {
 }
 
 void WineDesktopTest::TearDown() {
+    farhost::ClosePanels();
     while (!openPanels_.empty()) {
         ClosePanel(openPanels_.back());
     }
@@ -235,13 +236,43 @@ HANDLE WineDesktopTest::OpenPanel() {
     return panel;
 }
 
-HANDLE WineDesktopTest::OpenFromCommandLine(const std::string& text) {
-    HANDLE panel = farhost::OpenFromCommandLine(text);
+HANDLE WineDesktopTest::OpenFromCommandLine(const std::string& ansiText) {
+    HANDLE panel = farhost::OpenFromCommandLine(ansiText);
     EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin from the command line failed";
     if (panel != INVALID_HANDLE_VALUE && panel != nullptr) {
         openPanels_.push_back(panel);
     }
     return panel;
+}
+
+HANDLE WineDesktopTest::OpenFromCommandLineOem(const std::string& oemText) {
+    HANDLE panel = farhost::OpenFromCommandLineOem(oemText);
+    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin from the command line failed";
+    if (panel != INVALID_HANDLE_VALUE && panel != nullptr) {
+        openPanels_.push_back(panel);
+    }
+    return panel;
+}
+
+HANDLE WineDesktopTest::OpenInActivePanel() {
+    HANDLE panel = farhost::OpenInActivePanel(OPEN_PLUGINSMENU);
+    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin failed";
+    PumpMessages();
+    return panel;
+}
+
+HANDLE WineDesktopTest::TypeCommand(const std::string& command) {
+    HANDLE panel = farhost::TypeCommand(command);
+    EXPECT_NE(nullptr, panel) << "the host found no plug-in for \"" << Printable(command) << "\"";
+    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin from the command line failed";
+    PumpMessages();
+    return panel;
+}
+
+int WineDesktopTest::EnterDirectory(const std::string& directory) {
+    int result = farhost::EnterDirectory(directory);
+    PumpMessages();
+    return result;
 }
 
 void WineDesktopTest::ClosePanel(HANDLE panel) {

@@ -9,11 +9,12 @@
 // may list some of them (with ShowInvisibleWindow set, the titled "Default IME" ones), so the
 // tests look only at listed items whose handles they created themselves (OwnItems).
 //
-// Velumo's table of hidden windows is process-wide and lives as long as the DLL, which stays
-// loaded for the whole process. ctest runs every case in a process of its own; so that the
-// cases also hold when the executable runs them all in one process, each test restores what
-// it hid (closing a panel with ShowAllWindowAtExit set) and TearDown destroys its windows,
-// which frees their slots.
+// Velumo's table of hidden windows and its count of open panels are process-wide and live as
+// long as the DLL, which stays loaded for the whole process. ctest runs every case in a process
+// of its own; so that the cases also hold when the executable runs them all in one process,
+// each test restores what it hid (closing its last panel with ShowAllWindowAtExit set) and
+// TearDown closes every panel still open (the host's and the test's own) and destroys its
+// windows, which frees their slots.
 #pragma once
 
 #include "far_host.h"
@@ -73,8 +74,14 @@ class WineDesktopTest : public ::testing::Test {
     // ---- the plug-in ----
     void StartPlugin(); // SetStartupInfo with this test's root key: the settings load anew
     HANDLE OpenPanel(); // OpenPlugin from the plug-ins menu
-    HANDLE OpenFromCommandLine(const std::string& text);
+    HANDLE OpenFromCommandLine(const std::string& ansiText); // converted to OEM, as FAR does
+    HANDLE OpenFromCommandLineOem(const std::string& oemText);
     void ClosePanel(HANDLE panel);
+    // The host's panels (farhost::PanelAt): what a FAR user does in the active panel, with the
+    // messages handled afterwards. The host closes the instances it replaces or is asked to.
+    HANDLE OpenInActivePanel();                       // F11, Velumo
+    HANDLE TypeCommand(const std::string& command);   // a command line, ANSI as typed
+    int EnterDirectory(const std::string& directory); // Enter on a directory
     // The listing, reduced to the items whose windows this test created.
     std::vector<farhost::ListedItem> OwnItems(HANDLE panel);
     // The settings as the configuration dialog shows them; the dialog is closed with Esc.
