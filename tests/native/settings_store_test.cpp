@@ -120,6 +120,17 @@ TEST_F(SettingsStore, ReadDwordValueReportsWhetherTheStoredValueWasTaken) {
     EXPECT_EQ(-9, ReadDwordOrDefault(HKEY_CURRENT_USER, "", "NoSuchValue", -9));
 }
 
+// A value shorter than four bytes is read over the default: it replaces the default's low
+// bytes only, and the high bytes stay the default's.
+TEST_F(SettingsStore, AShortValueFillsOnlyTheLowBytesOfTheDefault) {
+    simwin::SeedRegistryValue(kVelumoKeyPath, "DisksMenuDigit", REG_BINARY, {0x05});
+    simwin::SeedRegistryValue(kVelumoKeyPath, "ShowOwnerWindow", REG_SZ, {0x05, 0x06});
+    LoadSettings(kFarPluginsRoot);
+    EXPECT_EQ(0x11223305, ReadDwordOrDefault(HKEY_CURRENT_USER, "", "DisksMenuDigit", 0x11223344));
+    EXPECT_EQ(0x11220605, ReadDwordOrDefault(HKEY_CURRENT_USER, "", "ShowOwnerWindow", 0x11223344));
+    EXPECT_EQ(-251, ReadDwordOrDefault(HKEY_CURRENT_USER, "", "DisksMenuDigit", -1)); // FFFFFF05
+}
+
 TEST_F(SettingsStore, SaveCreatesTheKeyPathAndWritesAllSixInRecordOrder) {
     LoadSettings(kFarPluginsRoot);
     SaveSettings();
