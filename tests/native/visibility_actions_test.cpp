@@ -1,6 +1,6 @@
 // Hiding, showing, toggling and activating windows, the restore of every recorded window and
 // the toggle by title, each checked against the desktop and the hidden-window table.
-#include "desktop_fixture.h"
+#include "plugin_fixture.h"
 
 #include "catalogue/hidden_window_table.h"
 #include "catalogue/visibility_actions.h"

@@ -1,12 +1,15 @@
-#include "allocation_faults.h"
+#include "heap_calls.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <malloc.h>
 #include <new>
 
-// operator new(std::size_t, const std::nothrow_t&) under its mangled name, which names the
-// size type: 'm' is the 64-bit unsigned long of the native build.
+// The operator new names under --wrap are mangled, and the mangling names the size type: 'm' is
+// the 64-bit unsigned long of the native build.
 static_assert(sizeof(size_t) == sizeof(unsigned long) && sizeof(size_t) == 8,
-              "the wrapped name of the nothrow operator new is that of a 64-bit size_t");
+              "the wrapped names of operator new are those of a 64-bit size_t");
+extern "C" void* __real__Znwm(size_t size);
 extern "C" void* __real__ZnwmRKSt9nothrow_t(size_t size, const std::nothrow_t& tag);
 
 extern "C" void* __real_malloc(size_t size);
@@ -23,7 +26,7 @@ struct FailurePlan {
 FailurePlan g_mallocPlan;
 FailurePlan g_reallocPlan;
 FailurePlan g_nothrowNewPlan;
-long g_balance = 0;
+heapcalls::Counts g_counts;
 
 bool ShouldFail(FailurePlan& plan) {
     if (plan.always) {
@@ -32,13 +35,13 @@ bool ShouldFail(FailurePlan& plan) {
     return plan.countdown > 0 && --plan.countdown == 0;
 }
 
-FailurePlan& PlanFor(allocfaults::Call call) {
+FailurePlan& PlanFor(heapcalls::Call call) {
     switch (call) {
-    case allocfaults::Call::Malloc:
+    case heapcalls::Call::Malloc:
         return g_mallocPlan;
-    case allocfaults::Call::Realloc:
+    case heapcalls::Call::Realloc:
         return g_reallocPlan;
-    case allocfaults::Call::NothrowNew:
+    case heapcalls::Call::NothrowNew:
         break;
     }
     return g_nothrowNewPlan;
@@ -47,28 +50,48 @@ FailurePlan& PlanFor(allocfaults::Call call) {
 } // namespace
 
 extern "C" void* __wrap_malloc(size_t size) {
+    ++g_counts.mallocs;
     if (ShouldFail(g_mallocPlan)) {
         return nullptr;
     }
     void* block = __real_malloc(size);
     if (block != nullptr) {
-        ++g_balance;
+        ++g_counts.balance;
     }
     return block;
 }
 
 extern "C" void* __wrap_realloc(void* block, size_t size) {
+    ++g_counts.reallocs;
     if (ShouldFail(g_reallocPlan)) {
         return nullptr; // like a real failure: the old block stays allocated and unchanged
     }
+    const size_t oldSize = block != nullptr ? malloc_usable_size(block) : 0;
     void* moved = __real_realloc(block, size);
     if (block == nullptr && moved != nullptr) {
-        ++g_balance;
+        ++g_counts.balance;
+    }
+    if (block != nullptr && moved != nullptr && moved != block) {
+        ++g_counts.reallocMoves;
+        g_counts.copiedBytes += std::min(oldSize, size);
     }
     return moved;
 }
 
-// Not counted in the balance: the blocks of operator new go back through operator delete.
+extern "C" void __wrap_free(void* block) {
+    if (block != nullptr) {
+        ++g_counts.frees;
+        --g_counts.balance;
+    }
+    __real_free(block);
+}
+
+// Not in the balance: the blocks of operator new go back through operator delete.
+extern "C" void* __wrap__Znwm(size_t size) {
+    ++g_counts.news;
+    return __real__Znwm(size);
+}
+
 extern "C" void* __wrap__ZnwmRKSt9nothrow_t(size_t size, const std::nothrow_t& tag) {
     if (ShouldFail(g_nothrowNewPlan)) {
         return nullptr;
@@ -76,14 +99,7 @@ extern "C" void* __wrap__ZnwmRKSt9nothrow_t(size_t size, const std::nothrow_t& t
     return __real__ZnwmRKSt9nothrow_t(size, tag);
 }
 
-extern "C" void __wrap_free(void* block) {
-    if (block != nullptr) {
-        --g_balance;
-    }
-    __real_free(block);
-}
-
-namespace allocfaults {
+namespace heapcalls {
 
 void FailNthCall(Call call, int nth) {
     PlanFor(call) = FailurePlan{nth, false};
@@ -99,12 +115,12 @@ void ClearFailures() {
     g_nothrowNewPlan = FailurePlan{};
 }
 
-long Balance() {
-    return g_balance;
+const Counts& Counted() {
+    return g_counts;
 }
 
-void ResetBalance() {
-    g_balance = 0;
+void ResetCounts() {
+    g_counts = Counts{};
 }
 
-} // namespace allocfaults
+} // namespace heapcalls
