@@ -51,6 +51,64 @@ HWND MakeOwnedWindow(const std::string& title, HWND owner) {
 
 using VisibilityActionsTest = DesktopTest;
 
+// The window-system calls `action` makes, in order, as "<title> <call>", with " recorded" when
+// the window is in the hidden-window table at the moment of the call.
+template <typename Action> std::vector<std::string> CallsMadeBy(Action action) {
+    simwin::LogWindowCalls(true, [](HWND window) { return g_hiddenWindows.Contains(window); });
+    action();
+    static const char* const kCalls[] = {"IsWindowVisible", "ShowWindow", "SetForegroundWindow",
+                                         "BringWindowToTop"};
+    std::vector<std::string> calls;
+    for (const simwin::WindowCall& call : simwin::WindowCallLog()) {
+        char title[32];
+        GetWindowTextA(call.window, title, sizeof(title));
+        std::string text = std::string(title) + " " + kCalls[static_cast<int>(call.kind)];
+        if (call.kind == simwin::WindowCallKind::ShowWindow) {
+            text += call.showCommand == SW_HIDE   ? " SW_HIDE"
+                    : call.showCommand == SW_SHOW ? " SW_SHOW"
+                                                  : " ?";
+        }
+        calls.push_back(text + (call.marked ? " recorded" : ""));
+    }
+    simwin::LogWindowCalls(false);
+    return calls;
+}
+
+// Each action's calls one by one: a call left out, added or moved, and a table change moved
+// across a call, all show here. The window is recorded before it is hidden (so that no hidden
+// window is ever missing from the table) and only forgotten once it is shown.
+TEST_F(VisibilityActionsTest, EachActionMakesItsWindowSystemCallsInOrder) {
+    using Calls = std::vector<std::string>;
+    const HWND a = simwin::CreateTestWindow("a"), b = simwin::CreateTestWindow("b");
+    const HWND c = simwin::CreateTestWindow("c");
+    const Calls restoreA = {"a IsWindowVisible recorded", "a ShowWindow SW_SHOW recorded",
+                            "a SetForegroundWindow recorded", "a BringWindowToTop recorded"};
+    EXPECT_EQ((Calls{"a IsWindowVisible", "a ShowWindow SW_HIDE recorded"}),
+              CallsMadeBy([&] { HideWindow(a); }));
+    EXPECT_EQ(restoreA, CallsMadeBy([&] { RestoreWindow(a); }));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a));
+
+    EXPECT_EQ((Calls{"b IsWindowVisible", "b IsWindowVisible", "b ShowWindow SW_HIDE recorded"}),
+              CallsMadeBy([&] { ToggleWindow(b); }));
+    EXPECT_EQ((Calls{"b IsWindowVisible recorded", "b IsWindowVisible recorded",
+                     "b ShowWindow SW_SHOW recorded", "b SetForegroundWindow recorded",
+                     "b BringWindowToTop recorded"}),
+              CallsMadeBy([&] { ToggleWindow(b); }));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(b));
+
+    EXPECT_EQ((Calls{"c ShowWindow SW_SHOW", "c SetForegroundWindow", "c BringWindowToTop"}),
+              CallsMadeBy([&] { ActivateWindow(c); }));
+
+    // Top first: c, b, a. The unrecorded b is passed over without a call.
+    HideWindow(a);
+    HideWindow(c);
+    Calls restoreAll = {"c IsWindowVisible recorded", "c ShowWindow SW_SHOW recorded",
+                        "c SetForegroundWindow recorded", "c BringWindowToTop recorded"};
+    restoreAll.insert(restoreAll.end(), restoreA.begin(), restoreA.end());
+    EXPECT_EQ(restoreAll, CallsMadeBy([] { RestoreAllWindows(); }));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(c));
+}
+
 TEST_F(VisibilityActionsTest, ToggleHidesAndRecordsAVisibleWindow) {
     const HWND window = simwin::CreateTestWindow("editor");
     EXPECT_EQ("    ", ListedStatus(window));
