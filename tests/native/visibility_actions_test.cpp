@@ -51,61 +51,49 @@ HWND MakeOwnedWindow(const std::string& title, HWND owner) {
 
 using VisibilityActionsTest = DesktopTest;
 
-// The window-system calls `action` makes, in order, as "<title> <call>", with " recorded" when
-// the window is in the hidden-window table at the moment of the call.
-template <typename Action> std::vector<std::string> CallsMadeBy(Action action) {
+// The window-system calls `action` makes, in order: "<title> <call>", marked '*' when the
+// window is in the hidden-window table at the moment of the call.
+template <typename Action> std::string CallsMadeBy(Action action) {
     simwin::LogWindowCalls(true, [](HWND window) { return g_hiddenWindows.Contains(window); });
     action();
-    static const char* const kCalls[] = {"IsWindowVisible", "ShowWindow", "SetForegroundWindow",
-                                         "BringWindowToTop"};
-    std::vector<std::string> calls;
+    static const char* const kNames[] = {"visible?", "ShowWindow", "foreground", "top"};
+    std::string calls;
     for (const simwin::WindowCall& call : simwin::WindowCallLog()) {
-        char title[32];
+        char title[8];
         GetWindowTextA(call.window, title, sizeof(title));
-        std::string text = std::string(title) + " " + kCalls[static_cast<int>(call.kind)];
+        const char* name = kNames[static_cast<int>(call.kind)];
         if (call.kind == simwin::WindowCallKind::ShowWindow) {
-            text += call.showCommand == SW_HIDE   ? " SW_HIDE"
-                    : call.showCommand == SW_SHOW ? " SW_SHOW"
-                                                  : " ?";
+            name = call.showCommand == SW_HIDE   ? "hide"
+                   : call.showCommand == SW_SHOW ? "show"
+                                                 : name;
         }
-        calls.push_back(text + (call.marked ? " recorded" : ""));
+        calls +=
+            std::string(calls.empty() ? "" : ", ") + title + " " + name + (call.marked ? "*" : "");
     }
     simwin::LogWindowCalls(false);
     return calls;
 }
 
 // Each action's calls one by one: a call left out, added or moved, and a table change moved
-// across a call, all show here. The window is recorded before it is hidden (so that no hidden
-// window is ever missing from the table) and only forgotten once it is shown.
+// across a call, all show here. A window is recorded before it is hidden (so that no hidden
+// window is ever missing from the table) and forgotten only once it is shown.
 TEST_F(VisibilityActionsTest, EachActionMakesItsWindowSystemCallsInOrder) {
-    using Calls = std::vector<std::string>;
     const HWND a = simwin::CreateTestWindow("a"), b = simwin::CreateTestWindow("b");
     const HWND c = simwin::CreateTestWindow("c");
-    const Calls restoreA = {"a IsWindowVisible recorded", "a ShowWindow SW_SHOW recorded",
-                            "a SetForegroundWindow recorded", "a BringWindowToTop recorded"};
-    EXPECT_EQ((Calls{"a IsWindowVisible", "a ShowWindow SW_HIDE recorded"}),
-              CallsMadeBy([&] { HideWindow(a); }));
-    EXPECT_EQ(restoreA, CallsMadeBy([&] { RestoreWindow(a); }));
-    EXPECT_EQ(0, g_hiddenWindows.Contains(a));
-
-    EXPECT_EQ((Calls{"b IsWindowVisible", "b IsWindowVisible", "b ShowWindow SW_HIDE recorded"}),
+    EXPECT_EQ("a visible?, a hide*", CallsMadeBy([&] { HideWindow(a); }));
+    EXPECT_EQ("a visible?*, a show*, a foreground*, a top*",
+              CallsMadeBy([&] { RestoreWindow(a); }));
+    EXPECT_EQ("b visible?, b visible?, b hide*", CallsMadeBy([&] { ToggleWindow(b); }));
+    EXPECT_EQ("b visible?*, b visible?*, b show*, b foreground*, b top*",
               CallsMadeBy([&] { ToggleWindow(b); }));
-    EXPECT_EQ((Calls{"b IsWindowVisible recorded", "b IsWindowVisible recorded",
-                     "b ShowWindow SW_SHOW recorded", "b SetForegroundWindow recorded",
-                     "b BringWindowToTop recorded"}),
-              CallsMadeBy([&] { ToggleWindow(b); }));
-    EXPECT_EQ(0, g_hiddenWindows.Contains(b));
-
-    EXPECT_EQ((Calls{"c ShowWindow SW_SHOW", "c SetForegroundWindow", "c BringWindowToTop"}),
-              CallsMadeBy([&] { ActivateWindow(c); }));
-
-    // Top first: c, b, a. The unrecorded b is passed over without a call.
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b));
+    EXPECT_EQ("c show, c foreground, c top", CallsMadeBy([&] { ActivateWindow(c); }));
     HideWindow(a);
     HideWindow(c);
-    Calls restoreAll = {"c IsWindowVisible recorded", "c ShowWindow SW_SHOW recorded",
-                        "c SetForegroundWindow recorded", "c BringWindowToTop recorded"};
-    restoreAll.insert(restoreAll.end(), restoreA.begin(), restoreA.end());
-    EXPECT_EQ(restoreAll, CallsMadeBy([] { RestoreAllWindows(); }));
+    // Top first: c, b, a. The unrecorded b is passed over without a call.
+    EXPECT_EQ(
+        "c visible?*, c show*, c foreground*, c top*, a visible?*, a show*, a foreground*, a top*",
+        CallsMadeBy([] { RestoreAllWindows(); }));
     EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(c));
 }
 

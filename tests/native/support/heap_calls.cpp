@@ -23,35 +23,19 @@ struct FailurePlan {
     bool always = false;
 };
 
-FailurePlan g_mallocPlan;
-FailurePlan g_reallocPlan;
-FailurePlan g_nothrowNewPlan;
+FailurePlan g_plans[static_cast<int>(heapcalls::Call::NothrowNew) + 1]; // one per kind of call
 heapcalls::Counts g_counts;
 
-bool ShouldFail(FailurePlan& plan) {
-    if (plan.always) {
-        return true;
-    }
-    return plan.countdown > 0 && --plan.countdown == 0;
-}
-
-FailurePlan& PlanFor(heapcalls::Call call) {
-    switch (call) {
-    case heapcalls::Call::Malloc:
-        return g_mallocPlan;
-    case heapcalls::Call::Realloc:
-        return g_reallocPlan;
-    case heapcalls::Call::NothrowNew:
-        break;
-    }
-    return g_nothrowNewPlan;
+bool ShouldFail(heapcalls::Call call) {
+    FailurePlan& plan = g_plans[static_cast<int>(call)];
+    return plan.always || (plan.countdown > 0 && --plan.countdown == 0);
 }
 
 } // namespace
 
 extern "C" void* __wrap_malloc(size_t size) {
     ++g_counts.mallocs;
-    if (ShouldFail(g_mallocPlan)) {
+    if (ShouldFail(heapcalls::Call::Malloc)) {
         return nullptr;
     }
     void* block = __real_malloc(size);
@@ -63,7 +47,7 @@ extern "C" void* __wrap_malloc(size_t size) {
 
 extern "C" void* __wrap_realloc(void* block, size_t size) {
     ++g_counts.reallocs;
-    if (ShouldFail(g_reallocPlan)) {
+    if (ShouldFail(heapcalls::Call::Realloc)) {
         return nullptr; // like a real failure: the old block stays allocated and unchanged
     }
     const size_t oldSize = block != nullptr ? malloc_usable_size(block) : 0;
@@ -93,7 +77,7 @@ extern "C" void* __wrap__Znwm(size_t size) {
 }
 
 extern "C" void* __wrap__ZnwmRKSt9nothrow_t(size_t size, const std::nothrow_t& tag) {
-    if (ShouldFail(g_nothrowNewPlan)) {
+    if (ShouldFail(heapcalls::Call::NothrowNew)) {
         return nullptr;
     }
     return __real__ZnwmRKSt9nothrow_t(size, tag);
@@ -102,17 +86,17 @@ extern "C" void* __wrap__ZnwmRKSt9nothrow_t(size_t size, const std::nothrow_t& t
 namespace heapcalls {
 
 void FailNthCall(Call call, int nth) {
-    PlanFor(call) = FailurePlan{nth, false};
+    g_plans[static_cast<int>(call)] = FailurePlan{nth, false};
 }
 
 void FailEveryCall(Call call) {
-    PlanFor(call) = FailurePlan{0, true};
+    g_plans[static_cast<int>(call)] = FailurePlan{0, true};
 }
 
 void ClearFailures() {
-    g_mallocPlan = FailurePlan{};
-    g_reallocPlan = FailurePlan{};
-    g_nothrowNewPlan = FailurePlan{};
+    for (FailurePlan& plan : g_plans) {
+        plan = FailurePlan{};
+    }
 }
 
 const Counts& Counted() {
