@@ -6,8 +6,8 @@
 // Besides the time, every benchmark reports what one operation asks of the window system and of
 // the heap: window-system calls per window (simwin::Calls()), and the product's malloc, realloc
 // and free calls, the reallocs that moved the block and the bytes such moves copied (counted by
-// wrapping the product's malloc/realloc/free at link time, -Wl,--wrap). Allocations of the
-// simulation itself (C++ operator new) are counted apart as sim_news.
+// the heap-call wrappers of heap_calls.h). Allocations of the simulation itself (C++ operator
+// new) are counted apart as sim_news.
 //
 //   velumo_native_bench [Google Benchmark flags]
 //   velumo_native_bench --listing-loop WINDOWS LISTINGS   only lists, for a profiler
@@ -15,6 +15,8 @@
 #include "catalogue/visibility_actions.h"
 #include "catalogue/window_list.h"
 #include "far_host.h"
+#include "heap_calls.h"
+#include "plugin_support.h"
 #include "sim_desktop.h"
 
 #include <benchmark/benchmark.h>
@@ -23,73 +25,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <malloc.h>
-#include <new>
 #include <string>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <vector>
-
-// ---- Allocation counting ---------------------------------------------------------------------
-
-extern "C" void* __real_malloc(size_t size);
-extern "C" void* __real_realloc(void* block, size_t size);
-extern "C" void __real_free(void* block);
-
-namespace {
-
-struct AllocationCounts {
-    uint64_t mallocs = 0;
-    uint64_t reallocs = 0;
-    uint64_t reallocMoves = 0; // reallocs whose result is not the block passed in
-    uint64_t copiedBytes = 0;  // what those moves had to copy: the old block's usable size
-    uint64_t frees = 0;        // free calls with a non-null block
-    uint64_t simNews = 0;      // operator new calls: the simulation's own containers
-};
-
-AllocationCounts g_allocations;
-
-} // namespace
-
-extern "C" void* __wrap_malloc(size_t size) {
-    ++g_allocations.mallocs;
-    return __real_malloc(size);
-}
-
-extern "C" void* __wrap_realloc(void* block, size_t size) {
-    ++g_allocations.reallocs;
-    const size_t oldSize = block != nullptr ? malloc_usable_size(block) : 0;
-    void* result = __real_realloc(block, size);
-    if (block != nullptr && result != nullptr && result != block) {
-        ++g_allocations.reallocMoves;
-        g_allocations.copiedBytes += std::min(oldSize, size);
-    }
-    return result;
-}
-
-extern "C" void __wrap_free(void* block) {
-    if (block != nullptr) {
-        ++g_allocations.frees;
-    }
-    __real_free(block);
-}
-
-void* operator new(size_t size) {
-    ++g_allocations.simNews;
-    void* block = __real_malloc(size == 0 ? 1 : size);
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
-    return block;
-}
-
-void operator delete(void* block) noexcept {
-    __real_free(block);
-}
-
-void operator delete(void* block, size_t) noexcept {
-    __real_free(block);
-}
 
 namespace {
 
@@ -105,10 +44,11 @@ std::string TitleOf(int index, bool matching) {
     return title;
 }
 
-// A fresh desktop of `count` visible, unowned, titled top-level windows, all of them eligible
-// at the default settings. Every (count / matches)-th window carries kMatchText in its title.
+// A fresh process (see ResetProcessState) with a desktop of `count` visible, unowned, titled
+// top-level windows, all of them eligible at the default settings. Every (count / matches)-th
+// window carries kMatchText in its title.
 std::vector<HWND> MakeDesktop(int count, int matches = 0) {
-    simwin::ResetDesktop();
+    ResetProcessState();
     const int stride = matches > 0 ? std::max(1, count / matches) : 0;
     std::vector<HWND> windows;
     windows.reserve(static_cast<size_t>(count));
@@ -121,11 +61,10 @@ std::vector<HWND> MakeDesktop(int count, int matches = 0) {
     return windows;
 }
 
-// Starts the linked-in plug-in with an empty registry (so at its default settings) and opens a
-// panel from the plug-ins menu.
+// Starts the linked-in plug-in (with the registry empty, so at its default settings) and opens
+// a panel from the plug-ins menu.
 HANDLE OpenPanel() {
-    simwin::ResetRegistry();
-    farhost::Start(farhost::LinkedPlugin(), {}, "Software\\Far\\Plugins");
+    StartPlugin();
     return farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
 }
 
@@ -146,11 +85,11 @@ long MinorPageFaults() {
 template <typename Operation>
 void ReportCounts(benchmark::State& state, int windows, Operation operation) {
     simwin::ResetCallCounts();
-    g_allocations = AllocationCounts();
+    heapcalls::ResetCounts();
     const long faultsBefore = MinorPageFaults();
     operation();
     const long faults = MinorPageFaults() - faultsBefore;
-    const AllocationCounts used = g_allocations;
+    const heapcalls::Counts used = heapcalls::Counted();
     state.counters["page_faults"] = static_cast<double>(faults);
     const double calls = static_cast<double>(WindowSystemCalls(simwin::Calls()));
     state.counters["calls_per_window"] = calls / windows;
@@ -159,7 +98,7 @@ void ReportCounts(benchmark::State& state, int windows, Operation operation) {
     state.counters["realloc_moves"] = static_cast<double>(used.reallocMoves);
     state.counters["copied_bytes"] = static_cast<double>(used.copiedBytes);
     state.counters["frees"] = static_cast<double>(used.frees);
-    state.counters["sim_news"] = static_cast<double>(used.simNews);
+    state.counters["sim_news"] = static_cast<double>(used.news);
 }
 
 // Time per window visited: total time / (iterations * visits per iteration).
@@ -297,7 +236,7 @@ int ListingLoop(int count, int listings) {
     MakeDesktop(count);
     HANDLE panel = OpenPanel();
     const farhost::PluginExports& plugin = farhost::Plugin();
-    g_allocations = AllocationCounts();
+    heapcalls::ResetCounts();
     for (int i = 0; i < listings; ++i) {
         PluginPanelItem* items = nullptr;
         int listed = 0;
@@ -308,7 +247,7 @@ int ListingLoop(int count, int listings) {
         }
         plugin.FreeFindData(panel, items, listed);
     }
-    const AllocationCounts used = g_allocations;
+    const heapcalls::Counts used = heapcalls::Counted();
     printf("windows %d listings %d item_size %zu mallocs %llu reallocs %llu realloc_moves %llu "
            "copied_bytes %llu frees %llu\n",
            count, listings, sizeof(PluginPanelItem),

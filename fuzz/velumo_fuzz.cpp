@@ -79,6 +79,7 @@
 //
 // fuzz/make_corpus.sh writes the seed corpus in this format.
 #include "far_host.h"
+#include "plugin_support.h"
 #include "sim_desktop.h"
 
 #include "catalogue/hidden_window_table.h"
@@ -107,29 +108,6 @@ constexpr size_t kMaxOpenListings = 32; // the oldest is handed back beyond this
 constexpr size_t kRegistryCallKinds = 5;
 constexpr char kPluginKeyName[] = "Velumo";
 constexpr intptr_t kUnreadableItem = 0x10; // faults when read as an address
-
-const char* const kSettingNames[6] = {"AddToDisksMenu",      "DisksMenuDigit",
-                                      "ShowDesktopIcon",     "ShowOwnerWindow",
-                                      "ShowInvisibleWindow", "ShowAllWindowAtExit"};
-
-// The English language file's texts, ids 0 to 16.
-const char* const kMessages[] = {"&OK",
-                                 "&Cancel",
-                                 "Velumo",
-                                 "Velumo window list",
-                                 "Windows",
-                                 "Toggle",
-                                 "Windows",
-                                 "Title",
-                                 "Stat",
-                                 "Handle",
-                                 "Velumo window list",
-                                 "Add to &disks menu",
-                                 "Disks menu &hot key (1-9, empty for none)",
-                                 "Show the desktop window (&Program Manager)",
-                                 "Show windows that have an o&wner",
-                                 "Show &invisible windows",
-                                 "Show all hidden windows again on panel &exit"};
 
 [[noreturn]] void Fail(const char* what, uint32_t value) {
     fprintf(stderr, "velumo_fuzz: invariant broken: %s (value %08X)\n", what, value);
@@ -401,13 +379,13 @@ std::vector<PluginPanelItem> PickItems(InputReader& in, const Run& run) {
     const size_t count = in.Byte() % 33;
     std::vector<PluginPanelItem> items(count);
     for (PluginPanelItem& item : items) {
-        memset(&item, 0, sizeof(item));
         if ((in.Byte() & 1) == 0) {
             const uint8_t index = in.Byte();
-            item.UserData =
-                run.lastListing.empty() ? 0 : run.lastListing[index % run.lastListing.size()];
+            item = PanelItemFor(run.lastListing.empty()
+                                    ? nullptr
+                                    : WindowOf(run.lastListing[index % run.lastListing.size()]));
         } else {
-            item.UserData = ValueOf(PickWindow(in, run));
+            item = PanelItemFor(PickWindow(in, run));
         }
     }
     return items;
@@ -470,23 +448,17 @@ int32_t ExpectedSetting(const Run& run, const char* name, int32_t defaultValue) 
     return static_cast<int32_t>(bits);
 }
 
-int32_t SettingAt(const Settings& settings, size_t index) {
-    const int32_t fields[6] = {settings.AddToDisksMenu,      settings.DisksMenuDigit,
-                               settings.ShowDesktopIcon,     settings.ShowOwnerWindow,
-                               settings.ShowInvisibleWindow, settings.ShowAllWindowAtExit};
-    return fields[index];
-}
-
 void CheckLoadedSettings(const Run& run) {
-    const Settings defaults = kDefaultSettings;
+    const std::vector<int32_t> loaded = SettingsFields(g_settings);
+    const std::vector<int32_t> defaults = SettingsFields(kDefaultSettings);
     for (size_t i = 0; i < 6; ++i) {
-        Require(SettingAt(g_settings, i) ==
-                    ExpectedSetting(run, kSettingNames[i], SettingAt(defaults, i)),
+        Require(loaded[i] == ExpectedSetting(run, kSettingNames[i], defaults[i]),
                 "a setting did not load as the registry holds it", static_cast<uint32_t>(i));
     }
 }
 
 void CheckSavedSettings(const Run& run) {
+    const std::vector<int32_t> inMemory = SettingsFields(g_settings);
     if (run.rootKeyNull || run.failures[1] != ERROR_SUCCESS || run.failures[3] != ERROR_SUCCESS ||
         !IsUsableKeyPath(run.keyPath)) {
         return;
@@ -500,7 +472,7 @@ void CheckSavedSettings(const Run& run) {
                 static_cast<uint32_t>(i));
         const uint32_t stored =
             data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<uint32_t>(data[3]) << 24);
-        Require(stored == static_cast<uint32_t>(SettingAt(g_settings, i)),
+        Require(stored == static_cast<uint32_t>(inMemory[i]),
                 "a stored setting differs from the one in memory", static_cast<uint32_t>(i));
     }
 }
@@ -528,9 +500,7 @@ void CheckListing(const Run& run, const PluginPanelItem* items, int count) {
                     item.FindData.dwFileAttributes == 0,
                 "entry fields that must stay zero are set", userData);
         const char* status = item.CustomColumnData[0];
-        char handleText[kHandleTextSize];
-        snprintf(handleText, sizeof(handleText), "%08X", userData);
-        Require(strcmp(item.CustomColumnData[1], handleText) == 0,
+        Require(item.CustomColumnData[1] == HandleText(WindowOf(userData)),
                 "handle text differs from the user data", userData);
         Require(strlen(status) == 4 && status[2] == ' ', "status text malformed", userData);
         Require(seen.insert(userData).second, "a window is listed twice", userData);
@@ -890,7 +860,8 @@ void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
 }
 
 std::vector<std::string> ReadMessages(InputReader& in) {
-    std::vector<std::string> messages(std::begin(kMessages), std::end(kMessages));
+    std::vector<std::string> messages = EnglishMessages();
+    Require(messages.size() >= kEnglishMessageCount, "lang/VelumoEng.lng not read");
     const size_t overrides = in.Byte() % 8;
     for (size_t i = 0; i < overrides; ++i) {
         const size_t id = in.Byte() % 20;
@@ -902,21 +873,10 @@ std::vector<std::string> ReadMessages(InputReader& in) {
     return messages;
 }
 
-// Every process-wide piece of state goes back to how a freshly loaded module finds it.
-void ResetWorld() {
-    simwin::SetEnumerationHook({});
-    simwin::ResetDesktop();
-    simwin::ResetCallCounts();
-    simwin::ResetRegistry();
-    g_hiddenWindows = HiddenWindowTable{};
-    g_openPanelCount = 0;
-    g_settings = kDefaultSettings;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ResetWorld();
+    ResetProcessState();
     InputReader in(data, size);
     Run run;
 
@@ -949,6 +909,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     farhost::SetPanelSelection({});
     farhost::ClearRecords();
-    ResetWorld();
+    ResetProcessState();
     return 0;
 }

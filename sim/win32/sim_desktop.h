@@ -1,5 +1,6 @@
 // Test knobs of the simulated Win32 subset: build a desktop, change it behind the plug-in's
-// back, make registry calls fail, and look at what was done.
+// back, make registry calls fail, and look at what was done: how often each call was made, and,
+// while logging is on, the visibility calls in the order made.
 #pragma once
 
 #include "windows_api.h"
@@ -52,6 +53,20 @@ struct CallCounts {
 };
 const CallCounts& Calls();
 void ResetCallCounts();
+
+// The calls that hide, show and activate windows or ask whether one is visible, as logged.
+enum class WindowCallKind { IsWindowVisible, ShowWindow, SetForegroundWindow, BringWindowToTop };
+struct WindowCall {
+    WindowCallKind kind;
+    HWND window;
+    int showCommand; // ShowWindow's command; 0 for the others
+    bool marked;     // what the mark function said of the window before the call acted
+};
+// On: starts an empty log of those calls, asking `mark` (when given) about the window at each
+// call, so that a test can see the process's own state at that moment. Off (the default, so
+// that long runs keep no log): stops logging and empties the log.
+void LogWindowCalls(bool on, std::function<bool(HWND)> mark = {});
+const std::vector<WindowCall>& WindowCallLog();
 
 // ---- Registry (HKEY_CURRENT_USER only) ---------------------------------------------------
 

@@ -33,6 +33,9 @@ struct Desktop {
     // Shared so that a hook that replaces itself while it runs is not destroyed mid-call.
     std::shared_ptr<const std::function<void(HWND)>> hook;
     simwin::CallCounts calls;
+    bool logging = false;
+    std::function<bool(HWND)> mark;
+    std::vector<simwin::WindowCall> log;
 };
 
 Desktop& State() {
@@ -67,6 +70,13 @@ void Raise(uint32_t value) {
         zOrder.erase(at);
     }
     zOrder.push_back(value);
+}
+
+void Log(simwin::WindowCallKind kind, HWND window, int showCommand = 0) {
+    Desktop& desktop = State();
+    if (desktop.logging) {
+        desktop.log.push_back({kind, window, showCommand, desktop.mark && desktop.mark(window)});
+    }
 }
 
 bool IsChildOfParent(const Window& window) {
@@ -178,6 +188,17 @@ void ResetCallCounts() {
     State().calls = CallCounts{};
 }
 
+void LogWindowCalls(bool on, std::function<bool(HWND)> mark) {
+    Desktop& desktop = State();
+    desktop.logging = on;
+    desktop.mark = on ? std::move(mark) : nullptr;
+    desktop.log.clear();
+}
+
+const std::vector<WindowCall>& WindowCallLog() {
+    return State().log;
+}
+
 } // namespace simwin
 
 BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM context) {
@@ -214,6 +235,7 @@ BOOL WINAPI IsWindow(HWND window) {
 
 BOOL WINAPI IsWindowVisible(HWND window) {
     ++State().calls.isWindowVisible;
+    Log(simwin::WindowCallKind::IsWindowVisible, window);
     const Window* current = Find(window);
     // Bounded walk: a parent cycle that a test may build must not hang the caller.
     for (size_t steps = 0; current != nullptr && steps <= State().windows.size(); ++steps) {
@@ -230,6 +252,7 @@ BOOL WINAPI IsWindowVisible(HWND window) {
 
 BOOL WINAPI ShowWindow(HWND window, int command) {
     ++State().calls.showWindow;
+    Log(simwin::WindowCallKind::ShowWindow, window, command);
     Window* found = Find(window);
     if (found == nullptr) {
         return FALSE;
@@ -242,6 +265,7 @@ BOOL WINAPI ShowWindow(HWND window, int command) {
 BOOL WINAPI SetForegroundWindow(HWND window) {
     Desktop& desktop = State();
     ++desktop.calls.setForegroundWindow;
+    Log(simwin::WindowCallKind::SetForegroundWindow, window);
     if (Find(window) == nullptr) {
         return FALSE;
     }
@@ -252,6 +276,7 @@ BOOL WINAPI SetForegroundWindow(HWND window) {
 
 BOOL WINAPI BringWindowToTop(HWND window) {
     ++State().calls.bringWindowToTop;
+    Log(simwin::WindowCallKind::BringWindowToTop, window);
     if (Find(window) == nullptr) {
         return FALSE;
     }

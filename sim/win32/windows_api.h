@@ -23,7 +23,7 @@
 //     ERROR_MORE_DATA and ERROR_FILE_NOT_FOUND from RegQueryValueExA, missing parents created by
 //     RegCreateKeyExA and access rights checked by RegSetValueExA.
 //
-// Test knobs live in sim_desktop.h.
+// Test knobs live in sim_desktop.h, among them call counts and a log of the visibility calls.
 #pragma once
 
 #include <cstddef>

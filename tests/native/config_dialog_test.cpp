@@ -1,8 +1,8 @@
 // The configuration dialog: expanding item templates, reading the digit field, and the whole
 // dialog run through Configure(0) with the host stand-in playing the user.
-#include "desktop_fixture.h"
 #include "far_host.h"
 #include "host/entry_points.h"
+#include "plugin_fixture.h"
 #include "settings/config_dialog.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
@@ -18,18 +18,11 @@
 
 namespace {
 
-class ConfigDialog : public DesktopTest {
+class ConfigDialog : public PluginTest {
   protected:
-    void SetUp() override {
-        DesktopTest::SetUp();
-        messages_ = EnglishMessages();
-        ASSERT_GE(messages_.size(), 17u);
-        farhost::Start(farhost::LinkedPlugin(), messages_, kFarPluginsRoot);
-        farhost::ClearRecords();
-    }
     void TearDown() override {
         EXPECT_EQ(0, simwin::OpenRegistryKeyCount());
-        DesktopTest::TearDown();
+        PluginTest::TearDown();
     }
 
     // Closes the next dialog on `result` after ticking/clearing and typing as given.
@@ -52,8 +45,6 @@ class ConfigDialog : public DesktopTest {
         }
         return values;
     }
-
-    std::vector<std::string> messages_;
 };
 
 uintptr_t TextAddress(const char* text) {

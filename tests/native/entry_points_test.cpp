@@ -1,13 +1,13 @@
 // Velumo as FAR drives it: the twelve entry points called through the host stand-in, against
 // the simulated desktop and registry, checking what the host is told and what the windows do.
-#include "allocation_faults.h"
 #include "catalogue/hidden_window_table.h"
 #include "catalogue/window_list.h"
-#include "desktop_fixture.h"
 #include "far_host.h"
+#include "heap_calls.h"
 #include "host/entry_points.h"
 #include "host/host_services.h"
 #include "host/panel_presentation.h"
+#include "plugin_fixture.h"
 #include "settings/settings.h"
 #include "sim_desktop.h"
 
@@ -25,19 +25,6 @@ namespace {
 // An item value that faults when read as an address: only a command line passes a text.
 constexpr intptr_t kUnreadableItem = 0x10;
 
-PluginPanelItem Item(HWND window) {
-    PluginPanelItem item;
-    memset(&item, 0, sizeof(item));
-    item.UserData = UserDataFromWindow(window);
-    return item;
-}
-
-std::string HandleText(HWND window) {
-    char text[9];
-    snprintf(text, sizeof(text), "%08X", static_cast<unsigned>(UserDataFromWindow(window)));
-    return text;
-}
-
 // The host's records are packed: their fields are read by value, never bound to a reference.
 template <typename T> T Field(T value) {
     return value;
@@ -47,15 +34,8 @@ bool IsHandle(HANDLE plugin) {
     return plugin != nullptr && plugin != INVALID_HANDLE_VALUE;
 }
 
-class EntryPoints : public DesktopTest {
+class EntryPoints : public PluginTest {
   protected:
-    void SetUp() override {
-        DesktopTest::SetUp();
-        messages_ = EnglishMessages();
-        ASSERT_GE(messages_.size(), 17u);
-        farhost::Start(farhost::LinkedPlugin(), messages_, kFarPluginsRoot);
-        farhost::ClearRecords();
-    }
     static const farhost::PluginExports& Far() { return farhost::Plugin(); }
     // The text the host hands out for an id, the very pointer the plug-in is given.
     static const char* Msg(int id) { return HostServices.GetMsg(farhost::kModuleNumber, id); }
@@ -75,7 +55,7 @@ class EntryPoints : public DesktopTest {
     static void Toggle(HANDLE panel, std::vector<HWND> windows) {
         std::vector<PluginPanelItem> items;
         for (HWND window : windows) {
-            items.push_back(Item(window));
+            items.push_back(PanelItemFor(window));
         }
         EXPECT_EQ(1, Far().DeleteFiles(panel, items.data(), static_cast<int>(items.size()), 0));
     }
@@ -93,8 +73,6 @@ class EntryPoints : public DesktopTest {
         }
         return commands;
     }
-
-    std::vector<std::string> messages_;
 };
 
 TEST_F(EntryPoints, SetStartupInfoKeepsTheServicesAndLoadsTheSettings) {
@@ -394,7 +372,7 @@ TEST_F(EntryPoints, DeleteFilesTogglesEachItemInOrder) {
     Far().FreeFindData(panel, items, count);
 
     simwin::ResetCallCounts();
-    PluginPanelItem one[1] = {Item(a)};
+    PluginPanelItem one[1] = {PanelItemFor(a)};
     EXPECT_EQ(1, Far().DeleteFiles(panel, one, 0, 0));
     EXPECT_EQ(1, Far().DeleteFiles(panel, one, -1, 0));
     EXPECT_EQ(1, Far().DeleteFiles(panel, nullptr, 2, 0));
@@ -409,7 +387,7 @@ TEST_F(EntryPoints, F3AndAltF3ActivateTheFirstSelectedWindow) {
         const HWND second = simwin::CreateTestWindow("Second");
         HANDLE panel = Open();
         Toggle(panel, {first}); // hidden by Velumo: activation shows it but keeps the record
-        farhost::SetPanelSelection({Item(first), Item(second)});
+        farhost::SetPanelSelection({PanelItemFor(first), PanelItemFor(second)});
         farhost::ClearRecords();
         EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, state));
         EXPECT_EQ(first, simwin::ForegroundWindow());
@@ -426,7 +404,7 @@ TEST_F(EntryPoints, F3AndAltF3ActivateTheFirstSelectedWindow) {
 TEST_F(EntryPoints, OtherKeysAndControlStatesAreLeftToTheHost) {
     const HWND window = simwin::CreateTestWindow("W");
     HANDLE panel = Open();
-    farhost::SetPanelSelection({Item(window)});
+    farhost::SetPanelSelection({PanelItemFor(window)});
     for (unsigned state : {1u, 3u, 4u, 8u, 0x10u, 0xFFFFFFFFu}) {
         EXPECT_EQ(0, farhost::PressKey(panel, VK_F3, state)) << state;
     }
@@ -447,7 +425,7 @@ TEST_F(EntryPoints, F3WithoutASelectionOrAFailingHostActivatesNothingButRedraws)
     EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
               Commands(panel));
 
-    farhost::SetPanelSelection({Item(window)});
+    farhost::SetPanelSelection({PanelItemFor(window)});
     farhost::SetControlResult(0); // the host fails every request and fills in nothing
     farhost::ClearRecords();
     EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, PKF_ALT));
@@ -546,9 +524,9 @@ TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
     HANDLE first = Open(), second = Open();
     Toggle(first, {a});
     Toggle(second, {b});
-    allocfaults::FailNthCall(allocfaults::Call::NothrowNew, 1);
+    heapcalls::FailNthCall(heapcalls::Call::NothrowNew, 1);
     EXPECT_EQ(INVALID_HANDLE_VALUE, farhost::OpenFromCommandLine("A"));
-    allocfaults::ClearFailures();
+    heapcalls::ClearFailures();
     EXPECT_FALSE(IsWindowVisible(a)) << "a failed OpenPlugin toggled windows";
     HANDLE third = Open();
     Far().ClosePlugin(nullptr);

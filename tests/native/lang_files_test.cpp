@@ -8,10 +8,6 @@
 #include <string>
 #include <vector>
 
-#ifndef VELUMO_LANG_DIR
-#error "VELUMO_LANG_DIR must be defined as a string literal"
-#endif
-
 namespace {
 
 const char kEngLanguage[] = ".Language=English,English";

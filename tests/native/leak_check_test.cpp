@@ -6,12 +6,11 @@
 //
 // Each check scans the whole process, so a test starts by making sure that no earlier test in
 // the same process left a leak behind (ctest runs every test in a process of its own).
-#include "allocation_faults.h"
-#include "desktop_fixture.h"
-
 #include "catalogue/hidden_window_table.h"
 #include "far_host.h"
 #include "far_plugin.h"
+#include "heap_calls.h"
+#include "plugin_fixture.h"
 #include "settings/settings.h"
 #include "sim_desktop.h"
 
@@ -51,25 +50,16 @@ int LeakedNow() {
 #endif
 }
 
-class LeakCheck : public DesktopTest {
+class LeakCheck : public PluginTest {
   protected:
     void SetUp() override {
-        DesktopTest::SetUp();
+        PluginTest::SetUp();
 #ifndef VELUMO_HAVE_LSAN
         GTEST_SKIP() << "built without AddressSanitizer, so LeakSanitizer is not there to ask";
 #endif
         ASSERT_EQ(0, LeakedNow()) << "the process already holds leaked blocks (see the report "
                                      "above); run this test alone";
-        std::vector<std::string> messages;
-        std::string language;
-        ASSERT_TRUE(farhost::LoadLanguageFile(std::string(VELUMO_LANG_DIR) + "/VelumoEng.lng",
-                                              &messages, &language));
-        farhost::Start(farhost::LinkedPlugin(), messages, "Software\\Far\\Plugins");
-        allocfaults::ResetBalance();
-    }
-    void TearDown() override {
-        allocfaults::ClearFailures();
-        DesktopTest::TearDown();
+        heapcalls::ResetCounts();
     }
 
     // A desktop of a few dozen windows of every kind the listing treats differently: plain,
@@ -129,8 +119,7 @@ TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         const HWND some = windows_[static_cast<size_t>(cycle / 500) % windows_.size()];
         if (cycle % 500 == 250) {
-            PluginPanelItem item = {};
-            item.UserData = reinterpret_cast<uintptr_t>(some);
+            PluginPanelItem item = PanelItemFor(some);
             farhost::Plugin().DeleteFiles(panel, &item, 1, 0);
             simwin::SetTestWindowVisible(windows_[1], cycle % 1000 == 250);
             simwin::SetTestWindowTitle(some, "Renamed " + std::to_string(cycle));
@@ -149,7 +138,7 @@ TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
     farhost::Plugin().ClosePlugin(panel);
 
     EXPECT_GT(listed, 10L * kCycles) << "the listings should have gone on listing the desktop";
-    EXPECT_EQ(0, allocfaults::Balance()) << "blocks taken by the listings and not given back";
+    EXPECT_EQ(0, heapcalls::Counted().balance) << "blocks taken by the listings and not given back";
     EXPECT_EQ(0, LeakedNow()) << "LeakSanitizer found leaked blocks; its report is above";
 }
 
@@ -164,13 +153,12 @@ TEST_F(LeakCheck, TenThousandListingsWithFailingAllocationsLeaveNothingBehind) {
     int shortened = 0;
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         const int nth = 1 + cycle % (complete + 1);
-        allocfaults::FailNthCall(cycle % 2 == 0 ? allocfaults::Call::Realloc
-                                                : allocfaults::Call::Malloc,
-                                 cycle % 3 == 0 ? nth : 3 * nth);
+        heapcalls::FailNthCall(cycle % 2 == 0 ? heapcalls::Call::Realloc : heapcalls::Call::Malloc,
+                               cycle % 3 == 0 ? nth : 3 * nth);
         if (ListAndHandBack(panel) < complete) {
             ++shortened;
         }
-        allocfaults::ClearFailures();
+        heapcalls::ClearFailures();
     }
     farhost::Plugin().ClosePlugin(panel);
 
@@ -181,7 +169,7 @@ TEST_F(LeakCheck, TenThousandListingsWithFailingAllocationsLeaveNothingBehind) {
         farhost::Plugin().ClosePlugin(again);
         return count;
     }()) << "a listing without failures lists every window again";
-    EXPECT_EQ(0, allocfaults::Balance()) << "blocks taken by the listings and not given back";
+    EXPECT_EQ(0, heapcalls::Counted().balance) << "blocks taken by the listings and not given back";
     EXPECT_EQ(0, LeakedNow()) << "LeakSanitizer found leaked blocks; its report is above";
 }
 

@@ -2,6 +2,7 @@
 // from what the linked plug-in hands over (the demo shows these pictures to users).
 #include "far_host.h"
 #include "panel_view.h"
+#include "plugin_fixture.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +11,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#ifndef VELUMO_LANG_DIR
-#error "VELUMO_LANG_DIR must be defined as a string literal"
-#endif
 
 namespace {
 
@@ -53,19 +50,10 @@ std::string Span(const std::string& line, size_t first, size_t last) {
     return span;
 }
 
-class PanelViewTest : public ::testing::Test {
+class PanelViewTest : public PluginTest {
   protected:
-    void SetUp() override {
-        simwin::ResetDesktop();
-        simwin::ResetRegistry();
-        std::string languageLine;
-        ASSERT_TRUE(farhost::LoadLanguageFile(std::string(VELUMO_LANG_DIR) + "/VelumoEng.lng",
-                                              &messages_, &languageLine));
-        farhost::Start(farhost::LinkedPlugin(), messages_, "Software\\Far\\Plugins");
-    }
-
     // Opens the panel, lists it and draws it.
-    std::string DrawPanel(const farhost::PanelViewOptions& options) {
+    static std::string DrawPanel(const farhost::PanelViewOptions& options) {
         HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
         OpenPluginInfo info = {};
         farhost::Plugin().GetOpenPluginInfo(panel, &info);
@@ -74,19 +62,11 @@ class PanelViewTest : public ::testing::Test {
         farhost::Plugin().ClosePlugin(panel);
         return picture;
     }
-
-    std::vector<std::string> messages_;
 };
 
 TEST_F(PanelViewTest, PanelHasFarsFrameColumnsAndKeyBar) {
     HWND lower = simwin::CreateTestWindow("Final Report");
     HWND upper = simwin::CreateTestWindow("Report one");
-    char lowerHandle[9];
-    char upperHandle[9];
-    snprintf(lowerHandle, sizeof(lowerHandle), "%08X",
-             static_cast<unsigned>(reinterpret_cast<uintptr_t>(lower)));
-    snprintf(upperHandle, sizeof(upperHandle), "%08X",
-             static_cast<unsigned>(reinterpret_cast<uintptr_t>(upper)));
 
     farhost::PanelViewOptions options;
     options.width = 40;
@@ -103,8 +83,8 @@ TEST_F(PanelViewTest, PanelHasFarsFrameColumnsAndKeyBar) {
     EXPECT_EQ(lines[0], "╔══════════════ Windows ═╤════╤════════╗");
     EXPECT_EQ(lines[1], "║         Title          │Stat│ Handle ║");
     EXPECT_EQ(lines[2], "║..                      │    │        ║");
-    EXPECT_EQ(lines[3], std::string("║Report one              │    │") + upperHandle + "║");
-    EXPECT_EQ(lines[4], std::string("║Final Report            │    │") + lowerHandle + "║");
+    EXPECT_EQ(lines[3], std::string("║Report one              │    │") + HandleText(upper) + "║");
+    EXPECT_EQ(lines[4], std::string("║Final Report            │    │") + HandleText(lower) + "║");
     EXPECT_EQ(lines[5], "║                        │    │        ║");
     EXPECT_EQ(lines[6], "╟────────────────────────┴────┴────────╢");
     EXPECT_EQ(lines[7], "║Report one                            ║"); // the cursor's item
@@ -117,8 +97,7 @@ TEST_F(PanelViewTest, PanelHasFarsFrameColumnsAndKeyBar) {
 TEST_F(PanelViewTest, HiddenWindowShowsStatusAndHandle) {
     HWND window = simwin::CreateTestWindow("Final Report");
     HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
-    PluginPanelItem item = {};
-    item.UserData = reinterpret_cast<uintptr_t>(window);
+    PluginPanelItem item = PanelItemFor(window);
     farhost::Plugin().DeleteFiles(panel, &item, 1, 0);
     OpenPluginInfo info = {};
     farhost::Plugin().GetOpenPluginInfo(panel, &info);
@@ -129,9 +108,7 @@ TEST_F(PanelViewTest, HiddenWindowShowsStatusAndHandle) {
     farhost::Plugin().ClosePlugin(panel);
 
     ASSERT_GE(lines.size(), 4u);
-    char handle[9];
-    snprintf(handle, sizeof(handle), "%08X", static_cast<unsigned>(item.UserData));
-    EXPECT_EQ(Span(lines[3], 25, 39), std::string("│H  D│") + handle + "║");
+    EXPECT_EQ(Span(lines[3], 25, 39), "│H  D│" + HandleText(window) + "║");
 }
 
 TEST_F(PanelViewTest, KeyBarFollowsFarsLayoutAndLabels) {

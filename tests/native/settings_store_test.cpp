@@ -1,6 +1,6 @@
 // The six settings in the simulated registry: loading with its fall-backs, saving, the key path
 // built from the host's root key, and that no key stays open.
-#include "desktop_fixture.h"
+#include "plugin_fixture.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "sim_desktop.h"
@@ -13,8 +13,6 @@
 
 namespace {
 
-const char* const kNames[] = {"AddToDisksMenu",  "DisksMenuDigit",      "ShowDesktopIcon",
-                              "ShowOwnerWindow", "ShowInvisibleWindow", "ShowAllWindowAtExit"};
 constexpr Settings kPattern = {-5, -5, -5, -5, -5, -5}; // no field has this value after a load
 
 const std::vector<int32_t> kDefaults = SettingsFields(kDefaultSettings);
@@ -46,9 +44,9 @@ class SettingsStore : public DesktopTest {
         const auto& writes = simwin::RegistryWrites();
         ASSERT_EQ(first + 6, writes.size());
         for (size_t i = 0; i < 6; ++i) {
-            SCOPED_TRACE(kNames[i]);
+            SCOPED_TRACE(kSettingNames[i]);
             EXPECT_EQ(path, writes[first + i].keyPath);
-            EXPECT_EQ(kNames[i], writes[first + i].name);
+            EXPECT_EQ(kSettingNames[i], writes[first + i].name);
             EXPECT_EQ(static_cast<DWORD>(REG_DWORD), writes[first + i].type);
             EXPECT_EQ(LittleEndian(values[i]), writes[first + i].data);
         }
@@ -95,7 +93,7 @@ TEST_F(SettingsStore, EmptyAndOversizedValuesLoadTheDefault) {
 
 TEST_F(SettingsStore, RegistryFailuresWhileLoadingGiveTheDefaults) {
     for (size_t i = 0; i < 6; ++i) {
-        SeedDword(kVelumoKeyPath, kNames[i], 40 + static_cast<int32_t>(i));
+        SeedDword(kVelumoKeyPath, kSettingNames[i], 40 + static_cast<int32_t>(i));
     }
     for (simwin::RegistryCall call : {simwin::RegistryCall::Open, simwin::RegistryCall::Query}) {
         g_settings = kPattern;

@@ -1,4 +1,5 @@
 // Tests of the simulated Win32 subset itself: the product's tests trust these behaviours.
+#include "plugin_fixture.h"
 #include "sim_desktop.h"
 #include "windows_api.h"
 
@@ -11,16 +12,7 @@
 
 namespace {
 
-class SimWin32 : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        simwin::ResetDesktop();
-        simwin::SetEnumerationHook({});
-        simwin::ResetCallCounts();
-        simwin::ResetRegistry();
-    }
-    void TearDown() override { SetUp(); }
-};
+using SimWin32 = DesktopTest;
 
 struct Visit {
     std::vector<HWND> seen;

@@ -1,6 +1,6 @@
 // Hiding, showing, toggling and activating windows, the restore of every recorded window and
 // the toggle by title, each checked against the desktop and the hidden-window table.
-#include "desktop_fixture.h"
+#include "plugin_fixture.h"
 
 #include "catalogue/hidden_window_table.h"
 #include "catalogue/visibility_actions.h"
@@ -50,6 +50,52 @@ HWND MakeOwnedWindow(const std::string& title, HWND owner) {
 }
 
 using VisibilityActionsTest = DesktopTest;
+
+// The window-system calls `action` makes, in order: "<title> <call>", marked '*' when the
+// window is in the hidden-window table at the moment of the call.
+template <typename Action> std::string CallsMadeBy(Action action) {
+    simwin::LogWindowCalls(true, [](HWND window) { return g_hiddenWindows.Contains(window); });
+    action();
+    static const char* const kNames[] = {"visible?", "ShowWindow", "foreground", "top"};
+    std::string calls;
+    for (const simwin::WindowCall& call : simwin::WindowCallLog()) {
+        char title[8];
+        GetWindowTextA(call.window, title, sizeof(title));
+        const char* name = kNames[static_cast<int>(call.kind)];
+        if (call.kind == simwin::WindowCallKind::ShowWindow) {
+            name = call.showCommand == SW_HIDE   ? "hide"
+                   : call.showCommand == SW_SHOW ? "show"
+                                                 : name;
+        }
+        calls +=
+            std::string(calls.empty() ? "" : ", ") + title + " " + name + (call.marked ? "*" : "");
+    }
+    simwin::LogWindowCalls(false);
+    return calls;
+}
+
+// Each action's calls one by one: a call left out, added or moved, and a table change moved
+// across a call, all show here. A window is recorded before it is hidden (so that no hidden
+// window is ever missing from the table) and forgotten only once it is shown.
+TEST_F(VisibilityActionsTest, EachActionMakesItsWindowSystemCallsInOrder) {
+    const HWND a = simwin::CreateTestWindow("a"), b = simwin::CreateTestWindow("b");
+    const HWND c = simwin::CreateTestWindow("c");
+    EXPECT_EQ("a visible?, a hide*", CallsMadeBy([&] { HideWindow(a); }));
+    EXPECT_EQ("a visible?*, a show*, a foreground*, a top*",
+              CallsMadeBy([&] { RestoreWindow(a); }));
+    EXPECT_EQ("b visible?, b visible?, b hide*", CallsMadeBy([&] { ToggleWindow(b); }));
+    EXPECT_EQ("b visible?*, b visible?*, b show*, b foreground*, b top*",
+              CallsMadeBy([&] { ToggleWindow(b); }));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b));
+    EXPECT_EQ("c show, c foreground, c top", CallsMadeBy([&] { ActivateWindow(c); }));
+    HideWindow(a);
+    HideWindow(c);
+    // Top first: c, b, a. The unrecorded b is passed over without a call.
+    EXPECT_EQ(
+        "c visible?*, c show*, c foreground*, c top*, a visible?*, a show*, a foreground*, a top*",
+        CallsMadeBy([] { RestoreAllWindows(); }));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(c));
+}
 
 TEST_F(VisibilityActionsTest, ToggleHidesAndRecordsAVisibleWindow) {
     const HWND window = simwin::CreateTestWindow("editor");

@@ -1,17 +1,15 @@
 // Which windows are offered, how the list of them looks to the host, and how the list copes
 // with a desktop that changes while it is built and with allocations that fail.
-#include "allocation_faults.h"
-#include "desktop_fixture.h"
-
 #include "catalogue/hidden_window_table.h"
 #include "catalogue/window_list.h"
 #include "far_plugin.h"
+#include "heap_calls.h"
+#include "plugin_fixture.h"
 #include "settings/settings.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
@@ -41,14 +39,8 @@ uintptr_t ValueOf(HWND window) {
     return reinterpret_cast<uintptr_t>(window);
 }
 
-std::string FormattedHandle(HWND window) {
-    char text[16];
-    snprintf(text, sizeof text, "%08X", static_cast<unsigned>(ValueOf(window)));
-    return text;
-}
-
 Listed Expect(const std::string& title, const std::string& status, HWND window) {
-    return Listed{title, status, FormattedHandle(window), window};
+    return Listed{title, status, HandleText(window), window};
 }
 
 // The host packs its records to 2 bytes: fields are read by value, never bound to a reference.
@@ -65,7 +57,7 @@ Listed Decode(const PluginPanelItem& item) {
 
 // Builds the list, decodes it, releases it and checks that the release freed every block.
 std::vector<Listed> ListWindows() {
-    allocfaults::ResetBalance();
+    heapcalls::ResetCounts();
     PluginPanelItem* items = nullptr;
     int count = -1;
     EXPECT_EQ(1, BuildWindowList(&items, &count));
@@ -75,7 +67,7 @@ std::vector<Listed> ListWindows() {
     }
     EXPECT_EQ(count == 0, items == nullptr) << "an empty list is a null array, and only that";
     FreeWindowList(items, count);
-    EXPECT_EQ(0, allocfaults::Balance()) << "blocks left allocated after FreeWindowList";
+    EXPECT_EQ(0, heapcalls::Counted().balance) << "blocks left allocated after FreeWindowList";
     return listed;
 }
 
@@ -90,13 +82,7 @@ HWND MakeWindow(const std::string& title, bool visible = true, HWND owner = null
     return simwin::CreateTestWindow(spec);
 }
 
-class WindowListTest : public DesktopTest {
-  protected:
-    void TearDown() override {
-        allocfaults::ClearFailures();
-        DesktopTest::TearDown();
-    }
-};
+using WindowListTest = DesktopTest;
 
 TEST_F(WindowListTest, EachFilterTestExcludesItsWindowUnlessRecorded) {
     g_settings.ShowDesktopIcon = 0;
@@ -113,9 +99,9 @@ TEST_F(WindowListTest, EachFilterTestExcludesItsWindowUnlessRecorded) {
 
     const HWND excluded[] = {child, orphanChild, untitled, desktop, owned, invisible};
     for (HWND window : excluded) {
-        EXPECT_EQ(0, IsEligibleWindow(window)) << FormattedHandle(window);
+        EXPECT_EQ(0, IsEligibleWindow(window)) << HandleText(window);
         ASSERT_EQ(1, g_hiddenWindows.Add(window));
-        EXPECT_EQ(1, IsEligibleWindow(window)) << FormattedHandle(window);
+        EXPECT_EQ(1, IsEligibleWindow(window)) << HandleText(window);
     }
 }
 
@@ -226,7 +212,7 @@ TEST_F(WindowListTest, HandleTextIsEightUpperCaseHexDigits) {
             digits += "0123456789ABCDEF"[(value >> shift) & 0xF];
         }
         EXPECT_EQ(digits, items[i].CustomColumnData[1]);
-        EXPECT_EQ(FormattedHandle(window), items[i].CustomColumnData[1]);
+        EXPECT_EQ(HandleText(window), items[i].CustomColumnData[1]);
         EXPECT_EQ(windows[count - 1 - i], window);
     }
     FreeWindowList(items, count);
@@ -263,7 +249,7 @@ TEST_F(WindowListTest, PanelItemHoldsTitleTextsAndHandleAndNothingElse) {
     EXPECT_EQ(ValueOf(window), userData);
     ASSERT_NE(nullptr, texts);
     EXPECT_STREQ("    ", texts[0]);
-    EXPECT_EQ(FormattedHandle(window), texts[1]);
+    EXPECT_EQ(HandleText(window), texts[1]);
 
     PluginPanelItem expected;
     memset(&expected, 0, sizeof expected);
@@ -300,30 +286,30 @@ TEST_F(WindowListTest, ReleaseWithCountZeroOrLessFreesOnlyTheArray) {
     char handle[] = "00000000";
     char* texts[2] = {status, handle};
     for (int count : {0, -1}) {
-        allocfaults::ResetBalance();
+        heapcalls::ResetCounts();
         auto* items = static_cast<PluginPanelItem*>(malloc(2 * sizeof(PluginPanelItem)));
         ASSERT_NE(nullptr, items);
         memset(items, 0, 2 * sizeof(PluginPanelItem));
         items[0].CustomColumnData = texts;
         items[1].CustomColumnData = texts;
         FreeWindowList(items, count);
-        EXPECT_EQ(0, allocfaults::Balance()) << "count " << count;
+        EXPECT_EQ(0, heapcalls::Counted().balance) << "count " << count;
     }
 }
 
 TEST_F(WindowListTest, ReleaseDoesNotConsultTheTextCount) {
     MakeWindow("a");
     MakeWindow("b");
-    allocfaults::ResetBalance();
+    heapcalls::ResetCounts();
     PluginPanelItem* items = nullptr;
     int count = 0;
     ASSERT_EQ(1, BuildWindowList(&items, &count));
     ASSERT_EQ(2, count);
-    EXPECT_EQ(7, allocfaults::Balance()) << "the array and three blocks per entry";
+    EXPECT_EQ(7, heapcalls::Counted().balance) << "the array and three blocks per entry";
     items[0].CustomColumnNumber = 0;
     items[1].CustomColumnNumber = 5;
     FreeWindowList(items, count);
-    EXPECT_EQ(0, allocfaults::Balance());
+    EXPECT_EQ(0, heapcalls::Counted().balance);
 }
 
 TEST_F(WindowListTest, DesktopChangedDuringTheEnumerationIsListedAsFound) {
@@ -349,22 +335,22 @@ TEST_F(WindowListTest, DesktopChangedDuringTheEnumerationIsListedAsFound) {
 TEST_F(WindowListTest, FailedGrowthLeavesThatWindowOutAndKeepsTheRest) {
     const HWND d = MakeWindow("d"), c = MakeWindow("c"), b = MakeWindow("b");
     const HWND a = MakeWindow("a");
-    allocfaults::FailNthCall(allocfaults::Call::Realloc, 2);
+    heapcalls::FailNthCall(heapcalls::Call::Realloc, 2);
     EXPECT_EQ((std::vector<Listed>{Expect("a", "    ", a), Expect("c", "    ", c),
                                    Expect("d", "    ", d)}),
               ListWindows());
 
-    allocfaults::FailNthCall(allocfaults::Call::Realloc, 1);
+    heapcalls::FailNthCall(heapcalls::Call::Realloc, 1);
     EXPECT_EQ((std::vector<Listed>{Expect("b", "    ", b), Expect("c", "    ", c),
                                    Expect("d", "    ", d)}),
               ListWindows());
 
-    allocfaults::FailNthCall(allocfaults::Call::Realloc, 4);
+    heapcalls::FailNthCall(heapcalls::Call::Realloc, 4);
     EXPECT_EQ((std::vector<Listed>{Expect("a", "    ", a), Expect("b", "    ", b),
                                    Expect("c", "    ", c)}),
               ListWindows());
 
-    allocfaults::FailEveryCall(allocfaults::Call::Realloc);
+    heapcalls::FailEveryCall(heapcalls::Call::Realloc);
     EXPECT_EQ(std::vector<Listed>{}, ListWindows());
 }
 
@@ -381,14 +367,14 @@ TEST_F(WindowListTest, FailedTextAllocationDropsTheEntryWithoutLeaking) {
                 expected.push_back(all[i]);
             }
         }
-        allocfaults::FailNthCall(allocfaults::Call::Malloc, nth);
+        heapcalls::FailNthCall(heapcalls::Call::Malloc, nth);
         EXPECT_EQ(expected, ListWindows());
     }
 
     simwin::DestroyTestWindow(b);
     simwin::DestroyTestWindow(c);
     for (int nth = 1; nth <= 3; ++nth) {
-        allocfaults::FailNthCall(allocfaults::Call::Malloc, nth);
+        heapcalls::FailNthCall(heapcalls::Call::Malloc, nth);
         EXPECT_EQ(std::vector<Listed>{}, ListWindows()) << "failing malloc " << nth;
     }
 }

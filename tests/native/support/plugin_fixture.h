@@ -1,0 +1,32 @@
+// The gtest fixtures of the native tests. DesktopTest gives every test a clean process (see
+// ResetProcessState) with every heap call succeeding; PluginTest also starts the plug-in in the
+// host stand-in as FAR starts it, with the English messages in messages_.
+#pragma once
+
+#include "heap_calls.h"
+#include "plugin_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class DesktopTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ResetProcessState(); }
+    void TearDown() override {
+        heapcalls::ClearFailures();
+        ResetProcessState();
+    }
+};
+
+class PluginTest : public DesktopTest {
+  protected:
+    void SetUp() override {
+        DesktopTest::SetUp();
+        ASSERT_GE(messages_.size(), kEnglishMessageCount) << "lang/VelumoEng.lng not read";
+        StartPlugin();
+    }
+
+    const std::vector<std::string> messages_ = EnglishMessages();
+};

@@ -1,0 +1,53 @@
+#include "plugin_support.h"
+
+#include "catalogue/hidden_window_table.h"
+#include "catalogue/window_list.h"
+#include "host/window_panel.h"
+#include "sim_desktop.h"
+
+#include <cstdio>
+#include <cstring>
+
+void ResetProcessState() {
+    simwin::SetEnumerationHook({});
+    simwin::LogWindowCalls(false);
+    simwin::ResetDesktop();
+    simwin::ResetRegistry();
+    simwin::ResetCallCounts();
+    g_settings = kDefaultSettings;
+    g_hiddenWindows = HiddenWindowTable{};
+    g_openPanelCount = 0;
+}
+
+const std::vector<std::string>& EnglishMessages() {
+    static const std::vector<std::string> messages = [] {
+        std::vector<std::string> read;
+        std::string language;
+        farhost::LoadLanguageFile(VELUMO_LANG_DIR "/VelumoEng.lng", &read, &language);
+        return read; // left empty when the file cannot be read
+    }();
+    return messages;
+}
+
+void StartPlugin() {
+    farhost::Start(farhost::LinkedPlugin(), EnglishMessages(), kFarPluginsRoot);
+    farhost::ClearRecords();
+}
+
+std::string HandleText(HWND window) {
+    char text[kHandleTextSize];
+    snprintf(text, sizeof(text), "%08X", static_cast<unsigned>(UserDataFromWindow(window)));
+    return text;
+}
+
+PluginPanelItem PanelItemFor(HWND window) {
+    PluginPanelItem item;
+    memset(&item, 0, sizeof(item));
+    item.UserData = UserDataFromWindow(window);
+    return item;
+}
+
+std::vector<int32_t> SettingsFields(const Settings& s) {
+    return {s.AddToDisksMenu,  s.DisksMenuDigit,      s.ShowDesktopIcon,
+            s.ShowOwnerWindow, s.ShowInvisibleWindow, s.ShowAllWindowAtExit};
+}

@@ -1,0 +1,46 @@
+// What the native tests, the fuzzer and the native bench share: one reset of every piece of
+// process-wide state, the plug-in started in the host stand-in as FAR starts it, and the small
+// helpers they all need. The gtest fixtures built on these are in plugin_fixture.h.
+#pragma once
+
+#include "far_host.h"
+#include "settings/settings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The plug-in root key FAR gives Velumo, and Velumo's settings key below it.
+inline constexpr char kFarPluginsRoot[] = "Software\\Far\\Plugins";
+inline constexpr char kVelumoKeyPath[] = "Software\\Far\\Plugins\\Velumo";
+
+// The names of the six settings' registry values, in record order.
+inline constexpr const char* kSettingNames[6] = {"AddToDisksMenu",      "DisksMenuDigit",
+                                                 "ShowDesktopIcon",     "ShowOwnerWindow",
+                                                 "ShowInvisibleWindow", "ShowAllWindowAtExit"};
+
+// Messages 0 to 16: what lang/VelumoEng.lng holds and the plug-in asks for.
+constexpr size_t kEnglishMessageCount = 17;
+
+// Puts the process back as a freshly loaded module finds it: an empty simulated desktop and
+// registry, no enumeration hook, no call log, zeroed call counts, the default settings, an
+// empty hidden-window table and no open panel.
+void ResetProcessState();
+
+// The messages of lang/VelumoEng.lng as the host stand-in serves them, read once; empty when
+// the file cannot be read.
+const std::vector<std::string>& EnglishMessages();
+
+// Starts the linked-in plug-in in the host stand-in with the English messages and FAR's plug-in
+// root key, then clears the host's records.
+void StartPlugin();
+
+// The handle column's text for a window: its handle value in eight hex digits.
+std::string HandleText(HWND window);
+
+// The record FAR hands back for a window's item: zeroed, the window in UserData.
+PluginPanelItem PanelItemFor(HWND window);
+
+// The six settings in record order, for comparing whole records at once.
+std::vector<int32_t> SettingsFields(const Settings& s);
