@@ -33,6 +33,16 @@ LoadedPlugin& Velumo() {
     return plugin;
 }
 
+// Takes `value` out of `list`; false when it is not there.
+template <typename Value> bool Forget(std::vector<Value>* list, Value value) {
+    auto at = std::find(list->begin(), list->end(), value);
+    if (at == list->end()) {
+        return false;
+    }
+    list->erase(at);
+    return true;
+}
+
 // Every panel the plug-in opens for the test is closed in TearDown.
 HANDLE Opened(HANDLE panel, const char* how, std::vector<HANDLE>* openPanels) {
     EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin " << how << " failed";
@@ -228,9 +238,7 @@ int WineDesktopTest::EnterDirectory(const std::string& directory) {
 }
 
 void WineDesktopTest::ClosePanel(HANDLE panel) {
-    auto open = std::find(openPanels_.begin(), openPanels_.end(), panel);
-    ASSERT_NE(openPanels_.end(), open) << "closing a panel that is not open";
-    openPanels_.erase(open);
+    ASSERT_TRUE(Forget(&openPanels_, panel)) << "closing a panel that is not open";
     Plugin().ClosePlugin(panel);
     PumpMessages();
 }
@@ -273,9 +281,7 @@ HWND WineDesktopTest::MakeWindow(const std::string& title, DWORD style, HWND own
 }
 
 void WineDesktopTest::DestroyOwnWindow(HWND window) {
-    auto own = std::find(windows_.begin(), windows_.end(), window);
-    ASSERT_NE(windows_.end(), own) << "not a window of this test";
-    windows_.erase(own);
+    ASSERT_TRUE(Forget(&windows_, window)) << "not a window of this test";
     EXPECT_TRUE(DestroyWindow(window)) << "DestroyWindow failed, error " << GetLastError();
     EXPECT_FALSE(IsWindow(window)) << "a destroyed window still exists";
     PumpMessages();
