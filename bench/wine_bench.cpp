@@ -1,11 +1,12 @@
 // The listing of the real Velumo.dll on real windows, against its floor: a loop in the same
 // process that makes exactly the window-system calls the listing makes, in the same order and
-// with the same arguments, and writes the same texts into a preallocated array, but allocates
-// nothing. The difference between the two is what the listing adds to the bare cost of asking
-// the window system: its allocation scheme, its zero-filling and its release.
+// with the same arguments (its filter is the listing's own IsEligibleWindow, compiled into the
+// benchmark), and writes the same texts into a preallocated array, but allocates nothing. The
+// difference between the two is what the listing adds to the bare cost of asking the window system:
+// its allocation scheme, its zero-filling and its release.
 //
-// Two desktops, one after the other, on a desktop object of the benchmark's own (CreateDesktopA +
-// SetThreadDesktop), so that the enumeration sees the benchmark's windows and Wine's few hidden
+// Two desktops, one after the other, on a desktop object of the benchmark's own (the window
+// harness, harness/), so that the enumeration sees the benchmark's windows and Wine's few hidden
 // helpers only:
 //   other-process  the windows belong to velumo_window_owner.exe, started on that desktop, as a
 //                  user's windows belong to other programs;
@@ -29,10 +30,7 @@
 // agree with the floor entry by entry.
 #include "catalogue/hidden_window_table.h"
 #include "catalogue/window_list.h"
-#include "far_host.h"
-#include "settings/settings.h"
-
-#include <windows.h>
+#include "window_harness.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -76,49 +74,6 @@ double Minimum(const std::vector<double>& values) {
 
 // ---- The floor -------------------------------------------------------------------------------
 
-// What the listing reads, as the plug-in reads it: its settings (a fresh registry key gives the
-// defaults) and its table of hidden windows (nothing hidden). Both are globals the compiler cannot
-// fold away, as the plug-in's are.
-Settings g_floorSettings = kDefaultSettings;
-HWND g_floorTable[HiddenWindowTable::kSlotCount];
-
-int FloorTableContains(HWND window) {
-    for (HWND slot : g_floorTable) {
-        if (slot == window) {
-            return 1;
-        }
-    }
-    return 0;
-}
-
-// The eligibility queries, call for call.
-int FloorPassesFilter(HWND window) {
-    if (GetWindowLongA(window, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) {
-        return 0;
-    }
-    if (GetParent(window) != nullptr) {
-        return 0;
-    }
-    if (GetWindowTextLengthA(window) == 0) {
-        return 0;
-    }
-    if (!g_floorSettings.ShowDesktopIcon) {
-        char title[256];
-        title[0] = '\0';
-        GetWindowTextA(window, title, 255);
-        if (lstrcmpA(title, "Program Manager") == 0) {
-            return 0;
-        }
-    }
-    if (!g_floorSettings.ShowOwnerWindow && GetWindow(window, GW_OWNER) != nullptr) {
-        return 0;
-    }
-    if (!g_floorSettings.ShowInvisibleWindow && !IsWindowVisible(window)) {
-        return 0;
-    }
-    return 1;
-}
-
 struct FloorEntry {
     char title[kListedTitleCapacity];
     char status[kStatusTextSize];
@@ -132,9 +87,12 @@ struct FloorList {
     int count; // entries seen; those past the capacity overwrite the last slot
 };
 
+// One window: the listing's own filter, which reads the benchmark's copies of the plug-in's
+// globals (the settings at their defaults, as the plug-in loads them from a fresh registry key;
+// the table of hidden windows with nothing hidden), then the entry's texts.
 BOOL CALLBACK FloorVisit(HWND window, LPARAM context) {
     FloorList* list = reinterpret_cast<FloorList*>(context);
-    if (!FloorPassesFilter(window) && !FloorTableContains(window)) {
+    if (!IsEligibleWindow(window)) {
         return TRUE;
     }
     FloorEntry* entry = &list->entries[std::min(list->count, list->capacity - 1)];
@@ -144,11 +102,12 @@ BOOL CALLBACK FloorVisit(HWND window, LPARAM context) {
     title[kListedTitleCapacity - 1] = '\0';
     CharToOemA(title, entry->title);
     entry->window = window;
-    entry->status[0] = IsWindowVisible(window) ? ' ' : 'H';
-    entry->status[1] = GetWindow(window, GW_OWNER) != nullptr ? 'O' : ' ';
-    entry->status[2] = ' ';
-    entry->status[3] = FloorTableContains(window) ? 'D' : ' ';
-    entry->status[4] = '\0';
+    // The marks in the listing's order of calls (the elements of a braced list are evaluated
+    // in order): not visible, owned, blank, hidden by Velumo.
+    const char status[kStatusTextSize] = {IsWindowVisible(window) ? ' ' : 'H',
+                                          GetWindow(window, GW_OWNER) != nullptr ? 'O' : ' ', ' ',
+                                          g_hiddenWindows.Contains(window) ? 'D' : ' ', '\0'};
+    memcpy(entry->status, status, kStatusTextSize);
     snprintf(entry->handle, kHandleTextSize, "%08X",
              static_cast<unsigned>(UserDataFromWindow(window)));
     ++list->count;
@@ -212,37 +171,16 @@ bool AgreesWithFloor(const Plugin& plugin, FloorList* floor, int expected, std::
 
 // ---- Windows of the benchmark's own thread ---------------------------------------------------
 
-constexpr char kClassName[] = "VelumoBenchOwnWindow";
 constexpr DWORD kSettleMilliseconds = 300;
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+// Document windows of the thread's own until it has `count` of them, given time to settle.
+bool GrowOwnWindows(int count, int* made) {
+    if (!harness::GrowDocumentWindows(count, made)) {
+        fprintf(stderr, "own window %d not created (error %lu)\n", *made, GetLastError());
+        return false;
     }
-}
-
-// Creates visible, unowned, titled top-level windows until the thread owns `count` of them.
-bool GrowOwnWindows(int count, std::vector<HWND>* windows) {
-    for (int i = static_cast<int>(windows->size()); i < count; ++i) {
-        char title[64];
-        snprintf(title, sizeof title, "Document %05d.txt - Editor", i);
-        HWND window = CreateWindowExA(0, kClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                      (i % 40) * 8, (i % 30) * 8, 160, 90, nullptr, nullptr,
-                                      GetModuleHandleA(nullptr), nullptr);
-        if (window == nullptr) {
-            fprintf(stderr, "own window %d not created (error %lu)\n", i, GetLastError());
-            return false;
-        }
-        windows->push_back(window);
-        if (i % 64 == 0) {
-            PumpMessages();
-        }
-    }
-    PumpMessages();
     Sleep(kSettleMilliseconds);
-    PumpMessages();
+    harness::PumpMessages();
     return true;
 }
 
@@ -359,7 +297,7 @@ bool MeasureListing(const char* desktopCase, const Plugin& plugin, int count, in
     for (int run = 0; run < repetitions; ++run) {
         for (int half = 0; half < 2; ++half) {
             if (ownWindows) {
-                PumpMessages();
+                harness::PumpMessages();
             }
             const bool floorNow = (half == 0) == (run % 2 == 0);
             const double start = NowMicroseconds();
@@ -382,13 +320,6 @@ bool MeasureListing(const char* desktopCase, const Plugin& plugin, int count, in
     return true;
 }
 
-BOOL CALLBACK CollectEligible(HWND window, LPARAM context) {
-    if (FloorPassesFilter(window)) {
-        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK VisitNothing(HWND, LPARAM) {
     return TRUE;
 }
@@ -399,7 +330,11 @@ volatile intptr_t g_sink;
 // three passes, in nanoseconds per call.
 void MeasureCalls(const char* desktopCase, int count) {
     std::vector<HWND> windows;
-    EnumWindows(CollectEligible, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : harness::TopLevelWindows()) {
+        if (IsEligibleWindow(window)) {
+            windows.push_back(window);
+        }
+    }
     const double perCall = 1000.0 / static_cast<double>(windows.size());
     auto best = [&](auto pass) {
         double fastest = 0;
@@ -583,11 +518,10 @@ int main(int argc, char** argv) {
     std::sort(counts.begin(), counts.end());
     counts.erase(std::unique(counts.begin(), counts.end()), counts.end());
 
-    char desktopName[64];
-    snprintf(desktopName, sizeof desktopName, "VelumoBench-%lu", GetCurrentProcessId());
-    HDESK desktop = CreateDesktopA(desktopName, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-    if (desktop == nullptr || !SetThreadDesktop(desktop)) {
-        fprintf(stderr, "cannot switch to a desktop of our own (error %lu)\n", GetLastError());
+    const std::string desktopName = harness::ProcessDesktopName("VelumoBench");
+    const std::string desktopError = harness::UseOwnDesktop(desktopName);
+    if (!desktopError.empty()) {
+        fprintf(stderr, "cannot switch to a desktop of our own: %s\n", desktopError.c_str());
         return 1;
     }
 
@@ -638,18 +572,10 @@ int main(int argc, char** argv) {
     StopOwner(&owner);
     Progress("other-process", "owner gone", counts.back());
 
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kClassName;
-    if (RegisterClassA(&windowClass) == 0) {
-        fprintf(stderr, "cannot register the window class\n");
-        return 1;
-    }
     // The windows stay until the process ends: each count adds to the last one's.
-    std::vector<HWND> windows;
+    int made = 0;
     for (int count : counts) {
-        if (!GrowOwnWindows(count, &windows)) {
+        if (!GrowOwnWindows(count, &made)) {
             return 1;
         }
         Progress("same-process", "windows created", count);

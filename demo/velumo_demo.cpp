@@ -6,13 +6,13 @@
 //
 //   velumo_demo.exe [--interactive] [--dll PATH\Velumo.dll]
 //
-// The DLL defaults to ..\Velumo\Velumo.dll beside the demo's own folder; its messages come from
-// VelumoEng.lng beside the DLL, as FAR finds them. The settings live under a demo root key
-// that is deleted at the end. The exit code is 0 only when every window the plug-in hid is
-// visible again after the last panel closed (and, in the scripted run, every step did what it
-// shows).
-#include "far_host.h"
+// The DLL defaults to Velumo.dll of this build (..\Velumo\Velumo.dll from the demo's own
+// folder); its messages come from VelumoEng.lng beside the DLL, as FAR finds them. The settings
+// live under a demo root key that is deleted at the end. The exit code is 0 only when every window
+// the plug-in hid is visible again after the last panel closed (and, in the scripted run, every
+// step did what it shows).
 #include "panel_view.h"
+#include "window_harness.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -30,7 +30,6 @@ namespace {
 constexpr char kDesktopName[] = "VelumoDemo";
 constexpr char kDemoKey[] = "Software\\VelumoDemo";
 constexpr char kRootKey[] = "Software\\VelumoDemo\\Far\\Plugins"; // FAR's plug-in root key
-constexpr char kWindowClass[] = "VelumoDemoWindow";
 constexpr int kScreenWidth = farhost::kDefaultScreenWidth;
 constexpr int kLineCapacity = 1024; // one command line of the interactive mode
 constexpr int kVkF8 = 0x77;
@@ -59,12 +58,6 @@ DemoState g_demo;
 void Write(const std::string& text) {
     fwrite(text.data(), 1, text.size(), stdout);
     fflush(stdout);
-}
-
-std::string Hex8(uintptr_t value) {
-    char text[9];
-    snprintf(text, sizeof(text), "%08X", static_cast<unsigned>(value));
-    return text;
 }
 
 uintptr_t UserDataOf(HWND window) {
@@ -112,54 +105,26 @@ std::string AnsiToUtf8(const char* ansi) {
     return utf8;
 }
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
+using harness::PumpMessages;
 
 // ---- The desktop ------------------------------------------------------------------------------
 
-LRESULT CALLBACK SampleWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND MakeWindow(const char* title, DWORD style, DWORD exStyle, HWND owner, bool show, int slot) {
-    HWND window =
-        CreateWindowExA(exStyle, kWindowClass, title, style, 40 + 60 * slot, 40 + 40 * slot, 360,
-                        220, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (window != nullptr && show) {
-        ShowWindow(window, SW_SHOW);
-    }
+HWND MakeWindow(const char* title, DWORD style, HWND owner, DWORD exStyle, int slot) {
+    HWND window = harness::MakeWindow(title, style, owner, exStyle, slot);
     PumpMessages();
     return window;
 }
 
-// A desktop of the demo's own, so that EnumWindows sees the sample windows and not those of
-// the machine (Wine puts a few hidden helper windows of its own on every desktop).
-bool UseOwnDesktop() {
-    HDESK desktop = CreateDesktopA(kDesktopName, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-    return desktop != nullptr && SetThreadDesktop(desktop);
-}
-
 bool CreateSampleWindows() {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = SampleWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassA(&windowClass)) {
-        return false;
-    }
-    // Made bottom first: each window shown goes on top, so the panel lists them top down.
-    HWND desktopIcons = MakeWindow("Program Manager", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 0);
-    HWND background = MakeWindow("Background worker", WS_OVERLAPPEDWINDOW, 0, nullptr, false, 1);
-    HWND cafeNotes = MakeWindow(kCafeNotes, WS_OVERLAPPEDWINDOW, 0, nullptr, true, 2);
-    HWND finalReport = MakeWindow("Final Report", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 3);
-    HWND reportOne = MakeWindow("Report one", WS_OVERLAPPEDWINDOW, 0, nullptr, true, 4);
+    // Made bottom first: each window made goes on top, so the panel lists them top down.
+    const DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    HWND desktopIcons = MakeWindow("Program Manager", shown, nullptr, 0, 0);
+    HWND background = MakeWindow("Background worker", WS_OVERLAPPEDWINDOW, nullptr, 0, 1);
+    HWND cafeNotes = MakeWindow(kCafeNotes, shown, nullptr, 0, 2);
+    HWND finalReport = MakeWindow("Final Report", shown, nullptr, 0, 3);
+    HWND reportOne = MakeWindow("Report one", shown, nullptr, 0, 4);
     HWND palette =
-        MakeWindow("Palette", WS_POPUP | WS_CAPTION, WS_EX_TOOLWINDOW, reportOne, true, 5);
+        MakeWindow("Palette", WS_POPUP | WS_CAPTION | WS_VISIBLE, reportOne, WS_EX_TOOLWINDOW, 5);
     g_demo.windows = {
         {"Report one", "visible", reportOne},
         {"Final Report", "visible", finalReport},
@@ -614,20 +579,6 @@ void RunInteractive() {
     }
 }
 
-std::string DirectoryOf(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
-std::string DefaultDllPath() {
-    char module[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, module, sizeof(module));
-    if (length == 0 || length >= sizeof(module)) {
-        return "Velumo.dll";
-    }
-    return DirectoryOf(DirectoryOf(std::string(module, length))) + "\\Velumo\\Velumo.dll";
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -635,7 +586,7 @@ int main(int argc, char** argv) {
     SetConsoleOutputCP(CP_UTF8);          // and a Windows console shows them as UTF-8
 
     bool interactive = false;
-    std::string dllPath = DefaultDllPath();
+    std::string dllPath = harness::BesideProgram(VELUMO_DLL_RELATIVE_PATH);
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--interactive") == 0) {
             interactive = true;
@@ -647,22 +598,18 @@ int main(int argc, char** argv) {
         }
     }
 
-    bool ownDesktop = UseOwnDesktop();
+    // A desktop of the demo's own, so that EnumWindows sees the sample windows and not those
+    // of the machine (Wine puts a few hidden helper windows of its own on every desktop).
+    bool ownDesktop = harness::UseOwnDesktop(kDesktopName).empty();
     if (!CreateSampleWindows()) {
         fprintf(stderr, "velumo_demo: cannot create the sample windows\n");
         return 1;
     }
     farhost::PluginExports plugin;
-    std::string error;
-    if (!farhost::LoadPlugin(dllPath, &plugin, &error)) {
-        fprintf(stderr, "velumo_demo: %s\n", error.c_str());
-        return 1;
-    }
-    std::string languagePath = DirectoryOf(dllPath) + "\\VelumoEng.lng";
     std::vector<std::string> messages;
-    std::string languageLine;
-    if (!farhost::LoadLanguageFile(languagePath, &messages, &languageLine)) {
-        fprintf(stderr, "velumo_demo: cannot read %s\n", languagePath.c_str());
+    std::string error;
+    if (!harness::LoadVelumo(dllPath, &plugin, &messages, &error)) {
+        fprintf(stderr, "velumo_demo: %s\n", error.c_str());
         return 1;
     }
     RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey); // start from the default settings
@@ -681,7 +628,7 @@ int main(int argc, char** argv) {
         std::string title = AnsiToUtf8(window.title);
         size_t titleWidth = strlen(window.title); // one screen column per ANSI character
         Write("   " + title + std::string(titleWidth < 19 ? 19 - titleWidth : 1, ' ') +
-              Hex8(UserDataOf(window.handle)) + "  " + window.role + "\n");
+              harness::HandleText(window.handle) + "  " + window.role + "\n");
     }
 
     bool scriptOk = true;

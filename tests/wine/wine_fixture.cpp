@@ -10,7 +10,6 @@ std::string g_desktopError = "main() did not set up the test desktop";
 
 namespace {
 
-constexpr char kWindowClass[] = "VelumoWineTestWindow";
 constexpr char kTestsRoot[] = "Software\\VelumoWineTests";
 
 struct LoadedPlugin {
@@ -21,18 +20,6 @@ struct LoadedPlugin {
     std::vector<std::string> messages;
 };
 
-// The folder of this executable, with its trailing backslash.
-std::string ExecutableFolder() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
-    if (length == 0 || length >= sizeof(path)) {
-        return std::string();
-    }
-    std::string folder(path, length);
-    size_t slash = folder.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-}
-
 // Velumo.dll of this build and the language file beside it, loaded once for the process: the
 // DLL stays loaded, as in FAR, so its table of hidden windows lives across the tests.
 LoadedPlugin& Velumo() {
@@ -41,37 +28,28 @@ LoadedPlugin& Velumo() {
         return plugin;
     }
     plugin.attempted = true;
-    std::string relative = VELUMO_DLL_RELATIVE_PATH;
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    plugin.dllPath = ExecutableFolder() + relative;
-    if (!farhost::LoadPlugin(plugin.dllPath, &plugin.exports, &plugin.error)) {
-        return plugin;
-    }
-    std::string languageFile =
-        plugin.dllPath.substr(0, plugin.dllPath.find_last_of('\\') + 1) + "VelumoEng.lng";
-    std::string languageLine;
-    if (!farhost::LoadLanguageFile(languageFile, &plugin.messages, &languageLine)) {
-        plugin.error = "cannot read " + languageFile;
-    }
+    plugin.dllPath = harness::BesideProgram(VELUMO_DLL_RELATIVE_PATH);
+    harness::LoadVelumo(plugin.dllPath, &plugin.exports, &plugin.messages, &plugin.error);
     return plugin;
 }
 
-bool RegisterWindowClass() {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.lpszClassName = kWindowClass;
-        registered = RegisterClassA(&windowClass) != 0;
+// Takes `value` out of `list`; false when it is not there.
+template <typename Value> bool Forget(std::vector<Value>* list, Value value) {
+    auto at = std::find(list->begin(), list->end(), value);
+    if (at == list->end()) {
+        return false;
     }
-    return registered;
+    list->erase(at);
+    return true;
 }
 
-BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
-    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-    return TRUE;
+// Every panel the plug-in opens for the test is closed in TearDown.
+HANDLE Opened(HANDLE panel, const char* how, std::vector<HANDLE>* openPanels) {
+    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin " << how << " failed";
+    if (panel != INVALID_HANDLE_VALUE && panel != nullptr) {
+        openPanels->push_back(panel);
+    }
+    return panel;
 }
 
 std::string TypeName(DWORD type) {
@@ -126,7 +104,6 @@ void WineDesktopTest::SetUp() {
     const LoadedPlugin& plugin = Velumo();
     ASSERT_TRUE(plugin.error.empty())
         << plugin.error << " (Velumo.dll expected at " << plugin.dllPath << ")";
-    ASSERT_TRUE(RegisterWindowClass()) << "RegisterClassA failed, error " << GetLastError();
     RegDeleteTreeA(HKEY_CURRENT_USER, RootKey().c_str()); // left over by an aborted run
     ASSERT_FALSE(KeyExists(RootKey())) << "cannot clear " << RootKey();
 }
@@ -228,30 +205,15 @@ void WineDesktopTest::StartPlugin() {
 }
 
 HANDLE WineDesktopTest::OpenPanel() {
-    HANDLE panel = Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
-    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin failed";
-    if (panel != INVALID_HANDLE_VALUE && panel != nullptr) {
-        openPanels_.push_back(panel);
-    }
-    return panel;
+    return Opened(Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0), "from the plug-ins menu", &openPanels_);
 }
 
 HANDLE WineDesktopTest::OpenFromCommandLine(const std::string& ansiText) {
-    HANDLE panel = farhost::OpenFromCommandLine(ansiText);
-    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin from the command line failed";
-    if (panel != INVALID_HANDLE_VALUE && panel != nullptr) {
-        openPanels_.push_back(panel);
-    }
-    return panel;
+    return Opened(farhost::OpenFromCommandLine(ansiText), "from the command line", &openPanels_);
 }
 
 HANDLE WineDesktopTest::OpenFromCommandLineOem(const std::string& oemText) {
-    HANDLE panel = farhost::OpenFromCommandLineOem(oemText);
-    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin from the command line failed";
-    if (panel != INVALID_HANDLE_VALUE && panel != nullptr) {
-        openPanels_.push_back(panel);
-    }
-    return panel;
+    return Opened(farhost::OpenFromCommandLineOem(oemText), "from the command line", &openPanels_);
 }
 
 HANDLE WineDesktopTest::OpenInActivePanel() {
@@ -276,9 +238,7 @@ int WineDesktopTest::EnterDirectory(const std::string& directory) {
 }
 
 void WineDesktopTest::ClosePanel(HANDLE panel) {
-    auto open = std::find(openPanels_.begin(), openPanels_.end(), panel);
-    ASSERT_NE(openPanels_.end(), open) << "closing a panel that is not open";
-    openPanels_.erase(open);
+    ASSERT_TRUE(Forget(&openPanels_, panel)) << "closing a panel that is not open";
     Plugin().ClosePlugin(panel);
     PumpMessages();
 }
@@ -310,8 +270,7 @@ ShownSettings WineDesktopTest::SettingsShownByDialog() {
 }
 
 HWND WineDesktopTest::MakeWindow(const std::string& title, DWORD style, HWND owner) {
-    HWND window = CreateWindowExA(0, kWindowClass, title.c_str(), style, 10, 10, 200, 100, owner,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = harness::MakeWindow(title, style, owner);
     EXPECT_NE(nullptr, window) << "CreateWindowExA \"" << Printable(title) << "\" failed, error "
                                << GetLastError();
     if (window != nullptr) {
@@ -322,9 +281,7 @@ HWND WineDesktopTest::MakeWindow(const std::string& title, DWORD style, HWND own
 }
 
 void WineDesktopTest::DestroyOwnWindow(HWND window) {
-    auto own = std::find(windows_.begin(), windows_.end(), window);
-    ASSERT_NE(windows_.end(), own) << "not a window of this test";
-    windows_.erase(own);
+    ASSERT_TRUE(Forget(&windows_, window)) << "not a window of this test";
     EXPECT_TRUE(DestroyWindow(window)) << "DestroyWindow failed, error " << GetLastError();
     EXPECT_FALSE(IsWindow(window)) << "a destroyed window still exists";
     PumpMessages();
@@ -335,24 +292,13 @@ bool WineDesktopTest::IsOwnWindow(HWND window) const {
 }
 
 std::vector<HWND> WineDesktopTest::OwnZOrder() const {
-    std::vector<HWND> all, own;
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
-    for (HWND window : all) {
+    std::vector<HWND> own;
+    for (HWND window : harness::TopLevelWindows()) {
         if (IsOwnWindow(window)) {
             own.push_back(window);
         }
     }
     return own;
-}
-
-// The windows belong to this thread; their messages are handled here, as a host's message
-// loop would, so that Wine's window state settles before it is checked.
-void WineDesktopTest::PumpMessages() const {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
 }
 
 // ---- helpers ----------------------------------------------------------------------------------
@@ -380,13 +326,6 @@ const farhost::ListedItem* FindItem(const std::vector<farhost::ListedItem>& item
         }
     }
     return nullptr;
-}
-
-std::string HandleText(HWND window) {
-    char text[16];
-    snprintf(text, sizeof(text), "%08X",
-             static_cast<unsigned>(reinterpret_cast<uintptr_t>(window) & 0xFFFFFFFFu));
-    return text;
 }
 
 std::string Printable(const std::string& bytes) {

@@ -1,8 +1,7 @@
-// The Wine suite's harness. Every test makes its own top-level windows (a registered class,
-// CreateWindowExA) on a desktop of the test process's own (CreateDesktopA + SetThreadDesktop,
-// see wine_test_main.cpp), starts the real Velumo.dll through farhost with a registry root key
-// of its own, acts only through the plug-in's exports, and checks real effects with user32 and
-// advapi32.
+// The Wine suite's fixture. Every test makes its own top-level windows (the window harness,
+// harness/) on a desktop of the test process's own (see wine_test_main.cpp), starts the real
+// Velumo.dll through farhost with a registry root key of its own, acts only through the
+// plug-in's exports, and checks real effects with user32 and advapi32.
 //
 // Wine puts hidden helper windows of its own on every desktop (seen under Wine 8: "Default
 // IME" windows of class IME, WineDdeServerName, WineDdeEventClass, Shell_TrayWnd). The plug-in
@@ -17,7 +16,7 @@
 // windows, which frees their slots.
 #pragma once
 
-#include "far_host.h"
+#include "window_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +26,9 @@
 #include <vector>
 
 namespace winetest {
+
+using harness::HandleText;
+using harness::PumpMessages;
 
 constexpr DWORD kVisibleWindow = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 constexpr DWORD kInvisibleWindow = WS_OVERLAPPEDWINDOW;
@@ -93,7 +95,6 @@ class WineDesktopTest : public ::testing::Test {
     bool IsOwnWindow(HWND window) const;
     // This test's live windows in z-order, topmost first, as EnumWindows reports them.
     std::vector<HWND> OwnZOrder() const;
-    void PumpMessages() const;
 
     std::vector<HWND> windows_;
     std::vector<HANDLE> openPanels_;
@@ -104,7 +105,6 @@ std::vector<PluginPanelItem> PanelItemsOf(const std::vector<const farhost::Liste
 HWND WindowOf(const farhost::ListedItem& item);
 // The item for `window`, or null when it is not listed.
 const farhost::ListedItem* FindItem(const std::vector<farhost::ListedItem>& items, HWND window);
-std::string HandleText(HWND window);             // "%08X" of the handle's 32 bits
 std::string Printable(const std::string& bytes); // bytes >= 0x80 and controls as \xNN
 std::string WindowTitle(HWND window);
 

@@ -1,0 +1,117 @@
+#include "window_harness.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace harness {
+namespace {
+
+constexpr char kWindowClass[] = "VelumoHarnessWindow";
+
+bool RegisterWindowClass() {
+    static const bool registered = []() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        windowClass.lpszClassName = kWindowClass;
+        return RegisterClassA(&windowClass) != 0;
+    }();
+    return registered;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
+}
+
+std::string FailedCall(const char* call, const std::string& name) {
+    return std::string(call) + "(\"" + name + "\") failed, error " + std::to_string(GetLastError());
+}
+
+} // namespace
+
+std::string ProcessDesktopName(const char* prefix) {
+    return std::string(prefix) + "-" + std::to_string(GetCurrentProcessId());
+}
+
+std::string UseOwnDesktop(const std::string& name) {
+    HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    if (desktop == nullptr) {
+        return FailedCall("CreateDesktopA", name);
+    }
+    if (!SetThreadDesktop(desktop)) {
+        return FailedCall("SetThreadDesktop", name);
+    }
+    return std::string();
+}
+
+HWND MakeWindow(const std::string& title, DWORD style, HWND owner, DWORD exStyle, int slot) {
+    if (!RegisterWindowClass()) {
+        return nullptr;
+    }
+    return CreateWindowExA(exStyle, kWindowClass, title.c_str(), style, (slot % 40) * 8,
+                           (slot % 30) * 8, 160, 90, owner, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+}
+
+bool GrowDocumentWindows(int count, int* made) {
+    for (; *made < count; ++*made) {
+        char title[64];
+        snprintf(title, sizeof title, "Document %05d.txt - Editor", *made);
+        if (MakeWindow(title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 0, *made) == nullptr) {
+            return false;
+        }
+        if (*made % 64 == 0) {
+            PumpMessages();
+        }
+    }
+    PumpMessages();
+    return true;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::string HandleText(HWND window) {
+    char text[16];
+    snprintf(text, sizeof(text), "%08X",
+             static_cast<unsigned>(reinterpret_cast<uintptr_t>(window) & 0xFFFFFFFFu));
+    return text;
+}
+
+std::string BesideProgram(const std::string& relative) {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));
+    std::string program(path, length < sizeof(path) ? length : 0);
+    std::string joined = program.substr(0, program.find_last_of("\\/") + 1) + relative;
+    std::replace(joined.begin(), joined.end(), '/', '\\');
+    return joined;
+}
+
+bool LoadVelumo(const std::string& dllPath, farhost::PluginExports* exports,
+                std::vector<std::string>* messages, std::string* error) {
+    if (!farhost::LoadPlugin(dllPath, exports, error)) {
+        return false;
+    }
+    std::string languageFile = dllPath.substr(0, dllPath.find_last_of("\\/") + 1) + "VelumoEng.lng";
+    std::string languageLine;
+    if (!farhost::LoadLanguageFile(languageFile, messages, &languageLine)) {
+        *error = "cannot read " + languageFile;
+        return false;
+    }
+    return true;
+}
+
+} // namespace harness
