@@ -3,10 +3,12 @@
 #
 #   ./build.sh test         every test suite: native (sanitizers), Wine (the real DLL), fuzz smoke
 #   ./build.sh demo [--interactive]   the real Velumo.dll in the host stand-in, under Wine
-#   ./build.sh dist         Velumo-<version>.zip, the folder a FAR user copies into Plugins
+#   ./build.sh dist         dist/Velumo-<version>-x86.zip and -x64.zip, for FAR's Plugins folder
 #   ./build.sh bench        the benchmarks, written to docs/performance.md
 #   ./build.sh fuzz [SECONDS]         the fuzzer for longer than the smoke run
-#   ./build.sh build        configure and build every preset, run nothing
+#   ./build.sh build        configure and build the presets native, mingw and mingw64, run nothing
+#
+# Each verb builds only the presets it runs (see the README's Building section).
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$(pwd)
@@ -44,17 +46,13 @@ install_prerequisites() {
 
 # ---- builds ------------------------------------------------------------------------------------
 
-build_preset() {
-  local preset=$1
-  log "build: $preset"
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$(nproc)"
-}
-
-build_all() {
-  build_preset native
-  build_preset mingw
-  build_preset mingw64
+build_presets() {
+  local preset
+  for preset in "$@"; do
+    log "build: $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$(nproc)"
+  done
 }
 
 # Whether this kernel runs 32-bit processes itself (some have 32-bit emulation switched off);
@@ -64,8 +62,8 @@ runs_32bit_natively() {
   /lib/ld-linux.so.2 --version >/dev/null 2>&1
 }
 
-# Which build's DLL the Wine suite (one process per case) and the demo run: the shipped i686
-# one where the kernel runs 32-bit processes, else the x86_64 build of the same sources.
+# Which build's DLL the demo runs: the shipped i686 one where the kernel runs 32-bit processes,
+# else the x86_64 build of the same sources.
 wine_preset() {
   if [ -n "${VELUMO_WINE_PRESET:-}" ]; then
     echo "$VELUMO_WINE_PRESET"
@@ -132,9 +130,10 @@ check_shipped_dlls() {
   [ "$failed" -eq 0 ]
 }
 
+# The fuzz preset, which the test and fuzz verbs need, is built by fuzz/run_fuzz.sh; the bench
+# preset by bench/run_bench.sh.
 verb_test() {
-  install_prerequisites
-  build_all
+  build_presets native mingw mingw64
   local rc=0
 
   log "the shipped Velumo.dll files (x86 and x64)"
@@ -169,30 +168,33 @@ verb_test() {
   return $rc
 }
 
-verb_build() {
-  install_prerequisites
-  build_all
-}
+verb_build() { build_presets native mingw mingw64; }
 
-verb_script() {
-  local script=$1
-  shift
-  install_prerequisites
-  build_all
+verb_demo() {
   local preset
   preset=$(wine_preset)
-  VELUMO_WINE_BUILD="$ROOT/build/$preset" bash "$script" "$@"
+  build_presets "$preset"
+  VELUMO_WINE_BUILD="$ROOT/build/$preset" bash demo/run_demo.sh "$@"
 }
 
-case "${1:-}" in
-  test) verb_test ;;
-  build) verb_build ;;
-  demo) shift; verb_script demo/run_demo.sh "$@" ;;
-  dist) shift; verb_script scripts/dist.sh "$@" ;;
-  bench) shift; verb_script bench/run_bench.sh "$@" ;;
-  fuzz) shift; verb_script fuzz/run_fuzz.sh long "$@" ;;
-  *)
-    sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
-    exit 2
-    ;;
-esac
+verb_dist() {
+  build_presets mingw mingw64
+  bash scripts/dist.sh "$@"
+}
+
+# The Wine benchmark runs the x86_64 build, which docs/performance.md describes.
+verb_bench() {
+  build_presets mingw64
+  VELUMO_WINE_BUILD="$ROOT/build/mingw64" bash bench/run_bench.sh "$@"
+}
+
+verb_fuzz() { bash fuzz/run_fuzz.sh long "$@"; }
+
+if ! declare -F "verb_${1:-}" >/dev/null; then
+  sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
+  exit 2
+fi
+verb=$1
+shift
+install_prerequisites
+"verb_$verb" "$@"

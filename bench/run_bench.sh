@@ -8,9 +8,9 @@
 #    Benchmark, JSON in build/bench-results/; a second listing run with glibc's heap kept (no
 #    trimming, no mmap) to separate the listing's own cost from the kernel's page faults; a
 #    callgrind profile of the listing alone (GetFindData + FreeFindData) for the split by call.
-# 2. Under Wine: the real Velumo.dll from $VELUMO_WINE_BUILD (its x86_64 build on machines without
-#    32-bit processes) against the floor loop, on windows of another process and of its own, in
-#    xvfb-run with a private WINEPREFIX.
+# 2. Under Wine: the real Velumo.dll from $VELUMO_WINE_BUILD (the x86_64 build, preset mingw64,
+#    which the report describes) against the floor loop, on windows of another process and of its
+#    own, in a session of scripts/wine_run.sh.
 # 3. The report and the plot (gnuplot).
 #
 # About eight minutes on two cores, most of it Wine creating 2 x 5,000 windows.
@@ -34,18 +34,12 @@ KEPT_HEAP=glibc.malloc.trim_threshold=1073741824:glibc.malloc.mmap_threshold=335
 
 log() { printf '\n== %s\n' "$*" >&2; }
 
-for tool in cmake gnuplot valgrind callgrind_annotate xvfb-run wineserver; do
+for tool in cmake gnuplot valgrind callgrind_annotate; do
   command -v "$tool" >/dev/null || {
     echo "run_bench.sh: $tool is missing" >&2
     exit 1
   }
 done
-WINE64=/usr/lib/wine/wine64
-[ -x "$WINE64" ] || WINE64=$(command -v wine64 || true)
-[ -n "$WINE64" ] || {
-  echo "run_bench.sh: wine64 is missing" >&2
-  exit 1
-}
 
 rm -rf "$RESULTS"
 mkdir -p "$RESULTS" "$ROOT/docs"
@@ -93,24 +87,12 @@ done
 # Wine's drive Z: is the root of the Unix file system.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
-PREFIX=$(mktemp -d /tmp/velumo-bench-wine.XXXXXX)
-trap 'rm -rf "$PREFIX"' EXIT
+WINE_RUN=$ROOT/scripts/wine_run.sh
 
 log "Wine: $WINE_REPETITIONS repetitions, ${WINE_COUNTS[*]} windows"
-WINEPREFIX=$PREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINE64=$WINE64 \
-  xvfb-run -a bash -c '
-    set -u
-    "$WINE64" wineboot -i >/dev/null 2>&1
-    # Without a window manager, Wine waits about 2 s for every hide unless it manages nothing.
-    "$WINE64" reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /t REG_SZ /d N /f \
-      >/dev/null 2>&1
-    rc=0
-    "$WINE64" "$@" || rc=$?
-    wineserver -k || true
-    exit $rc
-  ' wine-bench "$WINE_BENCH" "$(windows_path "$VELUMO_DLL")" "$(windows_path "$WINE_OWNER")" \
+bash "$WINE_RUN" "$WINE_BENCH" "$(windows_path "$VELUMO_DLL")" "$(windows_path "$WINE_OWNER")" \
   "$WINE_REPETITIONS" "${WINE_COUNTS[@]}" >"$RESULTS/wine.tsv" 2> >(tee "$RESULTS/wine.log" >&2)
-WINE_VERSION=$("$WINE64" --version 2>/dev/null || wine --version)
+WINE_VERSION=$("$(bash "$WINE_RUN" --loader "$WINE_BENCH")" --version)
 
 # ---- the report ------------------------------------------------------------------------------
 
