@@ -67,7 +67,7 @@ C:\\Program Files\\Far\\Plugins\\Velumo) and restart FAR.
 Opening the panel
 -----------------
 F11 (plug-ins menu) > "Velumo window list", or the disks menu (Alt+F1 or
-Alt+F2) > "Windows", hot key 9.
+Alt+F2) > "Windows" (hot key 9 in FAR 1.x; FAR 3 picks the hot key).
 
 Keys on the panel
 -----------------
@@ -75,9 +75,10 @@ F8           toggle the selected windows: a visible window is hidden,
              a hidden one is shown again
 F3, Alt+F3   bring the window under the cursor to the front (a hidden
              window is shown)
-Enter on ..  close the panel; any other directory change closes it too
-When the panel closes, every window Velumo hid is shown again (see the
-setting "Show all hidden windows again on panel exit").
+Enter on ..  close the panel; FAR shows the folder you opened it from
+             (any other directory change closes the panel too)
+When the last open Velumo panel closes, every window Velumo hid is shown
+again (see the setting "Show all hidden windows again on panel exit").
 
 Status column: H the window is not visible, O it has an owner window,
 D Velumo hid it. Velumo remembers up to twenty windows it hid, for as
@@ -86,7 +87,8 @@ long as FAR runs, and always lists them.
 Command line
 ------------
 hide:<text>  toggles every listed window whose title contains <text>
-             (case-sensitive) and opens the panel.
+             (case-sensitive, letters outside ASCII too) and opens the
+             panel, typed in a file panel or in the Velumo panel itself.
              Example: hide:Notepad
 
 Settings
