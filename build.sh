@@ -40,8 +40,27 @@ install_prerequisites() {
   # 32-bit Wine runs Velumo.dll as it ships (i686) wherever the kernel runs 32-bit processes.
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
+  refresh_package_lists
   apt-get install -y -q $missing
+}
+
+# apt-get update, tried three times: a mirror in the middle of a sync answers one index with
+# "File has unexpected size" for a while. An index that still fails is named in one line and
+# the install goes on with the lists apt has; it fails with its own message only if a package
+# really cannot be had.
+refresh_package_lists() {
+  local try out
+  out=$(mktemp)
+  for try in 1 2 3; do
+    if apt-get update -q >"$out" 2>&1; then
+      rm -f "$out"
+      return 0
+    fi
+    [ "$try" -lt 3 ] && sleep 10
+  done
+  echo "apt-get update: some package lists could not be fetched, going on with what apt has:" \
+    "$(grep -E '^E: Failed to fetch' "$out" | sed -E 's/^E: Failed to fetch ([^ ]+).*/\1/' | tr '\n' ' ')" >&2
+  rm -f "$out"
 }
 
 # ---- builds ------------------------------------------------------------------------------------

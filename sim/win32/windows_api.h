@@ -3,7 +3,8 @@
 // Simulated here (windows_api.cpp, registry.cpp, code_page.cpp):
 //   user32:   EnumWindows, IsWindow, IsWindowVisible, ShowWindow, SetForegroundWindow,
 //             BringWindowToTop, GetWindow, GetParent, GetWindowLongA, GetWindowTextA,
-//             GetWindowTextLengthA, CharToOemA, OemToCharA
+//             GetWindowTextLengthA, GetWindowTextW, GetWindowTextLengthW, CharToOemA,
+//             OemToCharA
 //   kernel32: lstrcmpA
 //   advapi32: RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA, RegSetValueExA, RegCloseKey
 //
@@ -42,6 +43,11 @@ typedef unsigned int UINT;
 typedef intptr_t LPARAM;
 typedef uintptr_t WPARAM;
 typedef char CHAR;
+// UTF-16 code units, as wchar_t is on Windows (Linux's wchar_t is 32 bits wide).
+typedef char16_t WCHAR;
+typedef const WCHAR* LPCWSTR;
+typedef WCHAR* LPWSTR;
+typedef uint16_t WORD;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef BYTE* LPBYTE;
@@ -60,6 +66,38 @@ typedef HKEY* PHKEY;
 
 typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
 
+struct GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+};
+
+struct RECT {
+    LONG left, top, right, bottom;
+};
+
+struct KEY_EVENT_RECORD {
+    BOOL bKeyDown;
+    WORD wRepeatCount;
+    WORD wVirtualKeyCode;
+    WORD wVirtualScanCode;
+    union {
+        WCHAR UnicodeChar;
+        CHAR AsciiChar;
+    } uChar;
+    DWORD dwControlKeyState;
+};
+
+struct INPUT_RECORD {
+    WORD EventType;
+    union {
+        KEY_EVENT_RECORD KeyEvent;
+        // The other event records (mouse, size, menu, focus) are no larger than the key one.
+        DWORD Other[4];
+    } Event;
+};
+
 #define TRUE 1
 #define FALSE 0
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
@@ -71,7 +109,22 @@ typedef BOOL(CALLBACK* WNDENUMPROC)(HWND, LPARAM);
 #define WS_POPUP 0x80000000u
 #define WS_CHILD 0x40000000u
 #define WS_VISIBLE 0x10000000u
+#define VK_F1 0x70
 #define VK_F3 0x72
+#define VK_F4 0x73
+#define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F12 0x7B
+#define KEY_EVENT 0x0001
+#define RIGHT_ALT_PRESSED 0x0001
+#define LEFT_ALT_PRESSED 0x0002
+#define RIGHT_CTRL_PRESSED 0x0004
+#define LEFT_CTRL_PRESSED 0x0008
+#define SHIFT_PRESSED 0x0010
+#define FILE_ATTRIBUTE_HIDDEN 0x2
+#define FILE_ATTRIBUTE_SYSTEM 0x4
 
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001u)
 #define REG_NONE 0
@@ -102,6 +155,8 @@ HWND WINAPI GetParent(HWND window);
 LONG WINAPI GetWindowLongA(HWND window, int index);
 int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int limit);
 int WINAPI GetWindowTextLengthA(HWND window);
+int WINAPI GetWindowTextW(HWND window, LPWSTR buffer, int limit);
+int WINAPI GetWindowTextLengthW(HWND window);
 BOOL WINAPI CharToOemA(LPCSTR source, LPSTR destination);
 BOOL WINAPI OemToCharA(LPCSTR source, LPSTR destination);
 int WINAPI lstrcmpA(LPCSTR first, LPCSTR second);
@@ -116,3 +171,7 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LP
 LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type,
                               const BYTE* data, DWORD size);
 LSTATUS WINAPI RegCloseKey(HKEY key);
+
+static_assert(sizeof(KEY_EVENT_RECORD) == 16, "KEY_EVENT_RECORD is Windows' 16 bytes");
+static_assert(sizeof(INPUT_RECORD) == 20, "INPUT_RECORD is Windows' 20 bytes");
+static_assert(sizeof(GUID) == 16, "GUID is 16 bytes");
