@@ -15,8 +15,9 @@ namespace simwin {
 // ---- Desktop -------------------------------------------------------------------------------
 
 struct WindowSpec {
-    std::string title;   // bytes in the ANSI code page; cut at the first NUL like a real title
-    bool visible = true; // WS_VISIBLE
+    std::string title;        // bytes in the ANSI code page; cut at the first NUL like a real title
+    std::u16string wideTitle; // when not empty, the title in UTF-16 instead of `title`
+    bool visible = true;      // WS_VISIBLE
     HWND owner = nullptr;
     HWND parent = nullptr; // reported by GetParent only for a WS_CHILD window
     DWORD style = 0;       // extra style bits (WS_POPUP, WS_CHILD, ...); WS_VISIBLE is derived
@@ -26,11 +27,17 @@ struct WindowSpec {
 // are distinct, fit in 32 bits and are never reused within the process.
 HWND CreateTestWindow(const WindowSpec& spec);
 HWND CreateTestWindow(const std::string& title, bool visible = true);
+HWND CreateTestWindow(const std::u16string& title, bool visible = true);
 
 void DestroyTestWindow(HWND window); // later calls treat the handle as dead
 void SetTestWindowTitle(HWND window, const std::string& title);
+void SetTestWindowTitle(HWND window, const std::u16string& title);
 void SetTestWindowStyle(HWND window, DWORD style);    // replaces the style bits but WS_VISIBLE
 void SetTestWindowVisible(HWND window, bool visible); // another program hides or shows it
+
+// A UTF-16 title for the calls above from UTF-8 text; throws std::invalid_argument on bytes that
+// are not UTF-8.
+std::u16string Utf16FromUtf8(const std::string& utf8);
 
 // Live windows, top of the z-order first.
 std::vector<HWND> ZOrder();
@@ -44,12 +51,13 @@ void ResetDesktop();
 // change the desktop in the middle of an enumeration. Empty function: no hook.
 void SetEnumerationHook(std::function<void(HWND)> hook);
 
-// How often each window-system call was made since the last ResetCallCounts.
+// How often each window-system call was made since the last ResetCallCounts; getWindowText and
+// getWindowTextLength count the ANSI calls.
 struct CallCounts {
     uint64_t enumWindows = 0, isWindow = 0, isWindowVisible = 0, showWindow = 0,
              setForegroundWindow = 0, bringWindowToTop = 0, getWindow = 0, getParent = 0,
-             getWindowLong = 0, getWindowText = 0, getWindowTextLength = 0, charToOem = 0,
-             oemToChar = 0, lstrcmp = 0;
+             getWindowLong = 0, getWindowText = 0, getWindowTextLength = 0, getWindowTextW = 0,
+             getWindowTextLengthW = 0, charToOem = 0, oemToChar = 0, lstrcmp = 0;
 };
 const CallCounts& Calls();
 void ResetCallCounts();

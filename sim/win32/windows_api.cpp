@@ -4,6 +4,7 @@
 #include "sim_internal.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -13,7 +14,8 @@
 namespace {
 
 struct Window {
-    std::string title;
+    std::u16string title;  // cut at the first NUL
+    std::string ansiTitle; // title as the ANSI calls see it, derived whenever title changes
     bool visible = false;
     HWND owner = nullptr;
     HWND parent = nullptr;
@@ -79,6 +81,15 @@ void Log(simwin::WindowCallKind kind, HWND window, int showCommand = 0) {
     }
 }
 
+void SetTitle(Window& window, const std::u16string& title) {
+    window.title = title.substr(0, title.find(u'\0'));
+    window.ansiTitle = simwin::internal::AnsiFromUtf16(window.title);
+}
+
+std::u16string Utf16FromAnsiTitle(const std::string& title) {
+    return simwin::internal::Utf16FromAnsi(title.substr(0, title.find('\0')));
+}
+
 bool IsChildOfParent(const Window& window) {
     return (window.style & WS_CHILD) != 0 && window.parent != nullptr;
 }
@@ -102,7 +113,8 @@ HWND CreateTestWindow(const WindowSpec& wanted) {
     desktop.nextHandle += kHandleStep;
 
     Window window;
-    window.title = wanted.title.substr(0, wanted.title.find('\0'));
+    SetTitle(window,
+             wanted.wideTitle.empty() ? Utf16FromAnsiTitle(wanted.title) : wanted.wideTitle);
     window.visible = wanted.visible;
     window.owner = wanted.owner;
     window.parent = wanted.parent;
@@ -115,6 +127,13 @@ HWND CreateTestWindow(const WindowSpec& wanted) {
 HWND CreateTestWindow(const std::string& title, bool visible) {
     WindowSpec wanted;
     wanted.title = title;
+    wanted.visible = visible;
+    return CreateTestWindow(wanted);
+}
+
+HWND CreateTestWindow(const std::u16string& title, bool visible) {
+    WindowSpec wanted;
+    wanted.wideTitle = title;
     wanted.visible = visible;
     return CreateTestWindow(wanted);
 }
@@ -134,7 +153,13 @@ void DestroyTestWindow(HWND window) {
 
 void SetTestWindowTitle(HWND window, const std::string& title) {
     if (Window* found = Find(window)) {
-        found->title = title.substr(0, title.find('\0'));
+        SetTitle(*found, Utf16FromAnsiTitle(title));
+    }
+}
+
+void SetTestWindowTitle(HWND window, const std::u16string& title) {
+    if (Window* found = Find(window)) {
+        SetTitle(*found, title);
     }
 }
 
@@ -315,24 +340,46 @@ LONG WINAPI GetWindowLongA(HWND window, int index) {
     return static_cast<LONG>(style); // WS_POPUP makes it negative, as on Windows
 }
 
-int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int limit) {
-    ++State().calls.getWindowText;
+namespace {
+
+// The limit counts the terminator; a limit of 0 or less writes nothing.
+template <typename Char>
+int CopyTitle(const std::basic_string<Char>& title, Char* buffer, int limit) {
     if (buffer == nullptr || limit <= 0) {
         return 0;
     }
-    const Window* found = Find(window);
-    const size_t length = found == nullptr ? 0 : found->title.size();
-    // The limit counts the terminator.
-    const size_t copied = std::min(length, static_cast<size_t>(limit) - 1);
-    if (copied > 0) {
-        std::memcpy(buffer, found->title.data(), copied);
-    }
-    buffer[copied] = '\0';
+    const size_t copied = std::min(title.size(), static_cast<size_t>(limit) - 1);
+    std::copy(title.begin(), title.begin() + static_cast<std::ptrdiff_t>(copied), buffer);
+    buffer[copied] = Char{};
     return static_cast<int>(copied);
+}
+
+} // namespace
+
+int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int limit) {
+    ++State().calls.getWindowText;
+    const Window* found = Find(window);
+    return found == nullptr ? CopyTitle(std::string(), buffer, limit)
+                            : CopyTitle(found->ansiTitle, buffer, limit);
 }
 
 int WINAPI GetWindowTextLengthA(HWND window) {
     ++State().calls.getWindowTextLength;
+    const Window* found = Find(window);
+    return found == nullptr ? 0 : static_cast<int>(found->ansiTitle.size());
+}
+
+// Copies code units: a limit that falls inside a surrogate pair keeps its first half, as
+// Windows does.
+int WINAPI GetWindowTextW(HWND window, LPWSTR buffer, int limit) {
+    ++State().calls.getWindowTextW;
+    const Window* found = Find(window);
+    return found == nullptr ? CopyTitle(std::u16string(), buffer, limit)
+                            : CopyTitle(found->title, buffer, limit);
+}
+
+int WINAPI GetWindowTextLengthW(HWND window) {
+    ++State().calls.getWindowTextLengthW;
     const Window* found = Find(window);
     return found == nullptr ? 0 : static_cast<int>(found->title.size());
 }

@@ -16,7 +16,13 @@
 //     to every call (queries give 0, actions do nothing);
 //   - GetParent gives the parent of a WS_CHILD window, the owner of an owned WS_POPUP window
 //     and 0 otherwise;
-//   - GetWindowTextA's limit counts the terminator;
+//   - a title is UTF-16, cut at its first NUL. GetWindowTextW and GetWindowTextLengthW give its
+//     code units; the ANSI calls give its CP1252 form, one byte per code unit, from iconv's
+//     tables: '?' for a unit CP1252 lacks (each half of a surrogate pair too; Windows would first
+//     try a look-alike letter), and the five bytes CP1252 leaves unassigned stand for U+0081,
+//     U+008D, U+008F, U+0090 and U+009D, so every ANSI byte title reads back unchanged;
+//   - GetWindowTextA's and GetWindowTextW's limit counts the terminator; W may end inside a
+//     surrogate pair;
 //   - CharToOemA converts CP1252 to CP437 and OemToCharA CP437 to CP1252, both through iconv,
 //     one byte for one byte ('?' where the other page has no such letter), in place when source
 //     and destination are the same;
@@ -110,6 +116,7 @@ struct INPUT_RECORD {
 #define WS_CHILD 0x40000000u
 #define WS_VISIBLE 0x10000000u
 #define VK_F1 0x70
+#define VK_F2 0x71
 #define VK_F3 0x72
 #define VK_F4 0x73
 #define VK_F5 0x74

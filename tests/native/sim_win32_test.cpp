@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -98,9 +101,13 @@ TEST_F(SimWin32, DeadHandlesAreHarmlessAndNeverReused) {
         EXPECT_EQ(nullptr, GetParent(window));
         EXPECT_EQ(0, GetWindowLongA(window, GWL_STYLE));
         EXPECT_EQ(0, GetWindowTextLengthA(window));
+        EXPECT_EQ(0, GetWindowTextLengthW(window));
         char title[8] = "junk";
         EXPECT_EQ(0, GetWindowTextA(window, title, sizeof title));
         EXPECT_STREQ("", title);
+        WCHAR wideTitle[8] = u"junk";
+        EXPECT_EQ(0, GetWindowTextW(window, wideTitle, 8));
+        EXPECT_EQ(u"", std::u16string(wideTitle));
     }
     EXPECT_EQ(0u, simwin::LiveWindowCount());
     EXPECT_EQ(nullptr, simwin::ForegroundWindow());
@@ -159,6 +166,95 @@ TEST_F(SimWin32, WindowTextLimitCountsTheTerminator) {
     EXPECT_EQ('x', buffer[0]);
     EXPECT_EQ(5, GetWindowTextA(window, buffer, sizeof buffer));
     EXPECT_STREQ("Hello", buffer);
+}
+
+std::u16string WideText(HWND window) {
+    WCHAR buffer[64];
+    const int length = GetWindowTextW(window, buffer, 64);
+    return std::u16string(buffer, static_cast<size_t>(length));
+}
+
+std::string AnsiText(HWND window) {
+    char buffer[64];
+    const int length = GetWindowTextA(window, buffer, sizeof buffer);
+    return std::string(buffer, static_cast<size_t>(length));
+}
+
+TEST_F(SimWin32, WideTitlesReadBackExactlyAndAsAnsiAndOem) {
+    // CP1252 has é, the em dash, € and ƒ; no Cyrillic, no CJK, no emoji (a surrogate pair: one
+    // '?' for each half). CP437 has é and ƒ.
+    struct Case {
+        std::u16string title;
+        const char* ansi;
+        const char* oem;
+    };
+    const Case cases[] = {
+        {u"Отчёт", "?????", "?????"},
+        {u"日本語 — résumé 🙂", "??? \x97 r\xE9sum\xE9 ??", "??? ? r\x82sum\x82 ??"},
+        {u"Café € ƒ", "Caf\xE9 \x80 \x83", "Caf\x82 ? \x9F"},
+    };
+    for (const Case& c : cases) {
+        for (const bool created : {true, false}) {
+            const HWND window = created ? simwin::CreateTestWindow(c.title)
+                                        : simwin::CreateTestWindow(u"old title");
+            if (!created) {
+                simwin::SetTestWindowTitle(window, c.title);
+            }
+            EXPECT_EQ(static_cast<int>(c.title.size()), GetWindowTextLengthW(window));
+            EXPECT_EQ(c.title, WideText(window));
+            EXPECT_EQ(static_cast<int>(std::strlen(c.ansi)), GetWindowTextLengthA(window));
+            EXPECT_EQ(c.ansi, AnsiText(window));
+            char oem[64];
+            CharToOemA(AnsiText(window).c_str(), oem);
+            EXPECT_STREQ(c.oem, oem);
+        }
+    }
+    EXPECT_EQ(cases[1].title, simwin::Utf16FromUtf8("日本語 — résumé 🙂"));
+    EXPECT_THROW(simwin::Utf16FromUtf8("caf\xE9"), std::invalid_argument);
+}
+
+TEST_F(SimWin32, EveryAnsiTitleByteSurvivesTheWideTitle) {
+    std::string every;
+    for (int byte = 1; byte < 256; ++byte) {
+        every += static_cast<char>(byte);
+    }
+    const HWND window = simwin::CreateTestWindow(every);
+    char ansi[300];
+    ASSERT_EQ(255, GetWindowTextA(window, ansi, sizeof ansi));
+    EXPECT_EQ(every, std::string(ansi, 255));
+    WCHAR wide[300];
+    ASSERT_EQ(255, GetWindowTextW(window, wide, 300));
+    EXPECT_EQ(u'é', wide[0xE9 - 1]);
+    EXPECT_EQ(u'€', wide[0x80 - 1]);
+    for (const int unassigned : {0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+        EXPECT_EQ(unassigned, wide[unassigned - 1]) << "as Windows maps the unassigned bytes";
+    }
+}
+
+TEST_F(SimWin32, WideTextLimitCountsTheTerminatorAndMaySplitAPair) {
+    std::u16string title = u"ab🙂c";
+    title += u'\0';
+    title += u"hidden";
+    const HWND window = simwin::CreateTestWindow(title);
+    EXPECT_EQ(5, GetWindowTextLengthW(window));
+    EXPECT_EQ("ab??c", AnsiText(window));
+    WCHAR buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), u'x');
+    EXPECT_EQ(3, GetWindowTextW(window, buffer, 4)); // ends inside the pair: its first half stays
+    EXPECT_EQ(std::u16string(u"ab\xD83D"), std::u16string(buffer));
+    EXPECT_EQ(u'x', buffer[4]);
+    EXPECT_EQ(0, GetWindowTextW(window, buffer, 1));
+    EXPECT_EQ(u'\0', buffer[0]);
+    for (const int limit : {0, -1}) {
+        buffer[0] = u'x';
+        EXPECT_EQ(0, GetWindowTextW(window, buffer, limit));
+        EXPECT_EQ(u'x', buffer[0]);
+    }
+    EXPECT_EQ(0, GetWindowTextW(window, nullptr, 8));
+    EXPECT_EQ(5, GetWindowTextW(window, buffer, 8));
+    EXPECT_EQ(u"ab🙂c", std::u16string(buffer));
+    EXPECT_EQ(6u, simwin::Calls().getWindowTextW);
+    EXPECT_EQ(1u, simwin::Calls().getWindowTextLengthW);
 }
 
 TEST_F(SimWin32, CharToOemConvertsCp1252ToCp437InPlace) {
