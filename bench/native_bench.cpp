@@ -11,9 +11,9 @@
 //
 //   velumo_native_bench [Google Benchmark flags]
 //   velumo_native_bench --listing-loop WINDOWS LISTINGS   only lists, for a profiler
-#include "catalogue/hidden_window_table.h"
-#include "catalogue/visibility_actions.h"
-#include "catalogue/window_list.h"
+#include "core/hidden_window_table.h"
+#include "core/visibility_actions.h"
+#include "far1/window_list.h"
 #include "far_host.h"
 #include "heap_calls.h"
 #include "plugin_support.h"
@@ -143,22 +143,22 @@ void BM_ToggleWindowsByTitle(benchmark::State& state) {
     const std::vector<HWND> windows = MakeDesktop(count, kMatchedWindows);
     OpenPanel(); // loads the default settings; the toggles are called directly
     const int matches = std::min(count, kMatchedWindows);
-    ToggleWindowsByTitle(kMatchText);
+    ToggleWindowsByOemText(kMatchText);
     const auto hidden = std::count_if(windows.begin(), windows.end(),
                                       [](HWND window) { return !IsWindowVisible(window); });
-    ToggleWindowsByTitle(kMatchText);
+    ToggleWindowsByOemText(kMatchText);
     if (hidden != matches) {
         state.SkipWithError("the toggle did not hide exactly the matching windows");
         return;
     }
     for (auto _ : state) {
-        ToggleWindowsByTitle(kMatchText);
-        ToggleWindowsByTitle(kMatchText);
+        ToggleWindowsByOemText(kMatchText);
+        ToggleWindowsByOemText(kMatchText);
     }
     ReportTimePerWindow(state, 2 * count);
     ReportCounts(state, 2 * count, []() {
-        ToggleWindowsByTitle(kMatchText);
-        ToggleWindowsByTitle(kMatchText);
+        ToggleWindowsByOemText(kMatchText);
+        ToggleWindowsByOemText(kMatchText);
     });
 }
 

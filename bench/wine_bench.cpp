@@ -28,8 +28,8 @@
 //   block  BYTES MICROSECONDS-TO-ALLOCATE-TOUCH-AND-FREE
 // Exits non-zero when a listing does not list exactly the windows of the desktop, or does not
 // agree with the floor entry by entry.
-#include "catalogue/hidden_window_table.h"
-#include "catalogue/window_list.h"
+#include "core/hidden_window_table.h"
+#include "far1/window_list.h"
 #include "window_harness.h"
 
 #include <algorithm>

@@ -11,7 +11,7 @@
 // live under a demo root key that is deleted at the end. The exit code is 0 only when every window
 // the plug-in hid is visible again after the last panel closed (and, in the scripted run, every
 // step did what it shows).
-#include "panel_view.h"
+#include "far1_view.h"
 #include "window_harness.h"
 
 #include <fcntl.h>
@@ -30,7 +30,7 @@ namespace {
 constexpr char kDesktopName[] = "VelumoDemo";
 constexpr char kDemoKey[] = "Software\\VelumoDemo";
 constexpr char kRootKey[] = "Software\\VelumoDemo\\Far\\Plugins"; // FAR's plug-in root key
-constexpr int kScreenWidth = farhost::kDefaultScreenWidth;
+constexpr int kScreenWidth = panelview::kDefaultScreenWidth;
 constexpr int kLineCapacity = 1024; // one command line of the interactive mode
 constexpr int kVkF8 = 0x77;
 // A title with a letter outside ASCII, in the ANSI code page (1252) as windows hold titles:
@@ -177,7 +177,7 @@ void ShowPanel(HANDLE panel, const char* cursorTitle, bool numbered) {
     farhost::Plugin().GetOpenPluginInfo(panel, &info);
     std::vector<farhost::ListedItem> listed = farhost::ListPanel(panel);
     std::vector<farhost::ListedItem> shown;
-    farhost::PanelViewOptions options;
+    panelview::PanelViewOptions options;
     for (const farhost::ListedItem& item : listed) {
         const char* title = SampleTitle(item.userData);
         if (title != nullptr) {
@@ -190,7 +190,7 @@ void ShowPanel(HANDLE panel, const char* cursorTitle, bool numbered) {
     g_demo.lastListing = shown;
     options.width = kScreenWidth;
     options.numbered = numbered;
-    Write(farhost::RenderPanel(info, shown, options));
+    Write(panelview::RenderPanel(farhost::DescribePanel(info, shown), options));
     size_t others = listed.size() - shown.size();
     if (others > 0) {
         Write("(" + std::to_string(others) +
@@ -314,7 +314,7 @@ void ShowConfiguration() {
         return;
     }
     const farhost::DialogCall& call = farhost::DialogCalls().back();
-    Write(farhost::RenderDialog(call.items, call.x2, call.y2));
+    Write(panelview::RenderDialog(farhost::DescribeDialog(call.items), call.x2, call.y2));
     Write("   Dialog(" + std::to_string(call.x1) + ", " + std::to_string(call.y1) + ", " +
           std::to_string(call.x2) + ", " + std::to_string(call.y2) + ", \"" + call.helpTopic +
           "\", " + std::to_string(call.items.size()) + " items); Esc; Configure returned " +

@@ -82,11 +82,11 @@
 #include "plugin_support.h"
 #include "sim_desktop.h"
 
-#include "catalogue/hidden_window_table.h"
-#include "catalogue/window_list.h"
-#include "host/panel_presentation.h"
-#include "host/window_panel.h"
-#include "settings/settings.h"
+#include "core/hidden_window_table.h"
+#include "far1/window_list.h"
+#include "far1/panel_presentation.h"
+#include "far1/window_panel.h"
+#include "core/settings.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -861,7 +861,7 @@ void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
 
 std::vector<std::string> ReadMessages(InputReader& in) {
     std::vector<std::string> messages = EnglishMessages();
-    Require(messages.size() >= kEnglishMessageCount, "lang/VelumoEng.lng not read");
+    Require(messages.size() >= kEnglishMessageCount, "VelumoEng.lng (VELUMO_LANG_DIR) not read");
     const size_t overrides = in.Byte() % 8;
     for (size_t i = 0; i < overrides; ++i) {
         const size_t id = in.Byte() % 20;

@@ -84,13 +84,6 @@ std::vector<HWND> TopLevelWindows() {
     return windows;
 }
 
-std::string HandleText(HWND window) {
-    char text[16];
-    snprintf(text, sizeof(text), "%08X",
-             static_cast<unsigned>(reinterpret_cast<uintptr_t>(window) & 0xFFFFFFFFu));
-    return text;
-}
-
 std::string BesideProgram(const std::string& relative) {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof(path));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "far_host.h"
+#include "handle_text.h"
 
 #include <string>
 #include <vector>
@@ -42,8 +43,7 @@ void PumpMessages();
 // reports them.
 std::vector<HWND> TopLevelWindows();
 
-// The handle as the panel shows it: "%08X" of its low 32 bits.
-std::string HandleText(HWND window);
+using ::HandleText;
 
 // ---- the plug-in -------------------------------------------------------------------------------
 

@@ -33,13 +33,23 @@ package() {
     return 1
   fi
 
+  # The language and help files as the build wrote them beside the DLL (FAR 1.x's code pages).
+  local built file
+  built=$(dirname "$dll")
+  for file in VelumoEng.lng VelumoRus.lng VelumoEng.hlf VelumoRus.hlf; do
+    if [ ! -f "$built/$file" ]; then
+      echo "dist.sh: $built/$file is missing; the build writes it beside Velumo.dll" >&2
+      return 1
+    fi
+  done
+
   local stage folder
   stage=$(mktemp -d /tmp/velumo-dist.XXXXXX)
   folder=$stage/Velumo
   mkdir "$folder"
   cp "$dll" "$folder/Velumo.dll"
   for file in VelumoEng.lng VelumoRus.lng VelumoEng.hlf VelumoRus.hlf; do
-    cp "lang/$file" "$folder/$file"
+    cp "$built/$file" "$folder/$file"
   done
 
   # The readme: plain ASCII with CRLF line ends, as Notepad shows it.

@@ -1,7 +1,7 @@
 // The plug-in linked into the host, for builds off Windows.
 #include "far_host.h"
 
-#include "host/entry_points.h"
+#include "far1/entry_points.h"
 
 namespace farhost {
 

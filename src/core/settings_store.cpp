@@ -2,52 +2,37 @@
 
 #include "settings.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-constexpr char kKeyName[] = "Velumo";
-
-// The whole path is held whatever the length of the host's root key, so the settings are
-// always read from and written to "<root key>\Velumo" and never to a cut-off key.
+// The whole path is held whatever its length, so the settings are always read from and
+// written to the key the front end named and never to a cut-off key.
 char* KeyPath = nullptr;
 
-struct SettingField {
-    const char* name;
-    int32_t Settings::*field;
-    int32_t defaultValue;
-};
-
-constexpr SettingField kFields[] = {
-    {"AddToDisksMenu", &Settings::AddToDisksMenu, kDefaultSettings.AddToDisksMenu},
-    {"DisksMenuDigit", &Settings::DisksMenuDigit, kDefaultSettings.DisksMenuDigit},
-    {"ShowDesktopIcon", &Settings::ShowDesktopIcon, kDefaultSettings.ShowDesktopIcon},
-    {"ShowOwnerWindow", &Settings::ShowOwnerWindow, kDefaultSettings.ShowOwnerWindow},
-    {"ShowInvisibleWindow", &Settings::ShowInvisibleWindow, kDefaultSettings.ShowInvisibleWindow},
-    {"ShowAllWindowAtExit", &Settings::ShowAllWindowAtExit, kDefaultSettings.ShowAllWindowAtExit},
-};
-
-// "<settings key path>" or "<settings key path>\<sub-key>", freshly allocated; null when there
-// is no settings key path or no memory. The caller frees it.
-char* ComposeAccessPath(const char* subKey) {
-    if (KeyPath == nullptr) {
-        return nullptr;
-    }
-    size_t pathLength = strlen(KeyPath);
-    size_t subKeyLength = subKey != nullptr ? strlen(subKey) : 0;
-    size_t capacity = pathLength + 1 + subKeyLength + 1;
-    char* path = static_cast<char*>(malloc(capacity));
+HKEY OpenKey(const char* path) {
     if (path == nullptr) {
         return nullptr;
     }
-    if (subKeyLength == 0) {
-        snprintf(path, capacity, "%s", KeyPath);
-    } else {
-        snprintf(path, capacity, "%s\\%s", KeyPath, subKey);
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_QUERY_VALUE, &key);
+    return result == ERROR_SUCCESS ? key : nullptr;
+}
+
+HKEY OpenSettingsKey() {
+    return OpenKey(KeyPath);
+}
+
+HKEY CreateSettingsKey() {
+    if (KeyPath == nullptr) {
+        return nullptr;
     }
-    return path;
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath, 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, &disposition);
+    return result == ERROR_SUCCESS ? key : nullptr;
 }
 
 void StoreLittleEndian(uint8_t buffer[4], int32_t value) {
@@ -71,33 +56,17 @@ const char* SettingsKeyPath() {
     return KeyPath != nullptr ? KeyPath : "";
 }
 
-HKEY OpenSettingsKey(HKEY hive, const char* subKey) {
-    char* path = ComposeAccessPath(subKey);
-    if (path == nullptr) {
-        return nullptr;
+int SettingsKeyExists(const char* keyPath) {
+    HKEY key = OpenKey(keyPath);
+    if (key == nullptr) {
+        return 0;
     }
-    HKEY key = nullptr;
-    LONG result = RegOpenKeyExA(hive, path, 0, KEY_QUERY_VALUE, &key);
-    free(path);
-    return result == ERROR_SUCCESS ? key : nullptr;
+    RegCloseKey(key);
+    return 1;
 }
 
-HKEY CreateSettingsKey(HKEY hive, const char* subKey) {
-    char* path = ComposeAccessPath(subKey);
-    if (path == nullptr) {
-        return nullptr;
-    }
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    LONG result = RegCreateKeyExA(hive, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                                  nullptr, &key, &disposition);
-    free(path);
-    return result == ERROR_SUCCESS ? key : nullptr;
-}
-
-int ReadDwordValue(HKEY hive, const char* subKey, const char* valueName, uint8_t buffer[4],
-                   int32_t defaultValue) {
-    HKEY key = OpenSettingsKey(hive, subKey);
+int ReadDwordValue(const char* valueName, uint8_t buffer[4], int32_t defaultValue) {
+    HKEY key = OpenSettingsKey();
     LONG result = ERROR_FILE_NOT_FOUND;
     if (key != nullptr) {
         DWORD type = 0;
@@ -112,16 +81,15 @@ int ReadDwordValue(HKEY hive, const char* subKey, const char* valueName, uint8_t
     return 0;
 }
 
-int32_t ReadDwordOrDefault(HKEY hive, const char* subKey, const char* valueName,
-                           int32_t defaultValue) {
+int32_t ReadDwordOrDefault(const char* valueName, int32_t defaultValue) {
     uint8_t buffer[4];
     StoreLittleEndian(buffer, defaultValue);
-    ReadDwordValue(hive, subKey, valueName, buffer, defaultValue);
+    ReadDwordValue(valueName, buffer, defaultValue);
     return LoadLittleEndian(buffer);
 }
 
-void WriteDwordValue(HKEY hive, const char* subKey, const char* valueName, int32_t value) {
-    HKEY key = CreateSettingsKey(hive, subKey);
+void WriteDwordValue(const char* valueName, int32_t value) {
+    HKEY key = CreateSettingsKey();
     if (key == nullptr) {
         return;
     }
@@ -131,24 +99,23 @@ void WriteDwordValue(HKEY hive, const char* subKey, const char* valueName, int32
     RegCloseKey(key);
 }
 
-void LoadSettings(const char* rootKey) {
+void LoadSettingsFromKey(const char* keyPath) {
     free(KeyPath);
     KeyPath = nullptr;
-    if (rootKey != nullptr) {
-        size_t capacity = strlen(rootKey) + 1 + sizeof(kKeyName);
-        KeyPath = static_cast<char*>(malloc(capacity));
+    if (keyPath != nullptr) {
+        size_t size = strlen(keyPath) + 1;
+        KeyPath = static_cast<char*>(malloc(size));
         if (KeyPath != nullptr) {
-            snprintf(KeyPath, capacity, "%s\\%s", rootKey, kKeyName);
+            memcpy(KeyPath, keyPath, size);
         }
     }
-    for (const SettingField& setting : kFields) {
-        g_settings.*setting.field =
-            ReadDwordOrDefault(HKEY_CURRENT_USER, "", setting.name, setting.defaultValue);
+    for (const SettingField& setting : kSettingFields) {
+        g_settings.*setting.Field = ReadDwordOrDefault(setting.Name, setting.Default);
     }
 }
 
 void SaveSettings() {
-    for (const SettingField& setting : kFields) {
-        WriteDwordValue(HKEY_CURRENT_USER, "", setting.name, g_settings.*setting.field);
+    for (const SettingField& setting : kSettingFields) {
+        WriteDwordValue(setting.Name, g_settings.*setting.Field);
     }
 }

@@ -1,14 +1,11 @@
 #include "visibility_actions.h"
 
 #include "hidden_window_table.h"
-#include "window_list.h"
+#include "window_catalogue.h"
 
-#include <cstring>
+#include <cstdlib>
 
 namespace {
-
-constexpr int kMatchTitleCapacity = 256; // read with limit 255: at most 254 characters
-constexpr size_t kLongestReadTitle = kMatchTitleCapacity - 2;
 
 void ShowAndBringForward(HWND window) {
     ShowWindow(window, SW_SHOW);
@@ -23,16 +20,63 @@ BOOL CALLBACK RestoreIfRecorded(HWND window, LPARAM) {
     return TRUE;
 }
 
+// The title of one window, read in the front end's character type.
+template <typename Char>
+struct WindowTitle;
+
+template <>
+struct WindowTitle<char> {
+    char text[kTitleReadCapacity];
+
+    const char* Read(HWND window) {
+        text[0] = '\0';
+        GetWindowTextA(window, text, kTitleReadCapacity - 1);
+        text[kTitleReadCapacity - 1] = '\0'; // a window procedure answering may not end it
+        return text;
+    }
+};
+
+template <>
+struct WindowTitle<WCHAR> {
+    WCHAR* text = nullptr;
+
+    WindowTitle() = default;
+    WindowTitle(const WindowTitle&) = delete;
+    WindowTitle& operator=(const WindowTitle&) = delete;
+    ~WindowTitle() { free(text); }
+
+    // Null when the title cannot be allocated: that window is then left alone.
+    const WCHAR* Read(HWND window) {
+        text = ReadWholeWindowTitle(window);
+        return text;
+    }
+};
+
+template <typename Char>
+bool HoldsText(const Char* title, const Char* text) {
+    for (; *title != 0; ++title) {
+        const Char* t = title;
+        const Char* x = text;
+        while (*x != 0 && *t == *x) {
+            ++t;
+            ++x;
+        }
+        if (*x == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+template <typename Char>
 BOOL CALLBACK ToggleIfTitleMatches(HWND window, LPARAM context) {
-    const char* text = reinterpret_cast<const char*>(context);
+    const Char* text = reinterpret_cast<const Char*>(context);
     if (!IsEligibleWindow(window)) {
         return TRUE;
     }
-    char title[kMatchTitleCapacity];
-    title[0] = '\0';
-    GetWindowTextA(window, title, kMatchTitleCapacity - 1);
-    title[kMatchTitleCapacity - 1] = '\0';
-    if (strstr(title, text) != nullptr) {
+    WindowTitle<Char> title;
+    const Char* read = title.Read(window);
+    if (read != nullptr && HoldsText(read, text)) {
         ToggleWindow(window);
     }
     return TRUE;
@@ -74,19 +118,13 @@ void RestoreAllWindows() {
     EnumWindows(RestoreIfRecorded, 0);
 }
 
-void ToggleWindowsByTitle(const char* text) {
-    if (text == nullptr || text[0] == '\0') {
+template <typename Char>
+void ToggleWindowsByTitle(const Char* text) {
+    if (text == nullptr || text[0] == 0) {
         return;
     }
-    // No title is read longer than kLongestReadTitle characters, so a longer text occurs in
-    // none: it toggles nothing and need not be converted at all. Looking one byte past that
-    // length is enough to tell, however long the text is.
-    if (strnlen(text, kLongestReadTitle + 1) > kLongestReadTitle) {
-        return;
-    }
-    // The host hands the text over in the OEM code page, the titles are in the ANSI one. One
-    // byte stays one byte, so the text and its terminator fit the buffer.
-    char ansiText[kMatchTitleCapacity];
-    OemToCharA(text, ansiText);
-    EnumWindows(ToggleIfTitleMatches, reinterpret_cast<LPARAM>(ansiText));
+    EnumWindows(ToggleIfTitleMatches<Char>, reinterpret_cast<LPARAM>(text));
 }
+
+template void ToggleWindowsByTitle<char>(const char* text);
+template void ToggleWindowsByTitle<WCHAR>(const WCHAR* text);

@@ -15,7 +15,16 @@ void ToggleWindow(HWND window);
 void ActivateWindow(HWND window);
 // Restores every top-level window that the table records.
 void RestoreAllWindows();
-// Toggles every eligible window whose title (ANSI, unconverted) contains the text,
-// case-sensitively; the text comes in the OEM code page, as the host passes it, and is
-// converted to the ANSI one first. An empty or null text does nothing.
-void ToggleWindowsByTitle(const char* text);
+
+// Toggles every eligible window whose title contains the text as a run of identical code
+// units, case-sensitively. Written once for both front ends' character types:
+//   char   the ANSI title as GetWindowTextA reads it, at most kTitleReadCapacity - 2
+//          characters (a longer text can match none and toggles nothing);
+//   WCHAR  the whole UTF-16 title as GetWindowTextW reads it.
+// The text is in the titles' own code page: a front end converts its host's text first. An
+// empty or null text does nothing.
+template <typename Char>
+void ToggleWindowsByTitle(const Char* text);
+
+extern template void ToggleWindowsByTitle<char>(const char* text);
+extern template void ToggleWindowsByTitle<WCHAR>(const WCHAR* text);

@@ -1,9 +1,9 @@
 #include "config_dialog.h"
 
-#include "../host/host_services.h"
-#include "../host/message_ids.h"
-#include "settings.h"
-#include "settings_store.h"
+#include "../core/message_ids.h"
+#include "../core/settings.h"
+#include "../core/settings_store.h"
+#include "host_services.h"
 
 #include <climits>
 #include <cstdio>
@@ -16,14 +16,18 @@ constexpr int kDialogHeight = 13;
 constexpr char kHelpTopic[] = "VelumoCfg";
 constexpr uint32_t kSeparator = DIF_BOXCOLOR | DIF_SEPARATOR;
 
-enum ConfigItem {
-    kItemFrame = 0,
-    kItemAddToDisksMenu = 1,
-    kItemDisksMenuDigit = 2,
-    kItemShowDesktopIcon = 5,
-    kItemShowOwnerWindow = 6,
-    kItemShowInvisibleWindow = 7,
-    kItemShowAllWindowAtExit = 8,
+// What a row of the dialog does with the settings.
+enum class RowRole {
+    Label,   // frame, caption, separator, cancel button: nothing to put in or take back
+    Check,   // a check box showing a truth-value setting
+    Number,  // the one-column edit field of a number setting, empty for 0
+    Confirm, // the button whose closing saves
+};
+
+struct ConfigRow {
+    DialogItemTemplate item;
+    RowRole role;
+    int32_t Settings::*setting; // the field a Check or Number row edits; null otherwise
 };
 
 void CopyCaption(char (&field)[sizeof(FarDialogItem::Data)], const char* text) {
@@ -76,47 +80,65 @@ int32_t ParseLeadingNumber(const char* text) {
 
 int RunConfigDialog() {
     const uintptr_t empty = reinterpret_cast<uintptr_t>("");
-    const DialogItemTemplate templates[kConfigDialogItemCount] = {
-        {DI_DOUBLEBOX, 3, 1, 72, 11, 0, 0, 0, 0, kMsgConfigTitle},
-        {DI_CHECKBOX, 5, 2, 0, 0, 0, 0, 0, 0, kMsgAddToDisksMenu},
-        {DI_FIXEDIT, 7, 3, 7, 3, 1, 0, 0, 0, empty},
-        {DI_TEXT, 9, 3, 0, 0, 0, 0, 0, 0, kMsgDisksMenuDigit},
-        {DI_TEXT, 5, 4, 0, 0, 0, 0, kSeparator, 0, empty},
-        {DI_CHECKBOX, 5, 5, 0, 0, 0, 0, 0, 0, kMsgShowDesktopIcon},
-        {DI_CHECKBOX, 5, 6, 0, 0, 0, 0, 0, 0, kMsgShowOwnerWindow},
-        {DI_CHECKBOX, 5, 7, 0, 0, 0, 0, 0, 0, kMsgShowInvisibleWindow},
-        {DI_CHECKBOX, 5, 8, 0, 0, 0, 0, 0, 0, kMsgShowAllWindowAtExit},
-        {DI_TEXT, 5, 9, 0, 0, 0, 0, kSeparator, 0, empty},
-        {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, kMsgOk},
-        {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
+    const ConfigRow rows[kConfigDialogItemCount] = {
+        {{DI_DOUBLEBOX, 3, 1, 72, 11, 0, 0, 0, 0, kMsgConfigTitle}, RowRole::Label, nullptr},
+        {{DI_CHECKBOX, 5, 2, 0, 0, 0, 0, 0, 0, kMsgAddToDisksMenu},
+         RowRole::Check,
+         &Settings::AddToDisksMenu},
+        {{DI_FIXEDIT, 7, 3, 7, 3, 1, 0, 0, 0, empty}, RowRole::Number, &Settings::DisksMenuDigit},
+        {{DI_TEXT, 9, 3, 0, 0, 0, 0, 0, 0, kMsgDisksMenuDigit}, RowRole::Label, nullptr},
+        {{DI_TEXT, 5, 4, 0, 0, 0, 0, kSeparator, 0, empty}, RowRole::Label, nullptr},
+        {{DI_CHECKBOX, 5, 5, 0, 0, 0, 0, 0, 0, kMsgShowDesktopIcon},
+         RowRole::Check,
+         &Settings::ShowDesktopIcon},
+        {{DI_CHECKBOX, 5, 6, 0, 0, 0, 0, 0, 0, kMsgShowOwnerWindow},
+         RowRole::Check,
+         &Settings::ShowOwnerWindow},
+        {{DI_CHECKBOX, 5, 7, 0, 0, 0, 0, 0, 0, kMsgShowInvisibleWindow},
+         RowRole::Check,
+         &Settings::ShowInvisibleWindow},
+        {{DI_CHECKBOX, 5, 8, 0, 0, 0, 0, 0, 0, kMsgShowAllWindowAtExit},
+         RowRole::Check,
+         &Settings::ShowAllWindowAtExit},
+        {{DI_TEXT, 5, 9, 0, 0, 0, 0, kSeparator, 0, empty}, RowRole::Label, nullptr},
+        {{DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, kMsgOk}, RowRole::Confirm, nullptr},
+        {{DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel}, RowRole::Label, nullptr},
     };
+    DialogItemTemplate templates[kConfigDialogItemCount];
+    for (int i = 0; i < kConfigDialogItemCount; ++i) {
+        templates[i] = rows[i].item;
+    }
     FarDialogItem items[kConfigDialogItemCount];
     ExpandDialogItems(templates, items, kConfigDialogItemCount);
 
-    items[kItemAddToDisksMenu].Selected = g_settings.AddToDisksMenu;
-    if (g_settings.DisksMenuDigit != 0) {
-        snprintf(items[kItemDisksMenuDigit].Data, sizeof(items[kItemDisksMenuDigit].Data), "%d",
-                 static_cast<int>(g_settings.DisksMenuDigit));
+    // The values are put in as they are, without reduction to 0 and 1.
+    for (int i = 0; i < kConfigDialogItemCount; ++i) {
+        const ConfigRow& row = rows[i];
+        if (row.role == RowRole::Check) {
+            items[i].Selected = g_settings.*row.setting;
+        } else if (row.role == RowRole::Number && g_settings.*row.setting != 0) {
+            snprintf(items[i].Data, sizeof(items[i].Data), "%d",
+                     static_cast<int>(g_settings.*row.setting));
+        }
     }
-    items[kItemShowDesktopIcon].Selected = g_settings.ShowDesktopIcon;
-    items[kItemShowOwnerWindow].Selected = g_settings.ShowOwnerWindow;
-    items[kItemShowInvisibleWindow].Selected = g_settings.ShowInvisibleWindow;
-    items[kItemShowAllWindowAtExit].Selected = g_settings.ShowAllWindowAtExit;
 
     int closedBy = RunHostDialog(-1, -1, kDialogWidth, kDialogHeight, kHelpTopic, items,
                                  kConfigDialogItemCount);
-    if (closedBy != kConfirmButtonIndex) {
+    if (closedBy < 0 || closedBy >= kConfigDialogItemCount ||
+        rows[closedBy].role != RowRole::Confirm) {
         return 0;
     }
 
-    // The host may have left an edit text without its terminator; never read past the field.
-    items[kItemDisksMenuDigit].Data[sizeof(items[kItemDisksMenuDigit].Data) - 1] = '\0';
-    g_settings.AddToDisksMenu = items[kItemAddToDisksMenu].Selected;
-    g_settings.DisksMenuDigit = ParseLeadingNumber(items[kItemDisksMenuDigit].Data);
-    g_settings.ShowDesktopIcon = items[kItemShowDesktopIcon].Selected;
-    g_settings.ShowOwnerWindow = items[kItemShowOwnerWindow].Selected;
-    g_settings.ShowInvisibleWindow = items[kItemShowInvisibleWindow].Selected;
-    g_settings.ShowAllWindowAtExit = items[kItemShowAllWindowAtExit].Selected;
+    for (int i = 0; i < kConfigDialogItemCount; ++i) {
+        const ConfigRow& row = rows[i];
+        if (row.role == RowRole::Check) {
+            g_settings.*row.setting = items[i].Selected;
+        } else if (row.role == RowRole::Number) {
+            // The host may have left an edit text without its terminator; never read past it.
+            items[i].Data[sizeof(items[i].Data) - 1] = '\0';
+            g_settings.*row.setting = ParseLeadingNumber(items[i].Data);
+        }
+    }
     SaveSettings();
     return 1;
 }

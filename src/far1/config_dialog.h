@@ -2,12 +2,11 @@
 // table of item templates that is expanded into host dialog records when the dialog runs.
 #pragma once
 
-#include "../far_plugin.h"
+#include "far_plugin.h"
 
 #include <cstdint>
 
 constexpr int kConfigDialogItemCount = 12;
-constexpr int kConfirmButtonIndex = 10;
 constexpr uintptr_t kFirstTextAddress = 2000; // a template's Data below this is a message id
 
 #pragma pack(push, 1)

@@ -3,8 +3,8 @@
 // them: nothing below them throws (allocations are nothrow or malloc).
 #include "entry_points.h"
 
-#include "../settings/config_dialog.h"
-#include "../settings/settings_store.h"
+#include "config_dialog.h"
+#include "settings_key.h"
 #include "host_services.h"
 #include "panel_presentation.h"
 #include "window_panel.h"
@@ -31,7 +31,7 @@ void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
         return;
     }
     KeepHostServices(info);
-    LoadSettings(info->RootKey);
+    LoadSettingsBelowRootKey(info->RootKey);
 }
 
 void WINAPI GetPluginInfo(PluginInfo* info) {

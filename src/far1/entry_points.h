@@ -27,7 +27,7 @@
 //     window: WindowListTest.FailedGrowthLeavesThatWindowOutAndKeepsTheRest.
 #pragma once
 
-#include "../far_plugin.h"
+#include "far_plugin.h"
 
 #include <cstdint>
 

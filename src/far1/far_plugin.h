@@ -10,7 +10,7 @@
 // compiler's.
 #pragma once
 
-#include "win32.h"
+#include "../win32.h"
 
 #include <cstddef>
 #include <cstdint>

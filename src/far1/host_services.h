@@ -1,7 +1,7 @@
 // The host's services, kept from SetStartupInfo for the life of the module.
 #pragma once
 
-#include "../far_plugin.h"
+#include "far_plugin.h"
 
 // The copy of the leading part of the host's service record (kKeptStartupInfoSize bytes). All
 // null until SetStartupInfo.

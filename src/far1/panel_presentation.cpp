@@ -1,8 +1,8 @@
 #include "panel_presentation.h"
 
-#include "../settings/settings.h"
+#include "../core/settings.h"
 #include "host_services.h"
-#include "message_ids.h"
+#include "../core/message_ids.h"
 
 #include <cstdio>
 

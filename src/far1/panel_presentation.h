@@ -3,7 +3,7 @@
 // the records again from the current settings and freshly fetched texts.
 #pragma once
 
-#include "../far_plugin.h"
+#include "far_plugin.h"
 
 constexpr int kPanelModeCount = 10;
 constexpr int kPanelTitleCapacity = 256; // " <title> " and the terminator; longer titles are cut

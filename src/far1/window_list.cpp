@@ -1,51 +1,22 @@
 #include "window_list.h"
 
-#include "../settings/settings.h"
-#include "hidden_window_table.h"
+#include "../core/visibility_actions.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-constexpr int kFilterTitleCapacity = 256; // the desktop test reads the title with limit 255
-constexpr char kDesktopTitle[] = "Program Manager";
-
-int PassesFilter(HWND window) {
-    if (GetWindowLongA(window, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) {
-        return 0;
-    }
-    if (GetParent(window) != nullptr) {
-        return 0;
-    }
-    if (GetWindowTextLengthA(window) == 0) {
-        return 0;
-    }
-    if (!g_settings.ShowDesktopIcon) {
-        char title[kFilterTitleCapacity];
-        title[0] = '\0';
-        GetWindowTextA(window, title, kFilterTitleCapacity - 1);
-        if (lstrcmpA(title, kDesktopTitle) == 0) {
-            return 0;
-        }
-    }
-    if (!g_settings.ShowOwnerWindow && GetWindow(window, GW_OWNER) != nullptr) {
-        return 0;
-    }
-    if (!g_settings.ShowInvisibleWindow && !IsWindowVisible(window)) {
-        return 0;
-    }
-    return 1;
-}
+// The longest title a command-line match reads; see ToggleWindowsByTitle.
+constexpr size_t kLongestMatchedTitle = kTitleReadCapacity - 2;
 
 struct WindowListBuilder {
     PluginPanelItem* items;
     int count;
 };
 
-// Allocates the two column texts of an entry; on failure frees what it got and gives null.
-char** MakeColumnTexts(HWND window) {
+// Allocates the two column texts of an item; on failure frees what it got and gives null.
+char** MakeColumnTexts(const WindowEntry& entry) {
     char** texts = static_cast<char**>(malloc(2 * sizeof(char*)));
     char* status = static_cast<char*>(malloc(kStatusTextSize));
     char* handle = static_cast<char*>(malloc(kHandleTextSize));
@@ -55,59 +26,46 @@ char** MakeColumnTexts(HWND window) {
         free(handle);
         return nullptr;
     }
-    status[0] = IsWindowVisible(window) ? ' ' : 'H';
-    status[1] = GetWindow(window, GW_OWNER) != nullptr ? 'O' : ' ';
-    status[2] = ' ';
-    status[3] = g_hiddenWindows.Contains(window) ? 'D' : ' ';
-    status[4] = '\0';
-    // Window handles fit in 32 bits on every Windows: eight digits of the low 32 bits name one.
-    snprintf(handle, kHandleTextSize, "%08X", static_cast<unsigned>(UserDataFromWindow(window)));
+    memcpy(status, entry.StatusText, kStatusTextSize);
+    memcpy(handle, entry.HandleText, kHandleTextSize);
     texts[0] = status;
     texts[1] = handle;
     return texts;
 }
 
-BOOL CALLBACK AddListedWindow(HWND window, LPARAM context) {
-    WindowListBuilder* list = reinterpret_cast<WindowListBuilder*>(context);
-    if (!IsEligibleWindow(window)) {
-        return TRUE;
-    }
+void AddListedWindow(const WindowEntry& entry, void* context) {
+    WindowListBuilder* list = static_cast<WindowListBuilder*>(context);
     char title[kListedTitleCapacity];
     title[0] = '\0';
-    GetWindowTextA(window, title, kListedTitleCapacity);
+    GetWindowTextA(entry.Handle, title, kListedTitleCapacity);
     title[kListedTitleCapacity - 1] = '\0'; // a window procedure answering for it may not end it
 
     size_t grownSize = (static_cast<size_t>(list->count) + 1) * sizeof(PluginPanelItem);
     PluginPanelItem* grown = static_cast<PluginPanelItem*>(realloc(list->items, grownSize));
     if (grown == nullptr) {
-        return TRUE; // the list so far stays intact; this window is left out
+        return; // the list so far stays intact; this window is left out
     }
     list->items = grown;
 
-    PluginPanelItem* entry = &grown[list->count];
-    memset(entry, 0, sizeof(*entry));
-    CharToOemA(title, entry->FindData.cFileName);
-    entry->UserData = UserDataFromWindow(window);
-    entry->CustomColumnData = MakeColumnTexts(window);
-    if (entry->CustomColumnData == nullptr) {
-        return TRUE; // not counted: the zeroed slot past the count is never read or freed
+    PluginPanelItem* item = &grown[list->count];
+    memset(item, 0, sizeof(*item));
+    CharToOemA(title, item->FindData.cFileName);
+    item->UserData = UserDataFromWindow(entry.Handle);
+    item->CustomColumnData = MakeColumnTexts(entry);
+    if (item->CustomColumnData == nullptr) {
+        return; // not counted: the zeroed slot past the count is never read or freed
     }
-    entry->CustomColumnNumber = 2;
+    item->CustomColumnNumber = 2;
     ++list->count;
-    return TRUE;
 }
 
 } // namespace
 
-int IsEligibleWindow(HWND window) {
-    return PassesFilter(window) || g_hiddenWindows.Contains(window);
-}
-
 int BuildWindowList(PluginPanelItem** items, int* count) {
     WindowListBuilder list = {nullptr, 0};
-    EnumWindows(AddListedWindow, reinterpret_cast<LPARAM>(&list));
+    ForEachListedWindow(AddListedWindow, &list);
     if (list.count == 0) {
-        free(list.items); // an entry grown but not filled: an empty list is a null array
+        free(list.items); // an item grown but not filled: an empty list is a null array
         list.items = nullptr;
     }
     *items = list.items;
@@ -128,4 +86,20 @@ void FreeWindowList(PluginPanelItem* items, int count) {
         }
     }
     free(items);
+}
+
+void ToggleWindowsByOemText(const char* oemText) {
+    if (oemText == nullptr || oemText[0] == '\0') {
+        return;
+    }
+    // No title is read longer than kLongestMatchedTitle characters, so a longer text occurs in
+    // none: it toggles nothing and need not be converted at all. Looking one byte past that
+    // length is enough to tell, however long the text is.
+    if (strnlen(oemText, kLongestMatchedTitle + 1) > kLongestMatchedTitle) {
+        return;
+    }
+    // One byte stays one byte, so the text and its terminator fit the buffer.
+    char ansiText[kTitleReadCapacity];
+    OemToCharA(oemText, ansiText);
+    ToggleWindowsByTitle(ansiText);
 }

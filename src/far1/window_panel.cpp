@@ -1,8 +1,8 @@
 #include "window_panel.h"
 
-#include "../catalogue/visibility_actions.h"
-#include "../catalogue/window_list.h"
-#include "../settings/settings.h"
+#include "../core/visibility_actions.h"
+#include "window_list.h"
+#include "../core/settings.h"
 #include "host_services.h"
 #include "panel_presentation.h"
 
@@ -17,7 +17,7 @@ WindowPanel::WindowPanel(int openFrom, intptr_t item) {
     }
     const char* command = reinterpret_cast<const char*>(item);
     if (command != nullptr && command[0] != '\0') {
-        ToggleWindowsByTitle(command);
+        ToggleWindowsByOemText(command);
     }
 }
 

@@ -6,7 +6,7 @@
 // come back when the last open panel closes, not at every close.
 #pragma once
 
-#include "../far_plugin.h"
+#include "far_plugin.h"
 
 #include <cstdint>
 

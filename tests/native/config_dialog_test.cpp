@@ -1,11 +1,12 @@
 // The configuration dialog: expanding item templates, reading the digit field, and the whole
 // dialog run through Configure(0) with the host stand-in playing the user.
 #include "far_host.h"
-#include "host/entry_points.h"
+#include "far1/entry_points.h"
 #include "plugin_fixture.h"
-#include "settings/config_dialog.h"
-#include "settings/settings.h"
-#include "settings/settings_store.h"
+#include "far1/config_dialog.h"
+#include "core/settings.h"
+#include "core/settings_store.h"
+#include "far1/settings_key.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>
@@ -194,7 +195,7 @@ TEST_F(ConfigDialog, ConfirmingStoresAllSixAndWritesThemToTheRegistry) {
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
     EXPECT_EQ(confirmed, WrittenValues());
     g_settings = kDefaultSettings;
-    LoadSettings(kFarPluginsRoot);
+    LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
 }
 

@@ -1,14 +1,14 @@
 // Velumo as FAR drives it: the twelve entry points called through the host stand-in, against
 // the simulated desktop and registry, checking what the host is told and what the windows do.
-#include "catalogue/hidden_window_table.h"
-#include "catalogue/window_list.h"
+#include "core/hidden_window_table.h"
+#include "far1/window_list.h"
 #include "far_host.h"
 #include "heap_calls.h"
-#include "host/entry_points.h"
-#include "host/host_services.h"
-#include "host/panel_presentation.h"
+#include "far1/entry_points.h"
+#include "far1/host_services.h"
+#include "far1/panel_presentation.h"
 #include "plugin_fixture.h"
-#include "settings/settings.h"
+#include "core/settings.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>

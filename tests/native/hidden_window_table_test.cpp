@@ -2,7 +2,7 @@
 // what Remove and Contains see of destroyed windows and of handles stored twice.
 #include "plugin_fixture.h"
 
-#include "catalogue/hidden_window_table.h"
+#include "core/hidden_window_table.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,8 @@
-// Checks the FAR language (.lng) and help (.hlf) files in lang/.
+// Checks the language (.lng) and help (.hlf) files that the build writes from lang/: FAR 1.x's in
+// the OEM code pages, FAR 3's in UTF-8 with a byte order mark, with the same messages.
 #include <gtest/gtest.h>
+
+#include <iconv.h>
 
 #include <fstream>
 #include <regex>
@@ -10,17 +13,66 @@
 
 namespace {
 
-const char kEngLanguage[] = ".Language=English,English";
-// "Русский" in CP866.
-const char kRusLanguage[] = ".Language=Russian,Russian (\x90\xe3\xe1\xe1\xaa\xa8\xa9)";
-const size_t kMessageCount = 17;
+struct Language {
+    const char* stem;
+    const char* oemCodePage;
+    const char* far1Header; // the .Language= line in the OEM code page
+    const char* far3Header; // the same in UTF-8
+};
 
-std::string readFile(const std::string& name) {
-    std::ifstream in(std::string(VELUMO_LANG_DIR) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in.good()) << "cannot open " << name;
+const Language kLanguages[] = {
+    {"VelumoEng", "CP437", ".Language=English,English", ".Language=English,English"},
+    // "Русский" in CP866.
+    {"VelumoRus", "CP866", ".Language=Russian,Russian (\x90\xe3\xe1\xe1\xaa\xa8\xa9)",
+     ".Language=Russian,Russian (Русский)"},
+};
+const size_t kMessageCount = 17;
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string readFile(const char* folder, const std::string& name) {
+    std::ifstream in(std::string(folder) + "/" + name, std::ios::binary);
+    EXPECT_TRUE(in.good()) << "cannot open " << folder << "/" << name;
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+std::string far1File(const Language& language, const char* kind) {
+    return readFile(VELUMO_LANG_DIR, std::string(language.stem) + kind);
+}
+
+// The FAR 3 file without its byte order mark, which must be there.
+std::string far3File(const Language& language, const char* kind) {
+    const std::string name = std::string(language.stem) + kind;
+    const std::string text = readFile(VELUMO_LANG_DIR_FAR3, name);
+    EXPECT_EQ(0u, text.rfind(kByteOrderMark, 0)) << name << " has no UTF-8 byte order mark";
+    return text.rfind(kByteOrderMark, 0) == 0 ? text.substr(kByteOrderMark.size()) : text;
+}
+
+// iconv over the whole text; false when a byte sequence is invalid or has no form in `to`.
+bool convert(const std::string& text, const char* from, const char* to, std::string* out) {
+    iconv_t converter = iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        ADD_FAILURE() << "iconv cannot convert " << from << " to " << to;
+        return false;
+    }
+    std::string in = text;
+    out->assign(4 * text.size() + 4, '\0');
+    char* inAt = &in[0];
+    char* outAt = &(*out)[0];
+    size_t inLeft = in.size();
+    size_t outLeft = out->size();
+    const bool converted =
+        iconv(converter, &inAt, &inLeft, &outAt, &outLeft) != static_cast<size_t>(-1) &&
+        inLeft == 0;
+    iconv_close(converter);
+    out->resize(out->size() - outLeft);
+    return converted;
+}
+
+void expectUtf8(const std::string& text, const std::string& name) {
+    std::string wide;
+    EXPECT_TRUE(convert(text, "UTF-8", "UTF-16LE", &wide)) << name << " is not valid UTF-8";
 }
 
 // Splits on LF and strips the CR of each CRLF pair.
@@ -68,33 +120,47 @@ void expectCp866(const std::string& text, const std::string& name) {
     }
 }
 
-void checkLng(const std::string& name, const char* language) {
-    const std::string text = readFile(name);
+void expectOemCodePage(const Language& language, const std::string& text, const std::string& name) {
+    if (std::string(language.oemCodePage) == "CP866") {
+        expectCp866(text, name);
+    } else {
+        expectAscii(text, name);
+    }
+}
+
+// The messages, in id order.
+std::vector<std::string> checkLng(const std::string& text, const std::string& name,
+                                  const char* header) {
+    std::vector<std::string> messages;
     expectCrlf(text, name);
     const std::vector<std::string> all = lines(text);
-    ASSERT_FALSE(all.empty()) << name;
-    EXPECT_EQ(all[0], language) << name;
-    size_t messages = 0;
+    EXPECT_FALSE(all.empty()) << name;
+    if (all.empty())
+        return messages;
+    EXPECT_EQ(all[0], header) << name;
     for (size_t i = 1; i < all.size(); ++i) {
         const std::string& line = all[i];
         if (line.empty() || line.rfind("//", 0) == 0)
             continue;
-        ASSERT_EQ(line[0], '"') << name << ":" << i + 1 << ": stray line: " << line;
-        ASSERT_GE(line.size(), 2u) << name << ":" << i + 1 << ": unclosed string";
+        EXPECT_EQ(line[0], '"') << name << ":" << i + 1 << ": stray line: " << line;
+        EXPECT_GE(line.size(), 2u) << name << ":" << i + 1 << ": unclosed string";
+        if (line[0] != '"' || line.size() < 2)
+            continue;
         EXPECT_EQ(line.back(), '"') << name << ":" << i + 1 << ": unclosed string";
         const std::string body = line.substr(1, line.size() - 2);
         EXPECT_EQ(body.find('"'), std::string::npos) << name << ":" << i + 1 << ": inner quote";
-        ++messages;
+        messages.push_back(body);
     }
-    EXPECT_EQ(messages, kMessageCount) << name << ": message ids must be 0.." << kMessageCount - 1;
+    EXPECT_EQ(messages.size(), kMessageCount)
+        << name << ": message ids must be 0.." << kMessageCount - 1;
+    return messages;
 }
 
-void checkHlf(const std::string& name, const char* language) {
-    const std::string text = readFile(name);
+void checkHlf(const std::string& text, const std::string& name, const char* header) {
     expectCrlf(text, name);
     const std::vector<std::string> all = lines(text);
     ASSERT_GE(all.size(), 2u) << name;
-    EXPECT_EQ(all[0], language) << name;
+    EXPECT_EQ(all[0], header) << name;
     EXPECT_EQ(all[1], ".PluginContents=Velumo") << name;
     std::set<std::string> topics;
     for (size_t i = 2; i < all.size(); ++i) {
@@ -115,24 +181,60 @@ void checkHlf(const std::string& name, const char* language) {
         EXPECT_EQ(topics.count(target), 1u) << name << ": link to missing topic " << target;
 }
 
+// What only FAR 1.x has: the disks menu digit and the settings in the registry.
+const char* const kFar1OnlyWords[] = {"DisksMenuDigit", "HKEY_CURRENT_USER", "REG_DWORD", "1-9"};
+
 } // namespace
 
-TEST(LangFiles, EnglishLng) {
-    checkLng("VelumoEng.lng", kEngLanguage);
-    expectAscii(readFile("VelumoEng.lng"), "VelumoEng.lng");
+TEST(LangFiles, Far1LngInTheOemCodePage) {
+    for (const Language& language : kLanguages) {
+        const std::string name = std::string("FAR 1.x ") + language.stem + ".lng";
+        const std::string text = far1File(language, ".lng");
+        checkLng(text, name, language.far1Header);
+        expectOemCodePage(language, text, name);
+    }
 }
 
-TEST(LangFiles, RussianLng) {
-    checkLng("VelumoRus.lng", kRusLanguage);
-    expectCp866(readFile("VelumoRus.lng"), "VelumoRus.lng");
+TEST(LangFiles, Far1HlfInTheOemCodePage) {
+    for (const Language& language : kLanguages) {
+        const std::string name = std::string("FAR 1.x ") + language.stem + ".hlf";
+        const std::string text = far1File(language, ".hlf");
+        checkHlf(text, name, language.far1Header);
+        expectOemCodePage(language, text, name);
+        for (const char* word : kFar1OnlyWords) {
+            EXPECT_NE(std::string::npos, text.find(word)) << name << " does not describe " << word;
+        }
+    }
 }
 
-TEST(LangFiles, EnglishHlf) {
-    checkHlf("VelumoEng.hlf", kEngLanguage);
-    expectAscii(readFile("VelumoEng.hlf"), "VelumoEng.hlf");
+// The FAR 3 file holds every message, id for id the text of the FAR 1.x file.
+TEST(LangFiles, Far3LngInUtf8WithTheSameMessages) {
+    for (const Language& language : kLanguages) {
+        const std::string name = std::string("FAR 3 ") + language.stem + ".lng";
+        const std::string text = far3File(language, ".lng");
+        expectUtf8(text, name);
+        const std::vector<std::string> far3 = checkLng(text, name, language.far3Header);
+        const std::vector<std::string> far1 =
+            checkLng(far1File(language, ".lng"), std::string("FAR 1.x ") + language.stem + ".lng",
+                     language.far1Header);
+        ASSERT_EQ(far1.size(), far3.size()) << name;
+        for (size_t id = 0; id < far3.size(); ++id) {
+            std::string oem;
+            EXPECT_TRUE(convert(far3[id], "UTF-8", language.oemCodePage, &oem))
+                << name << " " << id;
+            EXPECT_EQ(far1[id], oem) << name << ": message " << id << " differs from FAR 1.x's";
+        }
+    }
 }
 
-TEST(LangFiles, RussianHlf) {
-    checkHlf("VelumoRus.hlf", kRusLanguage);
-    expectCp866(readFile("VelumoRus.hlf"), "VelumoRus.hlf");
+TEST(LangFiles, Far3HlfInUtf8WithoutTheFar1OnlySettings) {
+    for (const Language& language : kLanguages) {
+        const std::string name = std::string("FAR 3 ") + language.stem + ".hlf";
+        const std::string text = far3File(language, ".hlf");
+        expectUtf8(text, name);
+        checkHlf(text, name, language.far3Header);
+        for (const char* word : kFar1OnlyWords) {
+            EXPECT_EQ(std::string::npos, text.find(word)) << name << " describes " << word;
+        }
+    }
 }

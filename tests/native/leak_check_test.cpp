@@ -6,12 +6,12 @@
 //
 // Each check scans the whole process, so a test starts by making sure that no earlier test in
 // the same process left a leak behind (ctest runs every test in a process of its own).
-#include "catalogue/hidden_window_table.h"
+#include "core/hidden_window_table.h"
 #include "far_host.h"
 #include "far_plugin.h"
 #include "heap_calls.h"
 #include "plugin_fixture.h"
-#include "settings/settings.h"
+#include "core/settings.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,7 @@
-// The host stand-in's pictures of the panel, the key bar and the configuration dialog, drawn
-// from what the linked plug-in hands over (the demo shows these pictures to users).
+// The text renderer's pictures of the panel, the key bar and the configuration dialog: drawn
+// from what the linked plug-in hands the FAR 1.x stand-in (the demo shows these pictures to
+// users), and from host-neutral descriptions holding text that no OEM code page holds.
+#include "far1_view.h"
 #include "far_host.h"
 #include "panel_view.h"
 #include "plugin_fixture.h"
@@ -53,12 +55,12 @@ std::string Span(const std::string& line, size_t first, size_t last) {
 class PanelViewTest : public PluginTest {
   protected:
     // Opens the panel, lists it and draws it.
-    static std::string DrawPanel(const farhost::PanelViewOptions& options) {
+    static std::string DrawPanel(const panelview::PanelViewOptions& options) {
         HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
         OpenPluginInfo info = {};
         farhost::Plugin().GetOpenPluginInfo(panel, &info);
         std::vector<farhost::ListedItem> items = farhost::ListPanel(panel);
-        std::string picture = farhost::RenderPanel(info, items, options);
+        std::string picture = panelview::RenderPanel(farhost::DescribePanel(info, items), options);
         farhost::Plugin().ClosePlugin(panel);
         return picture;
     }
@@ -68,7 +70,7 @@ TEST_F(PanelViewTest, PanelHasFarsFrameColumnsAndKeyBar) {
     HWND lower = simwin::CreateTestWindow("Final Report");
     HWND upper = simwin::CreateTestWindow("Report one");
 
-    farhost::PanelViewOptions options;
+    panelview::PanelViewOptions options;
     options.width = 40;
     options.minItemLines = 4;
     options.currentItem = 1;
@@ -102,9 +104,10 @@ TEST_F(PanelViewTest, HiddenWindowShowsStatusAndHandle) {
     OpenPluginInfo info = {};
     farhost::Plugin().GetOpenPluginInfo(panel, &info);
     std::vector<farhost::ListedItem> items = farhost::ListPanel(panel);
-    farhost::PanelViewOptions options;
+    panelview::PanelViewOptions options;
     options.width = 40;
-    std::vector<std::string> lines = Lines(farhost::RenderPanel(info, items, options));
+    std::vector<std::string> lines =
+        Lines(panelview::RenderPanel(farhost::DescribePanel(info, items), options));
     farhost::Plugin().ClosePlugin(panel);
 
     ASSERT_GE(lines.size(), 4u);
@@ -117,12 +120,12 @@ TEST_F(PanelViewTest, KeyBarFollowsFarsLayoutAndLabels) {
     keyBar.Titles[7] = "Toggle";   // the plug-in's own
     keyBar.Titles[8] = "\x8e\x84"; // CP437 "Ää"
     // From 98 columns on all twelve keys fit; 80 columns show F1 to F10, as FAR does.
-    EXPECT_EQ(farhost::RenderKeyBar(&keyBar, 100),
+    EXPECT_EQ(panelview::RenderKeyBar(farhost::DescribeKeyBar(&keyBar), 100),
               "1Help   2UserMn 3View   4       5Copy   6RenMov 7MkFold 8Toggle 9Ää     10Quit   "
               "11Plugin 12Screen");
-    EXPECT_EQ(farhost::RenderKeyBar(&keyBar, 80),
+    EXPECT_EQ(panelview::RenderKeyBar(farhost::DescribeKeyBar(&keyBar), 80),
               "1Help   2UserMn 3View   4       5Copy   6RenMov 7MkFold 8Toggle 9Ää     10Quit");
-    EXPECT_EQ(farhost::RenderKeyBar(nullptr, 100).substr(0, 64),
+    EXPECT_EQ(panelview::RenderKeyBar(farhost::DescribeKeyBar(nullptr), 100).substr(0, 64),
               "1Help   2UserMn 3View   4Edit   5Copy   6RenMov 7MkFold 8Delete ");
 }
 
@@ -133,10 +136,11 @@ TEST_F(PanelViewTest, TitlesAreConvertedCutAndDefused) {
     std::vector<farhost::ListedItem> items(2);
     items[0].title = "Caf\x82 \xae notes \xaf";        // CP437
     items[1].title = "esc\x1b[2Jhere and a long tail"; // a control character must not get out
-    farhost::PanelViewOptions options;
+    panelview::PanelViewOptions options;
     options.width = 20;
     options.minItemLines = 0;
-    std::vector<std::string> lines = Lines(farhost::RenderPanel(info, items, options));
+    std::vector<std::string> lines =
+        Lines(panelview::RenderPanel(farhost::DescribePanel(info, items), options));
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[0], "╔══════ été ═══════╗");
     EXPECT_EQ(lines[2], "║Café « notes »    ║");
@@ -149,7 +153,8 @@ TEST_F(PanelViewTest, ConfigurationDialogAsFarDrawsIt) {
     EXPECT_EQ(farhost::Plugin().Configure(0), 0); // no answer queued: Esc
     ASSERT_EQ(farhost::DialogCalls().size(), 1u);
     const farhost::DialogCall& call = farhost::DialogCalls()[0];
-    std::vector<std::string> lines = Lines(farhost::RenderDialog(call.items, call.x2, call.y2));
+    std::vector<std::string> lines =
+        Lines(panelview::RenderDialog(farhost::DescribeDialog(call.items), call.x2, call.y2));
     ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ(lines[0], "");
     EXPECT_EQ(Cell(lines[1], 3), "╔");
@@ -177,7 +182,8 @@ TEST_F(PanelViewTest, DialogHotKeysEditFieldsAndLoneButtons) {
     items[1] = {DI_FIXEDIT, 2, 1, 5, 1, 0, {0}, 0, 0, "7"};
     items[2] = {DI_BUTTON, 2, 2, 0, 0, 0, {0}, 0, 0, "&Go"};
     items[3] = {DI_CHECKBOX, 10, 2, 0, 0, 0, {5}, 0, 0, "&Any"}; // any non-zero state is ticked
-    std::vector<std::string> lines = Lines(farhost::RenderDialog(items, 20, 3));
+    std::vector<std::string> lines =
+        Lines(panelview::RenderDialog(farhost::DescribeDialog(items), 20, 3));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "  Fish & Chips");
     EXPECT_EQ(lines[1], "  7___");
@@ -189,11 +195,12 @@ TEST_F(PanelViewTest, HostileSizesAreClipped) {
     std::vector<FarDialogItem> items(2);
     items[0] = {DI_DOUBLEBOX, -5, 0, INT_MAX, INT_MAX, 0, {0}, 0, 0, ""};
     items[1] = {DI_FIXEDIT, 2, 1, INT_MAX, 1, 0, {0}, 0, 0, "x"};
-    std::vector<std::string> lines = Lines(farhost::RenderDialog(items, 8, 3));
+    std::vector<std::string> lines =
+        Lines(panelview::RenderDialog(farhost::DescribeDialog(items), 8, 3));
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "════════");
     EXPECT_EQ(lines[1], "  x_____");
-    EXPECT_EQ(farhost::RenderDialog(items, INT_MAX, INT_MIN), "");
+    EXPECT_EQ(panelview::RenderDialog(farhost::DescribeDialog(items), INT_MAX, INT_MIN), "");
 
     PanelMode mode = {};
     mode.ColumnTypes = "N,C0";
@@ -202,13 +209,93 @@ TEST_F(PanelViewTest, HostileSizesAreClipped) {
     info.PanelModesArray = &mode;
     info.PanelModesNumber = 1;
     info.StartPanelMode = '0';
-    farhost::PanelViewOptions options;
+    panelview::PanelViewOptions options;
     options.width = 20;
     options.minItemLines = 1;
-    std::vector<std::string> panel = Lines(farhost::RenderPanel(info, {}, options));
+    std::vector<std::string> panel =
+        Lines(panelview::RenderPanel(farhost::DescribePanel(info, {}), options));
     ASSERT_EQ(panel.size(), 7u);
     EXPECT_EQ(Cells(panel[0]).size(), 20u);
     EXPECT_EQ(panel[1], "║ │                ║"); // the name column keeps one cell
+}
+
+// ---- The host-neutral renderer, fed directly ------------------------------------------------
+
+struct ScreenTextCase {
+    const char* utf8;
+    const char* shown;
+    int width;
+};
+
+// Each fault class of arbitrary text once: what reaches the terminal, and the columns counted.
+TEST(PanelViewText, AnyTextIsShownSafelyAndMeasured) {
+    const ScreenTextCase cases[] = {
+        {"a\x1b[2Jb", "a?[2Jb", 6},                // C0: no escape sequence
+        {"\xc2\x9b[31m", "?[31m", 5},              // C1 CSI
+        {"\u202eabc", "?abc", 4},                  // right-to-left override
+        {"x\xffy", "x\uFFFDy", 3},                 // a byte that is not UTF-8
+        {"\xed\xa0\x80", "\uFFFD\uFFFD\uFFFD", 3}, // an encoded surrogate
+        {"\xc0\xaf", "\uFFFD\uFFFD", 2},           // an overlong '/'
+        {"\xe6\x97", "\uFFFD\uFFFD", 2},           // a cut sequence
+        {"e\xcc\x81", "e\xcc\x81", 1},             // a combining mark
+        {"\xcc\x81x", " \xcc\x81x", 2},            // a mark with nothing under it
+        {"a\u200d\ufe0fb", "ab", 2},               // zero-width joiner, selector
+        {"\u65e5\u672c", "\u65e5\u672c", 4},       // CJK: two columns each
+        {"\U0001F642", "\U0001F642", 2},           // emoji
+    };
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        panelview::ScreenText text = panelview::ToScreenText(cases[i].utf8);
+        EXPECT_EQ(panelview::ToUtf8(text), cases[i].shown) << "case " << i;
+        EXPECT_EQ(panelview::WidthOf(text), cases[i].width) << "case " << i;
+    }
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0xD83D, 0xDE42, 0xDC00, 0};
+    EXPECT_EQ(panelview::Utf16ToUtf8(lone), "a\uFFFDb\U0001F642\uFFFD");
+    EXPECT_EQ(panelview::Utf16ToUtf8(static_cast<const char16_t*>(nullptr)), "");
+}
+
+// A title beyond any OEM code page keeps the frame's columns; a wide character that would
+// straddle a column's edge is left out.
+TEST(PanelViewText, WideTextKeepsTheFrame) {
+    const std::string title = "日本語 — résumé 🙂";
+    panelview::Panel panel;
+    panel.title = title;
+    panel.columns = {{"Name", 0, true}, {"St", 2, false}};
+    panel.rows = {{title, {title, "ok"}},
+                  {"x日本語日本語日本語日", {"x日本語日本語日本語日", "\xc2\x9b"}}};
+    panelview::PanelViewOptions options;
+    options.width = 24;
+    options.minItemLines = 0;
+    options.currentItem = 1;
+    std::vector<std::string> lines = Lines(panelview::RenderPanel(panel, options));
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[0], "╔══日本語 — résumé 🙂══╗");
+    EXPECT_EQ(lines[1], "║       Name        │St║");
+    EXPECT_EQ(lines[2], "║日本語 — résumé 🙂 │ok║");
+    EXPECT_EQ(lines[3], "║x日本語日本語日本 }│? ║");
+    EXPECT_EQ(lines[4], "╟───────────────────┴──╢");
+    EXPECT_EQ(lines[5], "║日本語 — résumé 🙂    ║");
+    EXPECT_EQ(lines[7], "1Help   2UserMn 3View");
+}
+
+// The caller's sizes are held to the screen, and the number margin grows with the rows.
+TEST(PanelViewText, HostileOptionsAndManyNumberedRows) {
+    panelview::Panel panel;
+    panelview::PanelViewOptions options;
+    options.width = INT_MAX;
+    options.minItemLines = INT_MAX;
+    std::vector<std::string> lines = Lines(panelview::RenderPanel(panel, options));
+    ASSERT_EQ(lines.size(), 2u + panelview::kMaxCoordinate + 4u);
+    EXPECT_EQ(Cells(lines[0]).size(), static_cast<size_t>(panelview::kMaxCoordinate));
+
+    panel.rows.assign(1000, panelview::Row{"w", {"w"}});
+    options = panelview::PanelViewOptions();
+    options.width = 20;
+    options.numbered = true;
+    lines = Lines(panelview::RenderPanel(panel, options));
+    ASSERT_EQ(lines.size(), 1006u);
+    EXPECT_EQ(Span(lines[2], 0, 6), "   1 ║w");
+    EXPECT_EQ(Span(lines[1001], 0, 6), "1000 ║w");
+    EXPECT_EQ(lines[1005].substr(0, 7), "     1H");
 }
 
 } // namespace

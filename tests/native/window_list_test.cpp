@@ -1,11 +1,11 @@
 // Which windows are offered, how the list of them looks to the host, and how the list copes
 // with a desktop that changes while it is built and with allocations that fail.
-#include "catalogue/hidden_window_table.h"
-#include "catalogue/window_list.h"
+#include "core/hidden_window_table.h"
+#include "far1/window_list.h"
 #include "far_plugin.h"
 #include "heap_calls.h"
 #include "plugin_fixture.h"
-#include "settings/settings.h"
+#include "core/settings.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>

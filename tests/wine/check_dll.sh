@@ -1,31 +1,48 @@
 #!/bin/sh
-# Checks Velumo.dll as a FAR user's loader meets it, from the file alone (no Wine):
+# Checks a Velumo.dll as a FAR user's loader meets it, from the file alone (no Wine):
 #   - it is a PE file for the processor its build names: pei-i386 for x86 (32-bit FAR),
 #     pei-x86-64 for x64 (64-bit FAR);
 #   - it imports from ADVAPI32, KERNEL32, msvcrt and USER32 only (any case), so no MinGW
 #     runtime DLL (libgcc_s, libstdc++, libwinpthread) has to be shipped beside it;
-#   - it exports exactly the twelve entry points, under their plain names;
+#   - it exports exactly the entry points of its interface, under their plain names: the twelve
+#     of FAR 1.x (far1) or the thirteen of FAR 3 (far3);
 #   - its version resource names the file (OriginalFilename "Velumo.dll") and says which build
-#     it is (FileDescription ending in "(x86)" or "(x64)").
+#     it is (FileDescription ending in "(x86)" or "(x64)" for FAR 1.x, "(FAR 3, x86)" or
+#     "(FAR 3, x64)" for FAR 3).
 #
-#   check_dll.sh <objdump> <strings> <Velumo.dll> <x86|x64>
+#   check_dll.sh <objdump> <strings> <Velumo.dll> <x86|x64> [far1|far3]
 set -eu
 
-if [ $# -ne 4 ]; then
-    echo "usage: $0 <objdump> <strings> <dll> <x86|x64>" >&2
+usage() {
+    echo "usage: $0 <objdump> <strings> <dll> <x86|x64> [far1|far3]" >&2
     exit 2
+}
+if [ $# -ne 4 ] && [ $# -ne 5 ]; then
+    usage
 fi
 OBJDUMP=$1
 STRINGS=$2
 DLL=$3
 BUILD=$4
+INTERFACE=${5:-far1}
 case "$BUILD" in
 x86) format=pei-i386 ;;
 x64) format=pei-x86-64 ;;
-*)
-    echo "usage: $0 <objdump> <strings> <dll> <x86|x64>" >&2
-    exit 2
+*) usage ;;
+esac
+case "$INTERFACE" in
+far1)
+    expected_exports="SetStartupInfo GetPluginInfo OpenPlugin ClosePlugin GetFindData \
+        FreeFindData GetOpenPluginInfo SetDirectory DeleteFiles ProcessKey Configure ExitFAR"
+    build_name="($BUILD)"
     ;;
+far3)
+    expected_exports="GetGlobalInfoW SetStartupInfoW GetPluginInfoW OpenW ClosePanelW \
+        GetFindDataW FreeFindDataW GetOpenPanelInfoW SetDirectoryW DeleteFilesW \
+        ProcessPanelInputW ConfigureW ExitFARW"
+    build_name="(FAR 3, $BUILD)"
+    ;;
+*) usage ;;
 esac
 failures=0
 
@@ -67,10 +84,9 @@ exports=$(printf '%s\n' "$headers" |
     sed -n '/\[Ordinal\/Name Pointer\] Table/,/^[[:space:]]*$/p' |
     sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*\([^[:space:]]*\)[[:space:]]*$/\1/p' |
     sort)
-expected=$(printf '%s\n' SetStartupInfo GetPluginInfo OpenPlugin ClosePlugin GetFindData \
-    FreeFindData GetOpenPluginInfo SetDirectory DeleteFiles ProcessKey Configure ExitFAR | sort)
+expected=$(printf '%s\n' $expected_exports | sort)
 if [ "$exports" != "$expected" ]; then
-    fail "export names differ from the twelve entry points"
+    fail "export names differ from the $INTERFACE entry points"
     echo "  expected: $(echo $expected)"
     echo "  seen:     $(echo $exports)"
 fi
@@ -85,8 +101,8 @@ fi
 echo "OriginalFilename: $original"
 description=$("$STRINGS" -el "$DLL" | sed -n '/^FileDescription$/{n;p;q;}')
 case "$description" in
-*"($BUILD)") ;;
-*) fail "version resource: FileDescription \"$description\" does not name the $BUILD build" ;;
+*"$build_name") ;;
+*) fail "version resource: FileDescription \"$description\" does not end in \"$build_name\"" ;;
 esac
 echo "FileDescription: $description"
 
@@ -94,4 +110,4 @@ if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed for $DLL"
     exit 1
 fi
-echo "Velumo.dll ($BUILD): format, imports, exports and version resource as expected"
+echo "Velumo.dll ($INTERFACE, $BUILD): format, imports, exports and version resource as expected"

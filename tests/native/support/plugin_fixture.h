@@ -24,7 +24,7 @@ class PluginTest : public DesktopTest {
   protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ASSERT_GE(messages_.size(), kEnglishMessageCount) << "lang/VelumoEng.lng not read";
+        ASSERT_GE(messages_.size(), kEnglishMessageCount) << "VelumoEng.lng (VELUMO_LANG_DIR) not read";
         StartPlugin();
     }
 

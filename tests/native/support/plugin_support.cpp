@@ -1,8 +1,8 @@
 #include "plugin_support.h"
 
-#include "catalogue/hidden_window_table.h"
-#include "catalogue/window_list.h"
-#include "host/window_panel.h"
+#include "core/hidden_window_table.h"
+#include "far1/window_list.h"
+#include "far1/window_panel.h"
 #include "sim_desktop.h"
 
 #include <cstdio>
@@ -32,12 +32,6 @@ const std::vector<std::string>& EnglishMessages() {
 void StartPlugin() {
     farhost::Start(farhost::LinkedPlugin(), EnglishMessages(), kFarPluginsRoot);
     farhost::ClearRecords();
-}
-
-std::string HandleText(HWND window) {
-    char text[kHandleTextSize];
-    snprintf(text, sizeof(text), "%08X", static_cast<unsigned>(UserDataFromWindow(window)));
-    return text;
 }
 
 PluginPanelItem PanelItemFor(HWND window) {

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "far_host.h"
-#include "settings/settings.h"
+#include "handle_text.h"
+#include "core/settings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +21,7 @@ inline constexpr const char* kSettingNames[6] = {"AddToDisksMenu",      "DisksMe
                                                  "ShowDesktopIcon",     "ShowOwnerWindow",
                                                  "ShowInvisibleWindow", "ShowAllWindowAtExit"};
 
-// Messages 0 to 16: what lang/VelumoEng.lng holds and the plug-in asks for.
+// Messages 0 to 16: what VelumoEng.lng holds and the plug-in asks for.
 constexpr size_t kEnglishMessageCount = 17;
 
 // Puts the process back as a freshly loaded module finds it: an empty simulated desktop and
@@ -28,7 +29,7 @@ constexpr size_t kEnglishMessageCount = 17;
 // empty hidden-window table and no open panel.
 void ResetProcessState();
 
-// The messages of lang/VelumoEng.lng as the host stand-in serves them, read once; empty when
+// The messages of VelumoEng.lng (written from lang/ into VELUMO_LANG_DIR) as the host stand-in serves them, read once; empty when
 // the file cannot be read.
 const std::vector<std::string>& EnglishMessages();
 
@@ -36,8 +37,6 @@ const std::vector<std::string>& EnglishMessages();
 // root key, then clears the host's records.
 void StartPlugin();
 
-// The handle column's text for a window: its handle value in eight hex digits.
-std::string HandleText(HWND window);
 
 // The record FAR hands back for a window's item: zeroed, the window in UserData.
 PluginPanelItem PanelItemFor(HWND window);
