@@ -1,0 +1,20 @@
+// What the FAR 3 plug-in tells FAR about itself and its open panel. FAR reads the records after
+// the call returns, so everything handed over lives in static storage, refilled on every call
+// from the current settings and freshly fetched texts.
+#pragma once
+
+#include "far3_plugin.h"
+
+namespace far3 {
+
+constexpr int kPanelModeCount = 10;
+constexpr size_t kPanelTitleCapacity = 256; // " <title> " and the terminator; longer ones are cut
+
+// The menus (each item with its GUID) and the command prefix. A record smaller than Velumo's
+// is left alone.
+void FillPluginInfo(PluginInfo* info);
+// The panel's directory label, title, view modes, columns and key bar. A record smaller than
+// Velumo's is left alone.
+void FillOpenPanelInfo(OpenPanelInfo* info);
+
+} // namespace far3

@@ -1,0 +1,141 @@
+#include "window_panel.h"
+
+#include "../core/settings.h"
+#include "../core/visibility_actions.h"
+#include "host_services.h"
+#include "panel_items.h"
+#include "panel_presentation.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace far3 {
+
+int g_openPanelCount;
+
+namespace {
+
+constexpr DWORD kModifierKeys =
+    RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED | RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED | SHIFT_PRESSED;
+constexpr DWORD kAltKeys = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
+
+bool IsText(const WCHAR* text, const WCHAR* expected) {
+    size_t i = 0;
+    for (; text[i] != 0 && expected[i] != 0; ++i) {
+        if (text[i] != expected[i]) {
+            return false;
+        }
+    }
+    return text[i] == expected[i];
+}
+
+// F3, or Alt+F3 with either Alt key, and no other modifier.
+bool IsActivationKey(const INPUT_RECORD& input) {
+    if (input.EventType != KEY_EVENT || !input.Event.KeyEvent.bKeyDown ||
+        input.Event.KeyEvent.wVirtualKeyCode != VK_F3) {
+        return false;
+    }
+    DWORD modifiers = input.Event.KeyEvent.dwControlKeyState & kModifierKeys;
+    return (modifiers & ~kAltKeys) == 0;
+}
+
+// The window of the first selected item, or of the item under the cursor when none is selected;
+// null on "..", in an empty panel, or when FAR cannot tell.
+HWND FirstSelectedWindow(HANDLE panel) {
+    PanelInfo info;
+    memset(&info, 0, sizeof(info));
+    info.StructSize = sizeof(info);
+    if (!SendPanelControl(panel, FCTL_GETPANELINFO, 0, &info) || info.SelectedItemsNumber == 0) {
+        return nullptr;
+    }
+    // FAR says how large the item with its texts is, then fills a buffer of that size.
+    intptr_t size = SendPanelControl(panel, FCTL_GETSELECTEDPANELITEM, 0, nullptr);
+    if (size < static_cast<intptr_t>(sizeof(PluginPanelItem))) {
+        return nullptr;
+    }
+    PluginPanelItem* item = static_cast<PluginPanelItem*>(malloc(static_cast<size_t>(size)));
+    if (item == nullptr) {
+        return nullptr;
+    }
+    FarGetPluginPanelItem request;
+    memset(&request, 0, sizeof(request));
+    request.StructSize = sizeof(request);
+    request.Size = static_cast<size_t>(size);
+    request.Item = item;
+    HWND window = nullptr;
+    if (SendPanelControl(panel, FCTL_GETSELECTEDPANELITEM, 0, &request) >= size) {
+        window = WindowFromUserData(item->UserData);
+    }
+    free(item);
+    return window;
+}
+
+} // namespace
+
+WindowPanel::WindowPanel(const WCHAR* commandText) {
+    ++g_openPanelCount;
+    if (commandText != nullptr && commandText[0] != 0) {
+        ToggleWindowsByTitle(commandText);
+    }
+}
+
+WindowPanel::~WindowPanel() {
+    --g_openPanelCount;
+    // Another panel still lists the hidden windows: they stay hidden until it closes too.
+    if (g_openPanelCount > 0) {
+        return;
+    }
+    if (g_settings.ShowAllWindowAtExit) {
+        RestoreAllWindows();
+    }
+}
+
+void WindowPanel::GetFindData(PluginPanelItem** items, size_t* count) {
+    BuildPanelItems(items, count);
+}
+
+void WindowPanel::FreeFindData(PluginPanelItem* items, size_t count) {
+    FreePanelItems(items, count);
+}
+
+void WindowPanel::GetOpenPanelInfo(OpenPanelInfo* info) {
+    FillOpenPanelInfo(info);
+}
+
+intptr_t WindowPanel::SetDirectory(const WCHAR* directory, OPERATION_MODES opMode) {
+    if (opMode & OPM_FIND) {
+        return 0;
+    }
+    if (IsText(directory, FAR3_TEXT("\\"))) {
+        return 0;
+    }
+    // The panel has one level: any other directory leaves it. FAR goes to a directory it is given
+    // relative to the folder the panel showed before Velumo opened, so ".." is not passed on:
+    // with no directory the file panel comes back in that very folder. The close is synchronous
+    // (this object is gone when it returns), so nothing of it is touched afterwards.
+    const WCHAR* target = IsText(directory, FAR3_TEXT("..")) ? nullptr : directory;
+    SendPanelControl(this, FCTL_CLOSEPANEL, 0, const_cast<WCHAR*>(target));
+    return 1;
+}
+
+intptr_t WindowPanel::DeleteFiles(const PluginPanelItem* items, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        ToggleWindow(WindowFromUserData(items[i].UserData));
+    }
+    return 1;
+}
+
+intptr_t WindowPanel::ProcessInput(const INPUT_RECORD& input) {
+    if (!IsActivationKey(input)) {
+        return 0;
+    }
+    HWND window = FirstSelectedWindow(this);
+    if (window != nullptr) {
+        ActivateWindow(window);
+    }
+    SendPanelControl(this, FCTL_UPDATEPANEL, 0, nullptr);
+    SendPanelControl(this, FCTL_REDRAWPANEL, 0, nullptr);
+    return 1;
+}
+
+} // namespace far3
