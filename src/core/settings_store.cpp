@@ -30,8 +30,8 @@ HKEY CreateSettingsKey() {
     }
     HKEY key = nullptr;
     DWORD disposition = 0;
-    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath, 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, &disposition);
+    LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_WRITE, nullptr, &key, &disposition);
     return result == ERROR_SUCCESS ? key : nullptr;
 }
 

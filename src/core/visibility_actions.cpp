@@ -21,11 +21,9 @@ BOOL CALLBACK RestoreIfRecorded(HWND window, LPARAM) {
 }
 
 // The title of one window, read in the front end's character type.
-template <typename Char>
-struct WindowTitle;
+template <typename Char> struct WindowTitle;
 
-template <>
-struct WindowTitle<char> {
+template <> struct WindowTitle<char> {
     char text[kTitleReadCapacity];
 
     const char* Read(HWND window) {
@@ -36,8 +34,7 @@ struct WindowTitle<char> {
     }
 };
 
-template <>
-struct WindowTitle<WCHAR> {
+template <> struct WindowTitle<WCHAR> {
     WCHAR* text = nullptr;
 
     WindowTitle() = default;
@@ -52,8 +49,7 @@ struct WindowTitle<WCHAR> {
     }
 };
 
-template <typename Char>
-bool HoldsText(const Char* title, const Char* text) {
+template <typename Char> bool HoldsText(const Char* title, const Char* text) {
     for (; *title != 0; ++title) {
         const Char* t = title;
         const Char* x = text;
@@ -68,8 +64,7 @@ bool HoldsText(const Char* title, const Char* text) {
     return false;
 }
 
-template <typename Char>
-BOOL CALLBACK ToggleIfTitleMatches(HWND window, LPARAM context) {
+template <typename Char> BOOL CALLBACK ToggleIfTitleMatches(HWND window, LPARAM context) {
     const Char* text = reinterpret_cast<const Char*>(context);
     if (!IsEligibleWindow(window)) {
         return TRUE;
@@ -118,8 +113,7 @@ void RestoreAllWindows() {
     EnumWindows(RestoreIfRecorded, 0);
 }
 
-template <typename Char>
-void ToggleWindowsByTitle(const Char* text) {
+template <typename Char> void ToggleWindowsByTitle(const Char* text) {
     if (text == nullptr || text[0] == 0) {
         return;
     }

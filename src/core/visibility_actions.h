@@ -23,8 +23,7 @@ void RestoreAllWindows();
 //   WCHAR  the whole UTF-16 title as GetWindowTextW reads it.
 // The text is in the titles' own code page: a front end converts its host's text first. An
 // empty or null text does nothing.
-template <typename Char>
-void ToggleWindowsByTitle(const Char* text);
+template <typename Char> void ToggleWindowsByTitle(const Char* text);
 
 extern template void ToggleWindowsByTitle<char>(const char* text);
 extern template void ToggleWindowsByTitle<WCHAR>(const WCHAR* text);

@@ -2,16 +2,14 @@
 
 #include "../core/visibility_actions.h"
 #include "window_list.h"
-#include "../core/settings.h"
+#include "../core/open_panels.h"
 #include "host_services.h"
 #include "panel_presentation.h"
 
 #include <cstring>
 
-int g_openPanelCount;
-
 WindowPanel::WindowPanel(int openFrom, intptr_t item) {
-    ++g_openPanelCount;
+    NotePanelOpened();
     if (openFrom != OPEN_COMMANDLINE) {
         return;
     }
@@ -22,14 +20,7 @@ WindowPanel::WindowPanel(int openFrom, intptr_t item) {
 }
 
 WindowPanel::~WindowPanel() {
-    --g_openPanelCount;
-    // Another panel still lists the hidden windows: they stay hidden until it closes too.
-    if (g_openPanelCount > 0) {
-        return;
-    }
-    if (g_settings.ShowAllWindowAtExit) {
-        RestoreAllWindows();
-    }
+    NotePanelClosed();
 }
 
 int WindowPanel::GetFindData(PluginPanelItem** items, int* count) {

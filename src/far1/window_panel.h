@@ -1,9 +1,6 @@
 // One open window panel. It holds no data: everything it works on is process-wide. Its address
-// is the plug-in handle that the host keeps and passes back.
-//
-// The host may hold several panels at once, and FAR opens the next instance before it closes
-// the one a panel held (a "hide:" command typed in a Velumo panel), so the windows Velumo hid
-// come back when the last open panel closes, not at every close.
+// is the plug-in handle that the host keeps and passes back. Construction and destruction count
+// the open panels (core/open_panels.h): the last close restores what Velumo hid.
 #pragma once
 
 #include "far_plugin.h"
@@ -26,8 +23,3 @@ class WindowPanel {
     int DeleteFiles(PluginPanelItem* items, int count);
     int ProcessKey(int key, unsigned int controlState);
 };
-
-// How many WindowPanel objects exist: counted up by each construction and down by each
-// destruction, so a panel that could not be allocated never counts. Process-wide, like the
-// hidden-window table; zero-initialised static storage.
-extern int g_openPanelCount;

@@ -70,8 +70,8 @@ void TakeBackChecks(HANDLE dialog) {
         if (row.setting == nullptr) {
             continue;
         }
-        bool checked = HostServices.SendDlgMessage(dialog, DM_GETCHECK, i, nullptr) ==
-                       BSTATE_CHECKED;
+        bool checked =
+            HostServices.SendDlgMessage(dialog, DM_GETCHECK, i, nullptr) == BSTATE_CHECKED;
         bool wasChecked = g_settings.*row.setting != 0;
         if (checked != wasChecked) {
             g_settings.*row.setting = checked ? 1 : 0;

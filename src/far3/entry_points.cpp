@@ -20,8 +20,7 @@ namespace {
 constexpr VersionInfo kMinFarVersion = {3, 0, 0, 5242, VS_RELEASE};
 
 // Whether FAR's record is at least as large as the fields Velumo reads or writes.
-template <typename Record>
-bool Usable(const Record* info) {
+template <typename Record> bool Usable(const Record* info) {
     return info != nullptr && info->StructSize >= sizeof(Record);
 }
 
@@ -54,8 +53,7 @@ void WINAPI GetGlobalInfoW(GlobalInfo* info) {
         return;
     }
     info->MinFarVersion = kMinFarVersion;
-    info->Version = {kVelumoVersionMajor, kVelumoVersionMinor, kVelumoVersionPatch, 0,
-                     VS_RELEASE};
+    info->Version = {kVelumoVersionMajor, kVelumoVersionMinor, kVelumoVersionPatch, 0, VS_RELEASE};
     info->Guid = kPluginGuid;
     info->Title = FAR3_TEXT("Velumo");
     info->Description = FAR3_TEXT("The desktop's top-level windows as a panel: hide, show and "

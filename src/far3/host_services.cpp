@@ -25,8 +25,8 @@ void KeepHostServices(const PluginStartupInfo* info) {
     memset(&HostServices, 0, sizeof(HostServices));
     memcpy(&HostServices, info, KnownPart(info->StructSize, sizeof(HostServices)));
     memset(&StandardFunctions, 0, sizeof(StandardFunctions));
-    const bool hasTable = info->StructSize > offsetof(PluginStartupInfo, FSF) &&
-                          info->FSF != nullptr;
+    const bool hasTable =
+        info->StructSize > offsetof(PluginStartupInfo, FSF) && info->FSF != nullptr;
     if (hasTable) {
         // Newer builds append functions to the table: copy by its own size, never more.
         memcpy(&StandardFunctions, info->FSF,

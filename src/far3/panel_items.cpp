@@ -18,8 +18,7 @@ struct ItemTexts {
     WCHAR Handle[kHandleTextSize];
 };
 
-template <size_t Size>
-void Widen(const char (&from)[Size], WCHAR (&to)[Size]) {
+template <size_t Size> void Widen(const char (&from)[Size], WCHAR (&to)[Size]) {
     for (size_t i = 0; i < Size; ++i) {
         to[i] = static_cast<WCHAR>(static_cast<unsigned char>(from[i]));
     }

@@ -12,7 +12,8 @@ namespace {
 const WCHAR kCommandPrefix[] = FAR3_TEXT("hide");
 const WCHAR kPanelDirectory[] = FAR3_TEXT("Velumo");
 const WCHAR kBlank[] = {0};
-constexpr OPENPANELINFO_FLAGS kPanelFlags = OPIF_ADDDOTS | OPIF_RAWSELECTION | OPIF_SHOWPRESERVECASE;
+constexpr OPENPANELINFO_FLAGS kPanelFlags =
+    OPIF_ADDDOTS | OPIF_RAWSELECTION | OPIF_SHOWPRESERVECASE;
 constexpr intptr_t kStartPanelMode = '2';
 
 const WCHAR* DiskMenuStrings[1];

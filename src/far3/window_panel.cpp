@@ -1,6 +1,6 @@
 #include "window_panel.h"
 
-#include "../core/settings.h"
+#include "../core/open_panels.h"
 #include "../core/visibility_actions.h"
 #include "host_services.h"
 #include "panel_items.h"
@@ -10,8 +10,6 @@
 #include <cstring>
 
 namespace far3 {
-
-int g_openPanelCount;
 
 namespace {
 
@@ -73,21 +71,14 @@ HWND FirstSelectedWindow(HANDLE panel) {
 } // namespace
 
 WindowPanel::WindowPanel(const WCHAR* commandText) {
-    ++g_openPanelCount;
+    NotePanelOpened();
     if (commandText != nullptr && commandText[0] != 0) {
         ToggleWindowsByTitle(commandText);
     }
 }
 
 WindowPanel::~WindowPanel() {
-    --g_openPanelCount;
-    // Another panel still lists the hidden windows: they stay hidden until it closes too.
-    if (g_openPanelCount > 0) {
-        return;
-    }
-    if (g_settings.ShowAllWindowAtExit) {
-        RestoreAllWindows();
-    }
+    NotePanelClosed();
 }
 
 void WindowPanel::GetFindData(PluginPanelItem** items, size_t* count) {

@@ -1,9 +1,6 @@
 // One open FAR 3 panel of windows. It holds no data: everything it works on is process-wide.
-// Its address is the panel handle FAR keeps and passes back.
-//
-// FAR opens the next instance before it closes the one a panel held (a "hide:" command typed
-// in a Velumo panel), so the windows Velumo hid come back when the last open panel closes, not
-// at every close.
+// Its address is the panel handle FAR keeps and passes back. Construction and destruction count
+// the open panels (core/open_panels.h): the last close restores what Velumo hid.
 #pragma once
 
 #include "far3_plugin.h"
@@ -26,8 +23,5 @@ class WindowPanel {
     intptr_t DeleteFiles(const PluginPanelItem* items, size_t count);
     intptr_t ProcessInput(const INPUT_RECORD& input);
 };
-
-// How many WindowPanel objects exist; zero-initialised static storage.
-extern int g_openPanelCount;
 
 } // namespace far3

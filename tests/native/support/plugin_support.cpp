@@ -1,6 +1,7 @@
 #include "plugin_support.h"
 
 #include "core/hidden_window_table.h"
+#include "core/open_panels.h"
 #include "far1/window_list.h"
 #include "far1/window_panel.h"
 #include "sim_desktop.h"

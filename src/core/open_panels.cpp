@@ -1,0 +1,21 @@
+#include "open_panels.h"
+
+#include "settings.h"
+#include "visibility_actions.h"
+
+int g_openPanelCount;
+
+void NotePanelOpened() {
+    ++g_openPanelCount;
+}
+
+void NotePanelClosed() {
+    --g_openPanelCount;
+    // Another panel still lists the hidden windows: they stay hidden until it closes too.
+    if (g_openPanelCount > 0) {
+        return;
+    }
+    if (g_settings.ShowAllWindowAtExit) {
+        RestoreAllWindows();
+    }
+}
