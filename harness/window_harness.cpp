@@ -20,6 +20,20 @@ bool RegisterWindowClass() {
     return registered;
 }
 
+constexpr wchar_t kWideWindowClass[] = L"VelumoHarnessWindowW";
+
+bool RegisterWideWindowClass() {
+    static const bool registered = []() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        windowClass.lpszClassName = kWideWindowClass;
+        return RegisterClassW(&windowClass) != 0;
+    }();
+    return registered;
+}
+
 BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
     reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
     return TRUE;
@@ -53,6 +67,14 @@ HWND MakeWindow(const std::string& title, DWORD style, HWND owner, DWORD exStyle
     return CreateWindowExA(exStyle, kWindowClass, title.c_str(), style, (slot % 40) * 8,
                            (slot % 30) * 8, 160, 90, owner, nullptr, GetModuleHandleA(nullptr),
                            nullptr);
+}
+
+HWND MakeWindowW(const std::wstring& title, DWORD style, HWND owner) {
+    if (!RegisterWideWindowClass()) {
+        return nullptr;
+    }
+    return CreateWindowExW(0, kWideWindowClass, title.c_str(), style, 0, 0, 160, 90, owner, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
 }
 
 bool GrowDocumentWindows(int count, int* made) {

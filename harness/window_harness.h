@@ -31,6 +31,10 @@ std::string UseOwnDesktop(const std::string& name);
 HWND MakeWindow(const std::string& title, DWORD style, HWND owner = nullptr, DWORD exStyle = 0,
                 int slot = 0);
 
+// The same top-level window titled in UTF-16, exactly as given (a window class of its own with
+// DefWindowProcW, so that the title never passes through the ANSI code page).
+HWND MakeWindowW(const std::wstring& title, DWORD style, HWND owner = nullptr);
+
 // Visible, unowned "Document 00042.txt - Editor" windows, numbered from *made on, until the
 // thread has made `count` of them; the messages are handled every 64 windows and at the end.
 // False when one cannot be made: *made is then its number.

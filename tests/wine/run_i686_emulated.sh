@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Runs the Wine suite against the i686 Velumo.dll (the one that ships) on a machine whose kernel
-# cannot run 32-bit processes: the 32-bit Wine loader and the test program run under qemu-i386
-# user emulation, registered for i386 programs through binfmt_misc for this run only, while the
-# wineserver and the prefix's services stay native 64-bit Wine (scripts/wine_run.sh makes the
-# prefix with wine64). A 32-bit process then takes about a minute to start, so the whole suite
-# runs in one process rather than one process per case.
+# Runs the Wine suite against the i686 Velumo.dll files (the FAR 1.x and the FAR 3 plug-in) on a
+# machine whose kernel cannot run 32-bit processes: the 32-bit Wine loader and the test programs
+# run under qemu-i386 user emulation, registered for i386 programs through binfmt_misc for this
+# run only, while the wineserver and the prefix's services stay native 64-bit Wine
+# (scripts/wine_run.sh makes the prefix with wine64). A 32-bit process then takes about a minute
+# to start, so each test program runs all its cases in one process rather than one per case.
 #
 #   run_i686_emulated.sh <build dir of the mingw preset>
 #
-# Ends with "wine-x86: N passed, N failed".
+# Ends with "wine-x86: N passed, N failed", the counts of both programs together.
 set -uo pipefail
 
 finish() {
@@ -22,10 +22,14 @@ finish() {
 }
 BUILD=$(cd "$1" && pwd)
 RUNNER=$(cd "$(dirname "$0")/../.." && pwd)/scripts/wine_run.sh
-cd "$BUILD/tests/wine" && [ -f velumo_wine_tests.exe ] || {
-    echo "$BUILD/tests/wine/velumo_wine_tests.exe is missing" >&2
-    finish 0 1 1
-}
+PROGRAMS="velumo_wine_tests velumo_wine_far3_tests"
+cd "$BUILD/tests/wine" || finish 0 1 1
+for program in $PROGRAMS; do
+    [ -f "$program.exe" ] || {
+        echo "$BUILD/tests/wine/$program.exe is missing" >&2
+        finish 0 1 1
+    }
+done
 
 # i386 programs go to qemu-i386; the F flag opens the interpreter now, so the registration works
 # whatever the programs' mount namespace.
@@ -55,17 +59,29 @@ fi
 # space for it.
 export QEMU_RESERVED_VA=0xf7000000
 
-started=$(date +%s)
-rm -f wine-i686.xml
-bash "$RUNNER" velumo_wine_tests.exe --gtest_output=xml:wine-i686.xml </dev/null
-rc=$?
-echo "Wine suite, i686: $(($(date +%s) - started)) s in all, prefix creation included"
-if [ ! -f wine-i686.xml ]; then
-    echo "the i686 suite wrote no results (exit code $rc)" >&2
-    finish 0 1 1
-fi
-total=$(sed -n 's/.*<testsuites tests="\([0-9]*\)".*/\1/p' wine-i686.xml | head -1)
-failed=$(sed -n 's/.*<testsuites tests="[0-9]*" failures="\([0-9]*\)".*/\1/p' wine-i686.xml | head -1)
-[ -n "$total" ] && [ -n "$failed" ] || finish 0 1 1
-[ "$rc" -eq 0 ] && [ "$failed" -eq 0 ] && [ "$total" -gt 0 ] || rc=1
-finish $((total - failed)) "$failed" "$rc"
+# Each program in one process, with its own results file; a program that writes none (it
+# crashed, say) counts as one failure.
+passed=0
+failures=0
+status=0
+for program in $PROGRAMS; do
+    started=$(date +%s)
+    results=$program-i686.xml
+    rm -f "$results"
+    bash "$RUNNER" "$program.exe" --gtest_output=xml:"$results" </dev/null
+    rc=$?
+    echo "$program, i686: $(($(date +%s) - started)) s in all, prefix creation included"
+    total=$(sed -n 's/.*<testsuites tests="\([0-9]*\)".*/\1/p' "$results" 2>/dev/null | head -1)
+    failed=$(sed -n 's/.*<testsuites tests="[0-9]*" failures="\([0-9]*\)".*/\1/p' "$results" \
+        2>/dev/null | head -1)
+    if [ -z "$total" ] || [ -z "$failed" ] || [ "$total" -eq 0 ]; then
+        echo "$program wrote no results (exit code $rc)" >&2
+        failures=$((failures + 1))
+        status=1
+        continue
+    fi
+    passed=$((passed + total - failed))
+    failures=$((failures + failed))
+    [ "$rc" -eq 0 ] && [ "$failed" -eq 0 ] || status=1
+done
+finish "$passed" "$failures" "$status"
