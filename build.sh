@@ -2,10 +2,11 @@
 # Velumo's driver: installs what a fresh Debian machine lacks, configures, builds and runs.
 #
 #   ./build.sh test         every test suite: native (sanitizers), Wine (the real DLL), fuzz smoke
-#   ./build.sh demo [--interactive]   the real Velumo.dll in the host stand-in, under Wine
-#   ./build.sh dist         dist/Velumo-<version>-x86.zip and -x64.zip, for FAR's Plugins folder
+#   ./build.sh demo [--far1] [--interactive]   the real FAR 3 Velumo.dll (FAR 1.x with --far1) in
+#                           its host stand-in, under Wine
+#   ./build.sh dist         the four packages dist/Velumo-<version>-FAR3-x64.zip ..., for FAR's Plugins folder
 #   ./build.sh bench        the benchmarks, written to docs/performance.md
-#   ./build.sh fuzz [SECONDS]         the fuzzer for longer than the smoke run
+#   ./build.sh fuzz [SECONDS]         the fuzzers for longer than the smoke run
 #   ./build.sh build        configure and build the presets native, mingw and mingw64, run nothing
 #
 # Each verb builds only the presets it runs (see the README's Building section).
@@ -228,7 +229,7 @@ verb_bench() {
 verb_fuzz() { bash fuzz/run_fuzz.sh long "$@"; }
 
 if ! declare -F "verb_${1:-}" >/dev/null; then
-  sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'
+  sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
   exit 2
 fi
 verb=$1

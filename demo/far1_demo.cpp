@@ -1,0 +1,436 @@
+// The FAR 1.x demo: Velumo.dll of the FAR 1.x (ANSI) front end in the FAR 1.x stand-in
+// (farhost), which keeps FAR's two panels and orders the plug-in's calls as FAR does. Window
+// titles are in the ANSI code page (1252); the panel shows them converted to the OEM code page,
+// and the pictures convert that to UTF-8. The settings live under a demo root key of the
+// registry that is deleted at the end.
+#include "demo_common.h"
+#include "far1_view.h"
+
+#include <cstring>
+
+namespace demo {
+namespace {
+
+constexpr char kDemoKey[] = "Software\\VelumoDemo";
+constexpr char kRootKey[] = "Software\\VelumoDemo\\Far\\Plugins"; // FAR's plug-in root key
+constexpr int kVkF8 = 0x77;
+// A title with a letter outside ASCII, in the ANSI code page as windows hold titles.
+constexpr char kCafeNotesAnsi[] = "Caf\xE9 notes";
+
+// The items of the last picture, as the plug-in listed them.
+std::vector<farhost::ListedItem> g_shownItems;
+PluginInfo g_pluginInfo;
+std::string g_cafeNotes; // kCafeNotesAnsi in UTF-8
+
+// A window title or command (ANSI code page) as UTF-8 for the terminal.
+std::string AnsiToUtf8(const std::string& ansi) {
+    if (ansi.empty()) {
+        return std::string();
+    }
+    int size = static_cast<int>(ansi.size());
+    int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+    if (wideLength <= 0) {
+        return ansi;
+    }
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, &wide[0], wideLength);
+    int utf8Length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (utf8Length <= 0) {
+        return ansi;
+    }
+    std::string utf8(static_cast<size_t>(utf8Length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], utf8Length, nullptr,
+                        nullptr);
+    return utf8;
+}
+
+HWND WindowOf(const farhost::ListedItem& item) {
+    return reinterpret_cast<HWND>(item.userData);
+}
+
+// ---- The desktop ------------------------------------------------------------------------------
+
+HWND MakeWindow(const char* title, DWORD style, HWND owner, DWORD exStyle, int slot) {
+    HWND window = harness::MakeWindow(title, style, owner, exStyle, slot);
+    harness::PumpMessages();
+    return window;
+}
+
+bool CreateSampleWindows() {
+    // Made bottom first: each window made goes on top, so the panel lists them top down.
+    const DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    HWND desktopIcons = MakeWindow("Program Manager", shown, nullptr, 0, 0);
+    HWND background = MakeWindow("Background worker", WS_OVERLAPPEDWINDOW, nullptr, 0, 1);
+    HWND cafeNotes = MakeWindow(kCafeNotesAnsi, shown, nullptr, 0, 2);
+    HWND finalReport = MakeWindow("Final Report", shown, nullptr, 0, 3);
+    HWND reportOne = MakeWindow("Report one", shown, nullptr, 0, 4);
+    HWND palette =
+        MakeWindow("Palette", WS_POPUP | WS_CAPTION | WS_VISIBLE, reportOne, WS_EX_TOOLWINDOW, 5);
+    g_cafeNotes = AnsiToUtf8(kCafeNotesAnsi);
+    bool made = AddSample("Report one", "visible", reportOne);
+    made = AddSample("Final Report", "visible", finalReport) && made;
+    made = AddSample(g_cafeNotes, "visible; a title outside ASCII", cafeNotes) && made;
+    made = AddSample("Palette", "tool window owned by Report one", palette) && made;
+    made = AddSample("Background worker", "never shown", background) && made;
+    return AddSample("Program Manager", "visible; the title of the desktop's own window on Windows",
+                     desktopIcons) &&
+           made;
+}
+
+// ---- What the user sees -----------------------------------------------------------------------
+
+// The Velumo instance the active panel shows; null while it is a file panel.
+HANDLE ActiveVelumo() {
+    return farhost::PanelAt(farhost::ActivePanel()).plugin;
+}
+
+// Rereads and draws the panel. The cursor stays on the item it was on, as FAR keeps it on the
+// same name after a reread; a null `cursor` puts it on "..".
+void ShowPanel(HANDLE panel, HWND cursor, bool numbered) {
+    OpenPluginInfo info;
+    memset(&info, 0, sizeof(info));
+    farhost::Plugin().GetOpenPluginInfo(panel, &info);
+    std::vector<farhost::ListedItem> listed = farhost::ListPanel(panel);
+    std::vector<ShownRow> rows;
+    panelview::PanelViewOptions options;
+    g_shownItems.clear();
+    for (const farhost::ListedItem& item : listed) {
+        if (SampleOf(WindowOf(item)) == nullptr) {
+            continue;
+        }
+        g_shownItems.push_back(item);
+        rows.push_back(ShownRow{WindowOf(item), item.status});
+        if (cursor != nullptr && WindowOf(item) == cursor) {
+            options.currentItem = static_cast<int>(rows.size());
+        }
+    }
+    options.width = panelview::kDefaultScreenWidth;
+    options.numbered = numbered;
+    Write(panelview::RenderPanel(farhost::DescribePanel(info, g_shownItems), options));
+    KeepPicture(rows, listed.size() - g_shownItems.size());
+}
+
+void ShowActivePanel(HWND cursor) {
+    ShowPanel(ActiveVelumo(), cursor, true);
+}
+
+const farhost::ListedItem* ShownItem(HWND window) {
+    for (const farhost::ListedItem& item : g_shownItems) {
+        if (WindowOf(item) == window) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
+
+// ---- What the host does for the user's keys -----------------------------------------------------
+
+HANDLE OpenFromPluginsMenu() {
+    HANDLE panel = farhost::OpenInActivePanel(OPEN_PLUGINSMENU);
+    if (panel == INVALID_HANDLE_VALUE) {
+        Write("Velumo did not open its panel.\n");
+        return nullptr;
+    }
+    return panel;
+}
+
+// FAR's command line, typed in the active panel: a command starting with the plug-in's prefix
+// and a colon opens the plug-in with the text after the colon (in the OEM code page). When the
+// active panel shows Velumo, FAR opens the new instance first, then closes the old one.
+HANDLE RunCommandLine(const std::string& command) {
+    std::vector<bool> before = VisibilitySnapshot();
+    HANDLE previous = ActiveVelumo();
+    HANDLE panel = farhost::TypeCommand(command);
+    NoteHiddenSince(before);
+    if (panel == nullptr) {
+        Write("No plug-in takes the command \"" + command + "\".\n");
+        return nullptr;
+    }
+    if (panel == INVALID_HANDLE_VALUE) {
+        Write("Velumo did not open its panel.\n");
+        return nullptr;
+    }
+    Write("   " + AnsiToUtf8(command) + ": OpenPlugin(OPEN_COMMANDLINE, \"" +
+          AnsiToUtf8(command.substr(command.find(':') + 1)) + "\")" +
+          (previous != nullptr ? ", then ClosePlugin of the panel's previous instance" : "") +
+          "\n");
+    return panel;
+}
+
+// F8: FAR offers the key to the plug-in first, then deletes the selected items through it.
+void PressF8(HANDLE panel, const std::vector<HWND>& windows) {
+    std::vector<PluginPanelItem> selection;
+    for (HWND window : windows) {
+        const farhost::ListedItem* item = ShownItem(window);
+        if (item != nullptr) {
+            selection.push_back(farhost::PanelItemFrom(*item));
+        }
+    }
+    std::vector<bool> before = VisibilitySnapshot();
+    if (!farhost::PressKey(panel, kVkF8, 0)) {
+        farhost::Plugin().DeleteFiles(panel, selection.data(), static_cast<int>(selection.size()),
+                                      0);
+    }
+    NoteHiddenSince(before);
+}
+
+// F3 (or Alt+F3): the plug-in asks the host for the selection, the item under the cursor.
+void PressF3(HANDLE panel, HWND window, unsigned int controlState) {
+    const farhost::ListedItem* item = ShownItem(window);
+    if (item == nullptr) {
+        return;
+    }
+    farhost::SetPanelSelection({farhost::PanelItemFrom(*item)});
+    std::vector<bool> before = VisibilitySnapshot();
+    farhost::PressKey(panel, VK_F3, controlState);
+    NoteHiddenSince(before);
+}
+
+// The plug-in's configuration from F9 > Options > Plugins configuration; the simulated user
+// closes the dialog with Esc.
+void ShowConfiguration() {
+    farhost::ClearRecords();
+    int result = farhost::Plugin().Configure(0);
+    if (farhost::DialogCalls().empty()) {
+        Check("Velumo showed no dialog.", false);
+        return;
+    }
+    const farhost::DialogCall& call = farhost::DialogCalls().back();
+    Write(panelview::RenderDialog(farhost::DescribeDialog(call.items), call.x2, call.y2));
+    Write("   Dialog(" + std::to_string(call.x1) + ", " + std::to_string(call.y1) + ", " +
+          std::to_string(call.x2) + ", " + std::to_string(call.y2) + ", \"" + call.helpTopic +
+          "\", " + std::to_string(call.items.size()) + " items); Esc; Configure returned " +
+          std::to_string(result) + ": nothing saved\n");
+}
+
+// Enter on ".." in the active panel: the plug-in asks the host to close the panel, FAR closes
+// it and shows the folder the panel had before Velumo opened.
+bool LeavePanel() {
+    HANDLE panel = ActiveVelumo();
+    if (panel == nullptr) {
+        Write("No Velumo panel is active.\n");
+        return false;
+    }
+    farhost::ClearRecords();
+    std::vector<bool> before = VisibilitySnapshot();
+    farhost::EnterDirectory("..");
+    NoteHiddenSince(before);
+    const farhost::ControlCall* close = nullptr;
+    for (const farhost::ControlCall& call : farhost::ControlCalls()) {
+        if (call.plugin == panel && call.command == FCTL_CLOSEPLUGIN) {
+            close = &call;
+        }
+    }
+    if (close == nullptr || ActiveVelumo() != nullptr) {
+        Write("Velumo did not ask FAR to close the panel on \"..\".\n");
+        return false;
+    }
+    const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::ActivePanel());
+    Write(
+        std::string("   Enter on \"..\": Velumo asked FAR to close the panel (FCTL_CLOSEPLUGIN, ") +
+        (close->hasParam ? "\"" + close->directory + "\"" : std::string("no directory")) +
+        "); ClosePlugin; the file panel shows " +
+        (filePanel.driveMenuShown ? std::string("the Change drive menu") : filePanel.folder) +
+        "\n");
+    return true;
+}
+
+// ---- The scripted run ---------------------------------------------------------------------------
+
+HANDLE g_first;
+HANDLE g_second;
+
+bool OpenPanelStep() {
+    g_first = OpenFromPluginsMenu();
+    if (g_first == nullptr) {
+        return false;
+    }
+    ShowPanel(g_first, SampleNamed("Report one"), false);
+    CheckStatus("Report one", "    ");
+    return true;
+}
+
+bool ToggleTwoStep() {
+    if (RowNumber("Final Report") == 0 || RowNumber(g_cafeNotes) == 0) {
+        Write("The sample windows are not listed.\n");
+        return false;
+    }
+    PressF8(g_first, {SampleNamed("Final Report"), SampleNamed(g_cafeNotes)});
+    ShowPanel(g_first, SampleNamed("Final Report"), false);
+    CheckVisible("Final Report", false);
+    CheckVisible(g_cafeNotes, false);
+    CheckStatus("Final Report", "H  D");
+    return true;
+}
+
+bool HideByTitleStep() {
+    g_second = RunCommandLine("hide:Report");
+    if (g_second == nullptr) {
+        return false;
+    }
+    ShowPanel(g_second, nullptr, false);
+    CheckVisible("Report one", false);
+    CheckVisible("Final Report", true);
+    CheckVisible(g_cafeNotes, false);
+    CheckStatus("Report one", "H  D");
+    CheckStatus(g_cafeNotes, "H  D");
+    return true;
+}
+
+bool ActivateStep() {
+    if (RowNumber(g_cafeNotes) == 0) {
+        return false;
+    }
+    PressF3(g_second, SampleNamed(g_cafeNotes), 0);
+    ShowPanel(g_second, SampleNamed(g_cafeNotes), false);
+    CheckVisible(g_cafeNotes, true);
+    CheckForeground(g_cafeNotes);
+    CheckStatus(g_cafeNotes, "   D");
+    CheckVisible("Report one", false);
+    return true;
+}
+
+bool ConfigurationStep() {
+    ShowConfiguration();
+    CheckVisible("Report one", false);
+    return true;
+}
+
+bool LeaveStep() {
+    bool closed = LeavePanel();
+    CheckVisible("Report one", true);
+    const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::kLeftPanel);
+    if (filePanel.driveMenuShown || filePanel.folder != kStartFolder) {
+        Check("the file panel is not in the folder Velumo was opened from", false);
+    }
+    return closed;
+}
+
+bool RunScript() {
+    const std::string menuEntry =
+        g_pluginInfo.PluginMenuStringsNumber > 0 ? g_pluginInfo.PluginMenuStrings[0] : "?";
+    return RunSteps({
+        {"F11 > \"" + menuEntry +
+             "\": the desktop's windows; the owned tool window and the never-shown one are left "
+             "out",
+         OpenPanelStep},
+        {"Insert on Final Report and Café notes, then F8: Velumo hides both (status \"H  D\")",
+         ToggleTwoStep},
+        {"type hide:Report in the Velumo panel: Report one is hidden, Final Report shown again; "
+         "FAR closes the old instance, and what Velumo hid stays hidden",
+         HideByTitleStep},
+        {"F3 on the hidden Café notes: shown and brought to the front, still Velumo's (\"   D\")",
+         ActivateStep},
+        {"F9 > Options > Plugins configuration > Velumo: the configuration dialog",
+         ConfigurationStep},
+        {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
+             " again, and Report one is shown again",
+         LeaveStep},
+    });
+}
+
+// ---- The interactive run ------------------------------------------------------------------------
+
+bool VelumoActive() {
+    return ActiveVelumo() != nullptr;
+}
+
+bool OpenCommand() {
+    return OpenFromPluginsMenu() != nullptr;
+}
+
+void ToggleCommand(const std::vector<HWND>& windows) {
+    PressF8(ActiveVelumo(), windows);
+}
+
+void ActivateCommand(HWND window, bool alt) {
+    PressF3(ActiveVelumo(), window, alt ? static_cast<unsigned int>(PKF_ALT) : 0u);
+}
+
+// The terminal's UTF-8 goes on the command line in the ANSI code page, as FAR 1.x takes it.
+void HideCommand(const std::string& utf8) {
+    std::wstring wide;
+    BOOL lossy = FALSE;
+    int length = 0;
+    bool valid = Utf8ToWide(utf8, &wide);
+    if (valid && !wide.empty()) {
+        length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                     static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+    }
+    if (!valid || (!wide.empty() && (length <= 0 || lossy))) {
+        Write("The text is not UTF-8 or has letters the ANSI code page lacks; nothing was "
+              "typed.\n");
+        return;
+    }
+    std::string ansi(static_cast<size_t>(length), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                            static_cast<int>(wide.size()), &ansi[0], length, nullptr, nullptr);
+    }
+    RunCommandLine("hide:" + ansi);
+}
+
+void TabCommand() {
+    farhost::SetActivePanel(farhost::ActivePanel() == farhost::kLeftPanel ? farhost::kRightPanel
+                                                                          : farhost::kLeftPanel);
+}
+
+void LeaveCommand() {
+    LeavePanel();
+}
+
+std::string FilePanelText() {
+    const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::ActivePanel());
+    return filePanel.driveMenuShown ? std::string("Change drive menu") : filePanel.folder;
+}
+
+const Commands kCommands = {
+    VelumoActive,
+    OpenCommand,
+    ShowActivePanel,
+    ToggleCommand,
+    ActivateCommand,
+    HideCommand,
+    TabCommand,
+    ShowConfiguration,
+    LeaveCommand,
+    FilePanelText,
+    "TEXT is UTF-8 from the terminal; FAR 1.x takes it in the ANSI code page"};
+
+} // namespace
+
+int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string& desktop) {
+    if (!CreateSampleWindows()) {
+        fprintf(stderr, "velumo_demo: cannot create the sample windows\n");
+        return 1;
+    }
+    farhost::PluginExports plugin;
+    std::vector<std::string> messages;
+    std::string error;
+    if (!harness::LoadVelumo(dllPath, &plugin, &messages, &error)) {
+        fprintf(stderr, "velumo_demo: %s\n", error.c_str());
+        return 1;
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey); // start from the default settings
+    farhost::Start(plugin, messages, kRootKey, dllPath);
+    farhost::ShowFolder(farhost::kLeftPanel, kStartFolder);
+    memset(&g_pluginInfo, 0, sizeof(g_pluginInfo));
+    plugin.GetPluginInfo(&g_pluginInfo);
+
+    WriteIntroduction("Velumo demo: " + dllPath + " (" + (sizeof(void*) == 8 ? "x86_64" : "i686") +
+                          " build) in a FAR-like host, with " + std::to_string(messages.size()) +
+                          " messages from VelumoEng.lng.",
+                      desktop);
+    bool scriptOk = true;
+    if (interactive) {
+        RunInteractive(kCommands);
+    } else {
+        scriptOk = RunScript();
+    }
+    farhost::ClosePanels(); // as FAR closes every panel when it exits, or a script cut short
+    RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
+    return Finish(interactive, scriptOk);
+}
+
+} // namespace demo

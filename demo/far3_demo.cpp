@@ -1,0 +1,471 @@
+// The FAR 3 demo: Velumo.dll of the native FAR 3 (Unicode) front end in the FAR 3 stand-in
+// (far3host), which keeps FAR's two panels and orders the plug-in's calls as FAR 3 does. Window
+// titles are UTF-16 end to end: the windows are made with UTF-16 titles, the panel lists them
+// as they are, and the pictures convert them to UTF-8. The settings live in the stand-in's own
+// store, which starts empty (the defaults) and goes with the process.
+#include "demo_common.h"
+#include "far3_view.h"
+
+namespace demo {
+namespace {
+
+using far3host::Text;
+
+constexpr wchar_t kJapaneseNote[] = L"日本語のメモ 🙂";
+constexpr wchar_t kReport[] = L"Отчёт";
+constexpr wchar_t kHideJapanese[] = L"日本語"; // typed after "hide:"
+constexpr wchar_t kStartFolderText[] = L"C:\\Users\\far\\Documents";
+constexpr size_t kNoItem = static_cast<size_t>(-1);
+constexpr int kTitleCapacity = 256; // the sample titles are far shorter
+
+// The demo's windows with the UTF-16 titles they were made with, to compare the listing with.
+struct WideTitle {
+    HWND window;
+    Text title;
+};
+std::vector<WideTitle> g_wideTitles;
+std::string g_menuEntry;
+
+std::string Utf8Of(const Text& text) {
+    return far3host::ToUtf8(text);
+}
+
+// Text the user typed, as the terminal may show it back (no control characters get through).
+std::string Shown(const Text& text) {
+    return panelview::ToUtf8(panelview::ToScreenText(Utf8Of(text)));
+}
+
+// A path from the command line (ANSI code page) as UTF-16.
+Text PathText(const std::string& path) {
+    int size = static_cast<int>(path.size());
+    int length = MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
+    Text text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_ACP, 0, path.data(), size, &text[0], length);
+    }
+    return text;
+}
+
+HWND WindowOf(const far3host::ListedItem& item) {
+    return reinterpret_cast<HWND>(item.userData.Data);
+}
+
+// ---- The desktop ------------------------------------------------------------------------------
+
+HWND MakeWindow(const wchar_t* title, DWORD style, HWND owner = nullptr) {
+    HWND window = harness::MakeWindowW(title, style, owner);
+    harness::PumpMessages();
+    g_wideTitles.push_back(WideTitle{window, title});
+    return window;
+}
+
+bool CreateSampleWindows() {
+    // Made bottom first: each window made goes on top, so the panel lists them top down.
+    const DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    HWND desktopIcons = MakeWindow(L"Program Manager", shown);
+    HWND background = MakeWindow(L"Background worker", WS_OVERLAPPEDWINDOW);
+    HWND cafeNotes = MakeWindow(L"Café notes", shown);
+    HWND finalReport = MakeWindow(L"Final Report", shown);
+    HWND reportOne = MakeWindow(L"Report one", shown);
+    HWND palette = MakeWindow(L"Palette", WS_POPUP | WS_CAPTION | WS_VISIBLE, reportOne);
+    HWND report = MakeWindow(kReport, shown);
+    HWND japaneseNote = MakeWindow(kJapaneseNote, shown);
+    bool made = AddSample(Utf8Of(kJapaneseNote), "visible; Japanese and an emoji", japaneseNote);
+    made = AddSample(Utf8Of(kReport), "visible; Cyrillic", report) && made;
+    made = AddSample("Report one", "visible", reportOne) && made;
+    made = AddSample("Final Report", "visible", finalReport) && made;
+    made = AddSample("Café notes", "visible; a Latin letter outside ASCII", cafeNotes) && made;
+    made = AddSample("Palette", "pop-up window owned by Report one", palette) && made;
+    made = AddSample("Background worker", "never shown", background) && made;
+    return AddSample("Program Manager", "visible; the title of the desktop's own window on Windows",
+                     desktopIcons) &&
+           made;
+}
+
+// ---- What the user sees -----------------------------------------------------------------------
+
+const far3host::HostPanel& ActivePanel() {
+    return far3host::PanelAt(far3host::ActivePanel());
+}
+
+// The Velumo instance the active panel shows; null while it is a file panel.
+HANDLE ActiveVelumo() {
+    return ActivePanel().plugin;
+}
+
+size_t ItemIndex(HWND window) {
+    const std::vector<far3host::ListedItem>& items = ActivePanel().items;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].isDots && WindowOf(items[i]) == window) {
+            return i;
+        }
+    }
+    return kNoItem;
+}
+
+// Rereads and draws the active panel, with FAR's cursor on `cursor` when it is listed (else
+// where FAR keeps it: on the same name after a reread, on ".." in a new panel).
+void ShowPanel(HWND cursor, bool numbered) {
+    far3host::ListPanel(far3host::ActivePanel());
+    if (cursor != nullptr && ItemIndex(cursor) != kNoItem) {
+        far3host::SetCursor(ItemIndex(cursor));
+    }
+    const far3host::HostPanel& panel = ActivePanel();
+    std::vector<far3host::ListedItem> shown;
+    std::vector<ShownRow> rows;
+    panelview::PanelViewOptions options;
+    size_t leftOut = 0;
+    for (size_t i = 0; i < panel.items.size(); ++i) {
+        const far3host::ListedItem& item = panel.items[i];
+        if (!item.isDots && SampleOf(WindowOf(item)) == nullptr) {
+            ++leftOut;
+            continue;
+        }
+        shown.push_back(item);
+        if (!item.isDots) {
+            const std::vector<Text>& columns = item.customColumns;
+            rows.push_back(ShownRow{WindowOf(item), columns.empty() ? "" : Utf8Of(columns[0])});
+        }
+        if (i == panel.cursor && !item.isDots) {
+            options.currentItem = static_cast<int>(rows.size());
+        }
+    }
+    options.width = panelview::kDefaultScreenWidth;
+    options.numbered = numbered;
+    Write(panelview::RenderPanel(far3host::DescribePanel(panel.info, shown), options));
+    KeepPicture(rows, leftOut);
+}
+
+void ShowActivePanel(HWND cursor) {
+    ShowPanel(cursor, true);
+}
+
+// The item's FileName is the window's title as Windows holds it (GetWindowTextW) and as the
+// demo made it, to the last UTF-16 unit.
+void CheckListedExactly(const wchar_t* title) {
+    const WideTitle* made = nullptr;
+    for (const WideTitle& wide : g_wideTitles) {
+        made = wide.title == title ? &wide : made;
+    }
+    size_t index = made != nullptr ? ItemIndex(made->window) : kNoItem;
+    wchar_t held[kTitleCapacity];
+    int length = made != nullptr ? GetWindowTextW(made->window, held, kTitleCapacity) : 0;
+    bool exact = index != kNoItem && ActivePanel().items[index].fileName == made->title &&
+                 Text(held, static_cast<size_t>(length > 0 ? length : 0)) == made->title;
+    Check("FileName of \"" + Utf8Of(title) + "\" = GetWindowTextW of its window, " +
+              std::to_string(Text(title).size()) + " UTF-16 units: " + (exact ? "yes" : "no"),
+          exact);
+}
+
+// ---- What the host does for the user's keys -----------------------------------------------------
+
+bool OpenFromPluginsMenu() {
+    if (far3host::OpenInActivePanel(0) == nullptr) {
+        Write("Velumo did not open its panel.\n");
+        return false;
+    }
+    return true;
+}
+
+// FAR's command line, typed in the active panel: "hide:" and the text opens Velumo with the text
+// after the colon, UTF-16 as typed. When the active panel shows Velumo, FAR opens the new
+// instance first, then closes the old one.
+bool TypeHide(const Text& text) {
+    std::vector<bool> before = VisibilitySnapshot();
+    HANDLE previous = ActiveVelumo();
+    far3host::ClearRecords();
+    HANDLE opened = far3host::TypeCommand(L"hide:" + text);
+    NoteHiddenSince(before);
+    if (opened == nullptr) {
+        Write("Velumo did not open its panel.\n");
+        return false;
+    }
+    Text received;
+    bool closedPrevious = false;
+    for (const far3host::PluginCall& call : far3host::PluginCalls()) {
+        received = call.call == far3host::Call::Open ? call.text : received;
+        closedPrevious =
+            closedPrevious || (call.call == far3host::Call::ClosePanel && call.panel == previous);
+    }
+    Write("   hide:" + Shown(text) + ": OpenW(OPEN_COMMANDLINE, \"" + Shown(received) + "\")" +
+          (closedPrevious ? ", then ClosePanelW of the panel's previous instance" : "") + "\n");
+    if (previous != nullptr && !closedPrevious) {
+        Check("the panel's previous instance was not closed", false);
+    }
+    return true;
+}
+
+// F8 on the windows, selected: FAR offers the key to the plug-in first, then hands the selected
+// items to DeleteFilesW.
+void PressF8(const std::vector<HWND>& windows) {
+    std::vector<size_t> selection;
+    for (HWND window : windows) {
+        if (ItemIndex(window) != kNoItem) {
+            selection.push_back(ItemIndex(window));
+        }
+    }
+    far3host::SelectItems(selection);
+    if (!selection.empty()) {
+        far3host::SetCursor(selection[0]);
+    }
+    std::vector<bool> before = VisibilitySnapshot();
+    far3host::PressKey(VK_F8, 0);
+    NoteHiddenSince(before);
+}
+
+// F3 (or Alt+F3) with nothing selected and the cursor on the window: the plug-in asks FAR for
+// the item under the cursor.
+void PressF3(HWND window, bool alt) {
+    if (ItemIndex(window) == kNoItem) {
+        return;
+    }
+    far3host::SelectItems({});
+    far3host::SetCursor(ItemIndex(window));
+    std::vector<bool> before = VisibilitySnapshot();
+    far3host::PressKey(VK_F3, alt ? LEFT_ALT_PRESSED : 0);
+    NoteHiddenSince(before);
+}
+
+// The plug-in's configuration from F9 > Options > Plugins configuration; the simulated user
+// closes the dialog with Esc.
+void ShowConfiguration() {
+    far3host::ClearRecords();
+    size_t storedBefore = far3host::StoredSettings().size();
+    intptr_t result = far3host::Configure(0);
+    if (far3host::DialogCalls().empty()) {
+        Check("Velumo showed no dialog.", false);
+        return;
+    }
+    const far3host::DialogCall& call = far3host::DialogCalls().back();
+    Write(panelview::RenderDialog(far3host::DescribeDialog(call.items), static_cast<int>(call.x2),
+                                  static_cast<int>(call.y2)));
+    bool nothingSaved = result == 0 && far3host::StoredSettings().size() == storedBefore;
+    Check("DialogInit(" + std::to_string(call.x1) + ", " + std::to_string(call.y1) + ", " +
+              std::to_string(call.x2) + ", " + std::to_string(call.y2) + ", \"" +
+              Utf8Of(call.helpTopic) + "\", " + std::to_string(call.items.size()) +
+              " items); Esc; ConfigureW returned " + std::to_string(result) +
+              (nothingSaved ? ": nothing saved" : ": settings written") +
+              (call.freed ? "" : "; the dialog was never freed"),
+          nothingSaved && call.freed);
+}
+
+// Enter on "..": the panel has a directory of its own, so FAR calls SetDirectoryW(".."), and
+// Velumo asks FAR to close the panel; FAR shows the folder the panel had before Velumo opened.
+bool LeavePanel() {
+    HANDLE panel = ActiveVelumo();
+    if (panel == nullptr) {
+        Write("No Velumo panel is active.\n");
+        return false;
+    }
+    far3host::ClearRecords();
+    std::vector<bool> before = VisibilitySnapshot();
+    far3host::EnterDotDot();
+    NoteHiddenSince(before);
+    const far3host::ControlCall* close = nullptr;
+    for (const far3host::ControlCall& call : far3host::ControlCalls()) {
+        if (call.hPanel == panel && call.command == far3::FCTL_CLOSEPANEL) {
+            close = &call;
+        }
+    }
+    if (close == nullptr || ActiveVelumo() != nullptr) {
+        Write("Velumo did not ask FAR to close the panel on \"..\".\n");
+        return false;
+    }
+    bool setDirectory = false;
+    for (const far3host::PluginCall& call : far3host::PluginCalls()) {
+        setDirectory =
+            setDirectory || (call.call == far3host::Call::SetDirectory && call.text == L"..");
+    }
+    const far3host::HostPanel& filePanel = ActivePanel();
+    Write(std::string("   Enter on \"..\": ") + (setDirectory ? "SetDirectoryW(\"..\"); " : "") +
+          "Velumo asked FAR to close the panel (FCTL_CLOSEPANEL, " +
+          (close->hasParam2 ? "\"" + Utf8Of(close->directory) + "\"" : "no directory") +
+          "); ClosePanelW; the file panel shows " +
+          (filePanel.driveMenuShown ? "the Change drive menu" : Utf8Of(filePanel.folder)) + "\n");
+    return true;
+}
+
+// ---- The scripted run ---------------------------------------------------------------------------
+
+bool OpenPanelStep() {
+    if (!OpenFromPluginsMenu()) {
+        return false;
+    }
+    ShowPanel(nullptr, false);
+    CheckListedExactly(kJapaneseNote);
+    CheckListedExactly(kReport);
+    CheckStatus(Utf8Of(kJapaneseNote), "    ");
+    Check("Palette and Background worker are not listed",
+          RowNumber("Palette") == 0 && RowNumber("Background worker") == 0);
+    return true;
+}
+
+bool HideJapaneseStep() {
+    if (!TypeHide(kHideJapanese)) {
+        return false;
+    }
+    ShowPanel(nullptr, false);
+    CheckVisible(Utf8Of(kJapaneseNote), false);
+    CheckStatus(Utf8Of(kJapaneseNote), "H  D");
+    CheckVisible(Utf8Of(kReport), true);
+    return true;
+}
+
+bool ToggleTwoStep() {
+    if (RowNumber("Final Report") == 0 || RowNumber(Utf8Of(kReport)) == 0) {
+        Write("The sample windows are not listed.\n");
+        return false;
+    }
+    PressF8({SampleNamed("Final Report"), SampleNamed(Utf8Of(kReport))});
+    ShowPanel(nullptr, false);
+    CheckVisible("Final Report", false);
+    CheckVisible(Utf8Of(kReport), false);
+    CheckStatus("Final Report", "H  D");
+    CheckStatus(Utf8Of(kReport), "H  D");
+    CheckStatus(Utf8Of(kJapaneseNote), "H  D");
+    return true;
+}
+
+bool ActivateStep() {
+    if (RowNumber(Utf8Of(kReport)) == 0) {
+        return false;
+    }
+    PressF3(SampleNamed(Utf8Of(kReport)), false);
+    ShowPanel(nullptr, false);
+    CheckVisible(Utf8Of(kReport), true);
+    CheckForeground(Utf8Of(kReport));
+    CheckStatus(Utf8Of(kReport), "   D");
+    CheckVisible(Utf8Of(kJapaneseNote), false);
+    return true;
+}
+
+bool ConfigurationStep() {
+    ShowConfiguration();
+    CheckVisible(Utf8Of(kJapaneseNote), false);
+    return true;
+}
+
+bool LeaveStep() {
+    bool closed = LeavePanel();
+    CheckVisible(Utf8Of(kJapaneseNote), true);
+    CheckVisible("Final Report", true);
+    const far3host::HostPanel& filePanel = far3host::PanelAt(far3host::kLeftPanel);
+    if (filePanel.driveMenuShown || filePanel.folder != kStartFolderText) {
+        Check("the file panel is not in the folder Velumo was opened from", false);
+    }
+    return closed;
+}
+
+bool RunScript() {
+    const std::string japanese = Utf8Of(kJapaneseNote);
+    const std::string report = Utf8Of(kReport);
+    return RunSteps({
+        {"F11 > \"" + g_menuEntry +
+             "\": the desktop's windows, each title exactly as Windows holds it; the owned "
+             "pop-up and the never-shown window are left out",
+         OpenPanelStep},
+        {"type hide:" + Utf8Of(kHideJapanese) + " in the Velumo panel: " + japanese +
+             " is hidden (status \"H  D\"); FAR closes the old instance",
+         HideJapaneseStep},
+        {"Insert on Final Report and " + report + ", then F8: Velumo hides both (status \"H  D\")",
+         ToggleTwoStep},
+        {"F3 on the hidden " + report +
+             ": shown and brought to the front, still Velumo's (\"   D\")",
+         ActivateStep},
+        {"F9 > Options > Plugins configuration > Velumo: the configuration dialog (FAR 3 picks "
+         "the disks-menu hot key itself: no digit row)",
+         ConfigurationStep},
+        {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
+             " again, and the windows Velumo hid are shown again",
+         LeaveStep},
+    });
+}
+
+// ---- The interactive run ------------------------------------------------------------------------
+
+bool VelumoActive() {
+    return ActiveVelumo() != nullptr;
+}
+
+void HideCommand(const std::string& utf8) {
+    Text text;
+    if (!Utf8ToWide(utf8, &text)) {
+        Write("The text is not UTF-8; nothing was typed.\n");
+        return;
+    }
+    TypeHide(text);
+}
+
+void TabCommand() {
+    far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
+                                 ? far3host::kRightPanel
+                                 : far3host::kLeftPanel);
+}
+
+void LeaveCommand() {
+    LeavePanel();
+}
+
+std::string FilePanelText() {
+    const far3host::HostPanel& filePanel = ActivePanel();
+    return filePanel.driveMenuShown ? std::string("Change drive menu") : Utf8Of(filePanel.folder);
+}
+
+const Commands kCommands = {VelumoActive,
+                            OpenFromPluginsMenu,
+                            ShowActivePanel,
+                            PressF8,
+                            PressF3,
+                            HideCommand,
+                            TabCommand,
+                            ShowConfiguration,
+                            LeaveCommand,
+                            FilePanelText,
+                            "TEXT is UTF-8 from the terminal; FAR hands it to Velumo as UTF-16"};
+
+} // namespace
+
+int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string& desktop) {
+    if (!CreateSampleWindows()) {
+        fprintf(stderr, "velumo_demo: cannot create the sample windows\n");
+        return 1;
+    }
+    const Text modulePath = PathText(dllPath);
+    far3host::PluginExports plugin;
+    std::string error;
+    if (!far3host::LoadPlugin(modulePath, &plugin, &error)) {
+        fprintf(stderr, "velumo_demo: %s: %s\n", dllPath.c_str(), error.c_str());
+        return 1;
+    }
+    const std::string languagePath =
+        dllPath.substr(0, dllPath.find_last_of("\\/") + 1) + "VelumoEng.lng";
+    far3host::LanguageFile language;
+    if (!far3host::LoadLanguageFile(languagePath, &language)) {
+        fprintf(stderr, "velumo_demo: cannot read %s\n", languagePath.c_str());
+        return 1;
+    }
+    if (!far3host::Start(plugin, language.messages, {}, modulePath)) {
+        fprintf(stderr, "velumo_demo: FAR 3 would not load %s\n", dllPath.c_str());
+        return 1;
+    }
+    far3host::ShowFolder(far3host::kLeftPanel, kStartFolderText);
+    far3host::PluginInfoCopy pluginInfo = far3host::ReadPluginInfo();
+    g_menuEntry = pluginInfo.pluginMenu.strings.empty() ? std::string("?")
+                                                        : Utf8Of(pluginInfo.pluginMenu.strings[0]);
+
+    WriteIntroduction("Velumo demo: " + dllPath + " (" + (sizeof(void*) == 8 ? "x86_64" : "i686") +
+                          " build), the native FAR 3 plug-in, in a FAR 3 host stand-in, with " +
+                          std::to_string(language.messages.size()) +
+                          " messages from VelumoEng.lng.\n(--far1 shows the FAR 1.x plug-in.)",
+                      desktop);
+    bool scriptOk = true;
+    if (interactive) {
+        RunInteractive(kCommands);
+    } else {
+        scriptOk = RunScript();
+    }
+    far3host::ExitFar(); // FAR closes every panel when it exits, or a script cut short
+    return Finish(interactive, scriptOk);
+}
+
+} // namespace demo
