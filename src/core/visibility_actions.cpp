@@ -3,6 +3,7 @@
 #include "hidden_window_table.h"
 #include "window_catalogue.h"
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -49,15 +50,36 @@ template <> struct WindowTitle<WCHAR> {
     }
 };
 
-template <typename Char> bool HoldsText(const Char* title, const Char* text) {
-    for (; *title != 0; ++title) {
-        const Char* t = title;
-        const Char* x = text;
-        while (*x != 0 && *t == *x) {
-            ++t;
-            ++x;
+// The text to find, with the Knuth-Morris-Pratt table of its prefixes: fallback[i] is the length
+// of the longest proper prefix of text[0..i] that also ends it. A title is then searched in one
+// pass, so no text and no title, however long, can hold the host up.
+template <typename Char> struct TextSearch {
+    const Char* text;
+    size_t length;
+    size_t* fallback;
+};
+
+template <typename Char> void BuildFallback(TextSearch<Char>& search) {
+    search.fallback[0] = 0;
+    size_t matched = 0;
+    for (size_t i = 1; i < search.length; ++i) {
+        while (matched > 0 && search.text[i] != search.text[matched]) {
+            matched = search.fallback[matched - 1];
         }
-        if (*x == 0) {
+        if (search.text[i] == search.text[matched]) {
+            ++matched;
+        }
+        search.fallback[i] = matched;
+    }
+}
+
+template <typename Char> bool HoldsText(const Char* title, const TextSearch<Char>& search) {
+    size_t matched = 0;
+    for (; *title != 0; ++title) {
+        while (matched > 0 && *title != search.text[matched]) {
+            matched = search.fallback[matched - 1];
+        }
+        if (*title == search.text[matched] && ++matched == search.length) {
             return true;
         }
     }
@@ -65,13 +87,13 @@ template <typename Char> bool HoldsText(const Char* title, const Char* text) {
 }
 
 template <typename Char> BOOL CALLBACK ToggleIfTitleMatches(HWND window, LPARAM context) {
-    const Char* text = reinterpret_cast<const Char*>(context);
+    const TextSearch<Char>& search = *reinterpret_cast<const TextSearch<Char>*>(context);
     if (!IsEligibleWindow(window)) {
         return TRUE;
     }
     WindowTitle<Char> title;
     const Char* read = title.Read(window);
-    if (read != nullptr && HoldsText(read, text)) {
+    if (read != nullptr && HoldsText(read, search)) {
         ToggleWindow(window);
     }
     return TRUE;
@@ -117,7 +139,26 @@ template <typename Char> void ToggleWindowsByTitle(const Char* text) {
     if (text == nullptr || text[0] == 0) {
         return;
     }
-    EnumWindows(ToggleIfTitleMatches<Char>, reinterpret_cast<LPARAM>(text));
+    TextSearch<Char> search = {text, 0, nullptr};
+    while (text[search.length] != 0) {
+        ++search.length;
+    }
+    // A text as long as a title read can be needs no allocation; a longer one (possible only for
+    // whole UTF-16 titles) gets its table from the heap, and toggles nothing without one.
+    size_t onStack[kTitleReadCapacity];
+    size_t* onHeap = nullptr;
+    if (search.length <= kTitleReadCapacity) {
+        search.fallback = onStack;
+    } else if (search.length <= SIZE_MAX / sizeof(size_t)) {
+        onHeap = static_cast<size_t*>(malloc(search.length * sizeof(size_t)));
+        search.fallback = onHeap;
+    }
+    if (search.fallback == nullptr) {
+        return;
+    }
+    BuildFallback(search);
+    EnumWindows(ToggleIfTitleMatches<Char>, reinterpret_cast<LPARAM>(&search));
+    free(onHeap);
 }
 
 template void ToggleWindowsByTitle<char>(const char* text);
