@@ -4,12 +4,19 @@
 #include "core/open_panels.h"
 #include "far1/window_list.h"
 #include "far1/window_panel.h"
+#include "far3/host_services.h"
+#include "far3_host.h"
 #include "sim_desktop.h"
 
 #include <cstdio>
 #include <cstring>
 
 void ResetProcessState() {
+    // FAR 3 closes the panels a test left open as it does at exit, while their windows still
+    // exist; the stand-in's next Start clears the rest of its state.
+    far3host::ExitFar();
+    far3host::FailSettingsCreate(false);
+    far3host::FailDialogInit(false);
     simwin::SetEnumerationHook({});
     simwin::LogWindowCalls(false);
     simwin::ResetDesktop();
@@ -18,6 +25,7 @@ void ResetProcessState() {
     g_settings = kDefaultSettings;
     g_hiddenWindows = HiddenWindowTable{};
     g_openPanelCount = 0;
+    memset(&far3::HostServices, 0, sizeof(far3::HostServices));
 }
 
 const std::vector<std::string>& EnglishMessages() {

@@ -26,7 +26,8 @@ constexpr size_t kEnglishMessageCount = 17;
 
 // Puts the process back as a freshly loaded module finds it: an empty simulated desktop and
 // registry, no enumeration hook, no call log, zeroed call counts, the default settings, an
-// empty hidden-window table and no open panel.
+// empty hidden-window table, no open panel and no FAR 3 host services (the FAR 3 stand-in's
+// panels closed, its store and dialog failures off).
 void ResetProcessState();
 
 // The messages of VelumoEng.lng (written from lang/ into VELUMO_LANG_DIR) as the host stand-in serves them, read once; empty when

@@ -1,0 +1,271 @@
+// The FAR 3 panel: what it tells FAR about itself, the items it lists (and leaves out when the
+// heap fails it), and the keys it acts on: F8 through DeleteFilesW, F3 and Alt+F3 itself.
+#include "core/message_ids.h"
+#include "far3/entry_points.h"
+#include "far3_fixture.h"
+#include "handle_text.h"
+#include "heap_calls.h"
+#include "sim_desktop.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+using far3host::Text;
+
+class Far3Panel : public Far3Test {
+  protected:
+    static HANDLE Open() {
+        HANDLE panel = far3host::OpenInActivePanel();
+        EXPECT_NE(nullptr, panel);
+        return panel;
+    }
+    static std::vector<far3::FILE_CONTROL_COMMANDS> Commands() {
+        std::vector<far3::FILE_CONTROL_COMMANDS> commands;
+        for (const far3host::ControlCall& call : far3host::ControlCalls()) {
+            commands.push_back(call.command);
+        }
+        return commands;
+    }
+    // The list as GetFindDataW gives it, checked and handed back; nothing may stay allocated.
+    static std::vector<Text> Listing(HANDLE panel) {
+        heapcalls::ResetCounts();
+        far3::GetFindDataInfo find = {sizeof(find), panel, nullptr, 0, 0, nullptr};
+        EXPECT_EQ(1, GetFindDataW(&find)) << "0 would close the panel";
+        EXPECT_EQ(find.ItemsNumber == 0, find.PanelItem == nullptr);
+        std::vector<Text> titles;
+        for (size_t i = 0; i < find.ItemsNumber; ++i) {
+            titles.push_back(find.PanelItem[i].FileName);
+        }
+        far3::FreeFindDataInfo release = {sizeof(release), panel, find.PanelItem, find.ItemsNumber,
+                                          nullptr};
+        FreeFindDataW(&release);
+        EXPECT_EQ(0, heapcalls::Counted().balance);
+        return titles;
+    }
+};
+
+// ASCII text of the stand-in's copies, for compact comparisons.
+std::string Ascii(const Text& text) {
+    return std::string(text.begin(), text.end());
+}
+
+TEST_F(Far3Panel, DescribesItselfAsTheFar1PanelDid) {
+    Open();
+    const far3host::HostPanel& panel = far3host::PanelAt(far3host::kLeftPanel);
+    const far3host::OpenPanelInfoCopy& info = panel.info;
+    EXPECT_EQ(Text(u" Windows "), info.panelTitle);
+    EXPECT_EQ(Text(u"Velumo"), info.curDir);
+    EXPECT_NE(0u, info.flags & far3::OPIF_ADDDOTS);
+    EXPECT_EQ(0u, info.flags & far3::OPIF_REALNAMES) << "F8 must reach DeleteFilesW";
+    EXPECT_EQ('2', info.startPanelMode);
+    EXPECT_EQ(2, panel.viewMode);
+    std::vector<std::string> modes; // types, widths, full screen, titles
+    for (const far3host::PanelModeCopy& mode : info.panelModes) {
+        std::string text = Ascii(mode.columnTypes) + " " + Ascii(mode.columnWidths) + " " +
+                           std::to_string(mode.flags & far3::PMFLAGS_FULLSCREEN);
+        for (const Text& title : mode.columnTitles.value_or(std::vector<Text>())) {
+            text += " " + Ascii(title);
+        }
+        modes.push_back(text);
+    }
+    const std::string none = "  0";
+    EXPECT_EQ((std::vector<std::string>{
+                  none, none, "N,C0,C1 0,4,8 0 Title Stat Handle", none, "N,C0 0,4 0 Title Stat",
+                  "N,C0,C1 0,4,0 1 Title Stat Handle", none, none, none, none}),
+              modes);
+
+    // One letter per key F1..F12 of a modifier group, as the FAR 1.x key bar had them: n left to
+    // FAR, e blank, L the F8 label, ? anything else.
+    auto labels = [&info](DWORD group) {
+        std::string letters(12, 'n');
+        for (const far3host::KeyBarLabelCopy& label : info.keyBar) {
+            const size_t key = static_cast<size_t>(label.virtualKeyCode - VK_F1);
+            if (label.controlKeyState == group && key < letters.size()) {
+                const Text text = label.text.value_or(Text());
+                letters[key] = text.empty() ? 'e' : text == Msg(kMsgToggleKeyLabel) ? 'L' : '?';
+            }
+        }
+        return letters;
+    };
+    EXPECT_EQ(Text(u"Toggle"), Msg(kMsgToggleKeyLabel));
+    EXPECT_EQ("nnneeeeLnnnn", labels(0));
+    EXPECT_EQ("nnneeennnnnn", labels(LEFT_ALT_PRESSED));
+    EXPECT_EQ("eeeeeeeennnn", labels(SHIFT_PRESSED));
+    EXPECT_EQ("nnnnnnnnnnnn", labels(LEFT_CTRL_PRESSED));
+}
+
+TEST_F(Far3Panel, ListsEveryTitleWholeInUtf16WithItsStatusAndHandle) {
+    g_settings.ShowOwnerWindow = 1;
+    g_settings.ShowInvisibleWindow = 1;
+    Text thousand;
+    for (int i = 0; i < 1000; ++i) {
+        thousand.push_back(static_cast<WCHAR>(u'А' + i % 32));
+    }
+    simwin::WindowSpec owned;
+    owned.wideTitle = u"Отчёт";
+    owned.owner = simwin::CreateTestWindow(u"日本語 — résumé 🙂");
+    simwin::CreateTestWindow(owned);
+    simwin::CreateTestWindow(u"Hidden elsewhere", false);
+    simwin::CreateTestWindow(thousand);
+    Open();
+    far3host::SetCursor(1);
+    far3host::PressKey(VK_F8, 0); // the 1,000-character title, hidden by Velumo
+    const std::vector<far3host::ListedItem> items = far3host::ListPanel(far3host::kLeftPanel);
+    const std::vector<std::pair<Text, Text>> expected = {{u"..", u""},
+                                                         {thousand, u"H  D"},
+                                                         {u"Hidden elsewhere", u"H   "},
+                                                         {u"Отчёт", u" O  "},
+                                                         {u"日本語 — résumé 🙂", u"    "}};
+    ASSERT_EQ(expected.size(), items.size());
+    EXPECT_TRUE(items[0].isDots);
+    const std::vector<HWND> windows = simwin::ZOrder();
+    for (size_t i = 1; i < items.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(expected[i].first, items[i].fileName);
+        const Text handle = simwin::Utf16FromUtf8(HandleText(windows[i - 1]));
+        EXPECT_EQ((std::vector<Text>{expected[i].second, handle}), items[i].customColumns);
+        EXPECT_EQ(windows[i - 1], items[i].userData.Data);
+        EXPECT_EQ(nullptr, items[i].userData.FreeData);
+        EXPECT_EQ(0u, items[i].fileAttributes + items[i].flags);
+    }
+}
+
+TEST_F(Far3Panel, AnEmptyListIsStillAList) {
+    HANDLE panel = Open();
+    EXPECT_TRUE(Listing(panel).empty());
+    EXPECT_EQ(1u, far3host::ListPanel(far3host::kLeftPanel).size()) << "only \"..\"";
+    EXPECT_EQ(panel, far3host::PanelAt(far3host::kLeftPanel).plugin);
+}
+
+TEST_F(Far3Panel, TheListGrowsGeometrically) {
+    for (int i = 0; i < 2000; ++i) {
+        simwin::CreateTestWindow(u"Window " + simwin::Utf16FromUtf8(std::to_string(i)));
+    }
+    EXPECT_EQ(2000u, Listing(Open()).size());
+    EXPECT_LE(heapcalls::Counted().reallocs, 6u) << "64 items, then doubled up to 2,048";
+}
+
+TEST_F(Far3Panel, AnItemThatCannotBeAllocatedIsLeftOut) {
+    std::vector<Text> all; // one window more than the first capacity: the array grows once
+    for (int i = 0; i <= 64; ++i) {
+        all.insert(all.begin(), u"W" + simwin::Utf16FromUtf8(std::to_string(i)));
+        simwin::CreateTestWindow(all.front());
+    }
+    HANDLE panel = Open();
+    constexpr size_t kAll = SIZE_MAX;
+    struct Case {
+        heapcalls::Call call;
+        int nth;        // 0: every call
+        size_t leftOut; // the index into `all` missing, or kAll
+    };
+    // Each item takes its title, then its texts, from malloc; the array grows by realloc.
+    for (const Case& c :
+         {Case{heapcalls::Call::Malloc, 1, 0}, Case{heapcalls::Call::Malloc, 2, 0},
+          Case{heapcalls::Call::Malloc, 6, 2}, Case{heapcalls::Call::Realloc, 1, 0},
+          Case{heapcalls::Call::Realloc, 2, 64}, Case{heapcalls::Call::Malloc, 0, kAll},
+          Case{heapcalls::Call::Realloc, 0, kAll}}) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(c.call) << " " << c.nth);
+        if (c.nth == 0) {
+            heapcalls::FailEveryCall(c.call);
+        } else {
+            heapcalls::FailNthCall(c.call, c.nth);
+        }
+        std::vector<Text> expected = all;
+        if (c.leftOut == kAll) {
+            expected.clear();
+        } else {
+            expected.erase(expected.begin() + static_cast<long>(c.leftOut));
+        }
+        EXPECT_EQ(expected, Listing(panel));
+        heapcalls::ClearFailures();
+    }
+}
+
+TEST_F(Far3Panel, F8TogglesTheSelectedItemsOrTheCurrentOne) {
+    const std::vector<HWND> windows = {simwin::CreateTestWindow(u"A"),
+                                       simwin::CreateTestWindow(u"B"),
+                                       simwin::CreateTestWindow(u"C")}; // listed C, B, A
+    Open();
+    far3host::SelectItems({1, 3});
+    far3host::SetCursor(2);
+    EXPECT_EQ(0, far3host::PressKey(VK_F8, 0)) << "left to FAR, which calls DeleteFilesW";
+    EXPECT_EQ("010", Visibility(windows));
+    far3host::SelectItems({});
+    far3host::SetCursor(1);
+    far3host::PressKey(VK_F8, 0);
+    EXPECT_EQ("011", Visibility(windows));
+}
+
+TEST_F(Far3Panel, F3AndAltF3BringTheFirstSelectedOrTheCurrentWindowForward) {
+    const HWND a = simwin::CreateTestWindow(u"A");
+    const HWND b = simwin::CreateTestWindow(u"B");
+    simwin::CreateTestWindow(u"C");
+    Open();
+    far3host::SetCursor(2);
+    far3host::PressKey(VK_F8, 0); // B, hidden: brought forward, it is shown
+    struct Case {
+        std::vector<size_t> selected;
+        size_t cursor;
+        DWORD state;
+        HWND forward; // null: nothing
+    };
+    // Listed C, B, A; then B, C, A once B is in front.
+    for (const Case& c : {Case{{2, 3}, 1, 0, b}, Case{{}, 3, LEFT_ALT_PRESSED, a},
+                          Case{{}, 0, RIGHT_ALT_PRESSED, nullptr}}) {
+        SCOPED_TRACE(c.cursor);
+        far3host::SelectItems(c.selected);
+        far3host::SetCursor(c.cursor);
+        far3host::ClearRecords();
+        simwin::ResetCallCounts();
+        EXPECT_EQ(1, far3host::PressKey(VK_F3, c.state));
+        if (c.forward != nullptr) {
+            EXPECT_EQ(c.forward, simwin::ZOrder().front());
+            EXPECT_EQ(c.forward, simwin::ForegroundWindow());
+            EXPECT_TRUE(IsWindowVisible(c.forward));
+        }
+        EXPECT_EQ(c.forward != nullptr ? 1u : 0u, simwin::Calls().setForegroundWindow);
+        std::vector<far3::FILE_CONTROL_COMMANDS> expected = {far3::FCTL_GETPANELINFO};
+        if (c.forward != nullptr) { // the item's size, then the item
+            expected.insert(expected.end(), 2, far3::FCTL_GETSELECTEDPANELITEM);
+        }
+        expected.push_back(far3::FCTL_UPDATEPANEL);
+        expected.push_back(far3::FCTL_REDRAWPANEL);
+        EXPECT_EQ(expected, Commands());
+    }
+}
+
+TEST_F(Far3Panel, OtherKeysAreLeftToFarAndSendNothing) {
+    simwin::CreateTestWindow(u"A");
+    HANDLE panel = Open();
+    far3host::SetCursor(1);
+    struct Key {
+        WORD event, key;
+        BOOL down;
+        DWORD state;
+    };
+    constexpr WORD kMouseEvent = 2, kReturn = 0x0D;
+    for (const Key& k : {Key{KEY_EVENT, VK_F3, TRUE, LEFT_CTRL_PRESSED},
+                         Key{KEY_EVENT, VK_F3, TRUE, RIGHT_CTRL_PRESSED},
+                         Key{KEY_EVENT, VK_F3, TRUE, SHIFT_PRESSED},
+                         Key{KEY_EVENT, VK_F3, TRUE, LEFT_ALT_PRESSED | SHIFT_PRESSED},
+                         Key{KEY_EVENT, VK_F3, FALSE, 0}, Key{KEY_EVENT, VK_F4, TRUE, 0},
+                         Key{KEY_EVENT, kReturn, TRUE, 0}, Key{kMouseEvent, VK_F3, TRUE, 0}}) {
+        SCOPED_TRACE(testing::Message()
+                     << k.event << " " << k.key << " " << k.down << " " << k.state);
+        far3::ProcessPanelInputInfo input;
+        memset(&input, 0, sizeof(input));
+        input.StructSize = sizeof(input);
+        input.hPanel = panel;
+        input.Rec.EventType = k.event;
+        input.Rec.Event.KeyEvent = {k.down, 1, k.key, 0, {0}, k.state};
+        far3host::ClearRecords();
+        simwin::ResetCallCounts();
+        EXPECT_EQ(0, ProcessPanelInputW(&input));
+        EXPECT_TRUE(far3host::ControlCalls().empty());
+        EXPECT_EQ(0u, simwin::Calls().setForegroundWindow + simwin::Calls().showWindow);
+    }
+}
+
+} // namespace

@@ -1,0 +1,33 @@
+// LeakSanitizer asked from inside a test: whether the process holds heap blocks that nothing
+// refers to any more, and a block leaked on purpose to show that the check sees one. Without
+// AddressSanitizer there is nobody to ask, and VELUMO_HAVE_LSAN stays undefined.
+#pragma once
+
+#include <cstdint>
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELUMO_HAVE_LSAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define VELUMO_HAVE_LSAN 1
+#endif
+
+#ifdef VELUMO_HAVE_LSAN
+#include <sanitizer/lsan_interface.h>
+#endif
+
+// Runs LeakSanitizer now: 0 when every heap block is still reachable, -1 without it. A leak's
+// report, with the stack that allocated the block, goes to the standard error.
+inline int LeakedNow() {
+#ifdef VELUMO_HAVE_LSAN
+    return __lsan_do_recoverable_leak_check();
+#else
+    return -1;
+#endif
+}
+
+// Masks a heap address so that LeakSanitizer, which looks for values that point into heap
+// blocks, finds no reference to the block while it checks: a leak on purpose until unmasked.
+constexpr uintptr_t kLeakAddressMask = static_cast<uintptr_t>(0xA5A5A5A5A5A5A5A5u);
