@@ -1,7 +1,8 @@
-// Native benchmarks over the simulated Win32 subset: the listing (GetFindData + FreeFindData
-// through the entry points), ToggleWindowsByTitle and RestoreAllWindows, for desktops of 10 to
-// 10,000 eligible windows, each reported as time per window so that growth faster than linear
-// shows at a glance.
+// Native benchmarks over the simulated Win32 subset: the listings of both front ends side by side
+// (FAR 1.x: GetFindData + FreeFindData; FAR 3: GetFindDataW + FreeFindDataW; each through its
+// entry points), ToggleWindowsByTitle and RestoreAllWindows, for desktops of 10 to 10,000
+// eligible windows, each reported as time per window so that growth faster than linear shows at
+// a glance.
 //
 // Besides the time, every benchmark reports what one operation asks of the window system and of
 // the heap: window-system calls per window (simwin::Calls()), and the product's malloc, realloc
@@ -10,10 +11,11 @@
 // new) are counted apart as sim_news.
 //
 //   velumo_native_bench [Google Benchmark flags]
-//   velumo_native_bench --listing-loop WINDOWS LISTINGS   only lists, for a profiler
+//   velumo_native_bench --listing-loop far1|far3 WINDOWS LISTINGS   only lists, for a profiler
 #include "core/hidden_window_table.h"
 #include "core/visibility_actions.h"
 #include "far1/window_list.h"
+#include "far3/entry_points.h"
 #include "far_host.h"
 #include "heap_calls.h"
 #include "plugin_support.h"
@@ -61,17 +63,83 @@ std::vector<HWND> MakeDesktop(int count, int matches = 0) {
     return windows;
 }
 
-// Starts the linked-in plug-in (with the registry empty, so at its default settings) and opens
-// a panel from the plug-ins menu.
+// Starts the linked-in FAR 1.x plug-in (with the registry empty, so at its default settings) and
+// opens a panel from the plug-ins menu.
 HANDLE OpenPanel() {
     StartPlugin();
     return farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
 }
 
+// One FAR 1.x listing: GetFindData, then FreeFindData of what it gave; the number of items.
+int ListFar1(HANDLE panel) {
+    const farhost::PluginExports& plugin = farhost::Plugin();
+    PluginPanelItem* items = nullptr;
+    int listed = 0;
+    plugin.GetFindData(panel, &items, &listed, 0);
+    plugin.FreeFindData(panel, items, listed);
+    return listed;
+}
+
+// ---- The FAR 3 front end, with a minimal host ------------------------------------------------
+
+const WCHAR kNoText[] = {0};
+
+// No messages (the listing shows none) and no settings store: the plug-in runs at its default
+// settings, as the FAR 1.x one does with an empty registry.
+const WCHAR* WINAPI NoMessage(const GUID*, intptr_t) {
+    return kNoText;
+}
+
+intptr_t WINAPI NoSettingsStore(HANDLE, far3::FAR_SETTINGS_CONTROL_COMMANDS, intptr_t, void*) {
+    return 0;
+}
+
+// Starts the linked-in FAR 3 plug-in and opens a panel from the plug-ins menu.
+HANDLE OpenFar3Panel() {
+    far3::PluginStartupInfo startup;
+    memset(&startup, 0, sizeof(startup));
+    startup.StructSize = sizeof(startup);
+    startup.ModuleName = FAR3_TEXT("Velumo.dll");
+    startup.GetMsg = NoMessage;
+    startup.SettingsControl = NoSettingsStore;
+    SetStartupInfoW(&startup);
+    far3::OpenInfo open;
+    memset(&open, 0, sizeof(open));
+    open.StructSize = sizeof(open);
+    open.OpenFrom = far3::OPEN_PLUGINSMENU;
+    return OpenW(&open);
+}
+
+// One FAR 3 listing: GetFindDataW, then FreeFindDataW of what it gave; the number of items.
+size_t ListFar3(HANDLE panel) {
+    far3::GetFindDataInfo find;
+    memset(&find, 0, sizeof(find));
+    find.StructSize = sizeof(find);
+    find.hPanel = panel;
+    GetFindDataW(&find);
+    far3::FreeFindDataInfo release;
+    memset(&release, 0, sizeof(release));
+    release.StructSize = sizeof(release);
+    release.hPanel = panel;
+    release.PanelItem = find.PanelItem;
+    release.ItemsNumber = find.ItemsNumber;
+    FreeFindDataW(&release);
+    return find.ItemsNumber;
+}
+
+void CloseFar3Panel(HANDLE panel) {
+    far3::ClosePanelInfo close;
+    memset(&close, 0, sizeof(close));
+    close.StructSize = sizeof(close);
+    close.hPanel = panel;
+    ClosePanelW(&close);
+}
+
 uint64_t WindowSystemCalls(const simwin::CallCounts& c) {
     return c.enumWindows + c.isWindow + c.isWindowVisible + c.showWindow + c.setForegroundWindow +
            c.bringWindowToTop + c.getWindow + c.getParent + c.getWindowLong + c.getWindowText +
-           c.getWindowTextLength + c.charToOem + c.lstrcmp;
+           c.getWindowTextLength + c.getWindowTextW + c.getWindowTextLengthW + c.charToOem +
+           c.lstrcmp;
 }
 
 long MinorPageFaults() {
@@ -110,30 +178,38 @@ void ReportTimePerWindow(benchmark::State& state, int visitsPerIteration) {
 
 // ---- Benchmarks ------------------------------------------------------------------------------
 
-void BM_Listing(benchmark::State& state) {
+void BM_ListingFar1(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     MakeDesktop(count);
     HANDLE panel = OpenPanel();
-    const farhost::PluginExports& plugin = farhost::Plugin();
     for (auto _ : state) {
-        PluginPanelItem* items = nullptr;
-        int listed = 0;
-        plugin.GetFindData(panel, &items, &listed, 0);
-        benchmark::DoNotOptimize(items);
-        if (listed != count) {
+        if (ListFar1(panel) != count) {
             state.SkipWithError("the listing missed windows");
             break;
         }
-        plugin.FreeFindData(panel, items, listed);
     }
     ReportTimePerWindow(state, count);
-    ReportCounts(state, count, [&]() {
-        PluginPanelItem* items = nullptr;
-        int listed = 0;
-        plugin.GetFindData(panel, &items, &listed, 0);
-        plugin.FreeFindData(panel, items, listed);
-    });
-    plugin.ClosePlugin(panel);
+    ReportCounts(state, count, [&]() { ListFar1(panel); });
+    farhost::Plugin().ClosePlugin(panel);
+}
+
+void BM_ListingFar3(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    MakeDesktop(count);
+    HANDLE panel = OpenFar3Panel();
+    if (panel == nullptr) {
+        state.SkipWithError("OpenW opened no panel");
+        return;
+    }
+    for (auto _ : state) {
+        if (ListFar3(panel) != static_cast<size_t>(count)) {
+            state.SkipWithError("the listing missed windows");
+            break;
+        }
+    }
+    ReportTimePerWindow(state, count);
+    ReportCounts(state, count, [&]() { ListFar3(panel); });
+    CloseFar3Panel(panel);
 }
 
 // Two passes per iteration: the first hides the matching windows (and records them), the second
@@ -225,52 +301,55 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
     }
 }
 
-BENCHMARK(BM_Listing)->Apply(Sizes);
+BENCHMARK(BM_ListingFar1)->Apply(Sizes);
+BENCHMARK(BM_ListingFar3)->Apply(Sizes);
 BENCHMARK(BM_ToggleWindowsByTitle)->Apply(Sizes);
 BENCHMARK(BM_RestoreAllWindows)->Apply(Sizes);
 BENCHMARK(BM_FreshPageTouch)->Iterations(5)->Unit(benchmark::kMillisecond);
 
-// Lists a desktop `listings` times and nothing else, so that a profiler sees the listing alone;
-// prints what one listing allocated.
-int ListingLoop(int count, int listings) {
+// Lists a desktop `listings` times with one front end and nothing else, so that a profiler sees
+// the listing alone; prints what one listing allocated.
+int ListingLoop(bool useFar3, int count, int listings) {
     MakeDesktop(count);
-    HANDLE panel = OpenPanel();
-    const farhost::PluginExports& plugin = farhost::Plugin();
+    HANDLE panel = useFar3 ? OpenFar3Panel() : OpenPanel();
     heapcalls::ResetCounts();
     for (int i = 0; i < listings; ++i) {
-        PluginPanelItem* items = nullptr;
-        int listed = 0;
-        plugin.GetFindData(panel, &items, &listed, 0);
-        if (listed != count) {
-            fprintf(stderr, "listed %d of %d windows\n", listed, count);
+        const size_t listed = useFar3 ? ListFar3(panel) : static_cast<size_t>(ListFar1(panel));
+        if (listed != static_cast<size_t>(count)) {
+            fprintf(stderr, "listed %zu of %d windows\n", listed, count);
             return 1;
         }
-        plugin.FreeFindData(panel, items, listed);
     }
     const heapcalls::Counts used = heapcalls::Counted();
     printf("windows %d listings %d item_size %zu mallocs %llu reallocs %llu realloc_moves %llu "
            "copied_bytes %llu frees %llu\n",
-           count, listings, sizeof(PluginPanelItem),
+           count, listings, useFar3 ? sizeof(far3::PluginPanelItem) : sizeof(PluginPanelItem),
            static_cast<unsigned long long>(used.mallocs / listings),
            static_cast<unsigned long long>(used.reallocs / listings),
            static_cast<unsigned long long>(used.reallocMoves / listings),
            static_cast<unsigned long long>(used.copiedBytes / listings),
            static_cast<unsigned long long>(used.frees / listings));
-    plugin.ClosePlugin(panel);
+    if (useFar3) {
+        CloseFar3Panel(panel);
+    } else {
+        farhost::Plugin().ClosePlugin(panel);
+    }
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && strcmp(argv[1], "--listing-loop") == 0) {
-        const int count = atoi(argv[2]);
-        const int listings = atoi(argv[3]);
-        if (count <= 0 || listings <= 0) {
-            fprintf(stderr, "usage: %s --listing-loop WINDOWS LISTINGS\n", argv[0]);
+    if (argc == 5 && strcmp(argv[1], "--listing-loop") == 0) {
+        const bool useFar1 = strcmp(argv[2], "far1") == 0;
+        const bool useFar3 = strcmp(argv[2], "far3") == 0;
+        const int count = atoi(argv[3]);
+        const int listings = atoi(argv[4]);
+        if ((!useFar1 && !useFar3) || count <= 0 || listings <= 0) {
+            fprintf(stderr, "usage: %s --listing-loop far1|far3 WINDOWS LISTINGS\n", argv[0]);
             return 2;
         }
-        return ListingLoop(count, listings);
+        return ListingLoop(useFar3, count, listings);
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {

@@ -1,9 +1,15 @@
-// The listing of the real Velumo.dll on real windows, against its floor: a loop in the same
-// process that makes exactly the window-system calls the listing makes, in the same order and
-// with the same arguments (its filter is the listing's own IsEligibleWindow, compiled into the
-// benchmark), and writes the same texts into a preallocated array, but allocates nothing. The
-// difference between the two is what the listing adds to the bare cost of asking the window system:
-// its allocation scheme, its zero-filling and its release.
+// The listings of the real DLLs of both front ends on real windows, each against its floor: a
+// loop in the same process that makes exactly the window-system calls that front end's listing
+// makes, in the same order and with the same arguments (its filter is the listing's own
+// IsEligibleWindow, compiled into the benchmark), and writes the same texts into a preallocated
+// array, but allocates nothing. The difference between a listing and its floor is what the
+// listing adds to the bare cost of asking the window system: its allocation scheme, its
+// zero-filling and its release.
+//   far1  the FAR 1.x plug-in (Velumo/Velumo.dll): GetFindData + FreeFindData through the host
+//         stand-in's loader; the title read in ANSI (GetWindowTextA, 128) and turned into OEM.
+//   far3  the FAR 3 plug-in (far3/Velumo/Velumo.dll): GetFindDataW + FreeFindDataW, driven with
+//         a minimal host (GetMsg gives "", SettingsControl fails: the default settings); the
+//         whole title read in UTF-16 (GetWindowTextLengthW, then GetWindowTextW).
 //
 // Two desktops, one after the other, on a desktop object of the benchmark's own (the window
 // harness, harness/), so that the enumeration sees the benchmark's windows and Wine's few hidden
@@ -15,21 +21,25 @@
 // never depends on how a desktop came to its count).
 //
 // Besides: the cost of each window-system call on its own (per call, over the same windows), and
-// the listing's allocation scheme on its own (realloc by one element per window, three small
-// blocks per entry, then the release), with the number of reallocs that moved the array.
+// each front end's allocation scheme on its own (the array's growth, the blocks per entry, then
+// the release), with the number of reallocs that moved the array.
 //
-//   velumo_wine_bench.exe VELUMO-DLL OWNER-EXE REPETITIONS COUNT...
+//   velumo_wine_bench.exe FAR1-DLL FAR3-DLL OWNER-EXE REPETITIONS COUNT...
 //
-// Writes tab-separated result lines to stdout, progress to stderr:
-//   row    CASE COUNT FLOOR-MEDIAN LISTING-MEDIAN FLOOR-MIN LISTING-MIN LISTINGS-PER-SAMPLE (us)
+// Writes tab-separated result lines to stdout, progress to stderr (times in microseconds):
+//   row    FRONT-END CASE COUNT FLOOR-MEDIAN LISTING-MEDIAN FLOOR-MIN LISTING-MIN
+//          LISTINGS-PER-SAMPLE PAIRED-RATIO-MEDIAN
 //   call   CASE COUNT CALL NANOSECONDS-PER-CALL
-//   alloc  COUNT MEDIAN-US REALLOC-MOVES BYTES-COPIED-BY-MOVES ELEMENT-SIZE
+//   alloc  SCHEME COUNT MEDIAN REALLOC-MOVES BYTES-COPIED-BY-MOVES ELEMENT-SIZE
+//          FINAL-ARRAY-BYTES (SCHEME: far1, far3, and far3's parts far3-array and far3-blocks)
 //   page   MICROSECONDS-PER-FRESH-PAGE
 //   block  BYTES MICROSECONDS-TO-ALLOCATE-TOUCH-AND-FREE
 // Exits non-zero when a listing does not list exactly the windows of the desktop, or does not
-// agree with the floor entry by entry.
+// agree with its floor entry by entry.
 #include "core/hidden_window_table.h"
+#include "core/window_catalogue.h"
 #include "far1/window_list.h"
+#include "far3/far3_plugin.h"
 #include "window_harness.h"
 
 #include <algorithm>
@@ -37,6 +47,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -72,62 +83,122 @@ double Minimum(const std::vector<double>& values) {
     return *std::min_element(values.begin(), values.end());
 }
 
-// ---- The floor -------------------------------------------------------------------------------
+// ---- The FAR 1.x floor -----------------------------------------------------------------------
 
-struct FloorEntry {
+struct Far1FloorEntry {
     char title[kListedTitleCapacity];
     char status[kStatusTextSize];
     char handle[kHandleTextSize];
     HWND window;
 };
 
-struct FloorList {
-    FloorEntry* entries;
+struct Far1Floor {
+    Far1FloorEntry* entries;
     int capacity;
     int count; // entries seen; those past the capacity overwrite the last slot
 };
 
-// One window: the listing's own filter, which reads the benchmark's copies of the plug-in's
-// globals (the settings at their defaults, as the plug-in loads them from a fresh registry key;
-// the table of hidden windows with nothing hidden), then the entry's texts.
-BOOL CALLBACK FloorVisit(HWND window, LPARAM context) {
-    FloorList* list = reinterpret_cast<FloorList*>(context);
+// The status marks in the listing's order of calls (the elements of a braced list are evaluated
+// in order): not visible, owned, blank, hidden by Velumo. The benchmark's copies of the
+// plug-ins' globals hold the default settings and an empty table of hidden windows, as each DLL
+// has them here.
+void ReadStatus(HWND window, char (&status)[kStatusTextSize]) {
+    const char marks[kStatusTextSize] = {IsWindowVisible(window) ? ' ' : 'H',
+                                         GetWindow(window, GW_OWNER) != nullptr ? 'O' : ' ', ' ',
+                                         g_hiddenWindows.Contains(window) ? 'D' : ' ', '\0'};
+    memcpy(status, marks, kStatusTextSize);
+}
+
+// One window: the listing's own filter, the status and handle, then the ANSI title turned OEM.
+BOOL CALLBACK VisitFar1Floor(HWND window, LPARAM context) {
+    Far1Floor* floor = reinterpret_cast<Far1Floor*>(context);
     if (!IsEligibleWindow(window)) {
         return TRUE;
     }
-    FloorEntry* entry = &list->entries[std::min(list->count, list->capacity - 1)];
+    Far1FloorEntry* entry = &floor->entries[std::min(floor->count, floor->capacity - 1)];
+    ReadStatus(window, entry->status);
+    FormatHandleText(window, entry->handle);
     char title[kListedTitleCapacity];
     title[0] = '\0';
     GetWindowTextA(window, title, kListedTitleCapacity);
     title[kListedTitleCapacity - 1] = '\0';
     CharToOemA(title, entry->title);
     entry->window = window;
-    // The marks in the listing's order of calls (the elements of a braced list are evaluated
-    // in order): not visible, owned, blank, hidden by Velumo.
-    const char status[kStatusTextSize] = {IsWindowVisible(window) ? ' ' : 'H',
-                                          GetWindow(window, GW_OWNER) != nullptr ? 'O' : ' ', ' ',
-                                          g_hiddenWindows.Contains(window) ? 'D' : ' ', '\0'};
-    memcpy(entry->status, status, kStatusTextSize);
-    snprintf(entry->handle, kHandleTextSize, "%08X",
-             static_cast<unsigned>(UserDataFromWindow(window)));
-    ++list->count;
+    ++floor->count;
     return TRUE;
 }
 
-int RunFloor(FloorList* list) {
-    list->count = 0;
-    EnumWindows(FloorVisit, reinterpret_cast<LPARAM>(list));
-    return list->count;
+int RunFar1Floor(Far1Floor* floor) {
+    floor->count = 0;
+    EnumWindows(VisitFar1Floor, reinterpret_cast<LPARAM>(floor));
+    return floor->count;
 }
 
-// ---- The plug-in -----------------------------------------------------------------------------
+// ---- The FAR 3 floor -------------------------------------------------------------------------
 
-struct Plugin {
+// Long enough for every title the benchmark makes; a longer one would be read shorter than the
+// listing reads it, and the agreement check would say so.
+constexpr int kFar3FloorTitleCapacity = 256;
+
+struct Far3FloorEntry {
+    WCHAR title[kFar3FloorTitleCapacity];
+    WCHAR status[kStatusTextSize];
+    WCHAR handle[kHandleTextSize];
+    HWND window;
+};
+
+struct Far3Floor {
+    Far3FloorEntry* entries;
+    int capacity;
+    int count; // as Far1Floor::count
+};
+
+template <size_t Size> void Widen(const char (&from)[Size], WCHAR (&to)[Size]) {
+    for (size_t i = 0; i < Size; ++i) {
+        to[i] = static_cast<WCHAR>(static_cast<unsigned char>(from[i]));
+    }
+}
+
+// One window: the listing's own filter, the status and handle, then the whole UTF-16 title in
+// the listing's two calls, the length and then the text with room for exactly that length.
+BOOL CALLBACK VisitFar3Floor(HWND window, LPARAM context) {
+    Far3Floor* floor = reinterpret_cast<Far3Floor*>(context);
+    if (!IsEligibleWindow(window)) {
+        return TRUE;
+    }
+    Far3FloorEntry* entry = &floor->entries[std::min(floor->count, floor->capacity - 1)];
+    char status[kStatusTextSize];
+    char handle[kHandleTextSize];
+    ReadStatus(window, status);
+    FormatHandleText(window, handle);
+    const int length = std::max(0, GetWindowTextLengthW(window));
+    const int limit = std::min(length + 1, kFar3FloorTitleCapacity);
+    int copied = GetWindowTextW(window, entry->title, limit);
+    if (copied < 0 || copied >= limit) {
+        copied = 0;
+    }
+    entry->title[copied] = 0;
+    Widen(status, entry->status);
+    Widen(handle, entry->handle);
+    entry->window = window;
+    ++floor->count;
+    return TRUE;
+}
+
+int RunFar3Floor(Far3Floor* floor) {
+    floor->count = 0;
+    EnumWindows(VisitFar3Floor, reinterpret_cast<LPARAM>(floor));
+    return floor->count;
+}
+
+// ---- The FAR 1.x plug-in ---------------------------------------------------------------------
+
+struct Far1Plugin {
     farhost::PluginExports exports;
     HANDLE panel;
 };
 
-int RunListing(const Plugin& plugin) {
+int RunFar1Listing(const Far1Plugin& plugin) {
     PluginPanelItem* items = nullptr;
     int count = 0;
     plugin.exports.GetFindData(plugin.panel, &items, &count, 0);
@@ -136,12 +207,13 @@ int RunListing(const Plugin& plugin) {
 }
 
 // The listing and the floor must see the same windows and produce the same texts.
-bool AgreesWithFloor(const Plugin& plugin, FloorList* floor, int expected, std::string* why) {
+bool Far1AgreesWithFloor(const Far1Plugin& plugin, Far1Floor* floor, int expected,
+                         std::string* why) {
     PluginPanelItem* items = nullptr;
     int count = 0;
     plugin.exports.GetFindData(plugin.panel, &items, &count, 0);
-    const int floorCount = RunFloor(floor);
-    char text[160];
+    const int floorCount = RunFar1Floor(floor);
+    char text[200];
     bool agrees = count == expected && floorCount == expected;
     if (!agrees) {
         snprintf(text, sizeof text, "listed %d, floor %d, desktop %d windows", count, floorCount,
@@ -150,7 +222,7 @@ bool AgreesWithFloor(const Plugin& plugin, FloorList* floor, int expected, std::
     }
     for (int i = 0; agrees && i < count; ++i) {
         const PluginPanelItem& item = items[i];
-        const FloorEntry& entry = floor->entries[i];
+        const Far1FloorEntry& entry = floor->entries[i];
         agrees = item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
                  strcmp(item.FindData.cFileName, entry.title) == 0 &&
                  strcmp(item.CustomColumnData[0], entry.status) == 0 &&
@@ -166,6 +238,156 @@ bool AgreesWithFloor(const Plugin& plugin, FloorList* floor, int expected, std::
         }
     }
     plugin.exports.FreeFindData(plugin.panel, items, count);
+    return agrees;
+}
+
+// ---- The FAR 3 plug-in -----------------------------------------------------------------------
+
+// The FAR 3 DLL's entry points the listing needs, and its open panel.
+struct Far3Plugin {
+    far3::SetStartupInfoWFn SetStartupInfoW;
+    far3::OpenWFn OpenW;
+    far3::GetFindDataWFn GetFindDataW;
+    far3::FreeFindDataWFn FreeFindDataW;
+    far3::ClosePanelWFn ClosePanelW;
+    HANDLE panel;
+};
+
+template <typename Function>
+bool FindExport(HMODULE module, const char* name, Function* function, std::string* error) {
+    FARPROC address = GetProcAddress(module, name);
+    *function = reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+    if (address == nullptr) {
+        *error = std::string("the FAR 3 DLL lacks the export ") + name;
+    }
+    return address != nullptr;
+}
+
+const WCHAR kNoText[] = {0};
+
+// The minimal host: no messages (the listing shows none) and no settings store, so the plug-in
+// runs at its default settings, as the floor does.
+const WCHAR* WINAPI NoMessage(const GUID*, intptr_t) {
+    return kNoText;
+}
+
+intptr_t WINAPI NoSettingsStore(HANDLE, far3::FAR_SETTINGS_CONTROL_COMMANDS, intptr_t, void*) {
+    return 0;
+}
+
+// Loads the DLL, starts it as FAR 3 does (the records live only during the call) and opens a
+// panel from the plug-ins menu.
+bool OpenFar3Plugin(const std::string& dllPath, Far3Plugin* plugin, std::string* error) {
+    HMODULE module = LoadLibraryA(dllPath.c_str());
+    if (module == nullptr) {
+        *error = "cannot load " + dllPath + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    if (!FindExport(module, "SetStartupInfoW", &plugin->SetStartupInfoW, error) ||
+        !FindExport(module, "OpenW", &plugin->OpenW, error) ||
+        !FindExport(module, "GetFindDataW", &plugin->GetFindDataW, error) ||
+        !FindExport(module, "FreeFindDataW", &plugin->FreeFindDataW, error) ||
+        !FindExport(module, "ClosePanelW", &plugin->ClosePanelW, error)) {
+        return false;
+    }
+    WCHAR modulePath[MAX_PATH];
+    if (GetModuleFileNameW(module, modulePath, MAX_PATH) == 0) {
+        modulePath[0] = 0;
+    }
+    far3::PluginStartupInfo startup;
+    memset(&startup, 0, sizeof(startup));
+    startup.StructSize = sizeof(startup);
+    startup.ModuleName = modulePath;
+    startup.GetMsg = NoMessage;
+    startup.SettingsControl = NoSettingsStore;
+    startup.Instance = module;
+    plugin->SetStartupInfoW(&startup);
+
+    far3::OpenInfo open;
+    memset(&open, 0, sizeof(open));
+    open.StructSize = sizeof(open);
+    open.OpenFrom = far3::OPEN_PLUGINSMENU;
+    open.Instance = module;
+    plugin->panel = plugin->OpenW(&open);
+    if (plugin->panel == nullptr || plugin->panel == INVALID_HANDLE_VALUE) {
+        *error = "the FAR 3 plug-in opened no panel";
+        return false;
+    }
+    return true;
+}
+
+void CloseFar3Panel(const Far3Plugin& plugin) {
+    far3::ClosePanelInfo close;
+    memset(&close, 0, sizeof(close));
+    close.StructSize = sizeof(close);
+    close.hPanel = plugin.panel;
+    plugin.ClosePanelW(&close);
+}
+
+// GetFindDataW; the items and their number, both zero when it fails.
+far3::GetFindDataInfo GetFar3Items(const Far3Plugin& plugin) {
+    far3::GetFindDataInfo find;
+    memset(&find, 0, sizeof(find));
+    find.StructSize = sizeof(find);
+    find.hPanel = plugin.panel;
+    if (!plugin.GetFindDataW(&find)) {
+        find.PanelItem = nullptr;
+        find.ItemsNumber = 0;
+    }
+    return find;
+}
+
+void FreeFar3Items(const Far3Plugin& plugin, const far3::GetFindDataInfo& found) {
+    far3::FreeFindDataInfo release;
+    memset(&release, 0, sizeof(release));
+    release.StructSize = sizeof(release);
+    release.hPanel = plugin.panel;
+    release.PanelItem = found.PanelItem;
+    release.ItemsNumber = found.ItemsNumber;
+    plugin.FreeFindDataW(&release);
+}
+
+int RunFar3Listing(const Far3Plugin& plugin) {
+    const far3::GetFindDataInfo found = GetFar3Items(plugin);
+    FreeFar3Items(plugin, found);
+    return static_cast<int>(found.ItemsNumber);
+}
+
+bool SameText(const WCHAR* text, const WCHAR* expected) {
+    return text != nullptr && wcscmp(text, expected) == 0;
+}
+
+bool Far3AgreesWithFloor(const Far3Plugin& plugin, Far3Floor* floor, int expected,
+                         std::string* why) {
+    const far3::GetFindDataInfo found = GetFar3Items(plugin);
+    const int count = static_cast<int>(found.ItemsNumber);
+    const int floorCount = RunFar3Floor(floor);
+    char text[400];
+    bool agrees = count == expected && floorCount == expected;
+    if (!agrees) {
+        snprintf(text, sizeof text, "listed %d, floor %d, desktop %d windows", count, floorCount,
+                 expected);
+        *why = text;
+    }
+    for (int i = 0; agrees && i < count; ++i) {
+        const far3::PluginPanelItem& item = found.PanelItem[i];
+        const Far3FloorEntry& entry = floor->entries[i];
+        const WCHAR* const* columns = item.CustomColumnData;
+        agrees = item.CustomColumnNumber == 2 && columns != nullptr &&
+                 SameText(item.FileName, entry.title) && SameText(columns[0], entry.status) &&
+                 SameText(columns[1], entry.handle) &&
+                 item.UserData.Data == reinterpret_cast<void*>(entry.window) &&
+                 item.UserData.FreeData == nullptr;
+        if (!agrees) {
+            snprintf(text, sizeof text,
+                     "entry %d: listed \"%ls\" [%ls] %ls, floor \"%ls\" [%ls] %ls", i,
+                     item.FileName != nullptr ? item.FileName : L"-",
+                     columns != nullptr ? columns[0] : L"-", columns != nullptr ? columns[1] : L"-",
+                     entry.title, entry.status, entry.handle);
+            *why = text;
+        }
+    }
+    FreeFar3Items(plugin, found);
     return agrees;
 }
 
@@ -266,17 +488,12 @@ int ListingsPerSample(double oneListingMicroseconds) {
 }
 
 // One row: medians and minima, per listing, of the floor and of the listing, sampled
-// alternately (which goes first alternates too), after one untimed run of each.
-bool MeasureListing(const char* desktopCase, const Plugin& plugin, int count, int repetitions,
-                    bool ownWindows) {
-    std::vector<FloorEntry> entries(static_cast<size_t>(count) + 1);
-    FloorList floor = {entries.data(), static_cast<int>(entries.size()), 0};
-    std::string why;
-    if (!AgreesWithFloor(plugin, &floor, count, &why)) {
-        fprintf(stderr, "%s, %d windows: the listing does not agree: %s\n", desktopCase, count,
-                why.c_str());
-        return false;
-    }
+// alternately (which goes first alternates too), after untimed runs of each; and the median of
+// the ratios of each pair of samples taken one after the other, which the machine's slower
+// drifts do not move. `runFloor` and `runListing` return the number of windows they saw.
+template <typename RunFloor, typename RunListing>
+bool MeasureListing(const char* frontEnd, const char* desktopCase, int count, int repetitions,
+                    bool ownWindows, RunFloor runFloor, RunListing runListing) {
     // Untimed runs first, until both have run and kWarmUpMicroseconds have passed: the window
     // system's caches, the heap and the virtual CPUs' wake-up latency settle meanwhile.
     const double warmStart = NowMicroseconds();
@@ -284,15 +501,16 @@ bool MeasureListing(const char* desktopCase, const Plugin& plugin, int count, in
     for (int run = 0; run < 2 || NowMicroseconds() - warmStart < kWarmUpMicroseconds; ++run) {
         const double start = NowMicroseconds();
         if (run % 2 == 0) {
-            RunFloor(&floor);
+            runFloor();
         } else {
-            RunListing(plugin);
+            runListing();
             oneListing = NowMicroseconds() - start;
         }
     }
     const int batch = ListingsPerSample(oneListing);
     std::vector<double> floorTimes;
     std::vector<double> listingTimes;
+    std::vector<double> pairRatios;
     bool allListed = true;
     for (int run = 0; run < repetitions; ++run) {
         for (int half = 0; half < 2; ++half) {
@@ -302,22 +520,52 @@ bool MeasureListing(const char* desktopCase, const Plugin& plugin, int count, in
             const bool floorNow = (half == 0) == (run % 2 == 0);
             const double start = NowMicroseconds();
             for (int i = 0; i < batch; ++i) {
-                const int seen = floorNow ? RunFloor(&floor) : RunListing(plugin);
+                const int seen = floorNow ? runFloor() : runListing();
                 allListed = allListed && seen == count;
             }
             const double elapsed = (NowMicroseconds() - start) / batch;
             (floorNow ? floorTimes : listingTimes).push_back(elapsed);
         }
+        pairRatios.push_back(listingTimes.back() / floorTimes.back());
     }
     if (!allListed) {
-        fprintf(stderr, "%s, %d windows: a timed run missed windows\n", desktopCase, count);
+        fprintf(stderr, "%s, %s, %d windows: a timed run missed windows\n", frontEnd, desktopCase,
+                count);
         return false;
     }
-    printf("row\t%s\t%d\t%.1f\t%.1f\t%.1f\t%.1f\t%d\n", desktopCase, count, Median(floorTimes),
-           Median(listingTimes), Minimum(floorTimes), Minimum(listingTimes), batch);
-    Progress(desktopCase, "listing and floor timed", count);
+    printf("row\t%s\t%s\t%d\t%.1f\t%.1f\t%.1f\t%.1f\t%d\t%.4f\n", frontEnd, desktopCase, count,
+           Median(floorTimes), Median(listingTimes), Minimum(floorTimes), Minimum(listingTimes),
+           batch, Median(pairRatios));
     fflush(stdout);
     return true;
+}
+
+// Both front ends on the desktop as it is: each listing checked against its floor, then timed.
+bool MeasureListings(const char* desktopCase, const Far1Plugin& far1, const Far3Plugin& far3,
+                     int count, int repetitions, bool ownWindows) {
+    const size_t slots = static_cast<size_t>(count) + 1;
+    std::vector<Far1FloorEntry> far1Entries(slots);
+    Far1Floor far1Floor = {far1Entries.data(), static_cast<int>(slots), 0};
+    std::vector<Far3FloorEntry> far3Entries(slots);
+    Far3Floor far3Floor = {far3Entries.data(), static_cast<int>(slots), 0};
+    std::string why;
+    if (!Far1AgreesWithFloor(far1, &far1Floor, count, &why) ||
+        !Far3AgreesWithFloor(far3, &far3Floor, count, &why)) {
+        fprintf(stderr, "%s, %d windows: a listing does not agree with its floor: %s\n",
+                desktopCase, count, why.c_str());
+        return false;
+    }
+    const bool measured =
+        MeasureListing(
+            "far1", desktopCase, count, repetitions, ownWindows,
+            [&]() { return RunFar1Floor(&far1Floor); }, [&]() { return RunFar1Listing(far1); }) &&
+        MeasureListing(
+            "far3", desktopCase, count, repetitions, ownWindows,
+            [&]() { return RunFar3Floor(&far3Floor); }, [&]() { return RunFar3Listing(far3); });
+    if (measured) {
+        Progress(desktopCase, "listings and floors timed", count);
+    }
+    return measured;
 }
 
 BOOL CALLBACK VisitNothing(HWND, LPARAM) {
@@ -356,6 +604,7 @@ void MeasureCalls(const char* desktopCase, int count) {
     char title[kListedTitleCapacity];
     char converted[kListedTitleCapacity];
     char handle[kHandleTextSize];
+    WCHAR wideTitle[kFar3FloorTitleCapacity];
     strcpy(title, "Document 00042.txt - Editor");
     struct Cost {
         const char* name;
@@ -380,9 +629,16 @@ void MeasureCalls(const char* desktopCase, int count) {
              return intptr_t{GetWindowTextA(window, title, kListedTitleCapacity)};
          })},
         {"CharToOemA", eachWindow([&](HWND) { return intptr_t{CharToOemA(title, converted)}; })},
+        {"GetWindowTextLengthW",
+         eachWindow([](HWND window) { return intptr_t{GetWindowTextLengthW(window)}; })},
+        // The listing's limit: the title's length and its terminator.
+        {"GetWindowTextW(length + 1)", eachWindow([&](HWND window) {
+             return intptr_t{
+                 GetWindowTextW(window, wideTitle, static_cast<int>(strlen(title)) + 1)};
+         })},
         {"snprintf(%08X)", eachWindow([&](HWND window) {
-             return intptr_t{snprintf(handle, sizeof handle, "%08X",
-                                      static_cast<unsigned>(UserDataFromWindow(window)))};
+             FormatHandleText(window, handle);
+             return intptr_t{handle[0]};
          })},
     };
     for (const Cost& cost : costs) {
@@ -392,57 +648,180 @@ void MeasureCalls(const char* desktopCase, int count) {
     fflush(stdout);
 }
 
-// The listing's allocation scheme alone, on this process's C runtime heap (the one Velumo.dll
-// uses too): grow the array by one element per window, zero the element, allocate the three
-// small blocks; then free it all as FreeWindowList does. Reports the median time, how many
-// reallocs moved the array and the bytes such moves had to copy.
-void MeasureAllocationScheme(int count, int repetitions) {
-    std::vector<double> times;
-    uint64_t moves = 0;
-    uint64_t copied = 0;
-    for (int run = 0; run <= repetitions; ++run) {
-        uint64_t runMoves = 0;
-        uint64_t runCopied = 0;
-        const double start = NowMicroseconds();
-        PluginPanelItem* items = nullptr;
-        for (int i = 0; i < count; ++i) {
-            PluginPanelItem* grown = static_cast<PluginPanelItem*>(
-                realloc(items, (static_cast<size_t>(i) + 1) * sizeof(PluginPanelItem)));
+// ---- The allocation schemes alone ------------------------------------------------------------
+
+// What one run of an allocation scheme did to the array: the reallocs that moved it, the bytes
+// such moves had to copy, and the array's final size.
+struct SchemeRun {
+    uint64_t moves;
+    uint64_t copied;
+    uint64_t finalBytes;
+    bool failed;
+};
+
+// realloc that counts a move of a block holding `usedBytes`.
+void* CountedRealloc(void* block, size_t bytes, size_t usedBytes, SchemeRun* run) {
+    void* grown = realloc(block, bytes);
+    if (grown == nullptr) {
+        run->failed = true;
+        return nullptr;
+    }
+    if (block != nullptr && grown != block) {
+        ++run->moves;
+        run->copied += usedBytes;
+    }
+    run->finalBytes = bytes;
+    return grown;
+}
+
+// FAR 1.x's: the array grown by one element per window, the element zeroed, three small blocks
+// (the two-pointer array, the status and the handle text); then all freed as FreeWindowList
+// does.
+SchemeRun RunFar1Scheme(int count) {
+    SchemeRun run = {0, 0, 0, false};
+    PluginPanelItem* items = nullptr;
+    int made = 0;
+    for (; made < count; ++made) {
+        const size_t used = static_cast<size_t>(made) * sizeof(PluginPanelItem);
+        void* grown = CountedRealloc(items, used + sizeof(PluginPanelItem), used, &run);
+        if (grown == nullptr) {
+            break;
+        }
+        items = static_cast<PluginPanelItem*>(grown);
+        memset(&items[made], 0, sizeof(PluginPanelItem));
+        char** texts = static_cast<char**>(malloc(2 * sizeof(char*)));
+        char* status = static_cast<char*>(malloc(kStatusTextSize));
+        char* handle = static_cast<char*>(malloc(kHandleTextSize));
+        if (texts == nullptr || status == nullptr || handle == nullptr) {
+            free(texts);
+            free(status);
+            free(handle);
+            run.failed = true;
+            break;
+        }
+        memcpy(status, "    ", kStatusTextSize);
+        snprintf(handle, kHandleTextSize, "%08X", static_cast<unsigned>(made));
+        texts[0] = status;
+        texts[1] = handle;
+        items[made].CustomColumnData = texts;
+    }
+    for (int i = 0; i < made; ++i) {
+        free(items[i].CustomColumnData[0]);
+        free(items[i].CustomColumnData[1]);
+        free(items[i].CustomColumnData);
+    }
+    free(items);
+    return run;
+}
+
+// The FAR 3 listing's block of one item's column texts, laid out as the listing lays it out:
+// the two column pointers, then the status and the handle text.
+struct Far3ItemTexts {
+    const WCHAR* columns[2];
+    WCHAR status[kStatusTextSize];
+    WCHAR handle[kHandleTextSize];
+};
+
+constexpr size_t kFar3FirstCapacity = 64;
+const WCHAR kSchemeTitle[] = L"Document 00042.txt - Editor";
+
+// FAR 3's: the array grown geometrically (64 elements, then doubled), each element zeroed, one
+// block for the title and one for the column texts; then all freed as FreePanelItems does. The
+// parts can be run apart, to tell what each costs: without the array's growth the items go into
+// an array kept from run to run; without the blocks an item is only zeroed.
+enum Far3SchemePart { kFar3ArrayGrowth = 1, kFar3ItemBlocks = 2 };
+
+SchemeRun RunFar3SchemeParts(int count, int parts) {
+    static std::vector<far3::PluginPanelItem> keptArray;
+    SchemeRun run = {0, 0, 0, false};
+    const bool growArray = (parts & kFar3ArrayGrowth) != 0;
+    const bool itemBlocks = (parts & kFar3ItemBlocks) != 0;
+    if (!growArray && keptArray.size() < static_cast<size_t>(count)) {
+        keptArray.resize(static_cast<size_t>(count)); // in the untimed first run
+    }
+    far3::PluginPanelItem* items = growArray ? nullptr : keptArray.data();
+    size_t capacity = growArray ? 0 : keptArray.size();
+    size_t made = 0;
+    for (; made < static_cast<size_t>(count); ++made) {
+        if (made == capacity) {
+            const size_t grownCapacity = capacity == 0 ? kFar3FirstCapacity : capacity * 2;
+            void* grown = CountedRealloc(items, grownCapacity * sizeof(far3::PluginPanelItem),
+                                         made * sizeof(far3::PluginPanelItem), &run);
             if (grown == nullptr) {
-                fprintf(stderr, "realloc failed at %d elements\n", i + 1);
-                free(items);
-                return;
+                break;
             }
-            if (items != nullptr && grown != items) {
-                ++runMoves;
-                runCopied += static_cast<uint64_t>(i) * sizeof(PluginPanelItem);
-            }
-            items = grown;
-            memset(&items[i], 0, sizeof(PluginPanelItem));
-            char** texts = static_cast<char**>(malloc(2 * sizeof(char*)));
-            texts[0] = static_cast<char*>(malloc(kStatusTextSize));
-            texts[1] = static_cast<char*>(malloc(kHandleTextSize));
-            memcpy(texts[0], "    ", kStatusTextSize);
-            snprintf(texts[1], kHandleTextSize, "%08X", static_cast<unsigned>(i));
-            items[i].CustomColumnData = texts;
+            items = static_cast<far3::PluginPanelItem*>(grown);
+            capacity = grownCapacity;
         }
-        for (int i = 0; i < count; ++i) {
-            free(items[i].CustomColumnData[0]);
-            free(items[i].CustomColumnData[1]);
-            free(items[i].CustomColumnData);
+        far3::PluginPanelItem* item = &items[made];
+        memset(item, 0, sizeof(*item));
+        if (!itemBlocks) {
+            continue;
         }
+        WCHAR* title = static_cast<WCHAR*>(malloc(sizeof(kSchemeTitle)));
+        Far3ItemTexts* texts = static_cast<Far3ItemTexts*>(malloc(sizeof(Far3ItemTexts)));
+        if (title == nullptr || texts == nullptr) {
+            free(title);
+            free(texts);
+            run.failed = true;
+            break;
+        }
+        memcpy(title, kSchemeTitle, sizeof(kSchemeTitle));
+        char handle[kHandleTextSize];
+        snprintf(handle, kHandleTextSize, "%08X", static_cast<unsigned>(made));
+        Widen("    ", texts->status);
+        Widen(handle, texts->handle);
+        texts->columns[0] = texts->status;
+        texts->columns[1] = texts->handle;
+        item->FileName = title;
+        item->CustomColumnData = texts->columns;
+    }
+    for (size_t i = 0; itemBlocks && i < made; ++i) {
+        free(const_cast<WCHAR*>(items[i].FileName));
+        free(const_cast<const WCHAR**>(items[i].CustomColumnData));
+    }
+    if (growArray) {
         free(items);
+    }
+    return run;
+}
+
+SchemeRun RunFar3Scheme(int count) {
+    return RunFar3SchemeParts(count, kFar3ArrayGrowth | kFar3ItemBlocks);
+}
+
+SchemeRun RunFar3ArrayGrowth(int count) {
+    return RunFar3SchemeParts(count, kFar3ArrayGrowth);
+}
+
+SchemeRun RunFar3ItemBlocks(int count) {
+    return RunFar3SchemeParts(count, kFar3ItemBlocks);
+}
+
+// One front end's allocation scheme on this process's C runtime heap (the one both DLLs use
+// too): the median time of `repetitions` runs after one that warms the heap up.
+bool MeasureAllocationScheme(const char* frontEnd, SchemeRun (*scheme)(int), size_t elementSize,
+                             int count, int repetitions) {
+    std::vector<double> times;
+    SchemeRun last = {0, 0, 0, false};
+    for (int run = 0; run <= repetitions; ++run) {
+        const double start = NowMicroseconds();
+        last = scheme(count);
         const double elapsed = NowMicroseconds() - start;
-        if (run > 0) { // the first run only warms the heap up
+        if (last.failed) {
+            fprintf(stderr, "%s allocation scheme: out of memory at %d windows\n", frontEnd, count);
+            return false;
+        }
+        if (run > 0) {
             times.push_back(elapsed);
-            moves = runMoves;
-            copied = runCopied;
         }
     }
-    printf("alloc\t%d\t%.1f\t%llu\t%llu\t%u\n", count, Median(times),
-           static_cast<unsigned long long>(moves), static_cast<unsigned long long>(copied),
-           static_cast<unsigned>(sizeof(PluginPanelItem)));
+    printf("alloc\t%s\t%d\t%.1f\t%llu\t%llu\t%u\t%llu\n", frontEnd, count, Median(times),
+           static_cast<unsigned long long>(last.moves),
+           static_cast<unsigned long long>(last.copied), static_cast<unsigned>(elementSize),
+           static_cast<unsigned long long>(last.finalBytes));
     fflush(stdout);
+    return true;
 }
 
 // The first touch of fresh memory, in microseconds per 4 KiB page: what a heap pays for every
@@ -496,18 +875,29 @@ void MeasureBlockReuse(size_t bytes) {
     fflush(stdout);
 }
 
+// The FAR 3 listing's array for `count` windows: the first capacity doubled until it holds them.
+size_t Far3ArrayBytes(int count) {
+    size_t capacity = kFar3FirstCapacity;
+    while (capacity < static_cast<size_t>(count)) {
+        capacity *= 2;
+    }
+    return capacity * sizeof(far3::PluginPanelItem);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 5 || atoi(argv[3]) <= 0) {
-        fprintf(stderr, "usage: velumo_wine_bench VELUMO-DLL OWNER-EXE REPETITIONS COUNT...\n");
+    if (argc < 6 || atoi(argv[4]) <= 0) {
+        fprintf(stderr, "usage: velumo_wine_bench FAR1-DLL FAR3-DLL OWNER-EXE REPETITIONS "
+                        "COUNT...\n");
         return 2;
     }
-    const std::string dllPath = argv[1];
-    const std::string ownerExe = argv[2];
-    const int repetitions = atoi(argv[3]);
+    const std::string far1Path = argv[1];
+    const std::string far3Path = argv[2];
+    const std::string ownerExe = argv[3];
+    const int repetitions = atoi(argv[4]);
     std::vector<int> counts;
-    for (int i = 4; i < argc; ++i) {
+    for (int i = 5; i < argc; ++i) {
         counts.push_back(atoi(argv[i]));
         if (counts.back() <= 0) {
             fprintf(stderr, "not a window count: %s\n", argv[i]);
@@ -525,17 +915,22 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    Plugin plugin = {};
+    Far1Plugin far1 = {};
     std::string error;
-    if (!farhost::LoadPlugin(dllPath, &plugin.exports, &error)) {
+    if (!farhost::LoadPlugin(far1Path, &far1.exports, &error)) {
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     // A root key that does not exist: the plug-in runs at its default settings, as the floor.
-    farhost::Start(plugin.exports, {}, "Software\\VelumoBench\\Plugins");
-    plugin.panel = plugin.exports.OpenPlugin(OPEN_PLUGINSMENU, 0);
-    if (plugin.panel == INVALID_HANDLE_VALUE) {
+    farhost::Start(far1.exports, {}, "Software\\VelumoBench\\Plugins");
+    far1.panel = far1.exports.OpenPlugin(OPEN_PLUGINSMENU, 0);
+    if (far1.panel == INVALID_HANDLE_VALUE) {
         fprintf(stderr, "OpenPlugin failed\n");
+        return 1;
+    }
+    Far3Plugin far3 = {};
+    if (!OpenFar3Plugin(far3Path, &far3, &error)) {
+        fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
 
@@ -544,9 +939,22 @@ int main(int argc, char** argv) {
     for (int count : counts) {
         MeasureBlockReuse(static_cast<size_t>(count) * sizeof(PluginPanelItem));
     }
+    // Every size the FAR 3 array takes on its way to the largest count.
+    for (size_t bytes = Far3ArrayBytes(1); bytes <= Far3ArrayBytes(counts.back()); bytes *= 2) {
+        MeasureBlockReuse(bytes);
+    }
     for (int count : counts) {
-        MeasureAllocationScheme(count, repetitions);
-        Progress("-", "allocation scheme timed", count);
+        if (!MeasureAllocationScheme("far1", RunFar1Scheme, sizeof(PluginPanelItem), count,
+                                     repetitions) ||
+            !MeasureAllocationScheme("far3", RunFar3Scheme, sizeof(far3::PluginPanelItem), count,
+                                     repetitions) ||
+            !MeasureAllocationScheme("far3-array", RunFar3ArrayGrowth,
+                                     sizeof(far3::PluginPanelItem), count, repetitions) ||
+            !MeasureAllocationScheme("far3-blocks", RunFar3ItemBlocks,
+                                     sizeof(far3::PluginPanelItem), count, repetitions)) {
+            return 1;
+        }
+        Progress("-", "allocation schemes timed", count);
     }
 
     Owner owner = {};
@@ -559,14 +967,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         Progress("other-process", "owner ready", count);
-        const bool measured = MeasureListing("other-process", plugin, count, repetitions, false);
-        if (measured) {
-            MeasureCalls("other-process", count);
-        }
-        if (!measured) {
+        if (!MeasureListings("other-process", far1, far3, count, repetitions, false)) {
             TerminateProcess(owner.process.hProcess, 1);
             return 1;
         }
+        MeasureCalls("other-process", count);
         AdvanceOwner(&owner);
     }
     StopOwner(&owner);
@@ -579,12 +984,13 @@ int main(int argc, char** argv) {
             return 1;
         }
         Progress("same-process", "windows created", count);
-        if (!MeasureListing("same-process", plugin, count, repetitions, true)) {
+        if (!MeasureListings("same-process", far1, far3, count, repetitions, true)) {
             return 1;
         }
         MeasureCalls("same-process", count);
     }
 
-    plugin.exports.ClosePlugin(plugin.panel);
+    far1.exports.ClosePlugin(far1.panel);
+    CloseFar3Panel(far3);
     return 0;
 }
