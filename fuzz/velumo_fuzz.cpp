@@ -58,31 +58,21 @@
 //                         byte edit count (% 5) of {signed byte item, text (max 600)}
 //      9 GetPluginInfo    byte bit 0 null record
 //     10 ExitFAR
-//     11 create window    text title (max 1000), byte bit 0 visible, window owner,
-//                         window parent, dword style
-//     12 destroy window   window
-//     13 retitle window   window, text title (max 1000)
-//     14 show/hide window window, byte bit 0 visible (another program does it)
-//     15 restyle window   window, dword style
-//     16 hook script      byte action count (% 9), each: byte at (the n-th window reported),
-//                         byte kind (% 6): 0 destroy that window, 1 destroy, 2 hide, 3 show,
-//                         4 retitle the target, 5 create a window; window target, text (max
-//                         1000). The script runs inside the next plug-in call's enumerations.
+//  11-16 a desktop event 0-5 (fuzz/fuzz_common.h; titles are ANSI bytes)
 //     17 registry failure byte call (% 5), byte error (0 none, 1 access denied, 2 not found,
 //                         3 more data, else a dword follows)
 //     18 Control result   dword (0 makes Control fail)
 //   panel:  byte: 0xFF the invalid handle (-1), 0xFE null, else an open panel (null if none)
-//   window: byte: 0xFF a dword handle value follows, 0xFE 0, 0xFD a byte follows and picks a
-//           known handle plus 1 to 3, else a handle created in this input (live or destroyed)
+//   window: as in fuzz/fuzz_common.h
 //   items:  byte count (% 33), each: byte from: bit 0 clear: a byte follows and picks the user
 //           data of the last listing; bit 0 set: a window follows
 //
 // fuzz/make_corpus.sh writes the seed corpus in this format.
 #include "far_host.h"
+#include "fuzz_common.h"
 #include "plugin_support.h"
 #include "sim_desktop.h"
 
-#include "core/hidden_window_table.h"
 #include "far1/window_list.h"
 #include "far1/panel_presentation.h"
 #include "far1/window_panel.h"
@@ -92,78 +82,24 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <map>
-#include <memory>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
 
+using fuzz::CutAtNul;
+using fuzz::InputReader;
+using fuzz::Require;
+using fuzz::ValueOf;
+using fuzz::WindowOf;
+
 constexpr size_t kMaxSteps = 256;
-constexpr size_t kMaxWindows = 64;      // windows created per input
 constexpr size_t kMaxOpenListings = 32; // the oldest is handed back beyond this
 constexpr size_t kRegistryCallKinds = 5;
 constexpr char kPluginKeyName[] = "Velumo";
 constexpr intptr_t kUnreadableItem = 0x10; // faults when read as an address
-
-[[noreturn]] void Fail(const char* what, uint32_t value) {
-    fprintf(stderr, "velumo_fuzz: invariant broken: %s (value %08X)\n", what, value);
-    __builtin_trap();
-}
-
-void Require(bool holds, const char* what, uint32_t value = 0) {
-    if (!holds) {
-        Fail(what, value);
-    }
-}
-
-uint32_t ValueOf(HWND window) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
-}
-
-HWND WindowOf(uint32_t value) {
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
-}
-
-std::string CutAtNul(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
-
-// Reads the input front to back; past the end every read gives zeros.
-class InputReader {
-  public:
-    InputReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-
-    bool AtEnd() const { return at_ >= size_; }
-
-    uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
-
-    uint16_t Word() {
-        uint16_t low = Byte();
-        return static_cast<uint16_t>(low | (Byte() << 8));
-    }
-
-    uint32_t Dword() {
-        uint32_t low = Word();
-        return low | (static_cast<uint32_t>(Word()) << 16);
-    }
-
-    std::string Text(size_t maxLength) {
-        size_t length = Word() % (maxLength + 1);
-        length = std::min(length, size_ - std::min(at_, size_));
-        std::string text(reinterpret_cast<const char*>(data_ + at_), length);
-        at_ += length;
-        return text;
-    }
-
-  private:
-    const uint8_t* data_;
-    size_t size_;
-    size_t at_ = 0;
-};
 
 struct Listing {
     HANDLE panel;
@@ -171,156 +107,16 @@ struct Listing {
     int count;
 };
 
-struct HookAction {
-    uint8_t at;
-    uint8_t kind;
-    HWND target;
-    std::string text;
-};
-
 struct Run {
-    std::vector<HWND> windows;  // every window created in this input, live or destroyed
+    fuzz::Desktop desktop;      // titles are ANSI bytes
     std::vector<HANDLE> panels; // open panels
     std::vector<Listing> listings;
     std::vector<uint32_t> lastListing; // user data of the most recent listing
-    std::set<HWND> hiddenByPlugin;     // hidden by a plug-in call and untouched since
-    std::vector<HookAction> hookScript;
-    std::set<HWND> touchedByHook; // windows whose visibility the hook changed in this call
-    bool hookArmed = false;
     LONG failures[kRegistryCallKinds] = {};
     bool closeEverFailed = false;
     bool rootKeyNull = false;
     std::string keyPath; // "<root>\Velumo"
 };
-
-struct WindowState {
-    bool ownVisible; // its own WS_VISIBLE bit
-    bool shown;      // IsWindowVisible: visible with every parent it has
-    bool dependent;  // a child whose visibility also depends on its parent's
-    bool recorded;   // in the hidden-window table
-};
-
-WindowState StateOf(HWND window) {
-    const uint32_t style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-    return WindowState{(style & WS_VISIBLE) != 0, IsWindowVisible(window) != 0,
-                       (style & WS_CHILD) != 0 && GetParent(window) != nullptr,
-                       g_hiddenWindows.Contains(window) != 0};
-}
-
-std::map<HWND, WindowState> DesktopSnapshot() {
-    std::map<HWND, WindowState> snapshot;
-    for (HWND window : simwin::ZOrder()) {
-        snapshot[window] = StateOf(window);
-    }
-    return snapshot;
-}
-
-// Creates a window unless the input has made enough; the simulation refuses only once the
-// process has used up its 32-bit handle values.
-void CreateWindow(Run& run, const simwin::WindowSpec& spec) {
-    if (run.windows.size() >= kMaxWindows) {
-        return;
-    }
-    try {
-        run.windows.push_back(simwin::CreateTestWindow(spec));
-    } catch (const std::length_error&) {
-        // Handles exhausted after about a billion windows: no more windows in this process.
-    }
-}
-
-void SetVisibleByOthers(Run& run, HWND window, bool visible) {
-    simwin::SetTestWindowVisible(window, visible);
-    run.hiddenByPlugin.erase(window);
-}
-
-void RunHookAction(Run& run, const HookAction& action, HWND reported) {
-    switch (action.kind) {
-    case 0:
-        simwin::DestroyTestWindow(reported);
-        break;
-    case 1:
-        simwin::DestroyTestWindow(action.target);
-        break;
-    case 2:
-    case 3:
-        SetVisibleByOthers(run, action.target, action.kind == 3);
-        run.touchedByHook.insert(action.target);
-        break;
-    case 4:
-        simwin::SetTestWindowTitle(action.target, action.text);
-        break;
-    default: {
-        simwin::WindowSpec spec;
-        spec.title = action.text;
-        CreateWindow(run, spec);
-        break;
-    }
-    }
-}
-
-void ArmHook(Run& run) {
-    run.touchedByHook.clear();
-    run.hookArmed = !run.hookScript.empty();
-    if (!run.hookArmed) {
-        return;
-    }
-    auto reportedCount = std::make_shared<unsigned>(0);
-    simwin::SetEnumerationHook([&run, reportedCount](HWND reported) {
-        const unsigned at = (*reportedCount)++;
-        for (const HookAction& action : run.hookScript) {
-            if (action.at == at) {
-                RunHookAction(run, action, reported);
-            }
-        }
-    });
-}
-
-void DisarmHook(Run& run) {
-    simwin::SetEnumerationHook({});
-    run.hookScript.clear();
-}
-
-// What one plug-in call may do to the table: a window it hid is recorded at once; a window
-// becomes recorded only by being hidden; a record goes only with a window that the call showed
-// because it was not visible (a child also counts as not visible while its parent is hidden).
-// The same window may be handed over several times in one call (shown, then hidden again), so
-// only the states before and after the call are compared. Windows that the hook hid or showed
-// during the call are the fuzzer's own and not judged.
-void CheckTableChanges(Run& run, const std::map<HWND, WindowState>& before) {
-    for (HWND window : simwin::ZOrder()) {
-        const auto was = before.find(window);
-        if (was == before.end() || run.touchedByHook.count(window) != 0) {
-            continue;
-        }
-        const WindowState& then = was->second;
-        const WindowState now = StateOf(window);
-        if (then.ownVisible && !now.ownVisible) {
-            Require(now.recorded, "a window the plug-in hid is not in the hidden-window table",
-                    ValueOf(window));
-            run.hiddenByPlugin.insert(window);
-        }
-        if (!then.recorded && now.recorded) {
-            Require(!now.ownVisible, "a window was recorded without being hidden", ValueOf(window));
-        }
-        if (then.recorded && !now.recorded) {
-            Require(now.ownVisible && (!then.shown || then.dependent || now.dependent),
-                    "a record went without the window being shown", ValueOf(window));
-        }
-    }
-}
-
-// A hidden window that the plug-in hid keeps its record until somebody shows it.
-void CheckHiddenWindowsRecorded(Run& run) {
-    for (auto at = run.hiddenByPlugin.begin(); at != run.hiddenByPlugin.end();) {
-        if (!IsWindow(*at) || StateOf(*at).ownVisible) {
-            at = run.hiddenByPlugin.erase(at);
-            continue;
-        }
-        Require(g_hiddenWindows.Contains(*at) != 0,
-                "a window the plug-in hid lost its record while still hidden", ValueOf(*at));
-        ++at;
-    }
-}
 
 void CheckNoKeyLeftOpen(const Run& run) {
     if (!run.closeEverFailed) {
@@ -331,12 +127,7 @@ void CheckNoKeyLeftOpen(const Run& run) {
 
 // Runs one plug-in call with the hook script armed and checks what it did to the desktop.
 template <typename Call> void PluginCall(Run& run, Call call) {
-    const std::map<HWND, WindowState> before = DesktopSnapshot();
-    ArmHook(run);
-    call();
-    DisarmHook(run);
-    CheckTableChanges(run, before);
-    CheckHiddenWindowsRecorded(run);
+    fuzz::AroundPluginCall(run.desktop, call);
     CheckNoKeyLeftOpen(run);
 }
 
@@ -360,21 +151,6 @@ bool IsOpenPanel(const Run& run, HANDLE panel) {
     return false;
 }
 
-HWND PickWindow(InputReader& in, const Run& run) {
-    const uint8_t pick = in.Byte();
-    if (pick == 0xFF) {
-        return WindowOf(in.Dword());
-    }
-    if (pick == 0xFE || run.windows.empty()) {
-        return nullptr;
-    }
-    if (pick == 0xFD) {
-        const HWND known = run.windows[in.Byte() % run.windows.size()];
-        return WindowOf(ValueOf(known) + 1 + in.Byte() % 3);
-    }
-    return run.windows[pick % run.windows.size()];
-}
-
 std::vector<PluginPanelItem> PickItems(InputReader& in, const Run& run) {
     const size_t count = in.Byte() % 33;
     std::vector<PluginPanelItem> items(count);
@@ -385,7 +161,7 @@ std::vector<PluginPanelItem> PickItems(InputReader& in, const Run& run) {
                                     ? nullptr
                                     : WindowOf(run.lastListing[index % run.lastListing.size()]));
         } else {
-            item = PanelItemFor(PickWindow(in, run));
+            item = PanelItemFor(fuzz::PickWindow(in, run.desktop));
         }
     }
     return items;
@@ -436,16 +212,7 @@ int32_t ExpectedSetting(const Run& run, const char* name, int32_t defaultValue) 
     if (run.rootKeyNull || run.failures[0] != ERROR_SUCCESS || run.failures[2] != ERROR_SUCCESS) {
         return defaultValue;
     }
-    DWORD type = 0;
-    std::vector<uint8_t> data;
-    if (!simwin::ReadRegistryValue(run.keyPath, name, &type, &data) || data.size() > 4) {
-        return defaultValue;
-    }
-    uint32_t bits = static_cast<uint32_t>(defaultValue);
-    for (size_t i = 0; i < data.size(); ++i) {
-        bits = (bits & ~(0xFFu << (8 * i))) | (static_cast<uint32_t>(data[i]) << (8 * i));
-    }
-    return static_cast<int32_t>(bits);
+    return fuzz::RegistryValueOver(run.keyPath, name, defaultValue);
 }
 
 void CheckLoadedSettings(const Run& run) {
@@ -504,16 +271,9 @@ void CheckListing(const Run& run, const PluginPanelItem* items, int count) {
                 "handle text differs from the user data", userData);
         Require(strlen(status) == 4 && status[2] == ' ', "status text malformed", userData);
         Require(seen.insert(userData).second, "a window is listed twice", userData);
-        if (run.hookArmed) {
-            continue;
+        if (!run.desktop.hookArmed) {
+            fuzz::CheckStatusMarks(WindowOf(userData), status);
         }
-        const HWND window = WindowOf(userData);
-        Require(IsWindow(window) != 0, "a listed window does not exist", userData);
-        Require((status[0] == 'H') == (IsWindowVisible(window) == 0), "wrong 'H' mark", userData);
-        Require((status[1] == 'O') == (GetWindow(window, GW_OWNER) != nullptr), "wrong 'O' mark",
-                userData);
-        Require((status[3] == 'D') == (g_hiddenWindows.Contains(window) != 0), "wrong 'D' mark",
-                userData);
     }
 }
 
@@ -546,12 +306,7 @@ void ClosePanel(Run& run, HANDLE panel) {
     if (!isOpen || !restores) {
         return;
     }
-    for (HWND window : simwin::ZOrder()) {
-        if (g_hiddenWindows.Contains(window) && run.touchedByHook.count(window) == 0) {
-            Require(StateOf(window).ownVisible, "closing the panel left a recorded window hidden",
-                    ValueOf(window));
-        }
-    }
+    fuzz::CheckRecordedWindowsShown(run.desktop);
 }
 
 void StepOpenPlugin(InputReader& in, Run& run) {
@@ -724,31 +479,9 @@ void StepGetPluginInfo(InputReader& in, Run& run) {
             "disks menu entry does not follow the settings");
 }
 
-simwin::WindowSpec ReadWindowSpec(InputReader& in, const Run& run) {
-    simwin::WindowSpec spec;
-    spec.title = in.Text(1000);
-    spec.visible = (in.Byte() & 1) != 0;
-    spec.owner = PickWindow(in, run);
-    spec.parent = PickWindow(in, run);
-    spec.style = in.Dword();
-    return spec;
-}
-
-void StepHookScript(InputReader& in, Run& run) {
-    run.hookScript.clear();
-    const size_t actions = in.Byte() % 9;
-    for (size_t i = 0; i < actions; ++i) {
-        HookAction action;
-        action.at = in.Byte();
-        action.kind = static_cast<uint8_t>(in.Byte() % 6);
-        action.target = PickWindow(in, run);
-        action.text = in.Text(1000);
-        run.hookScript.push_back(action);
-    }
-}
-
 void Step(InputReader& in, Run& run) {
-    switch (in.Byte() % 19) {
+    const uint8_t op = in.Byte() % 19;
+    switch (op) {
     case 0:
         StepOpenPlugin(in, run);
         break;
@@ -787,28 +520,12 @@ void Step(InputReader& in, Run& run) {
         PluginCall(run, [] { farhost::Plugin().ExitFAR(); });
         break;
     case 11:
-        CreateWindow(run, ReadWindowSpec(in, run));
-        break;
     case 12:
-        simwin::DestroyTestWindow(PickWindow(in, run));
-        break;
-    case 13: {
-        const HWND window = PickWindow(in, run);
-        simwin::SetTestWindowTitle(window, in.Text(1000));
-        break;
-    }
-    case 14: {
-        const HWND window = PickWindow(in, run);
-        SetVisibleByOthers(run, window, (in.Byte() & 1) != 0);
-        break;
-    }
-    case 15: {
-        const HWND window = PickWindow(in, run);
-        simwin::SetTestWindowStyle(window, in.Dword());
-        break;
-    }
+    case 13:
+    case 14:
+    case 15:
     case 16:
-        StepHookScript(in, run);
+        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - 11));
         break;
     case 17: {
         const size_t kind = in.Byte() % kRegistryCallKinds;
@@ -820,43 +537,16 @@ void Step(InputReader& in, Run& run) {
         break;
     }
     farhost::ClearRecords();
-    CheckHiddenWindowsRecorded(run);
+    fuzz::CheckHiddenWindowsRecorded(run.desktop);
 }
 
 void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
-    const size_t values = in.Byte() % 17;
-    for (size_t i = 0; i < values; ++i) {
-        const uint8_t place = in.Byte() % 4;
-        const uint8_t namePick = in.Byte();
-        std::string name;
-        if (namePick % 8 < 6) {
-            name = kSettingNames[namePick % 8];
-            if (namePick & 0x80) {
-                for (char& c : name) {
-                    if (c >= 'A' && c <= 'Z') {
-                        c = static_cast<char>(c - 'A' + 'a');
-                    }
-                }
-            }
-        } else if (namePick % 8 == 6) {
-            name = in.Text(64);
-        }
-        const DWORD type = in.Dword();
-        const std::string data = in.Text(300);
-        const std::string keyPath = place == 0   ? run.keyPath
-                                    : place == 1 ? rootKey
-                                    : place == 2 ? run.keyPath + "\\Sub"
-                                                 : std::string(kPluginKeyName);
-        if (run.rootKeyNull && place != 3) {
-            continue;
-        }
-        try {
-            simwin::SeedRegistryValue(keyPath, name, type,
-                                      std::vector<uint8_t>(data.begin(), data.end()));
-        } catch (const std::invalid_argument&) {
-            // A root key the registry cannot hold: the plug-in then finds nothing either.
-        }
-    }
+    const std::string below = run.keyPath + "\\Sub";
+    const std::string bare = kPluginKeyName;
+    const std::string* const places[4] = {run.rootKeyNull ? nullptr : &run.keyPath,
+                                          run.rootKeyNull ? nullptr : &rootKey,
+                                          run.rootKeyNull ? nullptr : &below, &bare};
+    fuzz::SeedRegistry(in, places);
 }
 
 std::vector<std::string> ReadMessages(InputReader& in) {

@@ -1,0 +1,347 @@
+#include "fuzz_common.h"
+
+#include "plugin_support.h"
+
+#include "core/hidden_window_table.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+namespace fuzz {
+
+namespace {
+
+constexpr size_t kMaxWindows = 64; // windows created per input
+
+// Creates a window unless the input has made enough; the simulation refuses only once the
+// process has used up its 32-bit handle values.
+void CreateWindow(Desktop& desktop, const simwin::WindowSpec& spec) {
+    if (desktop.windows.size() >= kMaxWindows) {
+        return;
+    }
+    try {
+        desktop.windows.push_back(simwin::CreateTestWindow(spec));
+    } catch (const std::length_error&) {
+        // Handles exhausted after about a billion windows: no more windows in this process.
+    }
+}
+
+void SetVisibleByOthers(Desktop& desktop, HWND window, bool visible) {
+    simwin::SetTestWindowVisible(window, visible);
+    desktop.hiddenByPlugin.erase(window);
+}
+
+void Retitle(HWND window, const std::string& title, const std::u16string& wide, bool wideTitles) {
+    if (wideTitles) {
+        simwin::SetTestWindowTitle(window, wide);
+    } else {
+        simwin::SetTestWindowTitle(window, title);
+    }
+}
+
+// Reads a title into whichever of the two the desktop uses.
+void ReadTitle(InputReader& in, const Desktop& desktop, std::string* title, std::u16string* wide) {
+    if (desktop.wideTitles) {
+        *wide = in.Text16(1000);
+    } else {
+        *title = in.Text(1000);
+    }
+}
+
+void RunHookAction(Desktop& desktop, const HookAction& action, HWND reported) {
+    ++desktop.hookActionsRun;
+    switch (action.kind) {
+    case 0:
+        simwin::DestroyTestWindow(reported);
+        break;
+    case 1:
+        simwin::DestroyTestWindow(action.target);
+        break;
+    case 2:
+    case 3:
+        SetVisibleByOthers(desktop, action.target, action.kind == 3);
+        desktop.touchedByHook.insert(action.target);
+        break;
+    case 4:
+        Retitle(action.target, action.title, action.wide, desktop.wideTitles);
+        break;
+    default: {
+        simwin::WindowSpec spec;
+        spec.title = action.title;
+        spec.wideTitle = action.wide;
+        CreateWindow(desktop, spec);
+        break;
+    }
+    }
+}
+
+simwin::WindowSpec ReadWindowSpec(InputReader& in, const Desktop& desktop) {
+    simwin::WindowSpec spec;
+    ReadTitle(in, desktop, &spec.title, &spec.wideTitle);
+    spec.visible = (in.Byte() & 1) != 0;
+    spec.owner = PickWindow(in, desktop);
+    spec.parent = PickWindow(in, desktop);
+    spec.style = in.Dword();
+    return spec;
+}
+
+void ReadHookScript(InputReader& in, Desktop& desktop) {
+    desktop.hookScript.clear();
+    const size_t actions = in.Byte() % 9;
+    for (size_t i = 0; i < actions; ++i) {
+        HookAction action;
+        action.at = in.Byte();
+        action.kind = static_cast<uint8_t>(in.Byte() % 6);
+        action.target = PickWindow(in, desktop);
+        ReadTitle(in, desktop, &action.title, &action.wide);
+        desktop.hookScript.push_back(action);
+    }
+}
+
+} // namespace
+
+void Fail(const char* what, uint32_t value) {
+    fprintf(stderr, "%s: invariant broken: %s (value %08X)\n", program_invocation_short_name, what,
+            value);
+    __builtin_trap();
+}
+
+void Require(bool holds, const char* what, uint32_t value) {
+    if (!holds) {
+        Fail(what, value);
+    }
+}
+
+uint32_t ValueOf(HWND window) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+}
+
+HWND WindowOf(uint32_t value) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+}
+
+std::string CutAtNul(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+uint16_t InputReader::Word() {
+    uint16_t low = Byte();
+    return static_cast<uint16_t>(low | (Byte() << 8));
+}
+
+uint32_t InputReader::Dword() {
+    uint32_t low = Word();
+    return low | (static_cast<uint32_t>(Word()) << 16);
+}
+
+std::string InputReader::Text(size_t maxLength) {
+    size_t length = Word() % (maxLength + 1);
+    length = std::min(length, size_ - std::min(at_, size_));
+    std::string text(reinterpret_cast<const char*>(data_ + at_), length);
+    at_ += length;
+    return text;
+}
+
+std::u16string InputReader::Text16(size_t maxLength) {
+    size_t length = Word() % (maxLength + 1);
+    length = std::min(length, (size_ - std::min(at_, size_)) / 2);
+    std::u16string text;
+    for (size_t i = 0; i < length; ++i) {
+        text.push_back(static_cast<char16_t>(Word()));
+    }
+    return text;
+}
+
+WindowState StateOf(HWND window) {
+    const uint32_t style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
+    return WindowState{(style & WS_VISIBLE) != 0, IsWindowVisible(window) != 0,
+                       (style & WS_CHILD) != 0 && GetParent(window) != nullptr,
+                       g_hiddenWindows.Contains(window) != 0};
+}
+
+std::map<HWND, WindowState> DesktopSnapshot() {
+    std::map<HWND, WindowState> snapshot;
+    for (HWND window : simwin::ZOrder()) {
+        snapshot[window] = StateOf(window);
+    }
+    return snapshot;
+}
+
+HWND PickWindow(InputReader& in, const Desktop& desktop) {
+    const uint8_t pick = in.Byte();
+    if (pick == 0xFF) {
+        return WindowOf(in.Dword());
+    }
+    if (pick == 0xFE || desktop.windows.empty()) {
+        return nullptr;
+    }
+    if (pick == 0xFD) {
+        const HWND known = desktop.windows[in.Byte() % desktop.windows.size()];
+        return WindowOf(ValueOf(known) + 1 + in.Byte() % 3);
+    }
+    return desktop.windows[pick % desktop.windows.size()];
+}
+
+void DesktopEvent(InputReader& in, Desktop& desktop, uint8_t event) {
+    switch (event) {
+    case 0:
+        CreateWindow(desktop, ReadWindowSpec(in, desktop));
+        break;
+    case 1:
+        simwin::DestroyTestWindow(PickWindow(in, desktop));
+        break;
+    case 2: {
+        const HWND window = PickWindow(in, desktop);
+        std::string title;
+        std::u16string wide;
+        ReadTitle(in, desktop, &title, &wide);
+        Retitle(window, title, wide, desktop.wideTitles);
+        break;
+    }
+    case 3: {
+        const HWND window = PickWindow(in, desktop);
+        SetVisibleByOthers(desktop, window, (in.Byte() & 1) != 0);
+        break;
+    }
+    case 4: {
+        const HWND window = PickWindow(in, desktop);
+        simwin::SetTestWindowStyle(window, in.Dword());
+        break;
+    }
+    default:
+        ReadHookScript(in, desktop);
+        break;
+    }
+}
+
+void ArmHook(Desktop& desktop) {
+    desktop.touchedByHook.clear();
+    desktop.hookArmed = !desktop.hookScript.empty();
+    if (!desktop.hookArmed) {
+        return;
+    }
+    auto reportedCount = std::make_shared<unsigned>(0);
+    simwin::SetEnumerationHook([&desktop, reportedCount](HWND reported) {
+        const unsigned at = (*reportedCount)++;
+        for (const HookAction& action : desktop.hookScript) {
+            if (action.at == at) {
+                RunHookAction(desktop, action, reported);
+            }
+        }
+    });
+}
+
+void DisarmHook(Desktop& desktop) {
+    simwin::SetEnumerationHook({});
+    desktop.hookScript.clear();
+}
+
+// What one plug-in call may do to the table: a window it hid is recorded at once; a window
+// becomes recorded only by being hidden; a record goes only with a window that the call showed
+// because it was not visible (a child also counts as not visible while its parent is hidden).
+// The same window may be handed over several times in one call (shown, then hidden again), so
+// only the states before and after the call are compared. Windows that the hook hid or showed
+// during the call are the fuzzer's own and not judged.
+void CheckTableChanges(Desktop& desktop, const std::map<HWND, WindowState>& before) {
+    for (HWND window : simwin::ZOrder()) {
+        const auto was = before.find(window);
+        if (was == before.end() || desktop.touchedByHook.count(window) != 0) {
+            continue;
+        }
+        const WindowState& then = was->second;
+        const WindowState now = StateOf(window);
+        if (then.ownVisible && !now.ownVisible) {
+            Require(now.recorded, "a window the plug-in hid is not in the hidden-window table",
+                    ValueOf(window));
+            desktop.hiddenByPlugin.insert(window);
+        }
+        if (!then.recorded && now.recorded) {
+            Require(!now.ownVisible, "a window was recorded without being hidden", ValueOf(window));
+        }
+        if (then.recorded && !now.recorded) {
+            Require(now.ownVisible && (!then.shown || then.dependent || now.dependent),
+                    "a record went without the window being shown", ValueOf(window));
+        }
+    }
+}
+
+// A hidden window that the plug-in hid keeps its record until somebody shows it.
+void CheckHiddenWindowsRecorded(Desktop& desktop) {
+    for (auto at = desktop.hiddenByPlugin.begin(); at != desktop.hiddenByPlugin.end();) {
+        if (!IsWindow(*at) || StateOf(*at).ownVisible) {
+            at = desktop.hiddenByPlugin.erase(at);
+            continue;
+        }
+        Require(g_hiddenWindows.Contains(*at) != 0,
+                "a window the plug-in hid lost its record while still hidden", ValueOf(*at));
+        ++at;
+    }
+}
+
+void CheckRecordedWindowsShown(const Desktop& desktop) {
+    for (HWND window : simwin::ZOrder()) {
+        if (g_hiddenWindows.Contains(window) && desktop.touchedByHook.count(window) == 0) {
+            Require(StateOf(window).ownVisible, "closing the panel left a recorded window hidden",
+                    ValueOf(window));
+        }
+    }
+}
+
+void CheckStatusMarks(HWND window, const char* status) {
+    const uint32_t value = ValueOf(window);
+    Require(IsWindow(window) != 0, "a listed window does not exist", value);
+    Require((status[0] == 'H') == (IsWindowVisible(window) == 0), "wrong 'H' mark", value);
+    Require((status[1] == 'O') == (GetWindow(window, GW_OWNER) != nullptr), "wrong 'O' mark",
+            value);
+    Require((status[3] == 'D') == (g_hiddenWindows.Contains(window) != 0), "wrong 'D' mark", value);
+}
+
+void SeedRegistry(InputReader& in, const std::string* const (&places)[4]) {
+    const size_t values = in.Byte() % 17;
+    for (size_t i = 0; i < values; ++i) {
+        const uint8_t place = in.Byte() % 4;
+        const uint8_t namePick = in.Byte();
+        std::string name;
+        if (namePick % 8 < 6) {
+            name = kSettingNames[namePick % 8];
+            if (namePick & 0x80) {
+                for (char& c : name) {
+                    if (c >= 'A' && c <= 'Z') {
+                        c = static_cast<char>(c - 'A' + 'a');
+                    }
+                }
+            }
+        } else if (namePick % 8 == 6) {
+            name = in.Text(64);
+        }
+        const DWORD type = in.Dword();
+        const std::string data = in.Text(300);
+        if (places[place] == nullptr) {
+            continue;
+        }
+        try {
+            simwin::SeedRegistryValue(*places[place], name, type,
+                                      std::vector<uint8_t>(data.begin(), data.end()));
+        } catch (const std::invalid_argument&) {
+            // A key path the registry cannot hold: the plug-in then finds nothing either.
+        }
+    }
+}
+
+int32_t RegistryValueOver(const std::string& keyPath, const char* name, int32_t defaultValue) {
+    DWORD type = 0;
+    std::vector<uint8_t> data;
+    if (!simwin::ReadRegistryValue(keyPath, name, &type, &data) || data.size() > 4) {
+        return defaultValue;
+    }
+    uint32_t bits = static_cast<uint32_t>(defaultValue);
+    for (size_t i = 0; i < data.size(); ++i) {
+        bits = (bits & ~(0xFFu << (8 * i))) | (static_cast<uint32_t>(data[i]) << (8 * i));
+    }
+    return static_cast<int32_t>(bits);
+}
+
+} // namespace fuzz

@@ -1,0 +1,125 @@
+// What the two libFuzzer targets (velumo_fuzz for the FAR 1.x plug-in, velumo_far3_fuzz for the
+// FAR 3 one) share: the input reader, the simulated desktop that an input changes between and
+// during plug-in calls, and the checks of the hidden-window table against the windows.
+//
+// Desktop events (the operands are read in this order):
+//   0 create window    title, byte bit 0 visible, window owner, window parent, dword style
+//   1 destroy window   window
+//   2 retitle window   window, title
+//   3 show/hide window window, byte bit 0 visible (another program does it)
+//   4 restyle window   window, dword style
+//   5 hook script      byte action count (% 9), each: byte at (the n-th window reported),
+//                      byte kind (% 6): 0 destroy that window, 1 destroy, 2 hide, 3 show,
+//                      4 retitle the target, 5 create a window; window target, title. The
+//                      script runs inside the enumerations of the next plug-in call.
+//   title:  a text (max 1000): bytes in the ANSI code page for the FAR 1.x target, UTF-16 code
+//           units for the FAR 3 target (see Desktop::wideTitles)
+//   window: byte: 0xFF a dword handle value follows, 0xFE 0, 0xFD a byte follows and picks a
+//           known handle plus 1 to 3, else a handle created in this input (live or destroyed)
+#pragma once
+
+#include "sim_desktop.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fuzz {
+
+// Prints what broke and traps, which libFuzzer reports as a crash with the input saved.
+[[noreturn]] void Fail(const char* what, uint32_t value);
+void Require(bool holds, const char* what, uint32_t value = 0);
+
+uint32_t ValueOf(HWND window);
+HWND WindowOf(uint32_t value);
+std::string CutAtNul(const std::string& text);
+
+// Reads the input front to back; past the end every read gives zeros. A text is a 16-bit
+// length L followed by L % (max + 1) bytes (or 16-bit code units for Text16), fewer when the
+// input ends.
+class InputReader {
+  public:
+    InputReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+
+    bool AtEnd() const { return at_ >= size_; }
+    uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+    uint16_t Word();
+    uint32_t Dword();
+    std::string Text(size_t maxLength);
+    std::u16string Text16(size_t maxLength);
+
+  private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t at_ = 0;
+};
+
+struct HookAction {
+    uint8_t at;
+    uint8_t kind;
+    HWND target;
+    std::string title;   // the ANSI title (FAR 1.x target)
+    std::u16string wide; // the UTF-16 title (FAR 3 target)
+};
+
+// The desktop as one input made and changed it, and what the plug-in did to it.
+struct Desktop {
+    bool wideTitles = false;       // titles are read as UTF-16 code units
+    std::vector<HWND> windows;     // every window created in this input, live or destroyed
+    std::set<HWND> hiddenByPlugin; // hidden by a plug-in call and untouched since
+    std::vector<HookAction> hookScript;
+    std::set<HWND> touchedByHook; // windows whose visibility the hook changed in this call
+    bool hookArmed = false;
+    uint64_t hookActionsRun = 0; // grows with every action the hook carries out
+};
+
+struct WindowState {
+    bool ownVisible; // its own WS_VISIBLE bit
+    bool shown;      // IsWindowVisible: visible with every parent it has
+    bool dependent;  // a child whose visibility also depends on its parent's
+    bool recorded;   // in the hidden-window table
+};
+WindowState StateOf(HWND window);
+std::map<HWND, WindowState> DesktopSnapshot();
+
+HWND PickWindow(InputReader& in, const Desktop& desktop);
+// One desktop event (0 to 5 above).
+void DesktopEvent(InputReader& in, Desktop& desktop, uint8_t event);
+
+void ArmHook(Desktop& desktop);
+void DisarmHook(Desktop& desktop);
+void CheckTableChanges(Desktop& desktop, const std::map<HWND, WindowState>& before);
+void CheckHiddenWindowsRecorded(Desktop& desktop);
+
+// Runs one plug-in call (or one host action that makes several) with the hook script armed and
+// checks what it did to the hidden-window table.
+template <typename Call> void AroundPluginCall(Desktop& desktop, Call call) {
+    const std::map<HWND, WindowState> before = DesktopSnapshot();
+    ArmHook(desktop);
+    call();
+    DisarmHook(desktop);
+    CheckTableChanges(desktop, before);
+    CheckHiddenWindowsRecorded(desktop);
+}
+
+// After the last open panel closed with ShowAllWindowAtExit set: no recorded window is hidden,
+// but those the hook hid during the call.
+void CheckRecordedWindowsShown(const Desktop& desktop);
+
+// A listed window's status marks ("H", "O", blank, "D") against the window at this moment.
+void CheckStatusMarks(HWND window, const char* status);
+
+// Registry values seeded at the start of an input: byte count (% 17), each: byte place (% 4,
+// the index into `places`; a null place reads the value and stores nothing), byte name (% 8):
+// 0-5 a setting's name (bit 7: lower-cased), 6 a text (max 64), 7 the empty name; dword type,
+// text data (max 300).
+void SeedRegistry(InputReader& in, const std::string* const (&places)[4]);
+
+// What a setting loads from the registry value `name` under keyPath: its bytes over the
+// default's low-order bytes when the value exists and holds at most 4 bytes, else the default.
+int32_t RegistryValueOver(const std::string& keyPath, const char* name, int32_t defaultValue);
+
+} // namespace fuzz

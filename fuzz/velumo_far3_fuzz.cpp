@@ -1,0 +1,1391 @@
+// libFuzzer target for the FAR 3 plug-in: one input is one life of it in the FAR 3 stand-in
+// (sim/far3). The input fills FAR's settings store and the FAR 1.x plug-in's registry key,
+// overrides message texts, picks the size of the start-up record FAR hands over, then plays up to
+// 256 steps of three kinds:
+//   - what a user does in FAR (menus, typed commands, keys, "..", cd, Tab, a drive change, the
+//     configuration dialog with any answer, exit), which the stand-in turns into the calls FAR 3
+//     makes;
+//   - the thirteen entry points called directly with what a host could pass: the plug-in's
+//     panels (shown or opened apart), null, the invalid handle, a closed panel's handle; null
+//     records and records smaller or larger than Velumo's; any open-from code, command texts of
+//     any UTF-16 content, any input record, any directory text and operation mode;
+//   - desktop events (fuzz_common.h, titles in UTF-16), among them changes made from inside the
+//     plug-in's enumerations.
+// After every step the invariants below are checked; a violation prints what broke and traps.
+//
+// Invariants:
+//   - the hidden-window table and the windows agree (fuzz_common.h: a window the plug-in hid is
+//     recorded while it stays hidden, records come and go only with hides and shows);
+//   - the close of the last open panel with ShowAllWindowAtExit set leaves no recorded window
+//     hidden; the plug-in's count of open panels is the panels the host holds;
+//   - every listing is well formed: null exactly when empty, each window once, its title the
+//     window's whole UTF-16 title, two column texts (four status marks that match the window,
+//     the handle in hex), the handle in UserData without a FreeData callback, nothing else set;
+//   - entry points give only their documented results, and leave a null or too small record
+//     alone; a larger record's bytes beyond Velumo's are never written;
+//   - the settings loaded at start are FAR's store's numbers (defaults elsewhere), or, with
+//     none of them stored, the FAR 1.x key's values, then written to the store; a confirmed
+//     dialog leaves the five settings in memory and in the store as the check boxes say, any
+//     other outcome changes nothing;
+//   - the stand-in reports no anomaly the plug-in caused (those of the fuzzer's own making, a
+//     dialog answer naming an item the dialog lacks and a panel the host does not show, are
+//     told apart), and no settings handle, dialog or registry key stays open after a step;
+//   - nothing leaks: every panel is closed by the end of the input, and AddressSanitizer's leak
+//     check runs on the inputs where memory did not balance.
+//
+// Input format (numbers little-endian; reading past the end gives zeros; the step loop stops at
+// the end of the input). text: as in fuzz_common.h, bytes; text16: the same in UTF-16 code units.
+//
+//   byte    start: bit 0 SCTL_CREATE fails; bits 1-3 RegOpenKeyExA, RegQueryValueExA,
+//           RegCloseKey fail
+//   byte    start-up record size (% 6): 0 Velumo's, 1 up to Private, 2 one byte less (refused),
+//           3 zero (refused), 4 larger (byte follows: + 1 + byte % 64), 5 its StructSize only
+//   byte    standard functions (% 5): 0 whole, 1 none (null), 2 StructSize only, 3 half,
+//           4 larger (byte follows)
+//   byte    store value count (% 13), each: byte location (bit 0 local), byte name (% 8: 0-5 a
+//           setting's name, bit 7 lower-cased; 6 text16 (max 64); 7 empty), byte type (% 4:
+//           0 number: dword low, dword high; 1 string: text16 (max 64); 2 data: text (max 64);
+//           3 another type: dword type, dword number)
+//   ...     registry values as fuzz::SeedRegistry reads them; places: 0 the FAR 1.x key
+//           (far3::kOldRegistryKeyPath), 1 its parent, 2 below it, 3 "Velumo"
+//   byte    message override count (% 8), each: byte id (% messages), text16 (max 700)
+//   steps:  byte opcode (% 30), then its operands:
+//      0 plug-ins menu   byte item (% 3)
+//      1 disks menu      byte bit 0 right side, byte item (% 2)
+//      2 typed command   byte form (% 4): 0 "hide:" text16 (max 600), 1 "HIDE:" text16,
+//                        2 text16 alone, 3 "hide:" and part of a window's title (window,
+//                        byte start, byte length)
+//      3 re-read panel   byte bit 0 right side
+//      4 redraw panel    byte bit 0 right side
+//      5 select          byte count (% 9) of byte index
+//      6 cursor          byte index
+//      7 key             byte key (0 F3, 1 F8, else a word follows), byte state (0 none,
+//                        1 left Alt, 2 Shift, 3 right Alt, else a dword follows)
+//      8 Enter on ".."
+//      9 cd              byte form (% 3: 0 text16 (max 300), 1 "..", 2 "\")
+//     10 Tab
+//     11 drive change    byte bit 0 right side
+//     12 configure       byte item (% 3), answers
+//     13 host failures   byte: bit 0 SCTL_CREATE fails, bit 1 DialogInit fails (until changed)
+//     14 exit FAR        (ends the input)
+//  15-20 a desktop event 0-5 (fuzz_common.h)
+//     21 OpenW           record, byte from (0-11 as is, 12 OPEN_LUAMACRO, else a dword
+//                        follows), byte guid (% 4: plug-ins menu, disks menu, zero, null),
+//                        byte data (% 3): 0 none, 1 an unreadable address (a command line
+//                        gets none), 2 an OpenCommandLineInfo: record, byte bit 0 null text,
+//                        text16 (max 600)
+//     22 ClosePanelW     byte panel (0xFF invalid, 0xFE null, else one opened by OpenW), record
+//     23 GetFindDataW    panel, record, dword mode; when it listed, the hand-back: byte odd
+//                        one first (% 4: 0 none, 1 null record, 2 too small a record, 3 null
+//                        panel), record (a null or too small one counts as Velumo's size)
+//     24 GetOpenPanelInfoW panel, record
+//     25 SetDirectoryW   panel, record, byte directory (% 4: 0 text16 (max 300), 1 null,
+//                        2 "..", 3 "\"), dword mode
+//     26 DeleteFilesW    panel, record, items, byte count (% 4: 0 all, 1 null array, 2 fewer
+//                        (byte follows), 3 none)
+//     27 ProcessPanelInputW panel, record, byte event (0 key, else a word follows), byte key
+//                        down (0 yes, 1 no, else a dword follows), byte key (as for step 7),
+//                        byte state (as for step 7)
+//     28 ConfigureW      record, byte guid (% 5: the configuration item's, the plug-ins menu
+//                        item's, null, zero, 16 bytes follow), answers
+//     29 info            byte bit 0 GetGlobalInfoW (else GetPluginInfoW), record
+//   record:  byte (% 5): 0 Velumo's size, 1 null, 2 StructSize 0, 3 smaller (byte follows:
+//            % Velumo's size), 4 larger (byte follows: + 1 + byte % 64). The host's buffer holds
+//            exactly StructSize bytes (at least the field itself).
+//   panel:   byte: 0xFF the invalid handle (-1), 0xFE null, 0xFD a closed panel's handle (byte
+//            follows), else one of the open panels (shown ones first), null if none
+//   items:   byte count (% 33), each: byte bit 0 clear: a byte follows and picks a window of the
+//            last listing; bit 0 set: a window follows
+//   answers: byte count (% 4), each: byte end (% 4: 0 Enter on an item (signed byte follows),
+//            1 Esc, 2 Ctrl+Break, 3 a button: dword follows), byte check count (% 13) of {signed
+//            byte item, dword state}, byte edit count (% 3) of {signed byte item, text16 (max
+//            600)}
+//
+// fuzz/make_corpus.sh writes the seed corpus (fuzz/corpus_far3) in this format.
+#include "far3_host.h"
+#include "far3_support.h"
+#include "fuzz_common.h"
+#include "plugin_support.h"
+#include "sim_desktop.h"
+
+#include "core/hidden_window_table.h"
+#include "core/open_panels.h"
+#include "core/settings.h"
+#include "far3/guids.h"
+#include "far3/panel_presentation.h"
+#include "far3/settings_store.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using far3host::Text;
+using fuzz::InputReader;
+using fuzz::Require;
+using fuzz::ValueOf;
+using fuzz::WindowOf;
+
+constexpr size_t kMaxSteps = 256;
+constexpr intptr_t kUnreadableData = 0x10; // faults when read as an address
+constexpr unsigned char kTailByte = 0xCC;  // a larger record's bytes beyond Velumo's
+constexpr DWORD kCtrlAndShift = RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED | SHIFT_PRESSED;
+constexpr far3::OPERATION_MODES kFindMode = far3::OPM_FIND;
+const Text kParentDirectory = FAR3_TEXT("..");
+const Text kRootDirectory = FAR3_TEXT("\\");
+
+// The five settings FAR 3's store keeps, in record order: the check boxes of the dialog, in
+// order, edit them.
+constexpr int kStoredSettingCount = 5;
+const SettingField* StoredSettingFields() {
+    static const SettingField fields[kStoredSettingCount] = {kSettingFields[0], kSettingFields[2],
+                                                             kSettingFields[3], kSettingFields[4],
+                                                             kSettingFields[5]};
+    return fields;
+}
+
+Text Wide(const char* ascii) {
+    Text text;
+    for (; *ascii != '\0'; ++ascii) {
+        text.push_back(static_cast<WCHAR>(*ascii));
+    }
+    return text;
+}
+
+enum class PanelKind { None, Invalid, Shown, Apart, Closed };
+
+struct PanelPick {
+    HANDLE handle;
+    PanelKind kind;
+};
+
+bool IsPanel(HANDLE handle) {
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
+
+struct Run {
+    fuzz::Desktop desktop;
+    far3host::PluginExports plugin; // the front end's own exports, which the shims below call
+    size_t startupSize = 0;
+    size_t functionsSize = 0;
+    bool noFunctions = false;
+    bool started = false;     // SetStartupInfoW took the record
+    bool createFails = false; // SCTL_CREATE
+    bool registryCloseFails = false;
+    std::vector<HANDLE> apart; // opened by a direct OpenW: no panel of the host shows them
+    std::set<HANDLE> closed;   // closed since, and not handed out again
+    std::deque<far3host::DialogAnswer> answers; // the stand-in's queue, mirrored
+    std::vector<HWND> lastListing;
+    bool hostUnawarePanel = false; // this step calls the plug-in with a panel no host panel shows
+};
+
+Run* g_run; // the input being run, for the shims the stand-in calls
+
+// ---- Records as a host of another build passes them ---------------------------------------------
+
+struct RecordSize {
+    bool null;
+    size_t size;
+};
+
+RecordSize PickRecordSize(InputReader& in, size_t own) {
+    switch (in.Byte() % 5) {
+    case 1:
+        return {true, 0};
+    case 2:
+        return {false, 0};
+    case 3:
+        return {false, in.Byte() % own};
+    case 4:
+        return {false, own + 1 + in.Byte() % 64};
+    default:
+        return {false, own};
+    }
+}
+
+// The record in a buffer of exactly StructSize bytes (never less than the field itself), the
+// fields Velumo knows as far as they fit, a fixed byte beyond them.
+template <typename Record> class HostRecord {
+  public:
+    HostRecord(const Record& fields, RecordSize size)
+        : null_(size.null), size_(size.size),
+          bytes_(std::max(size.size, sizeof(size_t)), kTailByte) {
+        memcpy(bytes_.data(), &fields, std::min(bytes_.size(), sizeof(Record)));
+        memcpy(bytes_.data(), &size_, sizeof(size_t));
+        written_ = bytes_;
+    }
+
+    Record* Get() { return null_ ? nullptr : reinterpret_cast<Record*>(bytes_.data()); }
+    bool Usable() const { return !null_ && size_ >= sizeof(Record); }
+    bool Untouched() const { return bytes_ == written_; }
+    bool TailUntouched() const {
+        return bytes_.size() <= sizeof(Record) ||
+               std::equal(bytes_.begin() + sizeof(Record), bytes_.end(),
+                          written_.begin() + sizeof(Record));
+    }
+
+  private:
+    bool null_;
+    size_t size_;
+    std::vector<unsigned char> bytes_;
+    std::vector<unsigned char> written_;
+};
+
+template <typename Record> Record Zeroed() {
+    Record record;
+    memset(&record, 0, sizeof(record));
+    record.StructSize = sizeof(record);
+    return record;
+}
+
+// ---- Panels -------------------------------------------------------------------------------------
+
+std::vector<PanelPick> OpenPanels(const Run& run) {
+    std::vector<PanelPick> open;
+    for (far3host::PanelSide side : {far3host::kLeftPanel, far3host::kRightPanel}) {
+        if (far3host::PanelAt(side).plugin != nullptr) {
+            open.push_back({far3host::PanelAt(side).plugin, PanelKind::Shown});
+        }
+    }
+    for (HANDLE panel : run.apart) {
+        open.push_back({panel, PanelKind::Apart});
+    }
+    return open;
+}
+
+PanelPick PickPanel(InputReader& in, const Run& run) {
+    const uint8_t pick = in.Byte();
+    if (pick == 0xFF) {
+        return {INVALID_HANDLE_VALUE, PanelKind::Invalid};
+    }
+    if (pick == 0xFD) {
+        const uint8_t which = in.Byte();
+        if (run.closed.empty()) {
+            return {nullptr, PanelKind::None};
+        }
+        auto at = run.closed.begin();
+        std::advance(at, which % run.closed.size());
+        return {*at, PanelKind::Closed};
+    }
+    const std::vector<PanelPick> open = OpenPanels(run);
+    if (pick == 0xFE || open.empty()) {
+        return {nullptr, PanelKind::None};
+    }
+    return open[pick % open.size()];
+}
+
+bool IsLive(const PanelPick& panel) {
+    return panel.kind == PanelKind::Shown || panel.kind == PanelKind::Apart;
+}
+
+bool ShownByHost(HANDLE panel) {
+    return far3host::PanelAt(far3host::kLeftPanel).plugin == panel ||
+           far3host::PanelAt(far3host::kRightPanel).plugin == panel;
+}
+
+void ForgetApart(Run& run, HANDLE panel) {
+    run.apart.erase(std::remove(run.apart.begin(), run.apart.end(), panel), run.apart.end());
+}
+
+// ---- What a listing must look like --------------------------------------------------------------
+
+Text WindowTitle(HWND window) {
+    const int length = std::max(GetWindowTextLengthW(window), 0);
+    std::vector<WCHAR> buffer(static_cast<size_t>(length) + 1);
+    const int copied = GetWindowTextW(window, buffer.data(), length + 1);
+    return Text(buffer.data(), static_cast<size_t>(std::max(copied, 0)));
+}
+
+// A column text of at most `limit` ASCII characters, as bytes; false for anything else.
+bool AsciiColumn(const WCHAR* text, size_t limit, std::string* ascii) {
+    ascii->clear();
+    for (size_t i = 0; text[i] != 0; ++i) {
+        if (i >= limit || text[i] >= 0x80) {
+            return false;
+        }
+        ascii->push_back(static_cast<char>(text[i]));
+    }
+    return true;
+}
+
+// A listing as the plug-in hands it to FAR. Titles and status marks are compared with the
+// desktop only when nothing changed it during the listing.
+void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bool steady) {
+    Require((items == nullptr) == (count == 0), "an empty list must be a null array",
+            static_cast<uint32_t>(count));
+    std::set<HWND> seen;
+    run.lastListing.clear();
+    for (size_t i = 0; i < count; ++i) {
+        const far3::PluginPanelItem& item = items[i];
+        const uintptr_t data = reinterpret_cast<uintptr_t>(item.UserData.Data);
+        Require(data <= UINT32_MAX, "UserData is not a window handle",
+                static_cast<uint32_t>(data >> 16 >> 16));
+        const HWND window = WindowOf(static_cast<uint32_t>(data));
+        Require(item.FileName != nullptr && item.CustomColumnNumber == 2 &&
+                    item.CustomColumnData != nullptr && item.CustomColumnData[0] != nullptr &&
+                    item.CustomColumnData[1] != nullptr,
+                "item without its title or its two column texts", ValueOf(window));
+        far3::PluginPanelItem rest = item;
+        rest.FileName = nullptr;
+        rest.CustomColumnData = nullptr;
+        rest.CustomColumnNumber = 0;
+        rest.UserData.Data = nullptr;
+        const far3::PluginPanelItem zero = {};
+        Require(memcmp(&rest, &zero, sizeof(rest)) == 0,
+                "item fields that must stay zero are set (attributes, FreeData, ...)",
+                ValueOf(window));
+        std::string status;
+        std::string handle;
+        Require(AsciiColumn(item.CustomColumnData[0], 4, &status) && status.size() == 4 &&
+                    status[2] == ' ',
+                "status text malformed", ValueOf(window));
+        Require(AsciiColumn(item.CustomColumnData[1], 8, &handle) && handle == HandleText(window),
+                "handle text differs from the user data", ValueOf(window));
+        Require(seen.insert(window).second, "a window is listed twice", ValueOf(window));
+        run.lastListing.push_back(window);
+        if (steady) {
+            fuzz::CheckStatusMarks(window, status.c_str());
+            Require(Text(item.FileName) == WindowTitle(window),
+                    "a listed title is not the window's whole title", ValueOf(window));
+        }
+    }
+}
+
+// ---- The exports as the stand-in sees them: the front end's own, checked on the way -------------
+
+// FAR hands the start-up record and its function table over on its stack; here they are heap
+// blocks of the picked sizes that die when the call returns, so a pointer kept into either
+// shows as a use after free.
+void WINAPI StartWithPickedRecord(const far3::PluginStartupInfo* info) {
+    Run& run = *g_run;
+    const size_t functionsSize = run.functionsSize;
+    std::vector<unsigned char> functions(std::max(functionsSize, sizeof(size_t)), kTailByte);
+    memcpy(functions.data(), info->FSF, std::min(functions.size(), sizeof(*info->FSF)));
+    memcpy(functions.data(), &functionsSize, sizeof(size_t));
+    far3::PluginStartupInfo fields = *info;
+    fields.FSF =
+        run.noFunctions ? nullptr : reinterpret_cast<far3::FarStandardFunctions*>(functions.data());
+    HostRecord<far3::PluginStartupInfo> record(fields, {false, run.startupSize});
+    // The stand-in's Start resets its failures: SCTL_CREATE is made to fail from here on.
+    far3host::FailSettingsCreate(run.createFails);
+    run.plugin.SetStartupInfoW(record.Get());
+    run.started = run.startupSize >= offsetof(far3::PluginStartupInfo, Private);
+}
+
+void WINAPI PluginInfoChecked(far3::PluginInfo* info) {
+    g_run->plugin.GetPluginInfoW(info);
+    if (info == nullptr || info->StructSize < sizeof(*info)) {
+        return;
+    }
+    Require(info->CommandPrefix != nullptr && Text(info->CommandPrefix) == FAR3_TEXT("hide"),
+            "command prefix is not \"hide\"");
+    const auto isMenu = [](const far3::PluginMenuItem& menu, const GUID& guid, size_t count) {
+        return menu.Count == count && menu.Strings != nullptr && menu.Strings[0] != nullptr &&
+               menu.Guids != nullptr && far3::SameGuid(menu.Guids[0], guid);
+    };
+    Require(isMenu(info->PluginMenu, far3::kPluginsMenuGuid, 1) &&
+                isMenu(info->PluginConfig, far3::kConfigMenuGuid, 1) &&
+                isMenu(info->DiskMenu, far3::kDisksMenuGuid, g_settings.AddToDisksMenu ? 1 : 0),
+            "menus do not follow the settings");
+}
+
+HANDLE WINAPI OpenTracked(const far3::OpenInfo* info) {
+    const HANDLE panel = g_run->plugin.OpenW(info);
+    const bool usable = info != nullptr && info->StructSize >= sizeof(*info);
+    Require((panel != nullptr) == usable, "OpenW did not open exactly for a usable record");
+    g_run->closed.erase(panel);
+    return panel;
+}
+
+// Every close, by the host or by a direct call: the count drops by one panel, and the last one
+// shows the recorded windows again when ShowAllWindowAtExit is set.
+void WINAPI CloseChecked(const far3::ClosePanelInfo* info) {
+    Run& run = *g_run;
+    const int before = g_openPanelCount;
+    const bool closes =
+        info != nullptr && info->StructSize >= sizeof(*info) && IsPanel(info->hPanel);
+    run.plugin.ClosePanelW(info);
+    Require(g_openPanelCount == before - (closes ? 1 : 0),
+            "ClosePanelW did not close exactly the panel it was given",
+            static_cast<uint32_t>(g_openPanelCount));
+    if (closes) {
+        run.closed.insert(info->hPanel);
+        if (g_openPanelCount == 0 && g_settings.ShowAllWindowAtExit) {
+            fuzz::CheckRecordedWindowsShown(run.desktop);
+        }
+    }
+}
+
+intptr_t WINAPI ListingChecked(far3::GetFindDataInfo* info) {
+    Run& run = *g_run;
+    const uint64_t actionsBefore = run.desktop.hookActionsRun;
+    const intptr_t result = run.plugin.GetFindDataW(info);
+    if (result != 0) {
+        Require(result == 1 && info->StructSize >= sizeof(*info),
+                "GetFindDataW listed for a record it cannot have filled",
+                static_cast<uint32_t>(result));
+        CheckListing(run, info->PanelItem, info->ItemsNumber,
+                     run.desktop.hookActionsRun == actionsBefore);
+    }
+    return result;
+}
+
+void WINAPI PanelInfoChecked(far3::OpenPanelInfo* info) {
+    g_run->plugin.GetOpenPanelInfoW(info);
+    if (info == nullptr || info->StructSize < sizeof(*info) || !IsPanel(info->hPanel)) {
+        return;
+    }
+    const WCHAR* title = info->PanelTitle;
+    Require(title != nullptr && std::find(title, title + far3::kPanelTitleCapacity, 0) !=
+                                    title + far3::kPanelTitleCapacity,
+            "panel title not terminated within its buffer");
+    Require(info->CurDir != nullptr && info->CurDir[0] != 0 && info->Format != nullptr &&
+                info->PanelModesArray != nullptr &&
+                info->PanelModesNumber == static_cast<size_t>(far3::kPanelModeCount) &&
+                info->KeyBar != nullptr && info->KeyBar->Labels != nullptr,
+            "panel directory, modes or key bar missing");
+}
+
+far3host::PluginExports CheckedExports(const far3host::PluginExports& plugin) {
+    far3host::PluginExports checked = plugin;
+    checked.SetStartupInfoW = StartWithPickedRecord;
+    checked.GetPluginInfoW = PluginInfoChecked;
+    checked.OpenW = OpenTracked;
+    checked.ClosePanelW = CloseChecked;
+    checked.GetFindDataW = ListingChecked;
+    checked.GetOpenPanelInfoW = PanelInfoChecked;
+    return checked;
+}
+
+// ---- After every step ---------------------------------------------------------------------------
+
+// How many items an answer names that the dialog lacks (or, for a typed text, that is no edit
+// field): the stand-in reports each as BadItemIndex, the fuzzer's doing.
+size_t ItemsNamedAmiss(const far3host::DialogAnswer& answer, const far3host::DialogCall& call) {
+    const size_t count = call.items.size();
+    size_t amiss = 0;
+    for (const auto& check : answer.checks) {
+        amiss += check.first >= count ? 1 : 0;
+    }
+    for (const auto& text : answer.texts) {
+        const far3::FARDIALOGITEMTYPES type =
+            text.first < count ? call.items[text.first].item.Type : far3::DI_TEXT;
+        const bool edit = type == far3::DI_EDIT || type == far3::DI_PSWEDIT ||
+                          type == far3::DI_FIXEDIT || type == far3::DI_COMBOBOX;
+        amiss += edit ? 0 : 1;
+    }
+    if (answer.enterOnItem >= 0 && static_cast<size_t>(answer.enterOnItem) >= count) {
+        ++amiss;
+    }
+    return amiss;
+}
+
+void CheckAnomalies(Run& run) {
+    size_t answersAmiss = 0;
+    for (const far3host::DialogCall& call : far3host::DialogCalls()) {
+        if (call.ran && !run.answers.empty()) {
+            answersAmiss += ItemsNamedAmiss(run.answers.front(), call);
+            run.answers.pop_front();
+        }
+    }
+    size_t badIndices = 0;
+    for (const far3host::AnomalyRecord& record : far3host::Anomalies()) {
+        if (record.anomaly == far3host::Anomaly::BadItemIndex) {
+            ++badIndices;
+            continue;
+        }
+        if (record.anomaly == far3host::Anomaly::UnknownPanelHandle && run.hostUnawarePanel) {
+            continue;
+        }
+        fuzz::Fail("the stand-in reports an anomaly the plug-in caused",
+                   static_cast<uint32_t>(record.anomaly));
+    }
+    Require(badIndices == answersAmiss, "the plug-in named an item the host does not have",
+            static_cast<uint32_t>(badIndices));
+}
+
+void CheckAfterStep(Run& run) {
+    CheckAnomalies(run);
+    far3host::ClearRecords();
+    run.hostUnawarePanel = false;
+    Require(far3host::OpenSettingsHandles() == 0, "a settings handle was left open");
+    Require(far3host::OpenDialogs() == 0, "a dialog was left open");
+    if (!run.registryCloseFails) {
+        Require(simwin::OpenRegistryKeyCount() == 0, "a registry key was left open");
+    }
+    const size_t held = OpenPanels(run).size();
+    Require(g_openPanelCount >= 0 && static_cast<size_t>(g_openPanelCount) == held,
+            "the plug-in's count of open panels differs from the panels the host holds",
+            static_cast<uint32_t>(g_openPanelCount));
+    fuzz::CheckHiddenWindowsRecorded(run.desktop);
+}
+
+template <typename Call> void PluginStep(Run& run, Call call) {
+    fuzz::AroundPluginCall(run.desktop, call);
+}
+
+// ---- Settings -----------------------------------------------------------------------------------
+
+bool SameStore(const std::vector<far3host::StoredSetting>& a,
+               const std::vector<far3host::StoredSetting>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const far3host::StoredSetting& x, const far3host::StoredSetting& y) {
+                          return x.location == y.location && x.name == y.name &&
+                                 x.value.type == y.value.type && x.value.number == y.value.number &&
+                                 x.value.string == y.value.string && x.value.data == y.value.data;
+                      });
+}
+
+// `store` with the five settings written as the numbers they hold in memory.
+std::vector<far3host::StoredSetting>
+WithSettingsWritten(std::vector<far3host::StoredSetting> store) {
+    for (int i = 0; i < kStoredSettingCount; ++i) {
+        const SettingField& setting = StoredSettingFields()[i];
+        const far3host::StoredSetting written =
+            Far3Number(Wide(setting.Name), static_cast<uint32_t>(g_settings.*setting.Field));
+        auto at = std::find_if(store.begin(), store.end(), [&](const far3host::StoredSetting& s) {
+            return s.location == far3::PSL_ROAMING && s.name == written.name;
+        });
+        if (at != store.end()) {
+            *at = written;
+        } else {
+            store.push_back(written);
+        }
+    }
+    std::sort(store.begin(), store.end(),
+              [](const far3host::StoredSetting& x, const far3host::StoredSetting& y) {
+                  return std::make_pair(x.location, x.name) < std::make_pair(y.location, y.name);
+              });
+    return store;
+}
+
+// The store as the stand-in keeps the values seeded in this order: by location and name, the
+// last value of a name winning.
+std::vector<far3host::StoredSetting> StoreOf(const std::vector<far3host::StoredSetting>& seeds) {
+    std::map<std::pair<far3::PLUGINSETTINGSLOCATION, Text>, far3host::SettingValue> store;
+    for (const far3host::StoredSetting& seed : seeds) {
+        store[{seed.location, seed.name}] = seed.value;
+    }
+    std::vector<far3host::StoredSetting> sorted;
+    for (const auto& value : store) {
+        sorted.push_back({value.first.first, value.first.second, value.second});
+    }
+    return sorted;
+}
+
+struct StartPlan {
+    bool registryOpenFails;
+    bool registryQueryFails;
+    std::vector<far3host::StoredSetting> seeded;
+};
+
+// What SetStartupInfoW must have loaded: the numbers in the roaming store, defaults elsewhere;
+// with none of the five there and the FAR 1.x key readable, that key's values (at most 4 bytes
+// over the default, as the registry store reads them) and the five then written to the store.
+void CheckLoadedSettings(const Run& run, const StartPlan& plan) {
+    const std::vector<far3host::StoredSetting> seeded = StoreOf(plan.seeded);
+    Settings expected = kDefaultSettings;
+    bool migrates = false;
+    if (run.started && !run.createFails) {
+        bool anyStored = false;
+        for (int i = 0; i < kStoredSettingCount; ++i) {
+            const SettingField& setting = StoredSettingFields()[i];
+            for (const far3host::StoredSetting& value : seeded) {
+                if (value.location == far3::PSL_ROAMING && value.name == Wide(setting.Name) &&
+                    value.value.type == far3::FST_QWORD) {
+                    expected.*setting.Field =
+                        static_cast<int32_t>(static_cast<uint32_t>(value.value.number));
+                    anyStored = true;
+                }
+            }
+        }
+        migrates = !anyStored && !plan.registryOpenFails &&
+                   simwin::RegistryKeyExists(far3::kOldRegistryKeyPath);
+        for (int i = 0; migrates && i < kStoredSettingCount; ++i) {
+            const SettingField& setting = StoredSettingFields()[i];
+            expected.*setting.Field = plan.registryQueryFails
+                                          ? setting.Default
+                                          : fuzz::RegistryValueOver(far3::kOldRegistryKeyPath,
+                                                                    setting.Name, setting.Default);
+        }
+    }
+    Require(memcmp(&expected, &g_settings, sizeof(Settings)) == 0,
+            "the settings did not load as FAR's store and the FAR 1.x key hold them");
+    Require(SameStore(far3host::StoredSettings(), migrates ? WithSettingsWritten(seeded) : seeded),
+            "FAR's store after the start is not the seeded one (with the FAR 1.x values moved)");
+}
+
+// After a configuration dialog (or none): confirmed on the OK button, the check boxes' states
+// are in memory (a box left as shown keeps its value, a changed one is 1 or 0) and the five in
+// the store unless SCTL_CREATE failed; otherwise nothing changed.
+void CheckConfigured(intptr_t result, const Settings& before,
+                     const std::vector<far3host::StoredSetting>& storeBefore, bool createFails) {
+    const far3host::DialogCall* dialog = nullptr;
+    for (const far3host::DialogCall& call : far3host::DialogCalls()) {
+        if (call.ran) {
+            dialog = &call;
+        }
+    }
+    bool confirmed = false;
+    Settings expected = before;
+    if (dialog != nullptr) {
+        size_t box = 0;
+        for (size_t i = 0; i < dialog->items.size(); ++i) {
+            const far3::FarDialogItem& item = dialog->items[i].item;
+            if ((item.Flags & far3::DIF_DEFAULTBUTTON) != 0) {
+                confirmed = dialog->result == static_cast<intptr_t>(i);
+            }
+            if (item.Type != far3::DI_CHECKBOX || box >= kStoredSettingCount) {
+                continue;
+            }
+            const SettingField& setting = StoredSettingFields()[box++];
+            const bool checked = dialog->itemsAfterRun[i].item.Selected == far3::BSTATE_CHECKED;
+            if (checked != (before.*setting.Field != 0)) {
+                expected.*setting.Field = checked ? 1 : 0;
+            }
+        }
+    }
+    Require(result == (confirmed ? 1 : 0), "ConfigureW's result does not follow the dialog",
+            static_cast<uint32_t>(result));
+    if (!confirmed) {
+        expected = before;
+    }
+    Require(memcmp(&expected, &g_settings, sizeof(Settings)) == 0,
+            "the settings in memory do not follow the dialog");
+    const std::vector<far3host::StoredSetting> store = far3host::StoredSettings();
+    Require(SameStore(store,
+                      confirmed && !createFails ? WithSettingsWritten(storeBefore) : storeBefore),
+            "FAR's store does not follow the dialog");
+}
+
+std::vector<far3host::StoredSetting> ReadStore(InputReader& in) {
+    std::vector<far3host::StoredSetting> store;
+    const size_t values = in.Byte() % 13;
+    for (size_t i = 0; i < values; ++i) {
+        far3host::StoredSetting setting;
+        setting.location = (in.Byte() & 1) != 0 ? far3::PSL_LOCAL : far3::PSL_ROAMING;
+        const uint8_t namePick = in.Byte();
+        if (namePick % 8 < 6) {
+            std::string name = kSettingNames[namePick % 8];
+            if (namePick & 0x80) {
+                std::transform(name.begin(), name.end(), name.begin(), [](char c) -> char {
+                    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+                });
+            }
+            setting.name = Wide(name.c_str());
+        } else if (namePick % 8 == 6) {
+            setting.name = in.Text16(64);
+        }
+        switch (in.Byte() % 4) {
+        case 0: {
+            setting.value.type = far3::FST_QWORD;
+            const uint64_t low = in.Dword();
+            setting.value.number = low | (static_cast<uint64_t>(in.Dword()) << 32);
+            break;
+        }
+        case 1:
+            setting.value.type = far3::FST_STRING;
+            setting.value.string = in.Text16(64);
+            break;
+        case 2: {
+            setting.value.type = far3::FST_DATA;
+            const std::string data = in.Text(64);
+            setting.value.data.assign(data.begin(), data.end());
+            break;
+        }
+        default:
+            setting.value.type = static_cast<far3::FARSETTINGSTYPES>(in.Dword());
+            setting.value.number = in.Dword();
+            break;
+        }
+        store.push_back(setting);
+    }
+    return store;
+}
+
+void ReadAnswers(InputReader& in, Run& run) {
+    const size_t answers = in.Byte() % 4;
+    for (size_t a = 0; a < answers; ++a) {
+        far3host::DialogAnswer answer;
+        switch (in.Byte() % 4) {
+        case 0:
+            answer.enterOnItem = static_cast<int8_t>(in.Byte());
+            break;
+        case 1:
+            answer.result = -1;
+            break;
+        case 2:
+            answer.result = -2;
+            break;
+        default:
+            answer.result = static_cast<int32_t>(in.Dword());
+            break;
+        }
+        const size_t checks = in.Byte() % 13;
+        for (size_t c = 0; c < checks; ++c) {
+            const int index = static_cast<int8_t>(in.Byte());
+            answer.checks.emplace_back(static_cast<size_t>(index),
+                                       static_cast<int32_t>(in.Dword()));
+        }
+        const size_t edits = in.Byte() % 3;
+        for (size_t e = 0; e < edits; ++e) {
+            const int index = static_cast<int8_t>(in.Byte());
+            answer.texts.emplace_back(static_cast<size_t>(index), in.Text16(600));
+        }
+        far3host::QueueDialogAnswer(answer);
+        run.answers.push_back(answer);
+    }
+}
+
+// ---- Steps as a user takes them in FAR ----------------------------------------------------------
+
+far3host::PanelSide PickSide(InputReader& in) {
+    return (in.Byte() & 1) != 0 ? far3host::kRightPanel : far3host::kLeftPanel;
+}
+
+WORD PickKey(InputReader& in) {
+    switch (in.Byte()) {
+    case 0:
+        return VK_F3;
+    case 1:
+        return VK_F8;
+    default:
+        return in.Word();
+    }
+}
+
+DWORD PickKeyState(InputReader& in) {
+    switch (in.Byte()) {
+    case 0:
+        return 0;
+    case 1:
+        return LEFT_ALT_PRESSED;
+    case 2:
+        return SHIFT_PRESSED;
+    case 3:
+        return RIGHT_ALT_PRESSED;
+    default:
+        return in.Dword();
+    }
+}
+
+Text ReadCommand(InputReader& in, const Run& run) {
+    switch (in.Byte() % 4) {
+    case 1:
+        return FAR3_TEXT("HIDE:") + in.Text16(600);
+    case 2:
+        return in.Text16(600);
+    case 3: {
+        const Text title = WindowTitle(fuzz::PickWindow(in, run.desktop));
+        const size_t start = in.Byte() % (title.size() + 1);
+        return FAR3_TEXT("hide:") + title.substr(start, in.Byte());
+    }
+    default:
+        return FAR3_TEXT("hide:") + in.Text16(600);
+    }
+}
+
+void StepConfigure(InputReader& in, Run& run) {
+    const size_t item = in.Byte() % 3;
+    ReadAnswers(in, run);
+    const Settings before = g_settings;
+    const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
+    intptr_t result = 0;
+    PluginStep(run, [&] { result = far3host::Configure(item); });
+    CheckConfigured(result, before, storeBefore, run.createFails);
+}
+
+// `cd`, Enter on ".." and SetDirectoryW itself close the panel for anything but the root: the
+// host no longer shows it afterwards (unless the start-up record left the plug-in no services).
+void CheckLeft(const Run& run, HANDLE panel, intptr_t result) {
+    if (run.started && result == 1) {
+        Require(!ShownByHost(panel), "the panel is still shown after it was left");
+    }
+}
+
+void StepChangeDirectory(InputReader& in, Run& run) {
+    const uint8_t form = in.Byte() % 3;
+    const Text directory = form == 1   ? kParentDirectory
+                           : form == 2 ? kRootDirectory
+                                       : in.Text16(300);
+    const HANDLE shown = far3host::PanelAt(far3host::ActivePanel()).plugin;
+    intptr_t result = 0;
+    PluginStep(run, [&] { result = far3host::ChangeDirectory(directory); });
+    if (shown == nullptr) {
+        Require(result == 0, "cd without a Velumo panel reached the plug-in");
+        return;
+    }
+    const bool leaves = Text(directory.c_str()) != kRootDirectory;
+    Require(result == (leaves ? 1 : 0), "SetDirectoryW gave an unexpected result",
+            static_cast<uint32_t>(result));
+    CheckLeft(run, shown, result);
+}
+
+void StepEnterDotDot(Run& run) {
+    const far3host::PanelSide side = far3host::ActivePanel();
+    const HANDLE shown = far3host::PanelAt(side).plugin;
+    const Text folder = far3host::PanelAt(side).folder;
+    PluginStep(run, [] { far3host::EnterDotDot(); });
+    CheckLeft(run, shown, shown != nullptr ? 1 : 0);
+    if (run.started && shown != nullptr) {
+        Require(far3host::PanelAt(side).folder == folder,
+                "\"..\" did not bring the file panel back in its own folder");
+    }
+}
+
+bool HostStep(InputReader& in, Run& run, uint8_t op) {
+    switch (op) {
+    case 0: {
+        const size_t item = in.Byte() % 3;
+        PluginStep(run, [&] { far3host::OpenInActivePanel(item); });
+        break;
+    }
+    case 1: {
+        const far3host::PanelSide side = PickSide(in);
+        const size_t item = in.Byte() % 2;
+        PluginStep(run, [&] { far3host::OpenFromDiskMenu(side, item); });
+        break;
+    }
+    case 2: {
+        const Text command = ReadCommand(in, run);
+        PluginStep(run, [&] { far3host::TypeCommand(command); });
+        break;
+    }
+    case 3: {
+        const far3host::PanelSide side = PickSide(in);
+        PluginStep(run, [&] { far3host::ListPanel(side); });
+        break;
+    }
+    case 4: {
+        const far3host::PanelSide side = PickSide(in);
+        PluginStep(run, [&] { far3host::RedrawPanel(side); });
+        break;
+    }
+    case 5: {
+        std::vector<size_t> indices(in.Byte() % 9);
+        for (size_t& index : indices) {
+            index = in.Byte();
+        }
+        far3host::SelectItems(indices);
+        break;
+    }
+    case 6:
+        far3host::SetCursor(in.Byte());
+        break;
+    case 7: {
+        const WORD key = PickKey(in);
+        const DWORD state = PickKeyState(in);
+        PluginStep(run, [&] { far3host::PressKey(key, state); });
+        break;
+    }
+    case 8:
+        StepEnterDotDot(run);
+        break;
+    case 9:
+        StepChangeDirectory(in, run);
+        break;
+    case 10:
+        far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
+                                     ? far3host::kRightPanel
+                                     : far3host::kLeftPanel);
+        break;
+    case 11: {
+        const far3host::PanelSide side = PickSide(in);
+        PluginStep(run, [&] { far3host::ShowFolder(side, FAR3_TEXT("D:\\")); });
+        break;
+    }
+    case 12:
+        StepConfigure(in, run);
+        break;
+    case 13: {
+        const uint8_t failures = in.Byte();
+        run.createFails = (failures & 1) != 0;
+        far3host::FailSettingsCreate(run.createFails);
+        far3host::FailDialogInit((failures & 2) != 0);
+        break;
+    }
+    default:
+        return false; // exit FAR
+    }
+    return true;
+}
+
+// ---- Entry points called directly ---------------------------------------------------------------
+
+void DirectOpen(InputReader& in, Run& run) {
+    far3::OpenInfo fields = Zeroed<far3::OpenInfo>();
+    const RecordSize size = PickRecordSize(in, sizeof(fields));
+    const uint8_t from = in.Byte();
+    fields.OpenFrom = from < 12    ? static_cast<far3::OPENFROM>(from)
+                      : from == 12 ? far3::OPEN_LUAMACRO
+                                   : static_cast<far3::OPENFROM>(in.Dword());
+    static const GUID kZeroGuid = {};
+    const GUID* guids[4] = {&far3::kPluginsMenuGuid, &far3::kDisksMenuGuid, &kZeroGuid, nullptr};
+    fields.Guid = guids[in.Byte() % 4];
+    const uint8_t dataPick = in.Byte() % 3;
+    far3::OpenCommandLineInfo commandFields = Zeroed<far3::OpenCommandLineInfo>();
+    const RecordSize commandSize =
+        dataPick == 2 ? PickRecordSize(in, sizeof(commandFields)) : RecordSize{false, 0};
+    const bool nullText = dataPick == 2 && (in.Byte() & 1) != 0;
+    const Text text = dataPick == 2 ? in.Text16(600) : Text();
+    commandFields.CommandLine = nullText ? nullptr : text.c_str();
+    HostRecord<far3::OpenCommandLineInfo> command(commandFields, commandSize);
+    if (dataPick == 1 && fields.OpenFrom != far3::OPEN_COMMANDLINE) {
+        fields.Data = kUnreadableData; // only a command line passes a record: nothing else is read
+    } else if (dataPick == 2) {
+        fields.Data = reinterpret_cast<intptr_t>(command.Get());
+    }
+    HostRecord<far3::OpenInfo> record(fields, size);
+    HANDLE panel = nullptr;
+    PluginStep(run, [&] { panel = far3host::Plugin().OpenW(record.Get()); });
+    Require(record.Untouched() && command.Untouched(), "OpenW wrote into the host's records");
+    if (panel != nullptr) {
+        run.apart.push_back(panel);
+    }
+}
+
+void CloseApart(Run& run, HANDLE panel, RecordSize size) {
+    far3::ClosePanelInfo fields = Zeroed<far3::ClosePanelInfo>();
+    fields.hPanel = panel;
+    HostRecord<far3::ClosePanelInfo> record(fields, size);
+    PluginStep(run, [&] { far3host::Plugin().ClosePanelW(record.Get()); });
+    if (record.Usable() && IsPanel(panel)) {
+        ForgetApart(run, panel);
+    }
+}
+
+void DirectClose(InputReader& in, Run& run) {
+    const uint8_t pick = in.Byte();
+    HANDLE panel = pick == 0xFF                        ? INVALID_HANDLE_VALUE
+                   : pick == 0xFE || run.apart.empty() ? nullptr
+                                                       : run.apart[pick % run.apart.size()];
+    CloseApart(run, panel, PickRecordSize(in, sizeof(far3::ClosePanelInfo)));
+}
+
+// The hand-back FAR makes right after copying a listing, sometimes preceded by one the plug-in
+// must ignore (it would free the listing twice otherwise).
+void HandBack(InputReader& in, Run& run, HANDLE panel, far3::PluginPanelItem* items, size_t count) {
+    far3::FreeFindDataInfo fields = Zeroed<far3::FreeFindDataInfo>();
+    fields.hPanel = panel;
+    fields.PanelItem = items;
+    fields.ItemsNumber = count;
+    const uint8_t odd = in.Byte() % 4;
+    RecordSize size = PickRecordSize(in, sizeof(fields));
+    if (odd != 0) {
+        far3::FreeFindDataInfo oddFields = fields;
+        if (odd == 3) {
+            oddFields.hPanel = nullptr;
+        }
+        const RecordSize oddSize = odd == 1   ? RecordSize{true, 0}
+                                   : odd == 2 ? RecordSize{false, size.size % sizeof(fields)}
+                                              : RecordSize{false, sizeof(fields)};
+        HostRecord<far3::FreeFindDataInfo> record(oddFields, oddSize);
+        PluginStep(run, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
+    }
+    if (size.null || size.size < sizeof(fields)) {
+        size = RecordSize{false, sizeof(fields)};
+    }
+    HostRecord<far3::FreeFindDataInfo> record(fields, size);
+    PluginStep(run, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
+}
+
+void DirectGetFindData(InputReader& in, Run& run) {
+    const PanelPick panel = PickPanel(in, run);
+    far3::GetFindDataInfo fields = Zeroed<far3::GetFindDataInfo>();
+    fields.hPanel = panel.handle;
+    const RecordSize size = PickRecordSize(in, sizeof(fields));
+    fields.OpMode = in.Dword();
+    HostRecord<far3::GetFindDataInfo> record(fields, size);
+    intptr_t result = 0;
+    PluginStep(run, [&] { result = far3host::Plugin().GetFindDataW(record.Get()); });
+    if (panel.kind != PanelKind::Closed) {
+        Require(result == (record.Usable() && IsLive(panel) ? 1 : 0),
+                "GetFindDataW gave an unexpected result", static_cast<uint32_t>(result));
+    }
+    if (result == 0) {
+        Require(record.Untouched(), "a refused GetFindDataW wrote into the record");
+        return;
+    }
+    Require(record.TailUntouched(), "GetFindDataW wrote beyond Velumo's record");
+    HandBack(in, run, panel.handle, record.Get()->PanelItem, record.Get()->ItemsNumber);
+}
+
+void DirectGetOpenPanelInfo(InputReader& in, Run& run) {
+    const PanelPick panel = PickPanel(in, run);
+    far3::OpenPanelInfo fields = Zeroed<far3::OpenPanelInfo>();
+    fields.hPanel = panel.handle;
+    HostRecord<far3::OpenPanelInfo> record(fields, PickRecordSize(in, sizeof(fields)));
+    PluginStep(run, [&] { far3host::Plugin().GetOpenPanelInfoW(record.Get()); });
+    if (!record.Usable() || !IsPanel(panel.handle)) {
+        Require(record.Untouched(), "GetOpenPanelInfoW filled a record it had to leave alone");
+    }
+    Require(record.TailUntouched(), "GetOpenPanelInfoW wrote beyond Velumo's record");
+}
+
+void DirectSetDirectory(InputReader& in, Run& run) {
+    const PanelPick panel = PickPanel(in, run);
+    far3::SetDirectoryInfo fields = Zeroed<far3::SetDirectoryInfo>();
+    fields.hPanel = panel.handle;
+    const RecordSize size = PickRecordSize(in, sizeof(fields));
+    const uint8_t form = in.Byte() % 4;
+    const Text directory = form == 0   ? in.Text16(300)
+                           : form == 2 ? kParentDirectory
+                                       : kRootDirectory;
+    fields.Dir = form == 1 ? nullptr : directory.c_str();
+    fields.OpMode = in.Dword();
+    HostRecord<far3::SetDirectoryInfo> record(fields, size);
+    run.hostUnawarePanel = panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed;
+    intptr_t result = 0;
+    PluginStep(run, [&] { result = far3host::Plugin().SetDirectoryW(record.Get()); });
+    Require(record.Untouched(), "SetDirectoryW wrote into the host's record");
+    if (panel.kind == PanelKind::Closed) {
+        return;
+    }
+    const bool leaves = record.Usable() && fields.Dir != nullptr && IsLive(panel) &&
+                        (fields.OpMode & kFindMode) == 0 &&
+                        Text(directory.c_str()) != kRootDirectory;
+    Require(result == (leaves ? 1 : 0), "SetDirectoryW gave an unexpected result",
+            static_cast<uint32_t>(result));
+    if (!leaves) {
+        return;
+    }
+    if (panel.kind == PanelKind::Shown) {
+        CheckLeft(run, panel.handle, result);
+        // The close asked for: ".." goes back where the panel was opened, anything else is passed.
+        const bool parent = Text(directory.c_str()) == kParentDirectory;
+        for (const far3host::ControlCall& call : far3host::ControlCalls()) {
+            if (call.command == far3::FCTL_CLOSEPANEL) {
+                Require(call.hasParam2 != parent &&
+                            (parent || call.directory == Text(directory.c_str())),
+                        "the panel close did not pass the directory on as given");
+            }
+        }
+    } else {
+        // FAR closes the panel inside FCTL_CLOSEPANEL; no host panel shows this one, so the
+        // fuzzer closes it as FAR would have.
+        CloseApart(run, panel.handle, RecordSize{false, sizeof(far3::ClosePanelInfo)});
+    }
+}
+
+std::vector<far3::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
+    std::vector<far3::PluginPanelItem> items(in.Byte() % 33);
+    for (far3::PluginPanelItem& item : items) {
+        memset(&item, 0, sizeof(item));
+        HWND window = nullptr;
+        if ((in.Byte() & 1) == 0) {
+            const uint8_t index = in.Byte();
+            window =
+                run.lastListing.empty() ? nullptr : run.lastListing[index % run.lastListing.size()];
+        } else {
+            window = fuzz::PickWindow(in, run.desktop);
+        }
+        item.FileName = FAR3_TEXT("");
+        item.Flags = far3::PPIF_SELECTED;
+        item.UserData.Data = reinterpret_cast<void*>(window);
+    }
+    return items;
+}
+
+void DirectDeleteFiles(InputReader& in, Run& run) {
+    const PanelPick panel = PickPanel(in, run);
+    far3::DeleteFilesInfo fields = Zeroed<far3::DeleteFilesInfo>();
+    fields.hPanel = panel.handle;
+    const RecordSize size = PickRecordSize(in, sizeof(fields));
+    std::vector<far3::PluginPanelItem> items = PickItems(in, run);
+    fields.PanelItem = items.empty() ? nullptr : items.data();
+    fields.ItemsNumber = items.size();
+    switch (in.Byte() % 4) {
+    case 1:
+        fields.PanelItem = nullptr;
+        break;
+    case 2:
+        fields.ItemsNumber = in.Byte() % (items.size() + 1);
+        break;
+    case 3:
+        fields.ItemsNumber = 0;
+        break;
+    default:
+        break;
+    }
+    HostRecord<far3::DeleteFilesInfo> record(fields, size);
+    intptr_t result = 0;
+    PluginStep(run, [&] { result = far3host::Plugin().DeleteFilesW(record.Get()); });
+    Require(record.Untouched(), "DeleteFilesW wrote into the host's record");
+    if (panel.kind != PanelKind::Closed) {
+        Require(result == (record.Usable() && IsLive(panel) ? 1 : 0),
+                "DeleteFilesW gave an unexpected result", static_cast<uint32_t>(result));
+    }
+}
+
+void DirectProcessInput(InputReader& in, Run& run) {
+    const PanelPick panel = PickPanel(in, run);
+    far3::ProcessPanelInputInfo fields = Zeroed<far3::ProcessPanelInputInfo>();
+    fields.hPanel = panel.handle;
+    const RecordSize size = PickRecordSize(in, sizeof(fields));
+    INPUT_RECORD& input = fields.Rec;
+    const uint8_t event = in.Byte();
+    input.EventType = event == 0 ? static_cast<WORD>(KEY_EVENT) : in.Word();
+    const uint8_t down = in.Byte();
+    input.Event.KeyEvent.bKeyDown = down == 0   ? TRUE
+                                    : down == 1 ? FALSE
+                                                : static_cast<BOOL>(in.Dword());
+    input.Event.KeyEvent.wRepeatCount = 1;
+    input.Event.KeyEvent.wVirtualKeyCode = PickKey(in);
+    input.Event.KeyEvent.dwControlKeyState = PickKeyState(in);
+    HostRecord<far3::ProcessPanelInputInfo> record(fields, size);
+    run.hostUnawarePanel = panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed;
+    intptr_t result = 0;
+    PluginStep(run, [&] { result = far3host::Plugin().ProcessPanelInputW(record.Get()); });
+    Require(record.Untouched(), "ProcessPanelInputW wrote into the host's record");
+    if (panel.kind == PanelKind::Closed) {
+        return;
+    }
+    const bool activation = input.EventType == KEY_EVENT && input.Event.KeyEvent.bKeyDown != 0 &&
+                            input.Event.KeyEvent.wVirtualKeyCode == VK_F3 &&
+                            (input.Event.KeyEvent.dwControlKeyState & kCtrlAndShift) == 0;
+    Require(result == (record.Usable() && IsLive(panel) && activation ? 1 : 0),
+            "ProcessPanelInputW gave an unexpected result", static_cast<uint32_t>(result));
+}
+
+void DirectConfigure(InputReader& in, Run& run) {
+    far3::ConfigureInfo fields = Zeroed<far3::ConfigureInfo>();
+    const RecordSize size = PickRecordSize(in, sizeof(fields));
+    static const GUID kZeroGuid = {};
+    GUID other = {};
+    switch (in.Byte() % 5) {
+    case 0:
+        fields.Guid = &far3::kConfigMenuGuid;
+        break;
+    case 1:
+        fields.Guid = &far3::kPluginsMenuGuid;
+        break;
+    case 2:
+        fields.Guid = nullptr;
+        break;
+    case 3:
+        fields.Guid = &kZeroGuid;
+        break;
+    default:
+        other.Data1 = in.Dword();
+        other.Data2 = in.Word();
+        other.Data3 = in.Word();
+        for (uint8_t& byte : other.Data4) {
+            byte = in.Byte();
+        }
+        fields.Guid = &other;
+        break;
+    }
+    ReadAnswers(in, run);
+    HostRecord<far3::ConfigureInfo> record(fields, size);
+    const Settings before = g_settings;
+    const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
+    intptr_t result = 0;
+    PluginStep(run, [&] { result = far3host::Plugin().ConfigureW(record.Get()); });
+    Require(record.Untouched(), "ConfigureW wrote into the host's record");
+    const bool asked = record.Usable() && fields.Guid != nullptr &&
+                       far3::SameGuid(*fields.Guid, far3::kConfigMenuGuid);
+    Require(asked || far3host::DialogCalls().empty(),
+            "ConfigureW showed a dialog it was not asked for");
+    CheckConfigured(result, before, storeBefore, run.createFails);
+}
+
+void DirectInfo(InputReader& in, Run& run) {
+    if ((in.Byte() & 1) != 0) {
+        far3::GlobalInfo fields = Zeroed<far3::GlobalInfo>();
+        HostRecord<far3::GlobalInfo> record(fields, PickRecordSize(in, sizeof(fields)));
+        PluginStep(run, [&] { far3host::Plugin().GetGlobalInfoW(record.Get()); });
+        if (!record.Usable()) {
+            Require(record.Untouched(), "GetGlobalInfoW filled a record it had to leave alone");
+            return;
+        }
+        const far3::GlobalInfo& info = *record.Get();
+        Require(record.TailUntouched() && far3::SameGuid(info.Guid, far3::kPluginGuid) &&
+                    info.Title != nullptr && info.Title[0] != 0 && info.Description != nullptr &&
+                    info.Description[0] != 0 && info.Author != nullptr && info.Author[0] != 0 &&
+                    info.MinFarVersion.Major == 3 && info.MinFarVersion.Build == 5242,
+                "GetGlobalInfoW's record is not what FAR loads Velumo by");
+        return;
+    }
+    far3::PluginInfo fields = Zeroed<far3::PluginInfo>();
+    HostRecord<far3::PluginInfo> record(fields, PickRecordSize(in, sizeof(fields)));
+    PluginStep(run, [&] { far3host::Plugin().GetPluginInfoW(record.Get()); });
+    Require(record.Usable() ? record.TailUntouched() : record.Untouched(),
+            "GetPluginInfoW wrote where it had to leave the record alone");
+}
+
+void DirectStep(InputReader& in, Run& run, uint8_t op) {
+    switch (op) {
+    case 0:
+        DirectOpen(in, run);
+        break;
+    case 1:
+        DirectClose(in, run);
+        break;
+    case 2:
+        DirectGetFindData(in, run);
+        break;
+    case 3:
+        DirectGetOpenPanelInfo(in, run);
+        break;
+    case 4:
+        DirectSetDirectory(in, run);
+        break;
+    case 5:
+        DirectDeleteFiles(in, run);
+        break;
+    case 6:
+        DirectProcessInput(in, run);
+        break;
+    case 7:
+        DirectConfigure(in, run);
+        break;
+    default:
+        DirectInfo(in, run);
+        break;
+    }
+}
+
+// False once FAR has exited.
+bool Step(InputReader& in, Run& run) {
+    const uint8_t op = in.Byte() % 30;
+    bool goesOn = true;
+    if (op < 15) {
+        goesOn = HostStep(in, run, op);
+    } else if (op < 21) {
+        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - 15));
+    } else {
+        DirectStep(in, run, static_cast<uint8_t>(op - 21));
+    }
+    if (goesOn) {
+        CheckAfterStep(run);
+    }
+    return goesOn;
+}
+
+// ---- Start and end ------------------------------------------------------------------------------
+
+size_t PickStartupSize(InputReader& in) {
+    constexpr size_t kUpToPrivate = offsetof(far3::PluginStartupInfo, Private);
+    switch (in.Byte() % 6) {
+    case 1:
+        return kUpToPrivate;
+    case 2:
+        return kUpToPrivate - 1;
+    case 3:
+        return 0;
+    case 4:
+        return sizeof(far3::PluginStartupInfo) + 1 + in.Byte() % 64;
+    case 5:
+        return sizeof(size_t);
+    default:
+        return sizeof(far3::PluginStartupInfo);
+    }
+}
+
+void PickFunctionsSize(InputReader& in, Run& run) {
+    constexpr size_t kWhole = sizeof(far3::FarStandardFunctions);
+    switch (in.Byte() % 5) {
+    case 1:
+        run.noFunctions = true;
+        run.functionsSize = kWhole;
+        break;
+    case 2:
+        run.functionsSize = sizeof(size_t);
+        break;
+    case 3:
+        run.functionsSize = kWhole / 2;
+        break;
+    case 4:
+        run.functionsSize = kWhole + 1 + in.Byte() % 64;
+        break;
+    default:
+        run.functionsSize = kWhole;
+        break;
+    }
+}
+
+std::vector<Text> ReadMessages(InputReader& in) {
+    std::vector<Text> messages = Far3EnglishMessages();
+    Require(messages.size() >= kEnglishMessageCount,
+            "VelumoEng.lng (VELUMO_LANG_DIR_FAR3) not read");
+    const size_t overrides = in.Byte() % 8;
+    for (size_t i = 0; i < overrides; ++i) {
+        const size_t id = in.Byte() % messages.size();
+        messages[id] = in.Text16(700);
+    }
+    return messages;
+}
+
+void WINAPI RefuseToLoad(far3::GlobalInfo*) {}
+
+// FAR exits: it closes every panel, then calls ExitFARW. Then the stand-in is emptied (a start
+// FAR refuses resets it and loads nothing), so that what an input allocated is freed by its end.
+void EndRun(Run& run) {
+    while (!run.apart.empty()) {
+        CloseApart(run, run.apart.back(), RecordSize{false, sizeof(far3::ClosePanelInfo)});
+    }
+    PluginStep(run, [] { far3host::ExitFar(); });
+    CheckAfterStep(run);
+    far3host::PluginExports none = {};
+    none.GetGlobalInfoW = RefuseToLoad;
+    far3host::Start(none, {}, {}, Text());
+    far3host::ClearRecords();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ResetProcessState();
+    InputReader in(data, size);
+    Run run;
+    run.desktop.wideTitles = true;
+    run.plugin = far3host::LinkedPlugin();
+    g_run = &run;
+
+    const uint8_t start = in.Byte();
+    StartPlan plan;
+    run.createFails = (start & 1) != 0;
+    plan.registryOpenFails = (start & 2) != 0;
+    plan.registryQueryFails = (start & 4) != 0;
+    run.registryCloseFails = (start & 8) != 0;
+    run.startupSize = PickStartupSize(in);
+    PickFunctionsSize(in, run);
+    plan.seeded = ReadStore(in);
+    const std::string oldKey = far3::kOldRegistryKeyPath;
+    const std::string parent = oldKey.substr(0, oldKey.rfind('\\'));
+    const std::string below = oldKey + "\\Sub";
+    const std::string bare = "Velumo";
+    const std::string* const places[4] = {&oldKey, &parent, &below, &bare};
+    fuzz::SeedRegistry(in, places);
+    const std::vector<Text> messages = ReadMessages(in);
+    const simwin::RegistryCall failing[3] = {
+        simwin::RegistryCall::Open, simwin::RegistryCall::Query, simwin::RegistryCall::Close};
+    for (int i = 0; i < 3; ++i) {
+        if (start & (2 << i)) {
+            simwin::FailRegistryCall(failing[i], ERROR_ACCESS_DENIED);
+        }
+    }
+
+    Require(far3host::Start(CheckedExports(run.plugin), messages, plan.seeded,
+                            FAR3_TEXT("C:\\Far\\Plugins\\Velumo\\Velumo.dll")),
+            "the stand-in refused to load the plug-in");
+    CheckLoadedSettings(run, plan);
+    CheckAfterStep(run);
+
+    for (size_t steps = 0; steps < kMaxSteps && !in.AtEnd(); ++steps) {
+        if (!Step(in, run)) {
+            break; // FAR exited
+        }
+    }
+    EndRun(run);
+    g_run = nullptr;
+    ResetProcessState();
+    return 0;
+}
