@@ -76,12 +76,30 @@ void Far3Test::PutInFront(HWND window) {
     ASSERT_EQ(window, GetForegroundWindow());
 }
 
+std::vector<HWND> Far3Test::OwnZOrder() const {
+    std::vector<HWND> own;
+    for (HWND window : harness::TopLevelWindows()) {
+        if (std::find(windows_.begin(), windows_.end(), window) != windows_.end()) {
+            own.push_back(window);
+        }
+    }
+    return own;
+}
+
 HWND WindowOf(const ListedItem& item) {
     return reinterpret_cast<HWND>(item.data);
 }
 
 std::wstring HandleTextOf(HWND window) {
     return Widen(harness::HandleText(window));
+}
+
+std::wstring WholeTitleOf(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring title(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+    const int copied = GetWindowTextW(window, &title[0], static_cast<int>(title.size()));
+    title.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return title;
 }
 
 ListedItem ItemOf(const char* file, int line, const std::vector<ListedItem>& items, HWND window) {

@@ -36,6 +36,8 @@ class Far3Test : public ::testing::Test {
     std::vector<ListedItem> OwnItems(HANDLE panel);
     // Makes `window` the foreground window and the top of the z-order, by hand.
     void PutInFront(HWND window);
+    // This test's live windows in z-order, topmost first, as EnumWindows reports them.
+    std::vector<HWND> OwnZOrder() const;
 
     std::vector<HWND> windows_;
 };
@@ -44,6 +46,8 @@ HWND WindowOf(const ListedItem& item);
 // The item of `window`; a failure at the caller's line when it is not listed exactly once.
 ListedItem ItemOf(const char* file, int line, const std::vector<ListedItem>& items, HWND window);
 std::wstring HandleTextOf(HWND window);
+// The whole title as Windows keeps it, however long.
+std::wstring WholeTitleOf(HWND window);
 
 void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
                   const std::wstring& status);

@@ -464,6 +464,14 @@ Record PluginInfoRecord() {
     return Called(Plugin().GetPluginInfoW, kPluginInfoSize, "GetPluginInfoW");
 }
 
+Record OpenPanelInfoRecord(HANDLE panel) {
+    Record info(kOpenPanelSize);
+    info.Put<HANDLE>(kOpenPanelHandle, panel);
+    Plugin().GetOpenPanelInfoW(info.data());
+    info.CheckGuard("GetOpenPanelInfoW");
+    return info;
+}
+
 void StartPlugin() {
     alignas(8) unsigned char startup[kStartupSize];
     alignas(8) unsigned char standardFunctions[kFsfSize];

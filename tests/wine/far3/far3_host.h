@@ -68,6 +68,24 @@ constexpr size_t kItemSize = Off(112, 160), kItemFileName = 48, kItemDescription
                  kItemColumnCount = Off(68, 88), kItemFlags = Off(72, 96),
                  kItemUserData = Off(80, 104), kItemFreeData = Off(84, 112),
                  kItemAttributes = Off(88, 120);
+// OpenPanelInfo (UserData is {Data, FreeData}), PanelMode, KeyBarTitles, KeyBarLabel (FarKey at 0)
+constexpr size_t kOpenPanelSize = Off(104, 176), kOpenPanelHandle = Off(4, 8),
+                 kOpenPanelFlags = Off(8, 16), kOpenPanelHostFile = Off(16, 24),
+                 kOpenPanelCurDir = Off(20, 32), kOpenPanelFormat = Off(24, 40),
+                 kOpenPanelTitle = Off(28, 48), kOpenPanelInfoLines = Off(32, 56),
+                 kOpenPanelInfoLineCount = Off(36, 64), kOpenPanelDescrFiles = Off(40, 72),
+                 kOpenPanelDescrFileCount = Off(44, 80), kOpenPanelModes = Off(48, 88),
+                 kOpenPanelModeCount = Off(52, 96), kOpenPanelStartMode = Off(56, 104),
+                 kOpenPanelStartSortMode = Off(60, 112), kOpenPanelStartSortOrder = Off(64, 120),
+                 kOpenPanelKeyBar = Off(68, 128), kOpenPanelShortcutData = Off(72, 136),
+                 kOpenPanelFreeSize = Off(80, 144), kOpenPanelUserData = Off(88, 152),
+                 kOpenPanelInstance = Off(96, 168);
+constexpr size_t kPanelModeSize = Off(32, 48), kModeColumnTypes = 0, kModeColumnWidths = Off(4, 8),
+                 kModeColumnTitles = Off(8, 16), kModeStatusTypes = Off(12, 24),
+                 kModeStatusWidths = Off(16, 32), kModeFlags = Off(24, 40);
+constexpr size_t kKeyBarCount = 0, kKeyBarLabels = Off(4, 8);
+constexpr size_t kLabelSize = Off(16, 24), kLabelVirtualKey = 0, kLabelControlState = 4,
+                 kLabelText = 8, kLabelLongText = Off(12, 16);
 // SetDirectoryInfo, DeleteFilesInfo
 constexpr size_t kSetDirSize = Off(40, 64), kSetDirPanel = Off(4, 8), kSetDirDir = Off(8, 16),
                  kSetDirOpMode = Off(16, 32);
@@ -104,6 +122,8 @@ constexpr int kFctlClosePanel = 0, kFctlGetPanelInfo = 1, kFctlUpdatePanel = 2,
               kFctlRedrawPanel = 3, kFctlGetSelectedPanelItem = 22;
 constexpr unsigned long long kPflagsPlugin = 0x800, kPflagsFocus = 0x2000;
 constexpr unsigned long long kPpifSelected = 0x40000000;
+constexpr unsigned long long kOpifAddDots = 0x8, kOpifRealNames = 0x20;
+constexpr unsigned long long kPmflagsFullScreen = 0x1;
 constexpr int kSctlCreate = 0, kSctlFree = 1, kSctlSet = 2, kSctlGet = 3;
 constexpr int kFstQword = 2;
 constexpr int kDiText = 0, kDiDoubleBox = 3, kDiButton = 7, kDiCheckBox = 8;
@@ -295,6 +315,8 @@ void CheckNothingLeftOpen();
 // GetGlobalInfoW / GetPluginInfoW on a zeroed record with StructSize set.
 Record GlobalInfoRecord();
 Record PluginInfoRecord();
+// GetOpenPanelInfoW as FAR calls it: on a zeroed record with StructSize and hPanel set.
+Record OpenPanelInfoRecord(HANDLE panel);
 // SetStartupInfoW with a record on this call's stack, overwritten as soon as the DLL returns,
 // then GetPluginInfoW, as FAR loads a plug-in.
 void StartPlugin();
