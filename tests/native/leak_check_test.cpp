@@ -10,6 +10,7 @@
 #include "far_host.h"
 #include "far_plugin.h"
 #include "heap_calls.h"
+#include "leak_check.h"
 #include "plugin_fixture.h"
 #include "core/settings.h"
 #include "sim_desktop.h"
@@ -22,33 +23,10 @@
 #include <string>
 #include <vector>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define VELUMO_HAVE_LSAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define VELUMO_HAVE_LSAN 1
-#endif
-
-#ifdef VELUMO_HAVE_LSAN
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace {
 
 constexpr int kCycles = 10000;
 constexpr int kWindows = 36;
-
-// Runs LeakSanitizer now: 0 when every heap block is still reachable. A leak's report, with
-// the stack that allocated it, goes to the standard error.
-int LeakedNow() {
-#ifdef VELUMO_HAVE_LSAN
-    return __lsan_do_recoverable_leak_check();
-#else
-    return -1;
-#endif
-}
 
 class LeakCheck : public PluginTest {
   protected:
@@ -174,13 +152,11 @@ TEST_F(LeakCheck, TenThousandListingsWithFailingAllocationsLeaveNothingBehind) {
 }
 
 #ifdef VELUMO_HAVE_LSAN
-// The block's address is kept only XOR-masked, so that LeakSanitizer, which looks for values
-// that point into heap blocks, finds no reference to it while it checks.
-constexpr uintptr_t kAddressMask = static_cast<uintptr_t>(0xA5A5A5A5A5A5A5A5u);
-
+// The block's address is kept only masked (kLeakAddressMask), so that LeakSanitizer finds no
+// reference to it while it checks.
 __attribute__((noinline)) uintptr_t AllocateUnreferencedBlock() {
     void* block = malloc(48);
-    return reinterpret_cast<uintptr_t>(block) ^ kAddressMask;
+    return reinterpret_cast<uintptr_t>(block) ^ kLeakAddressMask;
 }
 #endif
 
@@ -189,9 +165,9 @@ TEST_F(LeakCheck, ABlockLeakedOnPurposeIsReported) {
     fprintf(stderr, "leak_check_test: the leak report of 48 bytes that follows is expected: "
                     "this test leaks one block on purpose\n");
     const uintptr_t masked = AllocateUnreferencedBlock();
-    ASSERT_NE(kAddressMask, masked) << "malloc failed";
+    ASSERT_NE(kLeakAddressMask, masked) << "malloc failed";
     const int leaked = LeakedNow();
-    free(reinterpret_cast<void*>(masked ^ kAddressMask)); // the process ends without the leak
+    free(reinterpret_cast<void*>(masked ^ kLeakAddressMask)); // the process ends without the leak
     EXPECT_NE(0, leaked) << "LeakSanitizer did not report a block nobody refers to";
     EXPECT_EQ(0, LeakedNow()) << "the freed block is still reported";
 #endif

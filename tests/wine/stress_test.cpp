@@ -7,6 +7,7 @@
 // panel is closed with ShowAllWindowAtExit 1, every window the plug-in hid is visible again
 // and no listed item shows "H" together with "D".
 #include "wine_fixture.h"
+#include "hidden_table_model.h"
 
 #include <chrono>
 #include <cstdio>
@@ -24,41 +25,6 @@ constexpr size_t kMinimumLive = 250;
 constexpr size_t kMaximumLive = 340;
 constexpr uint32_t kSeed = 0x5E1F2024u;
 constexpr int kFailureLimit = 5; // stop after this many mismatches: the first one tells most
-
-// What the plug-in's table of hidden windows must hold, kept by the rules the plug-in
-// promises: a hide takes the lowest slot whose window no longer exists (or that is empty) and
-// fails when all twenty hold live windows; a show clears the lowest slot with that value.
-class TableModel {
-  public:
-    bool Add(HWND window) {
-        for (HWND& slot : slots_) {
-            if (!IsWindow(slot)) {
-                slot = window;
-                return true;
-            }
-        }
-        return false;
-    }
-    void Remove(HWND window) {
-        for (HWND& slot : slots_) {
-            if (slot == window) {
-                slot = nullptr;
-                return;
-            }
-        }
-    }
-    bool Contains(HWND window) const {
-        for (HWND slot : slots_) {
-            if (slot == window) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-  private:
-    HWND slots_[20] = {};
-};
 
 HWND WindowOfItem(const PluginPanelItem& item) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(item.UserData));

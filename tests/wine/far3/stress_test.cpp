@@ -13,6 +13,7 @@
 // windows. At the end ShowAllWindowAtExit is set to 1 in the configuration dialog and the last
 // panel closed: every window Velumo hid is visible again.
 #include "far3_fixture.h"
+#include "../hidden_table_model.h"
 
 #include <chrono>
 #include <cstdio>
@@ -49,41 +50,6 @@ const wchar_t* const kTitlePieces[] = {
 // high surrogate and a lone combining mark match as code units, as FAR hands them over.
 const wchar_t* const kHideTexts[] = {
     L"日本", L"Отчёт", L"🙂", L"é", L"e\u0301", L"\u0301", L"\u200D", L"\xD83D", L"№7 ",
-};
-
-// What the plug-in's table of hidden windows must hold, kept by the rules the plug-in
-// promises: a hide takes the lowest slot whose window no longer exists (or that is empty) and
-// fails when all twenty hold live windows; a show clears the lowest slot with that value.
-class TableModel {
-  public:
-    bool Add(HWND window) {
-        for (HWND& slot : slots_) {
-            if (!IsWindow(slot)) {
-                slot = window;
-                return true;
-            }
-        }
-        return false;
-    }
-    void Remove(HWND window) {
-        for (HWND& slot : slots_) {
-            if (slot == window) {
-                slot = nullptr;
-                return;
-            }
-        }
-    }
-    bool Contains(HWND window) const {
-        for (HWND slot : slots_) {
-            if (slot == window) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-  private:
-    HWND slots_[20] = {};
 };
 
 // A title for the messages: long ones cut, with their length.
