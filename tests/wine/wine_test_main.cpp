@@ -4,7 +4,12 @@
 // has no windows, hence here rather than in a fixture.
 #include "wine_fixture.h"
 
+#include <cstdio>
+
 int main(int argc, char** argv) {
+    // Unbuffered: whatever the test printed is there even if the process is ended abruptly, and
+    // a run that printed nothing never reached its tests (scripts/wine_run.sh relies on that).
+    setvbuf(stdout, nullptr, _IONBF, 0);
     ::testing::InitGoogleTest(&argc, argv);
     winetest::g_desktopError =
         harness::UseOwnDesktop(harness::ProcessDesktopName("VelumoWineTests"));
