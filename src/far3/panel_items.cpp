@@ -24,26 +24,66 @@ template <size_t Size> void Widen(const char (&from)[Size], WCHAR (&to)[Size]) {
     }
 }
 
+// An item array's block: its capacity, then the items, which are what FAR is handed. The header
+// tells FreePanelItems the capacity of an array FAR gives back; it is padded to the items'
+// alignment, which malloc's blocks have.
+struct ItemArrayHeader {
+    alignas(PluginPanelItem) size_t capacity;
+};
+static_assert(sizeof(ItemArrayHeader) % alignof(PluginPanelItem) == 0, "items follow aligned");
+
+ItemArrayHeader* HeaderOf(PluginPanelItem* items) {
+    return reinterpret_cast<ItemArrayHeader*>(items) - 1;
+}
+
+PluginPanelItem* ItemsOf(ItemArrayHeader* header) {
+    return reinterpret_cast<PluginPanelItem*>(header + 1);
+}
+
 struct PanelItemList {
-    PluginPanelItem* items;
+    ItemArrayHeader* array; // null until the first item
     size_t count;
-    size_t capacity;
 };
 
+// The array of the last listing FAR gave back, kept for the next listing: FAR lists a panel
+// again at every refresh, and Wine's heap hands a freed block of more than 80 KiB (some 500
+// windows) back to the system, so that every listing would fault its array's pages in anew.
+// Null, or an array no listing uses. Process-wide, like the panels it serves.
+ItemArrayHeader* g_spareItemArray;
+
+// Keeps `array` as the spare when it is larger than the one kept; frees the smaller of the two.
+void KeepAsSpare(ItemArrayHeader* array) {
+    if (array == nullptr) {
+        return;
+    }
+    if (g_spareItemArray != nullptr && g_spareItemArray->capacity >= array->capacity) {
+        free(array);
+        return;
+    }
+    free(g_spareItemArray);
+    g_spareItemArray = array;
+}
+
+size_t CapacityOf(const PanelItemList& list) {
+    return list.array == nullptr ? 0 : list.array->capacity;
+}
+
 bool MakeRoom(PanelItemList* list) {
-    if (list->count < list->capacity) {
+    const size_t capacity = CapacityOf(*list);
+    if (list->count < capacity) {
         return true;
     }
-    size_t capacity = list->capacity == 0 ? kFirstCapacity : list->capacity * 2;
-    if (capacity > SIZE_MAX / sizeof(PluginPanelItem)) {
+    const size_t grownCapacity = capacity == 0 ? kFirstCapacity : capacity * 2;
+    if (grownCapacity > (SIZE_MAX - sizeof(ItemArrayHeader)) / sizeof(PluginPanelItem)) {
         return false;
     }
-    void* grown = realloc(list->items, capacity * sizeof(PluginPanelItem));
+    void* grown =
+        realloc(list->array, sizeof(ItemArrayHeader) + grownCapacity * sizeof(PluginPanelItem));
     if (grown == nullptr) {
         return false;
     }
-    list->items = static_cast<PluginPanelItem*>(grown);
-    list->capacity = capacity;
+    list->array = static_cast<ItemArrayHeader*>(grown);
+    list->array->capacity = grownCapacity;
     return true;
 }
 
@@ -71,7 +111,7 @@ void AddPanelItem(const WindowEntry& entry, void* context) {
         free(texts);
         return;
     }
-    PluginPanelItem* item = &list->items[list->count];
+    PluginPanelItem* item = &ItemsOf(list->array)[list->count];
     memset(item, 0, sizeof(*item));
     item->FileName = title;
     item->CustomColumnData = texts->Columns;
@@ -83,13 +123,17 @@ void AddPanelItem(const WindowEntry& entry, void* context) {
 } // namespace
 
 void BuildPanelItems(PluginPanelItem** items, size_t* count) {
-    PanelItemList list = {nullptr, 0, 0};
+    // The spare is taken, so that a second listing before this one is given back (FAR lists
+    // both panels) starts an array of its own.
+    PanelItemList list = {g_spareItemArray, 0};
+    g_spareItemArray = nullptr;
     ForEachListedWindow(AddPanelItem, &list);
     if (list.count == 0) {
-        free(list.items);
-        list.items = nullptr;
+        KeepAsSpare(list.array);
+        *items = nullptr;
+    } else {
+        *items = ItemsOf(list.array);
     }
-    *items = list.items;
     *count = list.count;
 }
 
@@ -102,7 +146,12 @@ void FreePanelItems(PluginPanelItem* items, size_t count) {
         // The column array is at the start of the item's texts block.
         free(const_cast<const WCHAR**>(items[i].CustomColumnData));
     }
-    free(items);
+    KeepAsSpare(HeaderOf(items));
+}
+
+void ReleaseSpareItems() {
+    free(g_spareItemArray);
+    g_spareItemArray = nullptr;
 }
 
 } // namespace far3

@@ -17,11 +17,16 @@ inline HWND WindowFromUserData(const UserDataItem& userData) {
     return reinterpret_cast<HWND>(userData.Data);
 }
 
-// Lists the eligible windows in enumeration order into an array that grows geometrically.
-// *items is null when the list is empty. A window whose item cannot be allocated is left out.
+// Lists the eligible windows in enumeration order into an array that grows geometrically,
+// starting from the spare array a listing given back left, if any. *items is null when the list
+// is empty. A window whose item cannot be allocated is left out.
 void BuildPanelItems(PluginPanelItem** items, size_t* count);
 
-// Frees a list made by BuildPanelItems; a null array frees nothing.
+// Frees the items of a list made by BuildPanelItems and keeps its array as the spare for the
+// next listing (the larger of it and the spare already kept); a null array frees nothing.
 void FreePanelItems(PluginPanelItem* items, size_t count);
+
+// Frees the spare array: when the last panel has closed.
+void ReleaseSpareItems();
 
 } // namespace far3

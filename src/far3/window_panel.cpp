@@ -79,6 +79,9 @@ WindowPanel::WindowPanel(const WCHAR* commandText) {
 
 WindowPanel::~WindowPanel() {
     NotePanelClosed();
+    if (g_openPanelCount == 0) {
+        ReleaseSpareItems();
+    }
 }
 
 void WindowPanel::GetFindData(PluginPanelItem** items, size_t* count) {

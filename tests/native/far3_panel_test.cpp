@@ -28,19 +28,31 @@ class Far3Panel : public Far3Test {
         }
         return commands;
     }
-    // The list as GetFindDataW gives it, checked and handed back; nothing may stay allocated.
-    static std::vector<Text> Listing(HANDLE panel) {
-        heapcalls::ResetCounts();
+    static far3::GetFindDataInfo TakeListing(HANDLE panel) {
         far3::GetFindDataInfo find = {sizeof(find), panel, nullptr, 0, 0, nullptr};
         EXPECT_EQ(1, GetFindDataW(&find)) << "0 would close the panel";
         EXPECT_EQ(find.ItemsNumber == 0, find.PanelItem == nullptr);
+        return find;
+    }
+    static void GiveBack(const far3::GetFindDataInfo& find) {
+        far3::FreeFindDataInfo release = {sizeof(release), find.hPanel, find.PanelItem,
+                                          find.ItemsNumber, nullptr};
+        FreeFindDataW(&release);
+    }
+    static std::vector<Text> Titles(const far3::GetFindDataInfo& find) {
         std::vector<Text> titles;
         for (size_t i = 0; i < find.ItemsNumber; ++i) {
             titles.push_back(find.PanelItem[i].FileName);
         }
-        far3::FreeFindDataInfo release = {sizeof(release), panel, find.PanelItem, find.ItemsNumber,
-                                          nullptr};
-        FreeFindDataW(&release);
+        return titles;
+    }
+    // The list as GetFindDataW gives it, checked and handed back; nothing may stay allocated
+    // beyond the array the panel kept from its listing before.
+    static std::vector<Text> Listing(HANDLE panel) {
+        heapcalls::ResetCounts();
+        const far3::GetFindDataInfo find = TakeListing(panel);
+        std::vector<Text> titles = Titles(find);
+        GiveBack(find);
         EXPECT_EQ(0, heapcalls::Counted().balance);
         return titles;
     }
@@ -139,12 +151,30 @@ TEST_F(Far3Panel, AnEmptyListIsStillAList) {
     EXPECT_EQ(panel, far3host::PanelAt(far3host::kLeftPanel).plugin);
 }
 
-TEST_F(Far3Panel, TheListGrowsGeometrically) {
+// The array grows geometrically, and FAR's next listing, at every refresh, starts from the one
+// the last listing left; two listings held at once (both panels) have arrays of their own.
+TEST_F(Far3Panel, TheListGrowsGeometricallyAndItsArrayIsKeptForTheNext) {
     for (int i = 0; i < 2000; ++i) {
         simwin::CreateTestWindow(u"Window " + simwin::Utf16FromUtf8(std::to_string(i)));
     }
-    EXPECT_EQ(2000u, Listing(Open()).size());
-    EXPECT_LE(heapcalls::Counted().reallocs, 6u) << "64 items, then doubled up to 2,048";
+    heapcalls::ResetCounts();
+    HANDLE panel = Open();
+    EXPECT_EQ(6u, heapcalls::Counted().reallocs) << "64 items, then doubled up to 2,048";
+
+    EXPECT_EQ(2000u, Listing(panel).size());
+    EXPECT_EQ(0u, heapcalls::Counted().reallocs);
+    EXPECT_EQ(4000u, heapcalls::Counted().mallocs) << "a title and a texts block per item";
+
+    const far3::GetFindDataInfo left = TakeListing(panel);
+    const far3::GetFindDataInfo right = TakeListing(panel);
+    EXPECT_NE(left.PanelItem, right.PanelItem);
+    EXPECT_EQ(Titles(left), Titles(right));
+    GiveBack(left);
+    GiveBack(right);
+
+    heapcalls::ResetCounts();
+    far3host::ExitFar();
+    EXPECT_EQ(-1, heapcalls::Counted().balance) << "the kept array is freed with the last panel";
 }
 
 TEST_F(Far3Panel, AnItemThatCannotBeAllocatedIsLeftOut) {
@@ -154,13 +184,15 @@ TEST_F(Far3Panel, AnItemThatCannotBeAllocatedIsLeftOut) {
         simwin::CreateTestWindow(all.front());
     }
     HANDLE panel = Open();
+    far3::GetFindDataInfo kept = TakeListing(panel); // the array the listings keep, taken away
     constexpr size_t kAll = SIZE_MAX;
     struct Case {
         heapcalls::Call call;
         int nth;        // 0: every call
         size_t leftOut; // the index into `all` missing, or kAll
     };
-    // Each item takes its title, then its texts, from malloc; the array grows by realloc.
+    // Each item takes its title, then its texts, from malloc; the array, made afresh while the
+    // kept one is taken, grows by realloc.
     for (const Case& c :
          {Case{heapcalls::Call::Malloc, 1, 0}, Case{heapcalls::Call::Malloc, 2, 0},
           Case{heapcalls::Call::Malloc, 6, 2}, Case{heapcalls::Call::Realloc, 1, 0},
@@ -178,9 +210,17 @@ TEST_F(Far3Panel, AnItemThatCannotBeAllocatedIsLeftOut) {
         } else {
             expected.erase(expected.begin() + static_cast<long>(c.leftOut));
         }
-        EXPECT_EQ(expected, Listing(panel));
+        heapcalls::ResetCounts();
+        const far3::GetFindDataInfo find = TakeListing(panel);
         heapcalls::ClearFailures();
+        EXPECT_EQ(expected, Titles(find));
+        GiveBack(find);
+        const bool noArray = c.call == heapcalls::Call::Realloc && c.nth == 0;
+        EXPECT_EQ(noArray ? 0 : 1, heapcalls::Counted().balance) << "only the array is kept";
+        GiveBack(kept);
+        kept = TakeListing(panel);
     }
+    GiveBack(kept);
 }
 
 TEST_F(Far3Panel, F8TogglesTheSelectedItemsOrTheCurrentOne) {
