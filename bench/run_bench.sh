@@ -376,7 +376,7 @@ SAME3=$(ratio far3 same-process $T)
 OTHER_GROWTH3=$(growth far3 other-process)
 SAME_GROWTH3=$(growth far3 same-process)
 # The FAR 3 listing's array at TARGET_WINDOWS windows: 64 elements doubled until they hold them.
-FAR3_ARRAY_BYTES=$(alloc_field far3 $T 8)
+FAR3_ARRAY_BYTES=$(alloc_field far3-first $T 8)
 FAR1_ARRAY_BYTES=$(calc "$T * $FAR1_ELEMENT")
 # What the listing adds to its floor at TARGET_WINDOWS windows, in milliseconds.
 extra_ms() { calc "($(listing_us "$1" "$2" $T) - $(floor_us "$1" "$2" $T)) / 1000"; }
@@ -399,8 +399,8 @@ callgrind profiles).
 Velumo has two front ends over one core, and both are measured side by side: the FAR 1.x
 plug-in (\`Velumo/Velumo.dll\`), whose listing grows the item array by one element per window
 with \`realloc\`, as it was designed, and the native FAR 3 plug-in (\`far3/Velumo/Velumo.dll\`),
-whose listing grows the array geometrically and makes one block for each item's title and one
-for its column texts.
+whose listing grows the array geometrically, keeps it from one listing to the next, and makes
+one block for each item's title and one for its column texts.
 
 ## Machine
 
@@ -501,9 +501,10 @@ visibility for the filter; visibility and owner again for the status; then the t
 \`EnumWindows\` per listing. The title costs FAR 1.x \`GetWindowTextA\` and \`CharToOemA\`, FAR 3
 \`GetWindowTextLengthW\` and \`GetWindowTextW\`. FAR 1.x makes 3 \`malloc\` per window (the
 two-pointer array, the status and the handle text), 1 \`realloc\` and, on release, 4 \`free\`;
-FAR 3 makes 2 \`malloc\` (the title; the column pointers and both texts in one block), a
-\`realloc\` only when the array is full (at 64 elements, then at each doubling), and on release
-2 \`free\` per window and one for the array.
+FAR 3 makes 2 \`malloc\` (the title; the column pointers and both texts in one block) and, on
+release, 2 \`free\` per window; its item array is kept from one listing to the next (freed when
+the last panel closes), so a \`realloc\` comes only when the kept array is full: a panel's first
+listing grows it from 64 elements, then at each doubling.
 
 **Why the cost per window can grow natively.** It is not the copying that growing the array
 could cause: at $(thousands $LARGE) windows glibc moved the FAR 1.x array
@@ -512,8 +513,8 @@ copied $(fmt '%.1f' "$(calc "$(value "$RESULTS/native.tsv" "$far1_large" copied_
 about $(fmt '%.1f' "$(calc "$(value "$RESULTS/native.tsv" "$far1_large" copied_bytes) / ($LARGE * $(item_size far1))")") times
 its final array of $(fmt '%.1f' "$(calc "$LARGE * $(item_size far1) / 1048576")") MiB: linear, because glibc grows the
 block in place at the top of the heap or, once it is above the mmap threshold, with \`mremap\`,
-which moves pages instead of bytes (the FAR 3 array, doubled, moved
-$(fmt '%.0f' "$(value "$RESULTS/native.tsv" "$far3_large" realloc_moves)") times). It is the page faults in the last
+which moves pages instead of bytes (the FAR 3 listing, in the array kept from the listing before,
+moved it $(fmt '%.0f' "$(value "$RESULTS/native.tsv" "$far3_large" realloc_moves)") times). It is the page faults in the last
 column: when the list is freed, glibc gives the memory back to the kernel (it trims the top of
 the heap, or unmaps a block that was mmapped), and the next listing faults every page in again.
 $(most_faults far1) $(most_faults far3) Which sizes fault depends on glibc's sliding thresholds (the mmap
@@ -704,21 +705,23 @@ round trip more per window than FAR 1.x's.
 The same sequence of heap calls as a listing of N windows, without a window, on msvcrt's heap,
 as both DLLs use it. FAR 1.x: \`realloc\` to one element more ($FAR1_ELEMENT bytes each in the
 x86_64 build), zero-fill it, three \`malloc\`, then three \`free\` per entry and one for the array.
-FAR 3: the array of $FAR3_ELEMENT-byte elements grown to 64, then doubled when full, each element
-zeroed, two \`malloc\` per entry (the title, 56 bytes for the benchmark's 27-character titles,
-and the texts block), then two \`free\` per entry and one for the array; and its two parts alone: the array's
-growth and release without the blocks ("array"), and the blocks without the array's growth, into
-an array kept from run to run ("blocks"). Median of $WINE_REPETITIONS runs after one warm-up.
+FAR 3, as it lists at every refresh after a panel's first listing: into the array of
+$FAR3_ELEMENT-byte elements kept from the listing before, each element zeroed, two \`malloc\` per
+entry (the title, 56 bytes for the benchmark's 27-character titles, and the texts block), then
+two \`free\` per entry; "first listing": the same with the array grown from nothing (64 elements,
+then doubled when full) and freed at the end, as a panel's first listing grows it and as every
+listing did before the array was kept; "array's growth": that growth and release alone. Median
+of $WINE_REPETITIONS runs after one warm-up.
 
 | Scheme | Windows | Time, ms | µs per window | realloc moves | bytes copied by moves | final array, bytes |
 |---|---:|---:|---:|---:|---:|---:|
 EOF
-  for scheme in far1 far3 far3-array far3-blocks; do
+  for scheme in far1 far3 far3-first far3-array; do
     case $scheme in
       far1) name="FAR 1.x" ;;
       far3) name="FAR 3" ;;
-      far3-array) name="FAR 3, array" ;;
-      far3-blocks) name="FAR 3, blocks" ;;
+      far3-first) name="FAR 3, first listing" ;;
+      far3-array) name="FAR 3, array's growth" ;;
     esac
     for n in "${WINE_COUNTS[@]}"; do
       final=$(alloc_field $scheme "$n" 8)
@@ -747,7 +750,7 @@ EOF
     block_row "FAR 1.x array, $(thousands "$n") windows" "$(calc "$n * $FAR1_ELEMENT")"
   done
   bytes=$(calc "64 * $FAR3_ELEMENT")
-  while awk -v b="$bytes" -v last="$(alloc_field far3 "$BIG" 8)" 'BEGIN { exit !(b <= last) }'; do
+  while awk -v b="$bytes" -v last="$(alloc_field far3-first "$BIG" 8)" 'BEGIN { exit !(b <= last) }'; do
     block_row "FAR 3 array, $(thousands "$(calc "$bytes / $FAR3_ELEMENT")") elements" "$bytes"
     bytes=$(calc "2 * $bytes")
   done
@@ -757,21 +760,13 @@ EOF
   OTHER_FLOOR3=$(floor_per_window far3 other-process $T)
   SAME_FLOOR3=$(floor_per_window far3 same-process $T)
   SCHEME3_MS=$(alloc_ms far3 $T)
+  FIRST3_MS=$(alloc_ms far3-first $T)
   ARRAY3_MS=$(alloc_ms far3-array $T)
-  BLOCKS3_MS=$(alloc_ms far3-blocks $T)
   OTHER_SHARE3=$(alloc_percent far3 other-process)
   OTHER_SCATTER3=$(scatter_percent far3 other-process)
   SAME_SHARE3=$(alloc_percent far3 same-process)
   SAME_EXTRA3=$(extra_ms far3 same-process)
   SAME_SCATTER3_MS=$(calc "($(floor_us far3 same-process $T) - $(row_field far3 same-process $T 7)) / 1000")
-  # Without the array's growth and release (an array kept from one listing to the next), the
-  # listing would save what that part alone costs.
-  kept_array_ratio() {
-    calc "($(listing_us far3 "$1" $T) - $(alloc_field far3-array $T 4)) / $(floor_us far3 "$1" $T)"
-  }
-  kept_array_growth() {
-    calc "(($(listing_us far3 "$1" $G) - $(alloc_field far3-array $G 4)) / $G) / (($(listing_us far3 "$1" $T) - $(alloc_field far3-array $T 4)) / $T)"
-  }
   # The FAR 3 floor's extra round trip against FAR 1.x's, per window.
   FLOOR_DIFFERENCE_US=$(calc "$OTHER_FLOOR3 - $(floor_per_window far1 other-process $T)")
   TITLE_CALLS_NS=$(calc "$(call_ns other-process $T GetWindowTextLengthW) + $(call_ns other-process $T 'GetWindowTextW(length + 1)')")
@@ -779,7 +774,7 @@ EOF
   KEPT_LIMIT=0
   GIVEN_BACK=0
   bytes=$(calc "64 * $FAR3_ELEMENT")
-  while awk -v b="$bytes" -v last="$(alloc_field far3 "$BIG" 8)" 'BEGIN { exit !(b <= last) }'; do
+  while awk -v b="$bytes" -v last="$(alloc_field far3-first "$BIG" 8)" 'BEGIN { exit !(b <= last) }'; do
     if [ "$(kept_at "$bytes")" = 1 ]; then
       [ "$GIVEN_BACK" = 0 ] && KEPT_LIMIT=$bytes
     elif [ "$GIVEN_BACK" = 0 ]; then
@@ -814,16 +809,17 @@ noise of both.)
 **Windows of the benchmark's own process: $(verdict "$SAME3" $LIMIT_SAME), $(fmt '%.3f' "$SAME3") at $(thousands $T) windows**
 ($(fmt '%.3f' "$(best_ratio far3 same-process $T)") between the fastest samples, $(fmt '%.3f' "$(paired_ratio far3 same-process $T)") paired). Here the window system
 answers in about $(fmt '%.1f' "$SAME_FLOOR3") µs per window, and the listing takes $(fmt '%.2f' "$SAME_EXTRA3") ms more than its
-floor for $(thousands $T) windows. Its allocation scheme alone takes $(fmt '%.2f' "$SCHEME3_MS") ms on the same heap,
-$(fmt '%.0f' "$SAME_SHARE3") % of the floor. Its parts, timed apart (separate runs, so they need not add up to the
-whole): the array's growth and release $(fmt '%.2f' "$ARRAY3_MS") ms, the two blocks per window (\`malloc\` of the
-title and of the texts, and their \`free\`) $(fmt '%.2f' "$BLOCKS3_MS") ms. $(
+floor for $(thousands $T) windows. Its allocation scheme alone, as it runs at every listing after a panel's first (the items' two
+blocks each, \`malloc\` of the title and of the texts and their \`free\`, in the array kept from
+the listing before), takes $(fmt '%.2f' "$SCHEME3_MS") ms on the same heap, $(fmt '%.0f' "$SAME_SHARE3") % of the floor. $(
     choose "$SAME_EXTRA3 - $SCHEME3_MS <= $SAME_SCATTER3_MS" \
       "The scheme accounts for the listing's difference from its floor to within the scatter of the floor's own samples ($(fmt '%.2f' "$SAME_SCATTER3_MS") ms, fastest to median)." \
-      "The rest of the difference, $(fmt '%.2f' "$(calc "$SAME_EXTRA3 - $SCHEME3_MS")") ms, is more than the floor's own samples scatter ($(fmt '%.2f' "$SAME_SCATTER3_MS") ms, fastest to median): the scheme run alone, without windows, does not account for it, and this run cannot tell it from the load of the machine.") $(
-    choose "$ARRAY3_MS > $BLOCKS3_MS && $(kept_at "$FAR3_ARRAY_BYTES") == 0" \
-      "The array is the larger part of the scheme, and it is page faults, not copying: at $(thousands $T) windows it grows to $(thousands "$(calc "$FAR3_ARRAY_BYTES / $FAR3_ELEMENT")") elements, $(thousands "$FAR3_ARRAY_BYTES") bytes, $(pages "$FAR3_ARRAY_BYTES") pages, and Wine's heap hands a block of that size back to the system when it is freed (table above: the largest FAR 3 array it keeps is $(thousands "$KEPT_LIMIT") bytes), so every listing faults those pages in again: allocating, touching and freeing a block of that size takes $(fmt '%.0f' "$(block_us "$FAR3_ARRAY_BYTES")") µs here, where a 64 KiB block the heap keeps takes $(fmt '%.1f' "$(block_us 65536)") µs; the moves copy only $(thousands "$(alloc_field far3 $T 6)") bytes." \
-      "$(choose "$ARRAY3_MS > $BLOCKS3_MS" "The array is the larger part of the scheme." "The blocks are the larger part of the scheme: $(fmt '%.2f' "$(calc "1000 * $BLOCKS3_MS / $T")") µs per window for two \`malloc\` and two \`free\`.")")
+      "The rest of the difference, $(fmt '%.2f' "$(calc "$SAME_EXTRA3 - $SCHEME3_MS")") ms, is more than the floor's own samples scatter ($(fmt '%.2f' "$SAME_SCATTER3_MS") ms, fastest to median): the scheme run alone, without windows, does not account for it, and this run cannot tell it from the load of the machine.")
+A panel's first listing also grows the array from nothing: $(fmt '%.2f' "$FIRST3_MS") ms for its scheme at
+$(thousands $T) windows, of which the array's growth and release alone take $(fmt '%.2f' "$ARRAY3_MS") ms. $(
+    choose "$(kept_at "$FAR3_ARRAY_BYTES") == 0" \
+      "That growth is page faults, not copying: the array grows to $(thousands "$(calc "$FAR3_ARRAY_BYTES / $FAR3_ELEMENT")") elements, $(thousands "$FAR3_ARRAY_BYTES") bytes, $(pages "$FAR3_ARRAY_BYTES") pages, and Wine's heap hands a block of that size back to the system when it is freed (table above: the largest FAR 3 array it keeps is $(thousands "$KEPT_LIMIT") bytes): allocating, touching and freeing a block of that size takes $(fmt '%.0f' "$(block_us "$FAR3_ARRAY_BYTES")") µs here, where a 64 KiB block the heap keeps takes $(fmt '%.1f' "$(block_us 65536)") µs; the moves copy only $(thousands "$(alloc_field far3-first $T 6)") bytes. Freed after every listing, as it was before the listing kept it, the array cost every refresh those faults." \
+      "Wine's heap kept an array of that size in this run.")
 Reading the whole title costs the listing one of those two blocks per window; the title calls
 themselves cost the floor as much as the listing.
 
@@ -835,25 +831,19 @@ another process's windows the allocation scheme is a fraction of a percent of th
 either size ($(fmt '%.2f' "$OTHER_SHARE3") % and $(fmt '%.2f' "$(calc "100 * $(alloc_field far3 $G 4) / $(floor_us far3 other-process $G)")") %), so the listing grows as its floor does, up to the
 noise. For the process's own windows the listing adds its allocation scheme on top:
 $(fmt '%.2f' "$(alloc_ms far3 $G)") ms at $(thousands $G) windows ($(fmt '%.2f' "$(calc "1000 * $(alloc_ms far3 $G) / $G")") µs per window, against
-$(fmt '%.2f' "$(calc "1000 * $SCHEME3_MS / $T")") at $(thousands $T)), of which the array takes $(fmt '%.2f' "$(alloc_ms far3-array $G)") ms: it grows to
-$(thousands "$(calc "$(alloc_field far3 $G 8) / $FAR3_ELEMENT")") elements ($(thousands "$(alloc_field far3 $G 8)") bytes) for $(thousands $G) windows, and every
-size on the way above the heap's limit is a block the heap maps afresh for each listing and
-hands back when it is freed, so its pages are faulted in again at every doubling.
+$(fmt '%.2f' "$(calc "1000 * $SCHEME3_MS / $T")") at $(thousands $T)): two blocks per window, in an array that is not grown again.
 
-**What would bring the FAR 3 listing closer to its floor (proposed, not changed here).** The
-listing's own cost on the process's own windows is $(choose "$ARRAY3_MS > $BLOCKS3_MS" "mostly" "in part") the array's growth, and on Wine
-that is page faults: $(choose "$GIVEN_BACK > 0" "the heap hands the array back at every \`FreeFindDataW\` once it is larger than $(thousands "$KEPT_LIMIT") bytes" "the heap kept every size of the array in this run, but hands larger blocks back (the FAR 1.x arrays above)"). Keeping the array from one listing to the next removes them:
-\`FreePanelItems\` (src/far3/panel_items.cpp) would free each item's two blocks but keep the
-array and its capacity in one process-wide spare (freeing a previous spare that is smaller), and
-\`BuildPanelItems\` would start from that spare instead of from nothing, taking it so that two
-panels listed at once never share it; the spare is freed when the last panel closes. FAR copies
-the items before \`FreeFindDataW\`, so nothing it holds points into the array. From this run,
-the listing without the array's part would come to $(fmt '%.3f' "$(kept_array_ratio same-process)") of its floor at
-$(thousands $T) windows of the process's own ($(verdict "$(kept_array_ratio same-process)" $LIMIT_SAME) against $LIMIT_SAME) and its cost per
-window would grow by $(fmt '%.2f' "$(kept_array_growth same-process)") from $(thousands $T) to $(thousands $G) windows
-($(verdict "$(kept_array_growth same-process)" $LIMIT_GROWTH) against $LIMIT_GROWTH$(choose "$(floor_growth far3 same-process) > $LIMIT_GROWTH" "; the floor itself grows by $(fmt '%.2f' "$(floor_growth far3 same-process)") here, which no change to the listing can remove" "")).
+**The kept array.** FAR lists a panel again at every refresh, and every listing used to grow its
+array from 64 elements and free it after; Wine's heap $(choose "$GIVEN_BACK > 0" "hands an array larger than $(thousands "$KEPT_LIMIT") bytes back to the system" "kept every size of the array in this run, but hands larger blocks back (the FAR 1.x arrays above)"), so
+every listing faulted its pages in anew. \`FreePanelItems\` (src/far3/panel_items.cpp) frees
+each item's two blocks and keeps the array, its capacity in a header before the items, as a
+process-wide spare (the larger of it and the spare kept); \`BuildPanelItems\` starts from that
+spare, taking it so that two panels listed at once never share it; the spare is freed when the
+last panel closes. FAR copies the items before \`FreeFindDataW\`, so nothing it holds points
+into the array. The growth is now paid once per panel ("first listing" above: $(fmt '%.2f' "$FIRST3_MS") ms at
+$(thousands $T) windows, $(fmt '%.2f' "$(alloc_ms far3-first $G)") ms at $(thousands $G)), not at every refresh.
 Merging the title into the texts block (one \`malloc\` per item instead of two) would save at
-most half of the blocks part, $(fmt '%.2f' "$(calc "$BLOCKS3_MS / 2")") ms at $(thousands $T) windows; the title calls cannot
+most half of the scheme that is left, $(fmt '%.2f' "$(calc "$SCHEME3_MS / 2")") ms at $(thousands $T) windows; the title calls cannot
 be merged, since the floor makes the same two.
 
 ### The FAR 1.x listing, as it is
@@ -880,7 +870,8 @@ number of moves grows with the array and each move costs in proportion to the ar
 total grows faster than linearly. On this machine's slow page faults that dominates from a few
 thousand windows on; on bare hardware, with faults tens of times cheaper, the same moves cost
 mostly the copying. The FAR 3 listing, with its doubling array, makes
-$(alloc_field far3 "$BIG" 5) moves for $(thousands "$BIG") windows and copies $(fmt '%.1f' "$(calc "$(alloc_field far3 "$BIG" 6) / 1048576")") MiB.
+$(alloc_field far3-first "$BIG" 5) moves for $(thousands "$BIG") windows and copies $(fmt '%.1f' "$(calc "$(alloc_field far3-first "$BIG" 6) / 1048576")") MiB in a panel's
+first listing, and none in the listings after it.
 
 ### Natively
 
@@ -889,9 +880,9 @@ $(fmt '%.2f' "$(native_growth "$RESULTS/native.tsv" far1)") for FAR 1.x and $(fm
 $(fmt '%.2f' "$(native_growth "$RESULTS/native_kept_heap.tsv" far1)") and $(fmt '%.2f' "$(native_growth "$RESULTS/native_kept_heap.tsv" far3)") with its heap kept (see "Why the cost per window can grow
 natively" above). Per window the FAR 3 listing runs $(fmt '%.0f' "$(per_window "${part_ir[far3,total]}")") instructions against FAR 1.x's
 $(fmt '%.0f' "$(per_window "${part_ir[far1,total]}")") (callgrind, $(thousands $PROFILE_WINDOWS) windows): one heap block and one \`free\` fewer per window,
-and a \`realloc\` only at each doubling.
+and no \`realloc\` once the kept array holds the listing.
 
-The listings' calls, results and allocation schemes were left exactly as they are.
+The FAR 1.x listing's calls, results and allocation scheme were left exactly as they are.
 EOF
 } >"$DOC.new"
 
