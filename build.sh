@@ -111,37 +111,53 @@ wine_preset() {
 SUMMARY=()
 TOTAL_PASSED=0
 TOTAL_FAILED=0
+RESULTS_DIR=$ROOT/build/test-results
 
-# Runs one suite, keeps its output, and adds its counts to the summary. A suite closes either
-# with ctest's summary line or with a plain "N passed, N failed" line.
+# The passed and failed counts of a JUnit results file (ctest --output-junit): the attributes of
+# its first <testsuite> element. Prints nothing when the file has none.
+junit_counts() {
+  local head tests failures skipped disabled
+  [ -f "$1" ] || return 0
+  head=$(tr '\n\t' '  ' <"$1" | grep -o -m1 '<testsuite [^>]*>' || true)
+  [ -n "$head" ] || return 0
+  junit_attribute() { sed -n "s/.* $1=\"\([0-9]*\)\".*/\1/p" <<<"$head"; }
+  tests=$(junit_attribute tests)
+  failures=$(junit_attribute failures)
+  skipped=$(junit_attribute skipped)
+  disabled=$(junit_attribute disabled)
+  [ -n "$tests" ] && [ -n "$failures" ] || return 0
+  echo "$((tests - failures - ${skipped:-0} - ${disabled:-0})) $failures"
+}
+
+# Runs one suite, keeps its output, and adds its counts to the summary. A ctest suite is given
+# the path of its JUnit results file as its first argument after the name; a suite that is no
+# ctest run passes "-" there and closes with a plain "N passed, N failed" line.
 run_suite() {
-  local name=$1
-  shift
-  local out rc=0
+  local name=$1 junit=$2
+  shift 2
+  local out rc=0 counts line
   out=$(mktemp)
+  [ "$junit" = - ] || rm -f "$junit"
   if ! "$@" 2>&1 | tee "$out"; then
     rc=1
   fi
-  local line passed failed
-  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$out" | tail -1 || true)
-  if [ -n "$line" ]; then
-    failed=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
-    passed=$(($(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line") - failed))
+  if [ "$junit" != - ]; then
+    counts=$(junit_counts "$junit")
   else
     line=$(grep -E '^([A-Za-z0-9-]+: )?[0-9]+ passed, [0-9]+ failed' "$out" | tail -1 || true)
-    passed=$(sed -E 's/^([A-Za-z0-9-]+: )?([0-9]+) passed.*/\2/' <<<"$line")
-    failed=$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")
-  fi
-  if [ -n "$line" ]; then
-    TOTAL_PASSED=$((TOTAL_PASSED + passed))
-    TOTAL_FAILED=$((TOTAL_FAILED + failed))
-    SUMMARY+=("$name: $passed passed, $failed failed")
-  else
-    TOTAL_FAILED=$((TOTAL_FAILED + 1))
-    SUMMARY+=("$name: did not run to the end")
-    rc=1
+    [ -z "$line" ] || counts=$(sed -E 's/^([A-Za-z0-9-]+: )?([0-9]+) passed, ([0-9]+) failed.*/\2 \3/' <<<"$line")
   fi
   rm -f "$out"
+  if [ -z "$counts" ]; then
+    TOTAL_FAILED=$((TOTAL_FAILED + 1))
+    SUMMARY+=("$name: did not run to the end")
+    return 1
+  fi
+  local passed failed
+  read -r passed failed <<<"$counts"
+  TOTAL_PASSED=$((TOTAL_PASSED + passed))
+  TOTAL_FAILED=$((TOTAL_FAILED + failed))
+  SUMMARY+=("$name: $passed passed, $failed failed")
   return $rc
 }
 
@@ -166,39 +182,39 @@ check_shipped_dlls() {
   [ "$failed" -eq 0 ]
 }
 
-# The fuzz preset, which the test and fuzz verbs need, is built by fuzz/run_fuzz.sh; the bench
-# preset by bench/run_bench.sh.
 verb_test() {
-  build_presets native mingw mingw64
+  build_presets native mingw mingw64 fuzz
   local rc=0
+  mkdir -p "$RESULTS_DIR"
 
   log "the shipped Velumo.dll files (FAR 1.x and FAR 3, x86 and x64)"
-  run_suite "dll" check_shipped_dlls || rc=1
+  run_suite "dll" - check_shipped_dlls || rc=1
 
   log "native suite (simulated Win32, AddressSanitizer + UndefinedBehaviorSanitizer)"
-  run_suite "native" ctest --preset native --output-on-failure || rc=1
+  run_suite "native" "$RESULTS_DIR/native.xml" ctest --preset native --output-on-failure \
+    --output-junit "$RESULTS_DIR/native.xml" || rc=1
 
   # The Wine suite, one process per case, on the x64 DLL, and on the x86 DLL wherever the kernel
   # runs 32-bit processes.
   log "Wine suite on the x64 Velumo.dll (Wine's user32/advapi32 under Xvfb)"
-  run_suite "wine-x64" bash tests/wine/run_suite.sh "$ROOT/build/mingw64" || rc=1
+  run_suite "wine-x64" "$RESULTS_DIR/wine-x64.xml" bash tests/wine/run_suite.sh \
+    "$ROOT/build/mingw64" --output-junit "$RESULTS_DIR/wine-x64.xml" || rc=1
   if ! has_32bit_wine; then
     SUMMARY+=("wine-x86: not run (32-bit Wine, wine32:i386, could not be installed)")
   elif runs_32bit_natively; then
     log "Wine suite on the x86 Velumo.dll (32-bit Wine under Xvfb)"
-    run_suite "wine-x86" bash tests/wine/run_suite.sh "$ROOT/build/mingw" || rc=1
+    run_suite "wine-x86" "$RESULTS_DIR/wine-x86.xml" bash tests/wine/run_suite.sh \
+      "$ROOT/build/mingw" --output-junit "$RESULTS_DIR/wine-x86.xml" || rc=1
   elif [ -n "${VELUMO_SKIP_I686_WINE:-}" ]; then
     SUMMARY+=("wine-x86: not run (VELUMO_SKIP_I686_WINE is set)")
   else
     # 32-bit Wine all the same, with qemu-i386 running the 32-bit processes: slower, so the
     # whole suite in one process.
     log "Wine suite on the x86 Velumo.dll (32-bit Wine under qemu-i386)"
-    run_suite "wine-x86" bash tests/wine/run_i686_emulated.sh "$ROOT/build/mingw" || rc=1
+    run_suite "wine-x86" - bash tests/wine/run_i686_emulated.sh "$ROOT/build/mingw" || rc=1
   fi
-  if [ -f fuzz/run_fuzz.sh ]; then
-    log "fuzz smoke run"
-    run_suite "fuzz" bash fuzz/run_fuzz.sh smoke || rc=1
-  fi
+  log "fuzz smoke run"
+  run_suite "fuzz" - bash fuzz/run_fuzz.sh smoke || rc=1
 
   log "summary"
   printf '%s\n' "${SUMMARY[@]}"
@@ -222,11 +238,14 @@ verb_dist() {
 
 # The Wine benchmark runs the x86_64 build, which docs/performance.md describes.
 verb_bench() {
-  build_presets mingw64
+  build_presets bench mingw64
   VELUMO_WINE_BUILD="$ROOT/build/mingw64" bash bench/run_bench.sh "$@"
 }
 
-verb_fuzz() { bash fuzz/run_fuzz.sh long "$@"; }
+verb_fuzz() {
+  build_presets fuzz
+  bash fuzz/run_fuzz.sh long "$@"
+}
 
 if ! declare -F "verb_${1:-}" >/dev/null; then
   sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'

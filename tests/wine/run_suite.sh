@@ -5,14 +5,15 @@
 # through wine_run.sh as well, the test program's CROSSCOMPILING_EMULATOR, which picks the Wine
 # loader for the program's word size. Prints ctest's summary and exits with ctest's status.
 #
-#   tests/wine/run_suite.sh <build-dir>
+#   tests/wine/run_suite.sh <build-dir> [ctest options, e.g. --output-junit FILE]
 set -euo pipefail
 
-if [ $# -ne 1 ] || [ ! -f "$1/CMakeCache.txt" ]; then
+if [ $# -lt 1 ] || [ ! -f "$1/CMakeCache.txt" ]; then
     echo "usage: $0 <configured build directory of preset mingw or mingw64>" >&2
     exit 2
 fi
 BUILD=$(cd "$1" && pwd)
+shift
 command -v ctest >/dev/null || {
     echo "ctest is missing" >&2
     exit 2
@@ -21,6 +22,6 @@ command -v ctest >/dev/null || {
 started=$(date +%s)
 rc=0
 bash "$(dirname "$0")/../../scripts/wine_run.sh" --session \
-    ctest --test-dir "$BUILD" --output-on-failure </dev/null || rc=$?
+    ctest --test-dir "$BUILD" --output-on-failure "$@" </dev/null || rc=$?
 echo "Wine suite: $(($(date +%s) - started)) s in all, prefix creation included"
 exit $rc
