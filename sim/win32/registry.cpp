@@ -63,26 +63,35 @@ std::string Folded(const std::string& name) {
     return folded;
 }
 
-// Splits a subkey path on '\'. Null or empty means the starting key itself.
-LONG SplitPath(const char* path, std::vector<std::string>* components) {
-    components->clear();
-    if (path == nullptr || *path == '\0') {
-        return ERROR_SUCCESS;
-    }
-    const char* start = path;
-    for (;;) {
+// Walks from `*key` down the subkey path, its components separated by '' (null or empty: the
+// key itself), after checking every component. With `created` given, missing keys are made and
+// `*created` says whether any was.
+LONG Walk(const char* path, Key** key, bool* created = nullptr) {
+    std::vector<std::string> names;
+    for (const char* start = path; start != nullptr && *path != '\0';) {
         const char* end = std::strchr(start, '\\');
-        const size_t length =
-            end == nullptr ? std::strlen(start) : static_cast<size_t>(end - start);
-        if (length == 0 || length > kMaxKeyNameLength) {
+        names.emplace_back(start, end == nullptr ? std::strlen(start) : end - start);
+        if (names.back().empty() || names.back().size() > kMaxKeyNameLength) {
             return ERROR_INVALID_PARAMETER;
         }
-        components->emplace_back(start, length);
-        if (end == nullptr) {
-            return ERROR_SUCCESS;
-        }
-        start = end + 1;
+        start = end == nullptr ? nullptr : end + 1;
     }
+    for (const std::string& name : names) {
+        const auto found = (*key)->children.find(Folded(name));
+        if (found != (*key)->children.end()) {
+            *key = found->second.get();
+            continue;
+        }
+        if (created == nullptr) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        auto child = std::make_unique<Key>();
+        child->name = name;
+        child->parent = *key;
+        *key = (*key)->children.emplace(Folded(name), std::move(child)).first->second.get();
+        *created = true;
+    }
+    return ERROR_SUCCESS;
 }
 
 // HKEY_CURRENT_USER is always open with every right; other predefined hives are not simulated.
@@ -100,42 +109,28 @@ LONG Resolve(HKEY handle, OpenKey* resolved) {
     return ERROR_SUCCESS;
 }
 
-Key* Child(Key* key, const std::string& name) {
-    const auto found = key->children.find(Folded(name));
-    return found == key->children.end() ? nullptr : found->second.get();
-}
-
-Key* AddChild(Key* key, const std::string& name) {
-    auto child = std::make_unique<Key>();
-    child->name = name;
-    child->parent = key;
-    Key* added = child.get();
-    key->children.emplace(Folded(name), std::move(child));
-    return added;
-}
-
-Key* Walk(Key* key, const std::vector<std::string>& components) {
-    for (const std::string& component : components) {
-        key = Child(key, component);
-        if (key == nullptr) {
-            return nullptr;
-        }
+// RegOpenKeyExA and RegCreateKeyExA: the subkey of `parent` opened with `access` in `*result`.
+LONG OpenSubKey(simwin::RegistryCall call, HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result,
+                bool* created = nullptr) {
+    if (const LONG failure = FailureOf(call)) {
+        return failure;
     }
-    return key;
-}
-
-// Returns whether any key had to be created.
-bool WalkCreating(Key** key, const std::vector<std::string>& components) {
-    bool created = false;
-    for (const std::string& component : components) {
-        Key* next = Child(*key, component);
-        if (next == nullptr) {
-            next = AddChild(*key, component);
-            created = true;
-        }
-        *key = next;
+    OpenKey open{};
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
     }
-    return created;
+    if (const LONG status = Resolve(parent, &open)) {
+        return status;
+    }
+    if (const LONG status = Walk(subKey, &open.key, created)) {
+        return status;
+    }
+    Registry& registry = State();
+    const uintptr_t handle = registry.nextHandle;
+    registry.nextHandle += kKeyHandleStep;
+    registry.open.emplace(handle, OpenKey{open.key, access});
+    *result = reinterpret_cast<HKEY>(handle);
+    return ERROR_SUCCESS;
 }
 
 std::string PathOf(const Key* key) {
@@ -144,14 +139,6 @@ std::string PathOf(const Key* key) {
         path = path.empty() ? key->name : key->name + '\\' + path;
     }
     return path;
-}
-
-HKEY NewHandle(Key* key, REGSAM access) {
-    Registry& registry = State();
-    const uintptr_t value = registry.nextHandle;
-    registry.nextHandle += kKeyHandleStep;
-    registry.open.emplace(value, OpenKey{key, access});
-    return reinterpret_cast<HKEY>(value);
 }
 
 // Stores a value, keeping the first spelling of its name; returns the stored record.
@@ -169,14 +156,6 @@ const Value& Store(Key* key, const std::string& name, DWORD type, std::vector<ui
 const Value* FindValue(const Key* key, const char* name) {
     const auto found = key->values.find(Folded(name == nullptr ? "" : name));
     return found == key->values.end() ? nullptr : &found->second;
-}
-
-Key* KeyAtPath(const std::string& keyPath) {
-    std::vector<std::string> components;
-    if (SplitPath(keyPath.c_str(), &components) != ERROR_SUCCESS) {
-        return nullptr;
-    }
-    return Walk(State().root.get(), components);
 }
 
 } // namespace
@@ -197,23 +176,24 @@ void ResetRegistry() {
 
 void SeedRegistryValue(const std::string& keyPath, const std::string& name, DWORD type,
                        const std::vector<uint8_t>& data) {
-    std::vector<std::string> components;
-    if (SplitPath(keyPath.c_str(), &components) != ERROR_SUCCESS) {
+    Key* key = State().root.get();
+    bool created = false;
+    if (Walk(keyPath.c_str(), &key, &created) != ERROR_SUCCESS) {
         throw std::invalid_argument("bad registry key path: " + keyPath);
     }
-    Key* key = State().root.get();
-    WalkCreating(&key, components);
     Store(key, name.substr(0, name.find('\0')), type, data);
 }
 
 bool RegistryKeyExists(const std::string& keyPath) {
-    return KeyAtPath(keyPath) != nullptr;
+    Key* key = State().root.get();
+    return Walk(keyPath.c_str(), &key) == ERROR_SUCCESS;
 }
 
 bool ReadRegistryValue(const std::string& keyPath, const std::string& name, DWORD* type,
                        std::vector<uint8_t>* data) {
-    const Key* key = KeyAtPath(keyPath);
-    const Value* value = key == nullptr ? nullptr : FindValue(key, name.c_str());
+    Key* key = State().root.get();
+    const Value* value =
+        Walk(keyPath.c_str(), &key) == ERROR_SUCCESS ? FindValue(key, name.c_str()) : nullptr;
     if (value == nullptr) {
         return false;
     }
@@ -238,52 +218,19 @@ int OpenRegistryKeyCount() {
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD /*options*/, REGSAM access,
                              PHKEY result) {
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Open)) {
-        return failure;
-    }
-    if (result == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    OpenKey start{};
-    if (const LONG status = Resolve(parent, &start)) {
-        return status;
-    }
-    std::vector<std::string> components;
-    if (const LONG status = SplitPath(subKey, &components)) {
-        return status;
-    }
-    Key* key = Walk(start.key, components);
-    if (key == nullptr) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    *result = NewHandle(key, access);
-    return ERROR_SUCCESS;
+    return OpenSubKey(simwin::RegistryCall::Open, parent, subKey, access, result);
 }
 
 LSTATUS WINAPI RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*keyClass*/,
                                DWORD /*options*/, REGSAM access, LPSECURITY_ATTRIBUTES /*security*/,
                                PHKEY result, LPDWORD disposition) {
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Create)) {
-        return failure;
-    }
-    if (result == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    OpenKey start{};
-    if (const LONG status = Resolve(parent, &start)) {
-        return status;
-    }
-    std::vector<std::string> components;
-    if (const LONG status = SplitPath(subKey, &components)) {
-        return status;
-    }
-    Key* key = start.key;
-    const bool created = WalkCreating(&key, components);
-    *result = NewHandle(key, access);
-    if (disposition != nullptr) {
+    bool created = false;
+    const LONG status =
+        OpenSubKey(simwin::RegistryCall::Create, parent, subKey, access, result, &created);
+    if (status == ERROR_SUCCESS && disposition != nullptr) {
         *disposition = created ? 1 /* REG_CREATED_NEW_KEY */ : 2 /* REG_OPENED_EXISTING_KEY */;
     }
-    return ERROR_SUCCESS;
+    return status;
 }
 
 LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type,
@@ -309,14 +256,12 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LP
     if (size == nullptr) { // only the type (or the existence) was asked for
         return ERROR_SUCCESS;
     }
-    if (data != nullptr) {
-        if (*size < length) {
-            *size = length;
-            return ERROR_MORE_DATA;
-        }
-        if (length > 0) {
-            std::memcpy(data, value->data.data(), length);
-        }
+    if (data != nullptr && *size < length) {
+        *size = length;
+        return ERROR_MORE_DATA;
+    }
+    if (data != nullptr && length > 0) {
+        std::memcpy(data, value->data.data(), length);
     }
     *size = length;
     return ERROR_SUCCESS;
@@ -337,10 +282,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DW
     if (data == nullptr && size != 0) {
         return ERROR_INVALID_PARAMETER;
     }
-    std::vector<uint8_t> bytes;
-    if (size != 0) {
-        bytes.assign(data, data + size);
-    }
+    std::vector<uint8_t> bytes(data, data + size);
     const Value& stored = Store(open.key, valueName == nullptr ? "" : valueName, type, bytes);
     State().writes.push_back(
         simwin::RegistryWrite{PathOf(open.key), stored.name, type, std::move(bytes)});

@@ -38,7 +38,6 @@
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 
 typedef int BOOL;
 typedef uint8_t BYTE;
@@ -47,7 +46,6 @@ typedef int32_t LONG;
 typedef LONG LSTATUS;
 typedef unsigned int UINT;
 typedef intptr_t LPARAM;
-typedef uintptr_t WPARAM;
 typedef char CHAR;
 // UTF-16 code units, as wchar_t is on Windows (Linux's wchar_t is 32 bits wide).
 typedef char16_t WCHAR;
@@ -57,7 +55,6 @@ typedef uint16_t WORD;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef BYTE* LPBYTE;
-typedef const BYTE* LPCBYTE;
 typedef DWORD* LPDWORD;
 typedef DWORD REGSAM;
 typedef void* HANDLE;
