@@ -46,18 +46,12 @@ template <size_t N> bool InRanges(char32_t code, const Range (&ranges)[N]) {
 void AppendUtf8(char32_t code, std::string* out) {
     if (code < 0x80) {
         out->push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out->push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out->push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        return;
+    }
+    const int extra = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3; // continuation bytes
+    out->push_back(static_cast<char>((0xFF00 >> (extra + 1) | code >> (6 * extra)) & 0xFF));
+    for (int k = extra - 1; k >= 0; --k) {
+        out->push_back(static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F)));
     }
 }
 
