@@ -49,10 +49,6 @@ Registry& State() {
     return registry;
 }
 
-LONG FailureOf(simwin::RegistryCall call) {
-    return State().failures[static_cast<size_t>(call)];
-}
-
 std::string Folded(const std::string& name) {
     std::string folded = name;
     for (char& c : folded) {
@@ -94,15 +90,19 @@ LONG Walk(const char* path, Key** key, bool* created = nullptr) {
     return ERROR_SUCCESS;
 }
 
+// Starts a call on `handle`: the failure set for the call, else the open key in `*resolved`.
 // HKEY_CURRENT_USER is always open with every right; other predefined hives are not simulated.
-LONG Resolve(HKEY handle, OpenKey* resolved) {
+LONG Start(simwin::RegistryCall call, HKEY handle, OpenKey* resolved) {
+    Registry& registry = State();
+    if (const LONG failure = registry.failures[static_cast<size_t>(call)]) {
+        return failure;
+    }
     if (handle == HKEY_CURRENT_USER) {
-        *resolved = OpenKey{State().root.get(), ~REGSAM{0}};
+        *resolved = OpenKey{registry.root.get(), ~REGSAM{0}};
         return ERROR_SUCCESS;
     }
-    const auto& open = State().open;
-    const auto found = open.find(reinterpret_cast<uintptr_t>(handle));
-    if (found == open.end()) {
+    const auto found = registry.open.find(reinterpret_cast<uintptr_t>(handle));
+    if (found == registry.open.end()) {
         return ERROR_INVALID_HANDLE;
     }
     *resolved = found->second;
@@ -112,15 +112,12 @@ LONG Resolve(HKEY handle, OpenKey* resolved) {
 // RegOpenKeyExA and RegCreateKeyExA: the subkey of `parent` opened with `access` in `*result`.
 LONG OpenSubKey(simwin::RegistryCall call, HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result,
                 bool* created = nullptr) {
-    if (const LONG failure = FailureOf(call)) {
-        return failure;
-    }
     OpenKey open{};
+    if (const LONG status = Start(call, parent, &open)) {
+        return status;
+    }
     if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
-    }
-    if (const LONG status = Resolve(parent, &open)) {
-        return status;
     }
     if (const LONG status = Walk(subKey, &open.key, created)) {
         return status;
@@ -235,11 +232,8 @@ LSTATUS WINAPI RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD /*reserved*/, L
 
 LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type,
                                 LPBYTE data, LPDWORD size) {
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Query)) {
-        return failure;
-    }
     OpenKey open{};
-    if (const LONG status = Resolve(key, &open)) {
+    if (const LONG status = Start(simwin::RegistryCall::Query, key, &open)) {
         return status;
     }
     if (reserved != nullptr || (data != nullptr && size == nullptr)) {
@@ -269,11 +263,8 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LP
 
 LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type,
                               const BYTE* data, DWORD size) {
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Set)) {
-        return failure;
-    }
     OpenKey open{};
-    if (const LONG status = Resolve(key, &open)) {
+    if (const LONG status = Start(simwin::RegistryCall::Set, key, &open)) {
         return status;
     }
     if ((open.access & KEY_SET_VALUE) == 0) {
@@ -292,12 +283,11 @@ LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DW
 LSTATUS WINAPI RegCloseKey(HKEY key) {
     // A failing close leaves the key open on purpose: OpenRegistryKeyCount then shows the leak a
     // caller would have if it trusted the close without checking.
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Close)) {
-        return failure;
+    // Closing HKEY_CURRENT_USER is allowed and does nothing.
+    OpenKey open{};
+    const LONG status = Start(simwin::RegistryCall::Close, key, &open);
+    if (status == ERROR_SUCCESS) {
+        State().open.erase(reinterpret_cast<uintptr_t>(key));
     }
-    if (key == HKEY_CURRENT_USER) {
-        return ERROR_SUCCESS; // closing a predefined hive is allowed and does nothing
-    }
-    return State().open.erase(reinterpret_cast<uintptr_t>(key)) == 1 ? ERROR_SUCCESS
-                                                                     : ERROR_INVALID_HANDLE;
+    return status;
 }

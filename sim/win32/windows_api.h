@@ -1,12 +1,6 @@
 // The Win32 subset that Velumo calls, declared for builds off Windows.
 //
-// Simulated here (windows_api.cpp, registry.cpp, code_page.cpp):
-//   user32:   EnumWindows, IsWindow, IsWindowVisible, ShowWindow, SetForegroundWindow,
-//             BringWindowToTop, GetWindow, GetParent, GetWindowLongA, GetWindowTextA,
-//             GetWindowTextLengthA, GetWindowTextW, GetWindowTextLengthW, CharToOemA,
-//             OemToCharA
-//   kernel32: lstrcmpA
-//   advapi32: RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA, RegSetValueExA, RegCloseKey
+// Every call declared below is simulated (windows_api.cpp, registry.cpp, code_page.cpp).
 //
 // Real behaviours reproduced:
 //   - top-level windows in z-order; EnumWindows reports them top to bottom from a snapshot taken
