@@ -105,18 +105,19 @@ TEST_F(SimWin32, DeadHandlesAreHarmlessAndNeverReused) {
 }
 
 TEST_F(SimWin32, ParentAndOwnerRules) {
-    const HWND top = simwin::CreateTestWindow("top");
+    const HWND top = simwin::CreateTestWindow("top"), boss = simwin::CreateTestWindow("boss");
     auto make = [&](DWORD style) {
         simwin::WindowSpec wanted;
-        wanted.owner = wanted.parent = top;
+        wanted.parent = top;
+        wanted.owner = boss;
         wanted.style = style;
         return simwin::CreateTestWindow(wanted);
     };
     const HWND child = make(WS_CHILD), popup = make(WS_POPUP), owned = make(0);
     EXPECT_EQ(top, GetParent(child));
-    EXPECT_EQ(top, GetParent(popup));
+    EXPECT_EQ(boss, GetParent(popup));
     EXPECT_EQ(nullptr, GetParent(owned));
-    EXPECT_EQ(top, GetWindow(owned, GW_OWNER));
+    EXPECT_EQ(boss, GetWindow(owned, GW_OWNER));
     EXPECT_EQ(nullptr, GetWindow(owned, 0));
     EXPECT_EQ(nullptr, GetParent(top));
 
