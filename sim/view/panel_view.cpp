@@ -103,21 +103,15 @@ class Canvas {
         if (y < 0 || y >= static_cast<int>(rows_.size())) {
             return;
         }
-        if (x < 0 || x > width_ - glyph.width) {
-            for (int i = 0; i < glyph.width; ++i) {
-                if (x + i >= 0 && x + i < width_) {
-                    Release(x + i, y);
-                    Cell(x + i, y) = Blank();
-                }
-            }
-            return;
-        }
+        const bool fits = x >= 0 && x <= width_ - glyph.width;
         for (int i = 0; i < glyph.width; ++i) {
-            Release(x + i, y);
+            if (x + i >= 0 && x + i < width_) {
+                Release(x + i, y);
+                Cell(x + i, y) = fits && i == 1 ? Glyph{"", 0} : Blank();
+            }
         }
-        Cell(x, y) = glyph;
-        if (glyph.width == 2) {
-            Cell(x + 1, y) = Glyph{"", 0};
+        if (fits) {
+            Cell(x, y) = glyph;
         }
     }
     void Put(int x, int y, const char* boxCharacter) { Put(x, y, Glyph{boxCharacter, 1}); }
