@@ -87,6 +87,10 @@ template <typename Text> const Text& TitleOf(const Window* found, Text Window::*
     return found == nullptr ? none : found->*form;
 }
 
+template <typename Text> int TitleLength(const Window* found, Text Window::*form) {
+    return static_cast<int>(TitleOf(found, form).size());
+}
+
 // The limit counts the terminator; a limit of 0 or less writes nothing. Copies code units, so a
 // wide limit that falls inside a surrogate pair keeps its first half, as Windows does.
 template <typename Char>
@@ -313,24 +317,23 @@ LONG WINAPI GetWindowLongA(HWND window, int index) {
 }
 
 int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int limit) {
-    const Window* found = Called(&CallCounts::getWindowText, window);
-    return CopyTitle(TitleOf(found, &Window::ansiTitle), buffer, limit);
+    return CopyTitle(TitleOf(Called(&CallCounts::getWindowText, window), &Window::ansiTitle),
+                     buffer, limit);
 }
 
 int WINAPI GetWindowTextLengthA(HWND window) {
-    const Window* found = Called(&CallCounts::getWindowTextLength, window);
-    return static_cast<int>(TitleOf(found, &Window::ansiTitle).size());
+    return TitleLength(Called(&CallCounts::getWindowTextLength, window), &Window::ansiTitle);
 }
 
 int WINAPI GetWindowTextW(HWND window, LPWSTR buffer, int limit) {
-    const Window* found = Called(&CallCounts::getWindowTextW, window);
-    return CopyTitle(TitleOf(found, &Window::title), buffer, limit);
+    return CopyTitle(TitleOf(Called(&CallCounts::getWindowTextW, window), &Window::title), buffer,
+                     limit);
 }
 
 int WINAPI GetWindowTextLengthW(HWND window) {
-    const Window* found = Called(&CallCounts::getWindowTextLengthW, window);
-    return static_cast<int>(TitleOf(found, &Window::title).size());
+    return TitleLength(Called(&CallCounts::getWindowTextLengthW, window), &Window::title);
 }
+
 int WINAPI lstrcmpA(LPCSTR first, LPCSTR second) {
     ++State().calls.lstrcmp;
     if (first == nullptr || second == nullptr) {
