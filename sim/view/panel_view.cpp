@@ -3,22 +3,9 @@
 namespace panelview {
 namespace {
 
-constexpr char kDoubleTopLeft[] = u8"\u2554";     // ╔
-constexpr char kDoubleTopRight[] = u8"\u2557";    // ╗
-constexpr char kDoubleBottomLeft[] = u8"\u255A";  // ╚
-constexpr char kDoubleBottomRight[] = u8"\u255D"; // ╝
-constexpr char kDoubleHorizontal[] = u8"\u2550";  // ═
-constexpr char kDoubleVertical[] = u8"\u2551";    // ║
-constexpr char kDoubleDownSingle[] = u8"\u2564";  // ╤
-constexpr char kDoubleRightSingle[] = u8"\u255F"; // ╟
-constexpr char kDoubleLeftSingle[] = u8"\u2562";  // ╢
-constexpr char kSingleTopLeft[] = u8"\u250C";     // ┌
-constexpr char kSingleTopRight[] = u8"\u2510";    // ┐
-constexpr char kSingleBottomLeft[] = u8"\u2514";  // └
-constexpr char kSingleBottomRight[] = u8"\u2518"; // ┘
-constexpr char kSingleHorizontal[] = u8"\u2500";  // ─
-constexpr char kSingleVertical[] = u8"\u2502";    // │
-constexpr char kSingleUp[] = u8"\u2534";          // ┴
+// A frame's corners (top left, top right, bottom left, bottom right), then its lines.
+const char* const kDoubleBox[] = {"╔", "╗", "╚", "╝", "═", "║"};
+const char* const kSingleBox[] = {"┌", "┐", "└", "┘", "─", "│"};
 
 constexpr int kMinPanelWidth = 12;
 constexpr int kMarginDigits = 3; // row numbers up to 999 keep the margin at four columns
@@ -116,21 +103,15 @@ class Canvas {
         if (y < 0 || y >= static_cast<int>(rows_.size())) {
             return;
         }
-        if (x < 0 || x > width_ - glyph.width) {
-            for (int i = 0; i < glyph.width; ++i) {
-                if (x + i >= 0 && x + i < width_) {
-                    Release(x + i, y);
-                    Cell(x + i, y) = Blank();
-                }
-            }
-            return;
-        }
+        const bool fits = x >= 0 && x <= width_ - glyph.width;
         for (int i = 0; i < glyph.width; ++i) {
-            Release(x + i, y);
+            if (x + i >= 0 && x + i < width_) {
+                Release(x + i, y);
+                Cell(x + i, y) = fits && i == 1 ? Glyph{"", 0} : Blank();
+            }
         }
-        Cell(x, y) = glyph;
-        if (glyph.width == 2) {
-            Cell(x + 1, y) = Glyph{"", 0};
+        if (fits) {
+            Cell(x, y) = glyph;
         }
     }
     void Put(int x, int y, const char* boxCharacter) { Put(x, y, Glyph{boxCharacter, 1}); }
@@ -149,18 +130,17 @@ class Canvas {
         }
     }
     void Frame(int x1, int y1, int x2, int y2, bool isDouble) {
-        const char* horizontal = isDouble ? kDoubleHorizontal : kSingleHorizontal;
-        const char* vertical = isDouble ? kDoubleVertical : kSingleVertical;
-        HorizontalLine(x1 + 1, x2 - 1, y1, horizontal);
-        HorizontalLine(x1 + 1, x2 - 1, y2, horizontal);
+        const char* const* box = isDouble ? kDoubleBox : kSingleBox;
+        HorizontalLine(x1 + 1, x2 - 1, y1, box[4]);
+        HorizontalLine(x1 + 1, x2 - 1, y2, box[4]);
         for (int y = y1 + 1; y < y2; ++y) {
-            Put(x1, y, vertical);
-            Put(x2, y, vertical);
+            Put(x1, y, box[5]);
+            Put(x2, y, box[5]);
         }
-        Put(x1, y1, isDouble ? kDoubleTopLeft : kSingleTopLeft);
-        Put(x2, y1, isDouble ? kDoubleTopRight : kSingleTopRight);
-        Put(x1, y2, isDouble ? kDoubleBottomLeft : kSingleBottomLeft);
-        Put(x2, y2, isDouble ? kDoubleBottomRight : kSingleBottomRight);
+        Put(x1, y1, box[0]);
+        Put(x2, y1, box[1]);
+        Put(x1, y2, box[2]);
+        Put(x2, y2, box[3]);
     }
     // Every row with its trailing blanks removed, each ending with '\n'; `margins` (one per
     // row, or none) go in front of the rows.
@@ -320,6 +300,9 @@ std::string RenderPanel(const Panel& panel, const PanelViewOptions& options) {
     Canvas canvas(width, height);
     canvas.Frame(0, 0, width - 1, height - 1, true);
 
+    canvas.HorizontalLine(1, width - 2, separatorLine, "─");
+    canvas.Put(0, separatorLine, "╟");
+    canvas.Put(width - 1, separatorLine, "╢");
     for (size_t c = 0; c < columns.size(); ++c) {
         const PlacedColumn& column = columns[c];
         canvas.Put(column.x, 1, Centred(column.title, column.width));
@@ -328,20 +311,15 @@ std::string RenderPanel(const Panel& panel, const PanelViewOptions& options) {
             canvas.Put(column.x, firstItemLine + line,
                        column.isName ? NameCell(text, column.width) : Fit(text, column.width));
         }
-        if (c + 1 < columns.size()) {
-            int x = column.x + column.width;
-            canvas.Put(x, 0, kDoubleDownSingle);
+        if (c + 1 < columns.size()) { // the separator right of the column
+            const int x = column.x + column.width;
+            canvas.Put(x, 0, "╤");
             for (int y = 1; y < separatorLine; ++y) {
-                canvas.Put(x, y, kSingleVertical);
+                canvas.Put(x, y, "│");
             }
+            canvas.Put(x, separatorLine, "┴");
         }
     }
-    canvas.HorizontalLine(1, width - 2, separatorLine, kSingleHorizontal);
-    for (size_t c = 0; c + 1 < columns.size(); ++c) {
-        canvas.Put(columns[c].x + columns[c].width, separatorLine, kSingleUp);
-    }
-    canvas.Put(0, separatorLine, kDoubleRightSingle);
-    canvas.Put(width - 1, separatorLine, kDoubleLeftSingle);
 
     // The status line names the row under the cursor.
     ScreenText current;
@@ -420,9 +398,9 @@ std::string RenderDialog(const std::vector<DialogItem>& dialogItems, int dialogW
                 // double box drawn at the usual place has its sides.
                 int x1 = 3;
                 int x2 = width - 4;
-                canvas.HorizontalLine(x1, x2, item.y1, kSingleHorizontal);
-                canvas.Put(x1, item.y1, kDoubleRightSingle);
-                canvas.Put(x2, item.y1, kDoubleLeftSingle);
+                canvas.HorizontalLine(x1, x2, item.y1, "─");
+                canvas.Put(x1, item.y1, "╟");
+                canvas.Put(x2, item.y1, "╢");
                 ScreenText text = ItemLabel(item);
                 if (!text.empty()) {
                     text = Joined(" ", text, " ");

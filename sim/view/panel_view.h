@@ -23,8 +23,8 @@ namespace panelview {
 constexpr int kDefaultScreenWidth = 100;
 constexpr int kKeyCount = 12; // F1..F12
 
-// Sizes, widths and coordinates are held to this many columns or lines: far beyond any console
-// FAR runs in, and small enough that no arithmetic on them overflows.
+// Sizes, widths and coordinates are held to this many columns or lines: beyond any console FAR
+// runs in, small enough that no arithmetic on them overflows.
 constexpr int kMaxCoordinate = 1000;
 
 struct Column {
@@ -38,11 +38,7 @@ struct Row {
     std::vector<std::string> cells; // one text per column; missing ones are blank
 };
 
-enum class KeyLabelKind {
-    kHostDefault, // the host's own label for the key
-    kBlank,
-    kText,
-};
+enum class KeyLabelKind { kHostDefault, kBlank, kText }; // kHostDefault: the host's own label
 
 struct KeyLabel {
     KeyLabelKind kind = KeyLabelKind::kHostDefault;
@@ -68,15 +64,17 @@ struct PanelViewOptions {
     bool numbered = false;           // row numbers (1-based) in a margin left of the frame
 };
 
+// kEdit: an edit field of any kind, its text on a line of '_' as wide as the field;
+// kPasswordEdit: the same with the text shown as '*'; kOther: a kind this view does not draw.
 enum class DialogItemType {
     kDoubleBox,
     kSingleBox,
     kText,
     kCheckBox,
     kButton,
-    kEdit,         // an edit field of any kind: its text on a line of '_' as wide as the field
-    kPasswordEdit, // the same with the text shown as '*'
-    kOther,        // a kind this view does not draw
+    kEdit,
+    kPasswordEdit,
+    kOther
 };
 
 struct DialogItem {

@@ -46,18 +46,12 @@ template <size_t N> bool InRanges(char32_t code, const Range (&ranges)[N]) {
 void AppendUtf8(char32_t code, std::string* out) {
     if (code < 0x80) {
         out->push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out->push_back(static_cast<char>(0xC0 | (code >> 6)));
-        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out->push_back(static_cast<char>(0xE0 | (code >> 12)));
-        out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out->push_back(static_cast<char>(0xF0 | (code >> 18)));
-        out->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        return;
+    }
+    const int extra = code < 0x800 ? 1 : code < 0x10000 ? 2 : 3; // continuation bytes
+    out->push_back(static_cast<char>((0xFF00 >> (extra + 1) | code >> (6 * extra)) & 0xFF));
+    for (int k = extra - 1; k >= 0; --k) {
+        out->push_back(static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F)));
     }
 }
 
@@ -66,29 +60,19 @@ void AppendUtf8(char32_t code, std::string* out) {
 char32_t DecodeNext(const std::string& text, size_t* at) {
     const unsigned char lead = static_cast<unsigned char>(text[*at]);
     ++*at;
-    int extra;
-    char32_t code;
-    char32_t lowest;
     if (lead < 0x80) {
         return lead;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        extra = 1;
-        code = lead & 0x1F;
-        lowest = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        extra = 2;
-        code = lead & 0x0F;
-        lowest = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        extra = 3;
-        code = lead & 0x07;
-        lowest = 0x10000;
-    } else {
+    }
+    // The continuation bytes a lead byte announces; none for 0xC0, 0xC1 and 0xF5..0xFF.
+    const int extra = lead >= 0xC2 && lead <= 0xDF   ? 1
+                      : lead >= 0xE0 && lead <= 0xEF ? 2
+                      : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                                     : 0;
+    if (extra == 0 || text.size() - *at < static_cast<size_t>(extra)) {
         return kReplacement;
     }
-    if (text.size() - *at < static_cast<size_t>(extra)) {
-        return kReplacement;
-    }
+    const char32_t lowest[] = {0, 0x80, 0x800, 0x10000}; // below these the form is overlong
+    char32_t code = lead & (0x7F >> (extra + 1));
     for (int k = 0; k < extra; ++k) {
         unsigned char next = static_cast<unsigned char>(text[*at + static_cast<size_t>(k)]);
         if ((next & 0xC0) != 0x80) {
@@ -96,7 +80,7 @@ char32_t DecodeNext(const std::string& text, size_t* at) {
         }
         code = (code << 6) | (next & 0x3F);
     }
-    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+    if (code < lowest[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         return kReplacement;
     }
     *at += static_cast<size_t>(extra);

@@ -49,10 +49,6 @@ Registry& State() {
     return registry;
 }
 
-LONG FailureOf(simwin::RegistryCall call) {
-    return State().failures[static_cast<size_t>(call)];
-}
-
 std::string Folded(const std::string& name) {
     std::string folded = name;
     for (char& c : folded) {
@@ -63,79 +59,75 @@ std::string Folded(const std::string& name) {
     return folded;
 }
 
-// Splits a subkey path on '\'. Null or empty means the starting key itself.
-LONG SplitPath(const char* path, std::vector<std::string>* components) {
-    components->clear();
-    if (path == nullptr || *path == '\0') {
-        return ERROR_SUCCESS;
-    }
-    const char* start = path;
-    for (;;) {
+// Walks from `*key` down the subkey path, its components separated by '' (null or empty: the
+// key itself), after checking every component. With `created` given, missing keys are made and
+// `*created` says whether any was.
+LONG Walk(const char* path, Key** key, bool* created = nullptr) {
+    std::vector<std::string> names;
+    for (const char* start = path; start != nullptr && *path != '\0';) {
         const char* end = std::strchr(start, '\\');
-        const size_t length =
-            end == nullptr ? std::strlen(start) : static_cast<size_t>(end - start);
-        if (length == 0 || length > kMaxKeyNameLength) {
+        names.emplace_back(start, end == nullptr ? std::strlen(start) : end - start);
+        if (names.back().empty() || names.back().size() > kMaxKeyNameLength) {
             return ERROR_INVALID_PARAMETER;
         }
-        components->emplace_back(start, length);
-        if (end == nullptr) {
-            return ERROR_SUCCESS;
-        }
-        start = end + 1;
+        start = end == nullptr ? nullptr : end + 1;
     }
+    for (const std::string& name : names) {
+        const auto found = (*key)->children.find(Folded(name));
+        if (found != (*key)->children.end()) {
+            *key = found->second.get();
+            continue;
+        }
+        if (created == nullptr) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        auto child = std::make_unique<Key>();
+        child->name = name;
+        child->parent = *key;
+        *key = (*key)->children.emplace(Folded(name), std::move(child)).first->second.get();
+        *created = true;
+    }
+    return ERROR_SUCCESS;
 }
 
+// Starts a call on `handle`: the failure set for the call, else the open key in `*resolved`.
 // HKEY_CURRENT_USER is always open with every right; other predefined hives are not simulated.
-LONG Resolve(HKEY handle, OpenKey* resolved) {
+LONG Start(simwin::RegistryCall call, HKEY handle, OpenKey* resolved) {
+    Registry& registry = State();
+    if (const LONG failure = registry.failures[static_cast<size_t>(call)]) {
+        return failure;
+    }
     if (handle == HKEY_CURRENT_USER) {
-        *resolved = OpenKey{State().root.get(), ~REGSAM{0}};
+        *resolved = OpenKey{registry.root.get(), ~REGSAM{0}};
         return ERROR_SUCCESS;
     }
-    const auto& open = State().open;
-    const auto found = open.find(reinterpret_cast<uintptr_t>(handle));
-    if (found == open.end()) {
+    const auto found = registry.open.find(reinterpret_cast<uintptr_t>(handle));
+    if (found == registry.open.end()) {
         return ERROR_INVALID_HANDLE;
     }
     *resolved = found->second;
     return ERROR_SUCCESS;
 }
 
-Key* Child(Key* key, const std::string& name) {
-    const auto found = key->children.find(Folded(name));
-    return found == key->children.end() ? nullptr : found->second.get();
-}
-
-Key* AddChild(Key* key, const std::string& name) {
-    auto child = std::make_unique<Key>();
-    child->name = name;
-    child->parent = key;
-    Key* added = child.get();
-    key->children.emplace(Folded(name), std::move(child));
-    return added;
-}
-
-Key* Walk(Key* key, const std::vector<std::string>& components) {
-    for (const std::string& component : components) {
-        key = Child(key, component);
-        if (key == nullptr) {
-            return nullptr;
-        }
+// RegOpenKeyExA and RegCreateKeyExA: the subkey of `parent` opened with `access` in `*result`.
+LONG OpenSubKey(simwin::RegistryCall call, HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result,
+                bool* created = nullptr) {
+    OpenKey open{};
+    if (const LONG status = Start(call, parent, &open)) {
+        return status;
     }
-    return key;
-}
-
-// Returns whether any key had to be created.
-bool WalkCreating(Key** key, const std::vector<std::string>& components) {
-    bool created = false;
-    for (const std::string& component : components) {
-        Key* next = Child(*key, component);
-        if (next == nullptr) {
-            next = AddChild(*key, component);
-            created = true;
-        }
-        *key = next;
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
     }
-    return created;
+    if (const LONG status = Walk(subKey, &open.key, created)) {
+        return status;
+    }
+    Registry& registry = State();
+    const uintptr_t handle = registry.nextHandle;
+    registry.nextHandle += kKeyHandleStep;
+    registry.open.emplace(handle, OpenKey{open.key, access});
+    *result = reinterpret_cast<HKEY>(handle);
+    return ERROR_SUCCESS;
 }
 
 std::string PathOf(const Key* key) {
@@ -144,14 +136,6 @@ std::string PathOf(const Key* key) {
         path = path.empty() ? key->name : key->name + '\\' + path;
     }
     return path;
-}
-
-HKEY NewHandle(Key* key, REGSAM access) {
-    Registry& registry = State();
-    const uintptr_t value = registry.nextHandle;
-    registry.nextHandle += kKeyHandleStep;
-    registry.open.emplace(value, OpenKey{key, access});
-    return reinterpret_cast<HKEY>(value);
 }
 
 // Stores a value, keeping the first spelling of its name; returns the stored record.
@@ -169,14 +153,6 @@ const Value& Store(Key* key, const std::string& name, DWORD type, std::vector<ui
 const Value* FindValue(const Key* key, const char* name) {
     const auto found = key->values.find(Folded(name == nullptr ? "" : name));
     return found == key->values.end() ? nullptr : &found->second;
-}
-
-Key* KeyAtPath(const std::string& keyPath) {
-    std::vector<std::string> components;
-    if (SplitPath(keyPath.c_str(), &components) != ERROR_SUCCESS) {
-        return nullptr;
-    }
-    return Walk(State().root.get(), components);
 }
 
 } // namespace
@@ -197,23 +173,24 @@ void ResetRegistry() {
 
 void SeedRegistryValue(const std::string& keyPath, const std::string& name, DWORD type,
                        const std::vector<uint8_t>& data) {
-    std::vector<std::string> components;
-    if (SplitPath(keyPath.c_str(), &components) != ERROR_SUCCESS) {
+    Key* key = State().root.get();
+    bool created = false;
+    if (Walk(keyPath.c_str(), &key, &created) != ERROR_SUCCESS) {
         throw std::invalid_argument("bad registry key path: " + keyPath);
     }
-    Key* key = State().root.get();
-    WalkCreating(&key, components);
     Store(key, name.substr(0, name.find('\0')), type, data);
 }
 
 bool RegistryKeyExists(const std::string& keyPath) {
-    return KeyAtPath(keyPath) != nullptr;
+    Key* key = State().root.get();
+    return Walk(keyPath.c_str(), &key) == ERROR_SUCCESS;
 }
 
 bool ReadRegistryValue(const std::string& keyPath, const std::string& name, DWORD* type,
                        std::vector<uint8_t>* data) {
-    const Key* key = KeyAtPath(keyPath);
-    const Value* value = key == nullptr ? nullptr : FindValue(key, name.c_str());
+    Key* key = State().root.get();
+    const Value* value =
+        Walk(keyPath.c_str(), &key) == ERROR_SUCCESS ? FindValue(key, name.c_str()) : nullptr;
     if (value == nullptr) {
         return false;
     }
@@ -238,61 +215,25 @@ int OpenRegistryKeyCount() {
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD /*options*/, REGSAM access,
                              PHKEY result) {
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Open)) {
-        return failure;
-    }
-    if (result == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    OpenKey start{};
-    if (const LONG status = Resolve(parent, &start)) {
-        return status;
-    }
-    std::vector<std::string> components;
-    if (const LONG status = SplitPath(subKey, &components)) {
-        return status;
-    }
-    Key* key = Walk(start.key, components);
-    if (key == nullptr) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    *result = NewHandle(key, access);
-    return ERROR_SUCCESS;
+    return OpenSubKey(simwin::RegistryCall::Open, parent, subKey, access, result);
 }
 
 LSTATUS WINAPI RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*keyClass*/,
                                DWORD /*options*/, REGSAM access, LPSECURITY_ATTRIBUTES /*security*/,
                                PHKEY result, LPDWORD disposition) {
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Create)) {
-        return failure;
-    }
-    if (result == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    OpenKey start{};
-    if (const LONG status = Resolve(parent, &start)) {
-        return status;
-    }
-    std::vector<std::string> components;
-    if (const LONG status = SplitPath(subKey, &components)) {
-        return status;
-    }
-    Key* key = start.key;
-    const bool created = WalkCreating(&key, components);
-    *result = NewHandle(key, access);
-    if (disposition != nullptr) {
+    bool created = false;
+    const LONG status =
+        OpenSubKey(simwin::RegistryCall::Create, parent, subKey, access, result, &created);
+    if (status == ERROR_SUCCESS && disposition != nullptr) {
         *disposition = created ? 1 /* REG_CREATED_NEW_KEY */ : 2 /* REG_OPENED_EXISTING_KEY */;
     }
-    return ERROR_SUCCESS;
+    return status;
 }
 
 LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type,
                                 LPBYTE data, LPDWORD size) {
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Query)) {
-        return failure;
-    }
     OpenKey open{};
-    if (const LONG status = Resolve(key, &open)) {
+    if (const LONG status = Start(simwin::RegistryCall::Query, key, &open)) {
         return status;
     }
     if (reserved != nullptr || (data != nullptr && size == nullptr)) {
@@ -309,14 +250,12 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LP
     if (size == nullptr) { // only the type (or the existence) was asked for
         return ERROR_SUCCESS;
     }
-    if (data != nullptr) {
-        if (*size < length) {
-            *size = length;
-            return ERROR_MORE_DATA;
-        }
-        if (length > 0) {
-            std::memcpy(data, value->data.data(), length);
-        }
+    if (data != nullptr && *size < length) {
+        *size = length;
+        return ERROR_MORE_DATA;
+    }
+    if (data != nullptr && length > 0) {
+        std::memcpy(data, value->data.data(), length);
     }
     *size = length;
     return ERROR_SUCCESS;
@@ -324,11 +263,8 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LP
 
 LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DWORD type,
                               const BYTE* data, DWORD size) {
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Set)) {
-        return failure;
-    }
     OpenKey open{};
-    if (const LONG status = Resolve(key, &open)) {
+    if (const LONG status = Start(simwin::RegistryCall::Set, key, &open)) {
         return status;
     }
     if ((open.access & KEY_SET_VALUE) == 0) {
@@ -337,10 +273,7 @@ LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DW
     if (data == nullptr && size != 0) {
         return ERROR_INVALID_PARAMETER;
     }
-    std::vector<uint8_t> bytes;
-    if (size != 0) {
-        bytes.assign(data, data + size);
-    }
+    std::vector<uint8_t> bytes(data, data + size);
     const Value& stored = Store(open.key, valueName == nullptr ? "" : valueName, type, bytes);
     State().writes.push_back(
         simwin::RegistryWrite{PathOf(open.key), stored.name, type, std::move(bytes)});
@@ -350,12 +283,11 @@ LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD /*reserved*/, DW
 LSTATUS WINAPI RegCloseKey(HKEY key) {
     // A failing close leaves the key open on purpose: OpenRegistryKeyCount then shows the leak a
     // caller would have if it trusted the close without checking.
-    if (const LONG failure = FailureOf(simwin::RegistryCall::Close)) {
-        return failure;
+    // Closing HKEY_CURRENT_USER is allowed and does nothing.
+    OpenKey open{};
+    const LONG status = Start(simwin::RegistryCall::Close, key, &open);
+    if (status == ERROR_SUCCESS) {
+        State().open.erase(reinterpret_cast<uintptr_t>(key));
     }
-    if (key == HKEY_CURRENT_USER) {
-        return ERROR_SUCCESS; // closing a predefined hive is allowed and does nothing
-    }
-    return State().open.erase(reinterpret_cast<uintptr_t>(key)) == 1 ? ERROR_SUCCESS
-                                                                     : ERROR_INVALID_HANDLE;
+    return status;
 }

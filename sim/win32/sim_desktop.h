@@ -12,8 +12,6 @@
 
 namespace simwin {
 
-// ---- Desktop -------------------------------------------------------------------------------
-
 struct WindowSpec {
     std::string title;        // bytes in the ANSI code page; cut at the first NUL like a real title
     std::u16string wideTitle; // when not empty, the title in UTF-16 instead of `title`
@@ -23,8 +21,8 @@ struct WindowSpec {
     DWORD style = 0;       // extra style bits (WS_POPUP, WS_CHILD, ...); WS_VISIBLE is derived
 };
 
-// Creates a top-level window at the top of the z-order and returns its new handle. Handles
-// are distinct, fit in 32 bits and are never reused within the process.
+// Creates a top-level window at the top of the z-order and returns its new handle, distinct
+// from every handle handed out before in the process, in 32 bits.
 HWND CreateTestWindow(const WindowSpec& spec);
 HWND CreateTestWindow(const std::string& title, bool visible = true);
 HWND CreateTestWindow(const std::u16string& title, bool visible = true);
@@ -42,7 +40,6 @@ std::u16string Utf16FromUtf8(const std::string& utf8);
 // Live windows, top of the z-order first.
 std::vector<HWND> ZOrder();
 HWND ForegroundWindow();
-size_t LiveWindowCount();
 
 // Destroys every window and forgets the foreground; handle numbering continues.
 void ResetDesktop();
@@ -76,8 +73,7 @@ struct WindowCall {
 void LogWindowCalls(bool on, std::function<bool(HWND)> mark = {});
 const std::vector<WindowCall>& WindowCallLog();
 
-// ---- Registry (HKEY_CURRENT_USER only) ---------------------------------------------------
-
+// Registry (HKEY_CURRENT_USER only).
 enum class RegistryCall { Open, Create, Query, Set, Close };
 
 // Every later call of that kind returns `error` (ERROR_SUCCESS clears the failure) without

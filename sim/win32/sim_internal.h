@@ -11,10 +11,8 @@ namespace internal {
 // The counters that Calls() reports, writable by each file that simulates a counted call.
 CallCounts& MutableCalls();
 
-// A title's ANSI view (code_page.cpp): CP1252 bytes to UTF-16 code units and back, one for one.
-// Every byte value comes back unchanged; a code unit CP1252 cannot hold becomes '?', without the
-// look-alike ("best fit") letters that Windows substitutes for some of them, and each half of a
-// surrogate pair becomes a '?' of its own.
+// A title's ANSI view (code_page.cpp): CP1252 bytes to UTF-16 code units and back, one for one,
+// as windows_api.h describes.
 std::u16string Utf16FromAnsi(const std::string& ansi);
 std::string AnsiFromUtf16(const std::u16string& text);
 

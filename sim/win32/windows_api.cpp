@@ -4,7 +4,6 @@
 #include "sim_internal.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -27,9 +26,9 @@ constexpr uint32_t kFirstHandle = 0x000102F0u;
 constexpr uint32_t kHandleStep = 4;
 
 struct Desktop {
-    std::unordered_map<uint32_t, Window> windows;
-    std::vector<uint32_t> zOrder; // bottom first, so that a new or raised window is a push_back
-    uint32_t foreground = 0;
+    std::unordered_map<HWND, Window> windows;
+    std::vector<HWND> zOrder; // bottom first, so that a new or raised window is a push_back
+    HWND foreground = nullptr;
     // Survives ResetDesktop: a handle is never handed out twice in a process.
     uint32_t nextHandle = kFirstHandle;
     // Shared so that a hook that replaces itself while it runs is not destroyed mid-call.
@@ -45,40 +44,32 @@ Desktop& State() {
     return desktop;
 }
 
-uint32_t ValueOf(HWND window) {
-    const auto value = reinterpret_cast<uintptr_t>(window);
-    // A pointer-sized value above 32 bits cannot be one of ours; 0 is never handed out.
-    return value > UINT32_MAX ? 0 : static_cast<uint32_t>(value);
-}
-
-HWND HandleOf(uint32_t value) {
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
-}
-
+// Null for a handle that is dead, was never handed out or does not fit in 32 bits.
 Window* Find(HWND window) {
-    const uint32_t value = ValueOf(window);
-    if (value == 0) {
-        return nullptr;
-    }
     auto& windows = State().windows;
-    const auto found = windows.find(value);
+    const auto found = windows.find(window);
     return found == windows.end() ? nullptr : &found->second;
 }
 
-void Raise(uint32_t value) {
+void Raise(HWND window) {
     auto& zOrder = State().zOrder;
-    const auto at = std::find(zOrder.begin(), zOrder.end(), value);
-    if (at != zOrder.end()) {
-        zOrder.erase(at);
-    }
-    zOrder.push_back(value);
+    zOrder.erase(std::find(zOrder.begin(), zOrder.end(), window));
+    zOrder.push_back(window);
 }
 
-void Log(simwin::WindowCallKind kind, HWND window, int showCommand = 0) {
+// Counts and logs a window call; returns the live window it is about, or null.
+Window* Called(uint64_t simwin::CallCounts::*counter, HWND window) {
+    ++(State().calls.*counter);
+    return Find(window);
+}
+
+Window* Logged(uint64_t simwin::CallCounts::*counter, simwin::WindowCallKind kind, HWND window,
+               int showCommand = 0) {
     Desktop& desktop = State();
     if (desktop.logging) {
         desktop.log.push_back({kind, window, showCommand, desktop.mark && desktop.mark(window)});
     }
+    return Called(counter, window);
 }
 
 void SetTitle(Window& window, const std::u16string& title) {
@@ -90,71 +81,72 @@ std::u16string Utf16FromAnsiTitle(const std::string& title) {
     return simwin::internal::Utf16FromAnsi(title.substr(0, title.find('\0')));
 }
 
-bool IsChildOfParent(const Window& window) {
-    return (window.style & WS_CHILD) != 0 && window.parent != nullptr;
+// The window's title in one of its two forms; empty for a dead handle.
+template <typename Text> const Text& TitleOf(const Window* found, Text Window::*form) {
+    static const Text none;
+    return found == nullptr ? none : found->*form;
+}
+
+template <typename Text> int TitleLength(const Window* found, Text Window::*form) {
+    return static_cast<int>(TitleOf(found, form).size());
+}
+
+// The limit counts the terminator; a limit of 0 or less writes nothing. Copies code units, so a
+// wide limit that falls inside a surrogate pair keeps its first half, as Windows does.
+template <typename Char>
+int CopyTitle(const std::basic_string<Char>& title, Char* buffer, int limit) {
+    if (buffer == nullptr || limit <= 0) {
+        return 0;
+    }
+    const size_t copied = std::min(title.size(), static_cast<size_t>(limit) - 1);
+    std::copy_n(title.begin(), copied, buffer);
+    buffer[copied] = Char{};
+    return static_cast<int>(copied);
 }
 
 } // namespace
 
 namespace simwin {
 
-namespace internal {
-CallCounts& MutableCalls() {
-    return State().calls;
-}
-} // namespace internal
-
 HWND CreateTestWindow(const WindowSpec& wanted) {
     Desktop& desktop = State();
     if (desktop.nextHandle == 0) { // wrapped around after about a billion windows
         throw std::length_error("simulated desktop ran out of window handles");
     }
-    const uint32_t value = desktop.nextHandle;
+    const HWND handle = reinterpret_cast<HWND>(static_cast<uintptr_t>(desktop.nextHandle));
     desktop.nextHandle += kHandleStep;
-
-    Window window;
+    Window& window = desktop.windows[handle];
     SetTitle(window,
              wanted.wideTitle.empty() ? Utf16FromAnsiTitle(wanted.title) : wanted.wideTitle);
     window.visible = wanted.visible;
     window.owner = wanted.owner;
     window.parent = wanted.parent;
     window.style = wanted.style & ~WS_VISIBLE;
-    desktop.windows.emplace(value, std::move(window));
-    desktop.zOrder.push_back(value);
-    return HandleOf(value);
+    desktop.zOrder.push_back(handle);
+    return handle;
 }
 
 HWND CreateTestWindow(const std::string& title, bool visible) {
-    WindowSpec wanted;
-    wanted.title = title;
-    wanted.visible = visible;
-    return CreateTestWindow(wanted);
+    return CreateTestWindow(WindowSpec{title, {}, visible});
 }
 
 HWND CreateTestWindow(const std::u16string& title, bool visible) {
-    WindowSpec wanted;
-    wanted.wideTitle = title;
-    wanted.visible = visible;
-    return CreateTestWindow(wanted);
+    return CreateTestWindow(WindowSpec{{}, title, visible});
 }
 
 void DestroyTestWindow(HWND window) {
     Desktop& desktop = State();
-    const uint32_t value = ValueOf(window);
-    if (Find(window) == nullptr) {
+    if (desktop.windows.erase(window) == 0) {
         return;
     }
-    desktop.windows.erase(value);
-    desktop.zOrder.erase(std::find(desktop.zOrder.begin(), desktop.zOrder.end(), value));
-    if (desktop.foreground == value) {
-        desktop.foreground = 0;
+    desktop.zOrder.erase(std::find(desktop.zOrder.begin(), desktop.zOrder.end(), window));
+    if (desktop.foreground == window) {
+        desktop.foreground = nullptr;
     }
 }
 
 void SetTestWindowTitle(HWND window, const std::string& title) {
-    if (Window* found = Find(window)) {
-        SetTitle(*found, Utf16FromAnsiTitle(title));
-    }
+    SetTestWindowTitle(window, Utf16FromAnsiTitle(title));
 }
 
 void SetTestWindowTitle(HWND window, const std::u16string& title) {
@@ -176,28 +168,18 @@ void SetTestWindowVisible(HWND window, bool visible) {
 }
 
 std::vector<HWND> ZOrder() {
-    const auto& zOrder = State().zOrder;
-    std::vector<HWND> topFirst;
-    topFirst.reserve(zOrder.size());
-    for (auto at = zOrder.rbegin(); at != zOrder.rend(); ++at) {
-        topFirst.push_back(HandleOf(*at));
-    }
-    return topFirst;
+    return std::vector<HWND>(State().zOrder.rbegin(), State().zOrder.rend());
 }
 
 HWND ForegroundWindow() {
-    return HandleOf(State().foreground);
-}
-
-size_t LiveWindowCount() {
-    return State().windows.size();
+    return State().foreground;
 }
 
 void ResetDesktop() {
     Desktop& desktop = State();
     desktop.windows.clear();
     desktop.zOrder.clear();
-    desktop.foreground = 0;
+    desktop.foreground = nullptr;
 }
 
 void SetEnumerationHook(std::function<void(HWND)> hook) {
@@ -224,7 +206,16 @@ const std::vector<WindowCall>& WindowCallLog() {
     return State().log;
 }
 
+namespace internal {
+CallCounts& MutableCalls() {
+    return State().calls;
+}
+} // namespace internal
+
 } // namespace simwin
+
+using simwin::CallCounts;
+using simwin::WindowCallKind;
 
 BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM context) {
     Desktop& desktop = State();
@@ -234,9 +225,8 @@ BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM context) {
     }
     // The callback and the hook may change the desktop at will: walk a copy, top first, and
     // look every handle up again before each use.
-    const std::vector<uint32_t> snapshot(desktop.zOrder.rbegin(), desktop.zOrder.rend());
-    for (const uint32_t value : snapshot) {
-        const HWND window = HandleOf(value);
+    const std::vector<HWND> snapshot = simwin::ZOrder();
+    for (const HWND window : snapshot) {
         if (Find(window) == nullptr) {
             continue;
         }
@@ -254,85 +244,71 @@ BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM context) {
 }
 
 BOOL WINAPI IsWindow(HWND window) {
-    ++State().calls.isWindow;
-    return Find(window) != nullptr ? TRUE : FALSE;
+    return Called(&CallCounts::isWindow, window) != nullptr;
 }
 
 BOOL WINAPI IsWindowVisible(HWND window) {
-    ++State().calls.isWindowVisible;
-    Log(simwin::WindowCallKind::IsWindowVisible, window);
-    const Window* current = Find(window);
-    // Bounded walk: a parent cycle that a test may build must not hang the caller.
+    const Window* current =
+        Logged(&CallCounts::isWindowVisible, WindowCallKind::IsWindowVisible, window);
+    // Bounded walk: a parent cycle that a test may build must not hang the caller. A child
+    // shows only inside a visible parent; a dead parent counts as an invisible one.
     for (size_t steps = 0; current != nullptr && steps <= State().windows.size(); ++steps) {
         if (!current->visible) {
             return FALSE;
         }
-        if (!IsChildOfParent(*current)) {
+        if ((current->style & WS_CHILD) == 0 || current->parent == nullptr) {
             return TRUE;
         }
-        current = Find(current->parent); // a dead parent counts as an invisible one
+        current = Find(current->parent);
     }
     return FALSE;
 }
 
 BOOL WINAPI ShowWindow(HWND window, int command) {
-    ++State().calls.showWindow;
-    Log(simwin::WindowCallKind::ShowWindow, window, command);
-    Window* found = Find(window);
+    Window* found = Logged(&CallCounts::showWindow, WindowCallKind::ShowWindow, window, command);
     if (found == nullptr) {
         return FALSE;
     }
     const bool wasVisible = found->visible;
     found->visible = command != SW_HIDE;
-    return wasVisible ? TRUE : FALSE;
+    return wasVisible;
 }
 
 BOOL WINAPI SetForegroundWindow(HWND window) {
-    Desktop& desktop = State();
-    ++desktop.calls.setForegroundWindow;
-    Log(simwin::WindowCallKind::SetForegroundWindow, window);
-    if (Find(window) == nullptr) {
+    if (!Logged(&CallCounts::setForegroundWindow, WindowCallKind::SetForegroundWindow, window)) {
         return FALSE;
     }
-    desktop.foreground = ValueOf(window);
-    Raise(desktop.foreground);
+    State().foreground = window;
+    Raise(window);
     return TRUE;
 }
 
 BOOL WINAPI BringWindowToTop(HWND window) {
-    ++State().calls.bringWindowToTop;
-    Log(simwin::WindowCallKind::BringWindowToTop, window);
-    if (Find(window) == nullptr) {
+    if (!Logged(&CallCounts::bringWindowToTop, WindowCallKind::BringWindowToTop, window)) {
         return FALSE;
     }
-    Raise(ValueOf(window));
+    Raise(window);
     return TRUE;
 }
 
 HWND WINAPI GetWindow(HWND window, UINT command) {
-    ++State().calls.getWindow;
-    const Window* found = Find(window);
+    const Window* found = Called(&CallCounts::getWindow, window);
     return found != nullptr && command == GW_OWNER ? found->owner : nullptr;
 }
 
+// The parent of a child window, the owner of an owned pop-up, else none.
 HWND WINAPI GetParent(HWND window) {
-    ++State().calls.getParent;
-    const Window* found = Find(window);
+    const Window* found = Called(&CallCounts::getParent, window);
     if (found == nullptr) {
         return nullptr;
     }
-    if ((found->style & WS_CHILD) != 0) {
-        return found->parent;
-    }
-    if ((found->style & WS_POPUP) != 0) {
-        return found->owner;
-    }
-    return nullptr;
+    return (found->style & WS_CHILD) != 0   ? found->parent
+           : (found->style & WS_POPUP) != 0 ? found->owner
+                                            : nullptr;
 }
 
 LONG WINAPI GetWindowLongA(HWND window, int index) {
-    ++State().calls.getWindowLong;
-    const Window* found = Find(window);
+    const Window* found = Called(&CallCounts::getWindowLong, window);
     if (found == nullptr || index != GWL_STYLE) {
         return 0;
     }
@@ -340,48 +316,22 @@ LONG WINAPI GetWindowLongA(HWND window, int index) {
     return static_cast<LONG>(style); // WS_POPUP makes it negative, as on Windows
 }
 
-namespace {
-
-// The limit counts the terminator; a limit of 0 or less writes nothing.
-template <typename Char>
-int CopyTitle(const std::basic_string<Char>& title, Char* buffer, int limit) {
-    if (buffer == nullptr || limit <= 0) {
-        return 0;
-    }
-    const size_t copied = std::min(title.size(), static_cast<size_t>(limit) - 1);
-    std::copy(title.begin(), title.begin() + static_cast<std::ptrdiff_t>(copied), buffer);
-    buffer[copied] = Char{};
-    return static_cast<int>(copied);
-}
-
-} // namespace
-
 int WINAPI GetWindowTextA(HWND window, LPSTR buffer, int limit) {
-    ++State().calls.getWindowText;
-    const Window* found = Find(window);
-    return found == nullptr ? CopyTitle(std::string(), buffer, limit)
-                            : CopyTitle(found->ansiTitle, buffer, limit);
+    return CopyTitle(TitleOf(Called(&CallCounts::getWindowText, window), &Window::ansiTitle),
+                     buffer, limit);
 }
 
 int WINAPI GetWindowTextLengthA(HWND window) {
-    ++State().calls.getWindowTextLength;
-    const Window* found = Find(window);
-    return found == nullptr ? 0 : static_cast<int>(found->ansiTitle.size());
+    return TitleLength(Called(&CallCounts::getWindowTextLength, window), &Window::ansiTitle);
 }
 
-// Copies code units: a limit that falls inside a surrogate pair keeps its first half, as
-// Windows does.
 int WINAPI GetWindowTextW(HWND window, LPWSTR buffer, int limit) {
-    ++State().calls.getWindowTextW;
-    const Window* found = Find(window);
-    return found == nullptr ? CopyTitle(std::u16string(), buffer, limit)
-                            : CopyTitle(found->title, buffer, limit);
+    return CopyTitle(TitleOf(Called(&CallCounts::getWindowTextW, window), &Window::title), buffer,
+                     limit);
 }
 
 int WINAPI GetWindowTextLengthW(HWND window) {
-    ++State().calls.getWindowTextLengthW;
-    const Window* found = Find(window);
-    return found == nullptr ? 0 : static_cast<int>(found->title.size());
+    return TitleLength(Called(&CallCounts::getWindowTextLengthW, window), &Window::title);
 }
 
 int WINAPI lstrcmpA(LPCSTR first, LPCSTR second) {

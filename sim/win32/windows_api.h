@@ -1,12 +1,6 @@
 // The Win32 subset that Velumo calls, declared for builds off Windows.
 //
-// Simulated here (windows_api.cpp, registry.cpp, code_page.cpp):
-//   user32:   EnumWindows, IsWindow, IsWindowVisible, ShowWindow, SetForegroundWindow,
-//             BringWindowToTop, GetWindow, GetParent, GetWindowLongA, GetWindowTextA,
-//             GetWindowTextLengthA, GetWindowTextW, GetWindowTextLengthW, CharToOemA,
-//             OemToCharA
-//   kernel32: lstrcmpA
-//   advapi32: RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA, RegSetValueExA, RegCloseKey
+// Every call declared below is simulated (windows_api.cpp, registry.cpp, code_page.cpp).
 //
 // Real behaviours reproduced:
 //   - top-level windows in z-order; EnumWindows reports them top to bottom from a snapshot taken
@@ -38,7 +32,6 @@
 
 #define WINAPI
 #define CALLBACK
-#define APIENTRY
 
 typedef int BOOL;
 typedef uint8_t BYTE;
@@ -47,7 +40,6 @@ typedef int32_t LONG;
 typedef LONG LSTATUS;
 typedef unsigned int UINT;
 typedef intptr_t LPARAM;
-typedef uintptr_t WPARAM;
 typedef char CHAR;
 // UTF-16 code units, as wchar_t is on Windows (Linux's wchar_t is 32 bits wide).
 typedef char16_t WCHAR;
@@ -57,7 +49,6 @@ typedef uint16_t WORD;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef BYTE* LPBYTE;
-typedef const BYTE* LPCBYTE;
 typedef DWORD* LPDWORD;
 typedef DWORD REGSAM;
 typedef void* HANDLE;
