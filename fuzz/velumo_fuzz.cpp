@@ -1,5 +1,5 @@
-// libFuzzer target: one input is one life of the plug-in in a FAR-like host. The input sets up
-// the registry and the host's texts, starts the plug-in, then plays a sequence of host calls
+// The FAR 1.x plug-in's libFuzzer target: one input is one life of it in the FAR 1.x stand-in.
+// The input sets up the registry and the host's texts, starts the plug-in, then plays host calls
 // (all twelve entry points, with valid, null and invalid handles, fabricated panel items,
 // scripted dialogs and selections, a failing Control) and desktop events (windows created,
 // destroyed, retitled, restyled, hidden or shown by other programs, and changed from inside an
@@ -15,7 +15,7 @@
 //   - closing the last open panel while ShowAllWindowAtExit is set leaves no recorded window
 //     hidden;
 //   - the settings loaded at start are the registry's usable values, defaults elsewhere;
-//   - a confirmed configuration dialog leaves the six settings in the registry as in memory,
+//   - a confirmed configuration dialog leaves every setting in the registry as in memory,
 //     a cancelled one changes nothing;
 //   - no registry key stays open after a call (unless the fuzzer made RegCloseKey fail);
 //   - every listing is well formed: entries counted, titles terminated within 128 bytes, two
@@ -33,8 +33,7 @@
 //   text    root key (max 1000)
 //   byte    registry value count (% 17), each:
 //             byte  place (% 4): 0 "<root>\Velumo", 1 "<root>", 2 "<root>\Velumo\Sub", 3 "Velumo"
-//             byte  name (% 8): 0-5 a setting's name (bit 7: lower-cased), 6 a text (max 64),
-//                   7 the empty name
+//             byte  name: as fuzz::SettingName picks it (text: max 64)
 //             dword type
 //             text  data (max 300)
 //   byte    message override count (% 8), each: byte id (% 20), text (max 700)
@@ -218,8 +217,8 @@ int32_t ExpectedSetting(const Run& run, const char* name, int32_t defaultValue) 
 void CheckLoadedSettings(const Run& run) {
     const std::vector<int32_t> loaded = SettingsFields(g_settings);
     const std::vector<int32_t> defaults = SettingsFields(kDefaultSettings);
-    for (size_t i = 0; i < 6; ++i) {
-        Require(loaded[i] == ExpectedSetting(run, kSettingNames[i], defaults[i]),
+    for (int i = 0; i < kSettingCount; ++i) {
+        Require(loaded[i] == ExpectedSetting(run, kSettingFields[i].Name, defaults[i]),
                 "a setting did not load as the registry holds it", static_cast<uint32_t>(i));
     }
 }
@@ -230,10 +229,10 @@ void CheckSavedSettings(const Run& run) {
         !IsUsableKeyPath(run.keyPath)) {
         return;
     }
-    for (size_t i = 0; i < 6; ++i) {
+    for (int i = 0; i < kSettingCount; ++i) {
         DWORD type = 0;
         std::vector<uint8_t> data;
-        Require(simwin::ReadRegistryValue(run.keyPath, kSettingNames[i], &type, &data) &&
+        Require(simwin::ReadRegistryValue(run.keyPath, kSettingFields[i].Name, &type, &data) &&
                     type == REG_DWORD && data.size() == 4,
                 "a confirmed dialog did not store a setting as a REG_DWORD",
                 static_cast<uint32_t>(i));
@@ -434,16 +433,7 @@ void StepConfigure(InputReader& in, Run& run) {
                         : resultPick == 1 ? 11
                         : resultPick == 2 ? -1
                                           : static_cast<int>(in.Dword());
-        const size_t checks = in.Byte() % 13;
-        for (size_t c = 0; c < checks; ++c) {
-            const int index = static_cast<int8_t>(in.Byte());
-            answer.checks.emplace_back(index, static_cast<int>(in.Dword()));
-        }
-        const size_t edits = in.Byte() % 5;
-        for (size_t e = 0; e < edits; ++e) {
-            const int index = static_cast<int8_t>(in.Byte());
-            answer.texts.emplace_back(index, in.Text(600));
-        }
+        fuzz::ReadItemChanges(in, answer, 5, [&] { return in.Text(600); });
         farhost::QueueDialogAnswer(answer);
     }
     const Settings before = g_settings;
@@ -479,62 +469,40 @@ void StepGetPluginInfo(InputReader& in, Run& run) {
             "disks menu entry does not follow the settings");
 }
 
-void Step(InputReader& in, Run& run) {
-    const uint8_t op = in.Byte() % 19;
-    switch (op) {
-    case 0:
-        StepOpenPlugin(in, run);
-        break;
-    case 1:
-        ClosePanel(run, PickPanel(in, run));
-        break;
-    case 2:
-        StepGetFindData(in, run);
-        break;
-    case 3: {
+// The host's calls by opcode; 11 to 16 are the desktop events 0 to 5, in between.
+using StepCall = void (*)(InputReader&, Run&);
+const StepCall kHostCalls[] = {
+    StepOpenPlugin,
+    [](InputReader& in, Run& run) { ClosePanel(run, PickPanel(in, run)); },
+    StepGetFindData,
+    [](InputReader& in, Run& run) {
         const uint8_t pick = in.Byte();
         if (!run.listings.empty()) {
             HandBack(run, pick % run.listings.size());
         }
-        break;
-    }
-    case 4:
-        StepGetOpenPluginInfo(in, run);
-        break;
-    case 5:
-        StepSetDirectory(in, run);
-        break;
-    case 6:
-        StepDeleteFiles(in, run);
-        break;
-    case 7:
-        StepProcessKey(in, run);
-        break;
-    case 8:
-        StepConfigure(in, run);
-        break;
-    case 9:
-        StepGetPluginInfo(in, run);
-        break;
-    case 10:
-        PluginCall(run, [] { farhost::Plugin().ExitFAR(); });
-        break;
-    case 11:
-    case 12:
-    case 13:
-    case 14:
-    case 15:
-    case 16:
-        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - 11));
-        break;
-    case 17: {
+    },
+    StepGetOpenPluginInfo,
+    StepSetDirectory,
+    StepDeleteFiles,
+    StepProcessKey,
+    StepConfigure,
+    StepGetPluginInfo,
+    [](InputReader&, Run& run) { PluginCall(run, [] { farhost::Plugin().ExitFAR(); }); },
+    [](InputReader& in, Run& run) {
         const size_t kind = in.Byte() % kRegistryCallKinds;
         SetRegistryFailure(run, kind, PickRegistryError(in));
-        break;
-    }
-    default:
-        farhost::SetControlResult(static_cast<int>(in.Dword()));
-        break;
+    },
+    [](InputReader& in, Run&) { farhost::SetControlResult(static_cast<int>(in.Dword())); },
+};
+constexpr uint8_t kFirstDesktopEvent = 11;
+constexpr uint8_t kDesktopEventCount = 6;
+
+void Step(InputReader& in, Run& run) {
+    const uint8_t op = in.Byte() % 19;
+    if (op >= kFirstDesktopEvent && op < kFirstDesktopEvent + kDesktopEventCount) {
+        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - kFirstDesktopEvent));
+    } else {
+        kHostCalls[op < kFirstDesktopEvent ? op : op - kDesktopEventCount](in, run);
     }
     farhost::ClearRecords();
     fuzz::CheckHiddenWindowsRecorded(run.desktop);
