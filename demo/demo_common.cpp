@@ -322,6 +322,11 @@ bool RunScript(const FrontEnd& frontEnd, const std::vector<Step>& steps) {
     return !g_demo.unexpected;
 }
 
+namespace {
+
+// Help, Velumo opened in the active panel, then commands from standard input until quit or
+// its end. Commands are UTF-8: read as typed from a pipe, or as UTF-16 from a Windows console
+// and converted.
 void RunInteractive(const FrontEnd& commands) {
     PrintHelp(commands);
     if (commands.open()) {
@@ -391,7 +396,16 @@ void RunInteractive(const FrontEnd& commands) {
     }
 }
 
-int Finish(bool interactive, bool scriptOk) {
+} // namespace
+
+int RunAndFinish(const FrontEnd& frontEnd, bool interactive, bool (*script)(), void (*exitFar)()) {
+    bool scriptOk = true;
+    if (interactive) {
+        RunInteractive(frontEnd);
+    } else {
+        scriptOk = script();
+    }
+    exitFar();
     harness::PumpMessages();
     bool allVisible = true;
     Write("\nWindows Velumo hid during the demo, as IsWindowVisible reports them now:\n");

@@ -114,18 +114,12 @@ struct Step {
 // was seen. After the last step the file panel must show kStartFolder again.
 bool RunScript(const FrontEnd& frontEnd, const std::vector<Step>& steps);
 
-// ---- The interactive run --------------------------------------------------------------------
-
-// Help, Velumo opened in the active panel, then commands from standard input until quit or
-// its end. Commands are UTF-8: read as typed from a pipe, or as UTF-16 from a Windows console
-// and converted.
-void RunInteractive(const FrontEnd& frontEnd);
-
 // ---- The end --------------------------------------------------------------------------------
 
-// After the last panel closed: every window Velumo hid must be visible again. Gives the exit
-// code: 0 when they are and, in the scripted run, every step did what it shows.
-int Finish(bool interactive, bool scriptOk);
+// The scripted run (or the interactive one), then `exitFar` closes every panel as FAR does when
+// it exits, or a script cut short. Then every window Velumo hid must be visible again. Gives the
+// exit code: 0 when they are and, in the scripted run, every step did what it shows.
+int RunAndFinish(const FrontEnd& frontEnd, bool interactive, bool (*script)(), void (*exitFar)());
 
 // ---- The two front ends ---------------------------------------------------------------------
 

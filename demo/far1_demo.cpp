@@ -334,15 +334,10 @@ int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string&
                           " build) in a FAR-like host, with " + std::to_string(messages.size()) +
                           " messages from VelumoEng.lng.",
                       desktop);
-    bool scriptOk = true;
-    if (interactive) {
-        RunInteractive(kFrontEnd);
-    } else {
-        scriptOk = RunScript();
-    }
-    farhost::ClosePanels(); // as FAR closes every panel when it exits, or a script cut short
-    RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
-    return Finish(interactive, scriptOk);
+    return RunAndFinish(kFrontEnd, interactive, RunScript, [] {
+        farhost::ClosePanels();
+        RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
+    });
 }
 
 } // namespace demo

@@ -388,14 +388,7 @@ int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string&
                           std::to_string(language.messages.size()) +
                           " messages from VelumoEng.lng.\n(--far1 shows the FAR 1.x plug-in.)",
                       desktop);
-    bool scriptOk = true;
-    if (interactive) {
-        RunInteractive(kFrontEnd);
-    } else {
-        scriptOk = RunScript();
-    }
-    far3host::ExitFar(); // FAR closes every panel when it exits, or a script cut short
-    return Finish(interactive, scriptOk);
+    return RunAndFinish(kFrontEnd, interactive, RunScript, [] { far3host::ExitFar(); });
 }
 
 } // namespace demo
