@@ -114,6 +114,13 @@ void CheckRecordedWindowsShown(const Desktop& desktop);
 // A listed window's status marks ("H", "O", blank, "D") against the window at this moment.
 void CheckStatusMarks(HWND window, const char* status);
 
+// A value picked by a byte from `known`; a byte beyond them reads the value itself with `read`.
+template <typename Value, size_t Count, typename Read>
+Value PickOrRead(InputReader& in, const Value (&known)[Count], Read read) {
+    const uint8_t pick = in.Byte();
+    return pick < Count ? known[pick] : static_cast<Value>(read());
+}
+
 // A stored value's name from its pick byte (% 8): below kSettingCount a setting's name (bit 7:
 // lower-cased), kSettingCount a text read by `readText`, else the empty name.
 template <typename ReadText>

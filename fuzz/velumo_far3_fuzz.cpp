@@ -736,29 +736,13 @@ far3host::PanelSide PickSide(InputReader& in) {
 }
 
 WORD PickKey(InputReader& in) {
-    switch (in.Byte()) {
-    case 0:
-        return VK_F3;
-    case 1:
-        return VK_F8;
-    default:
-        return in.Word();
-    }
+    static const WORD kKeys[] = {VK_F3, VK_F8};
+    return fuzz::PickOrRead(in, kKeys, [&] { return in.Word(); });
 }
 
 DWORD PickKeyState(InputReader& in) {
-    switch (in.Byte()) {
-    case 0:
-        return 0;
-    case 1:
-        return LEFT_ALT_PRESSED;
-    case 2:
-        return SHIFT_PRESSED;
-    case 3:
-        return RIGHT_ALT_PRESSED;
-    default:
-        return in.Dword();
-    }
+    static const DWORD kStates[] = {0, LEFT_ALT_PRESSED, SHIFT_PRESSED, RIGHT_ALT_PRESSED};
+    return fuzz::PickOrRead(in, kStates, [&] { return in.Dword(); });
 }
 
 Text ReadCommand(InputReader& in, const Run& run) {
@@ -1118,12 +1102,10 @@ void DirectProcessInput(InputReader& in, Run& run) {
     far3::ProcessPanelInputInfo fields = ForPanel<far3::ProcessPanelInputInfo>(panel.handle);
     const RecordSize size = PickRecordSize(in, sizeof(fields));
     INPUT_RECORD& input = fields.Rec;
-    const uint8_t event = in.Byte();
-    input.EventType = event == 0 ? static_cast<WORD>(KEY_EVENT) : in.Word();
-    const uint8_t down = in.Byte();
-    input.Event.KeyEvent.bKeyDown = down == 0   ? TRUE
-                                    : down == 1 ? FALSE
-                                                : static_cast<BOOL>(in.Dword());
+    static const WORD kKeyEvent[] = {KEY_EVENT};
+    static const BOOL kDown[] = {TRUE, FALSE};
+    input.EventType = fuzz::PickOrRead(in, kKeyEvent, [&] { return in.Word(); });
+    input.Event.KeyEvent.bKeyDown = fuzz::PickOrRead(in, kDown, [&] { return in.Dword(); });
     input.Event.KeyEvent.wRepeatCount = 1;
     input.Event.KeyEvent.wVirtualKeyCode = PickKey(in);
     input.Event.KeyEvent.dwControlKeyState = PickKeyState(in);

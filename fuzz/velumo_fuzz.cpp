@@ -167,18 +167,9 @@ std::vector<PluginPanelItem> PickItems(InputReader& in, const Run& run) {
 }
 
 LONG PickRegistryError(InputReader& in) {
-    switch (in.Byte()) {
-    case 0:
-        return ERROR_SUCCESS;
-    case 1:
-        return ERROR_ACCESS_DENIED;
-    case 2:
-        return ERROR_FILE_NOT_FOUND;
-    case 3:
-        return ERROR_MORE_DATA;
-    default:
-        return static_cast<LONG>(in.Dword());
-    }
+    static const LONG kErrors[] = {ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND,
+                                   ERROR_MORE_DATA};
+    return fuzz::PickOrRead(in, kErrors, [&] { return in.Dword(); });
 }
 
 void SetRegistryFailure(Run& run, size_t kind, LONG error) {
@@ -411,10 +402,10 @@ void StepDeleteFiles(InputReader& in, Run& run) {
 
 void StepProcessKey(InputReader& in, Run& run) {
     HANDLE panel = PickPanel(in, run);
-    const uint8_t keyPick = in.Byte();
-    const int key = keyPick == 0 ? VK_F3 : keyPick == 1 ? 'A' : static_cast<int>(in.Dword());
-    const uint8_t statePick = in.Byte();
-    const unsigned state = statePick == 0 ? 0u : statePick == 1 ? PKF_ALT : in.Dword();
+    static const int kKeys[] = {VK_F3, 'A'};
+    static const unsigned kStates[] = {0, PKF_ALT};
+    const int key = fuzz::PickOrRead(in, kKeys, [&] { return in.Dword(); });
+    const unsigned state = fuzz::PickOrRead(in, kStates, [&] { return in.Dword(); });
     farhost::SetPanelSelection(PickItems(in, run));
     int result = -1;
     PluginCall(run, [&] { result = farhost::Plugin().ProcessKey(panel, key, state); });
@@ -423,16 +414,13 @@ void StepProcessKey(InputReader& in, Run& run) {
 }
 
 void StepConfigure(InputReader& in, Run& run) {
-    const uint8_t itemPick = in.Byte();
-    const int itemNumber = itemPick == 0 ? 0 : static_cast<int>(in.Dword());
+    static const int kFirstItem[] = {0};
+    static const int kDialogEnds[] = {10, 11, -1}; // confirmed, cancelled, Esc
+    const int itemNumber = fuzz::PickOrRead(in, kFirstItem, [&] { return in.Dword(); });
     const size_t answers = in.Byte() % 4;
     for (size_t a = 0; a < answers; ++a) {
         farhost::DialogAnswer answer;
-        const uint8_t resultPick = in.Byte();
-        answer.result = resultPick == 0   ? 10
-                        : resultPick == 1 ? 11
-                        : resultPick == 2 ? -1
-                                          : static_cast<int>(in.Dword());
+        answer.result = fuzz::PickOrRead(in, kDialogEnds, [&] { return in.Dword(); });
         fuzz::ReadItemChanges(in, answer, 5, [&] { return in.Text(600); });
         farhost::QueueDialogAnswer(answer);
     }
