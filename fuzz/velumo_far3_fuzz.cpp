@@ -809,82 +809,63 @@ void StepEnterDotDot(Run& run) {
     }
 }
 
-bool HostStep(InputReader& in, Run& run, uint8_t op) {
-    switch (op) {
-    case 0: {
+// What a user does in FAR, by opcode; the opcode beyond them exits FAR.
+using HostCall = void (*)(InputReader&, Run&);
+const HostCall kHostCalls[] = {
+    [](InputReader& in, Run& run) {
         const size_t item = in.Byte() % 3;
         PluginStep(run, [&] { far3host::OpenInActivePanel(item); });
-        break;
-    }
-    case 1: {
+    },
+    [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
         const size_t item = in.Byte() % 2;
         PluginStep(run, [&] { far3host::OpenFromDiskMenu(side, item); });
-        break;
-    }
-    case 2: {
+    },
+    [](InputReader& in, Run& run) {
         const Text command = ReadCommand(in, run);
         PluginStep(run, [&] { far3host::TypeCommand(command); });
-        break;
-    }
-    case 3: {
+    },
+    [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
         PluginStep(run, [&] { far3host::ListPanel(side); });
-        break;
-    }
-    case 4: {
+    },
+    [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
         PluginStep(run, [&] { far3host::RedrawPanel(side); });
-        break;
-    }
-    case 5: {
+    },
+    [](InputReader& in, Run&) {
         std::vector<size_t> indices(in.Byte() % 9);
         for (size_t& index : indices) {
             index = in.Byte();
         }
         far3host::SelectItems(indices);
-        break;
-    }
-    case 6:
-        far3host::SetCursor(in.Byte());
-        break;
-    case 7: {
+    },
+    [](InputReader& in, Run&) { far3host::SetCursor(in.Byte()); },
+    [](InputReader& in, Run& run) {
         const WORD key = PickKey(in);
         const DWORD state = PickKeyState(in);
         PluginStep(run, [&] { far3host::PressKey(key, state); });
-        break;
-    }
-    case 8:
-        StepEnterDotDot(run);
-        break;
-    case 9:
-        StepChangeDirectory(in, run);
-        break;
-    case 10:
+    },
+    [](InputReader&, Run& run) { StepEnterDotDot(run); },
+    StepChangeDirectory,
+    [](InputReader&, Run&) {
         far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
                                      ? far3host::kRightPanel
                                      : far3host::kLeftPanel);
-        break;
-    case 11: {
+    },
+    [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
         PluginStep(run, [&] { far3host::ShowFolder(side, FAR3_TEXT("D:\\")); });
-        break;
-    }
-    case 12:
-        StepConfigure(in, run);
-        break;
-    case 13: {
+    },
+    StepConfigure,
+    [](InputReader& in, Run& run) {
         const uint8_t failures = in.Byte();
         run.createFails = (failures & 1) != 0;
         far3host::FailSettingsCreate(run.createFails);
         far3host::FailDialogInit((failures & 2) != 0);
-        break;
-    }
-    default:
-        return false; // exit FAR
-    }
-    return true;
-}
+    },
+};
+constexpr size_t kHostCallCount = sizeof(kHostCalls) / sizeof(kHostCalls[0]);
 
 // ---- Entry points called directly ---------------------------------------------------------------
 
@@ -1196,21 +1177,24 @@ constexpr DirectCall kDirectCalls[] = {
     DirectInfo};
 constexpr size_t kDirectCallCount = sizeof(kDirectCalls) / sizeof(kDirectCalls[0]);
 
-// False once FAR has exited.
+// False once FAR has exited: the opcode after the host's calls; then the desktop events and the
+// direct calls.
 bool Step(InputReader& in, Run& run) {
-    const uint8_t op = in.Byte() % 30;
-    bool goesOn = true;
-    if (op < 15) {
-        goesOn = HostStep(in, run, op);
-    } else if (op < 21) {
-        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - 15));
+    constexpr size_t kFirstDesktopEvent = kHostCallCount + 1;
+    constexpr size_t kFirstDirectCall = kFirstDesktopEvent + 6;
+    const size_t op = in.Byte() % 30;
+    if (op == kHostCallCount) {
+        return false;
+    }
+    if (op < kHostCallCount) {
+        kHostCalls[op](in, run);
+    } else if (op < kFirstDirectCall) {
+        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - kFirstDesktopEvent));
     } else {
-        kDirectCalls[std::min<size_t>(op - 21, kDirectCallCount - 1)](in, run);
+        kDirectCalls[std::min(op - kFirstDirectCall, kDirectCallCount - 1)](in, run);
     }
-    if (goesOn) {
-        CheckAfterStep(run);
-    }
-    return goesOn;
+    CheckAfterStep(run);
+    return true;
 }
 
 // ---- Start and end ------------------------------------------------------------------------------
