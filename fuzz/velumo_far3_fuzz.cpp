@@ -1199,44 +1199,23 @@ bool Step(InputReader& in, Run& run) {
 
 // ---- Start and end ------------------------------------------------------------------------------
 
+// The start-up record's size: Velumo's, up to Private, one byte less, zero, larger, StructSize.
 size_t PickStartupSize(InputReader& in) {
+    constexpr size_t kWhole = sizeof(far3::PluginStartupInfo);
     constexpr size_t kUpToPrivate = offsetof(far3::PluginStartupInfo, Private);
-    switch (in.Byte() % 6) {
-    case 1:
-        return kUpToPrivate;
-    case 2:
-        return kUpToPrivate - 1;
-    case 3:
-        return 0;
-    case 4:
-        return sizeof(far3::PluginStartupInfo) + 1 + in.Byte() % 64;
-    case 5:
-        return sizeof(size_t);
-    default:
-        return sizeof(far3::PluginStartupInfo);
-    }
+    constexpr size_t kSizes[] = {kWhole, kUpToPrivate, kUpToPrivate - 1,
+                                 0,      kWhole + 1,   sizeof(size_t)};
+    const size_t pick = in.Byte() % 6;
+    return kSizes[pick] + (pick == 4 ? in.Byte() % 64 : 0);
 }
 
+// The standard functions' table: whole, none (null), StructSize only, half, larger.
 void PickFunctionsSize(InputReader& in, Run& run) {
     constexpr size_t kWhole = sizeof(far3::FarStandardFunctions);
-    switch (in.Byte() % 5) {
-    case 1:
-        run.noFunctions = true;
-        run.functionsSize = kWhole;
-        break;
-    case 2:
-        run.functionsSize = sizeof(size_t);
-        break;
-    case 3:
-        run.functionsSize = kWhole / 2;
-        break;
-    case 4:
-        run.functionsSize = kWhole + 1 + in.Byte() % 64;
-        break;
-    default:
-        run.functionsSize = kWhole;
-        break;
-    }
+    constexpr size_t kSizes[] = {kWhole, kWhole, sizeof(size_t), kWhole / 2, kWhole + 1};
+    const size_t pick = in.Byte() % 5;
+    run.noFunctions = pick == 1;
+    run.functionsSize = kSizes[pick] + (pick == 4 ? in.Byte() % 64 : 0);
 }
 
 std::vector<Text> ReadMessages(InputReader& in) {
