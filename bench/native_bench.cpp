@@ -17,6 +17,7 @@
 #include "far1/window_list.h"
 #include "far3/entry_points.h"
 #include "far_host.h"
+#include "host_record.h"
 #include "heap_calls.h"
 #include "plugin_support.h"
 #include "sim_desktop.h"
@@ -96,30 +97,22 @@ intptr_t WINAPI NoSettingsStore(HANDLE, far3::FAR_SETTINGS_CONTROL_COMMANDS, int
 
 // Starts the linked-in FAR 3 plug-in and opens a panel from the plug-ins menu.
 HANDLE OpenFar3Panel() {
-    far3::PluginStartupInfo startup;
-    memset(&startup, 0, sizeof(startup));
-    startup.StructSize = sizeof(startup);
+    far3::PluginStartupInfo startup = HostRecord<far3::PluginStartupInfo>();
     startup.ModuleName = FAR3_TEXT("Velumo.dll");
     startup.GetMsg = NoMessage;
     startup.SettingsControl = NoSettingsStore;
     SetStartupInfoW(&startup);
-    far3::OpenInfo open;
-    memset(&open, 0, sizeof(open));
-    open.StructSize = sizeof(open);
+    far3::OpenInfo open = HostRecord<far3::OpenInfo>();
     open.OpenFrom = far3::OPEN_PLUGINSMENU;
     return OpenW(&open);
 }
 
 // One FAR 3 listing: GetFindDataW, then FreeFindDataW of what it gave; the number of items.
 size_t ListFar3(HANDLE panel) {
-    far3::GetFindDataInfo find;
-    memset(&find, 0, sizeof(find));
-    find.StructSize = sizeof(find);
+    far3::GetFindDataInfo find = HostRecord<far3::GetFindDataInfo>();
     find.hPanel = panel;
     GetFindDataW(&find);
-    far3::FreeFindDataInfo release;
-    memset(&release, 0, sizeof(release));
-    release.StructSize = sizeof(release);
+    far3::FreeFindDataInfo release = HostRecord<far3::FreeFindDataInfo>();
     release.hPanel = panel;
     release.PanelItem = find.PanelItem;
     release.ItemsNumber = find.ItemsNumber;
@@ -128,9 +121,7 @@ size_t ListFar3(HANDLE panel) {
 }
 
 void CloseFar3Panel(HANDLE panel) {
-    far3::ClosePanelInfo close;
-    memset(&close, 0, sizeof(close));
-    close.StructSize = sizeof(close);
+    far3::ClosePanelInfo close = HostRecord<far3::ClosePanelInfo>();
     close.hPanel = panel;
     ClosePanelW(&close);
 }

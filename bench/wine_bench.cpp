@@ -42,6 +42,7 @@
 #include "far1/window_list.h"
 #include "far3/far3_plugin.h"
 #include "window_harness.h"
+#include "host_record.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -93,11 +94,13 @@ struct Far1FloorEntry {
     HWND window;
 };
 
-struct Far1Floor {
-    Far1FloorEntry* entries;
+// A floor's entries; `count` is the entries seen, those past the capacity overwrite the last slot.
+template <typename Entry> struct Floor {
+    Entry* entries;
     int capacity;
-    int count; // entries seen; those past the capacity overwrite the last slot
+    int count;
 };
+using Far1Floor = Floor<Far1FloorEntry>;
 
 // The status marks in the listing's order of calls (the elements of a braced list are evaluated
 // in order): not visible, owned, blank, hidden by Velumo. The benchmark's copies of the
@@ -110,13 +113,8 @@ void ReadStatus(HWND window, char (&status)[kStatusTextSize]) {
     memcpy(status, marks, kStatusTextSize);
 }
 
-// One window: the listing's own filter, the status and handle, then the ANSI title turned OEM.
-BOOL CALLBACK VisitFar1Floor(HWND window, LPARAM context) {
-    Far1Floor* floor = reinterpret_cast<Far1Floor*>(context);
-    if (!IsEligibleWindow(window)) {
-        return TRUE;
-    }
-    Far1FloorEntry* entry = &floor->entries[std::min(floor->count, floor->capacity - 1)];
+// The status and handle, then the ANSI title turned OEM.
+void FillFloorEntry(HWND window, Far1FloorEntry* entry) {
     ReadStatus(window, entry->status);
     FormatHandleText(window, entry->handle);
     char title[kListedTitleCapacity];
@@ -124,15 +122,6 @@ BOOL CALLBACK VisitFar1Floor(HWND window, LPARAM context) {
     GetWindowTextA(window, title, kListedTitleCapacity);
     title[kListedTitleCapacity - 1] = '\0';
     CharToOemA(title, entry->title);
-    entry->window = window;
-    ++floor->count;
-    return TRUE;
-}
-
-int RunFar1Floor(Far1Floor* floor) {
-    floor->count = 0;
-    EnumWindows(VisitFar1Floor, reinterpret_cast<LPARAM>(floor));
-    return floor->count;
 }
 
 // ---- The FAR 3 floor -------------------------------------------------------------------------
@@ -148,11 +137,7 @@ struct Far3FloorEntry {
     HWND window;
 };
 
-struct Far3Floor {
-    Far3FloorEntry* entries;
-    int capacity;
-    int count; // as Far1Floor::count
-};
+using Far3Floor = Floor<Far3FloorEntry>;
 
 template <size_t Size> void Widen(const char (&from)[Size], WCHAR (&to)[Size]) {
     for (size_t i = 0; i < Size; ++i) {
@@ -160,14 +145,9 @@ template <size_t Size> void Widen(const char (&from)[Size], WCHAR (&to)[Size]) {
     }
 }
 
-// One window: the listing's own filter, the status and handle, then the whole UTF-16 title in
-// the listing's two calls, the length and then the text with room for exactly that length.
-BOOL CALLBACK VisitFar3Floor(HWND window, LPARAM context) {
-    Far3Floor* floor = reinterpret_cast<Far3Floor*>(context);
-    if (!IsEligibleWindow(window)) {
-        return TRUE;
-    }
-    Far3FloorEntry* entry = &floor->entries[std::min(floor->count, floor->capacity - 1)];
+// The status and handle, then the whole UTF-16 title in the listing's two calls, the length and
+// then the text with room for exactly that length.
+void FillFloorEntry(HWND window, Far3FloorEntry* entry) {
     char status[kStatusTextSize];
     char handle[kHandleTextSize];
     ReadStatus(window, status);
@@ -181,15 +161,39 @@ BOOL CALLBACK VisitFar3Floor(HWND window, LPARAM context) {
     entry->title[copied] = 0;
     Widen(status, entry->status);
     Widen(handle, entry->handle);
+}
+
+// ---- Both floors ------------------------------------------------------------------------------
+
+// One window: the listing's own filter, then the entry as that front end's listing fills it.
+template <typename Entry> BOOL CALLBACK VisitFloor(HWND window, LPARAM context) {
+    Floor<Entry>* floor = reinterpret_cast<Floor<Entry>*>(context);
+    if (!IsEligibleWindow(window)) {
+        return TRUE;
+    }
+    Entry* entry = &floor->entries[std::min(floor->count, floor->capacity - 1)];
+    FillFloorEntry(window, entry);
     entry->window = window;
     ++floor->count;
     return TRUE;
 }
 
-int RunFar3Floor(Far3Floor* floor) {
+template <typename Entry> int RunFloor(Floor<Entry>* floor) {
     floor->count = 0;
-    EnumWindows(VisitFar3Floor, reinterpret_cast<LPARAM>(floor));
+    EnumWindows(VisitFloor<Entry>, reinterpret_cast<LPARAM>(floor));
     return floor->count;
+}
+
+// Whether the listing and its floor saw every window of the desktop; if not, `why` says so.
+bool SameCounts(int listed, int floorCount, int expected, std::string* why) {
+    if (listed == expected && floorCount == expected) {
+        return true;
+    }
+    char text[100];
+    snprintf(text, sizeof text, "listed %d, floor %d, desktop %d windows", listed, floorCount,
+             expected);
+    *why = text;
+    return false;
 }
 
 // ---- The FAR 1.x plug-in ---------------------------------------------------------------------
@@ -213,14 +217,8 @@ bool Far1AgreesWithFloor(const Far1Plugin& plugin, Far1Floor* floor, int expecte
     PluginPanelItem* items = nullptr;
     int count = 0;
     plugin.exports.GetFindData(plugin.panel, &items, &count, 0);
-    const int floorCount = RunFar1Floor(floor);
     char text[200];
-    bool agrees = count == expected && floorCount == expected;
-    if (!agrees) {
-        snprintf(text, sizeof text, "listed %d, floor %d, desktop %d windows", count, floorCount,
-                 expected);
-        *why = text;
-    }
+    bool agrees = SameCounts(count, RunFloor(floor), expected, why);
     for (int i = 0; agrees && i < count; ++i) {
         const PluginPanelItem& item = items[i];
         const Far1FloorEntry& entry = floor->entries[i];
@@ -295,18 +293,14 @@ bool OpenFar3Plugin(const std::string& dllPath, Far3Plugin* plugin, std::string*
     if (GetModuleFileNameW(module, modulePath, MAX_PATH) == 0) {
         modulePath[0] = 0;
     }
-    far3::PluginStartupInfo startup;
-    memset(&startup, 0, sizeof(startup));
-    startup.StructSize = sizeof(startup);
+    far3::PluginStartupInfo startup = HostRecord<far3::PluginStartupInfo>();
     startup.ModuleName = modulePath;
     startup.GetMsg = NoMessage;
     startup.SettingsControl = NoSettingsStore;
     startup.Instance = module;
     plugin->SetStartupInfoW(&startup);
 
-    far3::OpenInfo open;
-    memset(&open, 0, sizeof(open));
-    open.StructSize = sizeof(open);
+    far3::OpenInfo open = HostRecord<far3::OpenInfo>();
     open.OpenFrom = far3::OPEN_PLUGINSMENU;
     open.Instance = module;
     plugin->panel = plugin->OpenW(&open);
@@ -318,18 +312,14 @@ bool OpenFar3Plugin(const std::string& dllPath, Far3Plugin* plugin, std::string*
 }
 
 void CloseFar3Panel(const Far3Plugin& plugin) {
-    far3::ClosePanelInfo close;
-    memset(&close, 0, sizeof(close));
-    close.StructSize = sizeof(close);
+    far3::ClosePanelInfo close = HostRecord<far3::ClosePanelInfo>();
     close.hPanel = plugin.panel;
     plugin.ClosePanelW(&close);
 }
 
 // GetFindDataW; the items and their number, both zero when it fails.
 far3::GetFindDataInfo GetFar3Items(const Far3Plugin& plugin) {
-    far3::GetFindDataInfo find;
-    memset(&find, 0, sizeof(find));
-    find.StructSize = sizeof(find);
+    far3::GetFindDataInfo find = HostRecord<far3::GetFindDataInfo>();
     find.hPanel = plugin.panel;
     if (!plugin.GetFindDataW(&find)) {
         find.PanelItem = nullptr;
@@ -339,9 +329,7 @@ far3::GetFindDataInfo GetFar3Items(const Far3Plugin& plugin) {
 }
 
 void FreeFar3Items(const Far3Plugin& plugin, const far3::GetFindDataInfo& found) {
-    far3::FreeFindDataInfo release;
-    memset(&release, 0, sizeof(release));
-    release.StructSize = sizeof(release);
+    far3::FreeFindDataInfo release = HostRecord<far3::FreeFindDataInfo>();
     release.hPanel = plugin.panel;
     release.PanelItem = found.PanelItem;
     release.ItemsNumber = found.ItemsNumber;
@@ -362,14 +350,8 @@ bool Far3AgreesWithFloor(const Far3Plugin& plugin, Far3Floor* floor, int expecte
                          std::string* why) {
     const far3::GetFindDataInfo found = GetFar3Items(plugin);
     const int count = static_cast<int>(found.ItemsNumber);
-    const int floorCount = RunFar3Floor(floor);
     char text[400];
-    bool agrees = count == expected && floorCount == expected;
-    if (!agrees) {
-        snprintf(text, sizeof text, "listed %d, floor %d, desktop %d windows", count, floorCount,
-                 expected);
-        *why = text;
-    }
+    bool agrees = SameCounts(count, RunFloor(floor), expected, why);
     for (int i = 0; agrees && i < count; ++i) {
         const far3::PluginPanelItem& item = found.PanelItem[i];
         const Far3FloorEntry& entry = floor->entries[i];
@@ -559,10 +541,10 @@ bool MeasureListings(const char* desktopCase, const Far1Plugin& far1, const Far3
     const bool measured =
         MeasureListing(
             "far1", desktopCase, count, repetitions, ownWindows,
-            [&]() { return RunFar1Floor(&far1Floor); }, [&]() { return RunFar1Listing(far1); }) &&
+            [&]() { return RunFloor(&far1Floor); }, [&]() { return RunFar1Listing(far1); }) &&
         MeasureListing(
             "far3", desktopCase, count, repetitions, ownWindows,
-            [&]() { return RunFar3Floor(&far3Floor); }, [&]() { return RunFar3Listing(far3); });
+            [&]() { return RunFloor(&far3Floor); }, [&]() { return RunFar3Listing(far3); });
     if (measured) {
         Progress(desktopCase, "listings and floors timed", count);
     }
@@ -690,16 +672,19 @@ SchemeRun RunFar1Scheme(int count) {
         }
         items = static_cast<PluginPanelItem*>(grown);
         memset(&items[made], 0, sizeof(PluginPanelItem));
-        char** texts = static_cast<char**>(malloc(2 * sizeof(char*)));
-        char* status = static_cast<char*>(malloc(kStatusTextSize));
-        char* handle = static_cast<char*>(malloc(kHandleTextSize));
-        if (texts == nullptr || status == nullptr || handle == nullptr) {
-            free(texts);
-            free(status);
-            free(handle);
+        // The pointer pair, the status and the handle text, in the listing's order.
+        void* blocks[3] = {malloc(2 * sizeof(char*)), malloc(kStatusTextSize),
+                           malloc(kHandleTextSize)};
+        if (blocks[0] == nullptr || blocks[1] == nullptr || blocks[2] == nullptr) {
+            for (void* block : blocks) {
+                free(block);
+            }
             run.failed = true;
             break;
         }
+        char** texts = static_cast<char**>(blocks[0]);
+        char* status = static_cast<char*>(blocks[1]);
+        char* handle = static_cast<char*>(blocks[2]);
         memcpy(status, "    ", kStatusTextSize);
         snprintf(handle, kHandleTextSize, "%08X", static_cast<unsigned>(made));
         texts[0] = status;

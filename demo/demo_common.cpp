@@ -32,7 +32,7 @@ const SampleWindow* SampleTitled(const std::string& title) {
 
 // ---- The interactive run's commands -------------------------------------------------------
 
-void PrintHelp(const Commands& commands) {
+void PrintHelp(const FrontEnd& commands) {
     Write("Commands (n is the item number shown left of the panel):\n"
           "  list          show the active panel (opens one from the plug-ins menu if none)\n"
           "  F8 n [m ...]  toggle the windows of items n, m, ... (hide or show)\n"
@@ -118,6 +118,16 @@ void Write(const std::string& text) {
     fflush(stdout);
 }
 
+std::wstring AnsiToWide(const std::string& ansi) {
+    int size = static_cast<int>(ansi.size());
+    int length = size > 0 ? MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0) : 0;
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, &wide[0], length);
+    }
+    return wide;
+}
+
 bool Utf8ToWide(const std::string& utf8, std::wstring* wide) {
     wide->clear();
     if (utf8.empty()) {
@@ -196,10 +206,6 @@ void KeepPicture(const std::vector<ShownRow>& rows, size_t leftOut) {
     }
 }
 
-const std::vector<ShownRow>& PictureRows() {
-    return g_demo.pictureRows;
-}
-
 int RowNumber(const std::string& title) {
     HWND window = SampleNamed(title);
     for (size_t i = 0; window != nullptr && i < g_demo.pictureRows.size(); ++i) {
@@ -217,43 +223,114 @@ void Check(const std::string& line, bool asExpected) {
     }
 }
 
-void CheckVisible(const std::string& title, bool expected) {
-    bool visible = IsWindowVisible(SampleNamed(title)) != FALSE;
-    Check("IsWindowVisible(\"" + title + "\") = " + (visible ? "1" : "0"), visible == expected);
+namespace {
+
+void CheckExpect(const FrontEnd& frontEnd, const Expect& expect) {
+    const std::string& title = expect.title;
+    switch (expect.kind) {
+    case Expect::kVisible:
+    case Expect::kHidden: {
+        bool visible = IsWindowVisible(SampleNamed(title)) != FALSE;
+        Check("IsWindowVisible(\"" + title + "\") = " + (visible ? "1" : "0"),
+              visible == (expect.kind == Expect::kVisible));
+        break;
+    }
+    case Expect::kFront: {
+        bool foreground = GetForegroundWindow() == SampleNamed(title);
+        Check("GetForegroundWindow() is " + title + ": " + (foreground ? "yes" : "no"), foreground);
+        break;
+    }
+    case Expect::kStatus: {
+        int number = RowNumber(title);
+        const std::string status =
+            number > 0 ? g_demo.pictureRows[static_cast<size_t>(number - 1)].status : "";
+        Check("status of \"" + title + "\" = " + (number > 0 ? "\"" + status + "\"" : "not listed"),
+              number > 0 && status == expect.detail);
+        break;
+    }
+    case Expect::kExactTitle:
+        frontEnd.checkExactTitle(title);
+        break;
+    case Expect::kNotListed:
+        Check(title + " and " + expect.detail + " are not listed",
+              RowNumber(title) == 0 && RowNumber(expect.detail) == 0);
+        break;
+    }
 }
 
-void CheckStatus(const std::string& title, const std::string& expected) {
-    int number = RowNumber(title);
-    const std::string status =
-        number > 0 ? g_demo.pictureRows[static_cast<size_t>(number - 1)].status : std::string();
-    Check("status of \"" + title + "\" = " + (number > 0 ? "\"" + status + "\"" : "not listed"),
-          number > 0 && status == expected);
+// The step's action; false when the run cannot go on.
+bool Act(const FrontEnd& frontEnd, const Step& step) {
+    std::vector<HWND> windows;
+    for (const std::string& title : step.operands) {
+        if (step.action == Action::kToggle || step.action == Action::kActivate) {
+            if (RowNumber(title) == 0) {
+                Write("The sample windows are not listed.\n");
+                return false;
+            }
+            windows.push_back(SampleNamed(title));
+        }
+    }
+    switch (step.action) {
+    case Action::kOpen:
+        return frontEnd.open();
+    case Action::kHide:
+        return frontEnd.hide(step.operands[0]);
+    case Action::kToggle:
+        frontEnd.toggle(windows);
+        return true;
+    case Action::kActivate:
+        frontEnd.activate(windows[0], false);
+        return true;
+    case Action::kConfigure:
+        frontEnd.configure();
+        return true;
+    case Action::kLeave:
+        if (!frontEnd.velumoActive()) {
+            Write("No Velumo panel is active.\n");
+            return false;
+        }
+        return true; // left after the checks
+    }
+    return false;
 }
 
-void CheckForeground(const std::string& title) {
-    bool foreground = GetForegroundWindow() == SampleNamed(title);
-    Check("GetForegroundWindow() is " + title + ": " + (foreground ? "yes" : "no"), foreground);
-}
+} // namespace
 
-bool SawUnexpected() {
-    return g_demo.unexpected;
-}
-
-bool RunSteps(const std::vector<Step>& steps) {
+bool RunScript(const FrontEnd& frontEnd, const std::vector<Step>& steps) {
     for (size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
         Write("\n== Step " + std::to_string(i + 1) + " of " + std::to_string(steps.size()) + ": " +
-              steps[i].caption + "\n");
-        if (!steps[i].run()) {
+              step.caption + "\n");
+        if (!Act(frontEnd, step)) {
+            return false;
+        }
+        const bool redraws = step.action != Action::kConfigure && step.action != Action::kLeave;
+        if (redraws) {
+            frontEnd.show(step.cursor.empty() ? nullptr : SampleNamed(step.cursor), false);
+        }
+        const bool closed = step.action != Action::kLeave || frontEnd.leave();
+        for (const Expect& expect : step.expects) {
+            CheckExpect(frontEnd, expect);
+        }
+        if (step.action == Action::kLeave && frontEnd.filePanelText() != kStartFolder) {
+            Check("the file panel is not in the folder Velumo was opened from", false);
+        }
+        if (!closed) {
             return false;
         }
     }
     return !g_demo.unexpected;
 }
 
-void RunInteractive(const Commands& commands) {
+namespace {
+
+// Help, Velumo opened in the active panel, then commands from standard input until quit or
+// its end. Commands are UTF-8: read as typed from a pipe, or as UTF-16 from a Windows console
+// and converted.
+void RunInteractive(const FrontEnd& commands) {
     PrintHelp(commands);
     if (commands.open()) {
-        commands.show(nullptr);
+        commands.show(nullptr, true);
     }
     std::string line;
     for (;;) {
@@ -311,7 +388,7 @@ void RunInteractive(const Commands& commands) {
             continue;
         }
         if (commands.velumoActive()) {
-            commands.show(cursor);
+            commands.show(cursor, true);
         } else {
             Write("The active panel is a file panel (" + commands.filePanelText() +
                   "); list opens Velumo there.\n");
@@ -319,7 +396,16 @@ void RunInteractive(const Commands& commands) {
     }
 }
 
-int Finish(bool interactive, bool scriptOk) {
+} // namespace
+
+int RunAndFinish(const FrontEnd& frontEnd, bool interactive, bool (*script)(), void (*exitFar)()) {
+    bool scriptOk = true;
+    if (interactive) {
+        RunInteractive(frontEnd);
+    } else {
+        scriptOk = script();
+    }
+    exitFar();
     harness::PumpMessages();
     bool allVisible = true;
     Write("\nWindows Velumo hid during the demo, as IsWindowVisible reports them now:\n");

@@ -24,25 +24,7 @@ std::string g_cafeNotes; // kCafeNotesAnsi in UTF-8
 
 // A window title or command (ANSI code page) as UTF-8 for the terminal.
 std::string AnsiToUtf8(const std::string& ansi) {
-    if (ansi.empty()) {
-        return std::string();
-    }
-    int size = static_cast<int>(ansi.size());
-    int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
-    if (wideLength <= 0) {
-        return ansi;
-    }
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, &wide[0], wideLength);
-    int utf8Length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (utf8Length <= 0) {
-        return ansi;
-    }
-    std::string utf8(static_cast<size_t>(utf8Length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], utf8Length, nullptr,
-                        nullptr);
-    return utf8;
+    return panelview::Utf16ToUtf8(AnsiToWide(ansi).c_str());
 }
 
 HWND WindowOf(const farhost::ListedItem& item) {
@@ -87,7 +69,8 @@ HANDLE ActiveVelumo() {
 
 // Rereads and draws the panel. The cursor stays on the item it was on, as FAR keeps it on the
 // same name after a reread; a null `cursor` puts it on "..".
-void ShowPanel(HANDLE panel, HWND cursor, bool numbered) {
+void ShowPanel(HWND cursor, bool numbered) {
+    HANDLE panel = ActiveVelumo();
     OpenPluginInfo info;
     memset(&info, 0, sizeof(info));
     farhost::Plugin().GetOpenPluginInfo(panel, &info);
@@ -111,10 +94,6 @@ void ShowPanel(HANDLE panel, HWND cursor, bool numbered) {
     KeepPicture(rows, listed.size() - g_shownItems.size());
 }
 
-void ShowActivePanel(HWND cursor) {
-    ShowPanel(ActiveVelumo(), cursor, true);
-}
-
 const farhost::ListedItem* ShownItem(HWND window) {
     for (const farhost::ListedItem& item : g_shownItems) {
         if (WindowOf(item) == window) {
@@ -126,40 +105,39 @@ const farhost::ListedItem* ShownItem(HWND window) {
 
 // ---- What the host does for the user's keys -----------------------------------------------------
 
-HANDLE OpenFromPluginsMenu() {
-    HANDLE panel = farhost::OpenInActivePanel(OPEN_PLUGINSMENU);
-    if (panel == INVALID_HANDLE_VALUE) {
+bool OpenFromPluginsMenu() {
+    if (farhost::OpenInActivePanel(OPEN_PLUGINSMENU) == INVALID_HANDLE_VALUE) {
         Write("Velumo did not open its panel.\n");
-        return nullptr;
+        return false;
     }
-    return panel;
+    return true;
 }
 
 // FAR's command line, typed in the active panel: a command starting with the plug-in's prefix
 // and a colon opens the plug-in with the text after the colon (in the OEM code page). When the
 // active panel shows Velumo, FAR opens the new instance first, then closes the old one.
-HANDLE RunCommandLine(const std::string& command) {
-    std::vector<bool> before = VisibilitySnapshot();
+bool RunCommandLine(const std::string& command) {
     HANDLE previous = ActiveVelumo();
-    HANDLE panel = farhost::TypeCommand(command);
-    NoteHiddenSince(before);
+    HANDLE panel = nullptr;
+    Watched([&] { panel = farhost::TypeCommand(command); });
     if (panel == nullptr) {
         Write("No plug-in takes the command \"" + command + "\".\n");
-        return nullptr;
+        return false;
     }
     if (panel == INVALID_HANDLE_VALUE) {
         Write("Velumo did not open its panel.\n");
-        return nullptr;
+        return false;
     }
     Write("   " + AnsiToUtf8(command) + ": OpenPlugin(OPEN_COMMANDLINE, \"" +
           AnsiToUtf8(command.substr(command.find(':') + 1)) + "\")" +
           (previous != nullptr ? ", then ClosePlugin of the panel's previous instance" : "") +
           "\n");
-    return panel;
+    return true;
 }
 
 // F8: FAR offers the key to the plug-in first, then deletes the selected items through it.
-void PressF8(HANDLE panel, const std::vector<HWND>& windows) {
+void PressF8(const std::vector<HWND>& windows) {
+    HANDLE panel = ActiveVelumo();
     std::vector<PluginPanelItem> selection;
     for (HWND window : windows) {
         const farhost::ListedItem* item = ShownItem(window);
@@ -167,24 +145,24 @@ void PressF8(HANDLE panel, const std::vector<HWND>& windows) {
             selection.push_back(farhost::PanelItemFrom(*item));
         }
     }
-    std::vector<bool> before = VisibilitySnapshot();
-    if (!farhost::PressKey(panel, kVkF8, 0)) {
-        farhost::Plugin().DeleteFiles(panel, selection.data(), static_cast<int>(selection.size()),
-                                      0);
-    }
-    NoteHiddenSince(before);
+    Watched([&] {
+        if (!farhost::PressKey(panel, kVkF8, 0)) {
+            farhost::Plugin().DeleteFiles(panel, selection.data(),
+                                          static_cast<int>(selection.size()), 0);
+        }
+    });
 }
 
 // F3 (or Alt+F3): the plug-in asks the host for the selection, the item under the cursor.
-void PressF3(HANDLE panel, HWND window, unsigned int controlState) {
+void PressF3(HWND window, bool alt) {
+    HANDLE panel = ActiveVelumo();
     const farhost::ListedItem* item = ShownItem(window);
     if (item == nullptr) {
         return;
     }
     farhost::SetPanelSelection({farhost::PanelItemFrom(*item)});
-    std::vector<bool> before = VisibilitySnapshot();
-    farhost::PressKey(panel, VK_F3, controlState);
-    NoteHiddenSince(before);
+    Watched(
+        [&] { farhost::PressKey(panel, VK_F3, alt ? static_cast<unsigned int>(PKF_ALT) : 0u); });
 }
 
 // The plug-in's configuration from F9 > Options > Plugins configuration; the simulated user
@@ -208,14 +186,8 @@ void ShowConfiguration() {
 // it and shows the folder the panel had before Velumo opened.
 bool LeavePanel() {
     HANDLE panel = ActiveVelumo();
-    if (panel == nullptr) {
-        Write("No Velumo panel is active.\n");
-        return false;
-    }
     farhost::ClearRecords();
-    std::vector<bool> before = VisibilitySnapshot();
-    farhost::EnterDirectory("..");
-    NoteHiddenSince(before);
+    Watched([] { farhost::EnterDirectory(".."); });
     const farhost::ControlCall* close = nullptr;
     for (const farhost::ControlCall& call : farhost::ControlCalls()) {
         if (call.plugin == panel && call.command == FCTL_CLOSEPLUGIN) {
@@ -236,120 +208,8 @@ bool LeavePanel() {
     return true;
 }
 
-// ---- The scripted run ---------------------------------------------------------------------------
-
-HANDLE g_first;
-HANDLE g_second;
-
-bool OpenPanelStep() {
-    g_first = OpenFromPluginsMenu();
-    if (g_first == nullptr) {
-        return false;
-    }
-    ShowPanel(g_first, SampleNamed("Report one"), false);
-    CheckStatus("Report one", "    ");
-    return true;
-}
-
-bool ToggleTwoStep() {
-    if (RowNumber("Final Report") == 0 || RowNumber(g_cafeNotes) == 0) {
-        Write("The sample windows are not listed.\n");
-        return false;
-    }
-    PressF8(g_first, {SampleNamed("Final Report"), SampleNamed(g_cafeNotes)});
-    ShowPanel(g_first, SampleNamed("Final Report"), false);
-    CheckVisible("Final Report", false);
-    CheckVisible(g_cafeNotes, false);
-    CheckStatus("Final Report", "H  D");
-    return true;
-}
-
-bool HideByTitleStep() {
-    g_second = RunCommandLine("hide:Report");
-    if (g_second == nullptr) {
-        return false;
-    }
-    ShowPanel(g_second, nullptr, false);
-    CheckVisible("Report one", false);
-    CheckVisible("Final Report", true);
-    CheckVisible(g_cafeNotes, false);
-    CheckStatus("Report one", "H  D");
-    CheckStatus(g_cafeNotes, "H  D");
-    return true;
-}
-
-bool ActivateStep() {
-    if (RowNumber(g_cafeNotes) == 0) {
-        return false;
-    }
-    PressF3(g_second, SampleNamed(g_cafeNotes), 0);
-    ShowPanel(g_second, SampleNamed(g_cafeNotes), false);
-    CheckVisible(g_cafeNotes, true);
-    CheckForeground(g_cafeNotes);
-    CheckStatus(g_cafeNotes, "   D");
-    CheckVisible("Report one", false);
-    return true;
-}
-
-bool ConfigurationStep() {
-    ShowConfiguration();
-    CheckVisible("Report one", false);
-    return true;
-}
-
-bool LeaveStep() {
-    bool closed = LeavePanel();
-    CheckVisible("Report one", true);
-    const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::kLeftPanel);
-    if (filePanel.driveMenuShown || filePanel.folder != kStartFolder) {
-        Check("the file panel is not in the folder Velumo was opened from", false);
-    }
-    return closed;
-}
-
-bool RunScript() {
-    const std::string menuEntry =
-        g_pluginInfo.PluginMenuStringsNumber > 0 ? g_pluginInfo.PluginMenuStrings[0] : "?";
-    return RunSteps({
-        {"F11 > \"" + menuEntry +
-             "\": the desktop's windows; the owned tool window and the never-shown one are left "
-             "out",
-         OpenPanelStep},
-        {"Insert on Final Report and Café notes, then F8: Velumo hides both (status \"H  D\")",
-         ToggleTwoStep},
-        {"type hide:Report in the Velumo panel: Report one is hidden, Final Report shown again; "
-         "FAR closes the old instance, and what Velumo hid stays hidden",
-         HideByTitleStep},
-        {"F3 on the hidden Café notes: shown and brought to the front, still Velumo's (\"   D\")",
-         ActivateStep},
-        {"F9 > Options > Plugins configuration > Velumo: the configuration dialog",
-         ConfigurationStep},
-        {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
-             " again, and Report one is shown again",
-         LeaveStep},
-    });
-}
-
-// ---- The interactive run ------------------------------------------------------------------------
-
-bool VelumoActive() {
-    return ActiveVelumo() != nullptr;
-}
-
-bool OpenCommand() {
-    return OpenFromPluginsMenu() != nullptr;
-}
-
-void ToggleCommand(const std::vector<HWND>& windows) {
-    PressF8(ActiveVelumo(), windows);
-}
-
-void ActivateCommand(HWND window, bool alt) {
-    PressF3(ActiveVelumo(), window, alt ? static_cast<unsigned int>(PKF_ALT) : 0u);
-}
-
 // The terminal's UTF-8 goes on the command line in the ANSI code page, as FAR 1.x takes it.
-void HideCommand(const std::string& utf8) {
+bool HideCommand(const std::string& utf8) {
     std::wstring wide;
     BOOL lossy = FALSE;
     int length = 0;
@@ -361,42 +221,94 @@ void HideCommand(const std::string& utf8) {
     if (!valid || (!wide.empty() && (length <= 0 || lossy))) {
         Write("The text is not UTF-8 or has letters the ANSI code page lacks; nothing was "
               "typed.\n");
-        return;
+        return false;
     }
     std::string ansi(static_cast<size_t>(length), '\0');
     if (length > 0) {
         WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
                             static_cast<int>(wide.size()), &ansi[0], length, nullptr, nullptr);
     }
-    RunCommandLine("hide:" + ansi);
+    return RunCommandLine("hide:" + ansi);
 }
 
-void TabCommand() {
-    farhost::SetActivePanel(farhost::ActivePanel() == farhost::kLeftPanel ? farhost::kRightPanel
-                                                                          : farhost::kLeftPanel);
-}
-
-void LeaveCommand() {
-    LeavePanel();
-}
-
-std::string FilePanelText() {
-    const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::ActivePanel());
-    return filePanel.driveMenuShown ? std::string("Change drive menu") : filePanel.folder;
-}
-
-const Commands kCommands = {
-    VelumoActive,
-    OpenCommand,
-    ShowActivePanel,
-    ToggleCommand,
-    ActivateCommand,
+const FrontEnd kFrontEnd = {
+    [] { return ActiveVelumo() != nullptr; },
+    OpenFromPluginsMenu,
+    ShowPanel,
+    PressF8,
+    PressF3,
     HideCommand,
-    TabCommand,
+    [] {
+        farhost::SetActivePanel(farhost::ActivePanel() == farhost::kLeftPanel
+                                    ? farhost::kRightPanel
+                                    : farhost::kLeftPanel);
+    },
     ShowConfiguration,
-    LeaveCommand,
-    FilePanelText,
+    LeavePanel,
+    [] {
+        const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::ActivePanel());
+        return filePanel.driveMenuShown ? std::string("Change drive menu") : filePanel.folder;
+    },
+    nullptr,
     "TEXT is UTF-8 from the terminal; FAR 1.x takes it in the ANSI code page"};
+
+// ---- The scripted run ---------------------------------------------------------------------------
+
+bool RunScript() {
+    const std::string menuEntry =
+        g_pluginInfo.PluginMenuStringsNumber > 0 ? g_pluginInfo.PluginMenuStrings[0] : "?";
+    const std::string& cafe = g_cafeNotes;
+    return RunScript(
+        kFrontEnd,
+        {
+            {"F11 > \"" + menuEntry +
+                 "\": the desktop's windows; the owned tool window and the never-shown one are "
+                 "left "
+                 "out",
+             Action::kOpen,
+             {},
+             "Report one",
+             {{Expect::kStatus, "Report one", "    "}}},
+            {"Insert on Final Report and Café notes, then F8: Velumo hides both (status \"H  D\")",
+             Action::kToggle,
+             {"Final Report", cafe},
+             "Final Report",
+             {{Expect::kHidden, "Final Report"},
+              {Expect::kHidden, cafe},
+              {Expect::kStatus, "Final Report", "H  D"}}},
+            {"type hide:Report in the Velumo panel: Report one is hidden, Final Report shown "
+             "again; "
+             "FAR closes the old instance, and what Velumo hid stays hidden",
+             Action::kHide,
+             {"Report"},
+             "",
+             {{Expect::kHidden, "Report one"},
+              {Expect::kVisible, "Final Report"},
+              {Expect::kHidden, cafe},
+              {Expect::kStatus, "Report one", "H  D"},
+              {Expect::kStatus, cafe, "H  D"}}},
+            {"F3 on the hidden Café notes: shown and brought to the front, still Velumo's (\"   "
+             "D\")",
+             Action::kActivate,
+             {cafe},
+             cafe,
+             {{Expect::kVisible, cafe},
+              {Expect::kFront, cafe},
+              {Expect::kStatus, cafe, "   D"},
+              {Expect::kHidden, "Report one"}}},
+            {"F9 > Options > Plugins configuration > Velumo: the configuration dialog",
+             Action::kConfigure,
+             {},
+             "",
+             {{Expect::kHidden, "Report one"}}},
+            {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
+                 " again, and Report one is shown again",
+             Action::kLeave,
+             {},
+             "",
+             {{Expect::kVisible, "Report one"}}},
+        });
+}
 
 } // namespace
 
@@ -422,15 +334,10 @@ int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string&
                           " build) in a FAR-like host, with " + std::to_string(messages.size()) +
                           " messages from VelumoEng.lng.",
                       desktop);
-    bool scriptOk = true;
-    if (interactive) {
-        RunInteractive(kCommands);
-    } else {
-        scriptOk = RunScript();
-    }
-    farhost::ClosePanels(); // as FAR closes every panel when it exits, or a script cut short
-    RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
-    return Finish(interactive, scriptOk);
+    return RunAndFinish(kFrontEnd, interactive, RunScript, [] {
+        farhost::ClosePanels();
+        RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
+    });
 }
 
 } // namespace demo

@@ -35,17 +35,6 @@ std::string Shown(const Text& text) {
     return panelview::ToUtf8(panelview::ToScreenText(Utf8Of(text)));
 }
 
-// A path from the command line (ANSI code page) as UTF-16.
-Text PathText(const std::string& path) {
-    int size = static_cast<int>(path.size());
-    int length = MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0);
-    Text text(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) {
-        MultiByteToWideChar(CP_ACP, 0, path.data(), size, &text[0], length);
-    }
-    return text;
-}
-
 HWND WindowOf(const far3host::ListedItem& item) {
     return reinterpret_cast<HWND>(item.userData.Data);
 }
@@ -136,13 +125,11 @@ void ShowPanel(HWND cursor, bool numbered) {
     KeepPicture(rows, leftOut);
 }
 
-void ShowActivePanel(HWND cursor) {
-    ShowPanel(cursor, true);
-}
-
 // The item's FileName is the window's title as Windows holds it (GetWindowTextW) and as the
 // demo made it, to the last UTF-16 unit.
-void CheckListedExactly(const wchar_t* title) {
+void CheckListedExactly(const std::string& utf8) {
+    Text title;
+    Utf8ToWide(utf8, &title);
     const WideTitle* made = nullptr;
     for (const WideTitle& wide : g_wideTitles) {
         made = wide.title == title ? &wide : made;
@@ -152,8 +139,8 @@ void CheckListedExactly(const wchar_t* title) {
     int length = made != nullptr ? GetWindowTextW(made->window, held, kTitleCapacity) : 0;
     bool exact = index != kNoItem && ActivePanel().items[index].fileName == made->title &&
                  Text(held, static_cast<size_t>(length > 0 ? length : 0)) == made->title;
-    Check("FileName of \"" + Utf8Of(title) + "\" = GetWindowTextW of its window, " +
-              std::to_string(Text(title).size()) + " UTF-16 units: " + (exact ? "yes" : "no"),
+    Check("FileName of \"" + utf8 + "\" = GetWindowTextW of its window, " +
+              std::to_string(title.size()) + " UTF-16 units: " + (exact ? "yes" : "no"),
           exact);
 }
 
@@ -171,11 +158,10 @@ bool OpenFromPluginsMenu() {
 // after the colon, UTF-16 as typed. When the active panel shows Velumo, FAR opens the new
 // instance first, then closes the old one.
 bool TypeHide(const Text& text) {
-    std::vector<bool> before = VisibilitySnapshot();
     HANDLE previous = ActiveVelumo();
     far3host::ClearRecords();
-    HANDLE opened = far3host::TypeCommand(L"hide:" + text);
-    NoteHiddenSince(before);
+    HANDLE opened = nullptr;
+    Watched([&] { opened = far3host::TypeCommand(L"hide:" + text); });
     if (opened == nullptr) {
         Write("Velumo did not open its panel.\n");
         return false;
@@ -208,9 +194,7 @@ void PressF8(const std::vector<HWND>& windows) {
     if (!selection.empty()) {
         far3host::SetCursor(selection[0]);
     }
-    std::vector<bool> before = VisibilitySnapshot();
-    far3host::PressKey(VK_F8, 0);
-    NoteHiddenSince(before);
+    Watched([&] { far3host::PressKey(VK_F8, 0); });
 }
 
 // F3 (or Alt+F3) with nothing selected and the cursor on the window: the plug-in asks FAR for
@@ -221,9 +205,7 @@ void PressF3(HWND window, bool alt) {
     }
     far3host::SelectItems({});
     far3host::SetCursor(ItemIndex(window));
-    std::vector<bool> before = VisibilitySnapshot();
-    far3host::PressKey(VK_F3, alt ? LEFT_ALT_PRESSED : 0);
-    NoteHiddenSince(before);
+    Watched([&] { far3host::PressKey(VK_F3, alt ? LEFT_ALT_PRESSED : 0); });
 }
 
 // The plug-in's configuration from F9 > Options > Plugins configuration; the simulated user
@@ -253,14 +235,8 @@ void ShowConfiguration() {
 // Velumo asks FAR to close the panel; FAR shows the folder the panel had before Velumo opened.
 bool LeavePanel() {
     HANDLE panel = ActiveVelumo();
-    if (panel == nullptr) {
-        Write("No Velumo panel is active.\n");
-        return false;
-    }
     far3host::ClearRecords();
-    std::vector<bool> before = VisibilitySnapshot();
-    far3host::EnterDotDot();
-    NoteHiddenSince(before);
+    Watched([] { far3host::EnterDotDot(); });
     const far3host::ControlCall* close = nullptr;
     for (const far3host::ControlCall& call : far3host::ControlCalls()) {
         if (call.hPanel == panel && call.command == far3::FCTL_CLOSEPANEL) {
@@ -285,143 +261,97 @@ bool LeavePanel() {
     return true;
 }
 
+bool HideCommand(const std::string& utf8) {
+    Text text;
+    if (!Utf8ToWide(utf8, &text)) {
+        Write("The text is not UTF-8; nothing was typed.\n");
+        return false;
+    }
+    return TypeHide(text);
+}
+
+const FrontEnd kFrontEnd = {[] { return ActiveVelumo() != nullptr; },
+                            OpenFromPluginsMenu,
+                            ShowPanel,
+                            PressF8,
+                            PressF3,
+                            HideCommand,
+                            [] {
+                                far3host::SetActivePanel(far3host::ActivePanel() ==
+                                                                 far3host::kLeftPanel
+                                                             ? far3host::kRightPanel
+                                                             : far3host::kLeftPanel);
+                            },
+                            ShowConfiguration,
+                            LeavePanel,
+                            [] {
+                                const far3host::HostPanel& filePanel = ActivePanel();
+                                return filePanel.driveMenuShown ? std::string("Change drive menu")
+                                                                : Utf8Of(filePanel.folder);
+                            },
+                            CheckListedExactly,
+                            "TEXT is UTF-8 from the terminal; FAR hands it to Velumo as UTF-16"};
+
 // ---- The scripted run ---------------------------------------------------------------------------
-
-bool OpenPanelStep() {
-    if (!OpenFromPluginsMenu()) {
-        return false;
-    }
-    ShowPanel(nullptr, false);
-    CheckListedExactly(kJapaneseNote);
-    CheckListedExactly(kReport);
-    CheckStatus(Utf8Of(kJapaneseNote), "    ");
-    Check("Palette and Background worker are not listed",
-          RowNumber("Palette") == 0 && RowNumber("Background worker") == 0);
-    return true;
-}
-
-bool HideJapaneseStep() {
-    if (!TypeHide(kHideJapanese)) {
-        return false;
-    }
-    ShowPanel(nullptr, false);
-    CheckVisible(Utf8Of(kJapaneseNote), false);
-    CheckStatus(Utf8Of(kJapaneseNote), "H  D");
-    CheckVisible(Utf8Of(kReport), true);
-    return true;
-}
-
-bool ToggleTwoStep() {
-    if (RowNumber("Final Report") == 0 || RowNumber(Utf8Of(kReport)) == 0) {
-        Write("The sample windows are not listed.\n");
-        return false;
-    }
-    PressF8({SampleNamed("Final Report"), SampleNamed(Utf8Of(kReport))});
-    ShowPanel(nullptr, false);
-    CheckVisible("Final Report", false);
-    CheckVisible(Utf8Of(kReport), false);
-    CheckStatus("Final Report", "H  D");
-    CheckStatus(Utf8Of(kReport), "H  D");
-    CheckStatus(Utf8Of(kJapaneseNote), "H  D");
-    return true;
-}
-
-bool ActivateStep() {
-    if (RowNumber(Utf8Of(kReport)) == 0) {
-        return false;
-    }
-    PressF3(SampleNamed(Utf8Of(kReport)), false);
-    ShowPanel(nullptr, false);
-    CheckVisible(Utf8Of(kReport), true);
-    CheckForeground(Utf8Of(kReport));
-    CheckStatus(Utf8Of(kReport), "   D");
-    CheckVisible(Utf8Of(kJapaneseNote), false);
-    return true;
-}
-
-bool ConfigurationStep() {
-    ShowConfiguration();
-    CheckVisible(Utf8Of(kJapaneseNote), false);
-    return true;
-}
-
-bool LeaveStep() {
-    bool closed = LeavePanel();
-    CheckVisible(Utf8Of(kJapaneseNote), true);
-    CheckVisible("Final Report", true);
-    const far3host::HostPanel& filePanel = far3host::PanelAt(far3host::kLeftPanel);
-    if (filePanel.driveMenuShown || filePanel.folder != kStartFolderText) {
-        Check("the file panel is not in the folder Velumo was opened from", false);
-    }
-    return closed;
-}
 
 bool RunScript() {
     const std::string japanese = Utf8Of(kJapaneseNote);
     const std::string report = Utf8Of(kReport);
-    return RunSteps({
-        {"F11 > \"" + g_menuEntry +
-             "\": the desktop's windows, each title exactly as Windows holds it; the owned "
-             "pop-up and the never-shown window are left out",
-         OpenPanelStep},
-        {"type hide:" + Utf8Of(kHideJapanese) + " in the Velumo panel: " + japanese +
-             " is hidden (status \"H  D\"); FAR closes the old instance",
-         HideJapaneseStep},
-        {"Insert on Final Report and " + report + ", then F8: Velumo hides both (status \"H  D\")",
-         ToggleTwoStep},
-        {"F3 on the hidden " + report +
-             ": shown and brought to the front, still Velumo's (\"   D\")",
-         ActivateStep},
-        {"F9 > Options > Plugins configuration > Velumo: the configuration dialog (FAR 3 picks "
-         "the disks-menu hot key itself: no digit row)",
-         ConfigurationStep},
-        {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
-             " again, and the windows Velumo hid are shown again",
-         LeaveStep},
-    });
+    const std::string typed = Utf8Of(kHideJapanese);
+    return RunScript(
+        kFrontEnd,
+        {
+            {"F11 > \"" + g_menuEntry +
+                 "\": the desktop's windows, each title exactly as Windows holds it; the owned "
+                 "pop-up and the never-shown window are left out",
+             Action::kOpen,
+             {},
+             "",
+             {{Expect::kExactTitle, japanese},
+              {Expect::kExactTitle, report},
+              {Expect::kStatus, japanese, "    "},
+              {Expect::kNotListed, "Palette", "Background worker"}}},
+            {"type hide:" + typed + " in the Velumo panel: " + japanese +
+                 " is hidden (status \"H  D\"); FAR closes the old instance",
+             Action::kHide,
+             {typed},
+             "",
+             {{Expect::kHidden, japanese},
+              {Expect::kStatus, japanese, "H  D"},
+              {Expect::kVisible, report}}},
+            {"Insert on Final Report and " + report +
+                 ", then F8: Velumo hides both (status \"H  D\")",
+             Action::kToggle,
+             {"Final Report", report},
+             "",
+             {{Expect::kHidden, "Final Report"},
+              {Expect::kHidden, report},
+              {Expect::kStatus, "Final Report", "H  D"},
+              {Expect::kStatus, report, "H  D"},
+              {Expect::kStatus, japanese, "H  D"}}},
+            {"F3 on the hidden " + report +
+                 ": shown and brought to the front, still Velumo's (\"   D\")",
+             Action::kActivate,
+             {report},
+             "",
+             {{Expect::kVisible, report},
+              {Expect::kFront, report},
+              {Expect::kStatus, report, "   D"},
+              {Expect::kHidden, japanese}}},
+            {"F9 > Options > Plugins configuration > Velumo: the configuration dialog (FAR 3 picks "
+             "the disks-menu hot key itself: no digit row)",
+             Action::kConfigure,
+             {},
+             "",
+             {{Expect::kHidden, japanese}}},
+            {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
+                 " again, and the windows Velumo hid are shown again",
+             Action::kLeave,
+             {},
+             "",
+             {{Expect::kVisible, japanese}, {Expect::kVisible, "Final Report"}}},
+        });
 }
-
-// ---- The interactive run ------------------------------------------------------------------------
-
-bool VelumoActive() {
-    return ActiveVelumo() != nullptr;
-}
-
-void HideCommand(const std::string& utf8) {
-    Text text;
-    if (!Utf8ToWide(utf8, &text)) {
-        Write("The text is not UTF-8; nothing was typed.\n");
-        return;
-    }
-    TypeHide(text);
-}
-
-void TabCommand() {
-    far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
-                                 ? far3host::kRightPanel
-                                 : far3host::kLeftPanel);
-}
-
-void LeaveCommand() {
-    LeavePanel();
-}
-
-std::string FilePanelText() {
-    const far3host::HostPanel& filePanel = ActivePanel();
-    return filePanel.driveMenuShown ? std::string("Change drive menu") : Utf8Of(filePanel.folder);
-}
-
-const Commands kCommands = {VelumoActive,
-                            OpenFromPluginsMenu,
-                            ShowActivePanel,
-                            PressF8,
-                            PressF3,
-                            HideCommand,
-                            TabCommand,
-                            ShowConfiguration,
-                            LeaveCommand,
-                            FilePanelText,
-                            "TEXT is UTF-8 from the terminal; FAR hands it to Velumo as UTF-16"};
 
 } // namespace
 
@@ -430,7 +360,7 @@ int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string&
         fprintf(stderr, "velumo_demo: cannot create the sample windows\n");
         return 1;
     }
-    const Text modulePath = PathText(dllPath);
+    const Text modulePath = AnsiToWide(dllPath);
     far3host::PluginExports plugin;
     std::string error;
     if (!far3host::LoadPlugin(modulePath, &plugin, &error)) {
@@ -458,14 +388,7 @@ int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string&
                           std::to_string(language.messages.size()) +
                           " messages from VelumoEng.lng.\n(--far1 shows the FAR 1.x plug-in.)",
                       desktop);
-    bool scriptOk = true;
-    if (interactive) {
-        RunInteractive(kCommands);
-    } else {
-        scriptOk = RunScript();
-    }
-    far3host::ExitFar(); // FAR closes every panel when it exits, or a script cut short
-    return Finish(interactive, scriptOk);
+    return RunAndFinish(kFrontEnd, interactive, RunScript, [] { far3host::ExitFar(); });
 }
 
 } // namespace demo

@@ -304,19 +304,7 @@ void SeedRegistry(InputReader& in, const std::string* const (&places)[4]) {
     for (size_t i = 0; i < values; ++i) {
         const uint8_t place = in.Byte() % 4;
         const uint8_t namePick = in.Byte();
-        std::string name;
-        if (namePick % 8 < 6) {
-            name = kSettingNames[namePick % 8];
-            if (namePick & 0x80) {
-                for (char& c : name) {
-                    if (c >= 'A' && c <= 'Z') {
-                        c = static_cast<char>(c - 'A' + 'a');
-                    }
-                }
-            }
-        } else if (namePick % 8 == 6) {
-            name = in.Text(64);
-        }
+        const std::string name = SettingName(namePick, [&] { return in.Text(64); });
         const DWORD type = in.Dword();
         const std::string data = in.Text(300);
         if (places[place] == nullptr) {

@@ -20,6 +20,8 @@
 
 #include "sim_desktop.h"
 
+#include "core/settings.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -112,10 +114,56 @@ void CheckRecordedWindowsShown(const Desktop& desktop);
 // A listed window's status marks ("H", "O", blank, "D") against the window at this moment.
 void CheckStatusMarks(HWND window, const char* status);
 
+// A value picked by a byte from `known`; a byte beyond them reads the value itself with `read`.
+template <typename Value, size_t Count, typename Read>
+Value PickOrRead(InputReader& in, const Value (&known)[Count], Read read) {
+    const uint8_t pick = in.Byte();
+    return pick < Count ? known[pick] : static_cast<Value>(read());
+}
+
+// A stored value's name from its pick byte (% 8): below kSettingCount a setting's name (bit 7:
+// lower-cased), kSettingCount a text read by `readText`, else the empty name.
+template <typename ReadText>
+auto SettingName(uint8_t pick, ReadText readText) -> decltype(readText()) {
+    using Name = decltype(readText());
+    const int index = pick % 8;
+    if (index > kSettingCount) {
+        return Name();
+    }
+    if (index == kSettingCount) {
+        return readText();
+    }
+    Name name;
+    for (const char* c = kSettingFields[index].Name; *c != '\0'; ++c) {
+        const bool lower = (pick & 0x80) != 0 && *c >= 'A' && *c <= 'Z';
+        name.push_back(static_cast<typename Name::value_type>(lower ? *c - 'A' + 'a' : *c));
+    }
+    return name;
+}
+
+// The check boxes and texts a dialog answer changes: byte count (% 13) of {signed byte item,
+// dword state}, byte count (% `maxTexts`) of {signed byte item, text read by `readText`}. A
+// negative item becomes a huge index, which the host must refuse.
+template <typename Answer, typename ReadText>
+void ReadItemChanges(InputReader& in, Answer& answer, size_t maxTexts, ReadText readText) {
+    using Check = typename decltype(answer.checks)::value_type;
+    using Typed = typename decltype(answer.texts)::value_type;
+    const size_t checks = in.Byte() % 13;
+    for (size_t c = 0; c < checks; ++c) {
+        const auto index = static_cast<typename Check::first_type>(static_cast<int8_t>(in.Byte()));
+        answer.checks.emplace_back(
+            index, static_cast<typename Check::second_type>(static_cast<int32_t>(in.Dword())));
+    }
+    const size_t texts = in.Byte() % maxTexts;
+    for (size_t t = 0; t < texts; ++t) {
+        const auto index = static_cast<typename Typed::first_type>(static_cast<int8_t>(in.Byte()));
+        answer.texts.emplace_back(index, readText());
+    }
+}
+
 // Registry values seeded at the start of an input: byte count (% 17), each: byte place (% 4,
 // the index into `places`; a null place reads the value and stores nothing), byte name (% 8):
-// 0-5 a setting's name (bit 7: lower-cased), 6 a text (max 64), 7 the empty name; dword type,
-// text data (max 300).
+// as SettingName picks it (text: max 64); dword type, text data (max 300).
 void SeedRegistry(InputReader& in, const std::string* const (&places)[4]);
 
 // What a setting loads from the registry value `name` under keyPath: its bytes over the

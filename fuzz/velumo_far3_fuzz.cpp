@@ -1,4 +1,4 @@
-// libFuzzer target for the FAR 3 plug-in: one input is one life of it in the FAR 3 stand-in
+// The FAR 3 plug-in's libFuzzer target: one input is one life of it in the FAR 3 stand-in
 // (sim/far3). The input fills FAR's settings store and the FAR 1.x plug-in's registry key,
 // overrides message texts, picks the size of the start-up record FAR hands over, then plays up to
 // 256 steps of three kinds:
@@ -25,7 +25,7 @@
 //     alone; a larger record's bytes beyond Velumo's are never written;
 //   - the settings loaded at start are FAR's store's numbers (defaults elsewhere), or, with
 //     none of them stored, the FAR 1.x key's values, then written to the store; a confirmed
-//     dialog leaves the five settings in memory and in the store as the check boxes say, any
+//     dialog leaves the settings FAR 3 keeps in memory and in the store as the check boxes say, any
 //     other outcome changes nothing;
 //   - the stand-in reports no anomaly the plug-in caused (those of the fuzzer's own making, a
 //     dialog answer naming an item the dialog lacks and a panel the host does not show, are
@@ -42,8 +42,8 @@
 //           3 zero (refused), 4 larger (byte follows: + 1 + byte % 64), 5 its StructSize only
 //   byte    standard functions (% 5): 0 whole, 1 none (null), 2 StructSize only, 3 half,
 //           4 larger (byte follows)
-//   byte    store value count (% 13), each: byte location (bit 0 local), byte name (% 8: 0-5 a
-//           setting's name, bit 7 lower-cased; 6 text16 (max 64); 7 empty), byte type (% 4:
+//   byte    store value count (% 13), each: byte location (bit 0 local), byte name (as
+//           fuzz::SettingName picks it; text16 (max 64)), byte type (% 4:
 //           0 number: dword low, dword high; 1 string: text16 (max 64); 2 data: text (max 64);
 //           3 another type: dword type, dword number)
 //   ...     registry values as fuzz::SeedRegistry reads them; places: 0 the FAR 1.x key
@@ -122,6 +122,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -141,14 +142,16 @@ constexpr far3::OPERATION_MODES kFindMode = far3::OPM_FIND;
 const Text kParentDirectory = FAR3_TEXT("..");
 const Text kRootDirectory = FAR3_TEXT("\\");
 
-// The five settings FAR 3's store keeps, in record order: the check boxes of the dialog, in
-// order, edit them.
-constexpr int kStoredSettingCount = 5;
-const SettingField* StoredSettingFields() {
-    static const SettingField fields[kStoredSettingCount] = {kSettingFields[0], kSettingFields[2],
-                                                             kSettingFields[3], kSettingFields[4],
-                                                             kSettingFields[5]};
-    return fields;
+// The settings FAR 3's store keeps, in table order: the dialog's check boxes, in order, edit
+// them. FAR 3 picks the disks-menu hot key itself, so the digit is not among them.
+std::vector<SettingField> Far3Settings() {
+    std::vector<SettingField> kept;
+    for (const SettingField& setting : kSettingFields) {
+        if (setting.Field != &Settings::DisksMenuDigit) {
+            kept.push_back(setting);
+        }
+    }
+    return kept;
 }
 
 Text Wide(const char* ascii) {
@@ -242,6 +245,12 @@ template <typename Record> Record Zeroed() {
     Record record;
     memset(&record, 0, sizeof(record));
     record.StructSize = sizeof(record);
+    return record;
+}
+
+template <typename Record> Record ForPanel(HANDLE panel) {
+    Record record = Zeroed<Record>();
+    record.hPanel = panel;
     return record;
 }
 
@@ -455,12 +464,10 @@ void WINAPI PanelInfoChecked(far3::OpenPanelInfo* info) {
 
 far3host::PluginExports CheckedExports(const far3host::PluginExports& plugin) {
     far3host::PluginExports checked = plugin;
-    checked.SetStartupInfoW = StartWithPickedRecord;
-    checked.GetPluginInfoW = PluginInfoChecked;
-    checked.OpenW = OpenTracked;
-    checked.ClosePanelW = CloseChecked;
-    checked.GetFindDataW = ListingChecked;
-    checked.GetOpenPanelInfoW = PanelInfoChecked;
+    std::tie(checked.SetStartupInfoW, checked.GetPluginInfoW, checked.OpenW, checked.ClosePanelW,
+             checked.GetFindDataW, checked.GetOpenPanelInfoW) =
+        std::make_tuple(StartWithPickedRecord, PluginInfoChecked, OpenTracked, CloseChecked,
+                        ListingChecked, PanelInfoChecked);
     return checked;
 }
 
@@ -543,11 +550,10 @@ bool SameStore(const std::vector<far3host::StoredSetting>& a,
                       });
 }
 
-// `store` with the five settings written as the numbers they hold in memory.
+// `store` with the settings FAR 3 keeps written as the numbers they hold in memory.
 std::vector<far3host::StoredSetting>
 WithSettingsWritten(std::vector<far3host::StoredSetting> store) {
-    for (int i = 0; i < kStoredSettingCount; ++i) {
-        const SettingField& setting = StoredSettingFields()[i];
+    for (const SettingField& setting : Far3Settings()) {
         const far3host::StoredSetting written =
             Far3Number(Wide(setting.Name), static_cast<uint32_t>(g_settings.*setting.Field));
         auto at = std::find_if(store.begin(), store.end(), [&](const far3host::StoredSetting& s) {
@@ -587,16 +593,15 @@ struct StartPlan {
 };
 
 // What SetStartupInfoW must have loaded: the numbers in the roaming store, defaults elsewhere;
-// with none of the five there and the FAR 1.x key readable, that key's values (at most 4 bytes
-// over the default, as the registry store reads them) and the five then written to the store.
+// with none of them there and the FAR 1.x key readable, that key's values (at most 4 bytes
+// over the default, as the registry store reads them) and they are then written to the store.
 void CheckLoadedSettings(const Run& run, const StartPlan& plan) {
     const std::vector<far3host::StoredSetting> seeded = StoreOf(plan.seeded);
     Settings expected = kDefaultSettings;
     bool migrates = false;
     if (run.started && !run.createFails) {
         bool anyStored = false;
-        for (int i = 0; i < kStoredSettingCount; ++i) {
-            const SettingField& setting = StoredSettingFields()[i];
+        for (const SettingField& setting : Far3Settings()) {
             for (const far3host::StoredSetting& value : seeded) {
                 if (value.location == far3::PSL_ROAMING && value.name == Wide(setting.Name) &&
                     value.value.type == far3::FST_QWORD) {
@@ -608,8 +613,8 @@ void CheckLoadedSettings(const Run& run, const StartPlan& plan) {
         }
         migrates = !anyStored && !plan.registryOpenFails &&
                    simwin::RegistryKeyExists(far3::kOldRegistryKeyPath);
-        for (int i = 0; migrates && i < kStoredSettingCount; ++i) {
-            const SettingField& setting = StoredSettingFields()[i];
+        for (const SettingField& setting :
+             migrates ? Far3Settings() : std::vector<SettingField>()) {
             expected.*setting.Field = plan.registryQueryFails
                                           ? setting.Default
                                           : fuzz::RegistryValueOver(far3::kOldRegistryKeyPath,
@@ -623,7 +628,7 @@ void CheckLoadedSettings(const Run& run, const StartPlan& plan) {
 }
 
 // After a configuration dialog (or none): confirmed on the OK button, the check boxes' states
-// are in memory (a box left as shown keeps its value, a changed one is 1 or 0) and the five in
+// are in memory (a box left as shown keeps its value, a changed one is 1 or 0) and in
 // the store unless SCTL_CREATE failed; otherwise nothing changed.
 void CheckConfigured(intptr_t result, const Settings& before,
                      const std::vector<far3host::StoredSetting>& storeBefore, bool createFails) {
@@ -636,16 +641,17 @@ void CheckConfigured(intptr_t result, const Settings& before,
     bool confirmed = false;
     Settings expected = before;
     if (dialog != nullptr) {
+        const std::vector<SettingField> settings = Far3Settings();
         size_t box = 0;
         for (size_t i = 0; i < dialog->items.size(); ++i) {
             const far3::FarDialogItem& item = dialog->items[i].item;
             if ((item.Flags & far3::DIF_DEFAULTBUTTON) != 0) {
                 confirmed = dialog->result == static_cast<intptr_t>(i);
             }
-            if (item.Type != far3::DI_CHECKBOX || box >= kStoredSettingCount) {
+            if (item.Type != far3::DI_CHECKBOX || box >= settings.size()) {
                 continue;
             }
-            const SettingField& setting = StoredSettingFields()[box++];
+            const SettingField& setting = settings[box++];
             const bool checked = dialog->itemsAfterRun[i].item.Selected == far3::BSTATE_CHECKED;
             if (checked != (before.*setting.Field != 0)) {
                 expected.*setting.Field = checked ? 1 : 0;
@@ -671,18 +677,7 @@ std::vector<far3host::StoredSetting> ReadStore(InputReader& in) {
     for (size_t i = 0; i < values; ++i) {
         far3host::StoredSetting setting;
         setting.location = (in.Byte() & 1) != 0 ? far3::PSL_LOCAL : far3::PSL_ROAMING;
-        const uint8_t namePick = in.Byte();
-        if (namePick % 8 < 6) {
-            std::string name = kSettingNames[namePick % 8];
-            if (namePick & 0x80) {
-                std::transform(name.begin(), name.end(), name.begin(), [](char c) -> char {
-                    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
-                });
-            }
-            setting.name = Wide(name.c_str());
-        } else if (namePick % 8 == 6) {
-            setting.name = in.Text16(64);
-        }
+        setting.name = fuzz::SettingName(in.Byte(), [&] { return in.Text16(64); });
         switch (in.Byte() % 4) {
         case 0: {
             setting.value.type = far3::FST_QWORD;
@@ -728,17 +723,7 @@ void ReadAnswers(InputReader& in, Run& run) {
             answer.result = static_cast<int32_t>(in.Dword());
             break;
         }
-        const size_t checks = in.Byte() % 13;
-        for (size_t c = 0; c < checks; ++c) {
-            const int index = static_cast<int8_t>(in.Byte());
-            answer.checks.emplace_back(static_cast<size_t>(index),
-                                       static_cast<int32_t>(in.Dword()));
-        }
-        const size_t edits = in.Byte() % 3;
-        for (size_t e = 0; e < edits; ++e) {
-            const int index = static_cast<int8_t>(in.Byte());
-            answer.texts.emplace_back(static_cast<size_t>(index), in.Text16(600));
-        }
+        fuzz::ReadItemChanges(in, answer, 3, [&] { return in.Text16(600); });
         far3host::QueueDialogAnswer(answer);
         run.answers.push_back(answer);
     }
@@ -751,29 +736,13 @@ far3host::PanelSide PickSide(InputReader& in) {
 }
 
 WORD PickKey(InputReader& in) {
-    switch (in.Byte()) {
-    case 0:
-        return VK_F3;
-    case 1:
-        return VK_F8;
-    default:
-        return in.Word();
-    }
+    static const WORD kKeys[] = {VK_F3, VK_F8};
+    return fuzz::PickOrRead(in, kKeys, [&] { return in.Word(); });
 }
 
 DWORD PickKeyState(InputReader& in) {
-    switch (in.Byte()) {
-    case 0:
-        return 0;
-    case 1:
-        return LEFT_ALT_PRESSED;
-    case 2:
-        return SHIFT_PRESSED;
-    case 3:
-        return RIGHT_ALT_PRESSED;
-    default:
-        return in.Dword();
-    }
+    static const DWORD kStates[] = {0, LEFT_ALT_PRESSED, SHIFT_PRESSED, RIGHT_ALT_PRESSED};
+    return fuzz::PickOrRead(in, kStates, [&] { return in.Dword(); });
 }
 
 Text ReadCommand(InputReader& in, const Run& run) {
@@ -840,82 +809,63 @@ void StepEnterDotDot(Run& run) {
     }
 }
 
-bool HostStep(InputReader& in, Run& run, uint8_t op) {
-    switch (op) {
-    case 0: {
+// What a user does in FAR, by opcode; the opcode beyond them exits FAR.
+using HostCall = void (*)(InputReader&, Run&);
+const HostCall kHostCalls[] = {
+    [](InputReader& in, Run& run) {
         const size_t item = in.Byte() % 3;
         PluginStep(run, [&] { far3host::OpenInActivePanel(item); });
-        break;
-    }
-    case 1: {
+    },
+    [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
         const size_t item = in.Byte() % 2;
         PluginStep(run, [&] { far3host::OpenFromDiskMenu(side, item); });
-        break;
-    }
-    case 2: {
+    },
+    [](InputReader& in, Run& run) {
         const Text command = ReadCommand(in, run);
         PluginStep(run, [&] { far3host::TypeCommand(command); });
-        break;
-    }
-    case 3: {
+    },
+    [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
         PluginStep(run, [&] { far3host::ListPanel(side); });
-        break;
-    }
-    case 4: {
+    },
+    [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
         PluginStep(run, [&] { far3host::RedrawPanel(side); });
-        break;
-    }
-    case 5: {
+    },
+    [](InputReader& in, Run&) {
         std::vector<size_t> indices(in.Byte() % 9);
         for (size_t& index : indices) {
             index = in.Byte();
         }
         far3host::SelectItems(indices);
-        break;
-    }
-    case 6:
-        far3host::SetCursor(in.Byte());
-        break;
-    case 7: {
+    },
+    [](InputReader& in, Run&) { far3host::SetCursor(in.Byte()); },
+    [](InputReader& in, Run& run) {
         const WORD key = PickKey(in);
         const DWORD state = PickKeyState(in);
         PluginStep(run, [&] { far3host::PressKey(key, state); });
-        break;
-    }
-    case 8:
-        StepEnterDotDot(run);
-        break;
-    case 9:
-        StepChangeDirectory(in, run);
-        break;
-    case 10:
+    },
+    [](InputReader&, Run& run) { StepEnterDotDot(run); },
+    StepChangeDirectory,
+    [](InputReader&, Run&) {
         far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
                                      ? far3host::kRightPanel
                                      : far3host::kLeftPanel);
-        break;
-    case 11: {
+    },
+    [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
         PluginStep(run, [&] { far3host::ShowFolder(side, FAR3_TEXT("D:\\")); });
-        break;
-    }
-    case 12:
-        StepConfigure(in, run);
-        break;
-    case 13: {
+    },
+    StepConfigure,
+    [](InputReader& in, Run& run) {
         const uint8_t failures = in.Byte();
         run.createFails = (failures & 1) != 0;
         far3host::FailSettingsCreate(run.createFails);
         far3host::FailDialogInit((failures & 2) != 0);
-        break;
-    }
-    default:
-        return false; // exit FAR
-    }
-    return true;
-}
+    },
+};
+constexpr size_t kHostCallCount = sizeof(kHostCalls) / sizeof(kHostCalls[0]);
 
 // ---- Entry points called directly ---------------------------------------------------------------
 
@@ -952,8 +902,7 @@ void DirectOpen(InputReader& in, Run& run) {
 }
 
 void CloseApart(Run& run, HANDLE panel, RecordSize size) {
-    far3::ClosePanelInfo fields = Zeroed<far3::ClosePanelInfo>();
-    fields.hPanel = panel;
+    far3::ClosePanelInfo fields = ForPanel<far3::ClosePanelInfo>(panel);
     HostRecord<far3::ClosePanelInfo> record(fields, size);
     PluginStep(run, [&] { far3host::Plugin().ClosePanelW(record.Get()); });
     if (record.Usable() && IsPanel(panel)) {
@@ -972,8 +921,7 @@ void DirectClose(InputReader& in, Run& run) {
 // The hand-back FAR makes right after copying a listing, sometimes preceded by one the plug-in
 // must ignore (it would free the listing twice otherwise).
 void HandBack(InputReader& in, Run& run, HANDLE panel, far3::PluginPanelItem* items, size_t count) {
-    far3::FreeFindDataInfo fields = Zeroed<far3::FreeFindDataInfo>();
-    fields.hPanel = panel;
+    far3::FreeFindDataInfo fields = ForPanel<far3::FreeFindDataInfo>(panel);
     fields.PanelItem = items;
     fields.ItemsNumber = count;
     const uint8_t odd = in.Byte() % 4;
@@ -998,8 +946,7 @@ void HandBack(InputReader& in, Run& run, HANDLE panel, far3::PluginPanelItem* it
 
 void DirectGetFindData(InputReader& in, Run& run) {
     const PanelPick panel = PickPanel(in, run);
-    far3::GetFindDataInfo fields = Zeroed<far3::GetFindDataInfo>();
-    fields.hPanel = panel.handle;
+    far3::GetFindDataInfo fields = ForPanel<far3::GetFindDataInfo>(panel.handle);
     const RecordSize size = PickRecordSize(in, sizeof(fields));
     fields.OpMode = in.Dword();
     HostRecord<far3::GetFindDataInfo> record(fields, size);
@@ -1019,8 +966,7 @@ void DirectGetFindData(InputReader& in, Run& run) {
 
 void DirectGetOpenPanelInfo(InputReader& in, Run& run) {
     const PanelPick panel = PickPanel(in, run);
-    far3::OpenPanelInfo fields = Zeroed<far3::OpenPanelInfo>();
-    fields.hPanel = panel.handle;
+    far3::OpenPanelInfo fields = ForPanel<far3::OpenPanelInfo>(panel.handle);
     HostRecord<far3::OpenPanelInfo> record(fields, PickRecordSize(in, sizeof(fields)));
     PluginStep(run, [&] { far3host::Plugin().GetOpenPanelInfoW(record.Get()); });
     if (!record.Usable() || !IsPanel(panel.handle)) {
@@ -1029,10 +975,21 @@ void DirectGetOpenPanelInfo(InputReader& in, Run& run) {
     Require(record.TailUntouched(), "GetOpenPanelInfoW wrote beyond Velumo's record");
 }
 
+// An entry point called with a record for a panel that no host panel may show (the stand-in then
+// reports the unknown handle, the fuzzer's doing); it must leave the host's record alone.
+template <typename Record, typename Entry>
+intptr_t CallForPanel(Run& run, const PanelPick& panel, HostRecord<Record>& record, Entry entry,
+                      const char* wroteRecord) {
+    run.hostUnawarePanel = panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed;
+    intptr_t result = 0;
+    PluginStep(run, [&] { result = entry(record.Get()); });
+    Require(record.Untouched(), wroteRecord);
+    return result;
+}
+
 void DirectSetDirectory(InputReader& in, Run& run) {
     const PanelPick panel = PickPanel(in, run);
-    far3::SetDirectoryInfo fields = Zeroed<far3::SetDirectoryInfo>();
-    fields.hPanel = panel.handle;
+    far3::SetDirectoryInfo fields = ForPanel<far3::SetDirectoryInfo>(panel.handle);
     const RecordSize size = PickRecordSize(in, sizeof(fields));
     const uint8_t form = in.Byte() % 4;
     const Text directory = form == 0   ? in.Text16(300)
@@ -1041,10 +998,8 @@ void DirectSetDirectory(InputReader& in, Run& run) {
     fields.Dir = form == 1 ? nullptr : directory.c_str();
     fields.OpMode = in.Dword();
     HostRecord<far3::SetDirectoryInfo> record(fields, size);
-    run.hostUnawarePanel = panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed;
-    intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::Plugin().SetDirectoryW(record.Get()); });
-    Require(record.Untouched(), "SetDirectoryW wrote into the host's record");
+    const intptr_t result = CallForPanel(run, panel, record, far3host::Plugin().SetDirectoryW,
+                                         "SetDirectoryW wrote into the host's record");
     if (panel.kind == PanelKind::Closed) {
         return;
     }
@@ -1095,8 +1050,7 @@ std::vector<far3::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
 
 void DirectDeleteFiles(InputReader& in, Run& run) {
     const PanelPick panel = PickPanel(in, run);
-    far3::DeleteFilesInfo fields = Zeroed<far3::DeleteFilesInfo>();
-    fields.hPanel = panel.handle;
+    far3::DeleteFilesInfo fields = ForPanel<far3::DeleteFilesInfo>(panel.handle);
     const RecordSize size = PickRecordSize(in, sizeof(fields));
     std::vector<far3::PluginPanelItem> items = PickItems(in, run);
     fields.PanelItem = items.empty() ? nullptr : items.data();
@@ -1126,24 +1080,19 @@ void DirectDeleteFiles(InputReader& in, Run& run) {
 
 void DirectProcessInput(InputReader& in, Run& run) {
     const PanelPick panel = PickPanel(in, run);
-    far3::ProcessPanelInputInfo fields = Zeroed<far3::ProcessPanelInputInfo>();
-    fields.hPanel = panel.handle;
+    far3::ProcessPanelInputInfo fields = ForPanel<far3::ProcessPanelInputInfo>(panel.handle);
     const RecordSize size = PickRecordSize(in, sizeof(fields));
     INPUT_RECORD& input = fields.Rec;
-    const uint8_t event = in.Byte();
-    input.EventType = event == 0 ? static_cast<WORD>(KEY_EVENT) : in.Word();
-    const uint8_t down = in.Byte();
-    input.Event.KeyEvent.bKeyDown = down == 0   ? TRUE
-                                    : down == 1 ? FALSE
-                                                : static_cast<BOOL>(in.Dword());
+    static const WORD kKeyEvent[] = {KEY_EVENT};
+    static const BOOL kDown[] = {TRUE, FALSE};
+    input.EventType = fuzz::PickOrRead(in, kKeyEvent, [&] { return in.Word(); });
+    input.Event.KeyEvent.bKeyDown = fuzz::PickOrRead(in, kDown, [&] { return in.Dword(); });
     input.Event.KeyEvent.wRepeatCount = 1;
     input.Event.KeyEvent.wVirtualKeyCode = PickKey(in);
     input.Event.KeyEvent.dwControlKeyState = PickKeyState(in);
     HostRecord<far3::ProcessPanelInputInfo> record(fields, size);
-    run.hostUnawarePanel = panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed;
-    intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::Plugin().ProcessPanelInputW(record.Get()); });
-    Require(record.Untouched(), "ProcessPanelInputW wrote into the host's record");
+    const intptr_t result = CallForPanel(run, panel, record, far3host::Plugin().ProcessPanelInputW,
+                                         "ProcessPanelInputW wrote into the host's record");
     if (panel.kind == PanelKind::Closed) {
         return;
     }
@@ -1220,95 +1169,53 @@ void DirectInfo(InputReader& in, Run& run) {
             "GetPluginInfoW wrote where it had to leave the record alone");
 }
 
-void DirectStep(InputReader& in, Run& run, uint8_t op) {
-    switch (op) {
-    case 0:
-        DirectOpen(in, run);
-        break;
-    case 1:
-        DirectClose(in, run);
-        break;
-    case 2:
-        DirectGetFindData(in, run);
-        break;
-    case 3:
-        DirectGetOpenPanelInfo(in, run);
-        break;
-    case 4:
-        DirectSetDirectory(in, run);
-        break;
-    case 5:
-        DirectDeleteFiles(in, run);
-        break;
-    case 6:
-        DirectProcessInput(in, run);
-        break;
-    case 7:
-        DirectConfigure(in, run);
-        break;
-    default:
-        DirectInfo(in, run);
-        break;
-    }
-}
+// The entry points called directly, by opcode from 21 on; the last one takes the rest.
+using DirectCall = void (*)(InputReader&, Run&);
+constexpr DirectCall kDirectCalls[] = {
+    DirectOpen,         DirectClose,       DirectGetFindData,  DirectGetOpenPanelInfo,
+    DirectSetDirectory, DirectDeleteFiles, DirectProcessInput, DirectConfigure,
+    DirectInfo};
+constexpr size_t kDirectCallCount = sizeof(kDirectCalls) / sizeof(kDirectCalls[0]);
 
-// False once FAR has exited.
+// False once FAR has exited: the opcode after the host's calls; then the desktop events and the
+// direct calls.
 bool Step(InputReader& in, Run& run) {
-    const uint8_t op = in.Byte() % 30;
-    bool goesOn = true;
-    if (op < 15) {
-        goesOn = HostStep(in, run, op);
-    } else if (op < 21) {
-        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - 15));
+    constexpr size_t kFirstDesktopEvent = kHostCallCount + 1;
+    constexpr size_t kFirstDirectCall = kFirstDesktopEvent + 6;
+    const size_t op = in.Byte() % 30;
+    if (op == kHostCallCount) {
+        return false;
+    }
+    if (op < kHostCallCount) {
+        kHostCalls[op](in, run);
+    } else if (op < kFirstDirectCall) {
+        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - kFirstDesktopEvent));
     } else {
-        DirectStep(in, run, static_cast<uint8_t>(op - 21));
+        kDirectCalls[std::min(op - kFirstDirectCall, kDirectCallCount - 1)](in, run);
     }
-    if (goesOn) {
-        CheckAfterStep(run);
-    }
-    return goesOn;
+    CheckAfterStep(run);
+    return true;
 }
 
 // ---- Start and end ------------------------------------------------------------------------------
 
+// The start-up record's size: Velumo's, up to Private, one byte less, zero, larger, StructSize.
 size_t PickStartupSize(InputReader& in) {
+    constexpr size_t kWhole = sizeof(far3::PluginStartupInfo);
     constexpr size_t kUpToPrivate = offsetof(far3::PluginStartupInfo, Private);
-    switch (in.Byte() % 6) {
-    case 1:
-        return kUpToPrivate;
-    case 2:
-        return kUpToPrivate - 1;
-    case 3:
-        return 0;
-    case 4:
-        return sizeof(far3::PluginStartupInfo) + 1 + in.Byte() % 64;
-    case 5:
-        return sizeof(size_t);
-    default:
-        return sizeof(far3::PluginStartupInfo);
-    }
+    constexpr size_t kSizes[] = {kWhole, kUpToPrivate, kUpToPrivate - 1,
+                                 0,      kWhole + 1,   sizeof(size_t)};
+    const size_t pick = in.Byte() % 6;
+    return kSizes[pick] + (pick == 4 ? in.Byte() % 64 : 0);
 }
 
+// The standard functions' table: whole, none (null), StructSize only, half, larger.
 void PickFunctionsSize(InputReader& in, Run& run) {
     constexpr size_t kWhole = sizeof(far3::FarStandardFunctions);
-    switch (in.Byte() % 5) {
-    case 1:
-        run.noFunctions = true;
-        run.functionsSize = kWhole;
-        break;
-    case 2:
-        run.functionsSize = sizeof(size_t);
-        break;
-    case 3:
-        run.functionsSize = kWhole / 2;
-        break;
-    case 4:
-        run.functionsSize = kWhole + 1 + in.Byte() % 64;
-        break;
-    default:
-        run.functionsSize = kWhole;
-        break;
-    }
+    constexpr size_t kSizes[] = {kWhole, kWhole, sizeof(size_t), kWhole / 2, kWhole + 1};
+    const size_t pick = in.Byte() % 5;
+    run.noFunctions = pick == 1;
+    run.functionsSize = kSizes[pick] + (pick == 4 ? in.Byte() % 64 : 0);
 }
 
 std::vector<Text> ReadMessages(InputReader& in) {

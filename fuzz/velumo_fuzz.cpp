@@ -1,5 +1,5 @@
-// libFuzzer target: one input is one life of the plug-in in a FAR-like host. The input sets up
-// the registry and the host's texts, starts the plug-in, then plays a sequence of host calls
+// The FAR 1.x plug-in's libFuzzer target: one input is one life of it in the FAR 1.x stand-in.
+// The input sets up the registry and the host's texts, starts the plug-in, then plays host calls
 // (all twelve entry points, with valid, null and invalid handles, fabricated panel items,
 // scripted dialogs and selections, a failing Control) and desktop events (windows created,
 // destroyed, retitled, restyled, hidden or shown by other programs, and changed from inside an
@@ -15,7 +15,7 @@
 //   - closing the last open panel while ShowAllWindowAtExit is set leaves no recorded window
 //     hidden;
 //   - the settings loaded at start are the registry's usable values, defaults elsewhere;
-//   - a confirmed configuration dialog leaves the six settings in the registry as in memory,
+//   - a confirmed configuration dialog leaves every setting in the registry as in memory,
 //     a cancelled one changes nothing;
 //   - no registry key stays open after a call (unless the fuzzer made RegCloseKey fail);
 //   - every listing is well formed: entries counted, titles terminated within 128 bytes, two
@@ -33,8 +33,7 @@
 //   text    root key (max 1000)
 //   byte    registry value count (% 17), each:
 //             byte  place (% 4): 0 "<root>\Velumo", 1 "<root>", 2 "<root>\Velumo\Sub", 3 "Velumo"
-//             byte  name (% 8): 0-5 a setting's name (bit 7: lower-cased), 6 a text (max 64),
-//                   7 the empty name
+//             byte  name: as fuzz::SettingName picks it (text: max 64)
 //             dword type
 //             text  data (max 300)
 //   byte    message override count (% 8), each: byte id (% 20), text (max 700)
@@ -168,18 +167,9 @@ std::vector<PluginPanelItem> PickItems(InputReader& in, const Run& run) {
 }
 
 LONG PickRegistryError(InputReader& in) {
-    switch (in.Byte()) {
-    case 0:
-        return ERROR_SUCCESS;
-    case 1:
-        return ERROR_ACCESS_DENIED;
-    case 2:
-        return ERROR_FILE_NOT_FOUND;
-    case 3:
-        return ERROR_MORE_DATA;
-    default:
-        return static_cast<LONG>(in.Dword());
-    }
+    static const LONG kErrors[] = {ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND,
+                                   ERROR_MORE_DATA};
+    return fuzz::PickOrRead(in, kErrors, [&] { return in.Dword(); });
 }
 
 void SetRegistryFailure(Run& run, size_t kind, LONG error) {
@@ -218,8 +208,8 @@ int32_t ExpectedSetting(const Run& run, const char* name, int32_t defaultValue) 
 void CheckLoadedSettings(const Run& run) {
     const std::vector<int32_t> loaded = SettingsFields(g_settings);
     const std::vector<int32_t> defaults = SettingsFields(kDefaultSettings);
-    for (size_t i = 0; i < 6; ++i) {
-        Require(loaded[i] == ExpectedSetting(run, kSettingNames[i], defaults[i]),
+    for (int i = 0; i < kSettingCount; ++i) {
+        Require(loaded[i] == ExpectedSetting(run, kSettingFields[i].Name, defaults[i]),
                 "a setting did not load as the registry holds it", static_cast<uint32_t>(i));
     }
 }
@@ -230,10 +220,10 @@ void CheckSavedSettings(const Run& run) {
         !IsUsableKeyPath(run.keyPath)) {
         return;
     }
-    for (size_t i = 0; i < 6; ++i) {
+    for (int i = 0; i < kSettingCount; ++i) {
         DWORD type = 0;
         std::vector<uint8_t> data;
-        Require(simwin::ReadRegistryValue(run.keyPath, kSettingNames[i], &type, &data) &&
+        Require(simwin::ReadRegistryValue(run.keyPath, kSettingFields[i].Name, &type, &data) &&
                     type == REG_DWORD && data.size() == 4,
                 "a confirmed dialog did not store a setting as a REG_DWORD",
                 static_cast<uint32_t>(i));
@@ -412,10 +402,10 @@ void StepDeleteFiles(InputReader& in, Run& run) {
 
 void StepProcessKey(InputReader& in, Run& run) {
     HANDLE panel = PickPanel(in, run);
-    const uint8_t keyPick = in.Byte();
-    const int key = keyPick == 0 ? VK_F3 : keyPick == 1 ? 'A' : static_cast<int>(in.Dword());
-    const uint8_t statePick = in.Byte();
-    const unsigned state = statePick == 0 ? 0u : statePick == 1 ? PKF_ALT : in.Dword();
+    static const int kKeys[] = {VK_F3, 'A'};
+    static const unsigned kStates[] = {0, PKF_ALT};
+    const int key = fuzz::PickOrRead(in, kKeys, [&] { return in.Dword(); });
+    const unsigned state = fuzz::PickOrRead(in, kStates, [&] { return in.Dword(); });
     farhost::SetPanelSelection(PickItems(in, run));
     int result = -1;
     PluginCall(run, [&] { result = farhost::Plugin().ProcessKey(panel, key, state); });
@@ -424,26 +414,14 @@ void StepProcessKey(InputReader& in, Run& run) {
 }
 
 void StepConfigure(InputReader& in, Run& run) {
-    const uint8_t itemPick = in.Byte();
-    const int itemNumber = itemPick == 0 ? 0 : static_cast<int>(in.Dword());
+    static const int kFirstItem[] = {0};
+    static const int kDialogEnds[] = {10, 11, -1}; // confirmed, cancelled, Esc
+    const int itemNumber = fuzz::PickOrRead(in, kFirstItem, [&] { return in.Dword(); });
     const size_t answers = in.Byte() % 4;
     for (size_t a = 0; a < answers; ++a) {
         farhost::DialogAnswer answer;
-        const uint8_t resultPick = in.Byte();
-        answer.result = resultPick == 0   ? 10
-                        : resultPick == 1 ? 11
-                        : resultPick == 2 ? -1
-                                          : static_cast<int>(in.Dword());
-        const size_t checks = in.Byte() % 13;
-        for (size_t c = 0; c < checks; ++c) {
-            const int index = static_cast<int8_t>(in.Byte());
-            answer.checks.emplace_back(index, static_cast<int>(in.Dword()));
-        }
-        const size_t edits = in.Byte() % 5;
-        for (size_t e = 0; e < edits; ++e) {
-            const int index = static_cast<int8_t>(in.Byte());
-            answer.texts.emplace_back(index, in.Text(600));
-        }
+        answer.result = fuzz::PickOrRead(in, kDialogEnds, [&] { return in.Dword(); });
+        fuzz::ReadItemChanges(in, answer, 5, [&] { return in.Text(600); });
         farhost::QueueDialogAnswer(answer);
     }
     const Settings before = g_settings;
@@ -479,62 +457,40 @@ void StepGetPluginInfo(InputReader& in, Run& run) {
             "disks menu entry does not follow the settings");
 }
 
-void Step(InputReader& in, Run& run) {
-    const uint8_t op = in.Byte() % 19;
-    switch (op) {
-    case 0:
-        StepOpenPlugin(in, run);
-        break;
-    case 1:
-        ClosePanel(run, PickPanel(in, run));
-        break;
-    case 2:
-        StepGetFindData(in, run);
-        break;
-    case 3: {
+// The host's calls by opcode; 11 to 16 are the desktop events 0 to 5, in between.
+using StepCall = void (*)(InputReader&, Run&);
+const StepCall kHostCalls[] = {
+    StepOpenPlugin,
+    [](InputReader& in, Run& run) { ClosePanel(run, PickPanel(in, run)); },
+    StepGetFindData,
+    [](InputReader& in, Run& run) {
         const uint8_t pick = in.Byte();
         if (!run.listings.empty()) {
             HandBack(run, pick % run.listings.size());
         }
-        break;
-    }
-    case 4:
-        StepGetOpenPluginInfo(in, run);
-        break;
-    case 5:
-        StepSetDirectory(in, run);
-        break;
-    case 6:
-        StepDeleteFiles(in, run);
-        break;
-    case 7:
-        StepProcessKey(in, run);
-        break;
-    case 8:
-        StepConfigure(in, run);
-        break;
-    case 9:
-        StepGetPluginInfo(in, run);
-        break;
-    case 10:
-        PluginCall(run, [] { farhost::Plugin().ExitFAR(); });
-        break;
-    case 11:
-    case 12:
-    case 13:
-    case 14:
-    case 15:
-    case 16:
-        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - 11));
-        break;
-    case 17: {
+    },
+    StepGetOpenPluginInfo,
+    StepSetDirectory,
+    StepDeleteFiles,
+    StepProcessKey,
+    StepConfigure,
+    StepGetPluginInfo,
+    [](InputReader&, Run& run) { PluginCall(run, [] { farhost::Plugin().ExitFAR(); }); },
+    [](InputReader& in, Run& run) {
         const size_t kind = in.Byte() % kRegistryCallKinds;
         SetRegistryFailure(run, kind, PickRegistryError(in));
-        break;
-    }
-    default:
-        farhost::SetControlResult(static_cast<int>(in.Dword()));
-        break;
+    },
+    [](InputReader& in, Run&) { farhost::SetControlResult(static_cast<int>(in.Dword())); },
+};
+constexpr uint8_t kFirstDesktopEvent = 11;
+constexpr uint8_t kDesktopEventCount = 6;
+
+void Step(InputReader& in, Run& run) {
+    const uint8_t op = in.Byte() % 19;
+    if (op >= kFirstDesktopEvent && op < kFirstDesktopEvent + kDesktopEventCount) {
+        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - kFirstDesktopEvent));
+    } else {
+        kHostCalls[op < kFirstDesktopEvent ? op : op - kDesktopEventCount](in, run);
     }
     farhost::ClearRecords();
     fuzz::CheckHiddenWindowsRecorded(run.desktop);
