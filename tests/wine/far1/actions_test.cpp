@@ -13,7 +13,7 @@
 //   window the foreground window without raising it in the z-order (seen: GetTopWindow
 //   unchanged), where Windows also raises it. A window at the top of the z-order after an
 //   action is therefore BringWindowToTop's doing.
-#include "wine_fixture.h"
+#include "far1_fixture.h"
 
 #include <cstdio>
 #include <cstring>
@@ -21,7 +21,7 @@
 namespace winetest {
 namespace {
 
-class Actions : public WineDesktopTest {
+class Actions : public Far1Test {
   protected:
     // F8 on the listed item of `window`, as FAR hands it to DeleteFiles.
     void PressF8(HANDLE panel, HWND window) {
@@ -31,15 +31,6 @@ class Actions : public WineDesktopTest {
         PluginPanelItem copy = farhost::PanelItemFrom(*item);
         EXPECT_EQ(1, Plugin().DeleteFiles(panel, &copy, 1, 0));
         PumpMessages();
-    }
-
-    // Makes `window` the foreground window and the top of this test's z-order, by hand.
-    void PutInFront(HWND window) {
-        ASSERT_TRUE(SetForegroundWindow(window));
-        ASSERT_TRUE(BringWindowToTop(window));
-        PumpMessages();
-        ASSERT_EQ(window, GetForegroundWindow());
-        ASSERT_EQ(window, OwnZOrder().front());
     }
 
     static std::vector<int> Commands() {

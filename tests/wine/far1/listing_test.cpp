@@ -1,13 +1,13 @@
 // Which real windows the panel lists, and how: status marks, handle texts, titles cut and
 // converted to the OEM code page, under the settings the plug-in loads from the registry.
-#include "wine_fixture.h"
+#include "far1_fixture.h"
 
 #include <cstring>
 
 namespace winetest {
 namespace {
 
-class Listing : public WineDesktopTest {};
+class Listing : public Far1Test {};
 
 TEST_F(Listing, VisibleWindowIsListedWithBlankStatusTitleAndHandle) {
     StartPlugin();

@@ -5,7 +5,7 @@
 // REG_SZ data reaches RegQueryValueExA converted to the ANSI code page (the registry holds it
 // as UTF-16 on Windows and under Wine alike), so its size there is that of the ANSI text with
 // its terminator: "abc" is 4 bytes and is taken, "abcd" is 5 and is not.
-#include "wine_fixture.h"
+#include "far1_fixture.h"
 
 #include <cstring>
 #include <string>
@@ -24,7 +24,7 @@ std::string Describe(const ShownSettings& shown) {
 const char* const kValueNames[] = {"AddToDisksMenu",  "DisksMenuDigit",      "ShowDesktopIcon",
                                    "ShowOwnerWindow", "ShowInvisibleWindow", "ShowAllWindowAtExit"};
 
-class Settings : public WineDesktopTest {
+class Settings : public Far1Test {
   protected:
     void ExpectShown(const ShownSettings& expected) {
         EXPECT_EQ(Describe(expected), Describe(SettingsShownByDialog()));

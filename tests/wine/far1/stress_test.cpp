@@ -6,8 +6,8 @@
 // the plug-in's twenty-slot table, every listing is checked whole, and at the end, once the
 // panel is closed with ShowAllWindowAtExit 1, every window the plug-in hid is visible again
 // and no listed item shows "H" together with "D".
-#include "wine_fixture.h"
-#include "hidden_table_model.h"
+#include "far1_fixture.h"
+#include "../hidden_table_model.h"
 
 #include <chrono>
 #include <cstdio>
@@ -30,7 +30,7 @@ HWND WindowOfItem(const PluginPanelItem& item) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(item.UserData));
 }
 
-class Stress : public WineDesktopTest {
+class Stress : public Far1Test {
   protected:
     uint32_t Draw(size_t range) {
         return static_cast<uint32_t>(random_() % static_cast<uint32_t>(range));

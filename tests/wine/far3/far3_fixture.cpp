@@ -1,0 +1,140 @@
+#include "far3_fixture.h"
+
+#include <algorithm>
+
+namespace far3test {
+namespace {
+
+struct LoadedPlugin {
+    bool attempted = false;
+    std::string error; // empty once loaded
+    std::wstring path;
+    far3host::PluginExports exports{};
+    std::vector<far3host::Text> messages;
+};
+
+std::wstring Widen(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// The DLL, loaded once for the process as FAR keeps it: its table of hidden windows and count of
+// open panels live across the tests.
+const LoadedPlugin& Velumo() {
+    static LoadedPlugin plugin;
+    if (plugin.attempted) {
+        return plugin;
+    }
+    plugin.attempted = true;
+    const std::string path = harness::BesideProgram(VELUMO_FAR3_DLL_RELATIVE_PATH);
+    plugin.path = Widen(path);
+    far3host::LanguageFile language;
+    const std::string lng = path.substr(0, path.find_last_of("\\/") + 1) + "VelumoEng.lng";
+    if (!far3host::LoadLanguageFile(lng, &language)) {
+        plugin.error = "cannot read " + lng;
+    } else if (far3host::LoadPlugin(plugin.path, &plugin.exports, &plugin.error)) {
+        for (size_t id = 0; id < language.messages.size(); ++id) {
+            plugin.messages.push_back(Msg(static_cast<int>(id)));
+        }
+    }
+    if (!plugin.error.empty()) {
+        plugin.error += " (the FAR 3 Velumo.dll expected at " + path + ")";
+    }
+    return plugin;
+}
+
+std::string AnomaliesText() {
+    std::string text;
+    for (const far3host::AnomalyRecord& seen : far3host::Anomalies()) {
+        text += " anomaly " + std::to_string(static_cast<int>(seen.anomaly)) + " (detail " +
+                std::to_string(seen.detail) + ");";
+    }
+    return text;
+}
+
+} // namespace
+
+void Far3Test::SetUp() {
+    DesktopTest::SetUp();
+    ASSERT_TRUE(Velumo().error.empty()) << Velumo().error;
+    StartPlugin({});
+}
+
+void Far3Test::TearDown() {
+    far3host::ExitFar();
+    EXPECT_TRUE(far3host::Anomalies().empty()) << "the host saw:" << AnomaliesText();
+    EXPECT_EQ(0u, far3host::OpenSettingsHandles()) << "settings handles never freed";
+    EXPECT_EQ(0u, far3host::OpenDialogs()) << "dialogs never freed";
+    DesktopTest::TearDown();
+}
+
+void Far3Test::StartPlugin(const std::vector<far3host::StoredSetting>& settings) {
+    far3host::ExitFar();
+    ASSERT_TRUE(far3host::Anomalies().empty()) << "the host saw:" << AnomaliesText();
+    ASSERT_TRUE(far3host::Start(Velumo().exports, Velumo().messages, settings, Velumo().path))
+        << "FAR refused the plug-in:" << AnomaliesText();
+}
+
+void Far3Test::RestartPlugin() {
+    StartPlugin(far3host::StoredSettings());
+}
+
+std::vector<ListedItem> Far3Test::OwnItems() {
+    std::vector<ListedItem> own;
+    for (const ListedItem& item : far3host::ListPanel(far3host::ActivePanel())) {
+        if (!item.isDots && IsOwnWindow(WindowOf(item))) {
+            own.push_back(item);
+        }
+    }
+    return own;
+}
+
+void Far3Test::Select(const std::vector<HWND>& windows) {
+    const std::vector<ListedItem>& items = far3host::PanelAt(far3host::ActivePanel()).items;
+    std::vector<size_t> indices;
+    for (HWND window : windows) {
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (!items[i].isDots && WindowOf(items[i]) == window) {
+                indices.push_back(i);
+            }
+        }
+    }
+    ASSERT_EQ(windows.size(), indices.size()) << "a window to select is not listed";
+    far3host::SelectItems(indices);
+    far3host::SetCursor(0); // "..": what counts is the selection
+}
+
+far3host::StoredSetting Setting(const wchar_t* name, unsigned long long value) {
+    far3host::SettingValue number;
+    number.type = far3::FST_QWORD;
+    number.number = value;
+    return far3host::StoredSetting{far3::PSL_ROAMING, name, number};
+}
+
+HWND WindowOf(const ListedItem& item) {
+    return static_cast<HWND>(item.userData.Data);
+}
+
+std::wstring Msg(int id) {
+    return L"m" + std::to_wstring(id);
+}
+
+void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
+                  const std::wstring& status) {
+    const auto listed = [window](const ListedItem& item) { return WindowOf(item) == window; };
+    const auto times = std::count_if(items.begin(), items.end(), listed);
+    if (times != 1) {
+        ADD_FAILURE_AT(file, line) << Named(window) << ": expected listed once, seen " << times;
+        return;
+    }
+    const ListedItem& item = *std::find_if(items.begin(), items.end(), listed);
+    const std::wstring handle = Widen(HandleText(window));
+    const std::vector<std::wstring> expected = {status, handle};
+    if (item.customColumns != expected) {
+        ADD_FAILURE_AT(file, line)
+            << Named(window) << ": expected columns [\"" << status << "\", \"" << handle
+            << "\"]; seen " << item.customColumns.size() << " columns, the first \""
+            << (item.customColumns.empty() ? L"" : item.customColumns[0]) << "\"";
+    }
+}
+
+} // namespace far3test

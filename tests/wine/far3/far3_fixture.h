@@ -1,0 +1,50 @@
+// The FAR 3 Wine suite's fixture: the real far3/Velumo/Velumo.dll of this build driven through
+// far3host, the FAR 3 stand-in in sim/far3, against the test's own real windows with UTF-16
+// titles (desktop_test.h). Messages are "m<id>", as many as the language file beside the DLL
+// holds, so a listing or dialog shows which message id it used. TearDown makes FAR exit (every
+// panel closed: the last close shows again what Velumo hid) and fails the test on anything the
+// stand-in saw that FAR would warn about, refuse or not survive (far3host::Anomaly), and on a
+// settings handle or dialog left open.
+#pragma once
+
+#include "../desktop_test.h"
+#include "far3_host.h"
+
+#include <string>
+#include <vector>
+
+namespace far3test {
+
+using far3host::ListedItem;
+using namespace winetest;
+
+class Far3Test : public DesktopTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // FAR starts anew with these settings in its store (or, by default, with the store the
+    // previous start left): a panel still open is closed first (ExitFARW).
+    void StartPlugin(const std::vector<far3host::StoredSetting>& settings);
+    void RestartPlugin();
+    // The active panel's listing, reduced to the items of this test's windows.
+    std::vector<ListedItem> OwnItems();
+    // Selects the items of `windows` in the active panel as it was last read, with the cursor
+    // on "..".
+    void Select(const std::vector<HWND>& windows);
+};
+
+// One FST_QWORD value of the roaming store.
+far3host::StoredSetting Setting(const wchar_t* name, unsigned long long value);
+HWND WindowOf(const ListedItem& item);
+// "m<id>": the text the stand-in serves for message `id`.
+std::wstring Msg(int id);
+
+void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
+                  const std::wstring& status);
+
+} // namespace far3test
+
+// Listed once, with this status text, its handle text and its handle in UserData.Data.
+#define EXPECT_LISTED(items, window, status)                                                       \
+    ::far3test::ExpectListed(__FILE__, __LINE__, items, window, status)
