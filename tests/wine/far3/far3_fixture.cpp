@@ -103,6 +103,36 @@ void Far3Test::Select(const std::vector<HWND>& windows) {
     far3host::SetCursor(0); // "..": what counts is the selection
 }
 
+intptr_t Far3Test::ConfigureClicking(const std::vector<int>& labels, bool confirm) {
+    far3host::Configure();
+    if (far3host::DialogCalls().empty()) {
+        ADD_FAILURE() << "ConfigureW ran no dialog";
+        return -1;
+    }
+    const far3host::DialogCall dialog = far3host::DialogCalls().back();
+    far3host::DialogAnswer answer;
+    answer.result = ItemLabelled(dialog, confirm ? 0 : 1);
+    for (int id : labels) {
+        const intptr_t at = ItemLabelled(dialog, id);
+        if (at >= 0) {
+            const bool checked = dialog.items[static_cast<size_t>(at)].item.Selected != 0;
+            answer.checks.push_back({static_cast<size_t>(at), checked ? 0 : 1});
+        }
+    }
+    far3host::QueueDialogAnswer(answer);
+    return far3host::Configure();
+}
+
+intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id) {
+    for (size_t i = 0; i < dialog.items.size(); ++i) {
+        if (dialog.items[i].data == Msg(id)) {
+            return static_cast<intptr_t>(i);
+        }
+    }
+    ADD_FAILURE() << "the dialog has no item labelled " << Msg(id);
+    return -1;
+}
+
 far3host::StoredSetting Setting(const wchar_t* name, unsigned long long value) {
     far3host::SettingValue number;
     number.type = far3::FST_QWORD;

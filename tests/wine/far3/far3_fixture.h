@@ -32,11 +32,17 @@ class Far3Test : public DesktopTest {
     // Selects the items of `windows` in the active panel as it was last read, with the cursor
     // on "..".
     void Select(const std::vector<HWND>& windows);
+    // The configuration dialog: the check boxes labelled with messages `labels` clicked, then
+    // OK (`confirm`) or Cancel. Gives ConfigureW's result. A first run, left with Esc, finds
+    // where the items are.
+    intptr_t ConfigureClicking(const std::vector<int>& labels, bool confirm);
 };
 
 // One FST_QWORD value of the roaming store.
 far3host::StoredSetting Setting(const wchar_t* name, unsigned long long value);
 HWND WindowOf(const ListedItem& item);
+// The index of the dialog item labelled with message `id`; a failure and -1 when there is none.
+intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id);
 // "m<id>": the text the stand-in serves for message `id`.
 std::wstring Msg(int id);
 

@@ -69,17 +69,6 @@ class Far3Settings : public Far3Test {
         return values;
     }
 
-    // The index of the dialog item labelled with message `id`; -1 when there is none.
-    static intptr_t ItemLabelled(const DialogCall& dialog, int id) {
-        for (size_t i = 0; i < dialog.items.size(); ++i) {
-            if (dialog.items[i].data == Msg(id)) {
-                return static_cast<intptr_t>(i);
-            }
-        }
-        ADD_FAILURE() << "the dialog has no item labelled " << Msg(id);
-        return -1;
-    }
-
     // The check boxes' states as the dialog shows them; the dialog is left with Esc (the boxes
     // clicked meanwhile) and must change nothing.
     Values ShownByDialog() {
@@ -94,23 +83,9 @@ class Far3Settings : public Far3Test {
         const DialogCall& dialog = DialogCalls().back();
         for (int id : kCheckBoxMessages) {
             const intptr_t at = ItemLabelled(dialog, id);
-            shown.push_back(at < 0 ? 99 : dialog.items[at].item.Selected);
+            shown.push_back(at < 0 ? 99 : dialog.items[static_cast<size_t>(at)].item.Selected);
         }
         return shown;
-    }
-
-    // Clicks the check boxes labelled `ids` and leaves with OK (`confirm`) or Cancel.
-    intptr_t Edit(const std::vector<int>& ids, bool confirm) {
-        ShownByDialog(); // where the items are
-        const DialogCall dialog = DialogCalls().back();
-        DialogAnswer answer;
-        answer.result = ItemLabelled(dialog, confirm ? 0 : 1);
-        for (int id : ids) {
-            const intptr_t at = ItemLabelled(dialog, id);
-            answer.checks.push_back({static_cast<size_t>(at), !dialog.items[at].item.Selected});
-        }
-        QueueDialogAnswer(answer);
-        return Configure();
     }
 };
 
@@ -118,11 +93,11 @@ TEST_F(Far3Settings, DialogWritesTheStoreAndARestartLoadsIt) {
     HWND invisible = MakeWindowW(L"Невидимое окно", kInvisibleWindow);
     EXPECT_TRUE(StoredSettings().empty()) << "the defaults are not written";
     EXPECT_EQ((Values{1, 1, 0, 0, 1}), ShownByDialog());
-    EXPECT_EQ(0, Edit({11, 14, 15}, false)) << "Cancel reports no change";
+    EXPECT_EQ(0, ConfigureClicking({11, 14, 15}, false)) << "Cancel reports no change";
     EXPECT_TRUE(StoredSettings().empty());
 
     // The user clears "Add to disks menu", ticks the owner and invisible boxes and presses OK.
-    EXPECT_EQ(1, Edit({11, 14, 15}, true)) << "OK reports the change";
+    EXPECT_EQ(1, ConfigureClicking({11, 14, 15}, true)) << "OK reports the change";
     const DialogCall& dialog = DialogCalls().back();
     EXPECT_TRUE(memcmp(&dialog.pluginId, &PluginGuid(), sizeof(GUID)) == 0);
     EXPECT_EQ(L"VelumoCfg", dialog.helpTopic);
