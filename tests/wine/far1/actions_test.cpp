@@ -23,23 +23,39 @@ namespace {
 
 class Actions : public Far1Test {
   protected:
-    // F8 on the listed item of `window`, as FAR hands it to DeleteFiles.
-    void PressF8(HANDLE panel, HWND window) {
+    // F8 on the listed items of `windows`, as FAR hands them to DeleteFiles.
+    void PressF8(HANDLE panel, const std::vector<HWND>& windows) {
         std::vector<farhost::ListedItem> items = OwnItems(panel);
-        const farhost::ListedItem* item = FindItem(items, window);
-        ASSERT_NE(nullptr, item) << "window " << HandleText(window) << " is not listed";
-        PluginPanelItem copy = farhost::PanelItemFrom(*item);
-        EXPECT_EQ(1, Plugin().DeleteFiles(panel, &copy, 1, 0));
+        std::vector<const farhost::ListedItem*> chosen;
+        for (HWND window : windows) {
+            chosen.push_back(FindItem(items, window));
+        }
+        std::vector<PluginPanelItem> copies = PanelItemsOf(chosen);
+        EXPECT_EQ(1,
+                  Plugin().DeleteFiles(panel, copies.data(), static_cast<int>(copies.size()), 0));
         PumpMessages();
     }
 
-    static std::vector<int> Commands() {
+    // F3 (with `state`) on the listed items of `selection`: what the plug-in asked of the host.
+    std::vector<int> PressF3(HANDLE panel, const std::vector<PluginPanelItem>& selection,
+                             unsigned state = 0) {
+        farhost::ClearRecords();
+        farhost::SetPanelSelection(selection);
+        EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, state));
+        PumpMessages();
         std::vector<int> commands;
         for (const farhost::ControlCall& call : farhost::ControlCalls()) {
             commands.push_back(call.command);
         }
         return commands;
     }
+
+    PluginPanelItem ItemOf(HANDLE panel, HWND window) {
+        std::vector<farhost::ListedItem> items = OwnItems(panel);
+        return PanelItemsOf({FindItem(items, window)}).at(0);
+    }
+
+    const std::vector<int> kActivation = {FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL};
 };
 
 TEST_F(Actions, F8HidesAndRecordsThenShowsAndBringsToFront) {
@@ -48,189 +64,101 @@ TEST_F(Actions, F8HidesAndRecordsThenShowsAndBringsToFront) {
     HWND beta = MakeWindow("Velumo beta");
     HANDLE panel = OpenPanel();
 
-    PressF8(panel, alpha);
+    PressF8(panel, {alpha});
     EXPECT_HIDDEN(alpha);
-    EXPECT_VISIBLE(beta);
     std::vector<farhost::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, alpha, "H  D");
     EXPECT_LISTED(items, beta, "    ");
 
     PutInFront(beta);
-    PressF8(panel, alpha);
+    PressF8(panel, {alpha});
     EXPECT_VISIBLE(alpha);
     EXPECT_EQ(alpha, GetForegroundWindow()) << "the shown window is the foreground window";
     EXPECT_EQ(alpha, OwnZOrder().front()) << "the shown window is at the top";
-    items = OwnItems(panel);
-    EXPECT_LISTED(items, alpha, "    ");
+    EXPECT_LISTED(OwnItems(panel), alpha, "    ");
 
-    // Two items at once, each toggled by its own state at that moment.
-    PressF8(panel, beta);
-    EXPECT_HIDDEN(beta);
-    items = OwnItems(panel);
-    std::vector<PluginPanelItem> both =
-        PanelItemsOf({FindItem(items, alpha), FindItem(items, beta)});
-    EXPECT_EQ(1, Plugin().DeleteFiles(panel, both.data(), 2, 0));
+    // Two items at once, each toggled by its own state at that moment; no items: nothing.
+    PressF8(panel, {beta});
+    PressF8(panel, {alpha, beta});
+    PressF8(panel, {});
     EXPECT_HIDDEN(alpha);
     EXPECT_VISIBLE(beta);
     items = OwnItems(panel);
     EXPECT_LISTED(items, alpha, "H  D");
     EXPECT_LISTED(items, beta, "    ");
 
-    // No items: nothing happens.
-    EXPECT_EQ(1, Plugin().DeleteFiles(panel, both.data(), 0, 0));
-    EXPECT_HIDDEN(alpha);
-    EXPECT_VISIBLE(beta);
-
     ClosePanel(panel); // ShowAllWindowAtExit 1 by default
     EXPECT_VISIBLE(alpha);
-    EXPECT_VISIBLE(beta);
     panel = OpenPanel();
-    items = OwnItems(panel);
-    EXPECT_LISTED(items, alpha, "    ");
-    EXPECT_LISTED(items, beta, "    ");
-    ClosePanel(panel);
+    EXPECT_LISTED(OwnItems(panel), alpha, "    ");
 }
 
-TEST_F(Actions, TwentyOneHidesAgainstTheTwentySlotTable) {
+// Twenty slots: a 21st hide is refused until a slot's window is destroyed. F8 and F3 on items
+// of destroyed windows do nothing else; F8 on a dead recorded handle also frees its slot, which
+// from outside cannot be told from a slot holding the dead handle (both count as free, and Wine
+// gives no new window the same handle value soon).
+TEST_F(Actions, TwentySlotsAndItemsOfDestroyedWindows) {
     StartPlugin();
     std::vector<HWND> windows;
     for (int i = 0; i < 21; ++i) {
-        char title[32];
-        snprintf(title, sizeof(title), "Velumo slot %02d", i);
-        windows.push_back(MakeWindow(title));
+        windows.push_back(MakeWindow("Velumo slot " + std::to_string(100 + i)));
     }
+    HWND doomed = MakeWindow("Velumo doomed");
+    HWND bystander = MakeWindow("Velumo bystander");
     HANDLE panel = OpenPanel();
     for (HWND window : windows) {
-        PressF8(panel, window);
+        PressF8(panel, {window});
     }
     std::vector<farhost::ListedItem> items = OwnItems(panel);
     for (int i = 0; i < 20; ++i) {
-        EXPECT_HIDDEN(windows[i]);
         EXPECT_LISTED(items, windows[i], "H  D");
     }
-    EXPECT_VISIBLE(windows[20]); // the table is full: the 21st window stays visible
-    EXPECT_LISTED(items, windows[20], "    ");
+    EXPECT_LISTED(items, windows[20], "    "); // the table is full
+    EXPECT_VISIBLE(windows[20]);
 
-    // A slot comes free when its window is destroyed.
+    PluginPanelItem doomedItem = ItemOf(panel, doomed);
+    PluginPanelItem hiddenDoomedItem = ItemOf(panel, windows[5]);
+    DestroyOwnWindow(doomed);
     DestroyOwnWindow(windows[5]);
-    PressF8(panel, windows[20]);
-    EXPECT_HIDDEN(windows[20]);
-    EXPECT_LISTED(OwnItems(panel), windows[20], "H  D");
+    PutInFront(bystander);
+    EXPECT_EQ(1, Plugin().DeleteFiles(panel, &doomedItem, 1, 0));
+    EXPECT_EQ(kActivation, PressF3(panel, {doomedItem}));
+    EXPECT_EQ(bystander, GetForegroundWindow()) << "nothing else was activated";
+    items = farhost::ListPanel(panel);
+    EXPECT_NOT_LISTED(items, doomed);
+    EXPECT_NOT_LISTED(items, windows[5]);
+    EXPECT_EQ(1, Plugin().DeleteFiles(panel, &hiddenDoomedItem, 1, 0));
 
-    // Twenty live hidden windows again: one more cannot be hidden.
+    PressF8(panel, {windows[20]});
+    EXPECT_LISTED(OwnItems(panel), windows[20], "H  D");
     HWND extra = MakeWindow("Velumo one too many");
-    PressF8(panel, extra);
-    EXPECT_VISIBLE(extra);
+    PressF8(panel, {extra});
     EXPECT_LISTED(OwnItems(panel), extra, "    ");
 
     ClosePanel(panel);
-    for (HWND window : windows) {
-        if (window != windows[5]) {
-            EXPECT_VISIBLE(window);
-        }
-    }
+    windows.erase(windows.begin() + 5);
     panel = OpenPanel();
     items = OwnItems(panel);
     for (HWND window : windows) {
-        if (window != windows[5]) {
-            EXPECT_LISTED(items, window, "    ");
-        }
-    }
-    ClosePanel(panel);
-}
-
-TEST_F(Actions, ActionsOnADestroyedWindowAreHarmless) {
-    StartPlugin();
-    HWND doomed = MakeWindow("Velumo doomed");
-    HWND hiddenDoomed = MakeWindow("Velumo doomed after hiding");
-    HWND bystander = MakeWindow("Velumo bystander");
-    HANDLE panel = OpenPanel();
-    PressF8(panel, hiddenDoomed);
-    EXPECT_HIDDEN(hiddenDoomed);
-
-    // The listing the actions below refer to; then the windows go.
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
-    ASSERT_NE(nullptr, FindItem(items, doomed));
-    ASSERT_NE(nullptr, FindItem(items, hiddenDoomed));
-    EXPECT_LISTED(items, hiddenDoomed, "H  D");
-    PluginPanelItem doomedItem = farhost::PanelItemFrom(*FindItem(items, doomed));
-    PluginPanelItem hiddenDoomedItem = farhost::PanelItemFrom(*FindItem(items, hiddenDoomed));
-    DestroyOwnWindow(doomed);
-    DestroyOwnWindow(hiddenDoomed);
-    PutInFront(bystander);
-
-    EXPECT_EQ(1, Plugin().DeleteFiles(panel, &doomedItem, 1, 0));
-    EXPECT_EQ(1, Plugin().DeleteFiles(panel, &hiddenDoomedItem, 1, 0));
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({doomedItem});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
-    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
-              Commands());
-    PumpMessages();
-    EXPECT_VISIBLE(bystander);
-    EXPECT_EQ(bystander, GetForegroundWindow()) << "nothing else was activated";
-    std::vector<farhost::ListedItem> all = farhost::ListPanel(panel);
-    EXPECT_NOT_LISTED(all, doomed);
-    EXPECT_NOT_LISTED(all, hiddenDoomed);
-    EXPECT_LISTED(all, bystander, "    ");
-
-    // F8 on the dead recorded handle also takes its value out of the table. From outside that
-    // cannot be told apart from a slot that still holds the dead handle: both count as free,
-    // and Wine gives no new window the same handle value soon (the upper 16 bits of a handle
-    // count the reuses of its slot). What shows is that all twenty slots are usable again.
-    std::vector<HWND> fresh;
-    for (int i = 0; i < 20; ++i) {
-        char title[32];
-        snprintf(title, sizeof(title), "Velumo fresh %02d", i);
-        fresh.push_back(MakeWindow(title));
-    }
-    items = OwnItems(panel);
-    std::vector<const farhost::ListedItem*> freshItems;
-    for (HWND window : fresh) {
-        freshItems.push_back(FindItem(items, window));
-        ASSERT_NE(nullptr, freshItems.back());
-    }
-    std::vector<PluginPanelItem> toggled = PanelItemsOf(freshItems);
-    EXPECT_EQ(1, Plugin().DeleteFiles(panel, toggled.data(), 20, 0));
-    items = OwnItems(panel);
-    for (HWND window : fresh) {
-        EXPECT_HIDDEN(window);
-        EXPECT_LISTED(items, window, "H  D");
-    }
-    ClosePanel(panel);
-    for (HWND window : fresh) {
         EXPECT_VISIBLE(window);
+        EXPECT_LISTED(items, window, "    ");
     }
 }
 
-TEST_F(Actions, F3AndAltF3ActivateAVisibleBackgroundWindow) {
+TEST_F(Actions, F3AndAltF3ActivateTheFirstSelectedWindow) {
     StartPlugin();
     HWND back = MakeWindow("Velumo in the background");
     HWND front = MakeWindow("Velumo in front");
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
-    ASSERT_NE(nullptr, FindItem(items, back));
-    ASSERT_NE(nullptr, FindItem(items, front));
-    const PluginPanelItem backItem = farhost::PanelItemFrom(*FindItem(items, back));
-    const PluginPanelItem frontItem = farhost::PanelItemFrom(*FindItem(items, front));
+    const PluginPanelItem backItem = ItemOf(panel, back);
+    const PluginPanelItem frontItem = ItemOf(panel, front);
 
-    // F3 with two items selected: the first one is activated.
     PutInFront(front);
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({backItem, frontItem});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
-    PumpMessages();
+    EXPECT_EQ(kActivation, PressF3(panel, {backItem, frontItem}));
     EXPECT_EQ(back, GetForegroundWindow()) << "F3 makes the visible background window foreground";
     EXPECT_EQ(back, OwnZOrder().front()) << "F3 brings it to the top";
-    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
-              Commands());
     EXPECT_LISTED(OwnItems(panel), back, "    "); // activation records nothing
-
-    // Alt+F3 does the same.
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({frontItem});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, PKF_ALT));
-    PumpMessages();
+    PressF3(panel, {frontItem}, PKF_ALT);
     EXPECT_EQ(front, GetForegroundWindow()) << "Alt+F3";
     EXPECT_EQ(front, OwnZOrder().front());
 
@@ -241,174 +169,94 @@ TEST_F(Actions, F3AndAltF3ActivateAVisibleBackgroundWindow) {
     EXPECT_EQ(0, farhost::PressKey(panel, VK_F4, 0));
     PumpMessages();
     EXPECT_EQ(front, GetForegroundWindow());
-    EXPECT_TRUE(Commands().empty());
-
-    // F3 with nothing selected activates nothing and still updates and redraws the panel.
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
-    PumpMessages();
+    EXPECT_TRUE(farhost::ControlCalls().empty());
+    // Nothing selected: nothing activated, the panel still updated and redrawn.
+    EXPECT_EQ(kActivation, PressF3(panel, {}));
     EXPECT_EQ(front, GetForegroundWindow());
-    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
-              Commands());
+
+    // F3 on a window Velumo hid shows it and leaves it recorded; the close passes it over.
+    PressF8(panel, {back});
+    EXPECT_HIDDEN(back);
+    PressF3(panel, {backItem});
+    EXPECT_VISIBLE(back);
+    EXPECT_EQ(back, GetForegroundWindow());
     ClosePanel(panel);
-}
-
-TEST_F(Actions, F3ShowsAHiddenWindowAndLeavesItRecorded) {
-    StartPlugin();
-    HWND window = MakeWindow("Velumo hidden, then activated");
-    HWND other = MakeWindow("Velumo other");
-    HANDLE panel = OpenPanel();
-    PressF8(panel, window);
-    EXPECT_HIDDEN(window);
-
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
-    ASSERT_NE(nullptr, FindItem(items, window));
-    farhost::SetPanelSelection({farhost::PanelItemFrom(*FindItem(items, window))});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
-    PumpMessages();
-    EXPECT_VISIBLE(window);
-    EXPECT_EQ(window, GetForegroundWindow());
-    EXPECT_LISTED(OwnItems(panel), window, "   D");
-
-    // Visible at the close, so the restore passes it over and it stays recorded.
-    ClosePanel(panel);
-    EXPECT_VISIBLE(window);
     panel = OpenPanel();
-    EXPECT_LISTED(OwnItems(panel), window, "   D");
-
+    EXPECT_LISTED(OwnItems(panel), back, "   D");
     // Hidden again it takes a second slot; shown by F8, one slot is cleared, one stays.
-    PressF8(panel, window);
-    EXPECT_HIDDEN(window);
-    EXPECT_LISTED(OwnItems(panel), window, "H  D");
-    PressF8(panel, window);
-    EXPECT_VISIBLE(window);
-    EXPECT_LISTED(OwnItems(panel), window, "   D");
-    EXPECT_LISTED(OwnItems(panel), other, "    ");
-    ClosePanel(panel);
+    PressF8(panel, {back});
+    EXPECT_LISTED(OwnItems(panel), back, "H  D");
+    PressF8(panel, {back});
+    EXPECT_VISIBLE(back);
+    EXPECT_LISTED(OwnItems(panel), back, "   D");
 }
 
-TEST_F(Actions, CommandLineTogglesWindowsWhoseTitleContainsTheText) {
-    SeedDword("ShowAllWindowAtExit", 0);
-    StartPlugin();
-    HWND reportOne = MakeWindow("Report one");
-    HWND finalReport = MakeWindow("Final Report");
-    HWND lower = MakeWindow("report lower");
-    HWND invisible = MakeWindow("Reporter never shown", kInvisibleWindow);
-    HANDLE panel = OpenPanel();
-    PressF8(panel, finalReport);
-    ClosePanel(panel);
-    EXPECT_HIDDEN(finalReport);
-
-    // hide:Report
-    HANDLE command = OpenFromCommandLine("Report");
-    EXPECT_HIDDEN(reportOne);
-    EXPECT_VISIBLE(finalReport);
-    EXPECT_VISIBLE(lower);
-    EXPECT_HIDDEN(invisible); // not hidden by the plug-in and ShowInvisibleWindow 0: not eligible
-    std::vector<farhost::ListedItem> items = OwnItems(command);
-    EXPECT_LISTED(items, reportOne, "H  D");
-    EXPECT_LISTED(items, finalReport, "    ");
-    EXPECT_LISTED(items, lower, "    ");
-    EXPECT_NOT_LISTED(items, invisible);
-    ClosePanel(command); // ShowAllWindowAtExit 0
-    EXPECT_HIDDEN(reportOne);
-
-    // Case-sensitive.
-    command = OpenFromCommandLine("report");
-    EXPECT_HIDDEN(lower);
-    EXPECT_HIDDEN(reportOne);
-    EXPECT_VISIBLE(finalReport);
-    ClosePanel(command);
-
-    // An empty text toggles nothing and still opens the panel.
-    command = OpenFromCommandLine("");
-    EXPECT_HIDDEN(reportOne);
-    EXPECT_HIDDEN(lower);
-    EXPECT_VISIBLE(finalReport);
-    ClosePanel(command);
-
-    // The recorded windows are eligible, so the same text shows them again.
-    command = OpenFromCommandLine("Report one");
-    EXPECT_VISIBLE(reportOne);
-    EXPECT_HIDDEN(lower);
-    ClosePanel(command);
-
-    SeedDword("ShowAllWindowAtExit", 1);
-    StartPlugin();
-    ClosePanel(OpenPanel());
-    EXPECT_VISIBLE(lower);
-    EXPECT_VISIBLE(reportOne);
-    EXPECT_HIDDEN(invisible);
-}
-
-// The command text is matched against at most the first 254 bytes of the title (read with the
-// limit 255), in the ANSI code page, byte for byte.
-TEST_F(Actions, CommandLineMatchesTheFirst254AnsiBytesOfTheTitle) {
-    StartPlugin();
-    HWND early = MakeWindow(std::string(240, 'x') + "NEEDLE" + std::string(54, 'x'));
-    HWND edge = MakeWindow(std::string(248, 'x') + "NEEDLE" + std::string(46, 'x'));
-    HWND late = MakeWindow(std::string(249, 'x') + "NEEDLE" + std::string(45, 'x'));
-    HWND cafe = MakeWindow("Caf\xE9 society");
-    ASSERT_EQ(300, GetWindowTextLengthA(late));
-
-    HANDLE command = OpenFromCommandLine("NEEDLE");
-    EXPECT_HIDDEN(early);
-    EXPECT_HIDDEN(edge);  // bytes 248 to 253: the last ones read
-    EXPECT_VISIBLE(late); // ends at byte 254, which is not read
-    EXPECT_VISIBLE(cafe);
-    ClosePanel(command); // restores
-    EXPECT_VISIBLE(early);
-    EXPECT_VISIBLE(edge);
-
-    command = OpenFromCommandLine("f\xE9 soc"); // typed in CP1252, handed over in CP437
-    EXPECT_HIDDEN(cafe);
-    ClosePanel(command);
-    EXPECT_VISIBLE(cafe);
-}
-
-// FAR hands the command text over in the OEM code page (437 here), the titles come in the ANSI
-// one (1252): the text is converted before it is looked for. A text longer than the 254 bytes
-// read of a title matches none, however long it is.
-TEST_F(Actions, CommandLineTextComesInTheOemCodePage) {
+// "hide:<text>": the windows whose title holds the text are toggled, eligible ones only, case
+// sensitively, byte for byte in the ANSI code page (1252) over at most the first 254 bytes of
+// the title (read with the limit 255). FAR hands the text over in the OEM code page (437): it
+// is converted before it is looked for, so the ANSI bytes themselves mean other letters.
+TEST_F(Actions, CommandLineTogglesTheWindowsWhoseTitleHoldsTheText) {
     ASSERT_EQ(1252u, GetACP()) << "the runner sets LC_ALL=C, which Wine maps to code page 1252";
     ASSERT_EQ(437u, GetOEMCP()) << "and to the OEM code page 437";
-    StartPlugin();
-    HWND cafe = MakeWindow("Caf\xE9 R\xE9sum\xE9");             // Café Résumé
-    HWND naive = MakeWindow("Caf\xE9 R\xE9sum\xE9 - na\xEFve"); // Café Résumé - naïve
-    HWND accents = MakeWindow(std::string(254, '\xE9'));        // 254 times é
-    ASSERT_EQ("Caf\xE9 R\xE9sum\xE9", WindowTitle(cafe));
-
-    HANDLE command = OpenFromCommandLineOem("R\x82sum\x82"); // Résumé in CP437
-    EXPECT_HIDDEN(cafe);
-    EXPECT_HIDDEN(naive);
-    std::vector<farhost::ListedItem> items = OwnItems(command);
-    EXPECT_LISTED(items, cafe, "H  D");
-    EXPECT_LISTED(items, naive, "H  D");
-    ClosePanel(command);
-    EXPECT_VISIBLE(cafe);
-    EXPECT_VISIBLE(naive);
-
-    command = OpenFromCommandLineOem("na\x8Bve"); // naïve
-    EXPECT_VISIBLE(cafe);
-    EXPECT_HIDDEN(naive);
-    ClosePanel(command);
-
-    // The ANSI bytes handed over as they are mean other letters in CP437 (0xE9 is a Theta).
-    command = OpenFromCommandLineOem("R\xE9sum\xE9");
-    EXPECT_VISIBLE(cafe);
-    EXPECT_VISIBLE(naive);
-    ClosePanel(command);
-
-    command = OpenFromCommandLineOem(std::string(254, '\x82'));
-    EXPECT_HIDDEN(accents);
-    ClosePanel(command);
-    for (size_t length : {255u, 4096u}) {
-        command = OpenFromCommandLineOem(std::string(length, '\x82'));
-        SCOPED_TRACE(std::to_string(length) + " letters");
-        EXPECT_VISIBLE(accents);
-        ClosePanel(command);
+    StartPlugin(); // ShowAllWindowAtExit 1: each close shows again what its command hid
+    const std::string titles[] = {
+        "Report one",
+        "report lower",
+        std::string(240, 'x') + "NEEDLE" + std::string(54, 'x'),
+        std::string(248, 'x') + "NEEDLE" + std::string(46, 'x'), // bytes 248..253: read last
+        std::string(249, 'x') + "NEEDLE" + std::string(45, 'x'), // ends at byte 254: not read
+        "Caf\xE9 R\xE9sum\xE9",
+        "Caf\xE9 R\xE9sum\xE9 - na\xEFve",
+        std::string(254, '\xE9'),
+    };
+    std::vector<HWND> windows;
+    for (const std::string& title : titles) {
+        windows.push_back(MakeWindow(title));
     }
+    HWND invisible = MakeWindow("Reporter never shown", kInvisibleWindow);
+    const struct {
+        std::string text;
+        bool oem; // handed over as it is; else typed in ANSI and converted, as FAR does
+        const char* hidden;
+    } cases[] = {
+        {"Report", false, "10000000"},
+        {"report", false, "01000000"},
+        {"", false, "00000000"},
+        {"NEEDLE", false, "00110000"},
+        {"f\xE9 R\xE9s", false, "00000110"},
+        {"R\x82sum\x82", true, "00000110"},
+        {"na\x8Bve", true, "00000010"},
+        {"R\xE9sum\xE9", true, "00000000"},
+        {std::string(254, '\x82'), true, "00000001"},
+        {std::string(255, '\x82'), true, "00000000"},
+        {std::string(4096, '\x82'), true, "00000000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("hide:" + Printable(c.text.substr(0, 16)) + " (" +
+                     std::to_string(c.text.size()) + " bytes)");
+        HANDLE command = c.oem ? OpenFromCommandLineOem(c.text) : OpenFromCommandLine(c.text);
+        std::vector<farhost::ListedItem> items = OwnItems(command);
+        for (size_t i = 0; i < windows.size(); ++i) {
+            ExpectVisible(__FILE__, __LINE__, windows[i], c.hidden[i] == '0');
+            EXPECT_LISTED(items, windows[i], c.hidden[i] == '1' ? "H  D" : "    ");
+        }
+        EXPECT_NOT_LISTED(items, invisible); // not eligible: ShowInvisibleWindow 0
+        ClosePanel(command);
+        for (HWND window : windows) {
+            EXPECT_VISIBLE(window);
+        }
+    }
+
+    // A recorded hidden window is eligible: the same text shows it again.
+    SeedDword("ShowAllWindowAtExit", 0);
+    StartPlugin();
+    HANDLE panel = OpenPanel();
+    PressF8(panel, {windows[0]});
+    ClosePanel(panel);
+    EXPECT_HIDDEN(windows[0]);
+    ClosePanel(OpenFromCommandLine("Report one"));
+    EXPECT_VISIBLE(windows[0]);
+    EXPECT_HIDDEN(invisible);
 }
 
 // A hide: command typed while the Velumo panel is the active panel: FAR opens the new
@@ -420,7 +268,7 @@ TEST_F(Actions, HideTypedInTheVelumoPanelStaysHiddenUntilTheLastPanelCloses) {
     HWND notepad = MakeWindow("Untitled - Velumo Notepad");
     HWND other = MakeWindow("Velumo other");
     HANDLE old = OpenInActivePanel();
-    PressF8(old, earlier);
+    PressF8(old, {earlier});
     EXPECT_HIDDEN(earlier);
 
     HANDLE typed = TypeCommand("hide:Velumo Notepad");
@@ -441,15 +289,14 @@ TEST_F(Actions, HideTypedInTheVelumoPanelStaysHiddenUntilTheLastPanelCloses) {
     EXPECT_EQ(1, EnterDirectory(".."));
     EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kRightPanel).plugin);
     EXPECT_HIDDEN(other); // the left panel is still open
-    EXPECT_HIDDEN(notepad);
     EXPECT_LISTED(OwnItems(typed), other, "H  D");
 
     farhost::SetActivePanel(farhost::kLeftPanel);
     EXPECT_EQ(1, EnterDirectory(".."));
     EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
-    EXPECT_VISIBLE(earlier);
-    EXPECT_VISIBLE(notepad);
-    EXPECT_VISIBLE(other);
+    for (HWND window : {earlier, notepad, other}) {
+        EXPECT_VISIBLE(window);
+    }
 }
 
 // Enter on "..": Velumo asks the host to close the panel with a null parameter, and FAR's file
@@ -471,7 +318,7 @@ TEST_F(Actions, EnterOnDotDotClosesThePanelWithANullParameter) {
         farhost::ClearRecords();
         EXPECT_EQ(0, Plugin().SetDirectory(panel, "..", OPM_FIND)) << "a search stays in the panel";
         EXPECT_EQ(0, EnterDirectory("\\")) << "the root stays in the panel";
-        EXPECT_TRUE(Commands().empty());
+        EXPECT_TRUE(farhost::ControlCalls().empty());
         EXPECT_EQ(1, EnterDirectory(c.directory));
         ASSERT_EQ(1u, farhost::ControlCalls().size());
         const farhost::ControlCall& call = farhost::ControlCalls()[0];
@@ -491,7 +338,7 @@ TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
     HWND kept = MakeWindow("Velumo kept hidden");
     HWND other = MakeWindow("Velumo other window");
     HANDLE panel = OpenPanel();
-    PressF8(panel, kept);
+    PressF8(panel, {kept});
     ClosePanel(panel);
     EXPECT_HIDDEN(kept);
     panel = OpenPanel();
@@ -513,11 +360,7 @@ TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
     EXPECT_VISIBLE(kept);
     EXPECT_EQ(kept, GetForegroundWindow());
     EXPECT_EQ(kept, OwnZOrder().front());
-    HANDLE again = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(again);
-    EXPECT_LISTED(items, kept, "    ");
-    EXPECT_LISTED(items, other, "    ");
-    ClosePanel(again);
+    EXPECT_LISTED(OwnItems(OpenPanel()), kept, "    ");
 }
 
 } // namespace
