@@ -50,21 +50,6 @@ HANDLE Opened(HANDLE panel, const char* how, std::vector<HANDLE>* openPanels) {
     return panel;
 }
 
-std::string TypeName(DWORD type) {
-    switch (type) {
-    case REG_DWORD:
-        return "REG_DWORD";
-    case REG_BINARY:
-        return "REG_BINARY";
-    case REG_SZ:
-        return "REG_SZ";
-    case REG_QWORD:
-        return "REG_QWORD";
-    default:
-        return "type " + std::to_string(type);
-    }
-}
-
 } // namespace
 
 bool operator==(const StoredValue& a, const StoredValue& b) {
@@ -76,7 +61,8 @@ void PrintTo(const StoredValue& value, std::ostream* out) {
         *out << "(no value)";
         return;
     }
-    *out << TypeName(value.type) << " of " << value.data.size() << " bytes {";
+    *out << "type " << value.type << " (REG_SZ 1, REG_BINARY 3, REG_DWORD 4, REG_QWORD 11), "
+         << value.data.size() << " bytes {";
     for (size_t i = 0; i < value.data.size(); ++i) {
         char byte[8];
         snprintf(byte, sizeof(byte), "%s%02X", i ? " " : "", value.data[i]);
@@ -86,13 +72,8 @@ void PrintTo(const StoredValue& value, std::ostream* out) {
 }
 
 StoredValue StoredDword(DWORD value) {
-    StoredValue stored;
-    stored.present = true;
-    stored.type = REG_DWORD;
-    for (int i = 0; i < 4; ++i) {
-        stored.data.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
-    return stored;
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&value);
+    return StoredValue{true, REG_DWORD, std::vector<uint8_t>(bytes, bytes + sizeof value)};
 }
 
 // ---- fixture ----------------------------------------------------------------------------------

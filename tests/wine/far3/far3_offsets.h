@@ -40,15 +40,14 @@ constexpr size_t kCloseSize = Off(12, 24), kClosePanel = Off(4, 8);
 constexpr size_t kConfigureSize = Off(12, 24), kConfigureGuid = Off(4, 8);
 // GetFindDataInfo, FreeFindDataInfo
 constexpr size_t kFindSize = Off(32, 48), kFindPanel = Off(4, 8), kFindItems = Off(8, 16),
-                 kFindCount = Off(12, 24), kFindOpMode = Off(16, 32);
+                 kFindCount = Off(12, 24);
 constexpr size_t kFreeFindSize = Off(20, 40), kFreeFindPanel = Off(4, 8),
                  kFreeFindItems = Off(8, 16), kFreeFindCount = Off(12, 24);
 // PluginPanelItem (UserData is {Data, FreeData})
 constexpr size_t kItemSize = Off(112, 160), kItemFileName = 48, kItemDescription = Off(56, 64),
                  kItemOwner = Off(60, 72), kItemColumns = Off(64, 80),
-                 kItemColumnCount = Off(68, 88), kItemFlags = Off(72, 96),
-                 kItemUserData = Off(80, 104), kItemFreeData = Off(84, 112),
-                 kItemAttributes = Off(88, 120);
+                 kItemColumnCount = Off(68, 88), kItemUserData = Off(80, 104),
+                 kItemFreeData = Off(84, 112), kItemAttributes = Off(88, 120);
 // OpenPanelInfo (UserData is {Data, FreeData}), PanelMode, KeyBarTitles, KeyBarLabel (FarKey at 0)
 constexpr size_t kOpenPanelSize = Off(104, 176), kOpenPanelHandle = Off(4, 8),
                  kOpenPanelFlags = Off(8, 16), kOpenPanelHostFile = Off(16, 24),
@@ -66,7 +65,7 @@ constexpr size_t kLabelSize = Off(16, 24), kLabelVirtualKey = 0, kLabelControlSt
 constexpr size_t kSetDirSize = Off(40, 64), kSetDirPanel = Off(4, 8), kSetDirDir = Off(8, 16),
                  kSetDirOpMode = Off(16, 32);
 constexpr size_t kDeleteSize = Off(32, 48), kDeletePanel = Off(4, 8), kDeleteItems = Off(8, 16),
-                 kDeleteCount = Off(12, 24), kDeleteOpMode = Off(16, 32);
+                 kDeleteCount = Off(12, 24);
 // ProcessPanelInputInfo with its INPUT_RECORD (KEY_EVENT_RECORD at Rec + 4)
 constexpr size_t kInputSize = Off(32, 48), kInputPanel = Off(4, 8), kInputRec = Off(8, 16),
                  kInputKeyDown = kInputRec + 4, kInputRepeat = kInputRec + 8,
@@ -91,7 +90,7 @@ constexpr int kOpenPluginsMenu = 1, kOpenCommandLine = 4;
 constexpr unsigned long long kOpmFind = 0x2;
 constexpr int kFctlClosePanel = 0, kFctlGetPanelInfo = 1, kFctlUpdatePanel = 2,
               kFctlRedrawPanel = 3, kFctlGetSelectedPanelItem = 22;
-constexpr int kSctlCreate = 0, kSctlFree = 1, kSctlSet = 2, kSctlGet = 3;
+constexpr int kSctlCreate = 0, kSctlFree = 1, kSctlSet = 2;
 constexpr int kFstQword = 2;
 constexpr int kDiCheckBox = 8, kDiButton = 7;
 constexpr intptr_t kDmGetCheck = 25;
