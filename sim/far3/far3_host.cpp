@@ -126,11 +126,7 @@ MenuCopy CopyMenu(const far3::PluginMenuItem& menu) {
 bool Start(const PluginExports& plugin, const std::vector<Text>& messages,
            const std::vector<StoredSetting>& settings, const Text& modulePath) {
     HostState& host = Host();
-    const bool failSettingsCreate = host.failSettingsCreate; // kept: FAR failing at start-up
-    const bool failDialogInit = host.failDialogInit;
     host = HostState();
-    host.failSettingsCreate = failSettingsCreate;
-    host.failDialogInit = failDialogInit;
     host.plugin = plugin;
     host.messages = messages;
     host.modulePath = modulePath;

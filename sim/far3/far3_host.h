@@ -145,8 +145,7 @@ struct StoredSetting {
     SettingValue value;
 };
 
-// Resets every script, record, panel and setting but the two failure switches (FailSettingsCreate,
-// FailDialogInit: so that a start-up can meet them), seeds the settings store, loads the plug-in
+// Resets every script, record, panel and setting, seeds the settings store, loads the plug-in
 // (GetGlobalInfoW, the checks, SetStartupInfoW, GetPluginInfoW). False when FAR would refuse
 // the plug-in (the anomaly says why). The panels start as file panels in kStartFolder, the left
 // one active; an instance a panel still showed is forgotten, so ExitFar before.

@@ -67,10 +67,15 @@ void Far3Test::TearDown() {
     DesktopTest::TearDown();
 }
 
-void Far3Test::StartPlugin(const std::vector<far3host::StoredSetting>& settings) {
+const far3host::PluginExports& Far3Test::LoadedExports() {
+    return Velumo().exports;
+}
+
+void Far3Test::StartPlugin(const std::vector<far3host::StoredSetting>& settings,
+                           const far3host::PluginExports& exports) {
     far3host::ExitFar();
     ASSERT_TRUE(far3host::Anomalies().empty()) << "the host saw:" << AnomaliesText();
-    ASSERT_TRUE(far3host::Start(Velumo().exports, Velumo().messages, settings, Velumo().path))
+    ASSERT_TRUE(far3host::Start(exports, Velumo().messages, settings, Velumo().path))
         << "FAR refused the plug-in:" << AnomaliesText();
 }
 

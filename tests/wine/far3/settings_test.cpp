@@ -38,6 +38,14 @@ std::string RegistrySnapshot() {
     return snapshot;
 }
 
+// SetStartupInfoW of the DLL with FAR's settings store failing to open: the stand-in's Start
+// clears its failure switches before it calls the export.
+void WINAPI StartupWithoutStore(const far3::PluginStartupInfo* info) {
+    FailSettingsCreate(true);
+    Far3Test::LoadedExports().SetStartupInfoW(info);
+    FailSettingsCreate(false);
+}
+
 class Far3Settings : public Far3Test {
   protected:
     void SetUp() override {
@@ -146,9 +154,9 @@ TEST_F(Far3Settings, StoreThatCannotBeOpenedGivesTheDefaults) {
     for (const wchar_t* name : kNames) {
         seeded.push_back(Setting(name, 0));
     }
-    FailSettingsCreate(true);
-    StartPlugin(seeded);
-    FailSettingsCreate(false);
+    PluginExports failing = LoadedExports();
+    failing.SetStartupInfoW = StartupWithoutStore;
+    StartPlugin(seeded, failing);
     EXPECT_EQ((Values{1, 1, 0, 0, 1}), ShownByDialog());
     EXPECT_EQ(1u, ReadPluginInfo().diskMenu.strings.size()) << "AddToDisksMenu at its default";
 }
