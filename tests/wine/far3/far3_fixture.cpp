@@ -3,154 +3,172 @@
 #include <algorithm>
 
 namespace far3test {
-
-std::string g_desktopError = "main() did not set up the test desktop";
-
 namespace {
+
+struct LoadedPlugin {
+    bool attempted = false;
+    std::string error; // empty once loaded
+    std::wstring path;
+    far3host::PluginExports exports{};
+    std::vector<far3host::Text> messages;
+};
 
 std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
-std::wstring TitleOf(HWND window) {
-    wchar_t title[512];
-    int length = GetWindowTextW(window, title, 512);
-    return std::wstring(title, length > 0 ? static_cast<size_t>(length) : 0);
+// The DLL, loaded once for the process as FAR keeps it: its table of hidden windows and count of
+// open panels live across the tests.
+const LoadedPlugin& Velumo() {
+    static LoadedPlugin plugin;
+    if (plugin.attempted) {
+        return plugin;
+    }
+    plugin.attempted = true;
+    const std::string path = harness::BesideProgram(VELUMO_FAR3_DLL_RELATIVE_PATH);
+    plugin.path = Widen(path);
+    far3host::LanguageFile language;
+    const std::string lng = path.substr(0, path.find_last_of("\\/") + 1) + "VelumoEng.lng";
+    if (!far3host::LoadLanguageFile(lng, &language)) {
+        plugin.error = "cannot read " + lng;
+    } else if (far3host::LoadPlugin(plugin.path, &plugin.exports, &plugin.error)) {
+        for (size_t id = 0; id < language.messages.size(); ++id) {
+            plugin.messages.push_back(Msg(static_cast<int>(id)));
+        }
+    }
+    if (!plugin.error.empty()) {
+        plugin.error += " (the FAR 3 Velumo.dll expected at " + path + ")";
+    }
+    return plugin;
 }
 
-// "window 0001009A "Отчёт"" for the messages.
-::testing::Message Named(HWND window) {
-    ::testing::Message message;
-    message << "window " << harness::HandleText(window) << " \"" << TitleOf(window) << "\"";
-    return message;
+std::string AnomaliesText() {
+    std::string text;
+    for (const far3host::AnomalyRecord& seen : far3host::Anomalies()) {
+        text += " anomaly " + std::to_string(static_cast<int>(seen.anomaly)) + " (detail " +
+                std::to_string(seen.detail) + ");";
+    }
+    return text;
 }
 
 } // namespace
 
 void Far3Test::SetUp() {
-    ASSERT_TRUE(g_desktopError.empty()) << g_desktopError;
-    const std::wstring path = Widen(harness::BesideProgram(VELUMO_FAR3_DLL_RELATIVE_PATH));
-    const std::string& error = far3host::LoadPlugin(path);
-    ASSERT_TRUE(error.empty()) << error << " (the FAR 3 Velumo.dll expected at "
-                               << harness::BesideProgram(VELUMO_FAR3_DLL_RELATIVE_PATH) << ")";
-    far3host::g_host = far3host::HostState();
+    DesktopTest::SetUp();
+    ASSERT_TRUE(Velumo().error.empty()) << Velumo().error;
+    StartPlugin({});
 }
 
 void Far3Test::TearDown() {
-    far3host::CloseAllPanels();
-    for (HWND window : windows_) {
-        DestroyWindow(window);
-    }
-    windows_.clear();
-    harness::PumpMessages();
-    far3host::CheckNothingLeftOpen();
+    far3host::ExitFar();
+    EXPECT_TRUE(far3host::Anomalies().empty()) << "the host saw:" << AnomaliesText();
+    EXPECT_EQ(0u, far3host::OpenSettingsHandles()) << "settings handles never freed";
+    EXPECT_EQ(0u, far3host::OpenDialogs()) << "dialogs never freed";
+    DesktopTest::TearDown();
 }
 
-HWND Far3Test::MakeWindow(const std::wstring& title, DWORD style) {
-    HWND window = harness::MakeWindowW(title, style);
-    EXPECT_NE(nullptr, window) << "CreateWindowExW failed, error " << GetLastError();
-    if (window != nullptr) {
-        windows_.push_back(window);
-        EXPECT_EQ(title, TitleOf(window)) << "the title as Windows keeps it";
-    }
-    harness::PumpMessages();
-    return window;
+const far3host::PluginExports& Far3Test::LoadedExports() {
+    return Velumo().exports;
 }
 
-std::vector<ListedItem> Far3Test::OwnItems(HANDLE panel) {
-    far3host::Listing listing = far3host::ListPanel(panel);
-    EXPECT_EQ(1, listing.result) << "GetFindDataW";
+void Far3Test::StartPlugin(const std::vector<far3host::StoredSetting>& settings,
+                           const far3host::PluginExports& exports) {
+    far3host::ExitFar();
+    ASSERT_TRUE(far3host::Anomalies().empty()) << "the host saw:" << AnomaliesText();
+    ASSERT_TRUE(far3host::Start(exports, Velumo().messages, settings, Velumo().path))
+        << "FAR refused the plug-in:" << AnomaliesText();
+}
+
+void Far3Test::RestartPlugin() {
+    StartPlugin(far3host::StoredSettings());
+}
+
+std::vector<ListedItem> Far3Test::OwnItems() {
     std::vector<ListedItem> own;
-    for (const ListedItem& item : listing.items) {
-        if (std::find(windows_.begin(), windows_.end(), WindowOf(item)) != windows_.end()) {
+    for (const ListedItem& item : far3host::ListPanel(far3host::ActivePanel())) {
+        if (!item.isDots && IsOwnWindow(WindowOf(item))) {
             own.push_back(item);
         }
     }
     return own;
 }
 
-void Far3Test::PutInFront(HWND window) {
-    ASSERT_TRUE(SetForegroundWindow(window));
-    ASSERT_TRUE(BringWindowToTop(window));
-    harness::PumpMessages();
-    ASSERT_EQ(window, GetForegroundWindow());
-}
-
-std::vector<HWND> Far3Test::OwnZOrder() const {
-    std::vector<HWND> own;
-    for (HWND window : harness::TopLevelWindows()) {
-        if (std::find(windows_.begin(), windows_.end(), window) != windows_.end()) {
-            own.push_back(window);
+void Far3Test::Select(const std::vector<HWND>& windows) {
+    const std::vector<ListedItem>& items = far3host::PanelAt(far3host::ActivePanel()).items;
+    std::vector<size_t> indices;
+    for (HWND window : windows) {
+        for (size_t i = 0; i < items.size(); ++i) {
+            if (!items[i].isDots && WindowOf(items[i]) == window) {
+                indices.push_back(i);
+            }
         }
     }
-    return own;
+    ASSERT_EQ(windows.size(), indices.size()) << "a window to select is not listed";
+    far3host::SelectItems(indices);
+    far3host::SetCursor(0); // "..": what counts is the selection
+}
+
+intptr_t Far3Test::ConfigureClicking(const std::vector<int>& labels, bool confirm) {
+    far3host::Configure();
+    if (far3host::DialogCalls().empty()) {
+        ADD_FAILURE() << "ConfigureW ran no dialog";
+        return -1;
+    }
+    const far3host::DialogCall dialog = far3host::DialogCalls().back();
+    far3host::DialogAnswer answer;
+    answer.result = ItemLabelled(dialog, confirm ? 0 : 1);
+    for (int id : labels) {
+        const intptr_t at = ItemLabelled(dialog, id);
+        if (at >= 0) {
+            const bool checked = dialog.items[static_cast<size_t>(at)].item.Selected != 0;
+            answer.checks.push_back({static_cast<size_t>(at), checked ? 0 : 1});
+        }
+    }
+    far3host::QueueDialogAnswer(answer);
+    return far3host::Configure();
+}
+
+intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id) {
+    for (size_t i = 0; i < dialog.items.size(); ++i) {
+        if (dialog.items[i].data == Msg(id)) {
+            return static_cast<intptr_t>(i);
+        }
+    }
+    ADD_FAILURE() << "the dialog has no item labelled " << Msg(id);
+    return -1;
+}
+
+far3host::StoredSetting Setting(const wchar_t* name, unsigned long long value) {
+    far3host::SettingValue number;
+    number.type = far3::FST_QWORD;
+    number.number = value;
+    return far3host::StoredSetting{far3::PSL_ROAMING, name, number};
 }
 
 HWND WindowOf(const ListedItem& item) {
-    return reinterpret_cast<HWND>(item.data);
+    return static_cast<HWND>(item.userData.Data);
 }
 
-std::wstring HandleTextOf(HWND window) {
-    return Widen(harness::HandleText(window));
-}
-
-std::wstring WholeTitleOf(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring title(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
-    const int copied = GetWindowTextW(window, &title[0], static_cast<int>(title.size()));
-    title.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return title;
-}
-
-ListedItem ItemOf(const char* file, int line, const std::vector<ListedItem>& items, HWND window) {
-    const ListedItem* found = nullptr;
-    size_t times = 0;
-    for (const ListedItem& item : items) {
-        if (WindowOf(item) == window) {
-            found = &item;
-            ++times;
-        }
-    }
-    if (times != 1) {
-        ADD_FAILURE_AT(file, line)
-            << Named(window) << ": expected listed once, seen " << times << " times";
-        return ListedItem();
-    }
-    return *found;
+std::wstring Msg(int id) {
+    return L"m" + std::to_wstring(id);
 }
 
 void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
                   const std::wstring& status) {
-    ListedItem item = ItemOf(file, line, items, window);
-    if (WindowOf(item) != window) {
+    const auto listed = [window](const ListedItem& item) { return WindowOf(item) == window; };
+    const auto times = std::count_if(items.begin(), items.end(), listed);
+    if (times != 1) {
+        ADD_FAILURE_AT(file, line) << Named(window) << ": expected listed once, seen " << times;
         return;
     }
-    const std::wstring handle = HandleTextOf(window);
-    if (item.status != status || item.handleText != handle || item.columnCount != 2) {
+    const ListedItem& item = *std::find_if(items.begin(), items.end(), listed);
+    const std::wstring handle = Widen(HandleText(window));
+    const std::vector<std::wstring> expected = {status, handle};
+    if (item.customColumns != expected) {
         ADD_FAILURE_AT(file, line)
-            << Named(window) << ": expected status \"" << status << "\", handle \"" << handle
-            << "\", 2 columns; seen \"" << item.status << "\", \"" << item.handleText << "\", "
-            << item.columnCount;
-    }
-}
-
-void ExpectNotListed(const char* file, int line, const std::vector<ListedItem>& items,
-                     HWND window) {
-    for (const ListedItem& item : items) {
-        if (WindowOf(item) == window) {
-            ADD_FAILURE_AT(file, line) << Named(window) << ": expected not listed, seen with "
-                                       << "status \"" << item.status << "\"";
-            return;
-        }
-    }
-}
-
-void ExpectVisible(const char* file, int line, HWND window, bool visible) {
-    const bool seen = IsWindowVisible(window) != FALSE;
-    if (seen != visible) {
-        ADD_FAILURE_AT(file, line)
-            << Named(window) << ": expected " << (visible ? "visible" : "hidden") << ", seen "
-            << (seen ? "visible" : "hidden");
+            << Named(window) << ": expected columns [\"" << status << "\", \"" << handle
+            << "\"]; seen " << item.customColumns.size() << " columns, the first \""
+            << (item.customColumns.empty() ? L"" : item.customColumns[0]) << "\"";
     }
 }
 

@@ -1,17 +1,14 @@
-// The fixture of the FAR 3 Wine suite. Every test starts from a fresh host (an empty settings
-// store, no calls seen), makes its own real top-level windows with UTF-16 titles (the window
-// harness) on the process's own desktop, drives the real DLL through far3host and checks real
-// effects with user32. TearDown closes every panel still open (the last close shows again what
-// Velumo hid), destroys the windows and fails the test on a settings handle or dialog left open.
-//
-// Wine's own hidden helper windows share the desktop, so checks of a listing look only at the
-// items of windows the test made (OwnItems).
+// The FAR 3 Wine suite's fixture: the real far3/Velumo/Velumo.dll of this build driven through
+// far3host, the FAR 3 stand-in in sim/far3, against the test's own real windows with UTF-16
+// titles (desktop_test.h). Messages are "m<id>", as many as the language file beside the DLL
+// holds, so a listing or dialog shows which message id it used. TearDown makes FAR exit (every
+// panel closed: the last close shows again what Velumo hid) and fails the test on anything the
+// stand-in saw that FAR would warn about, refuse or not survive (far3host::Anomaly), and on a
+// settings handle or dialog left open.
 #pragma once
 
+#include "../desktop_test.h"
 #include "far3_host.h"
-#include "window_harness.h"
-
-#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -19,48 +16,45 @@
 namespace far3test {
 
 using far3host::ListedItem;
+using namespace winetest;
 
-constexpr DWORD kVisibleWindow = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-constexpr DWORD kInvisibleWindow = WS_OVERLAPPEDWINDOW;
+class Far3Test : public DesktopTest {
+  public:
+    static const far3host::PluginExports& LoadedExports(); // the DLL's, as loaded
 
-// Set by main() before the tests run: empty when the test desktop could be made, else why not.
-extern std::string g_desktopError;
-
-class Far3Test : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    HWND MakeWindow(const std::wstring& title, DWORD style = kVisibleWindow);
-    // The listing reduced to the items of this test's windows.
-    std::vector<ListedItem> OwnItems(HANDLE panel);
-    // Makes `window` the foreground window and the top of the z-order, by hand.
-    void PutInFront(HWND window);
-    // This test's live windows in z-order, topmost first, as EnumWindows reports them.
-    std::vector<HWND> OwnZOrder() const;
-
-    std::vector<HWND> windows_;
+    // FAR starts anew with these settings in its store (or, by default, with the store the
+    // previous start left): a panel still open is closed first (ExitFARW).
+    void StartPlugin(const std::vector<far3host::StoredSetting>& settings,
+                     const far3host::PluginExports& exports = LoadedExports());
+    void RestartPlugin();
+    // The active panel's listing, reduced to the items of this test's windows.
+    std::vector<ListedItem> OwnItems();
+    // Selects the items of `windows` in the active panel as it was last read, with the cursor
+    // on "..".
+    void Select(const std::vector<HWND>& windows);
+    // The configuration dialog: the check boxes labelled with messages `labels` clicked, then
+    // OK (`confirm`) or Cancel. Gives ConfigureW's result. A first run, left with Esc, finds
+    // where the items are.
+    intptr_t ConfigureClicking(const std::vector<int>& labels, bool confirm);
 };
 
+// One FST_QWORD value of the roaming store.
+far3host::StoredSetting Setting(const wchar_t* name, unsigned long long value);
 HWND WindowOf(const ListedItem& item);
-// The item of `window`; a failure at the caller's line when it is not listed exactly once.
-ListedItem ItemOf(const char* file, int line, const std::vector<ListedItem>& items, HWND window);
-std::wstring HandleTextOf(HWND window);
-// The whole title as Windows keeps it, however long.
-std::wstring WholeTitleOf(HWND window);
+// The index of the dialog item labelled with message `id`; a failure and -1 when there is none.
+intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id);
+// "m<id>": the text the stand-in serves for message `id`.
+std::wstring Msg(int id);
 
 void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
                   const std::wstring& status);
-void ExpectNotListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window);
-void ExpectVisible(const char* file, int line, HWND window, bool visible);
 
 } // namespace far3test
 
-#define ITEM_OF(items, window) ::far3test::ItemOf(__FILE__, __LINE__, items, window)
 // Listed once, with this status text, its handle text and its handle in UserData.Data.
 #define EXPECT_LISTED(items, window, status)                                                       \
     ::far3test::ExpectListed(__FILE__, __LINE__, items, window, status)
-#define EXPECT_NOT_LISTED(items, window)                                                           \
-    ::far3test::ExpectNotListed(__FILE__, __LINE__, items, window)
-#define EXPECT_VISIBLE(window) ::far3test::ExpectVisible(__FILE__, __LINE__, window, true)
-#define EXPECT_HIDDEN(window) ::far3test::ExpectVisible(__FILE__, __LINE__, window, false)

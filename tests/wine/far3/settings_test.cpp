@@ -1,7 +1,6 @@
-// The settings in FAR's own store (SettingsControl, one FST_QWORD per name, committed at
-// SCTL_FREE): loaded at start-up, edited in the configuration dialog (DialogInit's items read at
-// the host's offsets, DM_GETCHECK), taken over once from the FAR 1.x plug-in's registry key,
-// and the defaults when the store cannot be opened.
+// The settings in FAR's own store (one FST_QWORD per name, committed at SCTL_FREE): loaded at
+// start-up, edited in the configuration dialog, taken over once from the FAR 1.x plug-in's
+// registry key, and the defaults when the store cannot be opened.
 #include "far3_fixture.h"
 
 #include <iterator>
@@ -12,17 +11,11 @@ namespace {
 using namespace far3host;
 
 constexpr char kOldKey[] = "Software\\Far Manager\\Plugins\\Velumo";
-
-// The five settings FAR 3 keeps, as a store holds them; DisksMenuDigit has no FAR 3 counterpart.
-Store StoreOf(unsigned long long addToDisksMenu, unsigned long long showDesktopIcon,
-              unsigned long long showOwnerWindow, unsigned long long showInvisibleWindow,
-              unsigned long long showAllWindowAtExit) {
-    return {{L"AddToDisksMenu", {kFstQword, addToDisksMenu}},
-            {L"ShowDesktopIcon", {kFstQword, showDesktopIcon}},
-            {L"ShowOwnerWindow", {kFstQword, showOwnerWindow}},
-            {L"ShowInvisibleWindow", {kFstQword, showInvisibleWindow}},
-            {L"ShowAllWindowAtExit", {kFstQword, showAllWindowAtExit}}};
-}
+// The check boxes by their labels, in the order of the names below.
+const int kCheckBoxMessages[] = {11, 13, 14, 15, 16};
+const wchar_t* const kNames[] = {L"AddToDisksMenu", L"ShowDesktopIcon", L"ShowOwnerWindow",
+                                 L"ShowInvisibleWindow", L"ShowAllWindowAtExit"};
+using Values = std::vector<unsigned long long>;
 
 // Every value of HKCU\<kOldKey> as "Name=type:bytes"; "(no key)" when it does not exist.
 std::string RegistrySnapshot() {
@@ -31,36 +24,32 @@ std::string RegistrySnapshot() {
         return "(no key)";
     }
     std::string snapshot;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameLength = sizeof name;
-        DWORD type = 0;
-        BYTE data[64];
-        DWORD size = sizeof data;
-        if (RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &size) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        snapshot += std::string(name, nameLength) + "=" + std::to_string(type) + ":";
+    char name[256];
+    BYTE data[64];
+    for (DWORD index = 0, length = sizeof name, type = 0, size = sizeof data;
+         RegEnumValueA(key, index, name, &length, nullptr, &type, data, &size) == ERROR_SUCCESS;
+         ++index, length = sizeof name, size = sizeof data) {
+        snapshot += std::string(name, length) + "=" + std::to_string(type) + ":";
         for (DWORD i = 0; i < size; ++i) {
             snapshot += std::to_string(data[i]) + " ";
         }
-        snapshot += "; ";
     }
-    DWORD subkeys = 0;
-    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
-                     nullptr, nullptr, nullptr);
     RegCloseKey(key);
-    return snapshot + std::to_string(subkeys) + " subkeys";
+    return snapshot;
+}
+
+// SetStartupInfoW of the DLL with FAR's settings store failing to open: the stand-in's Start
+// clears its failure switches before it calls the export.
+void WINAPI StartupWithoutStore(const far3::PluginStartupInfo* info) {
+    FailSettingsCreate(true);
+    Far3Test::LoadedExports().SetStartupInfoW(info);
+    FailSettingsCreate(false);
 }
 
 class Far3Settings : public Far3Test {
   protected:
     void SetUp() override {
         Far3Test::SetUp();
-        if (HasFatalFailure()) {
-            return;
-        }
         ASSERT_EQ("(no key)", RegistrySnapshot()) << "HKCU\\" << kOldKey << " would be taken over";
     }
     void TearDown() override {
@@ -78,121 +67,81 @@ class Far3Settings : public Far3Test {
         ASSERT_EQ(ERROR_SUCCESS, set) << name;
     }
 
-    // The check boxes' initial states, by their texts m11, m13..m16, as the dialog shows the
-    // settings; the dialog is left with Esc and must change nothing.
-    std::vector<intptr_t> ShownByDialog() {
-        const Store before = g_host.store;
-        const size_t dialogs = g_host.dialogs.size();
-        g_host.dialogConfirmed = false;
-        g_host.checkBoxesClicked = {L"m11", L"m16"};
-        EXPECT_EQ(0, Configure(kConfigMenuGuid)) << "Esc reports no change";
-        EXPECT_EQ(Describe(before), Describe(g_host.store)) << "Esc wrote to the store";
-        std::vector<intptr_t> shown;
-        if (g_host.dialogs.size() != dialogs + 1) {
+    // The five values of the store, 99 for a missing one.
+    static Values Stored() {
+        Values values;
+        for (const wchar_t* name : kNames) {
+            std::optional<SettingValue> value = ReadSetting(far3::PSL_ROAMING, name);
+            values.push_back(value && value->type == far3::FST_QWORD ? value->number : 99);
+        }
+        return values;
+    }
+
+    // The check boxes' states as the dialog shows them; the dialog is left with Esc (the boxes
+    // clicked meanwhile) and must change nothing.
+    Values ShownByDialog() {
+        const Values before = Stored();
+        EXPECT_EQ(0, Configure()) << "Esc reports no change";
+        EXPECT_EQ(before, Stored()) << "Esc wrote to the store";
+        Values shown;
+        if (DialogCalls().empty()) {
             ADD_FAILURE() << "ConfigureW ran no dialog";
             return shown;
         }
-        for (const wchar_t* text : {L"m11", L"m13", L"m14", L"m15", L"m16"}) {
-            for (const DialogItemSeen& item : g_host.dialogs.back().items) {
-                if (item.type == kDiCheckBox && item.text == text) {
-                    shown.push_back(item.selected);
-                }
-            }
+        const DialogCall& dialog = DialogCalls().back();
+        for (int id : kCheckBoxMessages) {
+            const intptr_t at = ItemLabelled(dialog, id);
+            shown.push_back(at < 0 ? 99 : dialog.items[static_cast<size_t>(at)].item.Selected);
         }
         return shown;
     }
 };
 
 TEST_F(Far3Settings, DialogWritesTheStoreAndARestartLoadsIt) {
-    HWND invisible = MakeWindow(L"Невидимое окно", kInvisibleWindow);
-    StartPlugin();
-    EXPECT_EQ("{}", Describe(g_host.store)) << "the defaults are not written";
-    EXPECT_EQ(0, Configure(kPluginsMenuGuid)) << "not the configuration menu's GUID";
-    EXPECT_TRUE(g_host.dialogs.empty());
+    HWND invisible = MakeWindowW(L"Невидимое окно", kInvisibleWindow);
+    EXPECT_TRUE(StoredSettings().empty()) << "the defaults are not written";
+    EXPECT_EQ((Values{1, 1, 0, 0, 1}), ShownByDialog());
+    EXPECT_EQ(0, ConfigureClicking({11, 14, 15}, false)) << "Cancel reports no change";
+    EXPECT_TRUE(StoredSettings().empty());
 
     // The user clears "Add to disks menu", ticks the owner and invisible boxes and presses OK.
-    g_host.checkBoxesClicked = {L"m11", L"m14", L"m15"};
-    g_host.dialogConfirmed = true;
-    EXPECT_EQ(1, Configure(kConfigMenuGuid)) << "OK reports the change";
-    ASSERT_EQ(1u, g_host.dialogs.size());
-    const DialogSeen& dialog = g_host.dialogs[0];
-    EXPECT_EQ(GuidText(kConfigDialogGuid), dialog.dialogGuid);
+    EXPECT_EQ(1, ConfigureClicking({11, 14, 15}, true)) << "OK reports the change";
+    const DialogCall& dialog = DialogCalls().back();
+    EXPECT_TRUE(memcmp(&dialog.pluginId, &PluginGuid(), sizeof(GUID)) == 0);
     EXPECT_EQ(L"VelumoCfg", dialog.helpTopic);
-
-    // The items as the host reads them: kind, text, initial state and flags.
-    struct Expected {
-        int type;
-        const wchar_t* text;
-        intptr_t selected;
-        bool separator, focus, defaultButton;
-    };
-    const Expected expected[] = {
-        {kDiDoubleBox, L"m10", 0, false, false, false},
-        {kDiCheckBox, L"m11", 1, false, true, false},
-        {kDiText, L"", 0, true, false, false},
-        {kDiCheckBox, L"m13", 1, false, false, false},
-        {kDiCheckBox, L"m14", 0, false, false, false},
-        {kDiCheckBox, L"m15", 0, false, false, false},
-        {kDiCheckBox, L"m16", 1, false, false, false},
-        {kDiText, L"", 0, true, false, false},
-        {kDiButton, L"m0", 0, false, false, true},
-        {kDiButton, L"m1", 0, false, false, false},
-    };
-    ASSERT_EQ(std::size(expected), dialog.items.size());
-    const DialogItemSeen& box = dialog.items[0];
-    for (size_t i = 0; i < dialog.items.size(); ++i) {
-        const DialogItemSeen& item = dialog.items[i];
-        const Expected& e = expected[i];
-        SCOPED_TRACE(::testing::Message() << "item " << i);
-        EXPECT_EQ(e.type, item.type);
-        EXPECT_EQ(e.text, item.text);
-        EXPECT_EQ(e.selected, item.selected);
-        EXPECT_EQ(e.separator, (item.flags & kDifSeparator) != 0);
-        EXPECT_EQ(e.focus, (item.flags & kDifFocus) != 0);
-        EXPECT_EQ(e.defaultButton, (item.flags & kDifDefaultButton) != 0);
-        // A centred group's X is FAR's to choose.
-        const bool placed = (item.flags & kDifCenterGroup) != 0 || item.x1 >= box.x1;
-        EXPECT_TRUE(placed && item.y1 >= box.y1 && item.y1 <= box.y2)
-            << "at (" << item.x1 << ", " << item.y1 << "), outside the box (" << box.x1 << ", "
-            << box.y1 << ")-(" << box.x2 << ", " << box.y2 << ")";
-    }
-    EXPECT_TRUE(dialog.x1 == -1 && dialog.y1 == -1 && box.x2 < dialog.x2 && box.y2 < dialog.y2)
-        << "a centred dialog of " << dialog.x2 << " x " << dialog.y2 << " holding its box";
-
-    const Store confirmed = StoreOf(0, 1, 1, 1, 1);
-    EXPECT_EQ(Describe(confirmed), Describe(g_host.store));
+    const Values confirmed = {0, 1, 1, 1, 1};
+    EXPECT_EQ(confirmed, Stored());
 
     // A restart loads the store: the dialog, the disks menu and the listing follow it.
-    StartPlugin();
-    EXPECT_EQ((std::vector<intptr_t>{0, 1, 1, 1, 1}), ShownByDialog());
-    EXPECT_EQ(0u, PluginInfoRecord().Get<size_t>(kPluginInfoDiskMenu + kMenuCount))
-        << "AddToDisksMenu 0";
-    HANDLE panel = OpenFromPluginsMenu();
-    EXPECT_LISTED(OwnItems(panel), invisible, L"H   ");
-    EXPECT_EQ(Describe(confirmed), Describe(g_host.store));
+    RestartPlugin();
+    EXPECT_EQ(confirmed, ShownByDialog());
+    EXPECT_TRUE(ReadPluginInfo().diskMenu.strings.empty()) << "AddToDisksMenu 0";
+    ASSERT_NE(nullptr, OpenInActivePanel());
+    EXPECT_LISTED(OwnItems(), invisible, L"H   ");
+    EXPECT_EQ(confirmed, Stored());
 }
 
 TEST_F(Far3Settings, RegistryValuesAreTakenOverOnceAndNeverWritten) {
-    SeedRegistry("AddToDisksMenu", 0);
-    SeedRegistry("DisksMenuDigit", 3);
-    SeedRegistry("ShowDesktopIcon", 0);
-    SeedRegistry("ShowOwnerWindow", 1);
-    SeedRegistry("ShowInvisibleWindow", 1);
-    SeedRegistry("ShowAllWindowAtExit", 0);
+    const char* const names[] = {"AddToDisksMenu",  "DisksMenuDigit",      "ShowDesktopIcon",
+                                 "ShowOwnerWindow", "ShowInvisibleWindow", "ShowAllWindowAtExit"};
+    const DWORD values[] = {0, 3, 0, 1, 1, 0};
+    for (size_t i = 0; i < std::size(names); ++i) {
+        SeedRegistry(names[i], values[i]);
+    }
     const std::string seeded = RegistrySnapshot();
 
-    StartPlugin();
-    const Store takenOver = StoreOf(0, 0, 1, 1, 0);
-    EXPECT_EQ(Describe(takenOver), Describe(g_host.store)) << "five values, no DisksMenuDigit";
+    StartPlugin({});
+    const Values takenOver = {0, 0, 1, 1, 0};
+    EXPECT_EQ(takenOver, Stored());
+    EXPECT_EQ(5u, StoredSettings().size()) << "five values, no DisksMenuDigit";
     EXPECT_EQ(seeded, RegistrySnapshot()) << "the registry is read, not written";
-    EXPECT_EQ(std::vector<intptr_t>({0, 0, 1, 1, 0}), ShownByDialog());
+    EXPECT_EQ(takenOver, ShownByDialog());
 
     // Once the store holds Velumo's values, the registry is not read again.
     SeedRegistry("ShowOwnerWindow", 0);
     const std::string changed = RegistrySnapshot();
-    StartPlugin();
-    EXPECT_EQ(Describe(takenOver), Describe(g_host.store));
-    EXPECT_EQ(std::vector<intptr_t>({0, 0, 1, 1, 0}), ShownByDialog()) << "from the store";
+    RestartPlugin();
+    EXPECT_EQ(takenOver, ShownByDialog()) << "from the store";
     EXPECT_EQ(changed, RegistrySnapshot());
     HKEY far1Key = nullptr;
     EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Far\\Plugins\\Velumo", 0,
@@ -201,13 +150,15 @@ TEST_F(Far3Settings, RegistryValuesAreTakenOverOnceAndNeverWritten) {
 }
 
 TEST_F(Far3Settings, StoreThatCannotBeOpenedGivesTheDefaults) {
-    g_host.store = StoreOf(0, 0, 1, 1, 0);
-    g_host.storeRefuses = true;
-    StartPlugin();
-    EXPECT_LT(0, g_host.storeOpens) << "the store was never asked for";
-    EXPECT_EQ((std::vector<intptr_t>{1, 1, 0, 0, 1}), ShownByDialog());
-    EXPECT_EQ(1u, PluginInfoRecord().Get<size_t>(kPluginInfoDiskMenu + kMenuCount))
-        << "AddToDisksMenu at its default";
+    std::vector<StoredSetting> seeded;
+    for (const wchar_t* name : kNames) {
+        seeded.push_back(Setting(name, 0));
+    }
+    PluginExports failing = LoadedExports();
+    failing.SetStartupInfoW = StartupWithoutStore;
+    StartPlugin(seeded, failing);
+    EXPECT_EQ((Values{1, 1, 0, 0, 1}), ShownByDialog());
+    EXPECT_EQ(1u, ReadPluginInfo().diskMenu.strings.size()) << "AddToDisksMenu at its default";
 }
 
 } // namespace

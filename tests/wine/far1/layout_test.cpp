@@ -1,72 +1,21 @@
-// The real Velumo.dll against the host's records as the host lays them out, byte by byte. The
-// rest of the suite goes through farhost, which is compiled from Velumo's own declarations of
-// the records and so would agree with a wrong layout. Here every record crossing the boundary
-// is a plain byte buffer, filled and read at the offsets the host documents for its word size
-// (x86: FAR 1.x and 32-bit FAR 3, packed to 2 bytes; x64: 64-bit FAR 3, natural alignment with
-// pointer-wide module number, UserData, Reserved words and OpenPlugin item). The numbers below
-// are the host's and nothing else's.
-#include "wine_fixture.h"
+// The real Velumo.dll against the host's records as the host lays them out, byte by byte
+// (far1_offsets.h). The rest of the suite goes through farhost, which is compiled from Velumo's
+// own declarations of the records and so would agree with a wrong layout.
+#include "../raw_record.h"
+#include "far1_fixture.h"
+#include "far1_offsets.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr bool kHost64 = sizeof(void*) == 8;
-constexpr size_t Off(size_t x86, size_t x64) {
-    return kHost64 ? x64 : x86;
-}
-constexpr size_t kPointer = sizeof(void*);
+using namespace far1offsets;
+using raw::Read;
+using raw::Write;
 
-// PluginStartupInfo
-constexpr size_t kStartupModuleName = 4, kStartupModuleNumber = 264;
-constexpr size_t kStartupRootKey = Off(268, 272), kStartupDialog = Off(276, 288),
-                 kStartupGetMsg = Off(284, 304), kStartupControl = Off(288, 312);
-// PluginInfo
-constexpr size_t kInfoSize = Off(40, 72);
-constexpr size_t kInfoDiskStrings = 8, kInfoDiskNumbers = Off(12, 16), kInfoDiskCount = Off(16, 24),
-                 kInfoMenuStrings = Off(20, 32), kInfoMenuCount = Off(24, 40),
-                 kInfoConfigStrings = Off(28, 48), kInfoConfigCount = Off(32, 56),
-                 kInfoPrefix = Off(36, 64);
-// OpenPluginInfo
-constexpr size_t kOpenSize = Off(68, 112);
-constexpr size_t kOpenFlags = 4, kOpenHostFile = 8, kOpenCurDir = Off(12, 16),
-                 kOpenFormat = Off(16, 24), kOpenTitle = Off(20, 32), kOpenModes = Off(40, 72),
-                 kOpenModesCount = Off(44, 80), kOpenStartMode = Off(48, 84),
-                 kOpenKeyBar = Off(60, 96);
-// PanelMode
-constexpr size_t kModeSize = Off(44, 64);
-constexpr size_t kModeTypes = 0, kModeWidths = Off(4, 8), kModeTitles = Off(8, 16),
-                 kModeFullScreen = Off(12, 24);
-// KeyBarTitles: seven groups of twelve label pointers
-constexpr size_t kKeyBarSize = Off(336, 672), kKeyBarShift = Off(144, 288);
-// PluginPanelItem
-constexpr size_t kItemSize = Off(366, 400);
-constexpr size_t kItemFileName = 44, kItemDescription = Off(334, 336), kItemOwner = Off(338, 344),
-                 kItemColumns = Off(342, 352), kItemColumnCount = Off(346, 360),
-                 kItemUserData = Off(350, 368), kItemCrc = Off(354, 376),
-                 kItemReserved = Off(358, 384);
-// PanelInfo
-constexpr size_t kPanelInfoSize = Off(496, 512);
-constexpr size_t kPanelSelected = Off(32, 40), kPanelSelectedCount = Off(36, 48);
-// FarDialogItem
-constexpr size_t kDialogItemSize = Off(548, 552);
-constexpr size_t kDialogType = 0, kDialogFocus = 20, kDialogSelected = 24,
-                 kDialogFlags = Off(28, 32), kDialogDefault = Off(32, 36),
-                 kDialogData = Off(36, 40);
-
-template <typename T> T Read(const void* record, size_t offset) {
-    T value;
-    memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-    return value;
-}
-template <typename T> void Write(void* record, size_t offset, T value) {
-    memcpy(static_cast<char*>(record) + offset, &value, sizeof value);
-}
 std::string TextAt(const void* record, size_t offset) {
-    const char* text = Read<const char*>(record, offset);
-    return text != nullptr ? text : "(null)";
+    return raw::TextAt<char>(record, offset);
 }
 
 // The host's module number for Velumo; in the x64 layout it is pointer-wide, so it has bits
@@ -123,7 +72,7 @@ int WINAPI RawDialog(intptr_t moduleNumber, int, int, int, int, const char*, voi
     return 10;
 }
 
-class HostLayout : public winetest::WineDesktopTest {
+class HostLayout : public winetest::Far1Test {
   protected:
     // SetStartupInfo with the host's record: longer than the part Velumo keeps, as the real
     // host's is, and filled at the host's offsets only.

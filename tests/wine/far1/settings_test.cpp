@@ -5,7 +5,7 @@
 // REG_SZ data reaches RegQueryValueExA converted to the ANSI code page (the registry holds it
 // as UTF-16 on Windows and under Wine alike), so its size there is that of the ANSI text with
 // its terminator: "abc" is 4 bytes and is taken, "abcd" is 5 and is not.
-#include "wine_fixture.h"
+#include "far1_fixture.h"
 
 #include <cstring>
 #include <string>
@@ -24,7 +24,7 @@ std::string Describe(const ShownSettings& shown) {
 const char* const kValueNames[] = {"AddToDisksMenu",  "DisksMenuDigit",      "ShowDesktopIcon",
                                    "ShowOwnerWindow", "ShowInvisibleWindow", "ShowAllWindowAtExit"};
 
-class Settings : public WineDesktopTest {
+class Settings : public Far1Test {
   protected:
     void ExpectShown(const ShownSettings& expected) {
         EXPECT_EQ(Describe(expected), Describe(SettingsShownByDialog()));
@@ -37,10 +37,14 @@ class Settings : public WineDesktopTest {
         return {info.DiskMenuStringsNumber,
                 info.DiskMenuNumbers != nullptr ? info.DiskMenuNumbers[0] : -1};
     }
-    std::vector<std::string> AllSixNames() const {
+    // All six values stored as REG_DWORD, and nothing else.
+    void ExpectAllSixStored(const std::vector<DWORD>& values) {
         std::vector<std::string> names(std::begin(kValueNames), std::end(kValueNames));
         std::sort(names.begin(), names.end());
-        return names;
+        EXPECT_EQ(names, StoredValueNames());
+        for (size_t i = 0; i < values.size(); ++i) {
+            EXPECT_EQ(StoredDword(values[i]), ReadStored(kValueNames[i])) << kValueNames[i];
+        }
     }
 };
 
@@ -107,13 +111,7 @@ TEST_F(Settings, ConfirmedDialogWritesAllSixDwordValues) {
     asShown.result = 10;
     farhost::QueueDialogAnswer(asShown);
     EXPECT_EQ(1, Plugin().Configure(0));
-    EXPECT_EQ(AllSixNames(), StoredValueNames());
-    EXPECT_EQ(StoredDword(1), ReadStored("AddToDisksMenu"));
-    EXPECT_EQ(StoredDword(9), ReadStored("DisksMenuDigit"));
-    EXPECT_EQ(StoredDword(1), ReadStored("ShowDesktopIcon"));
-    EXPECT_EQ(StoredDword(0), ReadStored("ShowOwnerWindow"));
-    EXPECT_EQ(StoredDword(0), ReadStored("ShowInvisibleWindow"));
-    EXPECT_EQ(StoredDword(1), ReadStored("ShowAllWindowAtExit"));
+    ExpectAllSixStored({1, 9, 1, 0, 0, 1});
 
     // With edits.
     farhost::DialogAnswer answer;
@@ -123,13 +121,7 @@ TEST_F(Settings, ConfirmedDialogWritesAllSixDwordValues) {
     farhost::QueueDialogAnswer(answer);
     EXPECT_EQ(1, Plugin().Configure(0));
 
-    EXPECT_EQ(AllSixNames(), StoredValueNames());
-    EXPECT_EQ(StoredDword(0), ReadStored("AddToDisksMenu"));
-    EXPECT_EQ(StoredDword(3), ReadStored("DisksMenuDigit"));
-    EXPECT_EQ(StoredDword(0), ReadStored("ShowDesktopIcon"));
-    EXPECT_EQ(StoredDword(1), ReadStored("ShowOwnerWindow"));
-    EXPECT_EQ(StoredDword(1), ReadStored("ShowInvisibleWindow"));
-    EXPECT_EQ(StoredDword(0), ReadStored("ShowAllWindowAtExit"));
+    ExpectAllSixStored({0, 3, 0, 1, 1, 0});
 
     // In effect at once, before any restart...
     EXPECT_EQ(std::make_pair(0, 3), DisksMenu());
@@ -156,13 +148,7 @@ TEST_F(Settings, ConfirmedDialogWritesAllSixDwordValues) {
     unchanged.texts = {{2, "-"}};
     farhost::QueueDialogAnswer(unchanged);
     EXPECT_EQ(1, Plugin().Configure(0));
-    EXPECT_EQ(AllSixNames(), StoredValueNames());
-    EXPECT_EQ(StoredDword(0), ReadStored("AddToDisksMenu"));
-    EXPECT_EQ(StoredDword(0), ReadStored("DisksMenuDigit"));
-    EXPECT_EQ(StoredDword(0), ReadStored("ShowDesktopIcon"));
-    EXPECT_EQ(StoredDword(1), ReadStored("ShowOwnerWindow"));
-    EXPECT_EQ(StoredDword(9), ReadStored("ShowInvisibleWindow"));
-    EXPECT_EQ(StoredDword(0), ReadStored("ShowAllWindowAtExit"));
+    ExpectAllSixStored({0, 0, 0, 1, 9, 0});
     ExpectShown({0, "", 0, 1, 9, 0}); // DisksMenuDigit 0 shows an empty field
 }
 

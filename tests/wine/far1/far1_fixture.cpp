@@ -1,12 +1,10 @@
-#include "wine_fixture.h"
+#include "far1_fixture.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 namespace winetest {
-
-std::string g_desktopError = "main() did not set up the test desktop";
 
 namespace {
 
@@ -52,21 +50,6 @@ HANDLE Opened(HANDLE panel, const char* how, std::vector<HANDLE>* openPanels) {
     return panel;
 }
 
-std::string TypeName(DWORD type) {
-    switch (type) {
-    case REG_DWORD:
-        return "REG_DWORD";
-    case REG_BINARY:
-        return "REG_BINARY";
-    case REG_SZ:
-        return "REG_SZ";
-    case REG_QWORD:
-        return "REG_QWORD";
-    default:
-        return "type " + std::to_string(type);
-    }
-}
-
 } // namespace
 
 bool operator==(const StoredValue& a, const StoredValue& b) {
@@ -78,7 +61,8 @@ void PrintTo(const StoredValue& value, std::ostream* out) {
         *out << "(no value)";
         return;
     }
-    *out << TypeName(value.type) << " of " << value.data.size() << " bytes {";
+    *out << "type " << value.type << " (REG_SZ 1, REG_BINARY 3, REG_DWORD 4, REG_QWORD 11), "
+         << value.data.size() << " bytes {";
     for (size_t i = 0; i < value.data.size(); ++i) {
         char byte[8];
         snprintf(byte, sizeof(byte), "%s%02X", i ? " " : "", value.data[i]);
@@ -88,19 +72,14 @@ void PrintTo(const StoredValue& value, std::ostream* out) {
 }
 
 StoredValue StoredDword(DWORD value) {
-    StoredValue stored;
-    stored.present = true;
-    stored.type = REG_DWORD;
-    for (int i = 0; i < 4; ++i) {
-        stored.data.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
-    return stored;
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&value);
+    return StoredValue{true, REG_DWORD, std::vector<uint8_t>(bytes, bytes + sizeof value)};
 }
 
 // ---- fixture ----------------------------------------------------------------------------------
 
-void WineDesktopTest::SetUp() {
-    ASSERT_TRUE(g_desktopError.empty()) << g_desktopError;
+void Far1Test::SetUp() {
+    DesktopTest::SetUp();
     const LoadedPlugin& plugin = Velumo();
     ASSERT_TRUE(plugin.error.empty())
         << plugin.error << " (Velumo.dll expected at " << plugin.dllPath << ")";
@@ -108,34 +87,30 @@ void WineDesktopTest::SetUp() {
     ASSERT_FALSE(KeyExists(RootKey())) << "cannot clear " << RootKey();
 }
 
-void WineDesktopTest::TearDown() {
+void Far1Test::TearDown() {
     farhost::ClosePanels();
     while (!openPanels_.empty()) {
         ClosePanel(openPanels_.back());
     }
-    for (HWND window : windows_) {
-        DestroyWindow(window);
-    }
-    windows_.clear();
-    PumpMessages();
+    DesktopTest::TearDown();
     RegDeleteTreeA(HKEY_CURRENT_USER, RootKey().c_str());
     RegDeleteKeyA(HKEY_CURRENT_USER, kTestsRoot); // only once no other test's key is left
 }
 
-const farhost::PluginExports& WineDesktopTest::Plugin() const {
+const farhost::PluginExports& Far1Test::Plugin() const {
     return Velumo().exports;
 }
 
-std::string WineDesktopTest::RootKey() const {
+std::string Far1Test::RootKey() const {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     return std::string(kTestsRoot) + "\\" + test->test_suite_name() + "." + test->name();
 }
 
-std::string WineDesktopTest::SettingsKey() const {
+std::string Far1Test::SettingsKey() const {
     return RootKey() + "\\Velumo";
 }
 
-void WineDesktopTest::SeedValue(const char* name, DWORD type, const void* data, DWORD size) {
+void Far1Test::SeedValue(const char* name, DWORD type, const void* data, DWORD size) {
     HKEY key = nullptr;
     LONG created = RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, nullptr,
                                    REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr);
@@ -145,11 +120,11 @@ void WineDesktopTest::SeedValue(const char* name, DWORD type, const void* data, 
     ASSERT_EQ(ERROR_SUCCESS, set) << "RegSetValueExA " << name;
 }
 
-void WineDesktopTest::SeedDword(const char* name, DWORD value) {
+void Far1Test::SeedDword(const char* name, DWORD value) {
     SeedValue(name, REG_DWORD, &value, sizeof(value));
 }
 
-StoredValue WineDesktopTest::ReadStored(const char* name) const {
+StoredValue Far1Test::ReadStored(const char* name) const {
     StoredValue stored;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, KEY_QUERY_VALUE, &key) !=
@@ -170,7 +145,7 @@ StoredValue WineDesktopTest::ReadStored(const char* name) const {
     return stored;
 }
 
-std::vector<std::string> WineDesktopTest::StoredValueNames() const {
+std::vector<std::string> Far1Test::StoredValueNames() const {
     std::vector<std::string> names;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, KEY_QUERY_VALUE, &key) !=
@@ -191,7 +166,7 @@ std::vector<std::string> WineDesktopTest::StoredValueNames() const {
     return names;
 }
 
-bool WineDesktopTest::KeyExists(const std::string& path) const {
+bool Far1Test::KeyExists(const std::string& path) const {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return false;
@@ -200,30 +175,30 @@ bool WineDesktopTest::KeyExists(const std::string& path) const {
     return true;
 }
 
-void WineDesktopTest::StartPlugin() {
+void Far1Test::StartPlugin() {
     farhost::Start(Plugin(), Velumo().messages, RootKey());
 }
 
-HANDLE WineDesktopTest::OpenPanel() {
+HANDLE Far1Test::OpenPanel() {
     return Opened(Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0), "from the plug-ins menu", &openPanels_);
 }
 
-HANDLE WineDesktopTest::OpenFromCommandLine(const std::string& ansiText) {
+HANDLE Far1Test::OpenFromCommandLine(const std::string& ansiText) {
     return Opened(farhost::OpenFromCommandLine(ansiText), "from the command line", &openPanels_);
 }
 
-HANDLE WineDesktopTest::OpenFromCommandLineOem(const std::string& oemText) {
+HANDLE Far1Test::OpenFromCommandLineOem(const std::string& oemText) {
     return Opened(farhost::OpenFromCommandLineOem(oemText), "from the command line", &openPanels_);
 }
 
-HANDLE WineDesktopTest::OpenInActivePanel() {
+HANDLE Far1Test::OpenInActivePanel() {
     HANDLE panel = farhost::OpenInActivePanel(OPEN_PLUGINSMENU);
     EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin failed";
     PumpMessages();
     return panel;
 }
 
-HANDLE WineDesktopTest::TypeCommand(const std::string& command) {
+HANDLE Far1Test::TypeCommand(const std::string& command) {
     HANDLE panel = farhost::TypeCommand(command);
     EXPECT_NE(nullptr, panel) << "the host found no plug-in for \"" << Printable(command) << "\"";
     EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin from the command line failed";
@@ -231,19 +206,19 @@ HANDLE WineDesktopTest::TypeCommand(const std::string& command) {
     return panel;
 }
 
-int WineDesktopTest::EnterDirectory(const std::string& directory) {
+int Far1Test::EnterDirectory(const std::string& directory) {
     int result = farhost::EnterDirectory(directory);
     PumpMessages();
     return result;
 }
 
-void WineDesktopTest::ClosePanel(HANDLE panel) {
+void Far1Test::ClosePanel(HANDLE panel) {
     ASSERT_TRUE(Forget(&openPanels_, panel)) << "closing a panel that is not open";
     Plugin().ClosePlugin(panel);
     PumpMessages();
 }
 
-std::vector<farhost::ListedItem> WineDesktopTest::OwnItems(HANDLE panel) {
+std::vector<farhost::ListedItem> Far1Test::OwnItems(HANDLE panel) {
     std::vector<farhost::ListedItem> own;
     for (const farhost::ListedItem& item : farhost::ListPanel(panel)) {
         if (IsOwnWindow(WindowOf(item))) {
@@ -253,7 +228,7 @@ std::vector<farhost::ListedItem> WineDesktopTest::OwnItems(HANDLE panel) {
     return own;
 }
 
-ShownSettings WineDesktopTest::SettingsShownByDialog() {
+ShownSettings Far1Test::SettingsShownByDialog() {
     farhost::ClearRecords();
     EXPECT_EQ(0, Plugin().Configure(0)) << "the dialog closed with Esc must report no change";
     const std::vector<farhost::DialogCall>& calls = farhost::DialogCalls();
@@ -267,38 +242,6 @@ ShownSettings WineDesktopTest::SettingsShownByDialog() {
     return ShownSettings{items[1].Selected, digit,
                          items[5].Selected, items[6].Selected,
                          items[7].Selected, items[8].Selected};
-}
-
-HWND WineDesktopTest::MakeWindow(const std::string& title, DWORD style, HWND owner) {
-    HWND window = harness::MakeWindow(title, style, owner);
-    EXPECT_NE(nullptr, window) << "CreateWindowExA \"" << Printable(title) << "\" failed, error "
-                               << GetLastError();
-    if (window != nullptr) {
-        windows_.push_back(window);
-    }
-    PumpMessages();
-    return window;
-}
-
-void WineDesktopTest::DestroyOwnWindow(HWND window) {
-    ASSERT_TRUE(Forget(&windows_, window)) << "not a window of this test";
-    EXPECT_TRUE(DestroyWindow(window)) << "DestroyWindow failed, error " << GetLastError();
-    EXPECT_FALSE(IsWindow(window)) << "a destroyed window still exists";
-    PumpMessages();
-}
-
-bool WineDesktopTest::IsOwnWindow(HWND window) const {
-    return std::find(windows_.begin(), windows_.end(), window) != windows_.end();
-}
-
-std::vector<HWND> WineDesktopTest::OwnZOrder() const {
-    std::vector<HWND> own;
-    for (HWND window : harness::TopLevelWindows()) {
-        if (IsOwnWindow(window)) {
-            own.push_back(window);
-        }
-    }
-    return own;
 }
 
 // ---- helpers ----------------------------------------------------------------------------------
@@ -328,49 +271,23 @@ const farhost::ListedItem* FindItem(const std::vector<farhost::ListedItem>& item
     return nullptr;
 }
 
-std::string Printable(const std::string& bytes) {
-    std::string shown;
-    for (unsigned char c : bytes) {
-        if (c < 0x20 || c >= 0x7F) {
-            char escaped[8];
-            snprintf(escaped, sizeof(escaped), "\\x%02X", c);
-            shown += escaped;
-        } else {
-            shown += static_cast<char>(c);
-        }
-    }
-    return shown;
-}
-
-std::string WindowTitle(HWND window) {
-    char title[512];
-    int length = GetWindowTextA(window, title, sizeof(title));
-    return std::string(title, length > 0 ? static_cast<size_t>(length) : 0);
-}
-
 void ExpectListed(const char* file, int line, const std::vector<farhost::ListedItem>& items,
                   HWND window, const char* status) {
-    size_t times = 0;
-    const farhost::ListedItem* found = nullptr;
-    for (const farhost::ListedItem& item : items) {
-        if (WindowOf(item) == window) {
-            ++times;
-            found = &item;
-        }
-    }
+    const auto listed = [window](const farhost::ListedItem& item) {
+        return WindowOf(item) == window;
+    };
+    const auto times = std::count_if(items.begin(), items.end(), listed);
     if (times != 1) {
-        ADD_FAILURE_AT(file, line) << "window " << HandleText(window) << " \""
-                                   << Printable(WindowTitle(window)) << "\": expected listed once, "
-                                   << "seen " << times << " times";
+        ADD_FAILURE_AT(file, line) << Named(window) << ": expected listed once, seen " << times;
         return;
     }
-    if (found->status != status || found->handleText != HandleText(window) ||
-        found->customColumnNumber != 2) {
+    const farhost::ListedItem& found = *std::find_if(items.begin(), items.end(), listed);
+    if (found.status != status || found.handleText != HandleText(window) ||
+        found.customColumnNumber != 2) {
         ADD_FAILURE_AT(file, line)
-            << "window " << HandleText(window) << " \"" << Printable(WindowTitle(window))
-            << "\": expected status \"" << status << "\", handle text \"" << HandleText(window)
-            << "\", 2 columns; seen \"" << found->status << "\", \"" << found->handleText << "\", "
-            << found->customColumnNumber;
+            << Named(window) << ": expected status \"" << status
+            << "\", its handle text, 2 columns; seen \"" << found.status << "\", \""
+            << found.handleText << "\", " << found.customColumnNumber;
     }
 }
 
@@ -378,19 +295,8 @@ void ExpectNotListed(const char* file, int line, const std::vector<farhost::List
                      HWND window) {
     const farhost::ListedItem* found = FindItem(items, window);
     if (found != nullptr) {
-        ADD_FAILURE_AT(file, line)
-            << "window " << HandleText(window) << " \"" << Printable(WindowTitle(window))
-            << "\": expected not listed, seen with status \"" << found->status << "\"";
-    }
-}
-
-void ExpectVisible(const char* file, int line, HWND window, bool visible) {
-    bool seen = IsWindowVisible(window) != FALSE;
-    if (seen != visible) {
-        ADD_FAILURE_AT(file, line)
-            << "window " << HandleText(window) << " \"" << Printable(WindowTitle(window))
-            << "\": expected " << (visible ? "visible" : "hidden") << ", seen "
-            << (seen ? "visible" : "hidden");
+        ADD_FAILURE_AT(file, line) << Named(window) << ": expected not listed, seen with status \""
+                                   << found->status << "\"";
     }
 }
 

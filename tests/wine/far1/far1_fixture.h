@@ -1,22 +1,15 @@
-// The Wine suite's fixture. Every test makes its own top-level windows (the window harness,
-// harness/) on a desktop of the test process's own (see wine_test_main.cpp), starts the real
-// Velumo.dll through farhost with a registry root key of its own, acts only through the
-// plug-in's exports, and checks real effects with user32 and advapi32.
-//
-// Wine puts hidden helper windows of its own on every desktop (seen under Wine 8: "Default
-// IME" windows of class IME, WineDdeServerName, WineDdeEventClass, Shell_TrayWnd). The plug-in
-// may list some of them (with ShowInvisibleWindow set, the titled "Default IME" ones), so the
-// tests look only at listed items whose handles they created themselves (OwnItems).
+// The FAR 1.x Wine suite's fixture. Every test makes its own real top-level windows
+// (desktop_test.h), starts the real Velumo.dll through farhost, the FAR 1.x stand-in in sim/far1,
+// with a registry root key of its own, acts only through the plug-in's exports, and checks real
+// effects with user32 and advapi32.
 //
 // Velumo's table of hidden windows and its count of open panels are process-wide and live as
 // long as the DLL, which stays loaded for the whole process. ctest runs every case in a process
 // of its own; so that the cases also hold when the executable runs them all in one process,
-// each test restores what it hid (closing its last panel with ShowAllWindowAtExit set) and
-// TearDown closes every panel still open (the host's and the test's own) and destroys its
-// windows, which frees their slots.
+// TearDown closes every panel still open (the host's and the test's own) before the windows go.
 #pragma once
 
-#include "window_harness.h"
+#include "../desktop_test.h"
 
 #include <gtest/gtest.h>
 
@@ -27,15 +20,7 @@
 
 namespace winetest {
 
-using harness::HandleText;
-using harness::PumpMessages;
-
-constexpr DWORD kVisibleWindow = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-constexpr DWORD kInvisibleWindow = WS_OVERLAPPEDWINDOW;
 constexpr unsigned kPkfControl = 1; // the host's PKF_CONTROL: Ctrl held with the key
-
-// Set by main() before the tests run: empty when the test desktop could be made, else why not.
-extern std::string g_desktopError;
 
 // The value of one registry value as stored, for comparisons that print what was seen.
 struct StoredValue {
@@ -57,7 +42,7 @@ struct ShownSettings {
     int showAllWindowAtExit;
 };
 
-class WineDesktopTest : public ::testing::Test {
+class Far1Test : public DesktopTest {
   protected:
     void SetUp() override;
     void TearDown() override;
@@ -89,14 +74,6 @@ class WineDesktopTest : public ::testing::Test {
     // The settings as the configuration dialog shows them; the dialog is closed with Esc.
     ShownSettings SettingsShownByDialog();
 
-    // ---- windows ----
-    HWND MakeWindow(const std::string& title, DWORD style = kVisibleWindow, HWND owner = nullptr);
-    void DestroyOwnWindow(HWND window);
-    bool IsOwnWindow(HWND window) const;
-    // This test's live windows in z-order, topmost first, as EnumWindows reports them.
-    std::vector<HWND> OwnZOrder() const;
-
-    std::vector<HWND> windows_;
     std::vector<HANDLE> openPanels_;
 };
 
@@ -105,15 +82,11 @@ std::vector<PluginPanelItem> PanelItemsOf(const std::vector<const farhost::Liste
 HWND WindowOf(const farhost::ListedItem& item);
 // The item for `window`, or null when it is not listed.
 const farhost::ListedItem* FindItem(const std::vector<farhost::ListedItem>& items, HWND window);
-std::string Printable(const std::string& bytes); // bytes >= 0x80 and controls as \xNN
-std::string WindowTitle(HWND window);
 
-// Checks that keep the caller's file and line, in the manner of Wine's ok() helpers.
 void ExpectListed(const char* file, int line, const std::vector<farhost::ListedItem>& items,
                   HWND window, const char* status);
 void ExpectNotListed(const char* file, int line, const std::vector<farhost::ListedItem>& items,
                      HWND window);
-void ExpectVisible(const char* file, int line, HWND window, bool visible);
 
 } // namespace winetest
 
@@ -122,5 +95,3 @@ void ExpectVisible(const char* file, int line, HWND window, bool visible);
     ::winetest::ExpectListed(__FILE__, __LINE__, items, window, status)
 #define EXPECT_NOT_LISTED(items, window)                                                           \
     ::winetest::ExpectNotListed(__FILE__, __LINE__, items, window)
-#define EXPECT_VISIBLE(window) ::winetest::ExpectVisible(__FILE__, __LINE__, window, true)
-#define EXPECT_HIDDEN(window) ::winetest::ExpectVisible(__FILE__, __LINE__, window, false)

@@ -1,0 +1,60 @@
+// What both Wine suites share: a desktop of the test process's own (made by wine_main.cpp
+// before any window exists), the test's own real top-level windows, and checks on them that
+// keep the caller's file and line, in the manner of Wine's ok() helpers.
+//
+// Wine puts hidden helper windows of its own on every desktop ("Default IME", WineDdeServerName,
+// Shell_TrayWnd...). The plug-in may list some of them, so the suites look only at listed items
+// whose windows the test made itself (IsOwnWindow). TearDown destroys the test's windows, which
+// frees their slots in Velumo's process-wide table of hidden windows.
+#pragma once
+
+#include "window_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace winetest {
+
+using harness::HandleText;
+using harness::PumpMessages;
+
+constexpr DWORD kVisibleWindow = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+constexpr DWORD kInvisibleWindow = WS_OVERLAPPEDWINDOW;
+
+// Set by main() before the tests run: empty when the test desktop could be made, else why not.
+extern std::string g_desktopError;
+
+class DesktopTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A window titled in the ANSI code page, or in UTF-16 exactly as given.
+    HWND MakeWindow(const std::string& title, DWORD style = kVisibleWindow, HWND owner = nullptr);
+    HWND MakeWindowW(const std::wstring& title, DWORD style = kVisibleWindow);
+    void DestroyOwnWindow(HWND window);
+    bool IsOwnWindow(HWND window) const;
+    // This test's live windows in z-order, topmost first, as EnumWindows reports them.
+    std::vector<HWND> OwnZOrder() const;
+    // Makes `window` the foreground window and the top of this test's z-order, by hand.
+    void PutInFront(HWND window);
+
+    std::vector<HWND> windows_;
+
+  private:
+    HWND Keep(HWND window, const std::string& shownTitle);
+};
+
+std::string Printable(const std::string& bytes); // bytes >= 0x80 and controls as \xNN
+std::string WindowTitle(HWND window);            // in the ANSI code page
+std::wstring WholeTitleOf(HWND window);          // in UTF-16, however long
+// "window 0001009A "Report"" for the messages.
+std::string Named(HWND window);
+void ExpectVisible(const char* file, int line, HWND window, bool visible);
+
+} // namespace winetest
+
+#define EXPECT_VISIBLE(window) ::winetest::ExpectVisible(__FILE__, __LINE__, window, true)
+#define EXPECT_HIDDEN(window) ::winetest::ExpectVisible(__FILE__, __LINE__, window, false)
