@@ -26,7 +26,7 @@ const Language kLanguages[] = {
     {"VelumoRus", "CP866", ".Language=Russian,Russian (\x90\xe3\xe1\xe1\xaa\xa8\xa9)",
      ".Language=Russian,Russian (Русский)"},
 };
-const size_t kMessageCount = 17;
+const size_t kMessageCount = 18;
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string readFile(const char* folder, const std::string& name) {
