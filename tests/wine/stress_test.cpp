@@ -223,7 +223,7 @@ class Stress : public WineDesktopTest {
     int nextId_ = 0;
     int operation_ = -1;
     std::string description_ = "set-up";
-    TableModel table_;
+    TableModel table_{false}; // FAR 1.x's twenty slots
     std::map<HWND, bool> visible_;
     std::set<HWND> everHidden_, destroyed_;
     std::vector<farhost::ListedItem> lastListing_;

@@ -69,6 +69,24 @@ const wchar_t* WINAPI HostGetMsg(const GUID* plugin, intptr_t id) {
     return texts[static_cast<size_t>(id)].c_str();
 }
 
+intptr_t WINAPI HostMessage(const GUID* plugin, const GUID* id, unsigned long long flags,
+                            const wchar_t*, const wchar_t* const* items, size_t itemsNumber,
+                            intptr_t) {
+    CheckPluginGuid("Message", plugin);
+    if (itemsNumber > 0 && items == nullptr) {
+        Fault("Message with " + std::to_string(itemsNumber) + " items and no item array");
+        return -1;
+    }
+    MessageSeen seen;
+    seen.messageGuid = GuidText(id);
+    seen.flags = flags;
+    for (size_t i = 0; i < itemsNumber; ++i) {
+        seen.items.push_back(items[i] != nullptr ? items[i] : L"");
+    }
+    g_host.messages.push_back(seen);
+    return 0;
+}
+
 intptr_t FillPanelInfo(HANDLE panel, void* info, PanelCall* call) {
     if (info == nullptr) {
         Fault("FCTL_GETPANELINFO without a PanelInfo");
@@ -480,6 +498,7 @@ void StartPlugin() {
     Write<size_t>(standardFunctions, 0, kFsfSize);
     Write<size_t>(startup, 0, kStartupSize);
     Write<const wchar_t*>(startup, kStartupModuleName, g_plugin.path.c_str());
+    Write<void*>(startup, kStartupMessage, Pointer(HostMessage));
     Write<void*>(startup, kStartupGetMsg, Pointer(HostGetMsg));
     Write<void*>(startup, kStartupPanelControl, Pointer(HostPanelControl));
     Write<void*>(startup, kStartupFsf, standardFunctions);
@@ -493,6 +512,10 @@ void StartPlugin() {
 
     // FAR's record lives on FAR's stack for the call only: from here on it leads nowhere.
     volatile unsigned char* record = startup;
+    OverwritePointer(
+        record, kStartupMessage,
+        Pointer(StaleService<intptr_t, const GUID*, const GUID*, unsigned long long, const wchar_t*,
+                             const wchar_t* const*, size_t, intptr_t>));
     OverwritePointer(record, kStartupGetMsg,
                      Pointer(StaleService<const wchar_t*, const GUID*, intptr_t>));
     OverwritePointer(record, kStartupPanelControl,

@@ -1,6 +1,6 @@
 // A small FAR 3 host for the Wine suite of the native FAR 3 plug-in. It loads the real
 // far3/Velumo/Velumo.dll of this build (LoadLibraryW, exports by plain name) and drives it as
-// FAR 3 does, and it offers the services the DLL calls back (GetMsg, PanelControl,
+// FAR 3 does, and it offers the services the DLL calls back (GetMsg, Message, PanelControl,
 // SettingsControl, DialogInit/Run/Free, SendDlgMessage) as WINAPI functions of its own.
 //
 // Every record crossing the boundary is a plain byte buffer, filled and read at the offsets and
@@ -40,11 +40,11 @@ constexpr size_t kGlobalSize = Off(76, 96), kGlobalMinFarVersion = Off(4, 8),
 constexpr size_t kVersionMajor = 0, kVersionMinor = 4, kVersionRevision = 8, kVersionBuild = 12;
 // PluginStartupInfo and FarStandardFunctions
 constexpr size_t kStartupSize = Off(140, 280), kStartupModuleName = Off(4, 8),
-                 kStartupGetMsg = Off(16, 32), kStartupPanelControl = Off(20, 40),
-                 kStartupFsf = Off(64, 128), kStartupDialogInit = Off(84, 168),
-                 kStartupDialogRun = Off(88, 176), kStartupDialogFree = Off(92, 184),
-                 kStartupSendDlgMessage = Off(96, 192), kStartupSettingsControl = Off(124, 248),
-                 kStartupInstance = Off(132, 264);
+                 kStartupMessage = Off(12, 24), kStartupGetMsg = Off(16, 32),
+                 kStartupPanelControl = Off(20, 40), kStartupFsf = Off(64, 128),
+                 kStartupDialogInit = Off(84, 168), kStartupDialogRun = Off(88, 176),
+                 kStartupDialogFree = Off(92, 184), kStartupSendDlgMessage = Off(96, 192),
+                 kStartupSettingsControl = Off(124, 248), kStartupInstance = Off(132, 264);
 constexpr size_t kFsfSize = Off(196, 392);
 // PluginInfo and its three PluginMenuItem records
 constexpr size_t kPluginInfoSize = Off(64, 104), kPluginInfoFlags = 8, kPluginInfoDiskMenu = 16,
@@ -124,6 +124,7 @@ constexpr unsigned long long kPflagsPlugin = 0x800, kPflagsFocus = 0x2000;
 constexpr unsigned long long kPpifSelected = 0x40000000;
 constexpr unsigned long long kOpifAddDots = 0x8, kOpifRealNames = 0x20;
 constexpr unsigned long long kPmflagsFullScreen = 0x1;
+constexpr unsigned long long kFmsgWarning = 0x1, kFmsgMbOk = 0x10000;
 constexpr int kSctlCreate = 0, kSctlFree = 1, kSctlSet = 2, kSctlGet = 3;
 constexpr int kFstQword = 2;
 constexpr int kDiText = 0, kDiDoubleBox = 3, kDiButton = 7, kDiCheckBox = 8;
@@ -133,7 +134,7 @@ constexpr intptr_t kDmGetCheck = 25;
 constexpr intptr_t kBstateUnchecked = 0, kBstateChecked = 1;
 
 // The host's English messages: message n is "m<n>", n from 0 to kMessageCount - 1.
-constexpr int kMessageCount = 17;
+constexpr int kMessageCount = 18;
 
 // ---- GUIDs, as the 16 bytes of the GUID structure ----------------------------------------------
 
@@ -155,6 +156,9 @@ constexpr GuidBytes kConfigMenuGuid = {{0x12, 0x58, 0xA0, 0x91, 0x3E, 0x6A, 0x93
 // {7496C542-BC83-4792-9035-24F912832711}
 constexpr GuidBytes kConfigDialogGuid = {{0x42, 0xC5, 0x96, 0x74, 0x83, 0xBC, 0x92, 0x47, 0x90,
                                           0x35, 0x24, 0xF9, 0x12, 0x83, 0x27, 0x11}};
+// {54BD4D81-5981-4832-AA0A-52579A6E0FF9}
+constexpr GuidBytes kLeftVisibleMessageGuid = {{0x81, 0x4D, 0xBD, 0x54, 0x81, 0x59, 0x32, 0x48,
+                                                0xAA, 0x0A, 0x52, 0x57, 0x9A, 0x6E, 0x0F, 0xF9}};
 // What FAR passes with OPEN_COMMANDLINE.
 constexpr GuidBytes kZeroGuid = {};
 
@@ -283,6 +287,13 @@ struct DialogSeen {
     bool freed = false;
 };
 
+// A message box the DLL asked for; the user closes it with OK at once.
+struct MessageSeen {
+    std::string messageGuid;
+    unsigned long long flags = 0;
+    std::vector<std::wstring> items; // the title first
+};
+
 struct HostState {
     // What the user does: the items FCTL_GETSELECTEDPANELITEM hands over (selected, or the one
     // under the cursor), the check boxes clicked in a dialog (by text), and OK or Esc.
@@ -296,6 +307,7 @@ struct HostState {
     // What the DLL did.
     std::vector<PanelCall> panelCalls;
     std::vector<DialogSeen> dialogs;
+    std::vector<MessageSeen> messages;
     int storeOpens = 0;
     std::vector<HANDLE> openPanels;
 
