@@ -139,7 +139,7 @@ TEST_F(Far3GrowingTable, WindowsThatCannotBeRecordedAreNamedInOneMessage) {
 using Far1TwentySlots = PluginTest;
 
 // The core is shared: a FAR 3 start earlier in the process must not leave FAR 1.x a growing table.
-TEST_F(Far1TwentySlots, HideCommandStillStopsAtTwentyWindowsSilently) {
+TEST_F(Far1TwentySlots, HideCommandStillStopsAtTwentyWindows) {
     g_hiddenWindows.SetGrowing(true);
     StartPlugin();
     const std::vector<HWND> bulk = MakeBulkWindows(21);
