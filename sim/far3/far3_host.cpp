@@ -58,6 +58,24 @@ const WCHAR* WINAPI HostGetMsg(const GUID* pluginId, intptr_t msgId) {
     return host.messages[static_cast<size_t>(msgId)].c_str();
 }
 
+intptr_t WINAPI HostMessage(const GUID* pluginId, const GUID* id, far3::FARMESSAGEFLAGS flags,
+                            const WCHAR* helpTopic, const WCHAR* const* items, size_t itemsNumber,
+                            intptr_t buttonsNumber) {
+    if (!IsPluginGuid(pluginId) || id == nullptr) {
+        return -1;
+    }
+    MessageCall call{*pluginId, *id, flags, CopyText(helpTopic), {}, buttonsNumber};
+    if (itemsNumber > 0 && items == nullptr) {
+        NoteAnomaly(Anomaly::NullArray, static_cast<intptr_t>(itemsNumber));
+        return -1;
+    }
+    for (size_t i = 0; i < itemsNumber; ++i) {
+        call.items.push_back(CopyText(items[i]));
+    }
+    Host().messageCalls.push_back(call);
+    return 0;
+}
+
 intptr_t WINAPI HostAdvControl(const GUID* pluginId, far3::ADVANCED_CONTROL_COMMANDS command,
                                intptr_t, void* param2) {
     if (!IsPluginGuid(pluginId)) {
@@ -161,6 +179,7 @@ bool Start(const PluginExports& plugin, const std::vector<Text>& messages,
     startup.StructSize = sizeof(startup);
     startup.ModuleName = host.modulePath.c_str();
     startup.GetMsg = HostGetMsg;
+    startup.Message = HostMessage;
     startup.PanelControl = HostPanelControl;
     startup.FSF = &standardFunctions;
     startup.AdvControl = HostAdvControl;
@@ -234,12 +253,17 @@ const std::vector<intptr_t>& RequestedMessages() {
     return Host().requestedMessages;
 }
 
+const std::vector<MessageCall>& MessageCalls() {
+    return Host().messageCalls;
+}
+
 void ClearRecords() {
     HostState& host = Host();
     host.pluginCalls.clear();
     host.anomalies.clear();
     host.controlCalls.clear();
     host.requestedMessages.clear();
+    host.messageCalls.clear();
     host.dialogCalls.clear();
     for (auto& dialog : host.dialogs) {
         dialog.second.callIndex = SIZE_MAX; // its record is gone; the dialog itself stays open

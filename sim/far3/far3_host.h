@@ -1,5 +1,5 @@
 // A FAR 3 stand-in for native (Unicode) plug-ins: it calls the plug-in's W exports in the order
-// FAR 3.0 build 6258 calls them and offers the services Velumo uses (GetMsg, PanelControl,
+// FAR 3.0 build 6258 calls them and offers the services Velumo uses (GetMsg, Message, PanelControl,
 // SettingsControl, DialogInit/Run/Free, SendDlgMessage, DefDlgProc, AdvControl; the other
 // services are null). Tests script the user (panels, keys, commands, dialog answers) and read
 // what the plug-in did. Natively the plug-in is linked in; on Windows the DLL is loaded with
@@ -19,6 +19,8 @@
 //   FarDialogItemData) is refused when its StructSize is below the host's size;
 // - GetPluginInfoW again whenever a menu is built (a prefix is matched against FAR's copy of the
 //   latest answer); ConfigureW returning TRUE re-reads every plug-in panel and the plug-in's info;
+// - Message: a GUID that is not the plug-in's, or a null message GUID, shows nothing and gives -1;
+//   a null item array with a count is an anomaly;
 // - GetMsg: a GUID that is not the plug-in's gives ""; an id beyond the last message gives ""
 //   and FAR's "bad language file" warning (recorded as an anomaly);
 // - opening in a panel (plug-ins menu: the active panel; disks menu: that side's panel; prefix
@@ -228,6 +230,18 @@ struct ControlCall {
 };
 const std::vector<ControlCall>& ControlCalls();
 const std::vector<intptr_t>& RequestedMessages(); // GetMsg ids, in order
+
+// A message box the plug-in asked for (the Message service), its texts copied. FAR shows it and
+// the user closes it at once: with FMSG_MB_OK the answer is 0 (the OK button).
+struct MessageCall {
+    GUID pluginId;
+    GUID messageId; // zero when the plug-in passed null
+    far3::FARMESSAGEFLAGS flags;
+    Text helpTopic;
+    std::vector<Text> items; // the title first
+    intptr_t buttonsNumber;
+};
+const std::vector<MessageCall>& MessageCalls();
 void ClearRecords(); // plug-in calls, anomalies, control, dialog and message records
 
 // ---- Settings ------------------------------------------------------------------------------

@@ -43,6 +43,7 @@ struct HostState {
     std::vector<AnomalyRecord> anomalies;
     std::vector<ControlCall> controlCalls;
     std::vector<intptr_t> requestedMessages;
+    std::vector<MessageCall> messageCalls;
 
     std::map<Text, SettingValue> store[2]; // by PLUGINSETTINGSLOCATION
     std::map<HANDLE, std::unique_ptr<SettingsHandle>> settingsHandles;

@@ -20,4 +20,5 @@ enum MessageId : int {
     kMsgShowOwnerWindow = 14,
     kMsgShowInvisibleWindow = 15,
     kMsgShowAllWindowAtExit = 16,
+    kMsgWindowsLeftVisible = 17, // the count goes in place of its first '#'
 };

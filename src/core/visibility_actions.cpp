@@ -57,6 +57,7 @@ template <typename Char> struct TextSearch {
     const Char* text;
     size_t length;
     size_t* fallback;
+    int leftVisible; // windows the search was to hide and could not
 };
 
 template <typename Char> void BuildFallback(TextSearch<Char>& search) {
@@ -87,28 +88,29 @@ template <typename Char> bool HoldsText(const Char* title, const TextSearch<Char
 }
 
 template <typename Char> BOOL CALLBACK ToggleIfTitleMatches(HWND window, LPARAM context) {
-    const TextSearch<Char>& search = *reinterpret_cast<const TextSearch<Char>*>(context);
+    TextSearch<Char>& search = *reinterpret_cast<TextSearch<Char>*>(context);
     if (!IsEligibleWindow(window)) {
         return TRUE;
     }
     WindowTitle<Char> title;
     const Char* read = title.Read(window);
-    if (read != nullptr && HoldsText(read, search)) {
-        ToggleWindow(window);
+    if (read != nullptr && HoldsText(read, search) && !ToggleWindow(window)) {
+        ++search.leftVisible;
     }
     return TRUE;
 }
 
 } // namespace
 
-void HideWindow(HWND window) {
+bool HideWindow(HWND window) {
     if (!IsWindowVisible(window)) {
-        return;
+        return true;
     }
     if (!g_hiddenWindows.Add(window)) {
-        return;
+        return false;
     }
     ShowWindow(window, SW_HIDE);
+    return true;
 }
 
 void RestoreWindow(HWND window) {
@@ -119,12 +121,12 @@ void RestoreWindow(HWND window) {
     g_hiddenWindows.Remove(window);
 }
 
-void ToggleWindow(HWND window) {
+bool ToggleWindow(HWND window) {
     if (IsWindowVisible(window)) {
-        HideWindow(window);
-    } else {
-        RestoreWindow(window);
+        return HideWindow(window);
     }
+    RestoreWindow(window);
+    return true;
 }
 
 void ActivateWindow(HWND window) {
@@ -135,11 +137,11 @@ void RestoreAllWindows() {
     EnumWindows(RestoreIfRecorded, 0);
 }
 
-template <typename Char> void ToggleWindowsByTitle(const Char* text) {
+template <typename Char> int ToggleWindowsByTitle(const Char* text) {
     if (text == nullptr || text[0] == 0) {
-        return;
+        return 0;
     }
-    TextSearch<Char> search = {text, 0, nullptr};
+    TextSearch<Char> search = {text, 0, nullptr, 0};
     while (text[search.length] != 0) {
         ++search.length;
     }
@@ -154,12 +156,13 @@ template <typename Char> void ToggleWindowsByTitle(const Char* text) {
         search.fallback = onHeap;
     }
     if (search.fallback == nullptr) {
-        return;
+        return 0;
     }
     BuildFallback(search);
     EnumWindows(ToggleIfTitleMatches<Char>, reinterpret_cast<LPARAM>(&search));
     free(onHeap);
+    return search.leftVisible;
 }
 
-template void ToggleWindowsByTitle<char>(const char* text);
-template void ToggleWindowsByTitle<WCHAR>(const WCHAR* text);
+template int ToggleWindowsByTitle<char>(const char* text);
+template int ToggleWindowsByTitle<WCHAR>(const WCHAR* text);

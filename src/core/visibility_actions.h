@@ -5,12 +5,14 @@
 
 #include "../win32.h"
 
-// Hides a visible window after recording it; a full table leaves it visible and unrecorded.
-void HideWindow(HWND window);
+// Hides a visible window after recording it; a table that cannot record it leaves it visible
+// and unrecorded, and only then is the answer false.
+bool HideWindow(HWND window);
 // Shows, brings forward and un-records an invisible window; a visible one is left alone.
 void RestoreWindow(HWND window);
-// Hides the window when it is visible at this moment, restores it otherwise.
-void ToggleWindow(HWND window);
+// Hides the window when it is visible at this moment, restores it otherwise; false when it was
+// to be hidden and is left visible.
+bool ToggleWindow(HWND window);
 // Shows the window and brings it to the front; the table is not touched.
 void ActivateWindow(HWND window);
 // Restores every top-level window that the table records.
@@ -22,8 +24,8 @@ void RestoreAllWindows();
 //          characters (a longer text can match none and toggles nothing);
 //   WCHAR  the whole UTF-16 title as GetWindowTextW reads it.
 // The text is in the titles' own code page: a front end converts its host's text first. An
-// empty or null text does nothing.
-template <typename Char> void ToggleWindowsByTitle(const Char* text);
+// empty or null text does nothing. Gives the number of windows it was to hide and left visible.
+template <typename Char> int ToggleWindowsByTitle(const Char* text);
 
-extern template void ToggleWindowsByTitle<char>(const char* text);
-extern template void ToggleWindowsByTitle<WCHAR>(const WCHAR* text);
+extern template int ToggleWindowsByTitle<char>(const char* text);
+extern template int ToggleWindowsByTitle<WCHAR>(const WCHAR* text);

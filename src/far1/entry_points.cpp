@@ -3,6 +3,7 @@
 // them: nothing below them throws (allocations are nothrow or malloc).
 #include "entry_points.h"
 
+#include "../core/hidden_window_table.h"
 #include "config_dialog.h"
 #include "settings_key.h"
 #include "host_services.h"
@@ -32,6 +33,7 @@ void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
     }
     KeepHostServices(info);
     LoadSettingsBelowRootKey(info->RootKey);
+    g_hiddenWindows.SetGrowing(false); // FAR 1.x's table keeps its twenty slots
 }
 
 void WINAPI GetPluginInfo(PluginInfo* info) {

@@ -2,6 +2,7 @@
 // and routes the call to the panel object, the presentation or the settings.
 #include "entry_points.h"
 
+#include "../core/hidden_window_table.h"
 #include "config_dialog.h"
 #include "guids.h"
 #include "host_services.h"
@@ -67,6 +68,8 @@ void WINAPI SetStartupInfoW(const PluginStartupInfo* info) {
     }
     KeepHostServices(info);
     LoadFarSettings();
+    // FAR 3's table records every window hidden, taking slots from the heap as it needs them.
+    g_hiddenWindows.SetGrowing(true);
 }
 
 void WINAPI GetPluginInfoW(PluginInfo* info) {
@@ -159,7 +162,10 @@ intptr_t WINAPI ConfigureW(const ConfigureInfo* info) {
     return RunConfigDialog();
 }
 
-void WINAPI ExitFARW(const ExitInfo*) {}
+// FAR ends: the heap's slots of the hidden-window table are given back with the module.
+void WINAPI ExitFARW(const ExitInfo*) {
+    g_hiddenWindows.Reset();
+}
 
 #ifdef _WIN32
 BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) {

@@ -1,6 +1,6 @@
 // Velumo's identities in FAR 3: the plug-in's own GUID (its settings and messages are keyed by
-// it) and one GUID per menu item and dialog, by which FAR's hot-key assignment and macros name
-// them. Fixed for good: a changed GUID loses the user's settings and hot keys.
+// it) and one GUID per menu item, dialog and message, by which FAR's hot-key assignment and macros
+// name them. Fixed for good: a changed GUID loses the user's settings and hot keys.
 #pragma once
 
 #include "../win32.h"
@@ -22,6 +22,9 @@ constexpr GUID kConfigMenuGuid = {
 // {7496C542-BC83-4792-9035-24F912832711}: the configuration dialog.
 constexpr GUID kConfigDialogGuid = {
     0x7496C542, 0xBC83, 0x4792, {0x90, 0x35, 0x24, 0xF9, 0x12, 0x83, 0x27, 0x11}};
+// {54BD4D81-5981-4832-AA0A-52579A6E0FF9}: the message that windows were left visible.
+constexpr GUID kLeftVisibleMessageGuid = {
+    0x54BD4D81, 0x5981, 0x4832, {0xAA, 0x0A, 0x52, 0x57, 0x9A, 0x6E, 0x0F, 0xF9}};
 
 inline bool SameGuid(const GUID& a, const GUID& b) {
     if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) {

@@ -16,6 +16,11 @@ void KeepHostServices(const PluginStartupInfo* info);
 // The host's text for a message id; "" when the host gave none. Owned by the host.
 const WCHAR* HostMessage(int msgId);
 
+// Tells the user, in a warning box with an OK button titled "Velumo window list", that `count`
+// windows were left visible; the language file's text gets the count in place of its first '#'
+// (or after it, without one). Nothing without the host's message service.
+void TellWindowsLeftVisible(int count);
+
 // A panel command to the host; 0 when it has no panel service.
 intptr_t SendPanelControl(HANDLE panel, FILE_CONTROL_COMMANDS command, intptr_t param1,
                           void* param2);

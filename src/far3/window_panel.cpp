@@ -73,7 +73,10 @@ HWND FirstSelectedWindow(HANDLE panel) {
 WindowPanel::WindowPanel(const WCHAR* commandText) {
     NotePanelOpened();
     if (commandText != nullptr && commandText[0] != 0) {
-        ToggleWindowsByTitle(commandText);
+        const int leftVisible = ToggleWindowsByTitle(commandText);
+        if (leftVisible > 0) {
+            TellWindowsLeftVisible(leftVisible);
+        }
     }
 }
 
@@ -113,8 +116,12 @@ intptr_t WindowPanel::SetDirectory(const WCHAR* directory, OPERATION_MODES opMod
 }
 
 intptr_t WindowPanel::DeleteFiles(const PluginPanelItem* items, size_t count) {
+    int leftVisible = 0;
     for (size_t i = 0; i < count; ++i) {
-        ToggleWindow(WindowFromUserData(items[i].UserData));
+        leftVisible += ToggleWindow(WindowFromUserData(items[i].UserData)) ? 0 : 1;
+    }
+    if (leftVisible > 0) {
+        TellWindowsLeftVisible(leftVisible);
     }
     return 1;
 }
@@ -127,7 +134,8 @@ intptr_t WindowPanel::ProcessInput(const INPUT_RECORD& input) {
     if (window != nullptr) {
         ActivateWindow(window);
     }
-    SendPanelControl(this, FCTL_UPDATEPANEL, 0, nullptr);
+    // Param1 1: FAR keeps the user's selection (0 would clear it).
+    SendPanelControl(this, FCTL_UPDATEPANEL, 1, nullptr);
     SendPanelControl(this, FCTL_REDRAWPANEL, 0, nullptr);
     return 1;
 }

@@ -9,7 +9,8 @@ namespace far3 {
 
 class WindowPanel {
   public:
-    // With a command text (OPEN_COMMANDLINE), toggles the windows whose title contains it.
+    // With a command text (OPEN_COMMANDLINE), toggles the windows whose title contains it. The
+    // user is told once how many of them could not be recorded and were left visible; so is F8.
     explicit WindowPanel(const WCHAR* commandText);
     // When this was the last open panel, shows again every window Velumo hid (only with
     // ShowAllWindowAtExit set).

@@ -26,7 +26,7 @@ const Language kLanguages[] = {
     {"VelumoRus", "CP866", ".Language=Russian,Russian (\x90\xe3\xe1\xe1\xaa\xa8\xa9)",
      ".Language=Russian,Russian (Русский)"},
 };
-const size_t kMessageCount = 17;
+const size_t kMessageCount = 18;
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string readFile(const char* folder, const std::string& name) {
@@ -235,6 +235,32 @@ TEST(LangFiles, Far3HlfInUtf8WithoutTheFar1OnlySettings) {
         checkHlf(text, name, language.far3Header);
         for (const char* word : kFar1OnlyWords) {
             EXPECT_EQ(std::string::npos, text.find(word)) << name << " describes " << word;
+        }
+    }
+}
+
+// The configuration menu's path as each FAR names it: FAR 3's Russian menu says "плагинов",
+// FAR 1.x's "внешних модулей"; both English menus say "Plugins configuration".
+TEST(LangFiles, EachFrontEndsHelpNamesTheMenuPathItsFarShows) {
+    const char* const kPaths[][2] = {
+        {"Options, Plugins configuration", "Options, Plugins configuration"},
+        {"Параметры, Параметры внешних модулей", "Параметры, Параметры плагинов"}};
+    for (size_t i = 0; i < 2; ++i) {
+        const Language& language = kLanguages[i];
+        std::string far1Text = far1File(language, ".hlf"), far3Text = far3File(language, ".hlf");
+        std::string far1Path, far3PathInOem;
+        ASSERT_TRUE(convert(kPaths[i][0], "UTF-8", language.oemCodePage, &far1Path));
+        ASSERT_TRUE(convert(kPaths[i][1], "UTF-8", language.oemCodePage, &far3PathInOem));
+        for (std::string* text : {&far1Text, &far3Text}) { // the path may wrap at its space
+            for (size_t at = text->find("\r\n"); at != std::string::npos; at = text->find("\r\n")) {
+                text->replace(at, 2, " ");
+            }
+        }
+        EXPECT_NE(std::string::npos, far1Text.find(far1Path)) << language.stem << " FAR 1.x";
+        EXPECT_NE(std::string::npos, far3Text.find(kPaths[i][1])) << language.stem << " FAR 3";
+        if (far1Path != far3PathInOem) {
+            EXPECT_EQ(std::string::npos, far1Text.find(far3PathInOem)) << language.stem;
+            EXPECT_EQ(std::string::npos, far3Text.find(kPaths[i][0])) << language.stem;
         }
     }
 }

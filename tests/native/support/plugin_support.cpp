@@ -23,7 +23,7 @@ void ResetProcessState() {
     simwin::ResetRegistry();
     simwin::ResetCallCounts();
     g_settings = kDefaultSettings;
-    g_hiddenWindows = HiddenWindowTable{};
+    g_hiddenWindows.Reset(); // also the policy: each front end chooses its own at start-up
     g_openPanelCount = 0;
     memset(&far3::HostServices, 0, sizeof(far3::HostServices));
 }

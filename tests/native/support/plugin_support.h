@@ -22,7 +22,7 @@ inline constexpr const char* kSettingNames[6] = {"AddToDisksMenu",      "DisksMe
                                                  "ShowInvisibleWindow", "ShowAllWindowAtExit"};
 
 // Messages 0 to 16: what VelumoEng.lng holds and the plug-in asks for.
-constexpr size_t kEnglishMessageCount = 17;
+constexpr size_t kEnglishMessageCount = 18;
 
 // Puts the process back as a freshly loaded module finds it: an empty simulated desktop and
 // registry, no enumeration hook, no call log, zeroed call counts, the default settings, an

@@ -25,6 +25,7 @@ TEST_F(Far1Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
     host.titlePieces = {L"Velumo", L"stress", L"Report", L"notes.txt", L"-", L"Editor"};
     host.hideTexts = {L"Velumo st", L"Report #", L"] ", L"#00"};
     host.longTitles = false;
+    host.growingTable = false;
     host.makeWindow = [](const std::wstring& title, DWORD style) {
         return harness::MakeWindow(Narrow(title), style);
     };

@@ -31,6 +31,7 @@ TEST_F(Far3Stress, ThreeThousandRandomOperationsOnThreeHundredUnicodeWindows) {
     host.hideTexts = {L"日本",   L"Отчёт",  L"🙂",   L"é",  L"e\u0301",
                       L"\u0301", L"\u200D", L"\xD83D", L"№7 "};
     host.longTitles = true;
+    host.growingTable = true;
     host.makeWindow = [](const std::wstring& title, DWORD style) {
         return harness::MakeWindowW(title, style);
     };
