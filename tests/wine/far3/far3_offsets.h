@@ -54,7 +54,8 @@ constexpr size_t kOpenPanelSize = Off(104, 176), kOpenPanelHandle = Off(4, 8),
                  kOpenPanelCurDir = Off(20, 32), kOpenPanelFormat = Off(24, 40),
                  kOpenPanelTitle = Off(28, 48), kOpenPanelInfoLines = Off(32, 56),
                  kOpenPanelModes = Off(48, 88), kOpenPanelModeCount = Off(52, 96),
-                 kOpenPanelStartMode = Off(56, 104), kOpenPanelKeyBar = Off(68, 128);
+                 kOpenPanelStartMode = Off(56, 104), kOpenPanelStartSortMode = Off(60, 112),
+                 kOpenPanelKeyBar = Off(68, 128), kOpenPanelShortcutData = Off(72, 136);
 constexpr size_t kPanelModeSize = Off(32, 48), kModeColumnTypes = 0, kModeColumnWidths = Off(4, 8),
                  kModeColumnTitles = Off(8, 16), kModeStatusTypes = Off(12, 24),
                  kModeFlags = Off(24, 40);

@@ -358,7 +358,17 @@ TEST_F(Far3Layout, OpenPanelInfoWithViewModesAndKeyBar) {
     EXPECT_EQ(L"Velumo", TextAt(info.data(), kOpenPanelCurDir));
     EXPECT_EQ(Msg(6), TextAt(info.data(), kOpenPanelFormat));
     EXPECT_EQ(L" " + Msg(6) + L" ", TextAt(info.data(), kOpenPanelTitle));
-    EXPECT_EQ(nullptr, info.Get<const void*>(kOpenPanelInfoLines));
+    // What Velumo has no use for stays as FAR zeroed it: InfoLines up to the modes, the sort
+    // fields, and from ShortcutData to the end (FreeSize, UserData, Instance).
+    const std::pair<size_t, size_t> unused[] = {{kOpenPanelInfoLines, kOpenPanelModes},
+                                                {kOpenPanelStartSortMode, kOpenPanelKeyBar},
+                                                {kOpenPanelShortcutData, kOpenPanelSize}};
+    for (const auto& range : unused) {
+        const char* bytes = reinterpret_cast<const char*>(info.data()) + range.first;
+        EXPECT_EQ(std::string(range.second - range.first, '\0'),
+                  std::string(bytes, range.second - range.first))
+            << "bytes " << range.first << " to " << range.second;
+    }
     EXPECT_EQ(intptr_t{'2'}, info.Get<intptr_t>(kOpenPanelStartMode)) << "the digit's character";
 
     // Ten view modes, indexed by FAR's digit; 2, 4 and 5 show the columns, the others are zero.
@@ -412,16 +422,18 @@ TEST_F(Far3Layout, OpenPanelInfoWithViewModesAndKeyBar) {
     }
     EXPECT_EQ(expected, seen);
 
-    // A record FAR cannot have meant is left alone.
-    for (size_t structSize : {kOpenPanelSize - sizeof(void*), size_t{0}}) {
-        Record odd(kOpenPanelSize);
-        memset(odd.data(), 0x5A, kOpenPanelSize);
-        odd.Put<size_t>(0, structSize);
-        odd.Put<HANDLE>(kOpenPanelHandle, panel);
-        const std::string before(reinterpret_cast<const char*>(odd.data()), kOpenPanelSize);
-        Call("GetOpenPanelInfoW", odd);
-        EXPECT_EQ(before, std::string(reinterpret_cast<const char*>(odd.data()), kOpenPanelSize))
-            << "StructSize " << structSize;
+    // A record FAR cannot have meant is left alone: one field short, StructSize 0, no panel.
+    const std::pair<size_t, HANDLE> odd[] = {
+        {kOpenPanelSize - sizeof(void*), panel}, {0, panel}, {kOpenPanelSize, nullptr}};
+    for (const auto& record : odd) {
+        Record filled(kOpenPanelSize);
+        memset(filled.data(), 0x5A, kOpenPanelSize);
+        filled.Put<size_t>(0, record.first);
+        filled.Put<HANDLE>(kOpenPanelHandle, record.second);
+        const std::string before(reinterpret_cast<const char*>(filled.data()), kOpenPanelSize);
+        Call("GetOpenPanelInfoW", filled);
+        EXPECT_EQ(before, std::string(reinterpret_cast<const char*>(filled.data()), kOpenPanelSize))
+            << "StructSize " << record.first << ", hPanel " << record.second;
     }
     RawClose(panel);
 }
