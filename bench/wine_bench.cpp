@@ -39,7 +39,7 @@
 // agree with its floor entry by entry.
 #include "core/hidden_window_table.h"
 #include "core/window_catalogue.h"
-#include "far1/window_list.h"
+#include "far1/panel_items.h"
 #include "far3/far3_plugin.h"
 #include "window_harness.h"
 
@@ -195,12 +195,12 @@ int RunFar3Floor(Far3Floor* floor) {
 // ---- The FAR 1.x plug-in ---------------------------------------------------------------------
 
 struct Far1Plugin {
-    farhost::PluginExports exports;
+    far1host::PluginExports exports;
     HANDLE panel;
 };
 
 int RunFar1Listing(const Far1Plugin& plugin) {
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
     plugin.exports.GetFindData(plugin.panel, &items, &count, 0);
     plugin.exports.FreeFindData(plugin.panel, items, count);
@@ -210,7 +210,7 @@ int RunFar1Listing(const Far1Plugin& plugin) {
 // The listing and the floor must see the same windows and produce the same texts.
 bool Far1AgreesWithFloor(const Far1Plugin& plugin, Far1Floor* floor, int expected,
                          std::string* why) {
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
     plugin.exports.GetFindData(plugin.panel, &items, &count, 0);
     const int floorCount = RunFar1Floor(floor);
@@ -222,13 +222,13 @@ bool Far1AgreesWithFloor(const Far1Plugin& plugin, Far1Floor* floor, int expecte
         *why = text;
     }
     for (int i = 0; agrees && i < count; ++i) {
-        const PluginPanelItem& item = items[i];
+        const far1::PluginPanelItem& item = items[i];
         const Far1FloorEntry& entry = floor->entries[i];
         agrees = item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
                  strcmp(item.FindData.cFileName, entry.title) == 0 &&
                  strcmp(item.CustomColumnData[0], entry.status) == 0 &&
                  strcmp(item.CustomColumnData[1], entry.handle) == 0 &&
-                 item.UserData == UserDataFromWindow(entry.window);
+                 item.UserData == far1::UserDataFromWindow(entry.window);
         if (!agrees) {
             snprintf(text, sizeof text, "entry %d: listed \"%s\" [%s] %s, floor \"%s\" [%s] %s", i,
                      item.FindData.cFileName,
@@ -680,16 +680,16 @@ void* CountedRealloc(void* block, size_t bytes, size_t usedBytes, SchemeRun* run
 // does.
 SchemeRun RunFar1Scheme(int count) {
     SchemeRun run = {0, 0, 0, false};
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int made = 0;
     for (; made < count; ++made) {
-        const size_t used = static_cast<size_t>(made) * sizeof(PluginPanelItem);
-        void* grown = CountedRealloc(items, used + sizeof(PluginPanelItem), used, &run);
+        const size_t used = static_cast<size_t>(made) * sizeof(far1::PluginPanelItem);
+        void* grown = CountedRealloc(items, used + sizeof(far1::PluginPanelItem), used, &run);
         if (grown == nullptr) {
             break;
         }
-        items = static_cast<PluginPanelItem*>(grown);
-        memset(&items[made], 0, sizeof(PluginPanelItem));
+        items = static_cast<far1::PluginPanelItem*>(grown);
+        memset(&items[made], 0, sizeof(far1::PluginPanelItem));
         char** texts = static_cast<char**>(malloc(2 * sizeof(char*)));
         char* status = static_cast<char*>(malloc(kStatusTextSize));
         char* handle = static_cast<char*>(malloc(kHandleTextSize));
@@ -918,13 +918,13 @@ int main(int argc, char** argv) {
 
     Far1Plugin far1 = {};
     std::string error;
-    if (!farhost::LoadPlugin(far1Path, &far1.exports, &error)) {
+    if (!far1host::LoadPlugin(far1Path, &far1.exports, &error)) {
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     // A root key that does not exist: the plug-in runs at its default settings, as the floor.
-    farhost::Start(far1.exports, {}, "Software\\VelumoBench\\Plugins");
-    far1.panel = far1.exports.OpenPlugin(OPEN_PLUGINSMENU, 0);
+    far1host::Start(far1.exports, {}, "Software\\VelumoBench\\Plugins");
+    far1.panel = far1.exports.OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
     if (far1.panel == INVALID_HANDLE_VALUE) {
         fprintf(stderr, "OpenPlugin failed\n");
         return 1;
@@ -938,14 +938,14 @@ int main(int argc, char** argv) {
     MeasureFreshPages();
     MeasureBlockReuse(64u << 10);
     for (int count : counts) {
-        MeasureBlockReuse(static_cast<size_t>(count) * sizeof(PluginPanelItem));
+        MeasureBlockReuse(static_cast<size_t>(count) * sizeof(far1::PluginPanelItem));
     }
     // Every size the FAR 3 array takes on its way to the largest count.
     for (size_t bytes = Far3ArrayBytes(1); bytes <= Far3ArrayBytes(counts.back()); bytes *= 2) {
         MeasureBlockReuse(bytes);
     }
     for (int count : counts) {
-        if (!MeasureAllocationScheme("far1", RunFar1Scheme, sizeof(PluginPanelItem), count,
+        if (!MeasureAllocationScheme("far1", RunFar1Scheme, sizeof(far1::PluginPanelItem), count,
                                      repetitions) ||
             !MeasureAllocationScheme("far3", RunFar3Scheme, sizeof(far3::PluginPanelItem), count,
                                      repetitions) ||

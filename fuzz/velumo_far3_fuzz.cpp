@@ -105,7 +105,7 @@
 #include "far3_host.h"
 #include "far3_support.h"
 #include "fuzz_common.h"
-#include "plugin_support.h"
+#include "far1_support.h"
 #include "sim_desktop.h"
 
 #include "core/hidden_window_table.h"

@@ -68,12 +68,12 @@
 //           data of the last listing; bit 0 set: a window follows
 //
 // fuzz/make_corpus.sh writes the seed corpus in this format.
-#include "far_host.h"
+#include "far1_host.h"
 #include "fuzz_common.h"
-#include "plugin_support.h"
+#include "far1_support.h"
 #include "sim_desktop.h"
 
-#include "far1/window_list.h"
+#include "far1/panel_items.h"
 #include "far1/panel_presentation.h"
 #include "far1/window_panel.h"
 #include "core/settings.h"
@@ -103,7 +103,7 @@ constexpr intptr_t kUnreadableItem = 0x10; // faults when read as an address
 
 struct Listing {
     HANDLE panel;
-    PluginPanelItem* items;
+    far1::PluginPanelItem* items;
     int count;
 };
 
@@ -151,10 +151,10 @@ bool IsOpenPanel(const Run& run, HANDLE panel) {
     return false;
 }
 
-std::vector<PluginPanelItem> PickItems(InputReader& in, const Run& run) {
+std::vector<far1::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
     const size_t count = in.Byte() % 33;
-    std::vector<PluginPanelItem> items(count);
-    for (PluginPanelItem& item : items) {
+    std::vector<far1::PluginPanelItem> items(count);
+    for (far1::PluginPanelItem& item : items) {
         if ((in.Byte() & 1) == 0) {
             const uint8_t index = in.Byte();
             item = PanelItemFor(run.lastListing.empty()
@@ -246,13 +246,13 @@ void CheckSavedSettings(const Run& run) {
 
 // The listing as the host receives it. Status marks are compared with the desktop only when
 // no hook changed it during the listing.
-void CheckListing(const Run& run, const PluginPanelItem* items, int count) {
+void CheckListing(const Run& run, const far1::PluginPanelItem* items, int count) {
     Require(count >= 0, "negative item count", static_cast<uint32_t>(count));
     Require((items == nullptr) == (count == 0), "an empty list must be a null array",
             static_cast<uint32_t>(count));
     std::set<uint32_t> seen;
     for (int i = 0; i < count; ++i) {
-        const PluginPanelItem& item = items[i];
+        const far1::PluginPanelItem& item = items[i];
         // UserData is pointer-wide; the simulated handles fit in 32 bits, and so must the value.
         const uintptr_t userDataField = item.UserData;
         Require(userDataField <= UINT32_MAX, "UserData is not a window handle",
@@ -281,7 +281,7 @@ void HandBack(Run& run, size_t index) {
     const Listing listing = run.listings[index];
     run.listings.erase(run.listings.begin() + static_cast<std::ptrdiff_t>(index));
     PluginCall(
-        run, [&] { farhost::Plugin().FreeFindData(listing.panel, listing.items, listing.count); });
+        run, [&] { far1host::Plugin().FreeFindData(listing.panel, listing.items, listing.count); });
 }
 
 // The host hands back every listing of a panel before it closes the panel.
@@ -302,7 +302,7 @@ void ClosePanel(Run& run, HANDLE panel) {
     }
     // Only the close of the last open panel shows the hidden windows again.
     const bool restores = g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
-    PluginCall(run, [&] { farhost::Plugin().ClosePlugin(panel); });
+    PluginCall(run, [&] { far1host::Plugin().ClosePlugin(panel); });
     if (!isOpen || !restores) {
         return;
     }
@@ -311,17 +311,17 @@ void ClosePanel(Run& run, HANDLE panel) {
 
 void StepOpenPlugin(InputReader& in, Run& run) {
     const uint8_t code = in.Byte();
-    const int openFrom = code <= OPEN_COMMANDLINE ? code : static_cast<int>(in.Dword());
+    const int openFrom = code <= far1::OPEN_COMMANDLINE ? code : static_cast<int>(in.Dword());
     const uint8_t itemPick = in.Byte();
     const std::string command = in.Text(600);
     intptr_t item = reinterpret_cast<intptr_t>(command.c_str());
     if (itemPick & 1) {
         item = 0;
-    } else if ((itemPick & 2) && openFrom != OPEN_COMMANDLINE) {
+    } else if ((itemPick & 2) && openFrom != far1::OPEN_COMMANDLINE) {
         item = kUnreadableItem; // only a command line passes a text: any other item is not read
     }
     HANDLE panel = nullptr;
-    PluginCall(run, [&] { panel = farhost::Plugin().OpenPlugin(openFrom, item); });
+    PluginCall(run, [&] { panel = far1host::Plugin().OpenPlugin(openFrom, item); });
     Require(panel != nullptr && panel != INVALID_HANDLE_VALUE, "OpenPlugin gave no panel");
     run.panels.push_back(panel);
 }
@@ -333,12 +333,12 @@ void StepGetFindData(InputReader& in, Run& run) {
     if (run.listings.size() >= kMaxOpenListings) {
         HandBack(run, 0);
     }
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
     int result = 0;
     PluginCall(run, [&] {
-        result = farhost::Plugin().GetFindData(panel, (flags & 1) ? nullptr : &items,
-                                               (flags & 2) ? nullptr : &count, opMode);
+        result = far1host::Plugin().GetFindData(panel, (flags & 1) ? nullptr : &items,
+                                                (flags & 2) ? nullptr : &count, opMode);
     });
     const bool valid = IsOpenPanel(run, panel) && (flags & 3) == 0;
     Require(result == (valid ? 1 : 0), "GetFindData gave an unexpected result",
@@ -358,15 +358,15 @@ void StepGetFindData(InputReader& in, Run& run) {
 void StepGetOpenPluginInfo(InputReader& in, Run& run) {
     HANDLE panel = PickPanel(in, run);
     const bool nullRecord = (in.Byte() & 1) != 0;
-    OpenPluginInfo info;
+    far1::OpenPluginInfo info;
     memset(&info, 0, sizeof(info));
     PluginCall(run,
-               [&] { farhost::Plugin().GetOpenPluginInfo(panel, nullRecord ? nullptr : &info); });
+               [&] { far1host::Plugin().GetOpenPluginInfo(panel, nullRecord ? nullptr : &info); });
     if (IsOpenPanel(run, panel) && !nullRecord) {
         Require(info.PanelTitle != nullptr &&
-                    memchr(info.PanelTitle, '\0', kPanelTitleCapacity) != nullptr,
+                    memchr(info.PanelTitle, '\0', far1::kPanelTitleCapacity) != nullptr,
                 "panel title not terminated within its buffer");
-        Require(info.PanelModesNumber == kPanelModeCount && info.KeyBar != nullptr,
+        Require(info.PanelModesNumber == far1::kPanelModeCount && info.KeyBar != nullptr,
                 "panel modes or key bar missing");
     }
 }
@@ -378,8 +378,8 @@ void StepSetDirectory(InputReader& in, Run& run) {
     const int opMode = static_cast<int>(in.Dword());
     int result = -1;
     PluginCall(run, [&] {
-        result = farhost::Plugin().SetDirectory(panel, nullDirectory ? nullptr : directory.c_str(),
-                                                opMode);
+        result = far1host::Plugin().SetDirectory(panel, nullDirectory ? nullptr : directory.c_str(),
+                                                 opMode);
     });
     Require(result == 0 || result == 1, "SetDirectory gave neither 0 nor 1",
             static_cast<uint32_t>(result));
@@ -387,10 +387,10 @@ void StepSetDirectory(InputReader& in, Run& run) {
 
 void StepDeleteFiles(InputReader& in, Run& run) {
     HANDLE panel = PickPanel(in, run);
-    std::vector<PluginPanelItem> items = PickItems(in, run);
+    std::vector<far1::PluginPanelItem> items = PickItems(in, run);
     const int size = static_cast<int>(items.size());
     int count = size;
-    PluginPanelItem* array = items.empty() ? nullptr : items.data();
+    far1::PluginPanelItem* array = items.empty() ? nullptr : items.data();
     switch (in.Byte() % 4) {
     case 1:
         array = nullptr;
@@ -405,7 +405,7 @@ void StepDeleteFiles(InputReader& in, Run& run) {
         break;
     }
     int result = -1;
-    PluginCall(run, [&] { result = farhost::Plugin().DeleteFiles(panel, array, count, 0); });
+    PluginCall(run, [&] { result = far1host::Plugin().DeleteFiles(panel, array, count, 0); });
     Require(result == (IsOpenPanel(run, panel) ? 1 : 0), "DeleteFiles gave an unexpected result",
             static_cast<uint32_t>(result));
 }
@@ -415,10 +415,10 @@ void StepProcessKey(InputReader& in, Run& run) {
     const uint8_t keyPick = in.Byte();
     const int key = keyPick == 0 ? VK_F3 : keyPick == 1 ? 'A' : static_cast<int>(in.Dword());
     const uint8_t statePick = in.Byte();
-    const unsigned state = statePick == 0 ? 0u : statePick == 1 ? PKF_ALT : in.Dword();
-    farhost::SetPanelSelection(PickItems(in, run));
+    const unsigned state = statePick == 0 ? 0u : statePick == 1 ? far1::PKF_ALT : in.Dword();
+    far1host::SetPanelSelection(PickItems(in, run));
     int result = -1;
-    PluginCall(run, [&] { result = farhost::Plugin().ProcessKey(panel, key, state); });
+    PluginCall(run, [&] { result = far1host::Plugin().ProcessKey(panel, key, state); });
     Require(result == 0 || result == 1, "ProcessKey gave neither 0 nor 1",
             static_cast<uint32_t>(result));
 }
@@ -428,7 +428,7 @@ void StepConfigure(InputReader& in, Run& run) {
     const int itemNumber = itemPick == 0 ? 0 : static_cast<int>(in.Dword());
     const size_t answers = in.Byte() % 4;
     for (size_t a = 0; a < answers; ++a) {
-        farhost::DialogAnswer answer;
+        far1host::DialogAnswer answer;
         const uint8_t resultPick = in.Byte();
         answer.result = resultPick == 0   ? 10
                         : resultPick == 1 ? 11
@@ -444,12 +444,12 @@ void StepConfigure(InputReader& in, Run& run) {
             const int index = static_cast<int8_t>(in.Byte());
             answer.texts.emplace_back(index, in.Text(600));
         }
-        farhost::QueueDialogAnswer(answer);
+        far1host::QueueDialogAnswer(answer);
     }
     const Settings before = g_settings;
     const size_t writesBefore = simwin::RegistryWrites().size();
     int result = -1;
-    PluginCall(run, [&] { result = farhost::Plugin().Configure(itemNumber); });
+    PluginCall(run, [&] { result = far1host::Plugin().Configure(itemNumber); });
     Require(result == 0 || result == 1, "Configure gave neither 0 nor 1",
             static_cast<uint32_t>(result));
     if (result == 0) {
@@ -465,9 +465,9 @@ void StepConfigure(InputReader& in, Run& run) {
 
 void StepGetPluginInfo(InputReader& in, Run& run) {
     const bool nullRecord = (in.Byte() & 1) != 0;
-    PluginInfo info;
+    far1::PluginInfo info;
     memset(&info, 0, sizeof(info));
-    PluginCall(run, [&] { farhost::Plugin().GetPluginInfo(nullRecord ? nullptr : &info); });
+    PluginCall(run, [&] { far1host::Plugin().GetPluginInfo(nullRecord ? nullptr : &info); });
     if (nullRecord) {
         return;
     }
@@ -517,7 +517,7 @@ void Step(InputReader& in, Run& run) {
         StepGetPluginInfo(in, run);
         break;
     case 10:
-        PluginCall(run, [] { farhost::Plugin().ExitFAR(); });
+        PluginCall(run, [] { far1host::Plugin().ExitFAR(); });
         break;
     case 11:
     case 12:
@@ -533,10 +533,10 @@ void Step(InputReader& in, Run& run) {
         break;
     }
     default:
-        farhost::SetControlResult(static_cast<int>(in.Dword()));
+        far1host::SetControlResult(static_cast<int>(in.Dword()));
         break;
     }
-    farhost::ClearRecords();
+    far1host::ClearRecords();
     fuzz::CheckHiddenWindowsRecorded(run.desktop);
 }
 
@@ -582,7 +582,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    farhost::Start(farhost::LinkedPlugin(), messages, rootKey, "Velumo.dll", run.rootKeyNull);
+    far1host::Start(far1host::LinkedPlugin(), messages, rootKey, "Velumo.dll", run.rootKeyNull);
     CheckLoadedSettings(run);
     CheckNoKeyLeftOpen(run);
 
@@ -597,8 +597,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!run.panels.empty()) {
         ClosePanel(run, run.panels.back());
     }
-    farhost::SetPanelSelection({});
-    farhost::ClearRecords();
+    far1host::SetPanelSelection({});
+    far1host::ClearRecords();
     ResetProcessState();
     return 0;
 }

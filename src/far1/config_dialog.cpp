@@ -2,12 +2,14 @@
 
 #include "../core/message_ids.h"
 #include "../core/settings.h"
-#include "../core/settings_store.h"
+#include "../core/registry_settings.h"
 #include "host_services.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstring>
+
+namespace far1 {
 
 namespace {
 
@@ -142,3 +144,5 @@ int RunConfigDialog() {
     SaveSettings();
     return 1;
 }
+
+} // namespace far1

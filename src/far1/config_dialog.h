@@ -2,9 +2,11 @@
 // table of item templates that is expanded into host dialog records when the dialog runs.
 #pragma once
 
-#include "far_plugin.h"
+#include "far1_plugin.h"
 
 #include <cstdint>
+
+namespace far1 {
 
 constexpr int kConfigDialogItemCount = 12;
 constexpr uintptr_t kFirstTextAddress = 2000; // a template's Data below this is a message id
@@ -35,3 +37,5 @@ int32_t ParseLeadingNumber(const char* text);
 // Shows the dialog; on confirmation stores the new settings in memory and the registry and
 // gives 1, otherwise changes nothing and gives 0.
 int RunConfigDialog();
+
+} // namespace far1

@@ -27,20 +27,20 @@
 //     window: WindowListTest.FailedGrowthLeavesThatWindowOutAndKeepsTheRest.
 #pragma once
 
-#include "far_plugin.h"
+#include "far1_plugin.h"
 
 #include <cstdint>
 
 extern "C" {
-void WINAPI SetStartupInfo(const PluginStartupInfo* info);
-void WINAPI GetPluginInfo(PluginInfo* info);
+void WINAPI SetStartupInfo(const far1::PluginStartupInfo* info);
+void WINAPI GetPluginInfo(far1::PluginInfo* info);
 HANDLE WINAPI OpenPlugin(int openFrom, intptr_t item);
 void WINAPI ClosePlugin(HANDLE plugin);
-int WINAPI GetFindData(HANDLE plugin, PluginPanelItem** items, int* count, int opMode);
-void WINAPI FreeFindData(HANDLE plugin, PluginPanelItem* items, int count);
-void WINAPI GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info);
+int WINAPI GetFindData(HANDLE plugin, far1::PluginPanelItem** items, int* count, int opMode);
+void WINAPI FreeFindData(HANDLE plugin, far1::PluginPanelItem* items, int count);
+void WINAPI GetOpenPluginInfo(HANDLE plugin, far1::OpenPluginInfo* info);
 int WINAPI SetDirectory(HANDLE plugin, const char* directory, int opMode);
-int WINAPI DeleteFiles(HANDLE plugin, PluginPanelItem* items, int count, int opMode);
+int WINAPI DeleteFiles(HANDLE plugin, far1::PluginPanelItem* items, int count, int opMode);
 int WINAPI ProcessKey(HANDLE plugin, int key, unsigned int controlState);
 int WINAPI Configure(int itemNumber);
 void WINAPI ExitFAR(void);

@@ -1,12 +1,14 @@
 #include "window_panel.h"
 
 #include "../core/visibility_actions.h"
-#include "window_list.h"
+#include "panel_items.h"
 #include "../core/open_panels.h"
 #include "host_services.h"
 #include "panel_presentation.h"
 
 #include <cstring>
+
+namespace far1 {
 
 WindowPanel::WindowPanel(int openFrom, intptr_t item) {
     NotePanelOpened();
@@ -73,3 +75,5 @@ int WindowPanel::ProcessKey(int key, unsigned int controlState) {
     SendPanelControl(this, FCTL_REDRAWPANEL, nullptr);
     return 1;
 }
+
+} // namespace far1

@@ -25,10 +25,10 @@ class Actions : public WineDesktopTest {
   protected:
     // F8 on the listed item of `window`, as FAR hands it to DeleteFiles.
     void PressF8(HANDLE panel, HWND window) {
-        std::vector<farhost::ListedItem> items = OwnItems(panel);
-        const farhost::ListedItem* item = FindItem(items, window);
+        std::vector<far1host::ListedItem> items = OwnItems(panel);
+        const far1host::ListedItem* item = FindItem(items, window);
         ASSERT_NE(nullptr, item) << "window " << HandleText(window) << " is not listed";
-        PluginPanelItem copy = farhost::PanelItemFrom(*item);
+        far1::PluginPanelItem copy = far1host::PanelItemFrom(*item);
         EXPECT_EQ(1, Plugin().DeleteFiles(panel, &copy, 1, 0));
         PumpMessages();
     }
@@ -44,7 +44,7 @@ class Actions : public WineDesktopTest {
 
     static std::vector<int> Commands() {
         std::vector<int> commands;
-        for (const farhost::ControlCall& call : farhost::ControlCalls()) {
+        for (const far1host::ControlCall& call : far1host::ControlCalls()) {
             commands.push_back(call.command);
         }
         return commands;
@@ -52,7 +52,7 @@ class Actions : public WineDesktopTest {
 };
 
 TEST_F(Actions, F8HidesAndRecordsThenShowsAndBringsToFront) {
-    StartPlugin();
+    StartFar1();
     HWND alpha = MakeWindow("Velumo alpha");
     HWND beta = MakeWindow("Velumo beta");
     HANDLE panel = OpenPanel();
@@ -60,7 +60,7 @@ TEST_F(Actions, F8HidesAndRecordsThenShowsAndBringsToFront) {
     PressF8(panel, alpha);
     EXPECT_HIDDEN(alpha);
     EXPECT_VISIBLE(beta);
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, alpha, "H  D");
     EXPECT_LISTED(items, beta, "    ");
 
@@ -76,7 +76,7 @@ TEST_F(Actions, F8HidesAndRecordsThenShowsAndBringsToFront) {
     PressF8(panel, beta);
     EXPECT_HIDDEN(beta);
     items = OwnItems(panel);
-    std::vector<PluginPanelItem> both =
+    std::vector<far1::PluginPanelItem> both =
         PanelItemsOf({FindItem(items, alpha), FindItem(items, beta)});
     EXPECT_EQ(1, Plugin().DeleteFiles(panel, both.data(), 2, 0));
     EXPECT_HIDDEN(alpha);
@@ -101,7 +101,7 @@ TEST_F(Actions, F8HidesAndRecordsThenShowsAndBringsToFront) {
 }
 
 TEST_F(Actions, TwentyOneHidesAgainstTheTwentySlotTable) {
-    StartPlugin();
+    StartFar1();
     std::vector<HWND> windows;
     for (int i = 0; i < 21; ++i) {
         char title[32];
@@ -112,7 +112,7 @@ TEST_F(Actions, TwentyOneHidesAgainstTheTwentySlotTable) {
     for (HWND window : windows) {
         PressF8(panel, window);
     }
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     for (int i = 0; i < 20; ++i) {
         EXPECT_HIDDEN(windows[i]);
         EXPECT_LISTED(items, windows[i], "H  D");
@@ -149,7 +149,7 @@ TEST_F(Actions, TwentyOneHidesAgainstTheTwentySlotTable) {
 }
 
 TEST_F(Actions, ActionsOnADestroyedWindowAreHarmless) {
-    StartPlugin();
+    StartFar1();
     HWND doomed = MakeWindow("Velumo doomed");
     HWND hiddenDoomed = MakeWindow("Velumo doomed after hiding");
     HWND bystander = MakeWindow("Velumo bystander");
@@ -158,27 +158,29 @@ TEST_F(Actions, ActionsOnADestroyedWindowAreHarmless) {
     EXPECT_HIDDEN(hiddenDoomed);
 
     // The listing the actions below refer to; then the windows go.
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     ASSERT_NE(nullptr, FindItem(items, doomed));
     ASSERT_NE(nullptr, FindItem(items, hiddenDoomed));
     EXPECT_LISTED(items, hiddenDoomed, "H  D");
-    PluginPanelItem doomedItem = farhost::PanelItemFrom(*FindItem(items, doomed));
-    PluginPanelItem hiddenDoomedItem = farhost::PanelItemFrom(*FindItem(items, hiddenDoomed));
+    far1::PluginPanelItem doomedItem = far1host::PanelItemFrom(*FindItem(items, doomed));
+    far1::PluginPanelItem hiddenDoomedItem =
+        far1host::PanelItemFrom(*FindItem(items, hiddenDoomed));
     DestroyOwnWindow(doomed);
     DestroyOwnWindow(hiddenDoomed);
     PutInFront(bystander);
 
     EXPECT_EQ(1, Plugin().DeleteFiles(panel, &doomedItem, 1, 0));
     EXPECT_EQ(1, Plugin().DeleteFiles(panel, &hiddenDoomedItem, 1, 0));
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({doomedItem});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
-    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
-              Commands());
+    far1host::ClearRecords();
+    far1host::SetPanelSelection({doomedItem});
+    EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, 0));
+    EXPECT_EQ(
+        (std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL, far1::FCTL_REDRAWPANEL}),
+        Commands());
     PumpMessages();
     EXPECT_VISIBLE(bystander);
     EXPECT_EQ(bystander, GetForegroundWindow()) << "nothing else was activated";
-    std::vector<farhost::ListedItem> all = farhost::ListPanel(panel);
+    std::vector<far1host::ListedItem> all = far1host::ListPanel(panel);
     EXPECT_NOT_LISTED(all, doomed);
     EXPECT_NOT_LISTED(all, hiddenDoomed);
     EXPECT_LISTED(all, bystander, "    ");
@@ -194,12 +196,12 @@ TEST_F(Actions, ActionsOnADestroyedWindowAreHarmless) {
         fresh.push_back(MakeWindow(title));
     }
     items = OwnItems(panel);
-    std::vector<const farhost::ListedItem*> freshItems;
+    std::vector<const far1host::ListedItem*> freshItems;
     for (HWND window : fresh) {
         freshItems.push_back(FindItem(items, window));
         ASSERT_NE(nullptr, freshItems.back());
     }
-    std::vector<PluginPanelItem> toggled = PanelItemsOf(freshItems);
+    std::vector<far1::PluginPanelItem> toggled = PanelItemsOf(freshItems);
     EXPECT_EQ(1, Plugin().DeleteFiles(panel, toggled.data(), 20, 0));
     items = OwnItems(panel);
     for (HWND window : fresh) {
@@ -213,68 +215,70 @@ TEST_F(Actions, ActionsOnADestroyedWindowAreHarmless) {
 }
 
 TEST_F(Actions, F3AndAltF3ActivateAVisibleBackgroundWindow) {
-    StartPlugin();
+    StartFar1();
     HWND back = MakeWindow("Velumo in the background");
     HWND front = MakeWindow("Velumo in front");
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     ASSERT_NE(nullptr, FindItem(items, back));
     ASSERT_NE(nullptr, FindItem(items, front));
-    const PluginPanelItem backItem = farhost::PanelItemFrom(*FindItem(items, back));
-    const PluginPanelItem frontItem = farhost::PanelItemFrom(*FindItem(items, front));
+    const far1::PluginPanelItem backItem = far1host::PanelItemFrom(*FindItem(items, back));
+    const far1::PluginPanelItem frontItem = far1host::PanelItemFrom(*FindItem(items, front));
 
     // F3 with two items selected: the first one is activated.
     PutInFront(front);
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({backItem, frontItem});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
+    far1host::ClearRecords();
+    far1host::SetPanelSelection({backItem, frontItem});
+    EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, 0));
     PumpMessages();
     EXPECT_EQ(back, GetForegroundWindow()) << "F3 makes the visible background window foreground";
     EXPECT_EQ(back, OwnZOrder().front()) << "F3 brings it to the top";
-    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
-              Commands());
+    EXPECT_EQ(
+        (std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL, far1::FCTL_REDRAWPANEL}),
+        Commands());
     EXPECT_LISTED(OwnItems(panel), back, "    "); // activation records nothing
 
     // Alt+F3 does the same.
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({frontItem});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, PKF_ALT));
+    far1host::ClearRecords();
+    far1host::SetPanelSelection({frontItem});
+    EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, far1::PKF_ALT));
     PumpMessages();
     EXPECT_EQ(front, GetForegroundWindow()) << "Alt+F3";
     EXPECT_EQ(front, OwnZOrder().front());
 
     // Ctrl+F3 and other keys are the host's: no request, nothing activated.
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({backItem});
-    EXPECT_EQ(0, farhost::PressKey(panel, VK_F3, kPkfControl));
-    EXPECT_EQ(0, farhost::PressKey(panel, VK_F4, 0));
+    far1host::ClearRecords();
+    far1host::SetPanelSelection({backItem});
+    EXPECT_EQ(0, far1host::PressKey(panel, VK_F3, kPkfControl));
+    EXPECT_EQ(0, far1host::PressKey(panel, VK_F4, 0));
     PumpMessages();
     EXPECT_EQ(front, GetForegroundWindow());
     EXPECT_TRUE(Commands().empty());
 
     // F3 with nothing selected activates nothing and still updates and redraws the panel.
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
+    far1host::ClearRecords();
+    far1host::SetPanelSelection({});
+    EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, 0));
     PumpMessages();
     EXPECT_EQ(front, GetForegroundWindow());
-    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
-              Commands());
+    EXPECT_EQ(
+        (std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL, far1::FCTL_REDRAWPANEL}),
+        Commands());
     ClosePanel(panel);
 }
 
 TEST_F(Actions, F3ShowsAHiddenWindowAndLeavesItRecorded) {
-    StartPlugin();
+    StartFar1();
     HWND window = MakeWindow("Velumo hidden, then activated");
     HWND other = MakeWindow("Velumo other");
     HANDLE panel = OpenPanel();
     PressF8(panel, window);
     EXPECT_HIDDEN(window);
 
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     ASSERT_NE(nullptr, FindItem(items, window));
-    farhost::SetPanelSelection({farhost::PanelItemFrom(*FindItem(items, window))});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
+    far1host::SetPanelSelection({far1host::PanelItemFrom(*FindItem(items, window))});
+    EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, 0));
     PumpMessages();
     EXPECT_VISIBLE(window);
     EXPECT_EQ(window, GetForegroundWindow());
@@ -299,7 +303,7 @@ TEST_F(Actions, F3ShowsAHiddenWindowAndLeavesItRecorded) {
 
 TEST_F(Actions, CommandLineTogglesWindowsWhoseTitleContainsTheText) {
     SeedDword("ShowAllWindowAtExit", 0);
-    StartPlugin();
+    StartFar1();
     HWND reportOne = MakeWindow("Report one");
     HWND finalReport = MakeWindow("Final Report");
     HWND lower = MakeWindow("report lower");
@@ -315,7 +319,7 @@ TEST_F(Actions, CommandLineTogglesWindowsWhoseTitleContainsTheText) {
     EXPECT_VISIBLE(finalReport);
     EXPECT_VISIBLE(lower);
     EXPECT_HIDDEN(invisible); // not hidden by the plug-in and ShowInvisibleWindow 0: not eligible
-    std::vector<farhost::ListedItem> items = OwnItems(command);
+    std::vector<far1host::ListedItem> items = OwnItems(command);
     EXPECT_LISTED(items, reportOne, "H  D");
     EXPECT_LISTED(items, finalReport, "    ");
     EXPECT_LISTED(items, lower, "    ");
@@ -344,7 +348,7 @@ TEST_F(Actions, CommandLineTogglesWindowsWhoseTitleContainsTheText) {
     ClosePanel(command);
 
     SeedDword("ShowAllWindowAtExit", 1);
-    StartPlugin();
+    StartFar1();
     ClosePanel(OpenPanel());
     EXPECT_VISIBLE(lower);
     EXPECT_VISIBLE(reportOne);
@@ -354,7 +358,7 @@ TEST_F(Actions, CommandLineTogglesWindowsWhoseTitleContainsTheText) {
 // The command text is matched against at most the first 254 bytes of the title (read with the
 // limit 255), in the ANSI code page, byte for byte.
 TEST_F(Actions, CommandLineMatchesTheFirst254AnsiBytesOfTheTitle) {
-    StartPlugin();
+    StartFar1();
     HWND early = MakeWindow(std::string(240, 'x') + "NEEDLE" + std::string(54, 'x'));
     HWND edge = MakeWindow(std::string(248, 'x') + "NEEDLE" + std::string(46, 'x'));
     HWND late = MakeWindow(std::string(249, 'x') + "NEEDLE" + std::string(45, 'x'));
@@ -382,7 +386,7 @@ TEST_F(Actions, CommandLineMatchesTheFirst254AnsiBytesOfTheTitle) {
 TEST_F(Actions, CommandLineTextComesInTheOemCodePage) {
     ASSERT_EQ(1252u, GetACP()) << "the runner sets LC_ALL=C, which Wine maps to code page 1252";
     ASSERT_EQ(437u, GetOEMCP()) << "and to the OEM code page 437";
-    StartPlugin();
+    StartFar1();
     HWND cafe = MakeWindow("Caf\xE9 R\xE9sum\xE9");             // Café Résumé
     HWND naive = MakeWindow("Caf\xE9 R\xE9sum\xE9 - na\xEFve"); // Café Résumé - naïve
     HWND accents = MakeWindow(std::string(254, '\xE9'));        // 254 times é
@@ -391,7 +395,7 @@ TEST_F(Actions, CommandLineTextComesInTheOemCodePage) {
     HANDLE command = OpenFromCommandLineOem("R\x82sum\x82"); // Résumé in CP437
     EXPECT_HIDDEN(cafe);
     EXPECT_HIDDEN(naive);
-    std::vector<farhost::ListedItem> items = OwnItems(command);
+    std::vector<far1host::ListedItem> items = OwnItems(command);
     EXPECT_LISTED(items, cafe, "H  D");
     EXPECT_LISTED(items, naive, "H  D");
     ClosePanel(command);
@@ -424,7 +428,7 @@ TEST_F(Actions, CommandLineTextComesInTheOemCodePage) {
 // instance, then closes the one the panel held, then shows the new one. The window the new
 // one hid stays hidden, and so does one hidden before, until the last Velumo panel closes.
 TEST_F(Actions, HideTypedInTheVelumoPanelStaysHiddenUntilTheLastPanelCloses) {
-    StartPlugin();
+    StartFar1();
     HWND earlier = MakeWindow("Velumo hidden with F8");
     HWND notepad = MakeWindow("Untitled - Velumo Notepad");
     HWND other = MakeWindow("Velumo other");
@@ -434,28 +438,29 @@ TEST_F(Actions, HideTypedInTheVelumoPanelStaysHiddenUntilTheLastPanelCloses) {
 
     HANDLE typed = TypeCommand("hide:Velumo Notepad");
     EXPECT_NE(old, typed);
-    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin) << "the panel shows the new one";
+    EXPECT_EQ(typed, far1host::PanelAt(far1host::kLeftPanel).plugin)
+        << "the panel shows the new one";
     EXPECT_HIDDEN(notepad);
     EXPECT_HIDDEN(earlier);
-    std::vector<farhost::ListedItem> items = OwnItems(typed);
+    std::vector<far1host::ListedItem> items = OwnItems(typed);
     EXPECT_LISTED(items, notepad, "H  D");
     EXPECT_LISTED(items, earlier, "H  D");
 
     // In the other panel, a file panel, the command only opens another instance.
-    farhost::SetActivePanel(farhost::kRightPanel);
+    far1host::SetActivePanel(far1host::kRightPanel);
     HANDLE right = TypeCommand("hide:Velumo other");
     EXPECT_HIDDEN(other);
-    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin);
-    EXPECT_EQ(right, farhost::PanelAt(farhost::kRightPanel).plugin);
+    EXPECT_EQ(typed, far1host::PanelAt(far1host::kLeftPanel).plugin);
+    EXPECT_EQ(right, far1host::PanelAt(far1host::kRightPanel).plugin);
     EXPECT_EQ(1, EnterDirectory(".."));
-    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kRightPanel).plugin);
+    EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kRightPanel).plugin);
     EXPECT_HIDDEN(other); // the left panel is still open
     EXPECT_HIDDEN(notepad);
     EXPECT_LISTED(OwnItems(typed), other, "H  D");
 
-    farhost::SetActivePanel(farhost::kLeftPanel);
+    far1host::SetActivePanel(far1host::kLeftPanel);
     EXPECT_EQ(1, EnterDirectory(".."));
-    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
+    EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kLeftPanel).plugin);
     EXPECT_VISIBLE(earlier);
     EXPECT_VISIBLE(notepad);
     EXPECT_VISIBLE(other);
@@ -465,7 +470,7 @@ TEST_F(Actions, HideTypedInTheVelumoPanelStaysHiddenUntilTheLastPanelCloses) {
 // panel shows the folder Velumo was opened from again, a drive root included (where ".." would
 // have brought up the Change drive menu). A directory typed in the panel is passed on.
 TEST_F(Actions, EnterOnDotDotClosesThePanelWithANullParameter) {
-    StartPlugin();
+    StartFar1();
     struct Case {
         const char* folder;
         const char* directory;
@@ -475,28 +480,29 @@ TEST_F(Actions, EnterOnDotDotClosesThePanelWithANullParameter) {
          {Case{"C:\\Users\\far\\Documents", "..", "C:\\Users\\far\\Documents"},
           Case{"C:\\", "..", "C:\\"}, Case{"C:\\Users\\far", "C:\\Temp", "C:\\Temp"}}) {
         SCOPED_TRACE(std::string(c.folder) + " " + c.directory);
-        farhost::ShowFolder(farhost::kLeftPanel, c.folder);
+        far1host::ShowFolder(far1host::kLeftPanel, c.folder);
         HANDLE panel = OpenInActivePanel();
-        farhost::ClearRecords();
-        EXPECT_EQ(0, Plugin().SetDirectory(panel, "..", OPM_FIND)) << "a search stays in the panel";
+        far1host::ClearRecords();
+        EXPECT_EQ(0, Plugin().SetDirectory(panel, "..", far1::OPM_FIND))
+            << "a search stays in the panel";
         EXPECT_EQ(0, EnterDirectory("\\")) << "the root stays in the panel";
         EXPECT_TRUE(Commands().empty());
         EXPECT_EQ(1, EnterDirectory(c.directory));
-        ASSERT_EQ(1u, farhost::ControlCalls().size());
-        const farhost::ControlCall& call = farhost::ControlCalls()[0];
+        ASSERT_EQ(1u, far1host::ControlCalls().size());
+        const far1host::ControlCall& call = far1host::ControlCalls()[0];
         EXPECT_EQ(panel, call.plugin);
-        EXPECT_EQ(FCTL_CLOSEPLUGIN, call.command);
+        EXPECT_EQ(far1::FCTL_CLOSEPLUGIN, call.command);
         EXPECT_EQ(strcmp(c.directory, "..") != 0, call.hasParam);
         EXPECT_EQ(call.hasParam ? c.directory : "", call.directory);
-        EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
-        EXPECT_EQ(c.landsIn, farhost::PanelAt(farhost::kLeftPanel).folder);
-        EXPECT_FALSE(farhost::PanelAt(farhost::kLeftPanel).driveMenuShown);
+        EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kLeftPanel).plugin);
+        EXPECT_EQ(c.landsIn, far1host::PanelAt(far1host::kLeftPanel).folder);
+        EXPECT_FALSE(far1host::PanelAt(far1host::kLeftPanel).driveMenuShown);
     }
 }
 
 TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
     SeedDword("ShowAllWindowAtExit", 0);
-    StartPlugin();
+    StartFar1();
     HWND kept = MakeWindow("Velumo kept hidden");
     HWND other = MakeWindow("Velumo other window");
     HANDLE panel = OpenPanel();
@@ -511,7 +517,7 @@ TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
     // ShowAllWindowAtExit 1 at the next start. Closing one of two panels leaves the window
     // hidden and listed by the other; the last close shows it and brings it to the front.
     SeedDword("ShowAllWindowAtExit", 1);
-    StartPlugin();
+    StartFar1();
     HANDLE first = OpenPanel();
     HANDLE second = OpenPanel();
     PutInFront(other);
@@ -523,7 +529,7 @@ TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
     EXPECT_EQ(kept, GetForegroundWindow());
     EXPECT_EQ(kept, OwnZOrder().front());
     HANDLE again = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(again);
+    std::vector<far1host::ListedItem> items = OwnItems(again);
     EXPECT_LISTED(items, kept, "    ");
     EXPECT_LISTED(items, other, "    ");
     ClosePanel(again);

@@ -10,15 +10,15 @@ namespace {
 class Listing : public WineDesktopTest {};
 
 TEST_F(Listing, VisibleWindowIsListedWithBlankStatusTitleAndHandle) {
-    StartPlugin();
+    StartFar1();
     HWND window = MakeWindow("Velumo visible window");
     ASSERT_NE(nullptr, window);
     EXPECT_VISIBLE(window);
 
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, window, "    ");
-    const farhost::ListedItem* item = FindItem(items, window);
+    const far1host::ListedItem* item = FindItem(items, window);
     ASSERT_NE(nullptr, item);
     EXPECT_EQ("Velumo visible window", item->title);
     EXPECT_EQ(8u, item->handleText.size());
@@ -34,15 +34,15 @@ TEST_F(Listing, InvisibleWindowIsListedOnlyWithShowInvisibleWindow) {
     HWND visible = MakeWindow("Velumo shown");
     EXPECT_HIDDEN(invisible);
 
-    StartPlugin(); // defaults: ShowInvisibleWindow 0
+    StartFar1(); // defaults: ShowInvisibleWindow 0
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_NOT_LISTED(items, invisible);
     EXPECT_LISTED(items, visible, "    ");
     ClosePanel(panel);
 
     SeedDword("ShowInvisibleWindow", 1);
-    StartPlugin();
+    StartFar1();
     panel = OpenPanel();
     items = OwnItems(panel);
     EXPECT_LISTED(items, invisible, "H   ");
@@ -65,9 +65,9 @@ TEST_F(Listing, OwnedWindowsFollowGetParentAndShowOwnerWindow) {
     ASSERT_EQ(owner, GetWindow(overlapped, GW_OWNER));
     ASSERT_EQ(owner, GetWindow(popup, GW_OWNER));
 
-    StartPlugin(); // ShowOwnerWindow 0
+    StartFar1(); // ShowOwnerWindow 0
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, owner, "    ");
     EXPECT_NOT_LISTED(items, popup);
     EXPECT_NOT_LISTED(items, overlapped);
@@ -75,7 +75,7 @@ TEST_F(Listing, OwnedWindowsFollowGetParentAndShowOwnerWindow) {
 
     SeedDword("ShowOwnerWindow", 1);
     SeedDword("ShowAllWindowAtExit", 0);
-    StartPlugin();
+    StartFar1();
     panel = OpenPanel();
     items = OwnItems(panel);
     EXPECT_LISTED(items, owner, "    ");
@@ -83,9 +83,9 @@ TEST_F(Listing, OwnedWindowsFollowGetParentAndShowOwnerWindow) {
     EXPECT_NOT_LISTED(items, popup);
 
     // Hidden by the plug-in, the owned window stays listed when ShowOwnerWindow is off again.
-    const farhost::ListedItem* item = FindItem(items, overlapped);
+    const far1host::ListedItem* item = FindItem(items, overlapped);
     ASSERT_NE(nullptr, item);
-    PluginPanelItem toggled = farhost::PanelItemFrom(*item);
+    far1::PluginPanelItem toggled = far1host::PanelItemFrom(*item);
     EXPECT_EQ(1, Plugin().DeleteFiles(panel, &toggled, 1, 0));
     EXPECT_HIDDEN(overlapped);
     ClosePanel(panel); // ShowAllWindowAtExit 0: stays hidden
@@ -93,7 +93,7 @@ TEST_F(Listing, OwnedWindowsFollowGetParentAndShowOwnerWindow) {
 
     SeedDword("ShowOwnerWindow", 0);
     SeedDword("ShowAllWindowAtExit", 1);
-    StartPlugin();
+    StartFar1();
     panel = OpenPanel();
     items = OwnItems(panel);
     EXPECT_LISTED(items, overlapped, "HO D");
@@ -110,16 +110,16 @@ TEST_F(Listing, ProgramManagerIsLeftOutOnlyWithShowDesktopIconOff) {
     HWND lower = MakeWindow("program manager");
     HWND longer = MakeWindow("Program Manager ");
 
-    StartPlugin(); // ShowDesktopIcon 1
+    StartFar1(); // ShowDesktopIcon 1
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, desktop, "    ");
     EXPECT_LISTED(items, lower, "    ");
     EXPECT_LISTED(items, longer, "    ");
     ClosePanel(panel);
 
     SeedDword("ShowDesktopIcon", 0);
-    StartPlugin();
+    StartFar1();
     panel = OpenPanel();
     items = OwnItems(panel);
     EXPECT_NOT_LISTED(items, desktop);
@@ -133,12 +133,12 @@ TEST_F(Listing, WindowWithoutTitleIsLeftOutUntilItHasOne) {
     ASSERT_EQ(0, GetWindowTextLengthA(untitled));
     SeedDword("ShowInvisibleWindow", 1);
     SeedDword("ShowOwnerWindow", 1);
-    StartPlugin();
+    StartFar1();
 
     HANDLE panel = OpenPanel();
     EXPECT_NOT_LISTED(OwnItems(panel), untitled);
     ASSERT_TRUE(SetWindowTextA(untitled, "Velumo titled later"));
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, untitled, "    ");
     ASSERT_NE(nullptr, FindItem(items, untitled));
     EXPECT_EQ("Velumo titled later", FindItem(items, untitled)->title);
@@ -158,10 +158,10 @@ TEST_F(Listing, LongTitlesAreCutTo127Characters) {
     HWND over255Window = MakeWindow(over255);
     ASSERT_EQ(300, GetWindowTextLengthA(over255Window));
     SeedDword("ShowDesktopIcon", 0); // the desktop test reads a title of over 255 bytes
-    StartPlugin();
+    StartFar1();
 
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, exactWindow, "    ");
     EXPECT_LISTED(items, over127Window, "    ");
     EXPECT_LISTED(items, over255Window, "    ");
@@ -188,10 +188,10 @@ TEST_F(Listing, TitlesAreConvertedFromAnsiToOem) {
     HWND cafeWindow = MakeWindow(cafe);
     HWND lettersWindow = MakeWindow(letters);
     HWND longWindow = MakeWindow(longAccented);
-    StartPlugin();
+    StartFar1();
 
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     ASSERT_NE(nullptr, FindItem(items, cafeWindow));
     ASSERT_NE(nullptr, FindItem(items, lettersWindow));
     ASSERT_NE(nullptr, FindItem(items, longWindow));

@@ -26,7 +26,7 @@ constexpr size_t kMaximumLive = 340;
 constexpr uint32_t kSeed = 0x5E1F2024u;
 constexpr int kFailureLimit = 5; // stop after this many mismatches: the first one tells most
 
-HWND WindowOfItem(const PluginPanelItem& item) {
+HWND WindowOfItem(const far1::PluginPanelItem& item) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(item.UserData));
 }
 
@@ -86,10 +86,10 @@ class Stress : public WineDesktopTest {
 
     // Lists the panel and checks every item of this test's windows against the model.
     void ListAndCheck(HANDLE panel) {
-        std::vector<farhost::ListedItem> all = farhost::ListPanel(panel);
+        std::vector<far1host::ListedItem> all = far1host::ListPanel(panel);
         lastListing_.clear();
         std::set<HWND> listed;
-        for (const farhost::ListedItem& item : all) {
+        for (const far1host::ListedItem& item : all) {
             HWND window = WindowOf(item);
             if (destroyed_.count(window) != 0) {
                 Mismatch("destroyed window " + HandleText(window) + " listed");
@@ -118,13 +118,13 @@ class Stress : public WineDesktopTest {
 
     // An item of the last listing; half the time a hidden one, when there is one, so that
     // shows come as often as hides.
-    const farhost::ListedItem* PickListed() {
+    const far1host::ListedItem* PickListed() {
         if (lastListing_.empty()) {
             return nullptr;
         }
         if (Draw(2) == 0) {
-            std::vector<const farhost::ListedItem*> hidden;
-            for (const farhost::ListedItem& item : lastListing_) {
+            std::vector<const far1host::ListedItem*> hidden;
+            for (const far1host::ListedItem& item : lastListing_) {
                 if (item.status[0] == 'H') {
                     hidden.push_back(&item);
                 }
@@ -136,38 +136,38 @@ class Stress : public WineDesktopTest {
         return &lastListing_[Draw(lastListing_.size())];
     }
 
-    std::vector<PluginPanelItem> PickItems(size_t most) {
-        std::vector<PluginPanelItem> picked;
+    std::vector<far1::PluginPanelItem> PickItems(size_t most) {
+        std::vector<far1::PluginPanelItem> picked;
         size_t count = 1 + Draw(most);
         for (size_t i = 0; i < count; ++i) {
-            if (const farhost::ListedItem* item = PickListed()) {
-                picked.push_back(farhost::PanelItemFrom(*item));
+            if (const far1host::ListedItem* item = PickListed()) {
+                picked.push_back(far1host::PanelItemFrom(*item));
             }
         }
         return picked;
     }
 
-    void PressF8(HANDLE panel, const std::vector<PluginPanelItem>& items) {
+    void PressF8(HANDLE panel, const std::vector<far1::PluginPanelItem>& items) {
         description_ = "F8 on " + std::to_string(items.size()) + " items";
-        for (const PluginPanelItem& item : items) {
+        for (const far1::PluginPanelItem& item : items) {
             ModelToggle(WindowOfItem(item));
         }
-        std::vector<PluginPanelItem> handedOver = items; // the host's own copy
+        std::vector<far1::PluginPanelItem> handedOver = items; // the host's own copy
         if (Plugin().DeleteFiles(panel, handedOver.data(), static_cast<int>(handedOver.size()),
                                  0) != 1) {
             Mismatch("DeleteFiles did not report 1");
         }
-        for (const PluginPanelItem& item : items) {
+        for (const far1::PluginPanelItem& item : items) {
             CheckVisibility(WindowOfItem(item));
         }
         ++counts_["F8"];
     }
 
-    void PressF3(HANDLE panel, const std::vector<PluginPanelItem>& selection) {
-        const unsigned state = Draw(2) ? static_cast<unsigned>(PKF_ALT) : 0u;
+    void PressF3(HANDLE panel, const std::vector<far1::PluginPanelItem>& selection) {
+        const unsigned state = Draw(2) ? static_cast<unsigned>(far1::PKF_ALT) : 0u;
         description_ = std::string(state ? "Alt+F3" : "F3") + " with " +
                        std::to_string(selection.size()) + " selected";
-        farhost::SetPanelSelection(selection);
+        far1host::SetPanelSelection(selection);
         HWND target = selection.empty() ? nullptr : WindowOfItem(selection[0]);
         if (target != nullptr) {
             if (IsWindow(target)) {
@@ -176,7 +176,7 @@ class Stress : public WineDesktopTest {
                 ++counts_["actions on destroyed windows"];
             }
         }
-        if (farhost::PressKey(panel, VK_F3, state) != 1) {
+        if (far1host::PressKey(panel, VK_F3, state) != 1) {
             Mismatch("ProcessKey(F3) did not report 1");
         }
         PumpMessages();
@@ -226,7 +226,7 @@ class Stress : public WineDesktopTest {
     TableModel table_;
     std::map<HWND, bool> visible_;
     std::set<HWND> everHidden_, destroyed_;
-    std::vector<farhost::ListedItem> lastListing_;
+    std::vector<far1host::ListedItem> lastListing_;
     std::map<std::string, int> counts_;
     int failures_ = 0;
 };
@@ -234,7 +234,7 @@ class Stress : public WineDesktopTest {
 TEST_F(Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
     const auto started = std::chrono::steady_clock::now();
     SeedDword("ShowAllWindowAtExit", 0);
-    StartPlugin();
+    StartFar1();
     for (int i = 0; i < kInitialWindows; ++i) {
         ASSERT_NE(nullptr, NewWindow());
     }
@@ -247,7 +247,7 @@ TEST_F(Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
             PressF8(panel, PickItems(3));
         } else if (kind < 42) {
             // Now and then with nothing selected.
-            PressF3(panel, Draw(10) != 0 ? PickItems(2) : std::vector<PluginPanelItem>());
+            PressF3(panel, Draw(10) != 0 ? PickItems(2) : std::vector<far1::PluginPanelItem>());
         } else if (kind < 57) {
             description_ = "listing";
             ListAndCheck(panel);
@@ -256,13 +256,13 @@ TEST_F(Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
             ToggleFromCommandLine();
         } else if (kind < 75) {
             // Destroyed between the listing and the action on its item.
-            const farhost::ListedItem* item = PickListed();
+            const far1host::ListedItem* item = PickListed();
             if (item != nullptr && IsOwnWindow(WindowOf(*item)) && windows_.size() > kMinimumLive) {
-                std::vector<PluginPanelItem> stale = {farhost::PanelItemFrom(*item)};
+                std::vector<far1::PluginPanelItem> stale = {far1host::PanelItemFrom(*item)};
                 Destroy(WindowOf(*item));
                 if (Draw(2)) {
-                    if (const farhost::ListedItem* other = PickListed()) {
-                        stale.push_back(farhost::PanelItemFrom(*other));
+                    if (const far1host::ListedItem* other = PickListed()) {
+                        stale.push_back(far1host::PanelItemFrom(*other));
                     }
                     PressF8(panel, stale);
                 } else {
@@ -284,10 +284,10 @@ TEST_F(Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
     ASSERT_LT(failures_, kFailureLimit) << "stopped early";
 
     // Close the panel with ShowAllWindowAtExit 1, set through the configuration dialog.
-    farhost::DialogAnswer restore;
+    far1host::DialogAnswer restore;
     restore.result = 10;
     restore.checks = {{8, 1}};
-    farhost::QueueDialogAnswer(restore);
+    far1host::QueueDialogAnswer(restore);
     ASSERT_EQ(1, Plugin().Configure(0));
     ClosePanel(panel);
     int hiddenAndAlive = 0;
@@ -301,7 +301,7 @@ TEST_F(Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
         EXPECT_VISIBLE(window); // every window of the run was never hidden, or was restored
     }
     panel = OpenPanel();
-    for (const farhost::ListedItem& item : farhost::ListPanel(panel)) {
+    for (const far1host::ListedItem& item : far1host::ListPanel(panel)) {
         EXPECT_FALSE(item.status[0] == 'H' && item.status[3] == 'D')
             << "window " << item.handleText << " \"" << Printable(item.title)
             << "\" is recorded and hidden after the restore: \"" << item.status << "\"";

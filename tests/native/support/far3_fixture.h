@@ -3,7 +3,7 @@
 #pragma once
 
 #include "far3_support.h"
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -472,7 +472,7 @@ Record OpenPanelInfoRecord(HANDLE panel) {
     return info;
 }
 
-void StartPlugin() {
+void StartFar1() {
     alignas(8) unsigned char startup[kStartupSize];
     alignas(8) unsigned char standardFunctions[kFsfSize];
     memset(startup, 0, sizeof startup);

@@ -319,7 +319,7 @@ Record PluginInfoRecord();
 Record OpenPanelInfoRecord(HANDLE panel);
 // SetStartupInfoW with a record on this call's stack, overwritten as soon as the DLL returns,
 // then GetPluginInfoW, as FAR loads a plug-in.
-void StartPlugin();
+void StartFar1();
 HANDLE OpenPanel(int openFrom, const GuidBytes& guid, intptr_t data);
 HANDLE OpenFromPluginsMenu();
 HANDLE OpenFromCommandLine(const std::wstring& text);

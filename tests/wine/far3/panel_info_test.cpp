@@ -71,7 +71,7 @@ ModeSeen ModeAt(const unsigned char* mode) {
 }
 
 TEST_F(Far3PanelInfo, RecordDescribesTitleViewModesAndKeyBar) {
-    StartPlugin();
+    StartFar1();
     HANDLE panel = OpenFromPluginsMenu();
     ASSERT_NE(nullptr, panel);
     const Record info = OpenPanelInfoRecord(panel);
@@ -179,7 +179,7 @@ TEST_F(Far3PanelInfo, RecordDescribesTitleViewModesAndKeyBar) {
 }
 
 TEST_F(Far3PanelInfo, RecordFarCannotHaveMeantIsLeftUntouched) {
-    StartPlugin();
+    StartFar1();
     HANDLE panel = OpenFromPluginsMenu();
     ASSERT_NE(nullptr, panel);
     constexpr unsigned char kFill = 0x5A;

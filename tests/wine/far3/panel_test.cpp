@@ -37,7 +37,7 @@ TEST_F(Far3Panel, ListsUnicodeTitlesExactlyWithStatusHandleAndUserData) {
     WideCharToMultiByte(CP_ACP, 0, kRussian.c_str(), -1, ansi, sizeof ansi, nullptr, &lossy);
     ASSERT_TRUE(lossy) << "the titles must lie outside the ANSI code page";
 
-    StartPlugin();
+    StartFar1();
     // Nothing of ours on the desktop yet: an empty list is still a listing (0 closes the panel).
     HANDLE panel = OpenFromPluginsMenu();
     ASSERT_NE(nullptr, panel);
@@ -71,7 +71,7 @@ TEST_F(Far3Panel, HideCommandTogglesExactlyTheWindowsWhoseTitleHoldsTheText) {
     HWND russian = MakeWindow(kRussian);
     HWND plain = MakeWindow(kPlain);
     HWND decoy = MakeWindow(kDecoy);
-    StartPlugin();
+    StartFar1();
 
     struct Case {
         std::wstring text;
@@ -101,7 +101,7 @@ TEST_F(Far3Panel, HideCommandTogglesExactlyTheWindowsWhoseTitleHoldsTheText) {
 TEST_F(Far3Panel, HideTypedInThePanelKeepsTheWindowHiddenUntilTheLastPanelCloses) {
     HWND japanese = MakeWindow(kJapanese);
     HWND russian = MakeWindow(kRussian);
-    StartPlugin();
+    StartFar1();
     HANDLE first = OpenFromPluginsMenu();
     // FAR opens the new instance, then closes the one the panel held.
     HANDLE second = OpenFromCommandLine(L"日本");
@@ -114,7 +114,7 @@ TEST_F(Far3Panel, HideTypedInThePanelKeepsTheWindowHiddenUntilTheLastPanelCloses
 
     // ShowAllWindowAtExit 0: the last close leaves it hidden.
     g_host.store[L"ShowAllWindowAtExit"] = {kFstQword, 0};
-    StartPlugin();
+    StartFar1();
     HANDLE third = OpenFromCommandLine(kRussian);
     ASSERT_NE(nullptr, third);
     EXPECT_HIDDEN(russian);
@@ -126,7 +126,7 @@ TEST_F(Far3Panel, HideTypedInThePanelKeepsTheWindowHiddenUntilTheLastPanelCloses
 TEST_F(Far3Panel, F3AndAltF3BringTheSelectedWindowForward) {
     HWND back = MakeWindow(kRussian);
     HWND front = MakeWindow(kJapanese);
-    StartPlugin();
+    StartFar1();
     HANDLE panel = OpenFromPluginsMenu();
     std::vector<ListedItem> items = OwnItems(panel);
     const ListedItem backItem = ITEM_OF(items, back);
@@ -201,7 +201,7 @@ TEST_F(Far3Panel, F8TogglesTheItemsFarHandsOver) {
     HWND japanese = MakeWindow(kJapanese);
     HWND russian = MakeWindow(kRussian);
     HWND plain = MakeWindow(kPlain);
-    StartPlugin();
+    StartFar1();
     HANDLE panel = OpenFromPluginsMenu();
     std::vector<ListedItem> items = OwnItems(panel);
     const std::vector<ListedItem> both = {ITEM_OF(items, japanese), ITEM_OF(items, russian)};
@@ -223,7 +223,7 @@ TEST_F(Far3Panel, F8TogglesTheItemsFarHandsOver) {
 
 TEST_F(Far3Panel, LeavingThePanelGoesThroughFctlClosePanel) {
     HWND window = MakeWindow(kJapanese);
-    StartPlugin();
+    StartFar1();
 
     // "..": the panel closes with no directory, before PanelControl returns; being the last
     // panel, it shows again the window it hid.

@@ -54,7 +54,7 @@ TEST_F(Far3Info, GlobalInfoNamesVelumoAndTheFarBuildItNeeds) {
 }
 
 TEST_F(Far3Info, PluginInfoHasTheThreeMenusAndThePrefix) {
-    StartPlugin();
+    StartFar1();
     Record info = PluginInfoRecord();
     EXPECT_EQ(0u, info.Get<unsigned long long>(kPluginInfoFlags)) << "no PF_* flag";
     EXPECT_MENU(MenuAt(info, kPluginInfoDiskMenu), kDisksMenuGuid, L"m4", 1u);
@@ -64,7 +64,7 @@ TEST_F(Far3Info, PluginInfoHasTheThreeMenusAndThePrefix) {
 
     // AddToDisksMenu off: the disks menu has no line.
     g_host.store[L"AddToDisksMenu"] = {kFstQword, 0};
-    StartPlugin();
+    StartFar1();
     EXPECT_MENU(MenuAt(PluginInfoRecord(), kPluginInfoDiskMenu), kDisksMenuGuid, L"m4", 0u);
 }
 

@@ -105,7 +105,7 @@ class Far3Settings : public Far3Test {
 
 TEST_F(Far3Settings, DialogWritesTheStoreAndARestartLoadsIt) {
     HWND invisible = MakeWindow(L"Невидимое окно", kInvisibleWindow);
-    StartPlugin();
+    StartFar1();
     EXPECT_EQ("{}", Describe(g_host.store)) << "the defaults are not written";
     EXPECT_EQ(0, Configure(kPluginsMenuGuid)) << "not the configuration menu's GUID";
     EXPECT_TRUE(g_host.dialogs.empty());
@@ -163,7 +163,7 @@ TEST_F(Far3Settings, DialogWritesTheStoreAndARestartLoadsIt) {
     EXPECT_EQ(Describe(confirmed), Describe(g_host.store));
 
     // A restart loads the store: the dialog, the disks menu and the listing follow it.
-    StartPlugin();
+    StartFar1();
     EXPECT_EQ((std::vector<intptr_t>{0, 1, 1, 1, 1}), ShownByDialog());
     EXPECT_EQ(0u, PluginInfoRecord().Get<size_t>(kPluginInfoDiskMenu + kMenuCount))
         << "AddToDisksMenu 0";
@@ -181,7 +181,7 @@ TEST_F(Far3Settings, RegistryValuesAreTakenOverOnceAndNeverWritten) {
     SeedRegistry("ShowAllWindowAtExit", 0);
     const std::string seeded = RegistrySnapshot();
 
-    StartPlugin();
+    StartFar1();
     const Store takenOver = StoreOf(0, 0, 1, 1, 0);
     EXPECT_EQ(Describe(takenOver), Describe(g_host.store)) << "five values, no DisksMenuDigit";
     EXPECT_EQ(seeded, RegistrySnapshot()) << "the registry is read, not written";
@@ -190,7 +190,7 @@ TEST_F(Far3Settings, RegistryValuesAreTakenOverOnceAndNeverWritten) {
     // Once the store holds Velumo's values, the registry is not read again.
     SeedRegistry("ShowOwnerWindow", 0);
     const std::string changed = RegistrySnapshot();
-    StartPlugin();
+    StartFar1();
     EXPECT_EQ(Describe(takenOver), Describe(g_host.store));
     EXPECT_EQ(std::vector<intptr_t>({0, 0, 1, 1, 0}), ShownByDialog()) << "from the store";
     EXPECT_EQ(changed, RegistrySnapshot());
@@ -203,7 +203,7 @@ TEST_F(Far3Settings, RegistryValuesAreTakenOverOnceAndNeverWritten) {
 TEST_F(Far3Settings, StoreThatCannotBeOpenedGivesTheDefaults) {
     g_host.store = StoreOf(0, 0, 1, 1, 0);
     g_host.storeRefuses = true;
-    StartPlugin();
+    StartFar1();
     EXPECT_LT(0, g_host.storeOpens) << "the store was never asked for";
     EXPECT_EQ((std::vector<intptr_t>{1, 1, 0, 0, 1}), ShownByDialog());
     EXPECT_EQ(1u, PluginInfoRecord().Get<size_t>(kPluginInfoDiskMenu + kMenuCount))

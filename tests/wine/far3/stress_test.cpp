@@ -467,7 +467,7 @@ class Far3Stress : public Far3Test {
 TEST_F(Far3Stress, ThreeThousandRandomOperationsOnThreeHundredUnicodeWindows) {
     const auto started = std::chrono::steady_clock::now();
     g_host.store[L"ShowAllWindowAtExit"] = {kFstQword, 0};
-    StartPlugin();
+    StartFar1();
     for (int i = 0; i < kInitialWindows; ++i) {
         ASSERT_NE(nullptr, NewWindow(true));
     }

@@ -1,4 +1,4 @@
-#include "settings_store.h"
+#include "registry_settings.h"
 
 #include "settings.h"
 

@@ -1,12 +1,12 @@
 // The configuration dialog: expanding item templates, reading the digit field, and the whole
 // dialog run through Configure(0) with the host stand-in playing the user.
-#include "far_host.h"
+#include "far1_host.h"
 #include "far1/entry_points.h"
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 #include "far1/config_dialog.h"
 #include "core/settings.h"
-#include "core/settings_store.h"
-#include "far1/settings_key.h"
+#include "core/registry_settings.h"
+#include "far1/settings_store.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>
@@ -19,22 +19,22 @@
 
 namespace {
 
-class ConfigDialog : public PluginTest {
+class ConfigDialog : public Far1Test {
   protected:
     void TearDown() override {
         EXPECT_EQ(0, simwin::OpenRegistryKeyCount());
-        PluginTest::TearDown();
+        Far1Test::TearDown();
     }
 
     // Closes the next dialog on `result` after ticking/clearing and typing as given.
     static int Answer(int result, std::vector<std::pair<int, int>> checks = {},
                       std::vector<std::pair<int, std::string>> texts = {}) {
-        farhost::DialogAnswer answer;
+        far1host::DialogAnswer answer;
         answer.result = result;
         answer.checks = std::move(checks);
         answer.texts = std::move(texts);
-        farhost::QueueDialogAnswer(answer);
-        return farhost::Plugin().Configure(0);
+        far1host::QueueDialogAnswer(answer);
+        return far1host::Plugin().Configure(0);
     }
 
     static std::vector<int32_t> WrittenValues() {
@@ -53,9 +53,10 @@ uintptr_t TextAddress(const char* text) {
 }
 
 TEST_F(ConfigDialog, ExpandWidensByteFieldsWithoutSign) {
-    const DialogItemTemplate from[1] = {{200, 255, 128, 200, 129, 255, -7, 0x80000001u, 250, 11}};
-    FarDialogItem to[1];
-    ExpandDialogItems(from, to, 1);
+    const far1::DialogItemTemplate from[1] = {
+        {200, 255, 128, 200, 129, 255, -7, 0x80000001u, 250, 11}};
+    far1::FarDialogItem to[1];
+    far1::ExpandDialogItems(from, to, 1);
     EXPECT_EQ((std::vector<int>{200, 255, 128, 200, 129, 255, -7, 250}),
               (std::vector<int>{to[0].Type, to[0].X1, to[0].Y1, to[0].X2, to[0].Y2, to[0].Focus,
                                 to[0].Selected, to[0].DefaultButton}));
@@ -64,39 +65,41 @@ TEST_F(ConfigDialog, ExpandWidensByteFieldsWithoutSign) {
 }
 
 TEST_F(ConfigDialog, ExpandTakesDataBelow2000AsAMessageIdAndOtherwiseAsAText) {
-    const DialogItemTemplate from[3] = {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-                                        {0, 0, 0, 0, 0, 0, 0, 0, 0, 1999},
-                                        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress("plain text")}};
-    FarDialogItem to[3];
-    ExpandDialogItems(from, to, 3);
+    const far1::DialogItemTemplate from[3] = {
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 1999},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress("plain text")}};
+    far1::FarDialogItem to[3];
+    far1::ExpandDialogItems(from, to, 3);
     EXPECT_EQ(messages_[0], to[0].Data);
     EXPECT_STREQ("", to[1].Data); // the host has no text 1999
     EXPECT_STREQ("plain text", to[2].Data);
-    EXPECT_EQ((std::vector<int>{0, 1999}), farhost::RequestedMessages());
+    EXPECT_EQ((std::vector<int>{0, 1999}), far1host::RequestedMessages());
 }
 
 TEST_F(ConfigDialog, ExpandWithACountOfZeroOrLessFillsNothing) {
-    const DialogItemTemplate from[1] = {{8, 5, 2, 0, 0, 0, 1, 0, 0, 11}};
-    FarDialogItem to[1], untouched[1];
+    const far1::DialogItemTemplate from[1] = {{8, 5, 2, 0, 0, 0, 1, 0, 0, 11}};
+    far1::FarDialogItem to[1], untouched[1];
     memset(to, 0x5A, sizeof(to));
     memcpy(untouched, to, sizeof(to));
-    ExpandDialogItems(from, to, 0);
-    ExpandDialogItems(from, to, -3);
+    far1::ExpandDialogItems(from, to, 0);
+    far1::ExpandDialogItems(from, to, -3);
     EXPECT_EQ(0, memcmp(untouched, to, sizeof(to)));
-    EXPECT_TRUE(farhost::RequestedMessages().empty());
+    EXPECT_TRUE(far1host::RequestedMessages().empty());
 }
 
 TEST_F(ConfigDialog, ExpandCutsACaptionLongerThan511Characters) {
     std::vector<std::string> longMessages = messages_;
     longMessages[10] = std::string(700, 'm');
-    farhost::Start(farhost::LinkedPlugin(), longMessages, kFarPluginsRoot);
+    far1host::Start(far1host::LinkedPlugin(), longMessages, kFarPluginsRoot);
     const std::string text(600, 't'), exact(511, 'e');
-    const DialogItemTemplate from[3] = {{0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress(text.c_str())},
-                                        {0, 0, 0, 0, 0, 0, 0, 0, 0, 10},
-                                        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress(exact.c_str())}};
-    FarDialogItem to[4];
+    const far1::DialogItemTemplate from[3] = {
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress(text.c_str())},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 10},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress(exact.c_str())}};
+    far1::FarDialogItem to[4];
     memset(to, 0x5A, sizeof(to));
-    ExpandDialogItems(from, to, 3);
+    far1::ExpandDialogItems(from, to, 3);
     EXPECT_EQ(std::string(511, 't'), to[0].Data);
     EXPECT_EQ(std::string(511, 'm'), to[1].Data);
     EXPECT_EQ(exact, to[2].Data);
@@ -125,17 +128,17 @@ TEST(ParseLeadingNumber, ReadsSignAndDigitsAfterWhiteSpace) {
                                                                 {"99999999999", INT32_MAX},
                                                                 {"-99999999999", INT32_MIN}};
     for (const auto& c : cases) {
-        EXPECT_EQ(c.second, ParseLeadingNumber(c.first)) << '"' << c.first << '"';
+        EXPECT_EQ(c.second, far1::ParseLeadingNumber(c.first)) << '"' << c.first << '"';
     }
-    EXPECT_EQ(INT32_MAX, ParseLeadingNumber(std::string(1000, '9').c_str()));
-    EXPECT_EQ(INT32_MIN, ParseLeadingNumber(("-" + std::string(1000, '8')).c_str()));
+    EXPECT_EQ(INT32_MAX, far1::ParseLeadingNumber(std::string(1000, '9').c_str()));
+    EXPECT_EQ(INT32_MIN, far1::ParseLeadingNumber(("-" + std::string(1000, '8')).c_str()));
 }
 
 TEST_F(ConfigDialog, AtTheDefaultsTheDialogShowsTheSettingsInTheItemTable) {
-    EXPECT_EQ(0, farhost::Plugin().Configure(0)); // no answer: the user presses Esc
-    ASSERT_EQ(1u, farhost::DialogCalls().size());
-    const farhost::DialogCall& call = farhost::DialogCalls()[0];
-    EXPECT_EQ(farhost::kModuleNumber, call.moduleNumber);
+    EXPECT_EQ(0, far1host::Plugin().Configure(0)); // no answer: the user presses Esc
+    ASSERT_EQ(1u, far1host::DialogCalls().size());
+    const far1host::DialogCall& call = far1host::DialogCalls()[0];
+    EXPECT_EQ(far1host::kModuleNumber, call.moduleNumber);
     EXPECT_EQ((std::vector<int>{-1, -1, 76, 13}),
               (std::vector<int>{call.x1, call.y1, call.x2, call.y2}));
     EXPECT_EQ("VelumoCfg", call.helpTopic);
@@ -163,7 +166,7 @@ TEST_F(ConfigDialog, AtTheDefaultsTheDialogShowsTheSettingsInTheItemTable) {
     };
     for (size_t i = 0; i < table.size(); ++i) {
         SCOPED_TRACE("item " + std::to_string(i));
-        const FarDialogItem& item = call.items[i];
+        const far1::FarDialogItem& item = call.items[i];
         const Expected& e = table[i];
         EXPECT_EQ((std::vector<int>{e.type, e.x1, e.y1, e.x2, e.y2, e.focus, e.selected,
                                     e.defaultButton}),
@@ -176,16 +179,16 @@ TEST_F(ConfigDialog, AtTheDefaultsTheDialogShowsTheSettingsInTheItemTable) {
 
 TEST_F(ConfigDialog, TheSettingsArePutInAsTheyAre) {
     g_settings = {7, 0, -1, 3, 2, 5};
-    EXPECT_EQ(0, farhost::Plugin().Configure(0));
+    EXPECT_EQ(0, far1host::Plugin().Configure(0));
     g_settings = {1, -42, 1, 0, 0, 1};
-    EXPECT_EQ(0, farhost::Plugin().Configure(0));
-    ASSERT_EQ(2u, farhost::DialogCalls().size());
-    const auto& first = farhost::DialogCalls()[0].items;
+    EXPECT_EQ(0, far1host::Plugin().Configure(0));
+    ASSERT_EQ(2u, far1host::DialogCalls().size());
+    const auto& first = far1host::DialogCalls()[0].items;
     EXPECT_EQ((std::vector<int>{7, -1, 3, 2, 5}),
               (std::vector<int>{first[1].Selected, first[5].Selected, first[6].Selected,
                                 first[7].Selected, first[8].Selected}));
     EXPECT_STREQ("", first[2].Data) << "digit 0 shows an empty field";
-    EXPECT_STREQ("-42", farhost::DialogCalls()[1].items[2].Data);
+    EXPECT_STREQ("-42", far1host::DialogCalls()[1].items[2].Data);
 }
 
 TEST_F(ConfigDialog, ConfirmingStoresAllSixAndWritesThemToTheRegistry) {
@@ -195,7 +198,7 @@ TEST_F(ConfigDialog, ConfirmingStoresAllSixAndWritesThemToTheRegistry) {
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
     EXPECT_EQ(confirmed, WrittenValues());
     g_settings = kDefaultSettings;
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
 }
 
@@ -214,7 +217,7 @@ TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmChangesNothing) {
         EXPECT_EQ(0, Answer(result, {{1, 0}, {8, 0}}, {{2, "3"}}));
         EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     }
-    EXPECT_EQ(0, farhost::Plugin().Configure(0)); // no answer queued: Esc
+    EXPECT_EQ(0, far1host::Plugin().Configure(0)); // no answer queued: Esc
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
     EXPECT_FALSE(simwin::RegistryKeyExists(kVelumoKeyPath));
@@ -227,9 +230,9 @@ TEST_F(ConfigDialog, ADigitFieldWithoutANumberStoresZeroAndShowsEmptyNextTime) {
         EXPECT_EQ(1, Answer(10, {}, {{2, typed}}));
         EXPECT_EQ(0, g_settings.DisksMenuDigit);
     }
-    farhost::ClearRecords();
+    far1host::ClearRecords();
     EXPECT_EQ(1, Answer(10)); // the field opens empty; confirming as it is stores 0 again
-    EXPECT_STREQ("", farhost::DialogCalls()[0].items[2].Data);
+    EXPECT_STREQ("", far1host::DialogCalls()[0].items[2].Data);
     EXPECT_EQ(0, g_settings.DisksMenuDigit);
     EXPECT_EQ(0, WrittenValues().at(1));
 }
@@ -240,8 +243,8 @@ TEST_F(ConfigDialog, AnOversizedDigitSaturates) {
     EXPECT_EQ(INT32_MAX, WrittenValues().at(1));
     EXPECT_EQ(1, Answer(10, {}, {{2, "-99999999999"}}));
     EXPECT_EQ(INT32_MIN, g_settings.DisksMenuDigit);
-    ASSERT_EQ(2u, farhost::DialogCalls().size());
-    EXPECT_STREQ("2147483647", farhost::DialogCalls()[1].items[2].Data);
+    ASSERT_EQ(2u, far1host::DialogCalls().size());
+    EXPECT_STREQ("2147483647", far1host::DialogCalls()[1].items[2].Data);
 }
 
 TEST_F(ConfigDialog, ARegistryThatCannotBeWrittenStillConfirms) {
@@ -252,10 +255,10 @@ TEST_F(ConfigDialog, ARegistryThatCannotBeWrittenStillConfirms) {
 }
 
 TEST_F(ConfigDialog, OtherConfigurationItemsShowNoDialog) {
-    farhost::QueueDialogAnswer(farhost::DialogAnswer{10, {{1, 0}}, {}});
-    EXPECT_EQ(0, farhost::Plugin().Configure(1));
-    EXPECT_EQ(0, farhost::Plugin().Configure(-1));
-    EXPECT_TRUE(farhost::DialogCalls().empty());
+    far1host::QueueDialogAnswer(far1host::DialogAnswer{10, {{1, 0}}, {}});
+    EXPECT_EQ(0, far1host::Plugin().Configure(1));
+    EXPECT_EQ(0, far1host::Plugin().Configure(-1));
+    EXPECT_TRUE(far1host::DialogCalls().empty());
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }

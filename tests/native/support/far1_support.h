@@ -1,9 +1,9 @@
 // What the native tests, the fuzzer and the native bench share: one reset of every piece of
 // process-wide state, the plug-in started in the host stand-in as FAR starts it, and the small
-// helpers they all need. The gtest fixtures built on these are in plugin_fixture.h.
+// helpers they all need. The gtest fixtures built on these are in far1_fixture.h.
 #pragma once
 
-#include "far_host.h"
+#include "far1_host.h"
 #include "handle_text.h"
 #include "core/settings.h"
 
@@ -30,17 +30,16 @@ constexpr size_t kEnglishMessageCount = 17;
 // panels closed, its store and dialog failures off).
 void ResetProcessState();
 
-// The messages of VelumoEng.lng (written from lang/ into VELUMO_LANG_DIR) as the host stand-in serves them, read once; empty when
-// the file cannot be read.
+// The messages of VelumoEng.lng (written from lang/ into VELUMO_LANG_DIR) as the host stand-in
+// serves them, read once; empty when the file cannot be read.
 const std::vector<std::string>& EnglishMessages();
 
 // Starts the linked-in plug-in in the host stand-in with the English messages and FAR's plug-in
 // root key, then clears the host's records.
-void StartPlugin();
-
+void StartFar1();
 
 // The record FAR hands back for a window's item: zeroed, the window in UserData.
-PluginPanelItem PanelItemFor(HWND window);
+far1::PluginPanelItem PanelItemFor(HWND window);
 
 // The six settings in record order, for comparing whole records at once.
 std::vector<int32_t> SettingsFields(const Settings& s);

@@ -1,9 +1,9 @@
 // The six settings in the simulated registry: loading with its fall-backs, saving, the key path
 // built from the host's root key, and that no key stays open.
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 #include "core/settings.h"
-#include "core/settings_store.h"
-#include "far1/settings_key.h"
+#include "core/registry_settings.h"
+#include "far1/settings_store.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +55,7 @@ class SettingsStore : public DesktopTest {
 };
 
 TEST_F(SettingsStore, WithoutAKeyLoadsTheDefaultsAndCreatesNothing) {
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ(kDefaults, SettingsFields(g_settings));
     EXPECT_STREQ(kVelumoKeyPath, SettingsKeyPath());
     EXPECT_FALSE(simwin::RegistryKeyExists("Software"));
@@ -67,7 +67,7 @@ TEST_F(SettingsStore, StoredValuesAreTakenAsTheyAreAndMissingOnesDefault) {
     SeedDword(kVelumoKeyPath, "ShowOwnerWindow", 7);
     SeedDword(kVelumoKeyPath, "ShowInvisibleWindow", -1);
     SeedDword(kVelumoKeyPath, "ShowAllWindowAtExit", 0);
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ((std::vector<int32_t>{0, 9, 1, 7, -1, 0}), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
@@ -77,7 +77,7 @@ TEST_F(SettingsStore, DataOfAtMostFourBytesIsTakenWhateverItsType) {
     simwin::SeedRegistryValue(kVelumoKeyPath, "AddToDisksMenu", REG_BINARY, {1, 2, 3});
     simwin::SeedRegistryValue(kVelumoKeyPath, "ShowDesktopIcon", REG_SZ, {'1', '\0'});
     simwin::SeedRegistryValue(kVelumoKeyPath, "ShowOwnerWindow", REG_SZ, {0xFF, 0xFF, 0xFF, 0xFF});
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ((std::vector<int32_t>{0x030201, 5, '1', -1, 0, 1}), SettingsFields(g_settings));
 }
 
@@ -88,7 +88,7 @@ TEST_F(SettingsStore, EmptyAndOversizedValuesLoadTheDefault) {
     simwin::SeedRegistryValue(kVelumoKeyPath, "ShowDesktopIcon", REG_BINARY, {0, 0, 0, 0, 0});
     SeedDword(kVelumoKeyPath, "ShowInvisibleWindow",
               3); // read after the oversized ones all the same
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ((std::vector<int32_t>{1, 9, 1, 0, 3, 1}), SettingsFields(g_settings));
 }
 
@@ -99,18 +99,18 @@ TEST_F(SettingsStore, RegistryFailuresWhileLoadingGiveTheDefaults) {
     for (simwin::RegistryCall call : {simwin::RegistryCall::Open, simwin::RegistryCall::Query}) {
         g_settings = kPattern;
         simwin::FailRegistryCall(call, ERROR_ACCESS_DENIED);
-        LoadSettingsBelowRootKey(kFarPluginsRoot);
+        far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
         EXPECT_EQ(kDefaults, SettingsFields(g_settings));
         EXPECT_EQ(0, simwin::OpenRegistryKeyCount()) << "key kept open after a failed query";
         simwin::FailRegistryCall(call, ERROR_SUCCESS);
     }
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ((std::vector<int32_t>{40, 41, 42, 43, 44, 45}), SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, ReadDwordValueReportsWhetherTheStoredValueWasTaken) {
     SeedDword(kVelumoKeyPath, "ShowOwnerWindow", 0x11223344);
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     uint8_t buffer[4] = {0xAA, 0xAA, 0xAA, 0xAA};
     EXPECT_EQ(1, ReadDwordValue("ShowOwnerWindow", buffer, 6));
     EXPECT_EQ(LittleEndian(0x11223344), std::vector<uint8_t>(buffer, buffer + 4));
@@ -124,14 +124,14 @@ TEST_F(SettingsStore, ReadDwordValueReportsWhetherTheStoredValueWasTaken) {
 TEST_F(SettingsStore, AShortValueFillsOnlyTheLowBytesOfTheDefault) {
     simwin::SeedRegistryValue(kVelumoKeyPath, "DisksMenuDigit", REG_BINARY, {0x05});
     simwin::SeedRegistryValue(kVelumoKeyPath, "ShowOwnerWindow", REG_SZ, {0x05, 0x06});
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ(0x11223305, ReadDwordOrDefault("DisksMenuDigit", 0x11223344));
     EXPECT_EQ(0x11220605, ReadDwordOrDefault("ShowOwnerWindow", 0x11223344));
     EXPECT_EQ(-251, ReadDwordOrDefault("DisksMenuDigit", -1)); // FFFFFF05
 }
 
 TEST_F(SettingsStore, SaveCreatesTheKeyPathAndWritesAllSixInRecordOrder) {
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     SaveSettings();
     EXPECT_TRUE(simwin::RegistryKeyExists(kVelumoKeyPath));
     ExpectSixWrites(kVelumoKeyPath, kDefaults);
@@ -142,12 +142,12 @@ TEST_F(SettingsStore, SaveCreatesTheKeyPathAndWritesAllSixInRecordOrder) {
     SaveSettings();
     ExpectSixWrites(kVelumoKeyPath, odd, 6);
     g_settings = kPattern;
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ(odd, SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, AFailedCreateSkipsTheValueAndTheNextWriteTriesAgain) {
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_ACCESS_DENIED);
     SaveSettings();
     WriteDwordValue("ShowOwnerWindow", 1);
@@ -171,7 +171,7 @@ TEST_F(SettingsStore, ARootKeyOf72CharactersGivesThe79CharacterPath) {
     ASSERT_EQ(72u, root.size());
     const std::string path = root + "\\Velumo";
     SeedDword(path, "DisksMenuDigit", 3);
-    LoadSettingsBelowRootKey(root.c_str());
+    far1::LoadSettingsBelowRootKey(root.c_str());
     EXPECT_EQ(79u, std::string(SettingsKeyPath()).size());
     EXPECT_EQ(path, SettingsKeyPath());
     EXPECT_EQ(3, g_settings.DisksMenuDigit);
@@ -183,7 +183,7 @@ TEST_F(SettingsStore, ALongerRootKeyKeepsTheWholePath) {
     const std::string root = "Software\\Far\\Users\\" + std::string(130, 'L') + "\\Plugins";
     const std::string path = root + "\\Velumo";
     SeedDword(path, "ShowInvisibleWindow", 1);
-    LoadSettingsBelowRootKey(root.c_str());
+    far1::LoadSettingsBelowRootKey(root.c_str());
     EXPECT_EQ(path, SettingsKeyPath());
     EXPECT_EQ(1, g_settings.ShowInvisibleWindow);
     SaveSettings();
@@ -194,7 +194,7 @@ TEST_F(SettingsStore, ALongerRootKeyKeepsTheWholePath) {
 TEST_F(SettingsStore, ANullRootKeyReadsTheDefaultsAndWritesNothing) {
     SeedDword("Velumo", "DisksMenuDigit", 2);
     SeedDword("(null)\\Velumo", "DisksMenuDigit", 2);
-    LoadSettingsBelowRootKey(nullptr);
+    far1::LoadSettingsBelowRootKey(nullptr);
     EXPECT_EQ(kDefaults, SettingsFields(g_settings));
     EXPECT_STREQ("", SettingsKeyPath());
     SaveSettings();

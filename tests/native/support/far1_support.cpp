@@ -1,8 +1,8 @@
-#include "plugin_support.h"
+#include "far1_support.h"
 
 #include "core/hidden_window_table.h"
 #include "core/open_panels.h"
-#include "far1/window_list.h"
+#include "far1/panel_items.h"
 #include "far1/window_panel.h"
 #include "far3/host_services.h"
 #include "far3_host.h"
@@ -32,21 +32,21 @@ const std::vector<std::string>& EnglishMessages() {
     static const std::vector<std::string> messages = [] {
         std::vector<std::string> read;
         std::string language;
-        farhost::LoadLanguageFile(VELUMO_LANG_DIR "/VelumoEng.lng", &read, &language);
+        far1host::LoadLanguageFile(VELUMO_LANG_DIR "/VelumoEng.lng", &read, &language);
         return read; // left empty when the file cannot be read
     }();
     return messages;
 }
 
-void StartPlugin() {
-    farhost::Start(farhost::LinkedPlugin(), EnglishMessages(), kFarPluginsRoot);
-    farhost::ClearRecords();
+void StartFar1() {
+    far1host::Start(far1host::LinkedPlugin(), EnglishMessages(), kFarPluginsRoot);
+    far1host::ClearRecords();
 }
 
-PluginPanelItem PanelItemFor(HWND window) {
-    PluginPanelItem item;
+far1::PluginPanelItem PanelItemFor(HWND window) {
+    far1::PluginPanelItem item;
     memset(&item, 0, sizeof(item));
-    item.UserData = UserDataFromWindow(window);
+    item.UserData = far1::UserDataFromWindow(window);
     return item;
 }
 
