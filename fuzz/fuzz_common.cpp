@@ -306,7 +306,7 @@ void SeedRegistry(InputReader& in, const std::string* const (&places)[4]) {
         const uint8_t namePick = in.Byte();
         std::string name;
         if (namePick % 8 < 6) {
-            name = kSettingNames[namePick % 8];
+            name = kSettingFields[namePick % 8].Name;
             if (namePick & 0x80) {
                 for (char& c : name) {
                     if (c >= 'A' && c <= 'Z') {

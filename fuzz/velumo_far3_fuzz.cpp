@@ -673,7 +673,7 @@ std::vector<far3host::StoredSetting> ReadStore(InputReader& in) {
         setting.location = (in.Byte() & 1) != 0 ? far3::PSL_LOCAL : far3::PSL_ROAMING;
         const uint8_t namePick = in.Byte();
         if (namePick % 8 < 6) {
-            std::string name = kSettingNames[namePick % 8];
+            std::string name = kSettingFields[namePick % 8].Name;
             if (namePick & 0x80) {
                 std::transform(name.begin(), name.end(), name.begin(), [](char c) -> char {
                     return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
@@ -1313,8 +1313,7 @@ void PickFunctionsSize(InputReader& in, Run& run) {
 
 std::vector<Text> ReadMessages(InputReader& in) {
     std::vector<Text> messages = Far3EnglishMessages();
-    Require(messages.size() >= kEnglishMessageCount,
-            "VelumoEng.lng (VELUMO_LANG_DIR_FAR3) not read");
+    Require(messages.size() >= kMessageCount, "VelumoEng.lng (VELUMO_LANG_DIR_FAR3) not read");
     const size_t overrides = in.Byte() % 8;
     for (size_t i = 0; i < overrides; ++i) {
         const size_t id = in.Byte() % messages.size();

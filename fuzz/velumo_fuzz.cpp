@@ -219,7 +219,7 @@ void CheckLoadedSettings(const Run& run) {
     const std::vector<int32_t> loaded = SettingsFields(g_settings);
     const std::vector<int32_t> defaults = SettingsFields(kDefaultSettings);
     for (size_t i = 0; i < 6; ++i) {
-        Require(loaded[i] == ExpectedSetting(run, kSettingNames[i], defaults[i]),
+        Require(loaded[i] == ExpectedSetting(run, kSettingFields[i].Name, defaults[i]),
                 "a setting did not load as the registry holds it", static_cast<uint32_t>(i));
     }
 }
@@ -233,7 +233,7 @@ void CheckSavedSettings(const Run& run) {
     for (size_t i = 0; i < 6; ++i) {
         DWORD type = 0;
         std::vector<uint8_t> data;
-        Require(simwin::ReadRegistryValue(run.keyPath, kSettingNames[i], &type, &data) &&
+        Require(simwin::ReadRegistryValue(run.keyPath, kSettingFields[i].Name, &type, &data) &&
                     type == REG_DWORD && data.size() == 4,
                 "a confirmed dialog did not store a setting as a REG_DWORD",
                 static_cast<uint32_t>(i));
@@ -551,7 +551,7 @@ void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
 
 std::vector<std::string> ReadMessages(InputReader& in) {
     std::vector<std::string> messages = EnglishMessages();
-    Require(messages.size() >= kEnglishMessageCount, "VelumoEng.lng (VELUMO_LANG_DIR) not read");
+    Require(messages.size() >= kMessageCount, "VelumoEng.lng (VELUMO_LANG_DIR) not read");
     const size_t overrides = in.Byte() % 8;
     for (size_t i = 0; i < overrides; ++i) {
         const size_t id = in.Byte() % 20;

@@ -20,4 +20,5 @@ enum MessageId : int {
     kMsgShowOwnerWindow = 14,
     kMsgShowInvisibleWindow = 15,
     kMsgShowAllWindowAtExit = 16,
+    kMessageCount // how many texts each language file holds: ids 0 to kMessageCount - 1
 };

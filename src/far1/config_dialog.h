@@ -1,5 +1,5 @@
-// The configuration dialog: six settings in a 76 by 13 host dialog, described by a compact
-// table of item templates that is expanded into host dialog records when the dialog runs.
+// The FAR 1.x configuration dialog: the core's layout of the settings dialog, each row turned
+// into a compact item template that is expanded into a host dialog record when the dialog runs.
 #pragma once
 
 #include "far1_plugin.h"
@@ -8,7 +8,6 @@
 
 namespace far1 {
 
-constexpr int kConfigDialogItemCount = 12;
 constexpr uintptr_t kFirstTextAddress = 2000; // a template's Data below this is a message id
 
 #pragma pack(push, 1)

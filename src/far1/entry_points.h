@@ -10,7 +10,7 @@
 //     converted to ANSI first), then opens the panel;
 //   - the windows it hid come back when the last open panel closes (ShowAllWindowAtExit);
 //     ".." closes the panel and leaves the file panel where it was;
-//   - six settings in the registry below the host's root key, edited in a dialog.
+//   - its settings in the registry below the host's root key, edited in a dialog.
 //
 // Behaviours kept on purpose, each pinned by a test:
 //   - a window recorded twice (hidden, shown by other means, hidden again) takes two slots

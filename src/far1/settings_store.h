@@ -4,7 +4,7 @@
 
 namespace far1 {
 
-// Forms "<rootKey>\Velumo" and loads the six settings from it. A null root key leaves no key:
+// Forms "<rootKey>\Velumo" and loads the settings from it. A null root key leaves no key:
 // every setting keeps its default and nothing is read or written.
 void LoadSettingsBelowRootKey(const char* rootKey);
 

@@ -5,6 +5,7 @@
 #include "far1_fixture.h"
 #include "far1/config_dialog.h"
 #include "core/settings.h"
+#include "core/settings_dialog.h"
 #include "core/registry_settings.h"
 #include "far1/settings_store.h"
 #include "sim_desktop.h"
@@ -12,12 +13,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
+
+const DialogLayout& kLayout = kFar1ConfigDialog;
+const int kOk = kLayout.OkRow;
+const int kDigit = DialogRowFor(kLayout, &Settings::DisksMenuDigit);
+
+int RowOf(int32_t Settings::*field) {
+    return DialogRowFor(kLayout, field);
+}
 
 class ConfigDialog : public Far1Test {
   protected:
@@ -139,62 +149,87 @@ TEST_F(ConfigDialog, AtTheDefaultsTheDialogShowsTheSettingsInTheItemTable) {
     ASSERT_EQ(1u, far1host::DialogCalls().size());
     const far1host::DialogCall& call = far1host::DialogCalls()[0];
     EXPECT_EQ(far1host::kModuleNumber, call.moduleNumber);
-    EXPECT_EQ((std::vector<int>{-1, -1, 76, 13}),
+    EXPECT_EQ((std::vector<int>{-1, -1, kLayout.Width, kLayout.Height}),
               (std::vector<int>{call.x1, call.y1, call.x2, call.y2}));
     EXPECT_EQ("VelumoCfg", call.helpTopic);
-    ASSERT_EQ(12u, call.items.size());
+    ASSERT_EQ(static_cast<size_t>(kLayout.Count), call.items.size());
 
-    struct Expected {
-        int type, x1, y1, x2, y2, focus, selected;
+    // Each row of the core's layout as FAR 1.x's record: type, flags and default button by role.
+    struct HostForm {
+        int type;
         uint32_t flags;
         int defaultButton;
-        std::string text;
     };
-    const std::vector<Expected> table = {
-        {3, 3, 1, 72, 11, 0, 0, 0, 0, messages_[10]},
-        {8, 5, 2, 0, 0, 0, 1, 0, 0, messages_[11]},
-        {6, 7, 3, 7, 3, 1, 0, 0, 0, "9"},
-        {0, 9, 3, 0, 0, 0, 0, 0, 0, messages_[12]},
-        {0, 5, 4, 0, 0, 0, 0, 0x10200, 0, ""},
-        {8, 5, 5, 0, 0, 0, 1, 0, 0, messages_[13]},
-        {8, 5, 6, 0, 0, 0, 0, 0, 0, messages_[14]},
-        {8, 5, 7, 0, 0, 0, 0, 0, 0, messages_[15]},
-        {8, 5, 8, 0, 0, 0, 1, 0, 0, messages_[16]},
-        {0, 5, 9, 0, 0, 0, 0, 0x10200, 0, ""},
-        {7, 0, 10, 0, 0, 0, 0, 0x4000, 1, messages_[0]},
-        {7, 0, 10, 0, 0, 0, 0, 0x4000, 0, messages_[1]},
+    const std::map<DialogRowRole, HostForm> forms = {
+        {DialogRowRole::Frame, {far1::DI_DOUBLEBOX, 0, 0}},
+        {DialogRowRole::CheckBox, {far1::DI_CHECKBOX, 0, 0}},
+        {DialogRowRole::DigitField, {far1::DI_FIXEDIT, 0, 0}},
+        {DialogRowRole::DigitLabel, {far1::DI_TEXT, 0, 0}},
+        {DialogRowRole::Separator, {far1::DI_TEXT, 0x10200, 0}},
+        {DialogRowRole::OkButton, {far1::DI_BUTTON, 0x4000, 1}},
+        {DialogRowRole::CancelButton, {far1::DI_BUTTON, 0x4000, 0}},
     };
-    for (size_t i = 0; i < table.size(); ++i) {
+    for (int i = 0; i < kLayout.Count; ++i) {
         SCOPED_TRACE("item " + std::to_string(i));
+        const DialogRow& row = kLayout.Rows[i];
+        const HostForm& form = forms.at(row.Role);
         const far1::FarDialogItem& item = call.items[i];
-        const Expected& e = table[i];
-        EXPECT_EQ((std::vector<int>{e.type, e.x1, e.y1, e.x2, e.y2, e.focus, e.selected,
-                                    e.defaultButton}),
+        const int32_t value =
+            row.Setting >= 0 ? kDefaultSettings.*kSettingFields[row.Setting].Field : 0;
+        const int selected = row.Role == DialogRowRole::CheckBox ? value : 0;
+        std::string text = row.Label >= 0 ? messages_[row.Label] : "";
+        if (row.Role == DialogRowRole::DigitField) {
+            text = std::to_string(value);
+        }
+        EXPECT_EQ((std::vector<int>{form.type, row.X1, row.Y1, row.X2, row.Y2, row.Focus ? 1 : 0,
+                                    selected, form.defaultButton}),
                   (std::vector<int>{item.Type, item.X1, item.Y1, item.X2, item.Y2, item.Focus,
                                     item.Selected, item.DefaultButton}));
-        EXPECT_EQ(e.flags, item.Flags);
-        EXPECT_EQ(e.text, item.Data);
+        EXPECT_EQ(form.flags, item.Flags);
+        EXPECT_EQ(text, item.Data);
     }
 }
 
 TEST_F(ConfigDialog, TheSettingsArePutInAsTheyAre) {
-    g_settings = {7, 0, -1, 3, 2, 5};
+    // Distinct values, among them 0 and negative ones; the digit 0.
+    std::vector<int32_t> values;
+    for (const SettingField& setting : kSettingFields) {
+        values.push_back(3 - 2 * static_cast<int32_t>(values.size()));
+        g_settings.*setting.Field = values.back();
+    }
+    g_settings.DisksMenuDigit = 0;
     EXPECT_EQ(0, far1host::Plugin().Configure(0));
-    g_settings = {1, -42, 1, 0, 0, 1};
+    g_settings = kDefaultSettings;
+    g_settings.DisksMenuDigit = -42;
     EXPECT_EQ(0, far1host::Plugin().Configure(0));
     ASSERT_EQ(2u, far1host::DialogCalls().size());
     const auto& first = far1host::DialogCalls()[0].items;
-    EXPECT_EQ((std::vector<int>{7, -1, 3, 2, 5}),
-              (std::vector<int>{first[1].Selected, first[5].Selected, first[6].Selected,
-                                first[7].Selected, first[8].Selected}));
-    EXPECT_STREQ("", first[2].Data) << "digit 0 shows an empty field";
-    EXPECT_STREQ("-42", far1host::DialogCalls()[1].items[2].Data);
+    for (int i = 0; i < kLayout.Count; ++i) {
+        const DialogRow& row = kLayout.Rows[i];
+        if (row.Role == DialogRowRole::CheckBox) {
+            EXPECT_EQ(values[row.Setting], first[i].Selected) << kSettingFields[row.Setting].Name;
+        }
+    }
+    EXPECT_STREQ("", first[kDigit].Data) << "digit 0 shows an empty field";
+    EXPECT_STREQ("-42", far1host::DialogCalls()[1].items[kDigit].Data);
 }
 
-TEST_F(ConfigDialog, ConfirmingStoresAllSixAndWritesThemToTheRegistry) {
+TEST_F(ConfigDialog, ConfirmingStoresAllAndWritesThemToTheRegistry) {
     // Every field changes; check states are taken as the host leaves them, not as 0 and 1.
-    EXPECT_EQ(1, Answer(10, {{1, 5}, {5, 0}, {6, 3}, {7, 2}, {8, -1}}, {{2, "4"}}));
-    const std::vector<int32_t> confirmed = {5, 4, 0, 3, 2, -1};
+    std::vector<std::pair<int, int>> checks;
+    std::vector<int32_t> confirmed(kSettingCount);
+    for (int i = 0; i < kLayout.Count; ++i) {
+        const DialogRow& row = kLayout.Rows[i];
+        if (row.Role == DialogRowRole::CheckBox) {
+            const int32_t value = kDefaultSettings.*kSettingFields[row.Setting].Field != 0
+                                      ? (row.Setting % 2 == 0 ? 0 : 5)
+                                      : (row.Setting % 2 == 0 ? -1 : 3);
+            checks.push_back({i, value});
+            confirmed[row.Setting] = value;
+        }
+    }
+    confirmed[SettingIndex(&Settings::DisksMenuDigit)] = 4;
+    EXPECT_EQ(1, Answer(kOk, checks, {{kDigit, "4"}}));
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
     EXPECT_EQ(confirmed, WrittenValues());
     g_settings = kDefaultSettings;
@@ -202,8 +237,8 @@ TEST_F(ConfigDialog, ConfirmingStoresAllSixAndWritesThemToTheRegistry) {
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
 }
 
-TEST_F(ConfigDialog, ConfirmingWithoutAChangeStillWritesAllSix) {
-    EXPECT_EQ(1, Answer(10));
+TEST_F(ConfigDialog, ConfirmingWithoutAChangeStillWritesAll) {
+    EXPECT_EQ(1, Answer(kOk));
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     EXPECT_EQ(SettingsFields(kDefaultSettings), WrittenValues());
     for (const auto& write : simwin::RegistryWrites()) {
@@ -212,9 +247,12 @@ TEST_F(ConfigDialog, ConfirmingWithoutAChangeStillWritesAllSix) {
 }
 
 TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmChangesNothing) {
-    for (int result : {11, -1, 2, 0}) {
+    for (int result : {kLayout.CancelRow, -1, kDigit, 0}) {
         SCOPED_TRACE(result);
-        EXPECT_EQ(0, Answer(result, {{1, 0}, {8, 0}}, {{2, "3"}}));
+        EXPECT_EQ(0, Answer(result,
+                            {{RowOf(&Settings::AddToDisksMenu), 0},
+                             {RowOf(&Settings::ShowAllWindowAtExit), 0}},
+                            {{kDigit, "3"}}));
         EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     }
     EXPECT_EQ(0, far1host::Plugin().Configure(0)); // no answer queued: Esc
@@ -227,35 +265,37 @@ TEST_F(ConfigDialog, ADigitFieldWithoutANumberStoresZeroAndShowsEmptyNextTime) {
     for (const char* typed : {"-", " ", "", "x7"}) {
         SCOPED_TRACE(typed);
         g_settings.DisksMenuDigit = 9;
-        EXPECT_EQ(1, Answer(10, {}, {{2, typed}}));
+        EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, typed}}));
         EXPECT_EQ(0, g_settings.DisksMenuDigit);
     }
     far1host::ClearRecords();
-    EXPECT_EQ(1, Answer(10)); // the field opens empty; confirming as it is stores 0 again
-    EXPECT_STREQ("", far1host::DialogCalls()[0].items[2].Data);
+    EXPECT_EQ(1, Answer(kOk)); // the field opens empty; confirming as it is stores 0 again
+    EXPECT_STREQ("", far1host::DialogCalls()[0].items[kDigit].Data);
     EXPECT_EQ(0, g_settings.DisksMenuDigit);
-    EXPECT_EQ(0, WrittenValues().at(1));
+    EXPECT_EQ(0, WrittenValues().at(SettingIndex(&Settings::DisksMenuDigit)));
 }
 
 TEST_F(ConfigDialog, AnOversizedDigitSaturates) {
-    EXPECT_EQ(1, Answer(10, {}, {{2, "99999999999"}}));
+    EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, "99999999999"}}));
     EXPECT_EQ(INT32_MAX, g_settings.DisksMenuDigit);
-    EXPECT_EQ(INT32_MAX, WrittenValues().at(1));
-    EXPECT_EQ(1, Answer(10, {}, {{2, "-99999999999"}}));
+    EXPECT_EQ(INT32_MAX, WrittenValues().at(SettingIndex(&Settings::DisksMenuDigit)));
+    EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, "-99999999999"}}));
     EXPECT_EQ(INT32_MIN, g_settings.DisksMenuDigit);
     ASSERT_EQ(2u, far1host::DialogCalls().size());
-    EXPECT_STREQ("2147483647", far1host::DialogCalls()[1].items[2].Data);
+    EXPECT_STREQ("2147483647", far1host::DialogCalls()[1].items[kDigit].Data);
 }
 
 TEST_F(ConfigDialog, ARegistryThatCannotBeWrittenStillConfirms) {
     simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_ACCESS_DENIED);
-    EXPECT_EQ(1, Answer(10, {{7, 1}}, {{2, "2"}}));
-    EXPECT_EQ((std::vector<int32_t>{1, 2, 1, 0, 1, 1}), SettingsFields(g_settings));
+    EXPECT_EQ(1, Answer(kOk, {{RowOf(&Settings::ShowInvisibleWindow), 1}}, {{kDigit, "2"}}));
+    EXPECT_EQ(FieldsWith({{&Settings::DisksMenuDigit, 2}, {&Settings::ShowInvisibleWindow, 1}}),
+              SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
 
 TEST_F(ConfigDialog, OtherConfigurationItemsShowNoDialog) {
-    far1host::QueueDialogAnswer(far1host::DialogAnswer{10, {{1, 0}}, {}});
+    far1host::QueueDialogAnswer(
+        far1host::DialogAnswer{kOk, {{RowOf(&Settings::AddToDisksMenu), 0}}, {}});
     EXPECT_EQ(0, far1host::Plugin().Configure(1));
     EXPECT_EQ(0, far1host::Plugin().Configure(-1));
     EXPECT_TRUE(far1host::DialogCalls().empty());

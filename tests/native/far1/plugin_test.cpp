@@ -89,7 +89,8 @@ TEST_F(EntryPoints, SetStartupInfoKeepsTheServicesAndLoadsTheSettings) {
     EXPECT_NE(nullptr, Field(far1::HostServices.GetMsg));
     EXPECT_NE(nullptr, Field(far1::HostServices.Dialog));
     EXPECT_NE(nullptr, Field(far1::HostServices.Control));
-    EXPECT_EQ((std::vector<int32_t>{1, 4, 1, 0, 0, 0}), SettingsFields(g_settings));
+    EXPECT_EQ(FieldsWith({{&Settings::DisksMenuDigit, 4}, {&Settings::ShowAllWindowAtExit, 0}}),
+              SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
     EXPECT_EQ(0, simwin::OpenRegistryKeyCount());
 }
@@ -99,9 +100,9 @@ TEST_F(EntryPoints, TheHostsRootKeyDecidesWhereTheSettingsLive) {
     simwin::SeedRegistryValue(longRoot + "\\Velumo", "ShowOwnerWindow", REG_DWORD, {1, 0, 0, 0});
     far1host::Start(far1host::LinkedPlugin(), messages_, longRoot);
     EXPECT_EQ(1, g_settings.ShowOwnerWindow);
-    far1host::QueueDialogAnswer(far1host::DialogAnswer{10, {}, {}});
+    far1host::QueueDialogAnswer(far1host::DialogAnswer{kFar1ConfigDialog.OkRow, {}, {}});
     EXPECT_EQ(1, Far().Configure(0));
-    ASSERT_EQ(6u, simwin::RegistryWrites().size());
+    ASSERT_EQ(static_cast<size_t>(kSettingCount), simwin::RegistryWrites().size());
     for (const auto& write : simwin::RegistryWrites()) {
         EXPECT_EQ(longRoot + "\\Velumo", write.keyPath);
     }
@@ -109,10 +110,13 @@ TEST_F(EntryPoints, TheHostsRootKeyDecidesWhereTheSettingsLive) {
     // Without a root key nothing is read and nothing is written; the dialog still works.
     far1host::Start(far1host::LinkedPlugin(), messages_, "", "Velumo.dll", true);
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
-    far1host::QueueDialogAnswer(far1host::DialogAnswer{10, {{6, 1}}, {}});
+    far1host::QueueDialogAnswer(
+        far1host::DialogAnswer{kFar1ConfigDialog.OkRow,
+                               {{DialogRowFor(kFar1ConfigDialog, &Settings::ShowOwnerWindow), 1}},
+                               {}});
     EXPECT_EQ(1, Far().Configure(0));
     EXPECT_EQ(1, g_settings.ShowOwnerWindow);
-    EXPECT_EQ(6u, simwin::RegistryWrites().size());
+    EXPECT_EQ(static_cast<size_t>(kSettingCount), simwin::RegistryWrites().size());
 }
 
 TEST_F(EntryPoints, GetPluginInfoFillsEveryField) {
@@ -653,7 +657,11 @@ TEST_F(EntryPoints, AConfirmedDialogChangesWhatTheNextListingAndMenuShow) {
     simwin::CreateTestWindow("Shown");
     HANDLE panel = Open();
     EXPECT_EQ((std::vector<std::string>{"Shown"}), Titles(panel));
-    far1host::QueueDialogAnswer(far1host::DialogAnswer{10, {{1, 0}, {7, 1}}, {{2, "3"}}});
+    far1host::QueueDialogAnswer(far1host::DialogAnswer{
+        kFar1ConfigDialog.OkRow,
+        {{DialogRowFor(kFar1ConfigDialog, &Settings::AddToDisksMenu), 0},
+         {DialogRowFor(kFar1ConfigDialog, &Settings::ShowInvisibleWindow), 1}},
+        {{DialogRowFor(kFar1ConfigDialog, &Settings::DisksMenuDigit), "3"}}});
     EXPECT_EQ(1, Far().Configure(0));
     EXPECT_EQ((std::vector<std::string>{"Shown", "Ghost"}), Titles(panel));
     EXPECT_EQ("H   ", far1host::ListPanel(panel).at(1).status);

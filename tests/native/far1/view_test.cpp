@@ -1,6 +1,7 @@
 // The text renderer's pictures of the panel, the key bar and the configuration dialog: drawn
 // from what the linked plug-in hands the FAR 1.x stand-in (the demo shows these pictures to
 // users), and from host-neutral descriptions holding text that no OEM code page holds.
+#include "core/settings_dialog.h"
 #include "far1_view.h"
 #include "far1_host.h"
 #include "panel_view.h"
@@ -155,7 +156,8 @@ TEST_F(PanelViewTest, ConfigurationDialogAsFarDrawsIt) {
     const far1host::DialogCall& call = far1host::DialogCalls()[0];
     std::vector<std::string> lines =
         Lines(panelview::RenderDialog(far1host::DescribeDialog(call.items), call.x2, call.y2));
-    ASSERT_EQ(lines.size(), 13u);
+    const DialogLayout& layout = kFar1ConfigDialog;
+    ASSERT_EQ(lines.size(), static_cast<size_t>(layout.Height));
     EXPECT_EQ(lines[0], "");
     EXPECT_EQ(Cell(lines[1], 3), "╔");
     EXPECT_EQ(Cell(lines[1], 72), "╗");
@@ -163,17 +165,24 @@ TEST_F(PanelViewTest, ConfigurationDialogAsFarDrawsIt) {
     EXPECT_EQ(Span(lines[2], 3, 26), "║ [x] Add to disks menu ");
     EXPECT_EQ(Span(lines[3], 3, 31), "║   9 Disks menu hot key (1-9");
     // Separators run from the box's left side to its right side.
-    for (size_t y : {4u, 9u}) {
-        EXPECT_EQ(Cell(lines[y], 3), "╟") << lines[y];
-        EXPECT_EQ(Cell(lines[y], 72), "╢") << lines[y];
-        EXPECT_EQ(Cell(lines[y], 40), "─") << lines[y];
+    for (int i = 0; i < layout.Count; ++i) {
+        const size_t y = static_cast<size_t>(layout.Rows[i].Y1);
+        if (layout.Rows[i].Role == DialogRowRole::Separator) {
+            EXPECT_EQ(Cell(lines[y], 3), "╟") << lines[y];
+            EXPECT_EQ(Cell(lines[y], 72), "╢") << lines[y];
+            EXPECT_EQ(Cell(lines[y], 40), "─") << lines[y];
+        }
     }
-    EXPECT_EQ(Span(lines[6], 3, 8), "║ [ ] ");
-    EXPECT_EQ(Span(lines[8], 3, 8), "║ [x] ");
+    const auto lineOf = [&](int32_t Settings::*field) {
+        return lines[static_cast<size_t>(layout.Rows[DialogRowFor(layout, field)].Y1)];
+    };
+    EXPECT_EQ(Span(lineOf(&Settings::ShowOwnerWindow), 3, 8), "║ [ ] ");
+    EXPECT_EQ(Span(lineOf(&Settings::ShowAllWindowAtExit), 3, 8), "║ [x] ");
     // "{ OK } [ Cancel ]" is 17 columns, centred in 76: it starts at column 29.
-    EXPECT_EQ(Span(lines[10], 29, 45), "{ OK } [ Cancel ]");
-    EXPECT_EQ(Cell(lines[11], 3), "╚");
-    EXPECT_EQ(lines[12], "");
+    EXPECT_EQ(Span(lines[static_cast<size_t>(layout.Rows[layout.OkRow].Y1)], 29, 45),
+              "{ OK } [ Cancel ]");
+    EXPECT_EQ(Cell(lines[static_cast<size_t>(layout.Height) - 2], 3), "╚");
+    EXPECT_EQ(lines.back(), "");
 }
 
 TEST_F(PanelViewTest, DialogHotKeysEditFieldsAndLoneButtons) {

@@ -24,8 +24,7 @@ class Far1Test : public DesktopTest {
   protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ASSERT_GE(messages_.size(), kEnglishMessageCount)
-            << "VelumoEng.lng (VELUMO_LANG_DIR) not read";
+        ASSERT_GE(messages_.size(), kMessageCount) << "VelumoEng.lng (VELUMO_LANG_DIR) not read";
         StartFar1();
     }
 

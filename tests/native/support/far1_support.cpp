@@ -51,6 +51,38 @@ far1::PluginPanelItem PanelItemFor(HWND window) {
 }
 
 std::vector<int32_t> SettingsFields(const Settings& s) {
-    return {s.AddToDisksMenu,  s.DisksMenuDigit,      s.ShowDesktopIcon,
-            s.ShowOwnerWindow, s.ShowInvisibleWindow, s.ShowAllWindowAtExit};
+    std::vector<int32_t> fields;
+    for (const SettingField& setting : kSettingFields) {
+        fields.push_back(s.*setting.Field);
+    }
+    return fields;
+}
+
+std::vector<int32_t> FieldsWith(std::initializer_list<SettingValue> changes, const Settings& base) {
+    Settings changed = base;
+    for (const SettingValue& change : changes) {
+        changed.*change.first = change.second;
+    }
+    return SettingsFields(changed);
+}
+
+Settings AllFields(int32_t value) {
+    Settings all;
+    for (const SettingField& setting : kSettingFields) {
+        all.*setting.Field = value;
+    }
+    return all;
+}
+
+int SettingIndex(int32_t Settings::*field) {
+    for (int i = 0; i < kSettingCount; ++i) {
+        if (kSettingFields[i].Field == field) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int DialogRowFor(const DialogLayout& layout, int32_t Settings::*field) {
+    return DialogRowOf(layout, SettingIndex(field));
 }

@@ -5,24 +5,20 @@
 
 #include "far1_host.h"
 #include "handle_text.h"
+#include "core/message_ids.h"
 #include "core/settings.h"
+#include "core/settings_dialog.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <vector>
 
 // The plug-in root key FAR gives Velumo, and Velumo's settings key below it.
 inline constexpr char kFarPluginsRoot[] = "Software\\Far\\Plugins";
 inline constexpr char kVelumoKeyPath[] = "Software\\Far\\Plugins\\Velumo";
-
-// The names of the six settings' registry values, in record order.
-inline constexpr const char* kSettingNames[6] = {"AddToDisksMenu",      "DisksMenuDigit",
-                                                 "ShowDesktopIcon",     "ShowOwnerWindow",
-                                                 "ShowInvisibleWindow", "ShowAllWindowAtExit"};
-
-// Messages 0 to 16: what VelumoEng.lng holds and the plug-in asks for.
-constexpr size_t kEnglishMessageCount = 17;
 
 // Puts the process back as a freshly loaded module finds it: an empty simulated desktop and
 // registry, no enumeration hook, no call log, zeroed call counts, the default settings, an
@@ -41,5 +37,19 @@ void StartFar1();
 // The record FAR hands back for a window's item: zeroed, the window in UserData.
 far1::PluginPanelItem PanelItemFor(HWND window);
 
-// The six settings in record order, for comparing whole records at once.
+// The settings in record order, for comparing whole records at once.
 std::vector<int32_t> SettingsFields(const Settings& s);
+
+// One field of the settings record and a value for it.
+typedef std::pair<int32_t Settings::*, int32_t> SettingValue;
+// The fields of `base` in record order with the given ones changed: a whole record named by
+// what differs from the defaults, whatever settings the table holds.
+std::vector<int32_t> FieldsWith(std::initializer_list<SettingValue> changes,
+                                const Settings& base = kDefaultSettings);
+// A record with every field set to `value`.
+Settings AllFields(int32_t value);
+
+// The index of a field's row in the settings table.
+int SettingIndex(int32_t Settings::*field);
+// The dialog row that edits a field; -1 when the layout has none.
+int DialogRowFor(const DialogLayout& layout, int32_t Settings::*field);
