@@ -87,7 +87,7 @@ double Minimum(const std::vector<double>& values) {
 // ---- The FAR 1.x floor -----------------------------------------------------------------------
 
 struct Far1FloorEntry {
-    char title[kListedTitleCapacity];
+    char title[far1::kListedTitleCapacity];
     char status[kStatusTextSize];
     char handle[kHandleTextSize];
     HWND window;
@@ -119,10 +119,10 @@ BOOL CALLBACK VisitFar1Floor(HWND window, LPARAM context) {
     Far1FloorEntry* entry = &floor->entries[std::min(floor->count, floor->capacity - 1)];
     ReadStatus(window, entry->status);
     FormatHandleText(window, entry->handle);
-    char title[kListedTitleCapacity];
+    char title[far1::kListedTitleCapacity];
     title[0] = '\0';
-    GetWindowTextA(window, title, kListedTitleCapacity);
-    title[kListedTitleCapacity - 1] = '\0';
+    GetWindowTextA(window, title, far1::kListedTitleCapacity);
+    title[far1::kListedTitleCapacity - 1] = '\0';
     CharToOemA(title, entry->title);
     entry->window = window;
     ++floor->count;
@@ -602,8 +602,8 @@ void MeasureCalls(const char* desktopCase, int count) {
             }
         });
     };
-    char title[kListedTitleCapacity];
-    char converted[kListedTitleCapacity];
+    char title[far1::kListedTitleCapacity];
+    char converted[far1::kListedTitleCapacity];
     char handle[kHandleTextSize];
     WCHAR wideTitle[kFar3FloorTitleCapacity];
     strcpy(title, "Document 00042.txt - Editor");
@@ -627,7 +627,7 @@ void MeasureCalls(const char* desktopCase, int count) {
         {"IsWindowVisible",
          eachWindow([](HWND window) { return intptr_t{IsWindowVisible(window)}; })},
         {"GetWindowTextA(128)", eachWindow([&](HWND window) {
-             return intptr_t{GetWindowTextA(window, title, kListedTitleCapacity)};
+             return intptr_t{GetWindowTextA(window, title, far1::kListedTitleCapacity)};
          })},
         {"CharToOemA", eachWindow([&](HWND) { return intptr_t{CharToOemA(title, converted)}; })},
         {"GetWindowTextLengthW",

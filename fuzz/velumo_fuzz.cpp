@@ -258,7 +258,7 @@ void CheckListing(const Run& run, const far1::PluginPanelItem* items, int count)
         Require(userDataField <= UINT32_MAX, "UserData is not a window handle",
                 static_cast<uint32_t>(userDataField >> 16 >> 16));
         const uint32_t userData = static_cast<uint32_t>(userDataField);
-        Require(memchr(item.FindData.cFileName, '\0', kListedTitleCapacity) != nullptr,
+        Require(memchr(item.FindData.cFileName, '\0', far1::kListedTitleCapacity) != nullptr,
                 "title not terminated within 128 bytes", userData);
         Require(item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
                     item.CustomColumnData[0] != nullptr && item.CustomColumnData[1] != nullptr,

@@ -16,6 +16,9 @@
 
 namespace far1 {
 
+// A title read for a panel item: at most kListedTitleCapacity - 1 characters.
+constexpr int kListedTitleCapacity = 128;
+
 // The item's UserData is as wide as a pointer in the host's record, so it carries the whole
 // handle in either build.
 inline uintptr_t UserDataFromWindow(HWND window) {
