@@ -14,12 +14,12 @@
 //   velumo_native_bench --listing-loop far1|far3 WINDOWS LISTINGS   only lists, for a profiler
 #include "core/hidden_window_table.h"
 #include "core/visibility_actions.h"
-#include "far1/window_list.h"
+#include "far1/panel_items.h"
 #include "far3/entry_points.h"
-#include "far_host.h"
+#include "far1_host.h"
 #include "host_record.h"
 #include "heap_calls.h"
-#include "plugin_support.h"
+#include "far1_support.h"
 #include "sim_desktop.h"
 
 #include <benchmark/benchmark.h>
@@ -67,14 +67,14 @@ std::vector<HWND> MakeDesktop(int count, int matches = 0) {
 // Starts the linked-in FAR 1.x plug-in (with the registry empty, so at its default settings) and
 // opens a panel from the plug-ins menu.
 HANDLE OpenPanel() {
-    StartPlugin();
-    return farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
+    StartFar1();
+    return far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
 }
 
 // One FAR 1.x listing: GetFindData, then FreeFindData of what it gave; the number of items.
 int ListFar1(HANDLE panel) {
-    const farhost::PluginExports& plugin = farhost::Plugin();
-    PluginPanelItem* items = nullptr;
+    const far1host::PluginExports& plugin = far1host::Plugin();
+    far1::PluginPanelItem* items = nullptr;
     int listed = 0;
     plugin.GetFindData(panel, &items, &listed, 0);
     plugin.FreeFindData(panel, items, listed);
@@ -181,7 +181,7 @@ void BM_ListingFar1(benchmark::State& state) {
     }
     ReportTimePerWindow(state, count);
     ReportCounts(state, count, [&]() { ListFar1(panel); });
-    farhost::Plugin().ClosePlugin(panel);
+    far1host::Plugin().ClosePlugin(panel);
 }
 
 void BM_ListingFar3(benchmark::State& state) {
@@ -210,22 +210,22 @@ void BM_ToggleWindowsByTitle(benchmark::State& state) {
     const std::vector<HWND> windows = MakeDesktop(count, kMatchedWindows);
     OpenPanel(); // loads the default settings; the toggles are called directly
     const int matches = std::min(count, kMatchedWindows);
-    ToggleWindowsByOemText(kMatchText);
+    far1::ToggleWindowsByOemText(kMatchText);
     const auto hidden = std::count_if(windows.begin(), windows.end(),
                                       [](HWND window) { return !IsWindowVisible(window); });
-    ToggleWindowsByOemText(kMatchText);
+    far1::ToggleWindowsByOemText(kMatchText);
     if (hidden != matches) {
         state.SkipWithError("the toggle did not hide exactly the matching windows");
         return;
     }
     for (auto _ : state) {
-        ToggleWindowsByOemText(kMatchText);
-        ToggleWindowsByOemText(kMatchText);
+        far1::ToggleWindowsByOemText(kMatchText);
+        far1::ToggleWindowsByOemText(kMatchText);
     }
     ReportTimePerWindow(state, 2 * count);
     ReportCounts(state, 2 * count, []() {
-        ToggleWindowsByOemText(kMatchText);
-        ToggleWindowsByOemText(kMatchText);
+        far1::ToggleWindowsByOemText(kMatchText);
+        far1::ToggleWindowsByOemText(kMatchText);
     });
 }
 
@@ -314,7 +314,7 @@ int ListingLoop(bool useFar3, int count, int listings) {
     const heapcalls::Counts used = heapcalls::Counted();
     printf("windows %d listings %d item_size %zu mallocs %llu reallocs %llu realloc_moves %llu "
            "copied_bytes %llu frees %llu\n",
-           count, listings, useFar3 ? sizeof(far3::PluginPanelItem) : sizeof(PluginPanelItem),
+           count, listings, useFar3 ? sizeof(far3::PluginPanelItem) : sizeof(far1::PluginPanelItem),
            static_cast<unsigned long long>(used.mallocs / listings),
            static_cast<unsigned long long>(used.reallocs / listings),
            static_cast<unsigned long long>(used.reallocMoves / listings),
@@ -323,7 +323,7 @@ int ListingLoop(bool useFar3, int count, int listings) {
     if (useFar3) {
         CloseFar3Panel(panel);
     } else {
-        farhost::Plugin().ClosePlugin(panel);
+        far1host::Plugin().ClosePlugin(panel);
     }
     return 0;
 }

@@ -39,7 +39,7 @@
 // agree with its floor entry by entry.
 #include "core/hidden_window_table.h"
 #include "core/window_catalogue.h"
-#include "far1/window_list.h"
+#include "far1/panel_items.h"
 #include "far3/far3_plugin.h"
 #include "window_harness.h"
 #include "host_record.h"
@@ -88,7 +88,7 @@ double Minimum(const std::vector<double>& values) {
 // ---- The FAR 1.x floor -----------------------------------------------------------------------
 
 struct Far1FloorEntry {
-    char title[kListedTitleCapacity];
+    char title[far1::kListedTitleCapacity];
     char status[kStatusTextSize];
     char handle[kHandleTextSize];
     HWND window;
@@ -117,10 +117,10 @@ void ReadStatus(HWND window, char (&status)[kStatusTextSize]) {
 void FillFloorEntry(HWND window, Far1FloorEntry* entry) {
     ReadStatus(window, entry->status);
     FormatHandleText(window, entry->handle);
-    char title[kListedTitleCapacity];
+    char title[far1::kListedTitleCapacity];
     title[0] = '\0';
-    GetWindowTextA(window, title, kListedTitleCapacity);
-    title[kListedTitleCapacity - 1] = '\0';
+    GetWindowTextA(window, title, far1::kListedTitleCapacity);
+    title[far1::kListedTitleCapacity - 1] = '\0';
     CharToOemA(title, entry->title);
 }
 
@@ -199,12 +199,12 @@ bool SameCounts(int listed, int floorCount, int expected, std::string* why) {
 // ---- The FAR 1.x plug-in ---------------------------------------------------------------------
 
 struct Far1Plugin {
-    farhost::PluginExports exports;
+    far1host::PluginExports exports;
     HANDLE panel;
 };
 
 int RunFar1Listing(const Far1Plugin& plugin) {
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
     plugin.exports.GetFindData(plugin.panel, &items, &count, 0);
     plugin.exports.FreeFindData(plugin.panel, items, count);
@@ -214,19 +214,19 @@ int RunFar1Listing(const Far1Plugin& plugin) {
 // The listing and the floor must see the same windows and produce the same texts.
 bool Far1AgreesWithFloor(const Far1Plugin& plugin, Far1Floor* floor, int expected,
                          std::string* why) {
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
     plugin.exports.GetFindData(plugin.panel, &items, &count, 0);
     char text[200];
     bool agrees = SameCounts(count, RunFloor(floor), expected, why);
     for (int i = 0; agrees && i < count; ++i) {
-        const PluginPanelItem& item = items[i];
+        const far1::PluginPanelItem& item = items[i];
         const Far1FloorEntry& entry = floor->entries[i];
         agrees = item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
                  strcmp(item.FindData.cFileName, entry.title) == 0 &&
                  strcmp(item.CustomColumnData[0], entry.status) == 0 &&
                  strcmp(item.CustomColumnData[1], entry.handle) == 0 &&
-                 item.UserData == UserDataFromWindow(entry.window);
+                 item.UserData == far1::UserDataFromWindow(entry.window);
         if (!agrees) {
             snprintf(text, sizeof text, "entry %d: listed \"%s\" [%s] %s, floor \"%s\" [%s] %s", i,
                      item.FindData.cFileName,
@@ -584,8 +584,8 @@ void MeasureCalls(const char* desktopCase, int count) {
             }
         });
     };
-    char title[kListedTitleCapacity];
-    char converted[kListedTitleCapacity];
+    char title[far1::kListedTitleCapacity];
+    char converted[far1::kListedTitleCapacity];
     char handle[kHandleTextSize];
     WCHAR wideTitle[kFar3FloorTitleCapacity];
     strcpy(title, "Document 00042.txt - Editor");
@@ -609,7 +609,7 @@ void MeasureCalls(const char* desktopCase, int count) {
         {"IsWindowVisible",
          eachWindow([](HWND window) { return intptr_t{IsWindowVisible(window)}; })},
         {"GetWindowTextA(128)", eachWindow([&](HWND window) {
-             return intptr_t{GetWindowTextA(window, title, kListedTitleCapacity)};
+             return intptr_t{GetWindowTextA(window, title, far1::kListedTitleCapacity)};
          })},
         {"CharToOemA", eachWindow([&](HWND) { return intptr_t{CharToOemA(title, converted)}; })},
         {"GetWindowTextLengthW",
@@ -662,16 +662,16 @@ void* CountedRealloc(void* block, size_t bytes, size_t usedBytes, SchemeRun* run
 // does.
 SchemeRun RunFar1Scheme(int count) {
     SchemeRun run = {0, 0, 0, false};
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int made = 0;
     for (; made < count; ++made) {
-        const size_t used = static_cast<size_t>(made) * sizeof(PluginPanelItem);
-        void* grown = CountedRealloc(items, used + sizeof(PluginPanelItem), used, &run);
+        const size_t used = static_cast<size_t>(made) * sizeof(far1::PluginPanelItem);
+        void* grown = CountedRealloc(items, used + sizeof(far1::PluginPanelItem), used, &run);
         if (grown == nullptr) {
             break;
         }
-        items = static_cast<PluginPanelItem*>(grown);
-        memset(&items[made], 0, sizeof(PluginPanelItem));
+        items = static_cast<far1::PluginPanelItem*>(grown);
+        memset(&items[made], 0, sizeof(far1::PluginPanelItem));
         // The pointer pair, the status and the handle text, in the listing's order.
         void* blocks[3] = {malloc(2 * sizeof(char*)), malloc(kStatusTextSize),
                            malloc(kHandleTextSize)};
@@ -903,13 +903,13 @@ int main(int argc, char** argv) {
 
     Far1Plugin far1 = {};
     std::string error;
-    if (!farhost::LoadPlugin(far1Path, &far1.exports, &error)) {
+    if (!far1host::LoadPlugin(far1Path, &far1.exports, &error)) {
         fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     // A root key that does not exist: the plug-in runs at its default settings, as the floor.
-    farhost::Start(far1.exports, {}, "Software\\VelumoBench\\Plugins");
-    far1.panel = far1.exports.OpenPlugin(OPEN_PLUGINSMENU, 0);
+    far1host::Start(far1.exports, {}, "Software\\VelumoBench\\Plugins");
+    far1.panel = far1.exports.OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
     if (far1.panel == INVALID_HANDLE_VALUE) {
         fprintf(stderr, "OpenPlugin failed\n");
         return 1;
@@ -923,14 +923,14 @@ int main(int argc, char** argv) {
     MeasureFreshPages();
     MeasureBlockReuse(64u << 10);
     for (int count : counts) {
-        MeasureBlockReuse(static_cast<size_t>(count) * sizeof(PluginPanelItem));
+        MeasureBlockReuse(static_cast<size_t>(count) * sizeof(far1::PluginPanelItem));
     }
     // Every size the FAR 3 array takes on its way to the largest count.
     for (size_t bytes = Far3ArrayBytes(1); bytes <= Far3ArrayBytes(counts.back()); bytes *= 2) {
         MeasureBlockReuse(bytes);
     }
     for (int count : counts) {
-        if (!MeasureAllocationScheme("far1", RunFar1Scheme, sizeof(PluginPanelItem), count,
+        if (!MeasureAllocationScheme("far1", RunFar1Scheme, sizeof(far1::PluginPanelItem), count,
                                      repetitions) ||
             !MeasureAllocationScheme("far3", RunFar3Scheme, sizeof(far3::PluginPanelItem), count,
                                      repetitions) ||

@@ -1,5 +1,5 @@
 // The FAR 1.x demo: Velumo.dll of the FAR 1.x (ANSI) front end in the FAR 1.x stand-in
-// (farhost), which keeps FAR's two panels and orders the plug-in's calls as FAR does. Window
+// (far1host), which keeps FAR's two panels and orders the plug-in's calls as FAR does. Window
 // titles are in the ANSI code page (1252); the panel shows them converted to the OEM code page,
 // and the pictures convert that to UTF-8. The settings live under a demo root key of the
 // registry that is deleted at the end.
@@ -18,8 +18,8 @@ constexpr int kVkF8 = 0x77;
 constexpr char kCafeNotesAnsi[] = "Caf\xE9 notes";
 
 // The items of the last picture, as the plug-in listed them.
-std::vector<farhost::ListedItem> g_shownItems;
-PluginInfo g_pluginInfo;
+std::vector<far1host::ListedItem> g_shownItems;
+far1::PluginInfo g_pluginInfo;
 std::string g_cafeNotes; // kCafeNotesAnsi in UTF-8
 
 // A window title or command (ANSI code page) as UTF-8 for the terminal.
@@ -27,7 +27,7 @@ std::string AnsiToUtf8(const std::string& ansi) {
     return panelview::Utf16ToUtf8(AnsiToWide(ansi).c_str());
 }
 
-HWND WindowOf(const farhost::ListedItem& item) {
+HWND WindowOf(const far1host::ListedItem& item) {
     return reinterpret_cast<HWND>(item.userData);
 }
 
@@ -64,21 +64,21 @@ bool CreateSampleWindows() {
 
 // The Velumo instance the active panel shows; null while it is a file panel.
 HANDLE ActiveVelumo() {
-    return farhost::PanelAt(farhost::ActivePanel()).plugin;
+    return far1host::PanelAt(far1host::ActivePanel()).plugin;
 }
 
 // Rereads and draws the panel. The cursor stays on the item it was on, as FAR keeps it on the
 // same name after a reread; a null `cursor` puts it on "..".
 void ShowPanel(HWND cursor, bool numbered) {
     HANDLE panel = ActiveVelumo();
-    OpenPluginInfo info;
+    far1::OpenPluginInfo info;
     memset(&info, 0, sizeof(info));
-    farhost::Plugin().GetOpenPluginInfo(panel, &info);
-    std::vector<farhost::ListedItem> listed = farhost::ListPanel(panel);
+    far1host::Plugin().GetOpenPluginInfo(panel, &info);
+    std::vector<far1host::ListedItem> listed = far1host::ListPanel(panel);
     std::vector<ShownRow> rows;
     panelview::PanelViewOptions options;
     g_shownItems.clear();
-    for (const farhost::ListedItem& item : listed) {
+    for (const far1host::ListedItem& item : listed) {
         if (SampleOf(WindowOf(item)) == nullptr) {
             continue;
         }
@@ -90,12 +90,12 @@ void ShowPanel(HWND cursor, bool numbered) {
     }
     options.width = panelview::kDefaultScreenWidth;
     options.numbered = numbered;
-    Write(panelview::RenderPanel(farhost::DescribePanel(info, g_shownItems), options));
+    Write(panelview::RenderPanel(far1host::DescribePanel(info, g_shownItems), options));
     KeepPicture(rows, listed.size() - g_shownItems.size());
 }
 
-const farhost::ListedItem* ShownItem(HWND window) {
-    for (const farhost::ListedItem& item : g_shownItems) {
+const far1host::ListedItem* ShownItem(HWND window) {
+    for (const far1host::ListedItem& item : g_shownItems) {
         if (WindowOf(item) == window) {
             return &item;
         }
@@ -106,7 +106,7 @@ const farhost::ListedItem* ShownItem(HWND window) {
 // ---- What the host does for the user's keys -----------------------------------------------------
 
 bool OpenFromPluginsMenu() {
-    if (farhost::OpenInActivePanel(OPEN_PLUGINSMENU) == INVALID_HANDLE_VALUE) {
+    if (far1host::OpenInActivePanel(far1::OPEN_PLUGINSMENU) == INVALID_HANDLE_VALUE) {
         Write("Velumo did not open its panel.\n");
         return false;
     }
@@ -119,7 +119,7 @@ bool OpenFromPluginsMenu() {
 bool RunCommandLine(const std::string& command) {
     HANDLE previous = ActiveVelumo();
     HANDLE panel = nullptr;
-    Watched([&] { panel = farhost::TypeCommand(command); });
+    Watched([&] { panel = far1host::TypeCommand(command); });
     if (panel == nullptr) {
         Write("No plug-in takes the command \"" + command + "\".\n");
         return false;
@@ -138,17 +138,17 @@ bool RunCommandLine(const std::string& command) {
 // F8: FAR offers the key to the plug-in first, then deletes the selected items through it.
 void PressF8(const std::vector<HWND>& windows) {
     HANDLE panel = ActiveVelumo();
-    std::vector<PluginPanelItem> selection;
+    std::vector<far1::PluginPanelItem> selection;
     for (HWND window : windows) {
-        const farhost::ListedItem* item = ShownItem(window);
+        const far1host::ListedItem* item = ShownItem(window);
         if (item != nullptr) {
-            selection.push_back(farhost::PanelItemFrom(*item));
+            selection.push_back(far1host::PanelItemFrom(*item));
         }
     }
     Watched([&] {
-        if (!farhost::PressKey(panel, kVkF8, 0)) {
-            farhost::Plugin().DeleteFiles(panel, selection.data(),
-                                          static_cast<int>(selection.size()), 0);
+        if (!far1host::PressKey(panel, kVkF8, 0)) {
+            far1host::Plugin().DeleteFiles(panel, selection.data(),
+                                           static_cast<int>(selection.size()), 0);
         }
     });
 }
@@ -156,26 +156,27 @@ void PressF8(const std::vector<HWND>& windows) {
 // F3 (or Alt+F3): the plug-in asks the host for the selection, the item under the cursor.
 void PressF3(HWND window, bool alt) {
     HANDLE panel = ActiveVelumo();
-    const farhost::ListedItem* item = ShownItem(window);
+    const far1host::ListedItem* item = ShownItem(window);
     if (item == nullptr) {
         return;
     }
-    farhost::SetPanelSelection({farhost::PanelItemFrom(*item)});
-    Watched(
-        [&] { farhost::PressKey(panel, VK_F3, alt ? static_cast<unsigned int>(PKF_ALT) : 0u); });
+    far1host::SetPanelSelection({far1host::PanelItemFrom(*item)});
+    Watched([&] {
+        far1host::PressKey(panel, VK_F3, alt ? static_cast<unsigned int>(far1::PKF_ALT) : 0u);
+    });
 }
 
 // The plug-in's configuration from F9 > Options > Plugins configuration; the simulated user
 // closes the dialog with Esc.
 void ShowConfiguration() {
-    farhost::ClearRecords();
-    int result = farhost::Plugin().Configure(0);
-    if (farhost::DialogCalls().empty()) {
+    far1host::ClearRecords();
+    int result = far1host::Plugin().Configure(0);
+    if (far1host::DialogCalls().empty()) {
         Check("Velumo showed no dialog.", false);
         return;
     }
-    const farhost::DialogCall& call = farhost::DialogCalls().back();
-    Write(panelview::RenderDialog(farhost::DescribeDialog(call.items), call.x2, call.y2));
+    const far1host::DialogCall& call = far1host::DialogCalls().back();
+    Write(panelview::RenderDialog(far1host::DescribeDialog(call.items), call.x2, call.y2));
     Write("   Dialog(" + std::to_string(call.x1) + ", " + std::to_string(call.y1) + ", " +
           std::to_string(call.x2) + ", " + std::to_string(call.y2) + ", \"" + call.helpTopic +
           "\", " + std::to_string(call.items.size()) + " items); Esc; Configure returned " +
@@ -186,11 +187,11 @@ void ShowConfiguration() {
 // it and shows the folder the panel had before Velumo opened.
 bool LeavePanel() {
     HANDLE panel = ActiveVelumo();
-    farhost::ClearRecords();
-    Watched([] { farhost::EnterDirectory(".."); });
-    const farhost::ControlCall* close = nullptr;
-    for (const farhost::ControlCall& call : farhost::ControlCalls()) {
-        if (call.plugin == panel && call.command == FCTL_CLOSEPLUGIN) {
+    far1host::ClearRecords();
+    Watched([] { far1host::EnterDirectory(".."); });
+    const far1host::ControlCall* close = nullptr;
+    for (const far1host::ControlCall& call : far1host::ControlCalls()) {
+        if (call.plugin == panel && call.command == far1::FCTL_CLOSEPLUGIN) {
             close = &call;
         }
     }
@@ -198,7 +199,7 @@ bool LeavePanel() {
         Write("Velumo did not ask FAR to close the panel on \"..\".\n");
         return false;
     }
-    const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::ActivePanel());
+    const far1host::HostPanel& filePanel = far1host::PanelAt(far1host::ActivePanel());
     Write(
         std::string("   Enter on \"..\": Velumo asked FAR to close the panel (FCTL_CLOSEPLUGIN, ") +
         (close->hasParam ? "\"" + close->directory + "\"" : std::string("no directory")) +
@@ -239,14 +240,14 @@ const FrontEnd kFrontEnd = {
     PressF3,
     HideCommand,
     [] {
-        farhost::SetActivePanel(farhost::ActivePanel() == farhost::kLeftPanel
-                                    ? farhost::kRightPanel
-                                    : farhost::kLeftPanel);
+        far1host::SetActivePanel(far1host::ActivePanel() == far1host::kLeftPanel
+                                     ? far1host::kRightPanel
+                                     : far1host::kLeftPanel);
     },
     ShowConfiguration,
     LeavePanel,
     [] {
-        const farhost::HostPanel& filePanel = farhost::PanelAt(farhost::ActivePanel());
+        const far1host::HostPanel& filePanel = far1host::PanelAt(far1host::ActivePanel());
         return filePanel.driveMenuShown ? std::string("Change drive menu") : filePanel.folder;
     },
     nullptr,
@@ -317,7 +318,7 @@ int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string&
         fprintf(stderr, "velumo_demo: cannot create the sample windows\n");
         return 1;
     }
-    farhost::PluginExports plugin;
+    far1host::PluginExports plugin;
     std::vector<std::string> messages;
     std::string error;
     if (!harness::LoadVelumo(dllPath, &plugin, &messages, &error)) {
@@ -325,8 +326,8 @@ int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string&
         return 1;
     }
     RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey); // start from the default settings
-    farhost::Start(plugin, messages, kRootKey, dllPath);
-    farhost::ShowFolder(farhost::kLeftPanel, kStartFolder);
+    far1host::Start(plugin, messages, kRootKey, dllPath);
+    far1host::ShowFolder(far1host::kLeftPanel, kStartFolder);
     memset(&g_pluginInfo, 0, sizeof(g_pluginInfo));
     plugin.GetPluginInfo(&g_pluginInfo);
 
@@ -335,7 +336,7 @@ int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string&
                           " messages from VelumoEng.lng.",
                       desktop);
     return RunAndFinish(kFrontEnd, interactive, RunScript, [] {
-        farhost::ClosePanels();
+        far1host::ClosePanels();
         RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
     });
 }

@@ -1,6 +1,6 @@
 #include "fuzz_common.h"
 
-#include "plugin_support.h"
+#include "far1_support.h"
 
 #include "core/hidden_window_table.h"
 

@@ -105,7 +105,7 @@
 #include "far3_host.h"
 #include "far3_support.h"
 #include "fuzz_common.h"
-#include "plugin_support.h"
+#include "far1_support.h"
 #include "sim_desktop.h"
 
 #include "core/hidden_window_table.h"
@@ -1220,7 +1220,7 @@ void PickFunctionsSize(InputReader& in, Run& run) {
 
 std::vector<Text> ReadMessages(InputReader& in) {
     std::vector<Text> messages = Far3EnglishMessages();
-    Require(messages.size() >= kEnglishMessageCount,
+    Require(messages.size() >= kMessageCount,
             "VelumoEng.lng (VELUMO_LANG_DIR_FAR3) not read");
     const size_t overrides = in.Byte() % 8;
     for (size_t i = 0; i < overrides; ++i) {

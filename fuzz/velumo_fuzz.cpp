@@ -67,12 +67,12 @@
 //           data of the last listing; bit 0 set: a window follows
 //
 // fuzz/make_corpus.sh writes the seed corpus in this format.
-#include "far_host.h"
+#include "far1_host.h"
 #include "fuzz_common.h"
-#include "plugin_support.h"
+#include "far1_support.h"
 #include "sim_desktop.h"
 
-#include "far1/window_list.h"
+#include "far1/panel_items.h"
 #include "far1/panel_presentation.h"
 #include "far1/window_panel.h"
 #include "core/settings.h"
@@ -102,7 +102,7 @@ constexpr intptr_t kUnreadableItem = 0x10; // faults when read as an address
 
 struct Listing {
     HANDLE panel;
-    PluginPanelItem* items;
+    far1::PluginPanelItem* items;
     int count;
 };
 
@@ -150,10 +150,10 @@ bool IsOpenPanel(const Run& run, HANDLE panel) {
     return false;
 }
 
-std::vector<PluginPanelItem> PickItems(InputReader& in, const Run& run) {
+std::vector<far1::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
     const size_t count = in.Byte() % 33;
-    std::vector<PluginPanelItem> items(count);
-    for (PluginPanelItem& item : items) {
+    std::vector<far1::PluginPanelItem> items(count);
+    for (far1::PluginPanelItem& item : items) {
         if ((in.Byte() & 1) == 0) {
             const uint8_t index = in.Byte();
             item = PanelItemFor(run.lastListing.empty()
@@ -236,19 +236,19 @@ void CheckSavedSettings(const Run& run) {
 
 // The listing as the host receives it. Status marks are compared with the desktop only when
 // no hook changed it during the listing.
-void CheckListing(const Run& run, const PluginPanelItem* items, int count) {
+void CheckListing(const Run& run, const far1::PluginPanelItem* items, int count) {
     Require(count >= 0, "negative item count", static_cast<uint32_t>(count));
     Require((items == nullptr) == (count == 0), "an empty list must be a null array",
             static_cast<uint32_t>(count));
     std::set<uint32_t> seen;
     for (int i = 0; i < count; ++i) {
-        const PluginPanelItem& item = items[i];
+        const far1::PluginPanelItem& item = items[i];
         // UserData is pointer-wide; the simulated handles fit in 32 bits, and so must the value.
         const uintptr_t userDataField = item.UserData;
         Require(userDataField <= UINT32_MAX, "UserData is not a window handle",
                 static_cast<uint32_t>(userDataField >> 16 >> 16));
         const uint32_t userData = static_cast<uint32_t>(userDataField);
-        Require(memchr(item.FindData.cFileName, '\0', kListedTitleCapacity) != nullptr,
+        Require(memchr(item.FindData.cFileName, '\0', far1::kListedTitleCapacity) != nullptr,
                 "title not terminated within 128 bytes", userData);
         Require(item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
                     item.CustomColumnData[0] != nullptr && item.CustomColumnData[1] != nullptr,
@@ -271,7 +271,7 @@ void HandBack(Run& run, size_t index) {
     const Listing listing = run.listings[index];
     run.listings.erase(run.listings.begin() + static_cast<std::ptrdiff_t>(index));
     PluginCall(
-        run, [&] { farhost::Plugin().FreeFindData(listing.panel, listing.items, listing.count); });
+        run, [&] { far1host::Plugin().FreeFindData(listing.panel, listing.items, listing.count); });
 }
 
 // The host hands back every listing of a panel before it closes the panel.
@@ -292,7 +292,7 @@ void ClosePanel(Run& run, HANDLE panel) {
     }
     // Only the close of the last open panel shows the hidden windows again.
     const bool restores = g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
-    PluginCall(run, [&] { farhost::Plugin().ClosePlugin(panel); });
+    PluginCall(run, [&] { far1host::Plugin().ClosePlugin(panel); });
     if (!isOpen || !restores) {
         return;
     }
@@ -301,17 +301,17 @@ void ClosePanel(Run& run, HANDLE panel) {
 
 void StepOpenPlugin(InputReader& in, Run& run) {
     const uint8_t code = in.Byte();
-    const int openFrom = code <= OPEN_COMMANDLINE ? code : static_cast<int>(in.Dword());
+    const int openFrom = code <= far1::OPEN_COMMANDLINE ? code : static_cast<int>(in.Dword());
     const uint8_t itemPick = in.Byte();
     const std::string command = in.Text(600);
     intptr_t item = reinterpret_cast<intptr_t>(command.c_str());
     if (itemPick & 1) {
         item = 0;
-    } else if ((itemPick & 2) && openFrom != OPEN_COMMANDLINE) {
+    } else if ((itemPick & 2) && openFrom != far1::OPEN_COMMANDLINE) {
         item = kUnreadableItem; // only a command line passes a text: any other item is not read
     }
     HANDLE panel = nullptr;
-    PluginCall(run, [&] { panel = farhost::Plugin().OpenPlugin(openFrom, item); });
+    PluginCall(run, [&] { panel = far1host::Plugin().OpenPlugin(openFrom, item); });
     Require(panel != nullptr && panel != INVALID_HANDLE_VALUE, "OpenPlugin gave no panel");
     run.panels.push_back(panel);
 }
@@ -323,12 +323,12 @@ void StepGetFindData(InputReader& in, Run& run) {
     if (run.listings.size() >= kMaxOpenListings) {
         HandBack(run, 0);
     }
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
     int result = 0;
     PluginCall(run, [&] {
-        result = farhost::Plugin().GetFindData(panel, (flags & 1) ? nullptr : &items,
-                                               (flags & 2) ? nullptr : &count, opMode);
+        result = far1host::Plugin().GetFindData(panel, (flags & 1) ? nullptr : &items,
+                                                (flags & 2) ? nullptr : &count, opMode);
     });
     const bool valid = IsOpenPanel(run, panel) && (flags & 3) == 0;
     Require(result == (valid ? 1 : 0), "GetFindData gave an unexpected result",
@@ -348,15 +348,15 @@ void StepGetFindData(InputReader& in, Run& run) {
 void StepGetOpenPluginInfo(InputReader& in, Run& run) {
     HANDLE panel = PickPanel(in, run);
     const bool nullRecord = (in.Byte() & 1) != 0;
-    OpenPluginInfo info;
+    far1::OpenPluginInfo info;
     memset(&info, 0, sizeof(info));
     PluginCall(run,
-               [&] { farhost::Plugin().GetOpenPluginInfo(panel, nullRecord ? nullptr : &info); });
+               [&] { far1host::Plugin().GetOpenPluginInfo(panel, nullRecord ? nullptr : &info); });
     if (IsOpenPanel(run, panel) && !nullRecord) {
         Require(info.PanelTitle != nullptr &&
-                    memchr(info.PanelTitle, '\0', kPanelTitleCapacity) != nullptr,
+                    memchr(info.PanelTitle, '\0', far1::kPanelTitleCapacity) != nullptr,
                 "panel title not terminated within its buffer");
-        Require(info.PanelModesNumber == kPanelModeCount && info.KeyBar != nullptr,
+        Require(info.PanelModesNumber == far1::kPanelModeCount && info.KeyBar != nullptr,
                 "panel modes or key bar missing");
     }
 }
@@ -368,8 +368,8 @@ void StepSetDirectory(InputReader& in, Run& run) {
     const int opMode = static_cast<int>(in.Dword());
     int result = -1;
     PluginCall(run, [&] {
-        result = farhost::Plugin().SetDirectory(panel, nullDirectory ? nullptr : directory.c_str(),
-                                                opMode);
+        result = far1host::Plugin().SetDirectory(panel, nullDirectory ? nullptr : directory.c_str(),
+                                                 opMode);
     });
     Require(result == 0 || result == 1, "SetDirectory gave neither 0 nor 1",
             static_cast<uint32_t>(result));
@@ -377,10 +377,10 @@ void StepSetDirectory(InputReader& in, Run& run) {
 
 void StepDeleteFiles(InputReader& in, Run& run) {
     HANDLE panel = PickPanel(in, run);
-    std::vector<PluginPanelItem> items = PickItems(in, run);
+    std::vector<far1::PluginPanelItem> items = PickItems(in, run);
     const int size = static_cast<int>(items.size());
     int count = size;
-    PluginPanelItem* array = items.empty() ? nullptr : items.data();
+    far1::PluginPanelItem* array = items.empty() ? nullptr : items.data();
     switch (in.Byte() % 4) {
     case 1:
         array = nullptr;
@@ -395,7 +395,7 @@ void StepDeleteFiles(InputReader& in, Run& run) {
         break;
     }
     int result = -1;
-    PluginCall(run, [&] { result = farhost::Plugin().DeleteFiles(panel, array, count, 0); });
+    PluginCall(run, [&] { result = far1host::Plugin().DeleteFiles(panel, array, count, 0); });
     Require(result == (IsOpenPanel(run, panel) ? 1 : 0), "DeleteFiles gave an unexpected result",
             static_cast<uint32_t>(result));
 }
@@ -403,12 +403,12 @@ void StepDeleteFiles(InputReader& in, Run& run) {
 void StepProcessKey(InputReader& in, Run& run) {
     HANDLE panel = PickPanel(in, run);
     static const int kKeys[] = {VK_F3, 'A'};
-    static const unsigned kStates[] = {0, PKF_ALT};
+    static const unsigned kStates[] = {0, far1::PKF_ALT};
     const int key = fuzz::PickOrRead(in, kKeys, [&] { return in.Dword(); });
     const unsigned state = fuzz::PickOrRead(in, kStates, [&] { return in.Dword(); });
-    farhost::SetPanelSelection(PickItems(in, run));
+    far1host::SetPanelSelection(PickItems(in, run));
     int result = -1;
-    PluginCall(run, [&] { result = farhost::Plugin().ProcessKey(panel, key, state); });
+    PluginCall(run, [&] { result = far1host::Plugin().ProcessKey(panel, key, state); });
     Require(result == 0 || result == 1, "ProcessKey gave neither 0 nor 1",
             static_cast<uint32_t>(result));
 }
@@ -419,15 +419,15 @@ void StepConfigure(InputReader& in, Run& run) {
     const int itemNumber = fuzz::PickOrRead(in, kFirstItem, [&] { return in.Dword(); });
     const size_t answers = in.Byte() % 4;
     for (size_t a = 0; a < answers; ++a) {
-        farhost::DialogAnswer answer;
+        far1host::DialogAnswer answer;
         answer.result = fuzz::PickOrRead(in, kDialogEnds, [&] { return in.Dword(); });
         fuzz::ReadItemChanges(in, answer, 5, [&] { return in.Text(600); });
-        farhost::QueueDialogAnswer(answer);
+        far1host::QueueDialogAnswer(answer);
     }
     const Settings before = g_settings;
     const size_t writesBefore = simwin::RegistryWrites().size();
     int result = -1;
-    PluginCall(run, [&] { result = farhost::Plugin().Configure(itemNumber); });
+    PluginCall(run, [&] { result = far1host::Plugin().Configure(itemNumber); });
     Require(result == 0 || result == 1, "Configure gave neither 0 nor 1",
             static_cast<uint32_t>(result));
     if (result == 0) {
@@ -443,9 +443,9 @@ void StepConfigure(InputReader& in, Run& run) {
 
 void StepGetPluginInfo(InputReader& in, Run& run) {
     const bool nullRecord = (in.Byte() & 1) != 0;
-    PluginInfo info;
+    far1::PluginInfo info;
     memset(&info, 0, sizeof(info));
-    PluginCall(run, [&] { farhost::Plugin().GetPluginInfo(nullRecord ? nullptr : &info); });
+    PluginCall(run, [&] { far1host::Plugin().GetPluginInfo(nullRecord ? nullptr : &info); });
     if (nullRecord) {
         return;
     }
@@ -475,12 +475,12 @@ const StepCall kHostCalls[] = {
     StepProcessKey,
     StepConfigure,
     StepGetPluginInfo,
-    [](InputReader&, Run& run) { PluginCall(run, [] { farhost::Plugin().ExitFAR(); }); },
+    [](InputReader&, Run& run) { PluginCall(run, [] { far1host::Plugin().ExitFAR(); }); },
     [](InputReader& in, Run& run) {
         const size_t kind = in.Byte() % kRegistryCallKinds;
         SetRegistryFailure(run, kind, PickRegistryError(in));
     },
-    [](InputReader& in, Run&) { farhost::SetControlResult(static_cast<int>(in.Dword())); },
+    [](InputReader& in, Run&) { far1host::SetControlResult(static_cast<int>(in.Dword())); },
 };
 constexpr uint8_t kFirstDesktopEvent = 11;
 constexpr uint8_t kDesktopEventCount = 6;
@@ -492,7 +492,7 @@ void Step(InputReader& in, Run& run) {
     } else {
         kHostCalls[op < kFirstDesktopEvent ? op : op - kDesktopEventCount](in, run);
     }
-    farhost::ClearRecords();
+    far1host::ClearRecords();
     fuzz::CheckHiddenWindowsRecorded(run.desktop);
 }
 
@@ -507,7 +507,7 @@ void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
 
 std::vector<std::string> ReadMessages(InputReader& in) {
     std::vector<std::string> messages = EnglishMessages();
-    Require(messages.size() >= kEnglishMessageCount, "VelumoEng.lng (VELUMO_LANG_DIR) not read");
+    Require(messages.size() >= kMessageCount, "VelumoEng.lng (VELUMO_LANG_DIR) not read");
     const size_t overrides = in.Byte() % 8;
     for (size_t i = 0; i < overrides; ++i) {
         const size_t id = in.Byte() % 20;
@@ -538,7 +538,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    farhost::Start(farhost::LinkedPlugin(), messages, rootKey, "Velumo.dll", run.rootKeyNull);
+    far1host::Start(far1host::LinkedPlugin(), messages, rootKey, "Velumo.dll", run.rootKeyNull);
     CheckLoadedSettings(run);
     CheckNoKeyLeftOpen(run);
 
@@ -553,8 +553,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (!run.panels.empty()) {
         ClosePanel(run, run.panels.back());
     }
-    farhost::SetPanelSelection({});
-    farhost::ClearRecords();
+    far1host::SetPanelSelection({});
+    far1host::ClearRecords();
     ResetProcessState();
     return 0;
 }

@@ -115,14 +115,14 @@ std::string BesideProgram(const std::string& relative) {
     return joined;
 }
 
-bool LoadVelumo(const std::string& dllPath, farhost::PluginExports* exports,
+bool LoadVelumo(const std::string& dllPath, far1host::PluginExports* exports,
                 std::vector<std::string>* messages, std::string* error) {
-    if (!farhost::LoadPlugin(dllPath, exports, error)) {
+    if (!far1host::LoadPlugin(dllPath, exports, error)) {
         return false;
     }
     std::string languageFile = dllPath.substr(0, dllPath.find_last_of("\\/") + 1) + "VelumoEng.lng";
     std::string languageLine;
-    if (!farhost::LoadLanguageFile(languageFile, messages, &languageLine)) {
+    if (!far1host::LoadLanguageFile(languageFile, messages, &languageLine)) {
         *error = "cannot read " + languageFile;
         return false;
     }

@@ -4,7 +4,7 @@
 // Velumo.dll of this build loaded as FAR loads it, with its English messages.
 #pragma once
 
-#include "far_host.h"
+#include "far1_host.h"
 #include "handle_text.h"
 
 #include <string>
@@ -54,9 +54,9 @@ using ::HandleText;
 // `relative` ("/" or "\" separators) from this program's own folder.
 std::string BesideProgram(const std::string& relative);
 
-// Velumo.dll at `dllPath` (farhost::LoadPlugin) and the messages of VelumoEng.lng beside it, as
+// Velumo.dll at `dllPath` (far1host::LoadPlugin) and the messages of VelumoEng.lng beside it, as
 // FAR finds them. False, with what failed in `error`, when either cannot be had.
-bool LoadVelumo(const std::string& dllPath, farhost::PluginExports* exports,
+bool LoadVelumo(const std::string& dllPath, far1host::PluginExports* exports,
                 std::vector<std::string>* messages, std::string* error);
 
 } // namespace harness

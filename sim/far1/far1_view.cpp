@@ -7,10 +7,10 @@
 #include <iconv.h>
 #endif
 
-namespace farhost {
+namespace far1host {
 namespace {
 
-// Dialog item types FAR knows beside those Velumo uses (far_plugin.h).
+// Dialog item types FAR knows beside those Velumo uses (far1_plugin.h).
 constexpr int kDiSingleBox = 2;
 constexpr int kDiEdit = 4;
 constexpr int kDiPasswordEdit = 5;
@@ -41,18 +41,18 @@ std::vector<std::string> SplitList(const char* text) {
 
 panelview::DialogItemType DialogItemTypeOf(int type) {
     switch (type) {
-    case DI_DOUBLEBOX:
+    case far1::DI_DOUBLEBOX:
         return panelview::DialogItemType::kDoubleBox;
     case kDiSingleBox:
         return panelview::DialogItemType::kSingleBox;
-    case DI_TEXT:
+    case far1::DI_TEXT:
         return panelview::DialogItemType::kText;
-    case DI_CHECKBOX:
+    case far1::DI_CHECKBOX:
         return panelview::DialogItemType::kCheckBox;
-    case DI_BUTTON:
+    case far1::DI_BUTTON:
         return panelview::DialogItemType::kButton;
     case kDiEdit:
-    case DI_FIXEDIT:
+    case far1::DI_FIXEDIT:
         return panelview::DialogItemType::kEdit;
     case kDiPasswordEdit:
         return panelview::DialogItemType::kPasswordEdit;
@@ -125,13 +125,14 @@ std::string OemToUtf8(const std::string& oem) {
 }
 #endif
 
-panelview::Panel DescribePanel(const OpenPluginInfo& info, const std::vector<ListedItem>& items) {
+panelview::Panel DescribePanel(const far1::OpenPluginInfo& info,
+                               const std::vector<ListedItem>& items) {
     panelview::Panel panel;
     panel.title = TextOf(info.PanelTitle);
-    panel.dotsLine = (info.Flags & OPIF_ADDDOTS) != 0;
+    panel.dotsLine = (info.Flags & far1::OPIF_ADDDOTS) != 0;
     panel.keyBar = DescribeKeyBar(info.KeyBar);
 
-    const PanelMode* mode = nullptr;
+    const far1::PanelMode* mode = nullptr;
     int modeIndex = info.StartPanelMode - '0';
     if (info.PanelModesArray != nullptr && modeIndex >= 0 && modeIndex < info.PanelModesNumber) {
         mode = &info.PanelModesArray[modeIndex];
@@ -170,7 +171,7 @@ panelview::Panel DescribePanel(const OpenPluginInfo& info, const std::vector<Lis
     return panel;
 }
 
-panelview::KeyBar DescribeKeyBar(const KeyBarTitles* keyBar) {
+panelview::KeyBar DescribeKeyBar(const far1::KeyBarTitles* keyBar) {
     panelview::KeyBar described;
     for (int key = 0; keyBar != nullptr && key < panelview::kKeyCount; ++key) {
         const char* title = keyBar->Titles[key];
@@ -187,17 +188,17 @@ panelview::KeyBar DescribeKeyBar(const KeyBarTitles* keyBar) {
     return described;
 }
 
-std::vector<panelview::DialogItem> DescribeDialog(const std::vector<FarDialogItem>& items) {
+std::vector<panelview::DialogItem> DescribeDialog(const std::vector<far1::FarDialogItem>& items) {
     std::vector<panelview::DialogItem> described;
-    for (const FarDialogItem& item : items) {
+    for (const far1::FarDialogItem& item : items) {
         panelview::DialogItem viewItem;
         viewItem.type = DialogItemTypeOf(item.Type);
         viewItem.x1 = item.X1;
         viewItem.y1 = item.Y1;
         viewItem.x2 = item.X2;
         viewItem.y2 = item.Y2;
-        viewItem.separator = (item.Flags & DIF_SEPARATOR) != 0;
-        viewItem.centerGroup = (item.Flags & DIF_CENTERGROUP) != 0;
+        viewItem.separator = (item.Flags & far1::DIF_SEPARATOR) != 0;
+        viewItem.centerGroup = (item.Flags & far1::DIF_CENTERGROUP) != 0;
         viewItem.defaultButton = item.DefaultButton != 0;
         viewItem.checked = item.Selected != 0;
         viewItem.text = OemToUtf8(std::string(item.Data, strnlen(item.Data, sizeof(item.Data))));
@@ -206,4 +207,4 @@ std::vector<panelview::DialogItem> DescribeDialog(const std::vector<FarDialogIte
     return described;
 }
 
-} // namespace farhost
+} // namespace far1host

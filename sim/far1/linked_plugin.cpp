@@ -1,9 +1,9 @@
 // The plug-in linked into the host, for builds off Windows.
-#include "far_host.h"
+#include "far1_host.h"
 
 #include "far1/entry_points.h"
 
-namespace farhost {
+namespace far1host {
 
 PluginExports LinkedPlugin() {
     return PluginExports{SetStartupInfo, GetPluginInfo, OpenPlugin,        ClosePlugin,
@@ -11,4 +11,4 @@ PluginExports LinkedPlugin() {
                          DeleteFiles,    ProcessKey,    Configure,         ExitFAR};
 }
 
-} // namespace farhost
+} // namespace far1host

@@ -1,7 +1,7 @@
 // Loads Velumo.dll as FAR does: LoadLibrary, then GetProcAddress for each plain export name.
-#include "far_host.h"
+#include "far1_host.h"
 
-namespace farhost {
+namespace far1host {
 namespace {
 
 template <typename Function>
@@ -37,4 +37,4 @@ bool LoadPlugin(const std::string& path, PluginExports* exports, std::string* er
            Find(module, "ExitFAR", &exports->ExitFAR, error);
 }
 
-} // namespace farhost
+} // namespace far1host

@@ -21,4 +21,5 @@ enum MessageId : int {
     kMsgShowInvisibleWindow = 15,
     kMsgShowAllWindowAtExit = 16,
     kMsgWindowsLeftVisible = 17, // the count goes in place of its first '#'
+    kMessageCount // how many texts each language file holds: ids 0 to kMessageCount - 1
 };

@@ -9,13 +9,14 @@ void NotePanelOpened() {
     ++g_openPanelCount;
 }
 
-void NotePanelClosed() {
+bool NotePanelClosed() {
     --g_openPanelCount;
     // Another panel still lists the hidden windows: they stay hidden until it closes too.
     if (g_openPanelCount > 0) {
-        return;
+        return false;
     }
     if (g_settings.ShowAllWindowAtExit) {
         RestoreAllWindows();
     }
+    return true;
 }

@@ -7,8 +7,8 @@
 // Counts a panel that now exists.
 void NotePanelOpened();
 // Counts a panel gone; when it was the last one, shows again every window Velumo hid (only with
-// ShowAllWindowAtExit set).
-void NotePanelClosed();
+// ShowAllWindowAtExit set) and gives true.
+bool NotePanelClosed();
 
 // The count itself: zero-initialised static storage, process-wide like the hidden-window table.
 extern int g_openPanelCount;

@@ -1,6 +1,9 @@
-// The six settings, one process-wide record. Truth values are kept exactly as loaded or
-// entered (any non-zero value is true); nothing reduces them to 0 and 1.
+// Velumo's settings: one process-wide record and the table that describes each field once, for
+// both stores and both configuration dialogs. Truth values are kept exactly as loaded or entered
+// (any non-zero value is true); nothing reduces them to 0 and 1.
 #pragma once
+
+#include "message_ids.h"
 
 #include <cstdint>
 
@@ -15,24 +18,53 @@ struct Settings {
 
 constexpr Settings kDefaultSettings = {1, 9, 1, 0, 0, 1};
 
-// One setting as the stores know it: the name it is stored under, its field, its default.
+// How a setting is edited in the configuration dialog, which also says how its value reads:
+// a check box edits a truth value (any non-zero value is true), a digit field a number.
+enum class SettingKind { CheckBox, DigitField };
+
+// The front ends that offer a setting, as bits.
+enum FrontEnds : unsigned { kFar1 = 1u, kFar3 = 2u, kBothFars = kFar1 | kFar3 };
+
+// One setting: the name it is stored under, its field, its default, its dialog label, how it is
+// edited, which front ends have it, and whether a separator line precedes its dialog row.
 struct SettingField {
     const char* Name;
     int32_t Settings::*Field;
     int32_t Default;
+    MessageId Label;
+    SettingKind Kind;
+    unsigned FrontEnds;
+    bool SeparatorBefore;
 };
 
-constexpr int kSettingCount = 6;
-
-// The six in record order, which is also the order in which they are stored.
-constexpr SettingField kSettingFields[kSettingCount] = {
-    {"AddToDisksMenu", &Settings::AddToDisksMenu, kDefaultSettings.AddToDisksMenu},
-    {"DisksMenuDigit", &Settings::DisksMenuDigit, kDefaultSettings.DisksMenuDigit},
-    {"ShowDesktopIcon", &Settings::ShowDesktopIcon, kDefaultSettings.ShowDesktopIcon},
-    {"ShowOwnerWindow", &Settings::ShowOwnerWindow, kDefaultSettings.ShowOwnerWindow},
-    {"ShowInvisibleWindow", &Settings::ShowInvisibleWindow, kDefaultSettings.ShowInvisibleWindow},
-    {"ShowAllWindowAtExit", &Settings::ShowAllWindowAtExit, kDefaultSettings.ShowAllWindowAtExit},
+// In record order, which is also the order in which they are stored and shown. The disks-menu
+// digit is FAR 1.x's: FAR 3 users assign hot keys in FAR itself.
+constexpr SettingField kSettingFields[] = {
+    {"AddToDisksMenu", &Settings::AddToDisksMenu, kDefaultSettings.AddToDisksMenu,
+     kMsgAddToDisksMenu, SettingKind::CheckBox, kBothFars, false},
+    {"DisksMenuDigit", &Settings::DisksMenuDigit, kDefaultSettings.DisksMenuDigit,
+     kMsgDisksMenuDigit, SettingKind::DigitField, kFar1, false},
+    {"ShowDesktopIcon", &Settings::ShowDesktopIcon, kDefaultSettings.ShowDesktopIcon,
+     kMsgShowDesktopIcon, SettingKind::CheckBox, kBothFars, true},
+    {"ShowOwnerWindow", &Settings::ShowOwnerWindow, kDefaultSettings.ShowOwnerWindow,
+     kMsgShowOwnerWindow, SettingKind::CheckBox, kBothFars, false},
+    {"ShowInvisibleWindow", &Settings::ShowInvisibleWindow, kDefaultSettings.ShowInvisibleWindow,
+     kMsgShowInvisibleWindow, SettingKind::CheckBox, kBothFars, false},
+    {"ShowAllWindowAtExit", &Settings::ShowAllWindowAtExit, kDefaultSettings.ShowAllWindowAtExit,
+     kMsgShowAllWindowAtExit, SettingKind::CheckBox, kBothFars, false},
 };
+
+constexpr int kSettingCount = sizeof(kSettingFields) / sizeof(kSettingFields[0]);
+static_assert(kSettingCount * sizeof(int32_t) == sizeof(Settings), "one table row a field");
+
+// How many settings a front end (kFar1 or kFar3) has.
+constexpr int SettingCountFor(unsigned frontEnd) {
+    int count = 0;
+    for (const SettingField& setting : kSettingFields) {
+        count += (setting.FrontEnds & frontEnd) != 0 ? 1 : 0;
+    }
+    return count;
+}
 
 // Starts at the defaults; the front end's settings store loads over it when the host starts
 // the plug-in.

@@ -13,8 +13,6 @@ constexpr int kHandleTextSize = 9; // eight hexadecimal digits and the terminato
 // A title read for the desktop test and for the command-line match: the read's limit counts the
 // terminator and is one less than the buffer, so at most kTitleReadCapacity - 2 characters.
 constexpr int kTitleReadCapacity = 256;
-// A title read for a FAR 1.x panel item: at most kListedTitleCapacity - 1 characters.
-constexpr int kListedTitleCapacity = 128;
 
 // One listed window as the core describes it.
 struct WindowEntry {

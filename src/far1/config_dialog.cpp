@@ -2,33 +2,58 @@
 
 #include "../core/message_ids.h"
 #include "../core/settings.h"
-#include "../core/settings_store.h"
+#include "../core/settings_dialog.h"
+#include "../core/registry_settings.h"
 #include "host_services.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
+namespace far1 {
+
 namespace {
 
-constexpr int kDialogWidth = 76;
-constexpr int kDialogHeight = 13;
 constexpr char kHelpTopic[] = "VelumoCfg";
 constexpr uint32_t kSeparator = DIF_BOXCOLOR | DIF_SEPARATOR;
 
-// What a row of the dialog does with the settings.
-enum class RowRole {
-    Label,   // frame, caption, separator, cancel button: nothing to put in or take back
-    Check,   // a check box showing a truth-value setting
-    Number,  // the one-column edit field of a number setting, empty for 0
-    Confirm, // the button whose closing saves
-};
-
-struct ConfigRow {
-    DialogItemTemplate item;
-    RowRole role;
-    int32_t Settings::*setting; // the field a Check or Number row edits; null otherwise
-};
+// The template of one row of the host-neutral layout.
+DialogItemTemplate TemplateFor(const DialogRow& row) {
+    static const char kNoText[] = "";
+    DialogItemTemplate item = {};
+    item.X1 = static_cast<uint8_t>(row.X1);
+    item.Y1 = static_cast<uint8_t>(row.Y1);
+    item.X2 = static_cast<uint8_t>(row.X2);
+    item.Y2 = static_cast<uint8_t>(row.Y2);
+    item.Focus = row.Focus ? 1 : 0;
+    item.Data =
+        row.Label >= 0 ? static_cast<uintptr_t>(row.Label) : reinterpret_cast<uintptr_t>(kNoText);
+    switch (row.Role) {
+    case DialogRowRole::Frame:
+        item.Type = DI_DOUBLEBOX;
+        break;
+    case DialogRowRole::CheckBox:
+        item.Type = DI_CHECKBOX;
+        break;
+    case DialogRowRole::DigitField:
+        item.Type = DI_FIXEDIT;
+        break;
+    case DialogRowRole::DigitLabel:
+        item.Type = DI_TEXT;
+        break;
+    case DialogRowRole::Separator:
+        item.Type = DI_TEXT;
+        item.Flags = kSeparator;
+        break;
+    case DialogRowRole::OkButton:
+    case DialogRowRole::CancelButton:
+        item.Type = DI_BUTTON;
+        item.Flags = DIF_CENTERGROUP;
+        item.DefaultButton = row.Role == DialogRowRole::OkButton ? 1 : 0;
+        break;
+    }
+    return item;
+}
 
 void CopyCaption(char (&field)[sizeof(FarDialogItem::Data)], const char* text) {
     snprintf(field, sizeof(field), "%s", text != nullptr ? text : "");
@@ -79,66 +104,50 @@ int32_t ParseLeadingNumber(const char* text) {
 }
 
 int RunConfigDialog() {
-    const uintptr_t empty = reinterpret_cast<uintptr_t>("");
-    const ConfigRow rows[kConfigDialogItemCount] = {
-        {{DI_DOUBLEBOX, 3, 1, 72, 11, 0, 0, 0, 0, kMsgConfigTitle}, RowRole::Label, nullptr},
-        {{DI_CHECKBOX, 5, 2, 0, 0, 0, 0, 0, 0, kMsgAddToDisksMenu},
-         RowRole::Check,
-         &Settings::AddToDisksMenu},
-        {{DI_FIXEDIT, 7, 3, 7, 3, 1, 0, 0, 0, empty}, RowRole::Number, &Settings::DisksMenuDigit},
-        {{DI_TEXT, 9, 3, 0, 0, 0, 0, 0, 0, kMsgDisksMenuDigit}, RowRole::Label, nullptr},
-        {{DI_TEXT, 5, 4, 0, 0, 0, 0, kSeparator, 0, empty}, RowRole::Label, nullptr},
-        {{DI_CHECKBOX, 5, 5, 0, 0, 0, 0, 0, 0, kMsgShowDesktopIcon},
-         RowRole::Check,
-         &Settings::ShowDesktopIcon},
-        {{DI_CHECKBOX, 5, 6, 0, 0, 0, 0, 0, 0, kMsgShowOwnerWindow},
-         RowRole::Check,
-         &Settings::ShowOwnerWindow},
-        {{DI_CHECKBOX, 5, 7, 0, 0, 0, 0, 0, 0, kMsgShowInvisibleWindow},
-         RowRole::Check,
-         &Settings::ShowInvisibleWindow},
-        {{DI_CHECKBOX, 5, 8, 0, 0, 0, 0, 0, 0, kMsgShowAllWindowAtExit},
-         RowRole::Check,
-         &Settings::ShowAllWindowAtExit},
-        {{DI_TEXT, 5, 9, 0, 0, 0, 0, kSeparator, 0, empty}, RowRole::Label, nullptr},
-        {{DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, kMsgOk}, RowRole::Confirm, nullptr},
-        {{DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel}, RowRole::Label, nullptr},
-    };
-    DialogItemTemplate templates[kConfigDialogItemCount];
-    for (int i = 0; i < kConfigDialogItemCount; ++i) {
-        templates[i] = rows[i].item;
+    const DialogLayout& layout = kFar1ConfigDialog;
+    DialogItemTemplate templates[kMaxDialogRows];
+    for (int i = 0; i < layout.Count; ++i) {
+        templates[i] = TemplateFor(layout.Rows[i]);
     }
-    FarDialogItem items[kConfigDialogItemCount];
-    ExpandDialogItems(templates, items, kConfigDialogItemCount);
+    FarDialogItem items[kMaxDialogRows];
+    ExpandDialogItems(templates, items, layout.Count);
 
     // The values are put in as they are, without reduction to 0 and 1.
-    for (int i = 0; i < kConfigDialogItemCount; ++i) {
-        const ConfigRow& row = rows[i];
-        if (row.role == RowRole::Check) {
-            items[i].Selected = g_settings.*row.setting;
-        } else if (row.role == RowRole::Number && g_settings.*row.setting != 0) {
-            snprintf(items[i].Data, sizeof(items[i].Data), "%d",
-                     static_cast<int>(g_settings.*row.setting));
+    for (int i = 0; i < layout.Count; ++i) {
+        const DialogRow& row = layout.Rows[i];
+        if (row.Setting < 0) {
+            continue;
+        }
+        const int32_t value = g_settings.*kSettingFields[row.Setting].Field;
+        if (row.Role == DialogRowRole::CheckBox) {
+            items[i].Selected = value;
+        } else if (value != 0) {
+            snprintf(items[i].Data, sizeof(items[i].Data), "%d", static_cast<int>(value));
         }
     }
 
-    int closedBy = RunHostDialog(-1, -1, kDialogWidth, kDialogHeight, kHelpTopic, items,
-                                 kConfigDialogItemCount);
-    if (closedBy < 0 || closedBy >= kConfigDialogItemCount ||
-        rows[closedBy].role != RowRole::Confirm) {
+    int closedBy =
+        RunHostDialog(-1, -1, layout.Width, layout.Height, kHelpTopic, items, layout.Count);
+    if (closedBy != layout.OkRow) {
         return 0;
     }
 
-    for (int i = 0; i < kConfigDialogItemCount; ++i) {
-        const ConfigRow& row = rows[i];
-        if (row.role == RowRole::Check) {
-            g_settings.*row.setting = items[i].Selected;
-        } else if (row.role == RowRole::Number) {
+    for (int i = 0; i < layout.Count; ++i) {
+        const DialogRow& row = layout.Rows[i];
+        if (row.Setting < 0) {
+            continue;
+        }
+        int32_t& value = g_settings.*kSettingFields[row.Setting].Field;
+        if (row.Role == DialogRowRole::CheckBox) {
+            value = items[i].Selected;
+        } else {
             // The host may have left an edit text without its terminator; never read past it.
             items[i].Data[sizeof(items[i].Data) - 1] = '\0';
-            g_settings.*row.setting = ParseLeadingNumber(items[i].Data);
+            value = ParseLeadingNumber(items[i].Data);
         }
     }
     SaveSettings();
     return 1;
 }
+
+} // namespace far1

@@ -1,12 +1,13 @@
-// The configuration dialog: six settings in a 76 by 13 host dialog, described by a compact
-// table of item templates that is expanded into host dialog records when the dialog runs.
+// The FAR 1.x configuration dialog: the core's layout of the settings dialog, each row turned
+// into a compact item template that is expanded into a host dialog record when the dialog runs.
 #pragma once
 
-#include "far_plugin.h"
+#include "far1_plugin.h"
 
 #include <cstdint>
 
-constexpr int kConfigDialogItemCount = 12;
+namespace far1 {
+
 constexpr uintptr_t kFirstTextAddress = 2000; // a template's Data below this is a message id
 
 #pragma pack(push, 1)
@@ -35,3 +36,5 @@ int32_t ParseLeadingNumber(const char* text);
 // Shows the dialog; on confirmation stores the new settings in memory and the registry and
 // gives 1, otherwise changes nothing and gives 0.
 int RunConfigDialog();
+
+} // namespace far1

@@ -5,13 +5,14 @@
 
 #include "../core/hidden_window_table.h"
 #include "config_dialog.h"
-#include "settings_key.h"
+#include "settings_store.h"
 #include "host_services.h"
 #include "panel_presentation.h"
 #include "window_panel.h"
 
 #include <new>
 
+namespace far1 {
 namespace {
 
 // The panel behind a plug-in handle; null for the null and the invalid handle, which the host
@@ -24,6 +25,9 @@ WindowPanel* PanelFromHandle(HANDLE plugin) {
 }
 
 } // namespace
+} // namespace far1
+
+using namespace far1;
 
 extern "C" {
 

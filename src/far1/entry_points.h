@@ -10,7 +10,7 @@
 //     converted to ANSI first), then opens the panel;
 //   - the windows it hid come back when the last open panel closes (ShowAllWindowAtExit);
 //     ".." closes the panel and leaves the file panel where it was;
-//   - six settings in the registry below the host's root key, edited in a dialog.
+//   - its settings in the registry below the host's root key, edited in a dialog.
 //
 // Behaviours kept on purpose, each pinned by a test:
 //   - a window recorded twice (hidden, shown by other means, hidden again) takes two slots
@@ -27,20 +27,20 @@
 //     window: WindowListTest.FailedGrowthLeavesThatWindowOutAndKeepsTheRest.
 #pragma once
 
-#include "far_plugin.h"
+#include "far1_plugin.h"
 
 #include <cstdint>
 
 extern "C" {
-void WINAPI SetStartupInfo(const PluginStartupInfo* info);
-void WINAPI GetPluginInfo(PluginInfo* info);
+void WINAPI SetStartupInfo(const far1::PluginStartupInfo* info);
+void WINAPI GetPluginInfo(far1::PluginInfo* info);
 HANDLE WINAPI OpenPlugin(int openFrom, intptr_t item);
 void WINAPI ClosePlugin(HANDLE plugin);
-int WINAPI GetFindData(HANDLE plugin, PluginPanelItem** items, int* count, int opMode);
-void WINAPI FreeFindData(HANDLE plugin, PluginPanelItem* items, int count);
-void WINAPI GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info);
+int WINAPI GetFindData(HANDLE plugin, far1::PluginPanelItem** items, int* count, int opMode);
+void WINAPI FreeFindData(HANDLE plugin, far1::PluginPanelItem* items, int count);
+void WINAPI GetOpenPluginInfo(HANDLE plugin, far1::OpenPluginInfo* info);
 int WINAPI SetDirectory(HANDLE plugin, const char* directory, int opMode);
-int WINAPI DeleteFiles(HANDLE plugin, PluginPanelItem* items, int count, int opMode);
+int WINAPI DeleteFiles(HANDLE plugin, far1::PluginPanelItem* items, int count, int opMode);
 int WINAPI ProcessKey(HANDLE plugin, int key, unsigned int controlState);
 int WINAPI Configure(int itemNumber);
 void WINAPI ExitFAR(void);

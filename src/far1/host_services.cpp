@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace far1 {
+
 PluginStartupInfo HostServices;
 
 void KeepHostServices(const PluginStartupInfo* info) {
@@ -30,3 +32,5 @@ int SendPanelControl(HANDLE plugin, int command, void* param) {
     }
     return HostServices.Control(plugin, command, param);
 }
+
+} // namespace far1

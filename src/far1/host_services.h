@@ -1,7 +1,9 @@
 // The host's services, kept from SetStartupInfo for the life of the module.
 #pragma once
 
-#include "far_plugin.h"
+#include "far1_plugin.h"
+
+namespace far1 {
 
 // The copy of the leading part of the host's service record (kKeptStartupInfoSize bytes). All
 // null until SetStartupInfo.
@@ -21,3 +23,5 @@ int RunHostDialog(int x1, int y1, int x2, int y2, const char* helpTopic, FarDial
 
 // Sends a panel command to the host; the host's result (0 when it has no control service).
 int SendPanelControl(HANDLE plugin, int command, void* param);
+
+} // namespace far1

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace far1 {
+
 namespace {
 
 constexpr char kCommandPrefix[] = "hide";
@@ -92,3 +94,5 @@ void FillOpenPluginInfo(OpenPluginInfo* info) {
 
     KeyBar.Titles[kF8] = HostMessage(kMsgToggleKeyLabel);
 }
+
+} // namespace far1

@@ -3,7 +3,9 @@
 // the records again from the current settings and freshly fetched texts.
 #pragma once
 
-#include "far_plugin.h"
+#include "far1_plugin.h"
+
+namespace far1 {
 
 constexpr int kPanelModeCount = 10;
 constexpr int kPanelTitleCapacity = 256; // " <title> " and the terminator; longer titles are cut
@@ -12,3 +14,5 @@ constexpr int kPanelTitleCapacity = 256; // " <title> " and the terminator; long
 void FillPluginInfo(PluginInfo* info);
 // Fills the panel's label, title, modes, columns and key bar.
 void FillOpenPluginInfo(OpenPluginInfo* info);
+
+} // namespace far1

@@ -1,12 +1,15 @@
 #include "window_panel.h"
 
 #include "../core/visibility_actions.h"
-#include "window_list.h"
+#include "panel_items.h"
 #include "../core/open_panels.h"
+#include "../core/panel_description.h"
 #include "host_services.h"
 #include "panel_presentation.h"
 
 #include <cstring>
+
+namespace far1 {
 
 WindowPanel::WindowPanel(int openFrom, intptr_t item) {
     NotePanelOpened();
@@ -36,17 +39,13 @@ void WindowPanel::GetOpenPluginInfo(OpenPluginInfo* info) {
 }
 
 int WindowPanel::SetDirectory(const char* directory, int opMode) {
-    if (opMode & OPM_FIND) {
+    const DirectoryChange change = DecideDirectoryChange(directory, (opMode & OPM_FIND) != 0);
+    if (change == DirectoryChange::Stay) {
         return 0;
     }
-    if (strcmp(directory, "\\") == 0) {
-        return 0;
-    }
-    // The panel has one level: any other directory leaves it. FAR goes to the directory it is
-    // given relative to the folder the panel showed before Velumo opened, so ".." is not passed
-    // on (it would land one folder higher, or in the Change drive menu at a drive root): with
-    // no directory the file panel comes back in that very folder.
-    char* target = strcmp(directory, "..") == 0 ? nullptr : const_cast<char*>(directory);
+    // FAR goes to a directory relative to the folder the panel showed before Velumo opened;
+    // with no directory the file panel comes back in that very folder.
+    char* target = change == DirectoryChange::LeaveInPlace ? nullptr : const_cast<char*>(directory);
     SendPanelControl(this, FCTL_CLOSEPLUGIN, target);
     return 1;
 }
@@ -73,3 +72,5 @@ int WindowPanel::ProcessKey(int key, unsigned int controlState) {
     SendPanelControl(this, FCTL_REDRAWPANEL, nullptr);
     return 1;
 }
+
+} // namespace far1

@@ -3,9 +3,11 @@
 // the open panels (core/open_panels.h): the last close restores what Velumo hid.
 #pragma once
 
-#include "far_plugin.h"
+#include "far1_plugin.h"
 
 #include <cstdint>
+
+namespace far1 {
 
 class WindowPanel {
   public:
@@ -23,3 +25,5 @@ class WindowPanel {
     int DeleteFiles(PluginPanelItem* items, int count);
     int ProcessKey(int key, unsigned int controlState);
 };
+
+} // namespace far1

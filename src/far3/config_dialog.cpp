@@ -2,6 +2,7 @@
 
 #include "../core/message_ids.h"
 #include "../core/settings.h"
+#include "../core/settings_dialog.h"
 #include "far3_plugin.h"
 #include "guids.h"
 #include "host_services.h"
@@ -13,51 +14,54 @@ namespace far3 {
 
 namespace {
 
-constexpr intptr_t kDialogWidth = 76;
-constexpr intptr_t kDialogHeight = 12;
 const WCHAR kHelpTopic[] = FAR3_TEXT("VelumoCfg");
 constexpr FARDIALOGITEMFLAGS kSeparator = DIF_BOXCOLOR | DIF_SEPARATOR;
+const DialogLayout& kLayout = kFar3ConfigDialog;
 
-// One row of the dialog; a check box edits the setting it names.
-struct ConfigRow {
-    FARDIALOGITEMTYPES type;
-    intptr_t x1, y1, x2, y2;
-    FARDIALOGITEMFLAGS flags;
-    int messageId; // -1: no text
-    int32_t Settings::*setting;
-};
+bool IsChecked(int32_t value) {
+    return value != 0;
+}
 
-constexpr int kRowCount = 10;
-constexpr int kConfirmRow = 8;
-
-const ConfigRow kRows[kRowCount] = {
-    {DI_DOUBLEBOX, 3, 1, 72, 10, 0, kMsgConfigTitle, nullptr},
-    {DI_CHECKBOX, 5, 2, 0, 0, DIF_FOCUS, kMsgAddToDisksMenu, &Settings::AddToDisksMenu},
-    {DI_TEXT, 5, 3, 0, 0, kSeparator, -1, nullptr},
-    {DI_CHECKBOX, 5, 4, 0, 0, 0, kMsgShowDesktopIcon, &Settings::ShowDesktopIcon},
-    {DI_CHECKBOX, 5, 5, 0, 0, 0, kMsgShowOwnerWindow, &Settings::ShowOwnerWindow},
-    {DI_CHECKBOX, 5, 6, 0, 0, 0, kMsgShowInvisibleWindow, &Settings::ShowInvisibleWindow},
-    {DI_CHECKBOX, 5, 7, 0, 0, 0, kMsgShowAllWindowAtExit, &Settings::ShowAllWindowAtExit},
-    {DI_TEXT, 5, 8, 0, 0, kSeparator, -1, nullptr},
-    {DI_BUTTON, 0, 9, 0, 0, DIF_CENTERGROUP | DIF_DEFAULTBUTTON, kMsgOk, nullptr},
-    {DI_BUTTON, 0, 9, 0, 0, DIF_CENTERGROUP, kMsgCancel, nullptr},
-};
-
-void ExpandRows(FarDialogItem (&items)[kRowCount]) {
+void ExpandRows(FarDialogItem (&items)[kMaxDialogRows]) {
     static const WCHAR kNoText[] = {0};
     memset(items, 0, sizeof(items));
-    for (int i = 0; i < kRowCount; ++i) {
-        const ConfigRow& row = kRows[i];
+    for (int i = 0; i < kLayout.Count; ++i) {
+        const DialogRow& row = kLayout.Rows[i];
         FarDialogItem& item = items[i];
-        item.Type = row.type;
-        item.X1 = row.x1;
-        item.Y1 = row.y1;
-        item.X2 = row.x2;
-        item.Y2 = row.y2;
-        item.Flags = row.flags;
-        item.Data = row.messageId >= 0 ? HostMessage(row.messageId) : kNoText;
-        if (row.setting != nullptr) {
-            item.Selected = g_settings.*row.setting != 0 ? BSTATE_CHECKED : BSTATE_UNCHECKED;
+        item.X1 = row.X1;
+        item.Y1 = row.Y1;
+        item.X2 = row.X2;
+        item.Y2 = row.Y2;
+        item.Flags = row.Focus ? DIF_FOCUS : 0;
+        item.Data = row.Label >= 0 ? HostMessage(row.Label) : kNoText;
+        switch (row.Role) {
+        case DialogRowRole::Frame:
+            item.Type = DI_DOUBLEBOX;
+            break;
+        case DialogRowRole::CheckBox:
+            item.Type = DI_CHECKBOX;
+            item.Selected = IsChecked(g_settings.*kSettingFields[row.Setting].Field)
+                                ? BSTATE_CHECKED
+                                : BSTATE_UNCHECKED;
+            break;
+        case DialogRowRole::DigitField: // FAR 3 has no digit setting; a field shows no number
+            item.Type = DI_FIXEDIT;
+            break;
+        case DialogRowRole::DigitLabel:
+            item.Type = DI_TEXT;
+            break;
+        case DialogRowRole::Separator:
+            item.Type = DI_TEXT;
+            item.Flags |= kSeparator;
+            break;
+        case DialogRowRole::OkButton:
+            item.Type = DI_BUTTON;
+            item.Flags |= DIF_CENTERGROUP | DIF_DEFAULTBUTTON;
+            break;
+        case DialogRowRole::CancelButton:
+            item.Type = DI_BUTTON;
+            item.Flags |= DIF_CENTERGROUP;
+            break;
         }
     }
 }
@@ -65,16 +69,16 @@ void ExpandRows(FarDialogItem (&items)[kRowCount]) {
 // Takes the check boxes back. A box left as it was shown keeps the stored value as it is (a
 // truth value of 5 stays 5); a changed one becomes 1 or 0.
 void TakeBackChecks(HANDLE dialog) {
-    for (int i = 0; i < kRowCount; ++i) {
-        const ConfigRow& row = kRows[i];
-        if (row.setting == nullptr) {
+    for (int i = 0; i < kLayout.Count; ++i) {
+        const DialogRow& row = kLayout.Rows[i];
+        if (row.Role != DialogRowRole::CheckBox) {
             continue;
         }
+        int32_t& value = g_settings.*kSettingFields[row.Setting].Field;
         bool checked =
             HostServices.SendDlgMessage(dialog, DM_GETCHECK, i, nullptr) == BSTATE_CHECKED;
-        bool wasChecked = g_settings.*row.setting != 0;
-        if (checked != wasChecked) {
-            g_settings.*row.setting = checked ? 1 : 0;
+        if (checked != IsChecked(value)) {
+            value = checked ? 1 : 0;
         }
     }
 }
@@ -86,16 +90,16 @@ int RunConfigDialog() {
         HostServices.DialogFree == nullptr || HostServices.SendDlgMessage == nullptr) {
         return 0;
     }
-    FarDialogItem items[kRowCount];
+    FarDialogItem items[kMaxDialogRows];
     ExpandRows(items);
-    HANDLE dialog = HostServices.DialogInit(&kPluginGuid, &kConfigDialogGuid, -1, -1, kDialogWidth,
-                                            kDialogHeight, kHelpTopic, items, kRowCount, 0, 0,
+    HANDLE dialog = HostServices.DialogInit(&kPluginGuid, &kConfigDialogGuid, -1, -1, kLayout.Width,
+                                            kLayout.Height, kHelpTopic, items, kLayout.Count, 0, 0,
                                             nullptr, nullptr);
     if (dialog == INVALID_HANDLE_VALUE || dialog == nullptr) {
         return 0;
     }
     // Enter on a check box ends the dialog on the default button, which is OK.
-    bool confirmed = HostServices.DialogRun(dialog) == kConfirmRow;
+    bool confirmed = HostServices.DialogRun(dialog) == kLayout.OkRow;
     if (confirmed) {
         TakeBackChecks(dialog);
     }

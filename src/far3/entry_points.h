@@ -10,7 +10,7 @@
 //     the panel;
 //   - the windows it hid come back when the last open panel closes (ShowAllWindowAtExit);
 //     ".." closes the panel and leaves the file panel where it was;
-//   - five settings in FAR's own settings store, edited in a dialog, taken over once from the
+//   - its settings in FAR's own settings store, edited in a dialog, taken over once from the
 //     FAR 1.x plug-in's registry key.
 // Nothing escapes an entry point: nothing below them throws (allocations are nothrow or malloc),
 // and a null record, or one smaller than Velumo's, is left alone.

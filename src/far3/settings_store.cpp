@@ -1,7 +1,7 @@
 #include "settings_store.h"
 
 #include "../core/settings.h"
-#include "../core/settings_store.h"
+#include "../core/registry_settings.h"
 #include "guids.h"
 #include "host_services.h"
 
@@ -27,7 +27,7 @@ struct WideName {
 };
 
 bool KeptInFarStore(const SettingField& setting) {
-    return setting.Field != &Settings::DisksMenuDigit;
+    return (setting.FrontEnds & kFar3) != 0;
 }
 
 HANDLE OpenStore() {
@@ -94,7 +94,11 @@ void LoadFarSettings() {
     // A user coming from the FAR 1.x plug-in: its values move over once, the first time.
     if (!anyStored && SettingsKeyExists(kOldRegistryKeyPath)) {
         LoadSettingsFromKey(kOldRegistryKeyPath);
-        g_settings.DisksMenuDigit = kDefaultSettings.DisksMenuDigit;
+        for (const SettingField& setting : kSettingFields) {
+            if (!KeptInFarStore(setting)) {
+                g_settings.*setting.Field = setting.Default;
+            }
+        }
         WriteSettings(store);
     }
     // The writes are committed when the handle is freed.

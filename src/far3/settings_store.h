@@ -1,7 +1,6 @@
 // The settings of the FAR 3 plug-in in FAR's own settings store (the roaming profile, under the
-// plug-in's GUID), with the names, defaults and truth-value rules of the FAR 1.x plug-in. The
-// disks-menu digit has no FAR 3 counterpart (the user assigns hot keys in FAR): it is neither
-// read nor written here.
+// plug-in's GUID), with the names, defaults and truth-value rules of the settings table. Only the
+// settings the table gives FAR 3 are read and written here (not the FAR 1.x disks-menu digit).
 #pragma once
 
 namespace far3 {
@@ -14,7 +13,7 @@ constexpr char kOldRegistryKeyPath[] = "Software\\Far Manager\\Plugins\\Velumo";
 // be opened gives the defaults. With nothing of Velumo's in the store, takes the values over
 // from kOldRegistryKeyPath when that key exists and writes them to the store.
 void LoadFarSettings();
-// Writes the five settings FAR 3 knows; a store that cannot be opened is left as it was.
+// Writes the settings FAR 3 has; a store that cannot be opened is left as it was.
 void SaveFarSettings();
 
 } // namespace far3

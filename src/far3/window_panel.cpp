@@ -1,6 +1,7 @@
 #include "window_panel.h"
 
 #include "../core/open_panels.h"
+#include "../core/panel_description.h"
 #include "../core/visibility_actions.h"
 #include "host_services.h"
 #include "panel_items.h"
@@ -16,16 +17,6 @@ namespace {
 constexpr DWORD kModifierKeys =
     RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED | RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED | SHIFT_PRESSED;
 constexpr DWORD kAltKeys = RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED;
-
-bool IsText(const WCHAR* text, const WCHAR* expected) {
-    size_t i = 0;
-    for (; text[i] != 0 && expected[i] != 0; ++i) {
-        if (text[i] != expected[i]) {
-            return false;
-        }
-    }
-    return text[i] == expected[i];
-}
 
 // F3, or Alt+F3 with either Alt key, and no other modifier.
 bool IsActivationKey(const INPUT_RECORD& input) {
@@ -81,8 +72,7 @@ WindowPanel::WindowPanel(const WCHAR* commandText) {
 }
 
 WindowPanel::~WindowPanel() {
-    NotePanelClosed();
-    if (g_openPanelCount == 0) {
+    if (NotePanelClosed()) {
         ReleaseSpareItems();
     }
 }
@@ -100,17 +90,14 @@ void WindowPanel::GetOpenPanelInfo(OpenPanelInfo* info) {
 }
 
 intptr_t WindowPanel::SetDirectory(const WCHAR* directory, OPERATION_MODES opMode) {
-    if (opMode & OPM_FIND) {
+    const DirectoryChange change = DecideDirectoryChange(directory, (opMode & OPM_FIND) != 0);
+    if (change == DirectoryChange::Stay) {
         return 0;
     }
-    if (IsText(directory, FAR3_TEXT("\\"))) {
-        return 0;
-    }
-    // The panel has one level: any other directory leaves it. FAR goes to a directory it is given
-    // relative to the folder the panel showed before Velumo opened, so ".." is not passed on:
-    // with no directory the file panel comes back in that very folder. The close is synchronous
-    // (this object is gone when it returns), so nothing of it is touched afterwards.
-    const WCHAR* target = IsText(directory, FAR3_TEXT("..")) ? nullptr : directory;
+    // FAR goes to a directory relative to the folder the panel showed before Velumo opened; with
+    // no directory the file panel comes back in that very folder. The close is synchronous (this
+    // object is gone when it returns), so nothing of it is touched afterwards.
+    const WCHAR* target = change == DirectoryChange::LeaveInPlace ? nullptr : directory;
     SendPanelControl(this, FCTL_CLOSEPANEL, 0, const_cast<WCHAR*>(target));
     return 1;
 }

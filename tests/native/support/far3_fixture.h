@@ -3,7 +3,7 @@
 #pragma once
 
 #include "far3_support.h"
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ class Far3Test : public DesktopTest {
   protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ASSERT_GE(Far3EnglishMessages().size(), kEnglishMessageCount)
+        ASSERT_GE(Far3EnglishMessages().size(), kMessageCount)
             << "VelumoEng.lng (VELUMO_LANG_DIR_FAR3) not read";
         ASSERT_TRUE(StartFar3()) << Far3Anomalies();
     }

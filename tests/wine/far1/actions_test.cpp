@@ -25,48 +25,49 @@ class Actions : public Far1Test {
   protected:
     // F8 on the listed items of `windows`, as FAR hands them to DeleteFiles.
     void PressF8(HANDLE panel, const std::vector<HWND>& windows) {
-        std::vector<farhost::ListedItem> items = OwnItems(panel);
-        std::vector<const farhost::ListedItem*> chosen;
+        std::vector<far1host::ListedItem> items = OwnItems(panel);
+        std::vector<const far1host::ListedItem*> chosen;
         for (HWND window : windows) {
             chosen.push_back(FindItem(items, window));
         }
-        std::vector<PluginPanelItem> copies = PanelItemsOf(chosen);
+        std::vector<far1::PluginPanelItem> copies = PanelItemsOf(chosen);
         EXPECT_EQ(1,
                   Plugin().DeleteFiles(panel, copies.data(), static_cast<int>(copies.size()), 0));
         PumpMessages();
     }
 
     // F3 (with `state`) on the listed items of `selection`: what the plug-in asked of the host.
-    std::vector<int> PressF3(HANDLE panel, const std::vector<PluginPanelItem>& selection,
+    std::vector<int> PressF3(HANDLE panel, const std::vector<far1::PluginPanelItem>& selection,
                              unsigned state = 0) {
-        farhost::ClearRecords();
-        farhost::SetPanelSelection(selection);
-        EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, state));
+        far1host::ClearRecords();
+        far1host::SetPanelSelection(selection);
+        EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, state));
         PumpMessages();
         std::vector<int> commands;
-        for (const farhost::ControlCall& call : farhost::ControlCalls()) {
+        for (const far1host::ControlCall& call : far1host::ControlCalls()) {
             commands.push_back(call.command);
         }
         return commands;
     }
 
-    PluginPanelItem ItemOf(HANDLE panel, HWND window) {
-        std::vector<farhost::ListedItem> items = OwnItems(panel);
+    far1::PluginPanelItem ItemOf(HANDLE panel, HWND window) {
+        std::vector<far1host::ListedItem> items = OwnItems(panel);
         return PanelItemsOf({FindItem(items, window)}).at(0);
     }
 
-    const std::vector<int> kActivation = {FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL};
+    const std::vector<int> kActivation = {far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL,
+                                          far1::FCTL_REDRAWPANEL};
 };
 
 TEST_F(Actions, F8HidesAndRecordsThenShowsAndBringsToFront) {
-    StartPlugin();
+    StartFar1();
     HWND alpha = MakeWindow("Velumo alpha");
     HWND beta = MakeWindow("Velumo beta");
     HANDLE panel = OpenPanel();
 
     PressF8(panel, {alpha});
     EXPECT_HIDDEN(alpha);
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, alpha, "H  D");
     EXPECT_LISTED(items, beta, "    ");
 
@@ -98,7 +99,7 @@ TEST_F(Actions, F8HidesAndRecordsThenShowsAndBringsToFront) {
 // from outside cannot be told from a slot holding the dead handle (both count as free, and Wine
 // gives no new window the same handle value soon).
 TEST_F(Actions, TwentySlotsAndItemsOfDestroyedWindows) {
-    StartPlugin();
+    StartFar1();
     std::vector<HWND> windows;
     for (int i = 0; i < 21; ++i) {
         windows.push_back(MakeWindow("Velumo slot " + std::to_string(100 + i)));
@@ -109,22 +110,22 @@ TEST_F(Actions, TwentySlotsAndItemsOfDestroyedWindows) {
     for (HWND window : windows) {
         PressF8(panel, {window});
     }
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     for (int i = 0; i < 20; ++i) {
         EXPECT_LISTED(items, windows[i], "H  D");
     }
     EXPECT_LISTED(items, windows[20], "    "); // the table is full
     EXPECT_VISIBLE(windows[20]);
 
-    PluginPanelItem doomedItem = ItemOf(panel, doomed);
-    PluginPanelItem hiddenDoomedItem = ItemOf(panel, windows[5]);
+    far1::PluginPanelItem doomedItem = ItemOf(panel, doomed);
+    far1::PluginPanelItem hiddenDoomedItem = ItemOf(panel, windows[5]);
     DestroyOwnWindow(doomed);
     DestroyOwnWindow(windows[5]);
     PutInFront(bystander);
     EXPECT_EQ(1, Plugin().DeleteFiles(panel, &doomedItem, 1, 0));
     EXPECT_EQ(kActivation, PressF3(panel, {doomedItem}));
     EXPECT_EQ(bystander, GetForegroundWindow()) << "nothing else was activated";
-    items = farhost::ListPanel(panel);
+    items = far1host::ListPanel(panel);
     EXPECT_NOT_LISTED(items, doomed);
     EXPECT_NOT_LISTED(items, windows[5]);
     EXPECT_EQ(1, Plugin().DeleteFiles(panel, &hiddenDoomedItem, 1, 0));
@@ -146,30 +147,30 @@ TEST_F(Actions, TwentySlotsAndItemsOfDestroyedWindows) {
 }
 
 TEST_F(Actions, F3AndAltF3ActivateTheFirstSelectedWindow) {
-    StartPlugin();
+    StartFar1();
     HWND back = MakeWindow("Velumo in the background");
     HWND front = MakeWindow("Velumo in front");
     HANDLE panel = OpenPanel();
-    const PluginPanelItem backItem = ItemOf(panel, back);
-    const PluginPanelItem frontItem = ItemOf(panel, front);
+    const far1::PluginPanelItem backItem = ItemOf(panel, back);
+    const far1::PluginPanelItem frontItem = ItemOf(panel, front);
 
     PutInFront(front);
     EXPECT_EQ(kActivation, PressF3(panel, {backItem, frontItem}));
     EXPECT_EQ(back, GetForegroundWindow()) << "F3 makes the visible background window foreground";
     EXPECT_EQ(back, OwnZOrder().front()) << "F3 brings it to the top";
     EXPECT_LISTED(OwnItems(panel), back, "    "); // activation records nothing
-    PressF3(panel, {frontItem}, PKF_ALT);
+    PressF3(panel, {frontItem}, far1::PKF_ALT);
     EXPECT_EQ(front, GetForegroundWindow()) << "Alt+F3";
     EXPECT_EQ(front, OwnZOrder().front());
 
     // Ctrl+F3 and other keys are the host's: no request, nothing activated.
-    farhost::ClearRecords();
-    farhost::SetPanelSelection({backItem});
-    EXPECT_EQ(0, farhost::PressKey(panel, VK_F3, kPkfControl));
-    EXPECT_EQ(0, farhost::PressKey(panel, VK_F4, 0));
+    far1host::ClearRecords();
+    far1host::SetPanelSelection({backItem});
+    EXPECT_EQ(0, far1host::PressKey(panel, VK_F3, kPkfControl));
+    EXPECT_EQ(0, far1host::PressKey(panel, VK_F4, 0));
     PumpMessages();
     EXPECT_EQ(front, GetForegroundWindow());
-    EXPECT_TRUE(farhost::ControlCalls().empty());
+    EXPECT_TRUE(far1host::ControlCalls().empty());
     // Nothing selected: nothing activated, the panel still updated and redrawn.
     EXPECT_EQ(kActivation, PressF3(panel, {}));
     EXPECT_EQ(front, GetForegroundWindow());
@@ -198,7 +199,7 @@ TEST_F(Actions, F3AndAltF3ActivateTheFirstSelectedWindow) {
 TEST_F(Actions, CommandLineTogglesTheWindowsWhoseTitleHoldsTheText) {
     ASSERT_EQ(1252u, GetACP()) << "the runner sets LC_ALL=C, which Wine maps to code page 1252";
     ASSERT_EQ(437u, GetOEMCP()) << "and to the OEM code page 437";
-    StartPlugin(); // ShowAllWindowAtExit 1: each close shows again what its command hid
+    StartFar1(); // ShowAllWindowAtExit 1: each close shows again what its command hid
     const std::string titles[] = {
         "Report one",
         "report lower",
@@ -235,7 +236,7 @@ TEST_F(Actions, CommandLineTogglesTheWindowsWhoseTitleHoldsTheText) {
         SCOPED_TRACE("hide:" + Printable(c.text.substr(0, 16)) + " (" +
                      std::to_string(c.text.size()) + " bytes)");
         HANDLE command = c.oem ? OpenFromCommandLineOem(c.text) : OpenFromCommandLine(c.text);
-        std::vector<farhost::ListedItem> items = OwnItems(command);
+        std::vector<far1host::ListedItem> items = OwnItems(command);
         for (size_t i = 0; i < windows.size(); ++i) {
             ExpectVisible(__FILE__, __LINE__, windows[i], c.hidden[i] == '0');
             EXPECT_LISTED(items, windows[i], c.hidden[i] == '1' ? "H  D" : "    ");
@@ -249,7 +250,7 @@ TEST_F(Actions, CommandLineTogglesTheWindowsWhoseTitleHoldsTheText) {
 
     // A recorded hidden window is eligible: the same text shows it again.
     SeedDword("ShowAllWindowAtExit", 0);
-    StartPlugin();
+    StartFar1();
     HANDLE panel = OpenPanel();
     PressF8(panel, {windows[0]});
     ClosePanel(panel);
@@ -263,7 +264,7 @@ TEST_F(Actions, CommandLineTogglesTheWindowsWhoseTitleHoldsTheText) {
 // instance, then closes the one the panel held, then shows the new one. The window the new
 // one hid stays hidden, and so does one hidden before, until the last Velumo panel closes.
 TEST_F(Actions, HideTypedInTheVelumoPanelStaysHiddenUntilTheLastPanelCloses) {
-    StartPlugin();
+    StartFar1();
     HWND earlier = MakeWindow("Velumo hidden with F8");
     HWND notepad = MakeWindow("Untitled - Velumo Notepad");
     HWND other = MakeWindow("Velumo other");
@@ -273,27 +274,28 @@ TEST_F(Actions, HideTypedInTheVelumoPanelStaysHiddenUntilTheLastPanelCloses) {
 
     HANDLE typed = TypeCommand("hide:Velumo Notepad");
     EXPECT_NE(old, typed);
-    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin) << "the panel shows the new one";
+    EXPECT_EQ(typed, far1host::PanelAt(far1host::kLeftPanel).plugin)
+        << "the panel shows the new one";
     EXPECT_HIDDEN(notepad);
     EXPECT_HIDDEN(earlier);
-    std::vector<farhost::ListedItem> items = OwnItems(typed);
+    std::vector<far1host::ListedItem> items = OwnItems(typed);
     EXPECT_LISTED(items, notepad, "H  D");
     EXPECT_LISTED(items, earlier, "H  D");
 
     // In the other panel, a file panel, the command only opens another instance.
-    farhost::SetActivePanel(farhost::kRightPanel);
+    far1host::SetActivePanel(far1host::kRightPanel);
     HANDLE right = TypeCommand("hide:Velumo other");
     EXPECT_HIDDEN(other);
-    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin);
-    EXPECT_EQ(right, farhost::PanelAt(farhost::kRightPanel).plugin);
+    EXPECT_EQ(typed, far1host::PanelAt(far1host::kLeftPanel).plugin);
+    EXPECT_EQ(right, far1host::PanelAt(far1host::kRightPanel).plugin);
     EXPECT_EQ(1, EnterDirectory(".."));
-    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kRightPanel).plugin);
+    EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kRightPanel).plugin);
     EXPECT_HIDDEN(other); // the left panel is still open
     EXPECT_LISTED(OwnItems(typed), other, "H  D");
 
-    farhost::SetActivePanel(farhost::kLeftPanel);
+    far1host::SetActivePanel(far1host::kLeftPanel);
     EXPECT_EQ(1, EnterDirectory(".."));
-    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
+    EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kLeftPanel).plugin);
     for (HWND window : {earlier, notepad, other}) {
         EXPECT_VISIBLE(window);
     }
@@ -303,7 +305,7 @@ TEST_F(Actions, HideTypedInTheVelumoPanelStaysHiddenUntilTheLastPanelCloses) {
 // panel shows the folder Velumo was opened from again, a drive root included (where ".." would
 // have brought up the Change drive menu). A directory typed in the panel is passed on.
 TEST_F(Actions, EnterOnDotDotClosesThePanelWithANullParameter) {
-    StartPlugin();
+    StartFar1();
     struct Case {
         const char* folder;
         const char* directory;
@@ -313,28 +315,29 @@ TEST_F(Actions, EnterOnDotDotClosesThePanelWithANullParameter) {
          {Case{"C:\\Users\\far\\Documents", "..", "C:\\Users\\far\\Documents"},
           Case{"C:\\", "..", "C:\\"}, Case{"C:\\Users\\far", "C:\\Temp", "C:\\Temp"}}) {
         SCOPED_TRACE(std::string(c.folder) + " " + c.directory);
-        farhost::ShowFolder(farhost::kLeftPanel, c.folder);
+        far1host::ShowFolder(far1host::kLeftPanel, c.folder);
         HANDLE panel = OpenInActivePanel();
-        farhost::ClearRecords();
-        EXPECT_EQ(0, Plugin().SetDirectory(panel, "..", OPM_FIND)) << "a search stays in the panel";
+        far1host::ClearRecords();
+        EXPECT_EQ(0, Plugin().SetDirectory(panel, "..", far1::OPM_FIND))
+            << "a search stays in the panel";
         EXPECT_EQ(0, EnterDirectory("\\")) << "the root stays in the panel";
-        EXPECT_TRUE(farhost::ControlCalls().empty());
+        EXPECT_TRUE(far1host::ControlCalls().empty());
         EXPECT_EQ(1, EnterDirectory(c.directory));
-        ASSERT_EQ(1u, farhost::ControlCalls().size());
-        const farhost::ControlCall& call = farhost::ControlCalls()[0];
+        ASSERT_EQ(1u, far1host::ControlCalls().size());
+        const far1host::ControlCall& call = far1host::ControlCalls()[0];
         EXPECT_EQ(panel, call.plugin);
-        EXPECT_EQ(FCTL_CLOSEPLUGIN, call.command);
+        EXPECT_EQ(far1::FCTL_CLOSEPLUGIN, call.command);
         EXPECT_EQ(strcmp(c.directory, "..") != 0, call.hasParam);
         EXPECT_EQ(call.hasParam ? c.directory : "", call.directory);
-        EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
-        EXPECT_EQ(c.landsIn, farhost::PanelAt(farhost::kLeftPanel).folder);
-        EXPECT_FALSE(farhost::PanelAt(farhost::kLeftPanel).driveMenuShown);
+        EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kLeftPanel).plugin);
+        EXPECT_EQ(c.landsIn, far1host::PanelAt(far1host::kLeftPanel).folder);
+        EXPECT_FALSE(far1host::PanelAt(far1host::kLeftPanel).driveMenuShown);
     }
 }
 
 TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
     SeedDword("ShowAllWindowAtExit", 0);
-    StartPlugin();
+    StartFar1();
     HWND kept = MakeWindow("Velumo kept hidden");
     HWND other = MakeWindow("Velumo other window");
     HANDLE panel = OpenPanel();
@@ -349,7 +352,7 @@ TEST_F(Actions, ClosingThePanelRestoresOnlyWithShowAllWindowAtExit) {
     // ShowAllWindowAtExit 1 at the next start. Closing one of two panels leaves the window
     // hidden and listed by the other; the last close shows it and brings it to the front.
     SeedDword("ShowAllWindowAtExit", 1);
-    StartPlugin();
+    StartFar1();
     HANDLE first = OpenPanel();
     HANDLE second = OpenPanel();
     PutInFront(other);

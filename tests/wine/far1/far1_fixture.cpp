@@ -14,7 +14,7 @@ struct LoadedPlugin {
     bool attempted = false;
     std::string error; // empty once loaded
     std::string dllPath;
-    farhost::PluginExports exports{};
+    far1host::PluginExports exports{};
     std::vector<std::string> messages;
 };
 
@@ -88,7 +88,7 @@ void Far1Test::SetUp() {
 }
 
 void Far1Test::TearDown() {
-    farhost::ClosePanels();
+    far1host::ClosePanels();
     while (!openPanels_.empty()) {
         ClosePanel(openPanels_.back());
     }
@@ -97,7 +97,7 @@ void Far1Test::TearDown() {
     RegDeleteKeyA(HKEY_CURRENT_USER, kTestsRoot); // only once no other test's key is left
 }
 
-const farhost::PluginExports& Far1Test::Plugin() const {
+const far1host::PluginExports& Far1Test::Plugin() const {
     return Velumo().exports;
 }
 
@@ -175,31 +175,32 @@ bool Far1Test::KeyExists(const std::string& path) const {
     return true;
 }
 
-void Far1Test::StartPlugin() {
-    farhost::Start(Plugin(), Velumo().messages, RootKey());
+void Far1Test::StartFar1() {
+    far1host::Start(Plugin(), Velumo().messages, RootKey());
 }
 
 HANDLE Far1Test::OpenPanel() {
-    return Opened(Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0), "from the plug-ins menu", &openPanels_);
+    return Opened(Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0), "from the plug-ins menu",
+                  &openPanels_);
 }
 
 HANDLE Far1Test::OpenFromCommandLine(const std::string& ansiText) {
-    return Opened(farhost::OpenFromCommandLine(ansiText), "from the command line", &openPanels_);
+    return Opened(far1host::OpenFromCommandLine(ansiText), "from the command line", &openPanels_);
 }
 
 HANDLE Far1Test::OpenFromCommandLineOem(const std::string& oemText) {
-    return Opened(farhost::OpenFromCommandLineOem(oemText), "from the command line", &openPanels_);
+    return Opened(far1host::OpenFromCommandLineOem(oemText), "from the command line", &openPanels_);
 }
 
 HANDLE Far1Test::OpenInActivePanel() {
-    HANDLE panel = farhost::OpenInActivePanel(OPEN_PLUGINSMENU);
+    HANDLE panel = far1host::OpenInActivePanel(far1::OPEN_PLUGINSMENU);
     EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin failed";
     PumpMessages();
     return panel;
 }
 
 HANDLE Far1Test::TypeCommand(const std::string& command) {
-    HANDLE panel = farhost::TypeCommand(command);
+    HANDLE panel = far1host::TypeCommand(command);
     EXPECT_NE(nullptr, panel) << "the host found no plug-in for \"" << Printable(command) << "\"";
     EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin from the command line failed";
     PumpMessages();
@@ -207,7 +208,7 @@ HANDLE Far1Test::TypeCommand(const std::string& command) {
 }
 
 int Far1Test::EnterDirectory(const std::string& directory) {
-    int result = farhost::EnterDirectory(directory);
+    int result = far1host::EnterDirectory(directory);
     PumpMessages();
     return result;
 }
@@ -218,9 +219,9 @@ void Far1Test::ClosePanel(HANDLE panel) {
     PumpMessages();
 }
 
-std::vector<farhost::ListedItem> Far1Test::OwnItems(HANDLE panel) {
-    std::vector<farhost::ListedItem> own;
-    for (const farhost::ListedItem& item : farhost::ListPanel(panel)) {
+std::vector<far1host::ListedItem> Far1Test::OwnItems(HANDLE panel) {
+    std::vector<far1host::ListedItem> own;
+    for (const far1host::ListedItem& item : far1host::ListPanel(panel)) {
         if (IsOwnWindow(WindowOf(item))) {
             own.push_back(item);
         }
@@ -229,15 +230,15 @@ std::vector<farhost::ListedItem> Far1Test::OwnItems(HANDLE panel) {
 }
 
 ShownSettings Far1Test::SettingsShownByDialog() {
-    farhost::ClearRecords();
+    far1host::ClearRecords();
     EXPECT_EQ(0, Plugin().Configure(0)) << "the dialog closed with Esc must report no change";
-    const std::vector<farhost::DialogCall>& calls = farhost::DialogCalls();
+    const std::vector<far1host::DialogCall>& calls = far1host::DialogCalls();
     EXPECT_EQ(1u, calls.size()) << "Configure(0) runs one dialog";
     if (calls.size() != 1 || calls[0].items.size() != 12) {
         ADD_FAILURE() << "the configuration dialog has 12 items";
         return ShownSettings{-1, "?", -1, -1, -1, -1};
     }
-    const std::vector<FarDialogItem>& items = calls[0].items;
+    const std::vector<far1::FarDialogItem>& items = calls[0].items;
     std::string digit(items[2].Data, strnlen(items[2].Data, sizeof(items[2].Data)));
     return ShownSettings{items[1].Selected, digit,
                          items[5].Selected, items[6].Selected,
@@ -246,24 +247,25 @@ ShownSettings Far1Test::SettingsShownByDialog() {
 
 // ---- helpers ----------------------------------------------------------------------------------
 
-std::vector<PluginPanelItem> PanelItemsOf(const std::vector<const farhost::ListedItem*>& items) {
-    std::vector<PluginPanelItem> copies;
-    for (const farhost::ListedItem* item : items) {
+std::vector<far1::PluginPanelItem>
+PanelItemsOf(const std::vector<const far1host::ListedItem*>& items) {
+    std::vector<far1::PluginPanelItem> copies;
+    for (const far1host::ListedItem* item : items) {
         if (item == nullptr) {
             ADD_FAILURE() << "an item to hand over is not listed";
             continue;
         }
-        copies.push_back(farhost::PanelItemFrom(*item));
+        copies.push_back(far1host::PanelItemFrom(*item));
     }
     return copies;
 }
 
-HWND WindowOf(const farhost::ListedItem& item) {
+HWND WindowOf(const far1host::ListedItem& item) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(item.userData));
 }
 
-const farhost::ListedItem* FindItem(const std::vector<farhost::ListedItem>& items, HWND window) {
-    for (const farhost::ListedItem& item : items) {
+const far1host::ListedItem* FindItem(const std::vector<far1host::ListedItem>& items, HWND window) {
+    for (const far1host::ListedItem& item : items) {
         if (WindowOf(item) == window) {
             return &item;
         }
@@ -271,9 +273,9 @@ const farhost::ListedItem* FindItem(const std::vector<farhost::ListedItem>& item
     return nullptr;
 }
 
-void ExpectListed(const char* file, int line, const std::vector<farhost::ListedItem>& items,
+void ExpectListed(const char* file, int line, const std::vector<far1host::ListedItem>& items,
                   HWND window, const char* status) {
-    const auto listed = [window](const farhost::ListedItem& item) {
+    const auto listed = [window](const far1host::ListedItem& item) {
         return WindowOf(item) == window;
     };
     const auto times = std::count_if(items.begin(), items.end(), listed);
@@ -281,7 +283,7 @@ void ExpectListed(const char* file, int line, const std::vector<farhost::ListedI
         ADD_FAILURE_AT(file, line) << Named(window) << ": expected listed once, seen " << times;
         return;
     }
-    const farhost::ListedItem& found = *std::find_if(items.begin(), items.end(), listed);
+    const far1host::ListedItem& found = *std::find_if(items.begin(), items.end(), listed);
     if (found.status != status || found.handleText != HandleText(window) ||
         found.customColumnNumber != 2) {
         ADD_FAILURE_AT(file, line)
@@ -291,9 +293,9 @@ void ExpectListed(const char* file, int line, const std::vector<farhost::ListedI
     }
 }
 
-void ExpectNotListed(const char* file, int line, const std::vector<farhost::ListedItem>& items,
+void ExpectNotListed(const char* file, int line, const std::vector<far1host::ListedItem>& items,
                      HWND window) {
-    const farhost::ListedItem* found = FindItem(items, window);
+    const far1host::ListedItem* found = FindItem(items, window);
     if (found != nullptr) {
         ADD_FAILURE_AT(file, line) << Named(window) << ": expected not listed, seen with status \""
                                    << found->status << "\"";

@@ -1,5 +1,5 @@
 // The FAR 1.x Wine suite's fixture. Every test makes its own real top-level windows
-// (desktop_test.h), starts the real Velumo.dll through farhost, the FAR 1.x stand-in in sim/far1,
+// (desktop_test.h), starts the real Velumo.dll through far1host, the FAR 1.x stand-in in sim/far1,
 // with a registry root key of its own, acts only through the plug-in's exports, and checks real
 // effects with user32 and advapi32.
 //
@@ -47,7 +47,7 @@ class Far1Test : public DesktopTest {
     void SetUp() override;
     void TearDown() override;
 
-    const farhost::PluginExports& Plugin() const;
+    const far1host::PluginExports& Plugin() const;
 
     // ---- registry: HKCU\Software\VelumoWineTests\<suite>.<test>, deleted after the test ----
     std::string RootKey() const;     // the root key handed to the plug-in
@@ -59,18 +59,18 @@ class Far1Test : public DesktopTest {
     bool KeyExists(const std::string& path) const;
 
     // ---- the plug-in ----
-    void StartPlugin(); // SetStartupInfo with this test's root key: the settings load anew
+    void StartFar1();   // SetStartupInfo with this test's root key: the settings load anew
     HANDLE OpenPanel(); // OpenPlugin from the plug-ins menu
     HANDLE OpenFromCommandLine(const std::string& ansiText); // converted to OEM, as FAR does
     HANDLE OpenFromCommandLineOem(const std::string& oemText);
     void ClosePanel(HANDLE panel);
-    // The host's panels (farhost::PanelAt): what a FAR user does in the active panel, with the
+    // The host's panels (far1host::PanelAt): what a FAR user does in the active panel, with the
     // messages handled afterwards. The host closes the instances it replaces or is asked to.
     HANDLE OpenInActivePanel();                       // F11, Velumo
     HANDLE TypeCommand(const std::string& command);   // a command line, ANSI as typed
     int EnterDirectory(const std::string& directory); // Enter on a directory
     // The listing, reduced to the items whose windows this test created.
-    std::vector<farhost::ListedItem> OwnItems(HANDLE panel);
+    std::vector<far1host::ListedItem> OwnItems(HANDLE panel);
     // The settings as the configuration dialog shows them; the dialog is closed with Esc.
     ShownSettings SettingsShownByDialog();
 
@@ -78,14 +78,15 @@ class Far1Test : public DesktopTest {
 };
 
 // The host's copies of listed items, as FAR hands them to DeleteFiles or reports them selected.
-std::vector<PluginPanelItem> PanelItemsOf(const std::vector<const farhost::ListedItem*>& items);
-HWND WindowOf(const farhost::ListedItem& item);
+std::vector<far1::PluginPanelItem>
+PanelItemsOf(const std::vector<const far1host::ListedItem*>& items);
+HWND WindowOf(const far1host::ListedItem& item);
 // The item for `window`, or null when it is not listed.
-const farhost::ListedItem* FindItem(const std::vector<farhost::ListedItem>& items, HWND window);
+const far1host::ListedItem* FindItem(const std::vector<far1host::ListedItem>& items, HWND window);
 
-void ExpectListed(const char* file, int line, const std::vector<farhost::ListedItem>& items,
+void ExpectListed(const char* file, int line, const std::vector<far1host::ListedItem>& items,
                   HWND window, const char* status);
-void ExpectNotListed(const char* file, int line, const std::vector<farhost::ListedItem>& items,
+void ExpectNotListed(const char* file, int line, const std::vector<far1host::ListedItem>& items,
                      HWND window);
 
 } // namespace winetest

@@ -1,5 +1,5 @@
 // The real Velumo.dll against the host's records as the host lays them out, byte by byte
-// (far1_offsets.h). The rest of the suite goes through farhost, which is compiled from Velumo's
+// (far1_offsets.h). The rest of the suite goes through far1host, which is compiled from Velumo's
 // own declarations of the records and so would agree with a wrong layout.
 #include "../raw_record.h"
 #include "far1_fixture.h"
@@ -25,7 +25,7 @@ const intptr_t kModuleNumber = kHost64 ? static_cast<intptr_t>(0x3C0000000000001
 struct RawHost {
     std::vector<intptr_t> moduleNumbers; // as each service call received it
     std::vector<int> commands;           // Control's commands, in order
-    std::vector<char> selection;         // the selected items FCTL_GETPANELINFO reports
+    std::vector<char> selection;         // the selected items far1::FCTL_GETPANELINFO reports
     int selectedCount = 0;
     std::vector<char> dialogItems; // as Dialog received them, before the edits
     int dialogCount = -1;
@@ -45,7 +45,7 @@ const char* WINAPI RawGetMsg(intptr_t moduleNumber, int id) {
 
 int WINAPI RawControl(HANDLE, int command, void* param) {
     g_host.commands.push_back(command);
-    if (command == 1 && param != nullptr) { // FCTL_GETPANELINFO
+    if (command == 1 && param != nullptr) { // far1::FCTL_GETPANELINFO
         memset(param, 0, kPanelInfoSize);
         Write<void*>(param, kPanelSelected,
                      g_host.selection.empty() ? nullptr : g_host.selection.data());
@@ -87,7 +87,7 @@ class HostLayout : public winetest::Far1Test {
         Write<void*>(startup_.data(), kStartupDialog, reinterpret_cast<void*>(RawDialog));
         Write<void*>(startup_.data(), kStartupGetMsg, reinterpret_cast<void*>(RawGetMsg));
         Write<void*>(startup_.data(), kStartupControl, reinterpret_cast<void*>(RawControl));
-        Plugin().SetStartupInfo(reinterpret_cast<const PluginStartupInfo*>(startup_.data()));
+        Plugin().SetStartupInfo(reinterpret_cast<const far1::PluginStartupInfo*>(startup_.data()));
     }
 
     void ExpectEveryServiceCallHadTheModuleNumber() {
@@ -105,7 +105,7 @@ TEST_F(HostLayout, StartupRecordAndPluginInfoFollowTheHostsOffsets) {
     SeedDword("DisksMenuDigit", 5); // read through RootKey: proves where RootKey was taken from
     StartWithHostRecord();
     std::vector<char> info(kInfoSize + 16, '\xA5');
-    Plugin().GetPluginInfo(reinterpret_cast<PluginInfo*>(info.data()));
+    Plugin().GetPluginInfo(reinterpret_cast<far1::PluginInfo*>(info.data()));
 
     EXPECT_EQ(static_cast<int>(kInfoSize), Read<int>(info.data(), 0)) << "StructSize";
     EXPECT_EQ(0u, Read<uint32_t>(info.data(), 4)) << "Flags";
@@ -131,7 +131,7 @@ TEST_F(HostLayout, OpenPluginInfoModesAndKeyBarFollowTheHostsOffsets) {
     StartWithHostRecord();
     HANDLE panel = OpenPanel();
     std::vector<char> info(kOpenSize + 16, '\xA5');
-    Plugin().GetOpenPluginInfo(panel, reinterpret_cast<OpenPluginInfo*>(info.data()));
+    Plugin().GetOpenPluginInfo(panel, reinterpret_cast<far1::OpenPluginInfo*>(info.data()));
 
     EXPECT_EQ(static_cast<int>(kOpenSize), Read<int>(info.data(), 0)) << "StructSize";
     EXPECT_EQ(0x31Cu, Read<uint32_t>(info.data(), kOpenFlags));
@@ -187,8 +187,8 @@ TEST_F(HostLayout, PanelItemsDeleteFilesAndSelectionFollowTheHostsOffsets) {
 
     void* items = nullptr;
     int count = 0;
-    ASSERT_EQ(1,
-              Plugin().GetFindData(panel, reinterpret_cast<PluginPanelItem**>(&items), &count, 0));
+    ASSERT_EQ(1, Plugin().GetFindData(panel, reinterpret_cast<far1::PluginPanelItem**>(&items),
+                                      &count, 0));
     const char* own = nullptr;
     const char* second = nullptr;
     for (int i = 0; i < count; ++i) {
@@ -216,13 +216,13 @@ TEST_F(HostLayout, PanelItemsDeleteFilesAndSelectionFollowTheHostsOffsets) {
     EXPECT_EQ(std::string(kItemSize - kItemReserved, '\0'),
               std::string(own + kItemReserved, kItemSize - kItemReserved))
         << "Reserved words";
-    Plugin().FreeFindData(panel, static_cast<PluginPanelItem*>(items), count);
+    Plugin().FreeFindData(panel, static_cast<far1::PluginPanelItem*>(items), count);
 
     // The host's own copy of the item, as it hands it to DeleteFiles (F8).
     std::vector<char> item(kItemSize, '\0');
     Write<uintptr_t>(item.data(), kItemUserData, reinterpret_cast<uintptr_t>(window));
-    EXPECT_EQ(1,
-              Plugin().DeleteFiles(panel, reinterpret_cast<PluginPanelItem*>(item.data()), 1, 0));
+    EXPECT_EQ(1, Plugin().DeleteFiles(panel, reinterpret_cast<far1::PluginPanelItem*>(item.data()),
+                                      1, 0));
     EXPECT_HIDDEN(window);
 
     // F3 with the item selected: the handle comes from the host's PanelInfo and item records.

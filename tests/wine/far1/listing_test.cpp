@@ -41,9 +41,9 @@ TEST_F(Listing, WhichWindowsAreListedFollowsTheSettings) {
         SeedDword("ShowInvisibleWindow", c.showInvisible);
         SeedDword("ShowOwnerWindow", c.showOwner);
         SeedDword("ShowDesktopIcon", c.showDesktop);
-        StartPlugin();
+        StartFar1();
         HANDLE panel = OpenPanel();
-        std::vector<farhost::ListedItem> items = OwnItems(panel);
+        std::vector<far1host::ListedItem> items = OwnItems(panel);
         for (size_t i = 0; i < windows.size(); ++i) {
             if (c.statuses[i] != nullptr) {
                 EXPECT_LISTED(items, windows[i], c.statuses[i]);
@@ -51,7 +51,7 @@ TEST_F(Listing, WhichWindowsAreListedFollowsTheSettings) {
                 EXPECT_NOT_LISTED(items, windows[i]);
             }
         }
-        const farhost::ListedItem* item = FindItem(items, visible);
+        const far1host::ListedItem* item = FindItem(items, visible);
         ASSERT_NE(nullptr, item);
         EXPECT_EQ("Velumo visible window", item->title);
         EXPECT_EQ(8u, item->handleText.size());
@@ -64,17 +64,17 @@ TEST_F(Listing, WhichWindowsAreListedFollowsTheSettings) {
     // ShowOwnerWindow is off again, until the last close shows it.
     ASSERT_TRUE(SetWindowTextA(untitled, "Velumo titled later"));
     SeedDword("ShowAllWindowAtExit", 0);
-    StartPlugin();
+    StartFar1();
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, untitled, "    ");
-    PluginPanelItem toggled = farhost::PanelItemFrom(*FindItem(items, overlapped));
+    far1::PluginPanelItem toggled = far1host::PanelItemFrom(*FindItem(items, overlapped));
     EXPECT_EQ(1, Plugin().DeleteFiles(panel, &toggled, 1, 0));
     ClosePanel(panel);
     EXPECT_HIDDEN(overlapped);
     SeedDword("ShowOwnerWindow", 0);
     SeedDword("ShowAllWindowAtExit", 1);
-    StartPlugin();
+    StartFar1();
     panel = OpenPanel();
     EXPECT_LISTED(OwnItems(panel), overlapped, "HO D");
     ClosePanel(panel);
@@ -113,10 +113,10 @@ TEST_F(Listing, TitlesAreCutTo127CharactersAndConvertedFromAnsiToOem) {
     // Letters code page 437 lacks are whatever Wine's own CharToOemA makes of them.
     HWND others = MakeWindow("\xA9 \x80 \xE6\xF8\xE5");
     SeedDword("ShowDesktopIcon", 0);
-    StartPlugin();
-    std::vector<farhost::ListedItem> items = OwnItems(OpenPanel());
+    StartFar1();
+    std::vector<far1host::ListedItem> items = OwnItems(OpenPanel());
     for (size_t i = 0; i < windows.size(); ++i) {
-        const farhost::ListedItem* item = FindItem(items, windows[i]);
+        const far1host::ListedItem* item = FindItem(items, windows[i]);
         ASSERT_NE(nullptr, item) << "case " << i;
         EXPECT_EQ(Printable(cases[i].listed), Printable(item->title)) << "case " << i;
     }

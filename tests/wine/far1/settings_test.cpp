@@ -31,7 +31,7 @@ class Settings : public Far1Test {
     }
     // The disks-menu entry as GetPluginInfo describes it: count and digit.
     std::pair<int, int> DisksMenu() {
-        PluginInfo info;
+        far1::PluginInfo info;
         memset(&info, 0, sizeof(info));
         Plugin().GetPluginInfo(&info);
         return {info.DiskMenuStringsNumber,
@@ -49,11 +49,11 @@ class Settings : public Far1Test {
 };
 
 TEST_F(Settings, MissingKeyGivesTheDefaultsAndCreatesNothing) {
-    StartPlugin();
+    StartFar1();
     ExpectShown({1, "9", 1, 0, 0, 1});
     EXPECT_EQ(std::make_pair(1, 9), DisksMenu());
     HANDLE panel = OpenPanel();
-    farhost::ListPanel(panel);
+    far1host::ListPanel(panel);
     ClosePanel(panel);
     EXPECT_FALSE(KeyExists(RootKey()))
         << "loading, listing or a cancelled dialog made " << RootKey();
@@ -71,7 +71,7 @@ TEST_F(Settings, ValuesOfOddTypesAndSizesLoadAsRawBytesOrDefaults) {
     const StoredValue qwordBefore = ReadStored("ShowDesktopIcon");
     const StoredValue stringBefore = ReadStored("ShowOwnerWindow");
 
-    StartPlugin();
+    StartFar1();
     ExpectShown({0, "5", 1, 0x6261, 7, 1});
     EXPECT_EQ(std::make_pair(0, 5), DisksMenu());
 
@@ -80,7 +80,7 @@ TEST_F(Settings, ValuesOfOddTypesAndSizesLoadAsRawBytesOrDefaults) {
     HWND owned = MakeWindow("Velumo owned", kVisibleWindow, owner);
     HWND invisible = MakeWindow("Velumo invisible", kInvisibleWindow);
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, owned, " O  ");
     EXPECT_LISTED(items, invisible, "H   ");
     ClosePanel(panel);
@@ -98,27 +98,27 @@ TEST_F(Settings, StringsOfUpToFourBytesAreTakenAndMissingValuesDefault) {
     SeedValue("ShowDesktopIcon", REG_SZ, "abc", 4);    // 61 62 63 00
     // The other three values are missing: defaults 0, 0, 1.
 
-    StartPlugin();
+    StartFar1();
     ExpectShown({1, "9", 0x00636261, 0, 0, 1});
     EXPECT_EQ(std::make_pair(1, 9), DisksMenu());
 }
 
 TEST_F(Settings, ConfirmedDialogWritesAllSixDwordValues) {
-    StartPlugin(); // from the defaults, no key yet
+    StartFar1(); // from the defaults, no key yet
 
     // Confirmed without a change: the key is made and all six values are written.
-    farhost::DialogAnswer asShown;
+    far1host::DialogAnswer asShown;
     asShown.result = 10;
-    farhost::QueueDialogAnswer(asShown);
+    far1host::QueueDialogAnswer(asShown);
     EXPECT_EQ(1, Plugin().Configure(0));
     ExpectAllSixStored({1, 9, 1, 0, 0, 1});
 
     // With edits.
-    farhost::DialogAnswer answer;
+    far1host::DialogAnswer answer;
     answer.result = 10;
     answer.checks = {{1, 0}, {5, 0}, {6, 1}, {7, 1}, {8, 0}};
     answer.texts = {{2, "3"}};
-    farhost::QueueDialogAnswer(answer);
+    far1host::QueueDialogAnswer(answer);
     EXPECT_EQ(1, Plugin().Configure(0));
 
     ExpectAllSixStored({0, 3, 0, 1, 1, 0});
@@ -128,13 +128,13 @@ TEST_F(Settings, ConfirmedDialogWritesAllSixDwordValues) {
     HWND invisible = MakeWindow("Velumo invisible", kInvisibleWindow);
     HWND desktop = MakeWindow("Program Manager");
     HANDLE panel = OpenPanel();
-    std::vector<farhost::ListedItem> items = OwnItems(panel);
+    std::vector<far1host::ListedItem> items = OwnItems(panel);
     EXPECT_LISTED(items, invisible, "H   ");
     EXPECT_NOT_LISTED(items, desktop);
     ClosePanel(panel);
 
     // ...and read back by the next start.
-    StartPlugin();
+    StartFar1();
     ExpectShown({0, "3", 0, 1, 1, 0});
 
     // A confirmation without edits writes all six again, replacing a value of another type
@@ -142,11 +142,11 @@ TEST_F(Settings, ConfirmedDialogWritesAllSixDwordValues) {
     const uint8_t oneByte = 1;
     SeedValue("ShowOwnerWindow", REG_BINARY, &oneByte, 1);
     SeedDword("ShowInvisibleWindow", 9);
-    StartPlugin();
-    farhost::DialogAnswer unchanged;
+    StartFar1();
+    far1host::DialogAnswer unchanged;
     unchanged.result = 10;
     unchanged.texts = {{2, "-"}};
-    farhost::QueueDialogAnswer(unchanged);
+    far1host::QueueDialogAnswer(unchanged);
     EXPECT_EQ(1, Plugin().Configure(0));
     ExpectAllSixStored({0, 0, 0, 1, 9, 0});
     ExpectShown({0, "", 0, 1, 9, 0}); // DisksMenuDigit 0 shows an empty field
@@ -154,12 +154,12 @@ TEST_F(Settings, ConfirmedDialogWritesAllSixDwordValues) {
 
 TEST_F(Settings, CancelledDialogWritesNothing) {
     // No key: closing on the second button (11) or with Esc (-1) creates none.
-    StartPlugin();
-    farhost::DialogAnswer cancel;
+    StartFar1();
+    far1host::DialogAnswer cancel;
     cancel.result = 11;
     cancel.checks = {{1, 0}, {5, 0}, {6, 1}};
     cancel.texts = {{2, "4"}};
-    farhost::QueueDialogAnswer(cancel);
+    far1host::QueueDialogAnswer(cancel);
     EXPECT_EQ(0, Plugin().Configure(0));
     EXPECT_FALSE(KeyExists(RootKey()));
     ExpectShown({1, "9", 1, 0, 0, 1}); // Esc, and nothing changed in memory either
@@ -169,10 +169,10 @@ TEST_F(Settings, CancelledDialogWritesNothing) {
     const uint8_t twoBytes[2] = {2, 0};
     SeedDword("DisksMenuDigit", 4);
     SeedValue("ShowOwnerWindow", REG_BINARY, twoBytes, 2);
-    StartPlugin();
+    StartFar1();
     const StoredValue digitBefore = ReadStored("DisksMenuDigit");
     const StoredValue ownerBefore = ReadStored("ShowOwnerWindow");
-    farhost::QueueDialogAnswer(cancel);
+    far1host::QueueDialogAnswer(cancel);
     EXPECT_EQ(0, Plugin().Configure(0));
     EXPECT_EQ((std::vector<std::string>{"DisksMenuDigit", "ShowOwnerWindow"}), StoredValueNames());
     EXPECT_EQ(digitBefore, ReadStored("DisksMenuDigit"));
@@ -180,9 +180,9 @@ TEST_F(Settings, CancelledDialogWritesNothing) {
     ExpectShown({1, "4", 1, 2, 0, 1});
 
     // Configuration item 1 does not exist: no dialog.
-    farhost::ClearRecords();
+    far1host::ClearRecords();
     EXPECT_EQ(0, Plugin().Configure(1));
-    EXPECT_TRUE(farhost::DialogCalls().empty());
+    EXPECT_TRUE(far1host::DialogCalls().empty());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The long random run (../stress_run.h) of the FAR 1.x plug-in through farhost, on windows with
+// The long random run (../stress_run.h) of the FAR 1.x plug-in through far1host, on windows with
 // ANSI titles that stay short of the 127 characters a listed title keeps. Each command line
 // opens and closes a panel of its own.
 #include "../stress_run.h"
@@ -34,7 +34,7 @@ TEST_F(Far1Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
     };
     host.list = [&panel]() {
         std::vector<StressItem> items;
-        for (const farhost::ListedItem& item : farhost::ListPanel(panel)) {
+        for (const far1host::ListedItem& item : far1host::ListPanel(panel)) {
             items.push_back({WindowOf(item), Widen(item.title), Widen(item.status),
                              Widen(item.handleText), item.customColumnNumber == 2});
         }
@@ -42,20 +42,20 @@ TEST_F(Far1Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
     };
     // The host's copies of the items, as FAR hands them over.
     const auto copies = [](const std::vector<StressItem>& items) {
-        std::vector<PluginPanelItem> copies;
+        std::vector<far1::PluginPanelItem> copies;
         for (const StressItem& item : items) {
-            copies.push_back(farhost::PanelItemFrom(
+            copies.push_back(far1host::PanelItemFrom(
                 {Narrow(item.title), "", "", reinterpret_cast<uintptr_t>(item.window), 2}));
         }
         return copies;
     };
     host.pressF8 = [this, &panel, copies](std::vector<StressItem>* items) {
-        std::vector<PluginPanelItem> handed = copies(*items);
+        std::vector<far1::PluginPanelItem> handed = copies(*items);
         return Plugin().DeleteFiles(panel, handed.data(), static_cast<int>(handed.size()), 0) == 1;
     };
     host.pressF3 = [&panel, copies](std::vector<StressItem>* selection, int altKey) {
-        farhost::SetPanelSelection(copies(*selection));
-        return farhost::PressKey(panel, VK_F3, altKey != 0 ? unsigned{PKF_ALT} : 0u) == 1;
+        far1host::SetPanelSelection(copies(*selection));
+        return far1host::PressKey(panel, VK_F3, altKey != 0 ? unsigned{far1::PKF_ALT} : 0u) == 1;
     };
     host.hideCommand = [this](const std::wstring& text) {
         HANDLE command = OpenFromCommandLine(Narrow(text));
@@ -71,15 +71,15 @@ TEST_F(Far1Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
         return panel != nullptr && panel != INVALID_HANDLE_VALUE;
     };
     host.restoreAtExit = [this]() {
-        farhost::DialogAnswer restore;
+        far1host::DialogAnswer restore;
         restore.result = 10;
         restore.checks = {{8, 1}}; // ShowAllWindowAtExit
-        farhost::QueueDialogAnswer(restore);
+        far1host::QueueDialogAnswer(restore);
         return Plugin().Configure(0) == 1;
     };
 
     SeedDword("ShowAllWindowAtExit", 0);
-    StartPlugin();
+    StartFar1();
     StressRun(host).Run();
 }
 

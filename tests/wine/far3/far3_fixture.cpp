@@ -56,7 +56,7 @@ std::string AnomaliesText() {
 void Far3Test::SetUp() {
     DesktopTest::SetUp();
     ASSERT_TRUE(Velumo().error.empty()) << Velumo().error;
-    StartPlugin({});
+    StartFar1({});
 }
 
 void Far3Test::TearDown() {
@@ -71,7 +71,7 @@ const far3host::PluginExports& Far3Test::LoadedExports() {
     return Velumo().exports;
 }
 
-void Far3Test::StartPlugin(const std::vector<far3host::StoredSetting>& settings,
+void Far3Test::StartFar1(const std::vector<far3host::StoredSetting>& settings,
                            const far3host::PluginExports& exports) {
     far3host::ExitFar();
     ASSERT_TRUE(far3host::Anomalies().empty()) << "the host saw:" << AnomaliesText();
@@ -80,7 +80,7 @@ void Far3Test::StartPlugin(const std::vector<far3host::StoredSetting>& settings,
 }
 
 void Far3Test::RestartPlugin() {
-    StartPlugin(far3host::StoredSettings());
+    StartFar1(far3host::StoredSettings());
 }
 
 std::vector<ListedItem> Far3Test::OwnItems() {

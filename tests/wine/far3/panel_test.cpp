@@ -41,7 +41,7 @@ TEST_F(Far3Panel, MenusPrefixAndListingOfUnicodeTitles) {
     EXPECT_EQ(std::vector<Text>{Msg(3)}, info.pluginMenu.strings);
     EXPECT_EQ(std::vector<Text>{Msg(3)}, info.pluginConfig.strings);
     EXPECT_EQ(L"hide", info.commandPrefix);
-    StartPlugin({Setting(L"AddToDisksMenu", 0)});
+    StartFar1({Setting(L"AddToDisksMenu", 0)});
     EXPECT_TRUE(ReadPluginInfo().diskMenu.strings.empty()) << "AddToDisksMenu off";
 
     ASSERT_NE(nullptr, OpenInActivePanel());
@@ -95,7 +95,7 @@ TEST_F(Far3Panel, HideCommandTogglesExactlyTheWindowsWhoseTitleHoldsTheText) {
     EXPECT_VISIBLE(russian);
 
     // ShowAllWindowAtExit 0: the last close leaves it hidden.
-    StartPlugin({Setting(L"ShowAllWindowAtExit", 0)});
+    StartFar1({Setting(L"ShowAllWindowAtExit", 0)});
     ASSERT_NE(nullptr, TypeCommand(L"hide:" + kRussian));
     EXPECT_HIDDEN(russian);
     ExitFar();

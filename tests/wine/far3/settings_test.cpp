@@ -130,7 +130,7 @@ TEST_F(Far3Settings, RegistryValuesAreTakenOverOnceAndNeverWritten) {
     }
     const std::string seeded = RegistrySnapshot();
 
-    StartPlugin({});
+    StartFar1({});
     const Values takenOver = {0, 0, 1, 1, 0};
     EXPECT_EQ(takenOver, Stored());
     EXPECT_EQ(5u, StoredSettings().size()) << "five values, no DisksMenuDigit";
@@ -156,7 +156,7 @@ TEST_F(Far3Settings, StoreThatCannotBeOpenedGivesTheDefaults) {
     }
     PluginExports failing = LoadedExports();
     failing.SetStartupInfoW = StartupWithoutStore;
-    StartPlugin(seeded, failing);
+    StartFar1(seeded, failing);
     EXPECT_EQ((Values{1, 1, 0, 0, 1}), ShownByDialog());
     EXPECT_EQ(1u, ReadPluginInfo().diskMenu.strings.size()) << "AddToDisksMenu at its default";
 }

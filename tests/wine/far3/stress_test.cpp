@@ -96,7 +96,7 @@ TEST_F(Far3Stress, ThreeThousandRandomOperationsOnThreeHundredUnicodeWindows) {
     };
     host.restoreAtExit = [this]() { return ConfigureClicking({16}, true) == 1; };
 
-    StartPlugin({Setting(L"ShowAllWindowAtExit", 0)});
+    StartFar1({Setting(L"ShowAllWindowAtExit", 0)});
     StressRun(host).Run();
 }
 

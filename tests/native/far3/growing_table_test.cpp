@@ -5,9 +5,9 @@
 #include "core/message_ids.h"
 #include "far3/guids.h"
 #include "far3_fixture.h"
-#include "far_host.h"
+#include "far1_host.h"
 #include "heap_calls.h"
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ TEST_F(Far3GrowingTable, F3WithASelectionKeepsIt) {
     const HWND c = simwin::CreateTestWindow(u"C");
     ASSERT_NE(nullptr, far3host::OpenInActivePanel());
     far3host::SelectItems({1, 3}); // C and A of "..", C, B, A
-    far3host::SetCursor(0); // on "..": the selection still decides
+    far3host::SetCursor(0);        // on "..": the selection still decides
     EXPECT_EQ(1, far3host::PressKey(VK_F3, 0));
     EXPECT_EQ(c, simwin::ForegroundWindow());
     std::string marks;
@@ -136,14 +136,14 @@ TEST_F(Far3GrowingTable, WindowsThatCannotBeRecordedAreNamedInOneMessage) {
     }
 }
 
-using Far1TwentySlots = PluginTest;
+using Far1TwentySlots = Far1Test;
 
 // The core is shared: a FAR 3 start earlier in the process must not leave FAR 1.x a growing table.
 TEST_F(Far1TwentySlots, HideCommandStillStopsAtTwentyWindows) {
     g_hiddenWindows.SetGrowing(true);
-    StartPlugin();
+    StartFar1();
     const std::vector<HWND> bulk = MakeBulkWindows(21);
-    ASSERT_NE(nullptr, farhost::TypeCommand("hide:Bulk 4"));
+    ASSERT_NE(nullptr, far1host::TypeCommand("hide:Bulk 4"));
     EXPECT_EQ(1, VisibleCount(bulk));
     EXPECT_EQ(HiddenWindowTable::kSlotCount, g_hiddenWindows.SlotCount());
 }

@@ -1,10 +1,10 @@
-#include "far_host.h"
+#include "far1_host.h"
 
 #include <cstdio>
 #include <cstring>
 #include <deque>
 
-namespace farhost {
+namespace far1host {
 namespace {
 
 // A close the plug-in asked for with FCTL_CLOSEPLUGIN, carried out when its call returns.
@@ -21,11 +21,11 @@ struct HostState {
     std::vector<RequestedClose> requestedCloses;
     std::vector<std::string> messages;
     std::string rootKey;
-    PluginStartupInfo startupInfo{};
+    far1::PluginStartupInfo startupInfo{};
     std::deque<DialogAnswer> dialogAnswers;
     std::vector<DialogCall> dialogCalls;
-    std::vector<FarDialogItem> lastDialogItems;
-    std::vector<PluginPanelItem> selection;
+    std::vector<far1::FarDialogItem> lastDialogItems;
+    std::vector<far1::PluginPanelItem> selection;
     int controlResult = 1;
     std::vector<ControlCall> controlCalls;
     std::vector<int> requestedMessages;
@@ -47,7 +47,7 @@ const char* WINAPI HostGetMsg(intptr_t moduleNumber, int msgId) {
 }
 
 int WINAPI HostDialog(intptr_t moduleNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
-                      FarDialogItem* items, int itemsNumber) {
+                      far1::FarDialogItem* items, int itemsNumber) {
     HostState& host = Host();
     DialogCall call{moduleNumber, x1, y1, x2, y2, helpTopic != nullptr ? helpTopic : "", {}};
     if (items != nullptr && itemsNumber > 0) {
@@ -78,18 +78,18 @@ int WINAPI HostDialog(intptr_t moduleNumber, int x1, int y1, int x2, int y2, con
 int WINAPI HostControl(HANDLE plugin, int command, void* param) {
     HostState& host = Host();
     ControlCall call{plugin, command, param != nullptr, ""};
-    if (command == FCTL_CLOSEPLUGIN && param != nullptr) {
+    if (command == far1::FCTL_CLOSEPLUGIN && param != nullptr) {
         call.directory = static_cast<const char*>(param);
     }
     host.controlCalls.push_back(call);
-    if (command == FCTL_CLOSEPLUGIN) {
+    if (command == far1::FCTL_CLOSEPLUGIN) {
         host.requestedCloses.push_back(RequestedClose{plugin, param != nullptr, call.directory});
     }
     if (host.controlResult == 0) {
         return 0; // a failing host leaves the parameter untouched
     }
-    if (command == FCTL_GETPANELINFO && param != nullptr) {
-        PanelInfo* info = static_cast<PanelInfo*>(param);
+    if (command == far1::FCTL_GETPANELINFO && param != nullptr) {
+        far1::PanelInfo* info = static_cast<far1::PanelInfo*>(param);
         memset(info, 0, sizeof(*info));
         info->Plugin = 1;
         info->Visible = 1;
@@ -207,8 +207,8 @@ void Start(const PluginExports& plugin, const std::vector<std::string>& messages
     host.plugin = plugin;
     host.messages = messages;
     host.rootKey = rootKey;
-    PluginStartupInfo& info = host.startupInfo;
-    info.StructSize = sizeof(PluginStartupInfo);
+    far1::PluginStartupInfo& info = host.startupInfo;
+    info.StructSize = sizeof(far1::PluginStartupInfo);
     snprintf(info.ModuleName, sizeof(info.ModuleName), "%s", moduleName.c_str());
     info.ModuleNumber = kModuleNumber;
     info.RootKey = nullRootKey ? nullptr : host.rootKey.c_str();
@@ -228,10 +228,10 @@ void QueueDialogAnswer(const DialogAnswer& answer) {
 const std::vector<DialogCall>& DialogCalls() {
     return Host().dialogCalls;
 }
-const std::vector<FarDialogItem>& LastDialogItemsAfterEdit() {
+const std::vector<far1::FarDialogItem>& LastDialogItemsAfterEdit() {
     return Host().lastDialogItems;
 }
-void SetPanelSelection(const std::vector<PluginPanelItem>& selection) {
+void SetPanelSelection(const std::vector<far1::PluginPanelItem>& selection) {
     Host().selection = selection;
 }
 void SetControlResult(int result) {
@@ -255,13 +255,13 @@ void ClearRecords() {
 
 std::vector<ListedItem> ListPanel(HANDLE plugin) {
     std::vector<ListedItem> listed;
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
     if (!Plugin().GetFindData(plugin, &items, &count, 0)) {
         return listed;
     }
     for (int i = 0; i < count; ++i) {
-        const PluginPanelItem& item = items[i];
+        const far1::PluginPanelItem& item = items[i];
         ListedItem copy;
         copy.title.assign(item.FindData.cFileName,
                           strnlen(item.FindData.cFileName, sizeof(item.FindData.cFileName)));
@@ -277,8 +277,8 @@ std::vector<ListedItem> ListPanel(HANDLE plugin) {
     return listed;
 }
 
-PluginPanelItem PanelItemFrom(const ListedItem& item) {
-    PluginPanelItem copy;
+far1::PluginPanelItem PanelItemFrom(const ListedItem& item) {
+    far1::PluginPanelItem copy;
     memset(&copy, 0, sizeof(copy));
     snprintf(copy.FindData.cFileName, sizeof(copy.FindData.cFileName), "%s", item.title.c_str());
     copy.UserData = item.userData;
@@ -290,7 +290,7 @@ HANDLE OpenFromCommandLine(const std::string& ansiText) {
 }
 
 HANDLE OpenFromCommandLineOem(const std::string& oemText) {
-    return Plugin().OpenPlugin(OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(oemText.c_str()));
+    return Plugin().OpenPlugin(far1::OPEN_COMMANDLINE, reinterpret_cast<intptr_t>(oemText.c_str()));
 }
 
 int PressKey(HANDLE plugin, int key, unsigned int controlState) {
@@ -348,7 +348,7 @@ HANDLE OpenInActivePanel(int openFrom) {
 }
 
 HANDLE TypeCommand(const std::string& command) {
-    PluginInfo info;
+    far1::PluginInfo info;
     memset(&info, 0, sizeof(info));
     Plugin().GetPluginInfo(&info);
     if (info.CommandPrefix == nullptr || info.CommandPrefix[0] == '\0') {
@@ -387,4 +387,4 @@ void ClosePanels() {
     }
 }
 
-} // namespace farhost
+} // namespace far1host

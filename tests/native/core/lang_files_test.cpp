@@ -1,5 +1,7 @@
 // Checks the language (.lng) and help (.hlf) files that the build writes from lang/: FAR 1.x's in
 // the OEM code pages, FAR 3's in UTF-8 with a byte order mark, with the same messages.
+#include "core/message_ids.h"
+
 #include <gtest/gtest.h>
 
 #include <iconv.h>
@@ -26,7 +28,6 @@ const Language kLanguages[] = {
     {"VelumoRus", "CP866", ".Language=Russian,Russian (\x90\xe3\xe1\xe1\xaa\xa8\xa9)",
      ".Language=Russian,Russian (Русский)"},
 };
-const size_t kMessageCount = 18;
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string readFile(const char* folder, const std::string& name) {
@@ -151,7 +152,7 @@ std::vector<std::string> checkLng(const std::string& text, const std::string& na
         EXPECT_EQ(body.find('"'), std::string::npos) << name << ":" << i + 1 << ": inner quote";
         messages.push_back(body);
     }
-    EXPECT_EQ(messages.size(), kMessageCount)
+    EXPECT_EQ(messages.size(), static_cast<size_t>(kMessageCount))
         << name << ": message ids must be 0.." << kMessageCount - 1;
     return messages;
 }

@@ -10,9 +10,14 @@
 #pragma once
 
 #include "../core/window_catalogue.h"
-#include "far_plugin.h"
+#include "far1_plugin.h"
 
 #include <cstdint>
+
+namespace far1 {
+
+// A title read for a panel item: at most kListedTitleCapacity - 1 characters.
+constexpr int kListedTitleCapacity = 128;
 
 // The item's UserData is as wide as a pointer in the host's record, so it carries the whole
 // handle in either build.
@@ -35,3 +40,5 @@ void FreeWindowList(PluginPanelItem* items, int count);
 // in the OEM code page; it is converted to the ANSI one first. An empty or null text does
 // nothing, and so does one longer than any title read can be.
 void ToggleWindowsByOemText(const char* oemText);
+
+} // namespace far1

@@ -1,17 +1,18 @@
-// The six settings in the registry of the current user, in one key given by the front end,
-// one REG_DWORD value per setting, named as the setting. Loading falls back to each default
-// wherever the registry has nothing usable; saving writes all six. No registry failure is
-// reported to anybody, and no key stays open beyond the call that opened it.
+// The FAR 1.x plug-in's settings (those the settings table gives FAR 1.x) in the registry of the
+// current user, in one key given by the front end, one REG_DWORD value per setting, named as the
+// setting. Loading falls back to each default wherever the registry has nothing usable; saving
+// writes every one. No registry failure is reported to anybody, and no key stays open beyond
+// the call that opened it.
 #pragma once
 
 #include "../win32.h"
 
 #include <cstdint>
 
-// Remembers HKEY_CURRENT_USER\<keyPath> as the settings key and loads the six settings from
+// Remembers HKEY_CURRENT_USER\<keyPath> as the settings key and loads the settings from
 // it, each read on its own. A null key path leaves nothing to read or write: all defaults.
 void LoadSettingsFromKey(const char* keyPath);
-// Writes the six settings as they stand in memory, each with its own create, set and close.
+// Writes the settings as they stand in memory, each with its own create, set and close.
 void SaveSettings();
 
 // The remembered key path; empty until LoadSettingsFromKey, and empty for good when it was

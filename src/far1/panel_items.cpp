@@ -1,9 +1,11 @@
-#include "window_list.h"
+#include "panel_items.h"
 
 #include "../core/visibility_actions.h"
 
 #include <cstdlib>
 #include <cstring>
+
+namespace far1 {
 
 namespace {
 
@@ -103,3 +105,5 @@ void ToggleWindowsByOemText(const char* oemText) {
     OemToCharA(oemText, ansiText);
     ToggleWindowsByTitle(ansiText);
 }
+
+} // namespace far1

@@ -1,10 +1,10 @@
 // The gtest fixtures of the native tests. DesktopTest gives every test a clean process (see
-// ResetProcessState) with every heap call succeeding; PluginTest also starts the plug-in in the
+// ResetProcessState) with every heap call succeeding; Far1Test also starts the plug-in in the
 // host stand-in as FAR starts it, with the English messages in messages_.
 #pragma once
 
 #include "heap_calls.h"
-#include "plugin_support.h"
+#include "far1_support.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +20,12 @@ class DesktopTest : public ::testing::Test {
     }
 };
 
-class PluginTest : public DesktopTest {
+class Far1Test : public DesktopTest {
   protected:
     void SetUp() override {
         DesktopTest::SetUp();
-        ASSERT_GE(messages_.size(), kEnglishMessageCount) << "VelumoEng.lng (VELUMO_LANG_DIR) not read";
-        StartPlugin();
+        ASSERT_GE(messages_.size(), kMessageCount) << "VelumoEng.lng (VELUMO_LANG_DIR) not read";
+        StartFar1();
     }
 
     const std::vector<std::string> messages_ = EnglishMessages();

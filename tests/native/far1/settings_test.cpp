@@ -1,9 +1,9 @@
-// The six settings in the simulated registry: loading with its fall-backs, saving, the key path
+// The settings in the simulated registry: loading with its fall-backs, saving, the key path
 // built from the host's root key, and that no key stays open.
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 #include "core/settings.h"
-#include "core/settings_store.h"
-#include "far1/settings_key.h"
+#include "core/registry_settings.h"
+#include "far1/settings_store.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr Settings kPattern = {-5, -5, -5, -5, -5, -5}; // no field has this value after a load
+const Settings kPattern = AllFields(-5); // no field has this value after a load
 
 const std::vector<int32_t> kDefaults = SettingsFields(kDefaultSettings);
 
@@ -39,15 +39,15 @@ class SettingsStore : public DesktopTest {
         DesktopTest::TearDown();
     }
 
-    // Checks that the writes from `first` on are the six settings, in record order, at `path`.
-    static void ExpectSixWrites(const std::string& path, const std::vector<int32_t>& values,
+    // Checks that the writes from `first` on are all the settings, in record order, at `path`.
+    static void ExpectAllWrites(const std::string& path, const std::vector<int32_t>& values,
                                 size_t first = 0) {
         const auto& writes = simwin::RegistryWrites();
-        ASSERT_EQ(first + 6, writes.size());
-        for (size_t i = 0; i < 6; ++i) {
-            SCOPED_TRACE(kSettingNames[i]);
+        ASSERT_EQ(first + kSettingCount, writes.size());
+        for (size_t i = 0; i < kSettingCount; ++i) {
+            SCOPED_TRACE(kSettingFields[i].Name);
             EXPECT_EQ(path, writes[first + i].keyPath);
-            EXPECT_EQ(kSettingNames[i], writes[first + i].name);
+            EXPECT_EQ(kSettingFields[i].Name, writes[first + i].name);
             EXPECT_EQ(static_cast<DWORD>(REG_DWORD), writes[first + i].type);
             EXPECT_EQ(LittleEndian(values[i]), writes[first + i].data);
         }
@@ -55,7 +55,7 @@ class SettingsStore : public DesktopTest {
 };
 
 TEST_F(SettingsStore, WithoutAKeyLoadsTheDefaultsAndCreatesNothing) {
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ(kDefaults, SettingsFields(g_settings));
     EXPECT_STREQ(kVelumoKeyPath, SettingsKeyPath());
     EXPECT_FALSE(simwin::RegistryKeyExists("Software"));
@@ -67,8 +67,12 @@ TEST_F(SettingsStore, StoredValuesAreTakenAsTheyAreAndMissingOnesDefault) {
     SeedDword(kVelumoKeyPath, "ShowOwnerWindow", 7);
     SeedDword(kVelumoKeyPath, "ShowInvisibleWindow", -1);
     SeedDword(kVelumoKeyPath, "ShowAllWindowAtExit", 0);
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
-    EXPECT_EQ((std::vector<int32_t>{0, 9, 1, 7, -1, 0}), SettingsFields(g_settings));
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
+    EXPECT_EQ(FieldsWith({{&Settings::AddToDisksMenu, 0},
+                          {&Settings::ShowOwnerWindow, 7},
+                          {&Settings::ShowInvisibleWindow, -1},
+                          {&Settings::ShowAllWindowAtExit, 0}}),
+              SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
 
@@ -77,8 +81,12 @@ TEST_F(SettingsStore, DataOfAtMostFourBytesIsTakenWhateverItsType) {
     simwin::SeedRegistryValue(kVelumoKeyPath, "AddToDisksMenu", REG_BINARY, {1, 2, 3});
     simwin::SeedRegistryValue(kVelumoKeyPath, "ShowDesktopIcon", REG_SZ, {'1', '\0'});
     simwin::SeedRegistryValue(kVelumoKeyPath, "ShowOwnerWindow", REG_SZ, {0xFF, 0xFF, 0xFF, 0xFF});
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
-    EXPECT_EQ((std::vector<int32_t>{0x030201, 5, '1', -1, 0, 1}), SettingsFields(g_settings));
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
+    EXPECT_EQ(FieldsWith({{&Settings::AddToDisksMenu, 0x030201},
+                          {&Settings::DisksMenuDigit, 5},
+                          {&Settings::ShowDesktopIcon, '1'},
+                          {&Settings::ShowOwnerWindow, -1}}),
+              SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, EmptyAndOversizedValuesLoadTheDefault) {
@@ -88,29 +96,31 @@ TEST_F(SettingsStore, EmptyAndOversizedValuesLoadTheDefault) {
     simwin::SeedRegistryValue(kVelumoKeyPath, "ShowDesktopIcon", REG_BINARY, {0, 0, 0, 0, 0});
     SeedDword(kVelumoKeyPath, "ShowInvisibleWindow",
               3); // read after the oversized ones all the same
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
-    EXPECT_EQ((std::vector<int32_t>{1, 9, 1, 0, 3, 1}), SettingsFields(g_settings));
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
+    EXPECT_EQ(FieldsWith({{&Settings::ShowInvisibleWindow, 3}}), SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, RegistryFailuresWhileLoadingGiveTheDefaults) {
-    for (size_t i = 0; i < 6; ++i) {
-        SeedDword(kVelumoKeyPath, kSettingNames[i], 40 + static_cast<int32_t>(i));
+    std::vector<int32_t> seeded;
+    for (const SettingField& setting : kSettingFields) {
+        seeded.push_back(40 + static_cast<int32_t>(seeded.size()));
+        SeedDword(kVelumoKeyPath, setting.Name, seeded.back());
     }
     for (simwin::RegistryCall call : {simwin::RegistryCall::Open, simwin::RegistryCall::Query}) {
         g_settings = kPattern;
         simwin::FailRegistryCall(call, ERROR_ACCESS_DENIED);
-        LoadSettingsBelowRootKey(kFarPluginsRoot);
+        far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
         EXPECT_EQ(kDefaults, SettingsFields(g_settings));
         EXPECT_EQ(0, simwin::OpenRegistryKeyCount()) << "key kept open after a failed query";
         simwin::FailRegistryCall(call, ERROR_SUCCESS);
     }
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
-    EXPECT_EQ((std::vector<int32_t>{40, 41, 42, 43, 44, 45}), SettingsFields(g_settings));
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
+    EXPECT_EQ(seeded, SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, ReadDwordValueReportsWhetherTheStoredValueWasTaken) {
     SeedDword(kVelumoKeyPath, "ShowOwnerWindow", 0x11223344);
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     uint8_t buffer[4] = {0xAA, 0xAA, 0xAA, 0xAA};
     EXPECT_EQ(1, ReadDwordValue("ShowOwnerWindow", buffer, 6));
     EXPECT_EQ(LittleEndian(0x11223344), std::vector<uint8_t>(buffer, buffer + 4));
@@ -124,30 +134,38 @@ TEST_F(SettingsStore, ReadDwordValueReportsWhetherTheStoredValueWasTaken) {
 TEST_F(SettingsStore, AShortValueFillsOnlyTheLowBytesOfTheDefault) {
     simwin::SeedRegistryValue(kVelumoKeyPath, "DisksMenuDigit", REG_BINARY, {0x05});
     simwin::SeedRegistryValue(kVelumoKeyPath, "ShowOwnerWindow", REG_SZ, {0x05, 0x06});
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ(0x11223305, ReadDwordOrDefault("DisksMenuDigit", 0x11223344));
     EXPECT_EQ(0x11220605, ReadDwordOrDefault("ShowOwnerWindow", 0x11223344));
     EXPECT_EQ(-251, ReadDwordOrDefault("DisksMenuDigit", -1)); // FFFFFF05
 }
 
-TEST_F(SettingsStore, SaveCreatesTheKeyPathAndWritesAllSixInRecordOrder) {
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+TEST_F(SettingsStore, SaveCreatesTheKeyPathAndWritesAllInRecordOrder) {
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     SaveSettings();
     EXPECT_TRUE(simwin::RegistryKeyExists(kVelumoKeyPath));
-    ExpectSixWrites(kVelumoKeyPath, kDefaults);
+    ExpectAllWrites(kVelumoKeyPath, kDefaults);
 
     // Written as held: nothing is clamped or reduced to 0 and 1; a reload gives them back.
-    const std::vector<int32_t> odd = {7, -1, 0, 2, 0x12345678, INT32_MIN};
-    g_settings = {odd[0], odd[1], odd[2], odd[3], odd[4], odd[5]};
+    const std::vector<int32_t> odd = FieldsWith({{&Settings::AddToDisksMenu, 7},
+                                                 {&Settings::DisksMenuDigit, -1},
+                                                 {&Settings::ShowDesktopIcon, 0},
+                                                 {&Settings::ShowOwnerWindow, 2},
+                                                 {&Settings::ShowInvisibleWindow, 0x12345678},
+                                                 {&Settings::ShowAllWindowAtExit, INT32_MIN}},
+                                                AllFields(-7));
+    for (int i = 0; i < kSettingCount; ++i) {
+        g_settings.*kSettingFields[i].Field = odd[i];
+    }
     SaveSettings();
-    ExpectSixWrites(kVelumoKeyPath, odd, 6);
+    ExpectAllWrites(kVelumoKeyPath, odd, kSettingCount);
     g_settings = kPattern;
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ(odd, SettingsFields(g_settings));
 }
 
 TEST_F(SettingsStore, AFailedCreateSkipsTheValueAndTheNextWriteTriesAgain) {
-    LoadSettingsBelowRootKey(kFarPluginsRoot);
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_ACCESS_DENIED);
     SaveSettings();
     WriteDwordValue("ShowOwnerWindow", 1);
@@ -171,30 +189,30 @@ TEST_F(SettingsStore, ARootKeyOf72CharactersGivesThe79CharacterPath) {
     ASSERT_EQ(72u, root.size());
     const std::string path = root + "\\Velumo";
     SeedDword(path, "DisksMenuDigit", 3);
-    LoadSettingsBelowRootKey(root.c_str());
+    far1::LoadSettingsBelowRootKey(root.c_str());
     EXPECT_EQ(79u, std::string(SettingsKeyPath()).size());
     EXPECT_EQ(path, SettingsKeyPath());
     EXPECT_EQ(3, g_settings.DisksMenuDigit);
     SaveSettings();
-    ExpectSixWrites(path, {1, 3, 1, 0, 0, 1});
+    ExpectAllWrites(path, FieldsWith({{&Settings::DisksMenuDigit, 3}}));
 }
 
 TEST_F(SettingsStore, ALongerRootKeyKeepsTheWholePath) {
     const std::string root = "Software\\Far\\Users\\" + std::string(130, 'L') + "\\Plugins";
     const std::string path = root + "\\Velumo";
     SeedDword(path, "ShowInvisibleWindow", 1);
-    LoadSettingsBelowRootKey(root.c_str());
+    far1::LoadSettingsBelowRootKey(root.c_str());
     EXPECT_EQ(path, SettingsKeyPath());
     EXPECT_EQ(1, g_settings.ShowInvisibleWindow);
     SaveSettings();
-    ExpectSixWrites(path, {1, 9, 1, 0, 1, 1});
+    ExpectAllWrites(path, FieldsWith({{&Settings::ShowInvisibleWindow, 1}}));
     EXPECT_FALSE(simwin::RegistryKeyExists(path.substr(0, 79))) << "written to a cut path";
 }
 
 TEST_F(SettingsStore, ANullRootKeyReadsTheDefaultsAndWritesNothing) {
     SeedDword("Velumo", "DisksMenuDigit", 2);
     SeedDword("(null)\\Velumo", "DisksMenuDigit", 2);
-    LoadSettingsBelowRootKey(nullptr);
+    far1::LoadSettingsBelowRootKey(nullptr);
     EXPECT_EQ(kDefaults, SettingsFields(g_settings));
     EXPECT_STREQ("", SettingsKeyPath());
     SaveSettings();

@@ -2,9 +2,9 @@
 // from what the linked plug-in hands the FAR 1.x stand-in (the demo shows these pictures to
 // users), and from host-neutral descriptions holding text that no OEM code page holds.
 #include "far1_view.h"
-#include "far_host.h"
+#include "far1_host.h"
 #include "panel_view.h"
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 #include "sim_desktop.h"
 
 #include <gtest/gtest.h>
@@ -52,18 +52,18 @@ std::string Span(const std::string& line, size_t first, size_t last) {
     return span;
 }
 
-class PanelViewTest : public PluginTest {
+class PanelViewTest : public Far1Test {
   protected:
     // Opens the panel, hides `hidden` through it (when given), lists the panel and draws it.
     static std::string DrawPanel(const panelview::PanelViewOptions& options, HWND hidden) {
-        HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
-        PluginPanelItem item = PanelItemFor(hidden);
-        farhost::Plugin().DeleteFiles(panel, &item, 1, 0);
-        OpenPluginInfo info = {};
-        farhost::Plugin().GetOpenPluginInfo(panel, &info);
-        std::vector<farhost::ListedItem> items = farhost::ListPanel(panel);
-        std::string picture = panelview::RenderPanel(farhost::DescribePanel(info, items), options);
-        farhost::Plugin().ClosePlugin(panel);
+        HANDLE panel = far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
+        far1::PluginPanelItem item = PanelItemFor(hidden);
+        far1host::Plugin().DeleteFiles(panel, &item, 1, 0);
+        far1::OpenPluginInfo info = {};
+        far1host::Plugin().GetOpenPluginInfo(panel, &info);
+        std::vector<far1host::ListedItem> items = far1host::ListPanel(panel);
+        std::string picture = panelview::RenderPanel(far1host::DescribePanel(info, items), options);
+        far1host::Plugin().ClosePlugin(panel);
         return picture;
     }
 };
@@ -99,32 +99,32 @@ TEST_F(PanelViewTest, PanelHasFarsFrameColumnsAndKeyBar) {
 }
 
 TEST_F(PanelViewTest, KeyBarFollowsFarsLayoutAndLabels) {
-    KeyBarTitles keyBar = {};
+    far1::KeyBarTitles keyBar = {};
     keyBar.Titles[3] = "";         // blanked
     keyBar.Titles[7] = "Toggle";   // the plug-in's own
     keyBar.Titles[8] = "\x8e\x84"; // CP437 "Ää"
     // From 98 columns on all twelve keys fit; 80 columns show F1 to F10, as FAR does.
-    EXPECT_EQ(panelview::RenderKeyBar(farhost::DescribeKeyBar(&keyBar), 100),
+    EXPECT_EQ(panelview::RenderKeyBar(far1host::DescribeKeyBar(&keyBar), 100),
               "1Help   2UserMn 3View   4       5Copy   6RenMov 7MkFold 8Toggle 9Ää     10Quit   "
               "11Plugin 12Screen");
-    EXPECT_EQ(panelview::RenderKeyBar(farhost::DescribeKeyBar(&keyBar), 80),
+    EXPECT_EQ(panelview::RenderKeyBar(far1host::DescribeKeyBar(&keyBar), 80),
               "1Help   2UserMn 3View   4       5Copy   6RenMov 7MkFold 8Toggle 9Ää     10Quit");
-    EXPECT_EQ(panelview::RenderKeyBar(farhost::DescribeKeyBar(nullptr), 100).substr(0, 64),
+    EXPECT_EQ(panelview::RenderKeyBar(far1host::DescribeKeyBar(nullptr), 100).substr(0, 64),
               "1Help   2UserMn 3View   4Edit   5Copy   6RenMov 7MkFold 8Delete ");
 }
 
 TEST_F(PanelViewTest, TitlesAreConvertedCutAndDefused) {
-    OpenPluginInfo info = {};
+    far1::OpenPluginInfo info = {};
     info.PanelTitle = " \x82t\x82 ";
     info.Flags = 0; // no ".." line
-    std::vector<farhost::ListedItem> items(2);
+    std::vector<far1host::ListedItem> items(2);
     items[0].title = "Caf\x82 \xae notes \xaf";        // CP437
     items[1].title = "esc\x1b[2Jhere and a long tail"; // a control character must not get out
     panelview::PanelViewOptions options;
     options.width = 20;
     options.minItemLines = 0;
     std::vector<std::string> lines =
-        Lines(panelview::RenderPanel(farhost::DescribePanel(info, items), options));
+        Lines(panelview::RenderPanel(far1host::DescribePanel(info, items), options));
     ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[0], "╔══════ été ═══════╗");
     EXPECT_EQ(lines[2], "║Café « notes »    ║");
@@ -133,12 +133,12 @@ TEST_F(PanelViewTest, TitlesAreConvertedCutAndDefused) {
 }
 
 TEST_F(PanelViewTest, ConfigurationDialogAsFarDrawsIt) {
-    farhost::ClearRecords();
-    EXPECT_EQ(farhost::Plugin().Configure(0), 0); // no answer queued: Esc
-    ASSERT_EQ(farhost::DialogCalls().size(), 1u);
-    const farhost::DialogCall& call = farhost::DialogCalls()[0];
+    far1host::ClearRecords();
+    EXPECT_EQ(far1host::Plugin().Configure(0), 0); // no answer queued: Esc
+    ASSERT_EQ(far1host::DialogCalls().size(), 1u);
+    const far1host::DialogCall& call = far1host::DialogCalls()[0];
     std::vector<std::string> lines =
-        Lines(panelview::RenderDialog(farhost::DescribeDialog(call.items), call.x2, call.y2));
+        Lines(panelview::RenderDialog(far1host::DescribeDialog(call.items), call.x2, call.y2));
     ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ(lines[0], "");
     EXPECT_EQ(Cell(lines[1], 3), "╔");
@@ -163,24 +163,25 @@ TEST_F(PanelViewTest, ConfigurationDialogAsFarDrawsIt) {
 // Hot keys, edit fields and lone buttons as FAR draws them; sizes from the plug-in that no
 // screen holds are clipped, not drawn for ever.
 TEST_F(PanelViewTest, DialogRecordsAndHostileSizes) {
-    std::vector<FarDialogItem> items(4);
-    items[0] = {DI_TEXT, 2, 0, 0, 0, 0, {0}, 0, 0, "Fish && &Chips"};
-    items[1] = {DI_FIXEDIT, 2, 1, 5, 1, 0, {0}, 0, 0, "7"};
-    items[2] = {DI_BUTTON, 2, 2, 0, 0, 0, {0}, 0, 0, "&Go"};
-    items[3] = {DI_CHECKBOX, 10, 2, 0, 0, 0, {5}, 0, 0, "&Any"}; // any non-zero state is ticked
-    EXPECT_EQ(panelview::RenderDialog(farhost::DescribeDialog(items), 20, 3),
+    std::vector<far1::FarDialogItem> items(4);
+    items[0] = {far1::DI_TEXT, 2, 0, 0, 0, 0, {0}, 0, 0, "Fish && &Chips"};
+    items[1] = {far1::DI_FIXEDIT, 2, 1, 5, 1, 0, {0}, 0, 0, "7"};
+    items[2] = {far1::DI_BUTTON, 2, 2, 0, 0, 0, {0}, 0, 0, "&Go"};
+    items[3] = {
+        far1::DI_CHECKBOX, 10, 2, 0, 0, 0, {5}, 0, 0, "&Any"}; // any non-zero state is ticked
+    EXPECT_EQ(panelview::RenderDialog(far1host::DescribeDialog(items), 20, 3),
               "  Fish & Chips\n  7___\n  [ Go ]  [x] Any\n");
     items.resize(2);
-    items[0] = {DI_DOUBLEBOX, -5, 0, INT_MAX, INT_MAX, 0, {0}, 0, 0, ""};
-    items[1] = {DI_FIXEDIT, 2, 1, INT_MAX, 1, 0, {0}, 0, 0, "x"};
-    EXPECT_EQ(panelview::RenderDialog(farhost::DescribeDialog(items), 8, 3),
+    items[0] = {far1::DI_DOUBLEBOX, -5, 0, INT_MAX, INT_MAX, 0, {0}, 0, 0, ""};
+    items[1] = {far1::DI_FIXEDIT, 2, 1, INT_MAX, 1, 0, {0}, 0, 0, "x"};
+    EXPECT_EQ(panelview::RenderDialog(far1host::DescribeDialog(items), 8, 3),
               "════════\n  x_____\n\n");
-    EXPECT_EQ(panelview::RenderDialog(farhost::DescribeDialog(items), INT_MAX, INT_MIN), "");
+    EXPECT_EQ(panelview::RenderDialog(far1host::DescribeDialog(items), INT_MAX, INT_MIN), "");
 
-    PanelMode mode = {};
+    far1::PanelMode mode = {};
     mode.ColumnTypes = "N,C0";
     mode.ColumnWidths = "0,99999999999999999999";
-    OpenPluginInfo info = {};
+    far1::OpenPluginInfo info = {};
     info.PanelModesArray = &mode;
     info.PanelModesNumber = 1;
     info.StartPanelMode = '0';
@@ -188,7 +189,7 @@ TEST_F(PanelViewTest, DialogRecordsAndHostileSizes) {
     options.width = 20;
     options.minItemLines = 1;
     std::vector<std::string> panel =
-        Lines(panelview::RenderPanel(farhost::DescribePanel(info, {}), options));
+        Lines(panelview::RenderPanel(far1host::DescribePanel(info, {}), options));
     ASSERT_EQ(panel.size(), 7u);
     EXPECT_EQ(Cells(panel[0]).size(), 20u);
     EXPECT_EQ(panel[1], "║ │                ║"); // the name column keeps one cell

@@ -1,13 +1,13 @@
 // Velumo as FAR drives it: the twelve entry points called through the host stand-in, against
 // the simulated desktop and registry, checking what the host is told and what the windows do.
 #include "core/hidden_window_table.h"
-#include "far1/window_list.h"
-#include "far_host.h"
+#include "far1/panel_items.h"
+#include "far1_host.h"
 #include "heap_calls.h"
 #include "far1/entry_points.h"
 #include "far1/host_services.h"
 #include "far1/panel_presentation.h"
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 #include "core/settings.h"
 #include "sim_desktop.h"
 
@@ -34,26 +34,28 @@ bool IsHandle(HANDLE plugin) {
     return plugin != nullptr && plugin != INVALID_HANDLE_VALUE;
 }
 
-class EntryPoints : public PluginTest {
+class EntryPoints : public Far1Test {
   protected:
-    static const farhost::PluginExports& Far() { return farhost::Plugin(); }
+    static const far1host::PluginExports& Far() { return far1host::Plugin(); }
     // The text the host hands out for an id, the very pointer the plug-in is given.
-    static const char* Msg(int id) { return HostServices.GetMsg(farhost::kModuleNumber, id); }
+    static const char* Msg(int id) {
+        return far1::HostServices.GetMsg(far1host::kModuleNumber, id);
+    }
 
     static HANDLE Open() {
-        HANDLE panel = Far().OpenPlugin(OPEN_PLUGINSMENU, kUnreadableItem);
+        HANDLE panel = Far().OpenPlugin(far1::OPEN_PLUGINSMENU, kUnreadableItem);
         EXPECT_TRUE(IsHandle(panel));
         return panel;
     }
     static std::vector<std::string> Titles(HANDLE panel) {
         std::vector<std::string> titles;
-        for (const auto& item : farhost::ListPanel(panel)) {
+        for (const auto& item : far1host::ListPanel(panel)) {
             titles.push_back(item.title);
         }
         return titles;
     }
     static void Toggle(HANDLE panel, std::vector<HWND> windows) {
-        std::vector<PluginPanelItem> items;
+        std::vector<far1::PluginPanelItem> items;
         for (HWND window : windows) {
             items.push_back(PanelItemFor(window));
         }
@@ -63,10 +65,10 @@ class EntryPoints : public PluginTest {
     // and, but for FCTL_CLOSEPLUGIN, for the parameter.
     static std::vector<int> Commands(HANDLE panel) {
         std::vector<int> commands;
-        for (const auto& call : farhost::ControlCalls()) {
+        for (const auto& call : far1host::ControlCalls()) {
             EXPECT_EQ(panel, call.plugin);
-            if (call.command != FCTL_CLOSEPLUGIN) {
-                EXPECT_EQ(call.command == FCTL_GETPANELINFO, call.hasParam)
+            if (call.command != far1::FCTL_CLOSEPLUGIN) {
+                EXPECT_EQ(call.command == far1::FCTL_GETPANELINFO, call.hasParam)
                     << "command " << call.command;
             }
             commands.push_back(call.command);
@@ -78,15 +80,17 @@ class EntryPoints : public PluginTest {
 TEST_F(EntryPoints, SetStartupInfoKeepsTheServicesAndLoadsTheSettings) {
     simwin::SeedRegistryValue(kVelumoKeyPath, "DisksMenuDigit", REG_DWORD, {4, 0, 0, 0});
     simwin::SeedRegistryValue(kVelumoKeyPath, "ShowAllWindowAtExit", REG_DWORD, {0, 0, 0, 0});
-    farhost::Start(farhost::LinkedPlugin(), messages_, kFarPluginsRoot,
-                   "C:\\Far\\Plugins\\Velumo.dll");
-    EXPECT_EQ(static_cast<int>(sizeof(PluginStartupInfo)), Field(HostServices.StructSize));
-    EXPECT_STREQ("C:\\Far\\Plugins\\Velumo.dll", Field(HostServices.ModuleName));
-    EXPECT_EQ(farhost::kModuleNumber, Field(HostServices.ModuleNumber));
-    EXPECT_NE(nullptr, Field(HostServices.GetMsg));
-    EXPECT_NE(nullptr, Field(HostServices.Dialog));
-    EXPECT_NE(nullptr, Field(HostServices.Control));
-    EXPECT_EQ((std::vector<int32_t>{1, 4, 1, 0, 0, 0}), SettingsFields(g_settings));
+    far1host::Start(far1host::LinkedPlugin(), messages_, kFarPluginsRoot,
+                    "C:\\Far\\Plugins\\Velumo.dll");
+    EXPECT_EQ(static_cast<int>(sizeof(far1::PluginStartupInfo)),
+              Field(far1::HostServices.StructSize));
+    EXPECT_STREQ("C:\\Far\\Plugins\\Velumo.dll", Field(far1::HostServices.ModuleName));
+    EXPECT_EQ(far1host::kModuleNumber, Field(far1::HostServices.ModuleNumber));
+    EXPECT_NE(nullptr, Field(far1::HostServices.GetMsg));
+    EXPECT_NE(nullptr, Field(far1::HostServices.Dialog));
+    EXPECT_NE(nullptr, Field(far1::HostServices.Control));
+    EXPECT_EQ(FieldsWith({{&Settings::DisksMenuDigit, 4}, {&Settings::ShowAllWindowAtExit, 0}}),
+              SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
     EXPECT_EQ(0, simwin::OpenRegistryKeyCount());
 }
@@ -94,30 +98,33 @@ TEST_F(EntryPoints, SetStartupInfoKeepsTheServicesAndLoadsTheSettings) {
 TEST_F(EntryPoints, TheHostsRootKeyDecidesWhereTheSettingsLive) {
     const std::string longRoot = "Software\\Far\\Users\\" + std::string(90, 'u') + "\\Plugins";
     simwin::SeedRegistryValue(longRoot + "\\Velumo", "ShowOwnerWindow", REG_DWORD, {1, 0, 0, 0});
-    farhost::Start(farhost::LinkedPlugin(), messages_, longRoot);
+    far1host::Start(far1host::LinkedPlugin(), messages_, longRoot);
     EXPECT_EQ(1, g_settings.ShowOwnerWindow);
-    farhost::QueueDialogAnswer(farhost::DialogAnswer{10, {}, {}});
+    far1host::QueueDialogAnswer(far1host::DialogAnswer{kFar1ConfigDialog.OkRow, {}, {}});
     EXPECT_EQ(1, Far().Configure(0));
-    ASSERT_EQ(6u, simwin::RegistryWrites().size());
+    ASSERT_EQ(static_cast<size_t>(kSettingCount), simwin::RegistryWrites().size());
     for (const auto& write : simwin::RegistryWrites()) {
         EXPECT_EQ(longRoot + "\\Velumo", write.keyPath);
     }
 
     // Without a root key nothing is read and nothing is written; the dialog still works.
-    farhost::Start(farhost::LinkedPlugin(), messages_, "", "Velumo.dll", true);
+    far1host::Start(far1host::LinkedPlugin(), messages_, "", "Velumo.dll", true);
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
-    farhost::QueueDialogAnswer(farhost::DialogAnswer{10, {{6, 1}}, {}});
+    far1host::QueueDialogAnswer(
+        far1host::DialogAnswer{kFar1ConfigDialog.OkRow,
+                               {{DialogRowFor(kFar1ConfigDialog, &Settings::ShowOwnerWindow), 1}},
+                               {}});
     EXPECT_EQ(1, Far().Configure(0));
     EXPECT_EQ(1, g_settings.ShowOwnerWindow);
-    EXPECT_EQ(6u, simwin::RegistryWrites().size());
+    EXPECT_EQ(static_cast<size_t>(kSettingCount), simwin::RegistryWrites().size());
 }
 
 TEST_F(EntryPoints, GetPluginInfoFillsEveryField) {
-    PluginInfo info;
+    far1::PluginInfo info;
     memset(&info, 0xCD, sizeof(info));
     Far().GetPluginInfo(&info);
-    const std::vector<int> asked = farhost::RequestedMessages();
-    EXPECT_EQ(static_cast<int>(sizeof(PluginInfo)), Field(info.StructSize));
+    const std::vector<int> asked = far1host::RequestedMessages();
+    EXPECT_EQ(static_cast<int>(sizeof(far1::PluginInfo)), Field(info.StructSize));
     EXPECT_EQ(0u, Field(info.Flags));
     ASSERT_NE(nullptr, Field(info.DiskMenuStrings));
     ASSERT_NE(nullptr, Field(info.DiskMenuNumbers));
@@ -143,7 +150,7 @@ TEST_F(EntryPoints, GetPluginInfoFollowsTheDisksMenuSettings) {
         SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1]);
         g_settings.AddToDisksMenu = c[0];
         g_settings.DisksMenuDigit = c[1];
-        PluginInfo info;
+        far1::PluginInfo info;
         memset(&info, 0, sizeof(info));
         Far().GetPluginInfo(&info);
         EXPECT_EQ(c[2], Field(info.DiskMenuStringsNumber));
@@ -155,9 +162,9 @@ TEST_F(EntryPoints, GetPluginInfoFollowsTheDisksMenuSettings) {
 
 // One letter per label of a key-bar group (0 F-keys, 1 Ctrl, 2 Alt, 3 Shift, 4 Ctrl+Shift,
 // 5 Alt+Shift, 6 Ctrl+Alt): n null, e empty, L the F8 label, ? anything else.
-std::string Labels(const KeyBarTitles* bar, int group, const char* f8) {
+std::string Labels(const far1::KeyBarTitles* bar, int group, const char* f8) {
     const char* labels[7][12];
-    static_assert(sizeof(labels) == sizeof(KeyBarTitles), "seven groups of twelve labels");
+    static_assert(sizeof(labels) == sizeof(far1::KeyBarTitles), "seven groups of twelve labels");
     memcpy(labels, bar, sizeof(labels));
     std::string letters;
     for (const char* label : labels[group]) {
@@ -168,11 +175,11 @@ std::string Labels(const KeyBarTitles* bar, int group, const char* f8) {
 
 TEST_F(EntryPoints, GetOpenPluginInfoDescribesThePanel) {
     HANDLE panel = Open();
-    OpenPluginInfo info, pattern;
+    far1::OpenPluginInfo info, pattern;
     memset(&info, 0xA5, sizeof(info));
     memset(&pattern, 0xA5, sizeof(pattern));
     Far().GetOpenPluginInfo(panel, &info);
-    EXPECT_EQ(static_cast<int>(sizeof(OpenPluginInfo)), Field(info.StructSize));
+    EXPECT_EQ(static_cast<int>(sizeof(far1::OpenPluginInfo)), Field(info.StructSize));
     EXPECT_EQ(0x31Cu, Field(info.Flags));
     EXPECT_EQ(nullptr, Field(info.HostFile));
     EXPECT_STREQ("Velumo", Field(info.CurDir));
@@ -189,7 +196,7 @@ TEST_F(EntryPoints, GetOpenPluginInfoDescribesThePanel) {
     EXPECT_EQ(Field(pattern.ShortcutData), Field(info.ShortcutData));
 
     ASSERT_NE(nullptr, Field(info.PanelModesArray));
-    const PanelMode* modes = info.PanelModesArray;
+    const far1::PanelMode* modes = info.PanelModesArray;
     const char* const* titles = modes[2].ColumnTitles;
     ASSERT_NE(nullptr, titles);
     EXPECT_EQ((std::vector<const char*>{Msg(7), Msg(8), Msg(9)}),
@@ -202,7 +209,7 @@ TEST_F(EntryPoints, GetOpenPluginInfoDescribesThePanel) {
     for (const Columns& c : {Columns{2, "N,C0,C1", "0,4,8", 0}, Columns{4, "N,C0", "0,4", 0},
                              Columns{5, "N,C0,C1", "0,4,0", 1}}) {
         SCOPED_TRACE(c.mode);
-        PanelMode rest = modes[c.mode];
+        far1::PanelMode rest = modes[c.mode];
         EXPECT_STREQ(c.types, Field(rest.ColumnTypes));
         EXPECT_STREQ(c.widths, Field(rest.ColumnWidths));
         EXPECT_EQ(titles, Field(rest.ColumnTitles)); // one array shared by the three modes
@@ -210,12 +217,12 @@ TEST_F(EntryPoints, GetOpenPluginInfoDescribesThePanel) {
         rest.ColumnTypes = rest.ColumnWidths = nullptr;
         rest.ColumnTitles = nullptr;
         rest.FullScreen = 0;
-        EXPECT_EQ(std::string(sizeof(PanelMode), '\0'),
+        EXPECT_EQ(std::string(sizeof(far1::PanelMode), '\0'),
                   std::string(reinterpret_cast<const char*>(&rest), sizeof(rest)));
     }
     for (int mode : {0, 1, 3, 6, 7, 8, 9}) {
-        EXPECT_EQ(std::string(sizeof(PanelMode), '\0'),
-                  std::string(reinterpret_cast<const char*>(&modes[mode]), sizeof(PanelMode)))
+        EXPECT_EQ(std::string(sizeof(far1::PanelMode), '\0'),
+                  std::string(reinterpret_cast<const char*>(&modes[mode]), sizeof(far1::PanelMode)))
             << "mode " << mode;
     }
 
@@ -232,12 +239,12 @@ TEST_F(EntryPoints, GetOpenPluginInfoDescribesThePanel) {
 
 TEST_F(EntryPoints, ALongPanelTitleIsCutToItsBuffer) {
     std::vector<std::string> longMessages = messages_;
-    longMessages[6] = std::string(3 * kPanelTitleCapacity, 'w');
-    farhost::Start(farhost::LinkedPlugin(), longMessages, kFarPluginsRoot);
+    longMessages[6] = std::string(3 * far1::kPanelTitleCapacity, 'w');
+    far1host::Start(far1host::LinkedPlugin(), longMessages, kFarPluginsRoot);
     HANDLE panel = Open();
-    OpenPluginInfo info;
+    far1::OpenPluginInfo info;
     Far().GetOpenPluginInfo(panel, &info);
-    EXPECT_EQ((" " + longMessages[6] + " ").substr(0, kPanelTitleCapacity - 1),
+    EXPECT_EQ((" " + longMessages[6] + " ").substr(0, far1::kPanelTitleCapacity - 1),
               Field(info.PanelTitle));
     EXPECT_EQ(Msg(6), Field(info.Format)) << "the format name is passed on whole";
     Far().ClosePlugin(panel);
@@ -245,7 +252,7 @@ TEST_F(EntryPoints, ALongPanelTitleIsCutToItsBuffer) {
 
 // A minimal host for a fresh process: its GetMsg looks at the key bar handed over so far, so
 // the F8 label can be seen before the first GetOpenPluginInfo has set it.
-const OpenPluginInfo* g_watchedInfo = nullptr;
+const far1::OpenPluginInfo* g_watchedInfo = nullptr;
 bool g_keyBarSeen = false;
 const char* g_f8LabelAtLoad = nullptr;
 const char kLabel[] = "label";
@@ -259,14 +266,14 @@ const char* WINAPI WatchingGetMsg(intptr_t, int) {
 }
 
 void CheckF8LabelAtLoadAndExit() {
-    PluginStartupInfo host;
+    far1::PluginStartupInfo host;
     memset(&host, 0, sizeof(host));
     host.StructSize = sizeof(host);
     host.RootKey = kFarPluginsRoot;
     host.GetMsg = WatchingGetMsg;
     SetStartupInfo(&host);
-    HANDLE panel = OpenPlugin(OPEN_PLUGINSMENU, 0);
-    OpenPluginInfo info;
+    HANDLE panel = OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
+    far1::OpenPluginInfo info;
     memset(&info, 0, sizeof(info));
     g_watchedInfo = &info;
     GetOpenPluginInfo(panel, &info);
@@ -289,7 +296,8 @@ TEST(KeyBarDeathTest, F8LabelIsNullUntilTheFirstGetOpenPluginInfo) {
 
 TEST_F(EntryPoints, OpenPluginFromTheMenusNeverReadsTheItem) {
     const HWND window = simwin::CreateTestWindow("Editor");
-    for (int from : {OPEN_DISKMENU, OPEN_PLUGINSMENU, OPEN_FINDLIST, OPEN_SHORTCUT}) {
+    for (int from :
+         {far1::OPEN_DISKMENU, far1::OPEN_PLUGINSMENU, far1::OPEN_FINDLIST, far1::OPEN_SHORTCUT}) {
         HANDLE panel = Far().OpenPlugin(from, kUnreadableItem);
         EXPECT_TRUE(IsHandle(panel)) << from;
         Far().ClosePlugin(panel);
@@ -302,21 +310,21 @@ TEST_F(EntryPoints, OpenPluginFromTheCommandLineTogglesByTitleThenOpens) {
     const HWND notes = simwin::CreateTestWindow("Notes - todo.txt");
     const HWND calc = simwin::CreateTestWindow("Calculator");
     const HWND lower = simwin::CreateTestWindow("notes");
-    HANDLE empty = farhost::OpenFromCommandLine("");
+    HANDLE empty = far1host::OpenFromCommandLine("");
     EXPECT_TRUE(IsHandle(empty));
     EXPECT_EQ(0u, simwin::Calls().showWindow) << "an empty command toggled windows";
 
-    HANDLE panel = farhost::OpenFromCommandLine("Notes");
+    HANDLE panel = far1host::OpenFromCommandLine("Notes");
     ASSERT_TRUE(IsHandle(panel));
     EXPECT_FALSE(IsWindowVisible(notes));
     EXPECT_TRUE(IsWindowVisible(calc));
     EXPECT_TRUE(IsWindowVisible(lower));
-    const auto listed = farhost::ListPanel(panel);
+    const auto listed = far1host::ListPanel(panel);
     ASSERT_EQ(3u, listed.size());
     EXPECT_EQ("Notes - todo.txt", listed[2].title);
     EXPECT_EQ("H  D", listed[2].status);
 
-    HANDLE again = farhost::OpenFromCommandLine("Notes");
+    HANDLE again = far1host::OpenFromCommandLine("Notes");
     EXPECT_TRUE(IsWindowVisible(notes));
     EXPECT_EQ(0, g_hiddenWindows.Contains(notes));
     for (HANDLE open : {empty, panel, again}) {
@@ -326,8 +334,8 @@ TEST_F(EntryPoints, OpenPluginFromTheCommandLineTogglesByTitleThenOpens) {
 
 TEST_F(EntryPoints, GetFindDataListsTheWindowsAndFreeFindDataTakesThemBack) {
     HANDLE panel = Open();
-    PluginPanelItem stale[1];
-    PluginPanelItem* items = stale;
+    far1::PluginPanelItem stale[1];
+    far1::PluginPanelItem* items = stale;
     int count = 5;
     EXPECT_EQ(1, Far().GetFindData(panel, &items, &count, 0));
     EXPECT_EQ(nullptr, items);
@@ -336,14 +344,14 @@ TEST_F(EntryPoints, GetFindDataListsTheWindowsAndFreeFindDataTakesThemBack) {
     const HWND alpha = simwin::CreateTestWindow("Alpha");
     simwin::CreateTestWindow("Hidden by another program", false);
     const HWND gamma = simwin::CreateTestWindow("Gamma");
-    const auto listed = farhost::ListPanel(panel);
+    const auto listed = far1host::ListPanel(panel);
     ASSERT_EQ(2u, listed.size());
     const HWND expected[] = {gamma, alpha};
     for (size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(i == 0 ? "Gamma" : "Alpha", listed[i].title);
         EXPECT_EQ("    ", listed[i].status);
         EXPECT_EQ(HandleText(expected[i]), listed[i].handleText);
-        EXPECT_EQ(UserDataFromWindow(expected[i]), listed[i].userData);
+        EXPECT_EQ(far1::UserDataFromWindow(expected[i]), listed[i].userData);
         EXPECT_EQ(2, listed[i].customColumnNumber);
     }
     Far().FreeFindData(panel, nullptr, 3); // a null array frees nothing
@@ -354,7 +362,7 @@ TEST_F(EntryPoints, DeleteFilesTogglesEachItemInOrder) {
     const HWND a = simwin::CreateTestWindow("A"), b = simwin::CreateTestWindow("B");
     const HWND c = simwin::CreateTestWindow("C");
     HANDLE panel = Open();
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
     ASSERT_EQ(1, Far().GetFindData(panel, &items, &count, 0));
     ASSERT_EQ(3, count); // C, B, A: top of the z-order first
@@ -372,7 +380,7 @@ TEST_F(EntryPoints, DeleteFilesTogglesEachItemInOrder) {
     Far().FreeFindData(panel, items, count);
 
     simwin::ResetCallCounts();
-    PluginPanelItem one[1] = {PanelItemFor(a)};
+    far1::PluginPanelItem one[1] = {PanelItemFor(a)};
     EXPECT_EQ(1, Far().DeleteFiles(panel, one, 0, 0));
     EXPECT_EQ(1, Far().DeleteFiles(panel, one, -1, 0));
     EXPECT_EQ(1, Far().DeleteFiles(panel, nullptr, 2, 0));
@@ -381,20 +389,21 @@ TEST_F(EntryPoints, DeleteFilesTogglesEachItemInOrder) {
 }
 
 TEST_F(EntryPoints, F3AndAltF3ActivateTheFirstSelectedWindow) {
-    for (unsigned state : {0u, unsigned(PKF_ALT)}) {
+    for (unsigned state : {0u, unsigned(far1::PKF_ALT)}) {
         SCOPED_TRACE(state);
         const HWND first = simwin::CreateTestWindow("First");
         const HWND second = simwin::CreateTestWindow("Second");
         HANDLE panel = Open();
         Toggle(panel, {first}); // hidden by Velumo: activation shows it but keeps the record
-        farhost::SetPanelSelection({PanelItemFor(first), PanelItemFor(second)});
-        farhost::ClearRecords();
-        EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, state));
+        far1host::SetPanelSelection({PanelItemFor(first), PanelItemFor(second)});
+        far1host::ClearRecords();
+        EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, state));
         EXPECT_EQ(first, simwin::ForegroundWindow());
         EXPECT_EQ(first, simwin::ZOrder().front());
         EXPECT_TRUE(IsWindowVisible(first));
         EXPECT_EQ(1, g_hiddenWindows.Contains(first));
-        EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
+        EXPECT_EQ((std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL,
+                                    far1::FCTL_REDRAWPANEL}),
                   Commands(panel));
         Far().ClosePlugin(panel);
         ResetProcessState();
@@ -404,15 +413,15 @@ TEST_F(EntryPoints, F3AndAltF3ActivateTheFirstSelectedWindow) {
 TEST_F(EntryPoints, OtherKeysAndControlStatesAreLeftToTheHost) {
     const HWND window = simwin::CreateTestWindow("W");
     HANDLE panel = Open();
-    farhost::SetPanelSelection({PanelItemFor(window)});
+    far1host::SetPanelSelection({PanelItemFor(window)});
     for (unsigned state : {1u, 3u, 4u, 8u, 0x10u, 0xFFFFFFFFu}) {
-        EXPECT_EQ(0, farhost::PressKey(panel, VK_F3, state)) << state;
+        EXPECT_EQ(0, far1host::PressKey(panel, VK_F3, state)) << state;
     }
     for (int key : {0x70, 0x71, 0x73, 0x77, int('A'), VK_F3 + 0x100}) {
-        EXPECT_EQ(0, farhost::PressKey(panel, key, 0)) << key;
-        EXPECT_EQ(0, farhost::PressKey(panel, key, PKF_ALT)) << key;
+        EXPECT_EQ(0, far1host::PressKey(panel, key, 0)) << key;
+        EXPECT_EQ(0, far1host::PressKey(panel, key, far1::PKF_ALT)) << key;
     }
-    EXPECT_TRUE(farhost::ControlCalls().empty());
+    EXPECT_TRUE(far1host::ControlCalls().empty());
     EXPECT_EQ(nullptr, simwin::ForegroundWindow());
     Far().ClosePlugin(panel);
 }
@@ -420,17 +429,19 @@ TEST_F(EntryPoints, OtherKeysAndControlStatesAreLeftToTheHost) {
 TEST_F(EntryPoints, F3WithoutASelectionOrAFailingHostActivatesNothingButRedraws) {
     const HWND window = simwin::CreateTestWindow("W");
     HANDLE panel = Open();
-    farhost::SetPanelSelection({});
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, 0));
-    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
-              Commands(panel));
+    far1host::SetPanelSelection({});
+    EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, 0));
+    EXPECT_EQ(
+        (std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL, far1::FCTL_REDRAWPANEL}),
+        Commands(panel));
 
-    farhost::SetPanelSelection({PanelItemFor(window)});
-    farhost::SetControlResult(0); // the host fails every request and fills in nothing
-    farhost::ClearRecords();
-    EXPECT_EQ(1, farhost::PressKey(panel, VK_F3, PKF_ALT));
-    EXPECT_EQ((std::vector<int>{FCTL_GETPANELINFO, FCTL_UPDATEPANEL, FCTL_REDRAWPANEL}),
-              Commands(panel));
+    far1host::SetPanelSelection({PanelItemFor(window)});
+    far1host::SetControlResult(0); // the host fails every request and fills in nothing
+    far1host::ClearRecords();
+    EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, far1::PKF_ALT));
+    EXPECT_EQ(
+        (std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL, far1::FCTL_REDRAWPANEL}),
+        Commands(panel));
     EXPECT_EQ(nullptr, simwin::ForegroundWindow());
     EXPECT_EQ(0u, simwin::Calls().showWindow + simwin::Calls().setForegroundWindow);
     Far().ClosePlugin(panel);
@@ -439,25 +450,25 @@ TEST_F(EntryPoints, F3WithoutASelectionOrAFailingHostActivatesNothingButRedraws)
 TEST_F(EntryPoints, SetDirectoryLeavesThePanelForAnythingButTheRoot) {
     HANDLE panel = Open();
     EXPECT_EQ(0, Far().SetDirectory(panel, "\\", 0));
-    EXPECT_TRUE(farhost::ControlCalls().empty());
+    EXPECT_TRUE(far1host::ControlCalls().empty());
     // ".." closes the panel without a directory, so that FAR stays where the user came from.
     EXPECT_EQ(1, Far().SetDirectory(panel, "..", 0));
-    EXPECT_EQ((std::vector<int>{FCTL_CLOSEPLUGIN}), Commands(panel));
-    EXPECT_FALSE(farhost::ControlCalls().at(0).hasParam);
+    EXPECT_EQ((std::vector<int>{far1::FCTL_CLOSEPLUGIN}), Commands(panel));
+    EXPECT_FALSE(far1host::ControlCalls().at(0).hasParam);
     // Any other directory is passed on.
     for (const char* directory : {"/", "\\\\", "Velumo", "C:\\", "...", "..\\Temp", "C:\\Temp"}) {
-        farhost::ClearRecords();
+        far1host::ClearRecords();
         EXPECT_EQ(1, Far().SetDirectory(panel, directory, 1)) << directory;
-        EXPECT_EQ((std::vector<int>{FCTL_CLOSEPLUGIN}), Commands(panel));
-        EXPECT_TRUE(farhost::ControlCalls().at(0).hasParam) << directory;
-        EXPECT_EQ(directory, farhost::ControlCalls().at(0).directory);
+        EXPECT_EQ((std::vector<int>{far1::FCTL_CLOSEPLUGIN}), Commands(panel));
+        EXPECT_TRUE(far1host::ControlCalls().at(0).hasParam) << directory;
+        EXPECT_EQ(directory, far1host::ControlCalls().at(0).directory);
     }
-    farhost::ClearRecords();
-    for (int opMode : {int(OPM_FIND), OPM_FIND | 1, OPM_FIND | 0x10}) {
+    far1host::ClearRecords();
+    for (int opMode : {int(far1::OPM_FIND), far1::OPM_FIND | 1, far1::OPM_FIND | 0x10}) {
         EXPECT_EQ(0, Far().SetDirectory(panel, "..", opMode)) << opMode;
         EXPECT_EQ(0, Far().SetDirectory(panel, "\\", opMode)) << opMode;
     }
-    EXPECT_TRUE(farhost::ControlCalls().empty());
+    EXPECT_TRUE(far1host::ControlCalls().empty());
     Far().ClosePlugin(panel);
 }
 
@@ -507,11 +518,11 @@ TEST_F(EntryPoints, TwoOpenPanelsShareTheirState) {
     HANDLE first = Open(), second = Open();
     EXPECT_NE(first, second);
     Toggle(first, {a});
-    ASSERT_EQ(1u, farhost::ListPanel(second).size());
-    EXPECT_EQ("H  D", farhost::ListPanel(second)[0].status);
+    ASSERT_EQ(1u, far1host::ListPanel(second).size());
+    EXPECT_EQ("H  D", far1host::ListPanel(second)[0].status);
     Far().ClosePlugin(first); // the other panel still lists the window Velumo hid
     EXPECT_FALSE(IsWindowVisible(a));
-    EXPECT_EQ("H  D", farhost::ListPanel(second).at(0).status);
+    EXPECT_EQ("H  D", far1host::ListPanel(second).at(0).status);
     Far().ClosePlugin(second); // the last panel: shown again
     EXPECT_TRUE(IsWindowVisible(a));
     EXPECT_EQ(0, g_hiddenWindows.Contains(a));
@@ -525,7 +536,7 @@ TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
     Toggle(first, {a});
     Toggle(second, {b});
     heapcalls::FailNthCall(heapcalls::Call::NothrowNew, 1);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, farhost::OpenFromCommandLine("A"));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, far1host::OpenFromCommandLine("A"));
     heapcalls::ClearFailures();
     EXPECT_FALSE(IsWindowVisible(a)) << "a failed OpenPlugin toggled windows";
     HANDLE third = Open();
@@ -536,8 +547,8 @@ TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
         EXPECT_FALSE(IsWindowVisible(a) || IsWindowVisible(b));
         EXPECT_EQ(2, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b));
     }
-    EXPECT_EQ(2u, farhost::ListPanel(third).size());
-    EXPECT_EQ("H  D", farhost::ListPanel(third).at(0).status);
+    EXPECT_EQ(2u, far1host::ListPanel(third).size());
+    EXPECT_EQ("H  D", far1host::ListPanel(third).at(0).status);
     Far().ClosePlugin(third);
     EXPECT_TRUE(IsWindowVisible(a) && IsWindowVisible(b));
     EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b));
@@ -565,35 +576,35 @@ TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
 TEST_F(EntryPoints, HideTypedInTheVelumoPanelKeepsTheWindowsHidden) {
     const HWND notepad = simwin::CreateTestWindow("Untitled - Notepad");
     const HWND earlier = simwin::CreateTestWindow("Hidden earlier");
-    HANDLE old = farhost::OpenInActivePanel(OPEN_PLUGINSMENU);
+    HANDLE old = far1host::OpenInActivePanel(far1::OPEN_PLUGINSMENU);
     ASSERT_TRUE(IsHandle(old));
     Toggle(old, {earlier});
 
-    HANDLE typed = farhost::TypeCommand("hide:Notepad");
+    HANDLE typed = far1host::TypeCommand("hide:Notepad");
     ASSERT_TRUE(IsHandle(typed));
     EXPECT_NE(old, typed);
-    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin);
+    EXPECT_EQ(typed, far1host::PanelAt(far1host::kLeftPanel).plugin);
     EXPECT_FALSE(IsWindowVisible(notepad));
     EXPECT_FALSE(IsWindowVisible(earlier));
-    const auto listed = farhost::ListPanel(typed);
+    const auto listed = far1host::ListPanel(typed);
     ASSERT_EQ(2u, listed.size());
     EXPECT_EQ("H  D", listed[0].status);
     EXPECT_EQ("H  D", listed[1].status);
 
     // Typed in the other panel, a file panel: the Velumo panel stays as it is.
-    farhost::SetActivePanel(farhost::kRightPanel);
-    HANDLE other = farhost::TypeCommand("hide:Notepad");
+    far1host::SetActivePanel(far1host::kRightPanel);
+    HANDLE other = far1host::TypeCommand("hide:Notepad");
     ASSERT_TRUE(IsHandle(other));
     EXPECT_TRUE(IsWindowVisible(notepad));
-    EXPECT_EQ(typed, farhost::PanelAt(farhost::kLeftPanel).plugin);
-    EXPECT_EQ(other, farhost::PanelAt(farhost::kRightPanel).plugin);
-    EXPECT_EQ(nullptr, farhost::TypeCommand("find:Notepad")) << "not Velumo's prefix";
+    EXPECT_EQ(typed, far1host::PanelAt(far1host::kLeftPanel).plugin);
+    EXPECT_EQ(other, far1host::PanelAt(far1host::kRightPanel).plugin);
+    EXPECT_EQ(nullptr, far1host::TypeCommand("find:Notepad")) << "not Velumo's prefix";
 
-    EXPECT_EQ(1, farhost::EnterDirectory(".."));
-    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kRightPanel).plugin);
+    EXPECT_EQ(1, far1host::EnterDirectory(".."));
+    EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kRightPanel).plugin);
     EXPECT_FALSE(IsWindowVisible(earlier)) << "the left panel still lists it";
-    farhost::SetActivePanel(farhost::kLeftPanel);
-    EXPECT_EQ(1, farhost::EnterDirectory(".."));
+    far1host::SetActivePanel(far1host::kLeftPanel);
+    EXPECT_EQ(1, far1host::EnterDirectory(".."));
     EXPECT_TRUE(IsWindowVisible(earlier));
     EXPECT_EQ(0, g_hiddenWindows.Contains(earlier));
 }
@@ -602,18 +613,18 @@ TEST_F(EntryPoints, HideTypedInTheVelumoPanelKeepsTheWindowsHidden) {
 // them; the titles are in the ANSI one.
 TEST_F(EntryPoints, HideWithAccentedLettersMatchesTheTitle) {
     const HWND cafe = simwin::CreateTestWindow("Caf\xE9 R\xE9sum\xE9 - na\xEFve");
-    HANDLE typed = farhost::TypeCommand("hide:R\xE9sum\xE9"); // as typed, in CP1252
+    HANDLE typed = far1host::TypeCommand("hide:R\xE9sum\xE9"); // as typed, in CP1252
     EXPECT_FALSE(IsWindowVisible(cafe));
-    EXPECT_EQ("H  D", farhost::ListPanel(typed).at(0).status);
-    HANDLE again = farhost::TypeCommand("hide:na\xEFve");
+    EXPECT_EQ("H  D", far1host::ListPanel(typed).at(0).status);
+    HANDLE again = far1host::TypeCommand("hide:na\xEFve");
     EXPECT_NE(typed, again);
     EXPECT_TRUE(IsWindowVisible(cafe));
-    HANDLE oem = farhost::OpenFromCommandLineOem("Caf\x82"); // the OEM bytes themselves
+    HANDLE oem = far1host::OpenFromCommandLineOem("Caf\x82"); // the OEM bytes themselves
     EXPECT_FALSE(IsWindowVisible(cafe));
     Far().ClosePlugin(oem);
-    farhost::ClosePanels();
+    far1host::ClosePanels();
     EXPECT_TRUE(IsWindowVisible(cafe));
-    EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
+    EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kLeftPanel).plugin);
 }
 
 // Where FAR's file panel is once Velumo's panel closes: ".." leaves it in the folder the user
@@ -629,15 +640,15 @@ TEST_F(EntryPoints, LeavingThePanelLandsInTheFolderItWasOpenedFrom) {
                           Case{"C:\\", "..", "C:\\"}, Case{"D:\\Projects", "C:\\Temp", "C:\\Temp"},
                           Case{"D:\\Projects", "Velumo", "D:\\Projects\\Velumo"}}) {
         SCOPED_TRACE(testing::Message() << c.folder << " " << c.directory);
-        farhost::ShowFolder(farhost::kLeftPanel, c.folder);
-        HANDLE panel = farhost::OpenInActivePanel(OPEN_DISKMENU);
+        far1host::ShowFolder(far1host::kLeftPanel, c.folder);
+        HANDLE panel = far1host::OpenInActivePanel(far1::OPEN_DISKMENU);
         ASSERT_TRUE(IsHandle(panel));
-        EXPECT_EQ(0, farhost::EnterDirectory("\\")) << "the root stays in the panel";
-        EXPECT_EQ(panel, farhost::PanelAt(farhost::kLeftPanel).plugin);
-        EXPECT_EQ(1, farhost::EnterDirectory(c.directory));
-        EXPECT_EQ(nullptr, farhost::PanelAt(farhost::kLeftPanel).plugin);
-        EXPECT_EQ(c.landsIn, farhost::PanelAt(farhost::kLeftPanel).folder);
-        EXPECT_FALSE(farhost::PanelAt(farhost::kLeftPanel).driveMenuShown);
+        EXPECT_EQ(0, far1host::EnterDirectory("\\")) << "the root stays in the panel";
+        EXPECT_EQ(panel, far1host::PanelAt(far1host::kLeftPanel).plugin);
+        EXPECT_EQ(1, far1host::EnterDirectory(c.directory));
+        EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kLeftPanel).plugin);
+        EXPECT_EQ(c.landsIn, far1host::PanelAt(far1host::kLeftPanel).folder);
+        EXPECT_FALSE(far1host::PanelAt(far1host::kLeftPanel).driveMenuShown);
     }
 }
 
@@ -646,11 +657,15 @@ TEST_F(EntryPoints, AConfirmedDialogChangesWhatTheNextListingAndMenuShow) {
     simwin::CreateTestWindow("Shown");
     HANDLE panel = Open();
     EXPECT_EQ((std::vector<std::string>{"Shown"}), Titles(panel));
-    farhost::QueueDialogAnswer(farhost::DialogAnswer{10, {{1, 0}, {7, 1}}, {{2, "3"}}});
+    far1host::QueueDialogAnswer(far1host::DialogAnswer{
+        kFar1ConfigDialog.OkRow,
+        {{DialogRowFor(kFar1ConfigDialog, &Settings::AddToDisksMenu), 0},
+         {DialogRowFor(kFar1ConfigDialog, &Settings::ShowInvisibleWindow), 1}},
+        {{DialogRowFor(kFar1ConfigDialog, &Settings::DisksMenuDigit), "3"}}});
     EXPECT_EQ(1, Far().Configure(0));
     EXPECT_EQ((std::vector<std::string>{"Shown", "Ghost"}), Titles(panel));
-    EXPECT_EQ("H   ", farhost::ListPanel(panel).at(1).status);
-    PluginInfo info;
+    EXPECT_EQ("H   ", far1host::ListPanel(panel).at(1).status);
+    far1::PluginInfo info;
     Far().GetPluginInfo(&info);
     EXPECT_EQ(0, Field(info.DiskMenuStringsNumber));
     EXPECT_EQ(3, Field(info.DiskMenuNumbers)[0]);

@@ -1,6 +1,6 @@
 // The hidden-window table's slot rules: where Add stores a handle, when the table is full, and
 // what Remove and Contains see of destroyed windows and of handles stored twice.
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 
 #include "core/hidden_window_table.h"
 #include "sim_desktop.h"

@@ -1,10 +1,10 @@
 // Hiding, showing, toggling and activating windows, the restore of every recorded window and
 // the toggle by title, each checked against the desktop and the hidden-window table.
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 
 #include "core/hidden_window_table.h"
 #include "core/visibility_actions.h"
-#include "far1/window_list.h"
+#include "far1/panel_items.h"
 #include "core/settings.h"
 #include "sim_desktop.h"
 
@@ -29,16 +29,16 @@ int SlotsHolding(HWND window) {
 
 // The status text a fresh listing shows for the window; empty when it is not listed.
 std::string ListedStatus(HWND window) {
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
-    BuildWindowList(&items, &count);
+    far1::BuildWindowList(&items, &count);
     std::string status;
     for (int i = 0; i < count; ++i) {
-        if (WindowFromUserData(items[i].UserData) == window) {
+        if (far1::WindowFromUserData(items[i].UserData) == window) {
             status = items[i].CustomColumnData[0];
         }
     }
-    FreeWindowList(items, count);
+    far1::FreeWindowList(items, count);
     return status;
 }
 
@@ -258,13 +258,13 @@ TEST_F(VisibilityActionsTest, ToggleByTitleMatchesCaseSensitiveSubstrings) {
     const HWND reportOne = simwin::CreateTestWindow("Report one");
     const HWND other = simwin::CreateTestWindow("Repor t");
 
-    ToggleWindowsByOemText("report");
+    far1::ToggleWindowsByOemText("report");
     EXPECT_TRUE(Visible(reportOne));
     EXPECT_FALSE(Visible(finalReport));
     EXPECT_EQ(0, g_hiddenWindows.Contains(reportOne));
     EXPECT_EQ(1, g_hiddenWindows.Contains(finalReport));
 
-    ToggleWindowsByOemText("Report");
+    far1::ToggleWindowsByOemText("Report");
     EXPECT_FALSE(Visible(reportOne));
     EXPECT_EQ(1, g_hiddenWindows.Contains(reportOne));
     EXPECT_TRUE(Visible(finalReport));
@@ -282,17 +282,17 @@ TEST_F(VisibilityActionsTest, ToggleByTitleOnlyTouchesEligibleWindows) {
     HideWindow(recordedOwned);
     const HWND desktop = simwin::CreateTestWindow("Program Manager");
 
-    ToggleWindowsByOemText("Match");
+    far1::ToggleWindowsByOemText("Match");
     EXPECT_FALSE(Visible(owner));
     EXPECT_FALSE(Visible(foreign));
     EXPECT_TRUE(Visible(owned));
     EXPECT_TRUE(Visible(recordedOwned)) << "a recorded window is eligible whatever the switches";
     EXPECT_EQ(0, g_hiddenWindows.Contains(recordedOwned));
-    ToggleWindowsByOemText("Program");
+    far1::ToggleWindowsByOemText("Program");
     EXPECT_TRUE(Visible(desktop));
 
     g_settings.ShowInvisibleWindow = 1;
-    ToggleWindowsByOemText("hidden elsewhere");
+    far1::ToggleWindowsByOemText("hidden elsewhere");
     EXPECT_TRUE(Visible(foreign));
     EXPECT_EQ(0, g_hiddenWindows.Contains(foreign));
 }
@@ -300,7 +300,7 @@ TEST_F(VisibilityActionsTest, ToggleByTitleOnlyTouchesEligibleWindows) {
 TEST_F(VisibilityActionsTest, ToggleByTitleReadsAtMost254CharactersOfTheTitle) {
     const HWND fits = simwin::CreateTestWindow(std::string(250, 'x') + "Tail" + "yyyy");
     const HWND beyond = simwin::CreateTestWindow(std::string(251, 'x') + "Tail");
-    ToggleWindowsByOemText("Tail");
+    far1::ToggleWindowsByOemText("Tail");
     EXPECT_FALSE(Visible(fits));
     EXPECT_TRUE(Visible(beyond));
 }
@@ -311,21 +311,21 @@ TEST_F(VisibilityActionsTest, ToggleByTitleConvertsTheTextFromOemToAnsi) {
     const HWND cafe =
         simwin::CreateTestWindow("Caf\xE9 R\xE9sum\xE9 - na\xEFve"); // Café Résumé - naïve
     const HWND price = simwin::CreateTestWindow("Price 5\x80");      // 5€
-    ToggleWindowsByOemText("R\x82sum\x82");                            // Résumé in CP437
+    far1::ToggleWindowsByOemText("R\x82sum\x82");                    // Résumé in CP437
     EXPECT_FALSE(Visible(cafe));
     EXPECT_EQ(1, g_hiddenWindows.Contains(cafe));
-    ToggleWindowsByOemText("na\x8Bve"); // naïve in CP437
+    far1::ToggleWindowsByOemText("na\x8Bve"); // naïve in CP437
     EXPECT_TRUE(Visible(cafe));
     EXPECT_EQ(0, g_hiddenWindows.Contains(cafe));
 
     // The ANSI bytes of the letter mean another letter in CP437 (0xE9 is a Theta, which CP1252
     // lacks): they do not match.
-    ToggleWindowsByOemText("R\xE9sum\xE9");
+    far1::ToggleWindowsByOemText("R\xE9sum\xE9");
     EXPECT_TRUE(Visible(cafe));
     // The title is not converted: its euro sign, which CP437 lacks, is no '?'.
-    ToggleWindowsByOemText("5?");
+    far1::ToggleWindowsByOemText("5?");
     EXPECT_TRUE(Visible(price));
-    ToggleWindowsByOemText("Price");
+    far1::ToggleWindowsByOemText("Price");
     EXPECT_FALSE(Visible(price));
 }
 
@@ -335,11 +335,11 @@ TEST_F(VisibilityActionsTest, ToggleByTitleConvertsTheTextFromOemToAnsi) {
 TEST_F(VisibilityActionsTest, ToggleByTitleConvertsATextOfAnyLength) {
     const HWND longest = simwin::CreateTestWindow(std::string(254, '\xE9'));
     const HWND longer = simwin::CreateTestWindow(std::string(300, '\xE9'));
-    ToggleWindowsByOemText(std::string(254, '\x82').c_str());
+    far1::ToggleWindowsByOemText(std::string(254, '\x82').c_str());
     EXPECT_FALSE(Visible(longest));
     EXPECT_FALSE(Visible(longer)) << "its first 254 characters match";
     for (size_t length : {255u, 256u, 300u, 100000u}) {
-        ToggleWindowsByOemText(std::string(length, '\x82').c_str());
+        far1::ToggleWindowsByOemText(std::string(length, '\x82').c_str());
         EXPECT_FALSE(Visible(longest)) << length;
         EXPECT_FALSE(Visible(longer)) << length;
     }
@@ -349,8 +349,8 @@ TEST_F(VisibilityActionsTest, ToggleByTitleConvertsATextOfAnyLength) {
 TEST_F(VisibilityActionsTest, EmptyOrNullTextDoesNothing) {
     simwin::CreateTestWindow("anything");
     simwin::ResetCallCounts();
-    ToggleWindowsByOemText("");
-    ToggleWindowsByOemText(nullptr);
+    far1::ToggleWindowsByOemText("");
+    far1::ToggleWindowsByOemText(nullptr);
     EXPECT_EQ(0u, simwin::Calls().enumWindows);
     EXPECT_EQ(0u, simwin::Calls().showWindow);
 }

@@ -1,5 +1,5 @@
 // Tests of the simulated Win32 subset itself: the product's tests trust these behaviours.
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 #include "sim_desktop.h"
 #include "windows_api.h"
 

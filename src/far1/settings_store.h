@@ -2,6 +2,10 @@
 // HKEY_CURRENT_USER, the root key being the one the host gives its plug-ins.
 #pragma once
 
-// Forms "<rootKey>\Velumo" and loads the six settings from it. A null root key leaves no key:
+namespace far1 {
+
+// Forms "<rootKey>\Velumo" and loads the settings from it. A null root key leaves no key:
 // every setting keeps its default and nothing is read or written.
 void LoadSettingsBelowRootKey(const char* rootKey);
+
+} // namespace far1

@@ -1,6 +1,7 @@
 // The FAR 3 stand-in's pictures (far3_view): the panel, key bar and configuration dialog drawn
 // from what the linked FAR 3 front end hands the host, as the demo shows them, and records no
 // well-behaved plug-in sends.
+#include "core/settings_dialog.h"
 #include "far3_fixture.h"
 #include "far3_view.h"
 #include "handle_text.h"
@@ -78,11 +79,13 @@ TEST_F(Far3View, ConfigurationDialogHasNoDigitRow) {
     std::vector<std::string> lines =
         Lines(panelview::RenderDialog(far3host::DescribeDialog(call.items),
                                       static_cast<int>(call.x2), static_cast<int>(call.y2)));
-    ASSERT_EQ(12u, lines.size());
+    const DialogLayout& layout = kFar3ConfigDialog;
+    ASSERT_EQ(static_cast<size_t>(layout.Height), lines.size());
     EXPECT_NE(std::string::npos, lines[1].find("═ Velumo window list ═")) << lines[1];
     EXPECT_NE(std::string::npos, lines[2].find("║ [x] Add to disks menu ")) << lines[2];
     EXPECT_NE(std::string::npos, lines[3].find("╟────")) << lines[3];
-    EXPECT_NE(std::string::npos, lines[9].find("{ OK } [ Cancel ]")) << lines[9];
+    const std::string& buttons = lines[static_cast<size_t>(layout.Rows[layout.OkRow].Y1)];
+    EXPECT_NE(std::string::npos, buttons.find("{ OK } [ Cancel ]")) << buttons;
 }
 
 // Coordinates beyond any screen, hidden items, a start mode with no such mode and a column the

@@ -1,4 +1,4 @@
-#include "settings_store.h"
+#include "registry_settings.h"
 
 #include "settings.h"
 
@@ -110,12 +110,16 @@ void LoadSettingsFromKey(const char* keyPath) {
         }
     }
     for (const SettingField& setting : kSettingFields) {
-        g_settings.*setting.Field = ReadDwordOrDefault(setting.Name, setting.Default);
+        if ((setting.FrontEnds & kFar1) != 0) {
+            g_settings.*setting.Field = ReadDwordOrDefault(setting.Name, setting.Default);
+        }
     }
 }
 
 void SaveSettings() {
     for (const SettingField& setting : kSettingFields) {
-        WriteDwordValue(setting.Name, g_settings.*setting.Field);
+        if ((setting.FrontEnds & kFar1) != 0) {
+            WriteDwordValue(setting.Name, g_settings.*setting.Field);
+        }
     }
 }

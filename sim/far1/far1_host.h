@@ -19,25 +19,25 @@
 //   instead), with a null parameter it shows that folder again.
 #pragma once
 
-#include "far_plugin.h"
+#include "far1_plugin.h"
 
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
-namespace farhost {
+namespace far1host {
 
 struct PluginExports {
-    void(WINAPI* SetStartupInfo)(const PluginStartupInfo*);
-    void(WINAPI* GetPluginInfo)(PluginInfo*);
+    void(WINAPI* SetStartupInfo)(const far1::PluginStartupInfo*);
+    void(WINAPI* GetPluginInfo)(far1::PluginInfo*);
     HANDLE(WINAPI* OpenPlugin)(int, intptr_t);
     void(WINAPI* ClosePlugin)(HANDLE);
-    int(WINAPI* GetFindData)(HANDLE, PluginPanelItem**, int*, int);
-    void(WINAPI* FreeFindData)(HANDLE, PluginPanelItem*, int);
-    void(WINAPI* GetOpenPluginInfo)(HANDLE, OpenPluginInfo*);
+    int(WINAPI* GetFindData)(HANDLE, far1::PluginPanelItem**, int*, int);
+    void(WINAPI* FreeFindData)(HANDLE, far1::PluginPanelItem*, int);
+    void(WINAPI* GetOpenPluginInfo)(HANDLE, far1::OpenPluginInfo*);
     int(WINAPI* SetDirectory)(HANDLE, const char*, int);
-    int(WINAPI* DeleteFiles)(HANDLE, PluginPanelItem*, int, int);
+    int(WINAPI* DeleteFiles)(HANDLE, far1::PluginPanelItem*, int, int);
     int(WINAPI* ProcessKey)(HANDLE, int, unsigned int);
     int(WINAPI* Configure)(int);
     void(WINAPI* ExitFAR)(void);
@@ -64,14 +64,14 @@ struct ControlCall {
     HANDLE plugin;
     int command;
     bool hasParam;
-    std::string directory; // FCTL_CLOSEPLUGIN: the directory text passed, if any
+    std::string directory; // far1::FCTL_CLOSEPLUGIN: the directory text passed, if any
 };
 
 struct DialogCall {
     intptr_t moduleNumber;
     int x1, y1, x2, y2;
     std::string helpTopic;
-    std::vector<FarDialogItem> items; // as the plug-in handed them over, before any edit
+    std::vector<far1::FarDialogItem> items; // as the plug-in handed them over, before any edit
 };
 
 // What the simulated user does in the next dialog: edits, then closes it on `result`.
@@ -108,9 +108,9 @@ constexpr intptr_t kModuleNumber = sizeof(intptr_t) > 4
 // Services' scripts and records.
 void QueueDialogAnswer(const DialogAnswer& answer); // no answer queued: the user presses Esc (-1)
 const std::vector<DialogCall>& DialogCalls();
-const std::vector<FarDialogItem>& LastDialogItemsAfterEdit();
-void SetPanelSelection(const std::vector<PluginPanelItem>& selection);
-void SetControlResult(int result); // what Control returns; 0 makes FCTL_GETPANELINFO fail
+const std::vector<far1::FarDialogItem>& LastDialogItemsAfterEdit();
+void SetPanelSelection(const std::vector<far1::PluginPanelItem>& selection);
+void SetControlResult(int result); // what Control returns; 0 makes far1::FCTL_GETPANELINFO fail
 const std::vector<ControlCall>& ControlCalls();
 void ClearRecords();
 // Message ids the plug-in asked for, in order, and how many asked ids had no text.
@@ -120,7 +120,7 @@ const std::vector<int>& RequestedMessages();
 std::vector<ListedItem> ListPanel(HANDLE plugin); // GetFindData, copy, FreeFindData
 // The record FAR hands back for a listed item (to DeleteFiles, or as a selected item): its own
 // copy of the name and the plug-in's UserData, everything else zero.
-PluginPanelItem PanelItemFrom(const ListedItem& item);
+far1::PluginPanelItem PanelItemFrom(const ListedItem& item);
 // OpenPlugin(OPEN_COMMANDLINE, ...) as FAR calls it for the text after "prefix:": the text as
 // typed (ANSI code page) converted with CharToOemA, or OEM bytes passed on as they are.
 HANDLE OpenFromCommandLine(const std::string& ansiText);
@@ -162,4 +162,4 @@ int EnterDirectory(const std::string& directory);
 // What FAR does for every panel when it exits: ClosePlugin on each instance shown.
 void ClosePanels();
 
-} // namespace farhost
+} // namespace far1host

@@ -1,10 +1,10 @@
 // Which windows are offered, how the list of them looks to the host, and how the list copes
 // with a desktop that changes while it is built and with allocations that fail.
 #include "core/hidden_window_table.h"
-#include "far1/window_list.h"
-#include "far_plugin.h"
+#include "far1/panel_items.h"
+#include "far1_plugin.h"
 #include "heap_calls.h"
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 #include "core/settings.h"
 #include "sim_desktop.h"
 
@@ -44,29 +44,30 @@ Listed Expect(const std::string& title, const std::string& status, HWND window) 
 }
 
 // The host packs its records to 2 bytes: fields are read by value, never bound to a reference.
-Listed Decode(const PluginPanelItem& item) {
+Listed Decode(const far1::PluginPanelItem& item) {
     const int columns = item.CustomColumnNumber;
     char** const texts = item.CustomColumnData;
     EXPECT_EQ(2, columns);
     EXPECT_NE(nullptr, texts);
     if (texts == nullptr) {
-        return Listed{item.FindData.cFileName, "", "", WindowFromUserData(item.UserData)};
+        return Listed{item.FindData.cFileName, "", "", far1::WindowFromUserData(item.UserData)};
     }
-    return Listed{item.FindData.cFileName, texts[0], texts[1], WindowFromUserData(item.UserData)};
+    return Listed{item.FindData.cFileName, texts[0], texts[1],
+                  far1::WindowFromUserData(item.UserData)};
 }
 
 // Builds the list, decodes it, releases it and checks that the release freed every block.
 std::vector<Listed> ListWindows() {
     heapcalls::ResetCounts();
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = -1;
-    EXPECT_EQ(1, BuildWindowList(&items, &count));
+    EXPECT_EQ(1, far1::BuildWindowList(&items, &count));
     std::vector<Listed> listed;
     for (int i = 0; i < count; ++i) {
         listed.push_back(Decode(items[i]));
     }
     EXPECT_EQ(count == 0, items == nullptr) << "an empty list is a null array, and only that";
-    FreeWindowList(items, count);
+    far1::FreeWindowList(items, count);
     EXPECT_EQ(0, heapcalls::Counted().balance) << "blocks left allocated after FreeWindowList";
     return listed;
 }
@@ -200,12 +201,12 @@ TEST_F(WindowListTest, HandleTextIsEightUpperCaseHexDigits) {
     for (int i = 0; i < 6; ++i) {
         windows.push_back(MakeWindow("w"));
     }
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
-    ASSERT_EQ(1, BuildWindowList(&items, &count));
+    ASSERT_EQ(1, far1::BuildWindowList(&items, &count));
     ASSERT_EQ(6, count);
     for (int i = 0; i < count; ++i) {
-        const HWND window = WindowFromUserData(items[i].UserData);
+        const HWND window = far1::WindowFromUserData(items[i].UserData);
         const uint32_t value = static_cast<uint32_t>(ValueOf(window));
         std::string digits;
         for (int shift = 28; shift >= 0; shift -= 4) {
@@ -215,7 +216,7 @@ TEST_F(WindowListTest, HandleTextIsEightUpperCaseHexDigits) {
         EXPECT_EQ(HandleText(window), items[i].CustomColumnData[1]);
         EXPECT_EQ(windows[count - 1 - i], window);
     }
-    FreeWindowList(items, count);
+    far1::FreeWindowList(items, count);
 }
 
 TEST_F(WindowListTest, TitleIsCutTo127CharactersAndConvertedToTheOemPage) {
@@ -233,11 +234,11 @@ TEST_F(WindowListTest, TitleIsCutTo127CharactersAndConvertedToTheOemPage) {
 
 TEST_F(WindowListTest, PanelItemHoldsTitleTextsAndHandleAndNothingElse) {
     const HWND window = MakeWindow(std::string(127, 'T'));
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
-    ASSERT_EQ(1, BuildWindowList(&items, &count));
+    ASSERT_EQ(1, far1::BuildWindowList(&items, &count));
     ASSERT_EQ(1, count);
-    const PluginPanelItem& item = items[0];
+    const far1::PluginPanelItem& item = items[0];
     EXPECT_EQ(std::string(127, 'T'), item.FindData.cFileName);
     for (size_t at = 127; at < sizeof item.FindData.cFileName; ++at) {
         ASSERT_EQ(0, item.FindData.cFileName[at]) << "byte " << at;
@@ -251,21 +252,21 @@ TEST_F(WindowListTest, PanelItemHoldsTitleTextsAndHandleAndNothingElse) {
     EXPECT_STREQ("    ", texts[0]);
     EXPECT_EQ(HandleText(window), texts[1]);
 
-    PluginPanelItem expected;
+    far1::PluginPanelItem expected;
     memset(&expected, 0, sizeof expected);
     memset(expected.FindData.cFileName, 'T', 127);
     expected.CustomColumnData = texts;
     expected.CustomColumnNumber = 2;
     expected.UserData = ValueOf(window);
     EXPECT_EQ(0, memcmp(&expected, &item, sizeof item)) << "a field beyond those is not zero";
-    FreeWindowList(items, count);
+    far1::FreeWindowList(items, count);
 }
 
 TEST_F(WindowListTest, NoEligibleWindowGivesNullArrayAndCountZero) {
-    PluginPanelItem garbage;
-    PluginPanelItem* items = &garbage;
+    far1::PluginPanelItem garbage;
+    far1::PluginPanelItem* items = &garbage;
     int count = 42;
-    EXPECT_EQ(1, BuildWindowList(&items, &count));
+    EXPECT_EQ(1, far1::BuildWindowList(&items, &count));
     EXPECT_EQ(nullptr, items);
     EXPECT_EQ(0, count);
 
@@ -273,26 +274,27 @@ TEST_F(WindowListTest, NoEligibleWindowGivesNullArrayAndCountZero) {
     MakeWindow("hidden", false);
     items = &garbage;
     count = 42;
-    EXPECT_EQ(1, BuildWindowList(&items, &count));
+    EXPECT_EQ(1, far1::BuildWindowList(&items, &count));
     EXPECT_EQ(nullptr, items);
     EXPECT_EQ(0, count);
 }
 
 TEST_F(WindowListTest, ReleaseWithCountZeroOrLessFreesOnlyTheArray) {
-    FreeWindowList(nullptr, 0);
-    FreeWindowList(nullptr, -1);
+    far1::FreeWindowList(nullptr, 0);
+    far1::FreeWindowList(nullptr, -1);
     // Texts the release must not touch: freeing them would be an invalid free.
     char status[] = "    ";
     char handle[] = "00000000";
     char* texts[2] = {status, handle};
     for (int count : {0, -1}) {
         heapcalls::ResetCounts();
-        auto* items = static_cast<PluginPanelItem*>(malloc(2 * sizeof(PluginPanelItem)));
+        auto* items =
+            static_cast<far1::PluginPanelItem*>(malloc(2 * sizeof(far1::PluginPanelItem)));
         ASSERT_NE(nullptr, items);
-        memset(items, 0, 2 * sizeof(PluginPanelItem));
+        memset(items, 0, 2 * sizeof(far1::PluginPanelItem));
         items[0].CustomColumnData = texts;
         items[1].CustomColumnData = texts;
-        FreeWindowList(items, count);
+        far1::FreeWindowList(items, count);
         EXPECT_EQ(0, heapcalls::Counted().balance) << "count " << count;
     }
 }
@@ -301,14 +303,14 @@ TEST_F(WindowListTest, ReleaseDoesNotConsultTheTextCount) {
     MakeWindow("a");
     MakeWindow("b");
     heapcalls::ResetCounts();
-    PluginPanelItem* items = nullptr;
+    far1::PluginPanelItem* items = nullptr;
     int count = 0;
-    ASSERT_EQ(1, BuildWindowList(&items, &count));
+    ASSERT_EQ(1, far1::BuildWindowList(&items, &count));
     ASSERT_EQ(2, count);
     EXPECT_EQ(7, heapcalls::Counted().balance) << "the array and three blocks per entry";
     items[0].CustomColumnNumber = 0;
     items[1].CustomColumnNumber = 5;
-    FreeWindowList(items, count);
+    far1::FreeWindowList(items, count);
     EXPECT_EQ(0, heapcalls::Counted().balance);
 }
 

@@ -1,10 +1,12 @@
-#include "settings_key.h"
+#include "settings_store.h"
 
-#include "../core/settings_store.h"
+#include "../core/registry_settings.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+namespace far1 {
 
 namespace {
 
@@ -25,3 +27,5 @@ void LoadSettingsBelowRootKey(const char* rootKey) {
     LoadSettingsFromKey(keyPath);
     free(keyPath);
 }
+
+} // namespace far1

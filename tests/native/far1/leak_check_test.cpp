@@ -7,11 +7,11 @@
 // Each check scans the whole process, so a test starts by making sure that no earlier test in
 // the same process left a leak behind (ctest runs every test in a process of its own).
 #include "core/hidden_window_table.h"
-#include "far_host.h"
-#include "far_plugin.h"
+#include "far1_host.h"
+#include "far1_plugin.h"
 #include "heap_calls.h"
 #include "leak_check.h"
-#include "plugin_fixture.h"
+#include "far1_fixture.h"
 #include "core/settings.h"
 #include "sim_desktop.h"
 
@@ -28,10 +28,10 @@ namespace {
 constexpr int kCycles = 10000;
 constexpr int kWindows = 36;
 
-class LeakCheck : public PluginTest {
+class LeakCheck : public Far1Test {
   protected:
     void SetUp() override {
-        PluginTest::SetUp();
+        Far1Test::SetUp();
 #ifndef VELUMO_HAVE_LSAN
         GTEST_SKIP() << "built without AddressSanitizer, so LeakSanitizer is not there to ask";
 #endif
@@ -72,10 +72,10 @@ class LeakCheck : public PluginTest {
 
     // One listing as FAR takes it: the items are read, then handed back.
     int ListAndHandBack(HANDLE panel) {
-        PluginPanelItem* items = nullptr;
+        far1::PluginPanelItem* items = nullptr;
         int count = -1;
-        EXPECT_EQ(1, farhost::Plugin().GetFindData(panel, &items, &count, 0));
-        farhost::Plugin().FreeFindData(panel, items, count);
+        EXPECT_EQ(1, far1host::Plugin().GetFindData(panel, &items, &count, 0));
+        far1host::Plugin().FreeFindData(panel, items, count);
         return count;
     }
 
@@ -85,7 +85,7 @@ class LeakCheck : public PluginTest {
 TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
     MakeDesktop();
     g_settings.ShowOwnerWindow = 1;
-    HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
+    HANDLE panel = far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
     ASSERT_NE(INVALID_HANDLE_VALUE, panel);
     const int listedAtStart = ListAndHandBack(panel);
     ASSERT_GT(listedAtStart, 10) << "the desktop should list windows of several kinds";
@@ -97,8 +97,8 @@ TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
     for (int cycle = 0; cycle < kCycles; ++cycle) {
         const HWND some = windows_[static_cast<size_t>(cycle / 500) % windows_.size()];
         if (cycle % 500 == 250) {
-            PluginPanelItem item = PanelItemFor(some);
-            farhost::Plugin().DeleteFiles(panel, &item, 1, 0);
+            far1::PluginPanelItem item = PanelItemFor(some);
+            far1host::Plugin().DeleteFiles(panel, &item, 1, 0);
             simwin::SetTestWindowVisible(windows_[1], cycle % 1000 == 250);
             simwin::SetTestWindowTitle(some, "Renamed " + std::to_string(cycle));
         }
@@ -113,7 +113,7 @@ TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
         listed += ListAndHandBack(panel);
         simwin::SetEnumerationHook({});
     }
-    farhost::Plugin().ClosePlugin(panel);
+    far1host::Plugin().ClosePlugin(panel);
 
     EXPECT_GT(listed, 10L * kCycles) << "the listings should have gone on listing the desktop";
     EXPECT_EQ(0, heapcalls::Counted().balance) << "blocks taken by the listings and not given back";
@@ -122,7 +122,7 @@ TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
 
 TEST_F(LeakCheck, TenThousandListingsWithFailingAllocationsLeaveNothingBehind) {
     MakeDesktop();
-    HANDLE panel = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
+    HANDLE panel = far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
     ASSERT_NE(INVALID_HANDLE_VALUE, panel);
     const int complete = ListAndHandBack(panel);
 
@@ -138,13 +138,13 @@ TEST_F(LeakCheck, TenThousandListingsWithFailingAllocationsLeaveNothingBehind) {
         }
         heapcalls::ClearFailures();
     }
-    farhost::Plugin().ClosePlugin(panel);
+    far1host::Plugin().ClosePlugin(panel);
 
     EXPECT_GT(shortened, kCycles / 4) << "the failures should have left windows out";
     EXPECT_EQ(complete, [&] {
-        HANDLE again = farhost::Plugin().OpenPlugin(OPEN_PLUGINSMENU, 0);
+        HANDLE again = far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
         const int count = ListAndHandBack(again);
-        farhost::Plugin().ClosePlugin(again);
+        far1host::Plugin().ClosePlugin(again);
         return count;
     }()) << "a listing without failures lists every window again";
     EXPECT_EQ(0, heapcalls::Counted().balance) << "blocks taken by the listings and not given back";

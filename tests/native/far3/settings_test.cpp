@@ -2,6 +2,7 @@
 // registry key) and the configuration dialog that edits them.
 #include "core/message_ids.h"
 #include "core/settings.h"
+#include "core/settings_dialog.h"
 #include "far3/entry_points.h"
 #include "far3/guids.h"
 #include "far3/host_services.h"
@@ -9,22 +10,49 @@
 #include "far3_fixture.h"
 #include "sim_desktop.h"
 
+#include <cstring>
+#include <map>
+#include <string>
+
 namespace {
 
 using far3host::Text;
 
-constexpr intptr_t kOkButton = 8;
-constexpr intptr_t kCancelButton = 9;
+const DialogLayout& kLayout = kFar3ConfigDialog;
+const intptr_t kOkButton = kLayout.OkRow;
+const intptr_t kCancelButton = kLayout.CancelRow;
+
+size_t RowOf(int32_t Settings::*field) {
+    return static_cast<size_t>(DialogRowFor(kLayout, field));
+}
+
+// What FAR's store should hold for whole settings records: each FAR 3 setting's number, -1 for
+// a setting FAR 3 does not have.
+std::vector<long long> StoreOf(const std::vector<int32_t>& fields) {
+    std::vector<long long> values;
+    for (int i = 0; i < kSettingCount; ++i) {
+        values.push_back((kSettingFields[i].FrontEnds & kFar3) != 0 ? fields[i] : -1);
+    }
+    return values;
+}
+
+// A store holding the given values alone.
+std::vector<long long> StoreHolding(std::initializer_list<SettingValue> held) {
+    std::vector<long long> values(kSettingCount, -1);
+    for (const SettingValue& value : held) {
+        values[SettingIndex(value.first)] = value.second;
+    }
+    return values;
+}
 
 class Far3Settings : public Far3Test {
   protected:
-    // The store's numbers for the six settings in record order; -1 for one it lacks.
+    // The store's numbers for the settings in record order; -1 for one it lacks.
     static std::vector<long long> Stored() {
         std::vector<long long> values;
-        for (const char16_t* name :
-             {u"AddToDisksMenu", u"DisksMenuDigit", u"ShowDesktopIcon", u"ShowOwnerWindow",
-              u"ShowInvisibleWindow", u"ShowAllWindowAtExit"}) {
-            const auto value = far3host::ReadSetting(far3::PSL_ROAMING, name);
+        for (const SettingField& setting : kSettingFields) {
+            const std::u16string name(setting.Name, setting.Name + strlen(setting.Name));
+            const auto value = far3host::ReadSetting(far3::PSL_ROAMING, name.c_str());
             values.push_back(value && value->type == far3::FST_QWORD
                                  ? static_cast<long long>(value->number)
                                  : -1);
@@ -58,15 +86,22 @@ TEST_F(Far3Settings, EachSettingIsTheStoredNumberElseItsDefault) {
                            Far3Number(u"ShowAllWindowAtExit", 0x100000005ull),
                            {far3::PSL_ROAMING, u"ShowOwnerWindow", text}}));
     // The digit is no FAR 3 setting; a number keeps the 32 bits a setting has.
-    EXPECT_EQ((std::vector<int32_t>{0, 9, 0, 0, 1, 5}), SettingsFields(g_settings));
+    EXPECT_EQ(FieldsWith({{&Settings::AddToDisksMenu, 0},
+                          {&Settings::ShowDesktopIcon, 0},
+                          {&Settings::ShowInvisibleWindow, 1},
+                          {&Settings::ShowAllWindowAtExit, 5}}),
+              SettingsFields(g_settings));
 }
 
 TEST_F(Far3Settings, ATruthValueOfFiveStaysFiveThroughOk) {
     ASSERT_TRUE(StartFar3({Far3Number(u"ShowOwnerWindow", 5)}));
     EXPECT_EQ(1, Configure(kOkButton));
-    EXPECT_EQ(far3::BSTATE_CHECKED, far3host::DialogCalls().at(0).items.at(4).item.Selected);
+    EXPECT_EQ(
+        far3::BSTATE_CHECKED,
+        far3host::DialogCalls().at(0).items.at(RowOf(&Settings::ShowOwnerWindow)).item.Selected);
     EXPECT_EQ(5, g_settings.ShowOwnerWindow);
-    EXPECT_EQ((std::vector<long long>{1, -1, 1, 5, 0, 1}), Stored()) << "the digit never stored";
+    EXPECT_EQ(StoreOf(FieldsWith({{&Settings::ShowOwnerWindow, 5}})), Stored())
+        << "the digit never stored";
 }
 
 TEST_F(Far3Settings, TheOldRegistryValuesMoveOverOnceAndTheRegistryIsNeverWritten) {
@@ -74,18 +109,20 @@ TEST_F(Far3Settings, TheOldRegistryValuesMoveOverOnceAndTheRegistryIsNeverWritte
     SeedOldKey("DisksMenuDigit", 3);
     SeedOldKey("ShowAllWindowAtExit", 0);
     ASSERT_TRUE(StartFar3());
-    EXPECT_EQ((std::vector<int32_t>{1, 9, 1, 1, 0, 0}), SettingsFields(g_settings));
-    EXPECT_EQ((std::vector<long long>{1, -1, 1, 1, 0, 0}), Stored());
+    const std::vector<int32_t> moved =
+        FieldsWith({{&Settings::ShowOwnerWindow, 1}, {&Settings::ShowAllWindowAtExit, 0}});
+    EXPECT_EQ(moved, SettingsFields(g_settings));
+    EXPECT_EQ(StoreOf(moved), Stored());
     EXPECT_EQ(1, Configure(kOkButton));
 
     // The next start reads the store alone, whatever the old key holds by then.
     SeedOldKey("ShowInvisibleWindow", 1);
     ASSERT_TRUE(StartFar3(far3host::StoredSettings()));
-    EXPECT_EQ((std::vector<int32_t>{1, 9, 1, 1, 0, 0}), SettingsFields(g_settings));
+    EXPECT_EQ(moved, SettingsFields(g_settings));
     // So does a start whose store holds any one of Velumo's values.
     ASSERT_TRUE(StartFar3({Far3Number(u"ShowDesktopIcon", 0)}));
-    EXPECT_EQ((std::vector<int32_t>{1, 9, 0, 0, 0, 1}), SettingsFields(g_settings));
-    EXPECT_EQ((std::vector<long long>{-1, -1, 0, -1, -1, -1}), Stored());
+    EXPECT_EQ(FieldsWith({{&Settings::ShowDesktopIcon, 0}}), SettingsFields(g_settings));
+    EXPECT_EQ(StoreHolding({{&Settings::ShowDesktopIcon, 0}}), Stored());
     EXPECT_TRUE(simwin::RegistryWrites().empty());
     EXPECT_EQ(0, simwin::OpenRegistryKeyCount());
 }
@@ -100,9 +137,10 @@ TEST_F(Far3Settings, AStoreThatCannotBeOpenedGivesTheDefaults) {
     again.FSF = &table;
     SetStartupInfoW(&again);
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
-    EXPECT_EQ(1, Configure(kOkButton, -1, {{4, far3::BSTATE_CHECKED}}));
+    EXPECT_EQ(
+        1, Configure(kOkButton, -1, {{RowOf(&Settings::ShowOwnerWindow), far3::BSTATE_CHECKED}}));
     EXPECT_EQ(1, g_settings.ShowOwnerWindow) << "kept for this session";
-    EXPECT_EQ((std::vector<long long>{-1, -1, 0, -1, -1, -1}), Stored());
+    EXPECT_EQ(StoreHolding({{&Settings::ShowDesktopIcon, 0}}), Stored());
 }
 
 TEST_F(Far3Settings, TheDialogHasTheFar1TextsAndLayoutWithoutTheDigitRow) {
@@ -111,41 +149,37 @@ TEST_F(Far3Settings, TheDialogHasTheFar1TextsAndLayoutWithoutTheDigitRow) {
     const far3host::DialogCall& dialog = far3host::DialogCalls()[0];
     EXPECT_TRUE(far3::SameGuid(far3::kPluginGuid, dialog.pluginId));
     EXPECT_TRUE(far3::SameGuid(far3::kConfigDialogGuid, dialog.dialogId));
-    EXPECT_EQ((std::vector<intptr_t>{-1, -1, 76, 12}),
+    EXPECT_EQ((std::vector<intptr_t>{-1, -1, kLayout.Width, kLayout.Height}),
               (std::vector<intptr_t>{dialog.x1, dialog.y1, dialog.x2, dialog.y2}));
     EXPECT_EQ(Text(u"VelumoCfg"), dialog.helpTopic);
     EXPECT_EQ(0u, dialog.flags);
 
+    // Each row of the core's layout as FAR 3's record: type and flags by role.
     constexpr far3::FARDIALOGITEMFLAGS kSeparator = far3::DIF_BOXCOLOR | far3::DIF_SEPARATOR;
-    struct Row {
-        far3::FARDIALOGITEMTYPES type;
-        intptr_t x1, y1, x2, y2;
-        far3::FARDIALOGITEMFLAGS flags;
-        int message; // -1: no text
-        intptr_t selected;
-    };
-    const Row rows[] = {
-        {far3::DI_DOUBLEBOX, 3, 1, 72, 10, 0, kMsgConfigTitle, 0},
-        {far3::DI_CHECKBOX, 5, 2, 0, 0, far3::DIF_FOCUS, kMsgAddToDisksMenu, 1},
-        {far3::DI_TEXT, 5, 3, 0, 0, kSeparator, -1, 0},
-        {far3::DI_CHECKBOX, 5, 4, 0, 0, 0, kMsgShowDesktopIcon, 1},
-        {far3::DI_CHECKBOX, 5, 5, 0, 0, 0, kMsgShowOwnerWindow, 0},
-        {far3::DI_CHECKBOX, 5, 6, 0, 0, 0, kMsgShowInvisibleWindow, 0},
-        {far3::DI_CHECKBOX, 5, 7, 0, 0, 0, kMsgShowAllWindowAtExit, 1},
-        {far3::DI_TEXT, 5, 8, 0, 0, kSeparator, -1, 0},
-        {far3::DI_BUTTON, 0, 9, 0, 0, far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON, kMsgOk, 0},
-        {far3::DI_BUTTON, 0, 9, 0, 0, far3::DIF_CENTERGROUP, kMsgCancel, 0},
-    };
-    ASSERT_EQ(sizeof(rows) / sizeof(rows[0]), dialog.items.size());
+    const std::map<DialogRowRole, std::pair<far3::FARDIALOGITEMTYPES, far3::FARDIALOGITEMFLAGS>>
+        forms = {
+            {DialogRowRole::Frame, {far3::DI_DOUBLEBOX, 0}},
+            {DialogRowRole::CheckBox, {far3::DI_CHECKBOX, 0}},
+            {DialogRowRole::Separator, {far3::DI_TEXT, kSeparator}},
+            {DialogRowRole::OkButton,
+             {far3::DI_BUTTON, far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON}},
+            {DialogRowRole::CancelButton, {far3::DI_BUTTON, far3::DIF_CENTERGROUP}},
+        };
+    ASSERT_EQ(static_cast<size_t>(kLayout.Count), dialog.items.size());
     for (size_t i = 0; i < dialog.items.size(); ++i) {
         SCOPED_TRACE(i);
-        const Row& row = rows[i];
+        const DialogRow& row = kLayout.Rows[i];
+        const auto& form = forms.at(row.Role);
         const far3::FarDialogItem& item = dialog.items[i].item;
+        const intptr_t selected =
+            row.Role == DialogRowRole::CheckBox
+                ? (kDefaultSettings.*kSettingFields[row.Setting].Field != 0 ? 1 : 0)
+                : 0;
         EXPECT_EQ(
-            (std::vector<intptr_t>{row.type, row.x1, row.y1, row.x2, row.y2, row.selected}),
+            (std::vector<intptr_t>{form.first, row.X1, row.Y1, row.X2, row.Y2, selected}),
             (std::vector<intptr_t>{item.Type, item.X1, item.Y1, item.X2, item.Y2, item.Selected}));
-        EXPECT_EQ(row.flags, item.Flags);
-        EXPECT_EQ(row.message >= 0 ? Msg(row.message) : Text(), dialog.items[i].data);
+        EXPECT_EQ(form.second | (row.Focus ? far3::DIF_FOCUS : 0), item.Flags);
+        EXPECT_EQ(row.Label >= 0 ? Msg(row.Label) : Text(), dialog.items[i].data);
     }
 }
 
@@ -155,21 +189,28 @@ TEST_F(Far3Settings, OnlyOkOrEnterOnACheckBoxStoresWhatTheDialogShows) {
         intptr_t result, enterOnItem;
         int confirmed;
     };
-    const std::vector<std::pair<size_t, intptr_t>> allFlipped = {{1, far3::BSTATE_UNCHECKED},
-                                                                 {3, far3::BSTATE_UNCHECKED},
-                                                                 {4, far3::BSTATE_CHECKED},
-                                                                 {5, far3::BSTATE_CHECKED},
-                                                                 {6, far3::BSTATE_UNCHECKED}};
+    // Every check box flipped.
+    std::vector<std::pair<size_t, intptr_t>> allFlipped;
+    Settings flipped = kDefaultSettings;
+    for (int i = 0; i < kLayout.Count; ++i) {
+        const DialogRow& row = kLayout.Rows[i];
+        if (row.Role == DialogRowRole::CheckBox) {
+            int32_t& value = flipped.*kSettingFields[row.Setting].Field;
+            value = value != 0 ? 0 : 1;
+            allFlipped.push_back({i, value != 0 ? far3::BSTATE_CHECKED : far3::BSTATE_UNCHECKED});
+        }
+    }
     for (const Case& c : {Case{"Esc", -1, -1, 0}, Case{"Ctrl+Break", -2, -1, 0},
                           Case{"Cancel", kCancelButton, -1, 0}, Case{"OK", kOkButton, -1, 1},
-                          Case{"Enter on a check box", -1, 5, 1}}) {
+                          Case{"Enter on a check box", -1,
+                               static_cast<intptr_t>(RowOf(&Settings::ShowInvisibleWindow)), 1}}) {
         SCOPED_TRACE(c.how);
         ASSERT_TRUE(StartFar3());
         EXPECT_EQ(c.confirmed, Configure(c.result, c.enterOnItem, allFlipped));
         EXPECT_TRUE(far3host::DialogCalls().at(0).freed);
         if (c.confirmed) {
-            EXPECT_EQ((std::vector<int32_t>{0, 9, 0, 1, 1, 0}), SettingsFields(g_settings));
-            EXPECT_EQ((std::vector<long long>{0, -1, 0, 1, 1, 0}), Stored());
+            EXPECT_EQ(SettingsFields(flipped), SettingsFields(g_settings));
+            EXPECT_EQ(StoreOf(SettingsFields(flipped)), Stored());
         } else {
             EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
             EXPECT_TRUE(far3host::StoredSettings().empty());

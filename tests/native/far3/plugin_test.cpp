@@ -4,6 +4,7 @@
 // OpenW itself are unknown to the stand-in: a service call about one would be an anomaly.
 #include "core/message_ids.h"
 #include "core/open_panels.h"
+#include "core/settings_dialog.h"
 #include "far3/entry_points.h"
 #include "far3/guids.h"
 #include "far3/host_services.h"
@@ -101,7 +102,7 @@ TEST_F(Far3Plugin, AWholeSessionGivesFarNothingToComplainAbout) {
     far3host::SetActivePanel(far3host::kRightPanel);
     ASSERT_NE(nullptr, far3host::OpenFromDiskMenu(far3host::kRightPanel));
     far3host::DialogAnswer ok;
-    ok.result = 8;
+    ok.result = kFar3ConfigDialog.OkRow;
     far3host::QueueDialogAnswer(ok);
     EXPECT_EQ(1, far3host::Configure());
     EXPECT_TRUE(far3host::EnterDotDot());

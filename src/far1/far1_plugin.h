@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace far1 {
+
 #if UINTPTR_MAX == 0xFFFFFFFFu
 #pragma pack(push, 2)
 #else
@@ -310,3 +312,5 @@ FAR_ASSERT_SIZE(FarDialogItem, 548, 552);
 
 #undef FAR_ASSERT_OFFSET
 #undef FAR_ASSERT_SIZE
+
+} // namespace far1

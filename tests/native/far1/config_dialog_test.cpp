@@ -1,0 +1,306 @@
+// The configuration dialog: expanding item templates, reading the digit field, and the whole
+// dialog run through Configure(0) with the host stand-in playing the user.
+#include "far1_host.h"
+#include "far1/entry_points.h"
+#include "far1_fixture.h"
+#include "far1/config_dialog.h"
+#include "core/settings.h"
+#include "core/settings_dialog.h"
+#include "core/registry_settings.h"
+#include "far1/settings_store.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const DialogLayout& kLayout = kFar1ConfigDialog;
+const int kOk = kLayout.OkRow;
+const int kDigit = DialogRowFor(kLayout, &Settings::DisksMenuDigit);
+
+int RowOf(int32_t Settings::*field) {
+    return DialogRowFor(kLayout, field);
+}
+
+class ConfigDialog : public Far1Test {
+  protected:
+    void TearDown() override {
+        EXPECT_EQ(0, simwin::OpenRegistryKeyCount());
+        Far1Test::TearDown();
+    }
+
+    // Closes the next dialog on `result` after ticking/clearing and typing as given.
+    static int Answer(int result, std::vector<std::pair<int, int>> checks = {},
+                      std::vector<std::pair<int, std::string>> texts = {}) {
+        far1host::DialogAnswer answer;
+        answer.result = result;
+        answer.checks = std::move(checks);
+        answer.texts = std::move(texts);
+        far1host::QueueDialogAnswer(answer);
+        return far1host::Plugin().Configure(0);
+    }
+
+    static std::vector<int32_t> WrittenValues() {
+        std::vector<int32_t> values;
+        for (const auto& write : simwin::RegistryWrites()) {
+            int32_t value = 0;
+            memcpy(&value, write.data.data(), std::min<size_t>(4, write.data.size()));
+            values.push_back(value);
+        }
+        return values;
+    }
+};
+
+uintptr_t TextAddress(const char* text) {
+    return reinterpret_cast<uintptr_t>(text);
+}
+
+TEST_F(ConfigDialog, ExpandWidensByteFieldsWithoutSign) {
+    const far1::DialogItemTemplate from[1] = {
+        {200, 255, 128, 200, 129, 255, -7, 0x80000001u, 250, 11}};
+    far1::FarDialogItem to[1];
+    far1::ExpandDialogItems(from, to, 1);
+    EXPECT_EQ((std::vector<int>{200, 255, 128, 200, 129, 255, -7, 250}),
+              (std::vector<int>{to[0].Type, to[0].X1, to[0].Y1, to[0].X2, to[0].Y2, to[0].Focus,
+                                to[0].Selected, to[0].DefaultButton}));
+    EXPECT_EQ(0x80000001u, uint32_t{to[0].Flags});
+    EXPECT_EQ(messages_[11], to[0].Data);
+}
+
+TEST_F(ConfigDialog, ExpandTakesDataBelow2000AsAMessageIdAndOtherwiseAsAText) {
+    const far1::DialogItemTemplate from[3] = {
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 1999},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress("plain text")}};
+    far1::FarDialogItem to[3];
+    far1::ExpandDialogItems(from, to, 3);
+    EXPECT_EQ(messages_[0], to[0].Data);
+    EXPECT_STREQ("", to[1].Data); // the host has no text 1999
+    EXPECT_STREQ("plain text", to[2].Data);
+    EXPECT_EQ((std::vector<int>{0, 1999}), far1host::RequestedMessages());
+}
+
+TEST_F(ConfigDialog, ExpandWithACountOfZeroOrLessFillsNothing) {
+    const far1::DialogItemTemplate from[1] = {{8, 5, 2, 0, 0, 0, 1, 0, 0, 11}};
+    far1::FarDialogItem to[1], untouched[1];
+    memset(to, 0x5A, sizeof(to));
+    memcpy(untouched, to, sizeof(to));
+    far1::ExpandDialogItems(from, to, 0);
+    far1::ExpandDialogItems(from, to, -3);
+    EXPECT_EQ(0, memcmp(untouched, to, sizeof(to)));
+    EXPECT_TRUE(far1host::RequestedMessages().empty());
+}
+
+TEST_F(ConfigDialog, ExpandCutsACaptionLongerThan511Characters) {
+    std::vector<std::string> longMessages = messages_;
+    longMessages[10] = std::string(700, 'm');
+    far1host::Start(far1host::LinkedPlugin(), longMessages, kFarPluginsRoot);
+    const std::string text(600, 't'), exact(511, 'e');
+    const far1::DialogItemTemplate from[3] = {
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress(text.c_str())},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 10},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress(exact.c_str())}};
+    far1::FarDialogItem to[4];
+    memset(to, 0x5A, sizeof(to));
+    far1::ExpandDialogItems(from, to, 3);
+    EXPECT_EQ(std::string(511, 't'), to[0].Data);
+    EXPECT_EQ(std::string(511, 'm'), to[1].Data);
+    EXPECT_EQ(exact, to[2].Data);
+    EXPECT_EQ(0x5A5A5A5A, int{to[3].Type}) << "written past the last record";
+}
+
+TEST(ParseLeadingNumber, ReadsSignAndDigitsAfterWhiteSpace) {
+    const std::vector<std::pair<const char*, int32_t>> cases = {{"7", 7},
+                                                                {"", 0},
+                                                                {"x", 0},
+                                                                {"-", 0},
+                                                                {"+", 0},
+                                                                {" ", 0},
+                                                                {"  +12abc", 12},
+                                                                {" -3", -3},
+                                                                {"\t\n\v\f\r9", 9},
+                                                                {"0009", 9},
+                                                                {"12 34", 12},
+                                                                {"+-5", 0},
+                                                                {"- 5", 0},
+                                                                {"5-", 5},
+                                                                {"2147483647", INT32_MAX},
+                                                                {"-2147483648", INT32_MIN},
+                                                                {"2147483648", INT32_MAX},
+                                                                {"-2147483649", INT32_MIN},
+                                                                {"99999999999", INT32_MAX},
+                                                                {"-99999999999", INT32_MIN}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.second, far1::ParseLeadingNumber(c.first)) << '"' << c.first << '"';
+    }
+    EXPECT_EQ(INT32_MAX, far1::ParseLeadingNumber(std::string(1000, '9').c_str()));
+    EXPECT_EQ(INT32_MIN, far1::ParseLeadingNumber(("-" + std::string(1000, '8')).c_str()));
+}
+
+TEST_F(ConfigDialog, AtTheDefaultsTheDialogShowsTheSettingsInTheItemTable) {
+    EXPECT_EQ(0, far1host::Plugin().Configure(0)); // no answer: the user presses Esc
+    ASSERT_EQ(1u, far1host::DialogCalls().size());
+    const far1host::DialogCall& call = far1host::DialogCalls()[0];
+    EXPECT_EQ(far1host::kModuleNumber, call.moduleNumber);
+    EXPECT_EQ((std::vector<int>{-1, -1, kLayout.Width, kLayout.Height}),
+              (std::vector<int>{call.x1, call.y1, call.x2, call.y2}));
+    EXPECT_EQ("VelumoCfg", call.helpTopic);
+    ASSERT_EQ(static_cast<size_t>(kLayout.Count), call.items.size());
+
+    // Each row of the core's layout as FAR 1.x's record: type, flags and default button by role.
+    struct HostForm {
+        int type;
+        uint32_t flags;
+        int defaultButton;
+    };
+    const std::map<DialogRowRole, HostForm> forms = {
+        {DialogRowRole::Frame, {far1::DI_DOUBLEBOX, 0, 0}},
+        {DialogRowRole::CheckBox, {far1::DI_CHECKBOX, 0, 0}},
+        {DialogRowRole::DigitField, {far1::DI_FIXEDIT, 0, 0}},
+        {DialogRowRole::DigitLabel, {far1::DI_TEXT, 0, 0}},
+        {DialogRowRole::Separator, {far1::DI_TEXT, 0x10200, 0}},
+        {DialogRowRole::OkButton, {far1::DI_BUTTON, 0x4000, 1}},
+        {DialogRowRole::CancelButton, {far1::DI_BUTTON, 0x4000, 0}},
+    };
+    for (int i = 0; i < kLayout.Count; ++i) {
+        SCOPED_TRACE("item " + std::to_string(i));
+        const DialogRow& row = kLayout.Rows[i];
+        const HostForm& form = forms.at(row.Role);
+        const far1::FarDialogItem& item = call.items[i];
+        const int32_t value =
+            row.Setting >= 0 ? kDefaultSettings.*kSettingFields[row.Setting].Field : 0;
+        const int selected = row.Role == DialogRowRole::CheckBox ? value : 0;
+        std::string text = row.Label >= 0 ? messages_[row.Label] : "";
+        if (row.Role == DialogRowRole::DigitField) {
+            text = std::to_string(value);
+        }
+        EXPECT_EQ((std::vector<int>{form.type, row.X1, row.Y1, row.X2, row.Y2, row.Focus ? 1 : 0,
+                                    selected, form.defaultButton}),
+                  (std::vector<int>{item.Type, item.X1, item.Y1, item.X2, item.Y2, item.Focus,
+                                    item.Selected, item.DefaultButton}));
+        EXPECT_EQ(form.flags, item.Flags);
+        EXPECT_EQ(text, item.Data);
+    }
+}
+
+TEST_F(ConfigDialog, TheSettingsArePutInAsTheyAre) {
+    // Distinct values, among them 0 and negative ones; the digit 0.
+    std::vector<int32_t> values;
+    for (const SettingField& setting : kSettingFields) {
+        values.push_back(3 - 2 * static_cast<int32_t>(values.size()));
+        g_settings.*setting.Field = values.back();
+    }
+    g_settings.DisksMenuDigit = 0;
+    EXPECT_EQ(0, far1host::Plugin().Configure(0));
+    g_settings = kDefaultSettings;
+    g_settings.DisksMenuDigit = -42;
+    EXPECT_EQ(0, far1host::Plugin().Configure(0));
+    ASSERT_EQ(2u, far1host::DialogCalls().size());
+    const auto& first = far1host::DialogCalls()[0].items;
+    for (int i = 0; i < kLayout.Count; ++i) {
+        const DialogRow& row = kLayout.Rows[i];
+        if (row.Role == DialogRowRole::CheckBox) {
+            EXPECT_EQ(values[row.Setting], first[i].Selected) << kSettingFields[row.Setting].Name;
+        }
+    }
+    EXPECT_STREQ("", first[kDigit].Data) << "digit 0 shows an empty field";
+    EXPECT_STREQ("-42", far1host::DialogCalls()[1].items[kDigit].Data);
+}
+
+TEST_F(ConfigDialog, ConfirmingStoresAllAndWritesThemToTheRegistry) {
+    // Every field changes; check states are taken as the host leaves them, not as 0 and 1.
+    std::vector<std::pair<int, int>> checks;
+    std::vector<int32_t> confirmed(kSettingCount);
+    for (int i = 0; i < kLayout.Count; ++i) {
+        const DialogRow& row = kLayout.Rows[i];
+        if (row.Role == DialogRowRole::CheckBox) {
+            const int32_t value = kDefaultSettings.*kSettingFields[row.Setting].Field != 0
+                                      ? (row.Setting % 2 == 0 ? 0 : 5)
+                                      : (row.Setting % 2 == 0 ? -1 : 3);
+            checks.push_back({i, value});
+            confirmed[row.Setting] = value;
+        }
+    }
+    confirmed[SettingIndex(&Settings::DisksMenuDigit)] = 4;
+    EXPECT_EQ(1, Answer(kOk, checks, {{kDigit, "4"}}));
+    EXPECT_EQ(confirmed, SettingsFields(g_settings));
+    EXPECT_EQ(confirmed, WrittenValues());
+    g_settings = kDefaultSettings;
+    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
+    EXPECT_EQ(confirmed, SettingsFields(g_settings));
+}
+
+TEST_F(ConfigDialog, ConfirmingWithoutAChangeStillWritesAll) {
+    EXPECT_EQ(1, Answer(kOk));
+    EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
+    EXPECT_EQ(SettingsFields(kDefaultSettings), WrittenValues());
+    for (const auto& write : simwin::RegistryWrites()) {
+        EXPECT_EQ(kVelumoKeyPath, write.keyPath);
+    }
+}
+
+TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmChangesNothing) {
+    for (int result : {kLayout.CancelRow, -1, kDigit, 0}) {
+        SCOPED_TRACE(result);
+        EXPECT_EQ(0, Answer(result,
+                            {{RowOf(&Settings::AddToDisksMenu), 0},
+                             {RowOf(&Settings::ShowAllWindowAtExit), 0}},
+                            {{kDigit, "3"}}));
+        EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
+    }
+    EXPECT_EQ(0, far1host::Plugin().Configure(0)); // no answer queued: Esc
+    EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
+    EXPECT_TRUE(simwin::RegistryWrites().empty());
+    EXPECT_FALSE(simwin::RegistryKeyExists(kVelumoKeyPath));
+}
+
+TEST_F(ConfigDialog, ADigitFieldWithoutANumberStoresZeroAndShowsEmptyNextTime) {
+    for (const char* typed : {"-", " ", "", "x7"}) {
+        SCOPED_TRACE(typed);
+        g_settings.DisksMenuDigit = 9;
+        EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, typed}}));
+        EXPECT_EQ(0, g_settings.DisksMenuDigit);
+    }
+    far1host::ClearRecords();
+    EXPECT_EQ(1, Answer(kOk)); // the field opens empty; confirming as it is stores 0 again
+    EXPECT_STREQ("", far1host::DialogCalls()[0].items[kDigit].Data);
+    EXPECT_EQ(0, g_settings.DisksMenuDigit);
+    EXPECT_EQ(0, WrittenValues().at(SettingIndex(&Settings::DisksMenuDigit)));
+}
+
+TEST_F(ConfigDialog, AnOversizedDigitSaturates) {
+    EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, "99999999999"}}));
+    EXPECT_EQ(INT32_MAX, g_settings.DisksMenuDigit);
+    EXPECT_EQ(INT32_MAX, WrittenValues().at(SettingIndex(&Settings::DisksMenuDigit)));
+    EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, "-99999999999"}}));
+    EXPECT_EQ(INT32_MIN, g_settings.DisksMenuDigit);
+    ASSERT_EQ(2u, far1host::DialogCalls().size());
+    EXPECT_STREQ("2147483647", far1host::DialogCalls()[1].items[kDigit].Data);
+}
+
+TEST_F(ConfigDialog, ARegistryThatCannotBeWrittenStillConfirms) {
+    simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(1, Answer(kOk, {{RowOf(&Settings::ShowInvisibleWindow), 1}}, {{kDigit, "2"}}));
+    EXPECT_EQ(FieldsWith({{&Settings::DisksMenuDigit, 2}, {&Settings::ShowInvisibleWindow, 1}}),
+              SettingsFields(g_settings));
+    EXPECT_TRUE(simwin::RegistryWrites().empty());
+}
+
+TEST_F(ConfigDialog, OtherConfigurationItemsShowNoDialog) {
+    far1host::QueueDialogAnswer(
+        far1host::DialogAnswer{kOk, {{RowOf(&Settings::AddToDisksMenu), 0}}, {}});
+    EXPECT_EQ(0, far1host::Plugin().Configure(1));
+    EXPECT_EQ(0, far1host::Plugin().Configure(-1));
+    EXPECT_TRUE(far1host::DialogCalls().empty());
+    EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
+    EXPECT_TRUE(simwin::RegistryWrites().empty());
+}
+
+} // namespace

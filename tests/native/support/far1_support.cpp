@@ -1,0 +1,88 @@
+#include "far1_support.h"
+
+#include "core/hidden_window_table.h"
+#include "core/open_panels.h"
+#include "far1/panel_items.h"
+#include "far1/window_panel.h"
+#include "far3/host_services.h"
+#include "far3_host.h"
+#include "sim_desktop.h"
+
+#include <cstdio>
+#include <cstring>
+
+void ResetProcessState() {
+    // FAR 3 closes the panels a test left open as it does at exit, while their windows still
+    // exist; the stand-in's next Start clears the rest of its state.
+    far3host::ExitFar();
+    far3host::FailSettingsCreate(false);
+    far3host::FailDialogInit(false);
+    simwin::SetEnumerationHook({});
+    simwin::LogWindowCalls(false);
+    simwin::ResetDesktop();
+    simwin::ResetRegistry();
+    simwin::ResetCallCounts();
+    g_settings = kDefaultSettings;
+    g_hiddenWindows.Reset();
+    g_openPanelCount = 0;
+    memset(&far3::HostServices, 0, sizeof(far3::HostServices));
+}
+
+const std::vector<std::string>& EnglishMessages() {
+    static const std::vector<std::string> messages = [] {
+        std::vector<std::string> read;
+        std::string language;
+        far1host::LoadLanguageFile(VELUMO_LANG_DIR "/VelumoEng.lng", &read, &language);
+        return read; // left empty when the file cannot be read
+    }();
+    return messages;
+}
+
+void StartFar1() {
+    far1host::Start(far1host::LinkedPlugin(), EnglishMessages(), kFarPluginsRoot);
+    far1host::ClearRecords();
+}
+
+far1::PluginPanelItem PanelItemFor(HWND window) {
+    far1::PluginPanelItem item;
+    memset(&item, 0, sizeof(item));
+    item.UserData = far1::UserDataFromWindow(window);
+    return item;
+}
+
+std::vector<int32_t> SettingsFields(const Settings& s) {
+    std::vector<int32_t> fields;
+    for (const SettingField& setting : kSettingFields) {
+        fields.push_back(s.*setting.Field);
+    }
+    return fields;
+}
+
+std::vector<int32_t> FieldsWith(std::initializer_list<SettingValue> changes, const Settings& base) {
+    Settings changed = base;
+    for (const SettingValue& change : changes) {
+        changed.*change.first = change.second;
+    }
+    return SettingsFields(changed);
+}
+
+Settings AllFields(int32_t value) {
+    Settings all;
+    for (const SettingField& setting : kSettingFields) {
+        all.*setting.Field = value;
+    }
+    return all;
+}
+
+int SettingIndex(int32_t Settings::*field) {
+    for (int i = 0; i < kSettingCount; ++i) {
+        if (kSettingFields[i].Field == field) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int DialogRowFor(const DialogLayout& layout, int32_t Settings::*field) {
+    return DialogRowOf(layout, SettingIndex(field));
+}

@@ -1,0 +1,55 @@
+// What the native tests, the fuzzer and the native bench share: one reset of every piece of
+// process-wide state, the plug-in started in the host stand-in as FAR starts it, and the small
+// helpers they all need. The gtest fixtures built on these are in far1_fixture.h.
+#pragma once
+
+#include "far1_host.h"
+#include "handle_text.h"
+#include "core/message_ids.h"
+#include "core/settings.h"
+#include "core/settings_dialog.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <utility>
+#include <string>
+#include <vector>
+
+// The plug-in root key FAR gives Velumo, and Velumo's settings key below it.
+inline constexpr char kFarPluginsRoot[] = "Software\\Far\\Plugins";
+inline constexpr char kVelumoKeyPath[] = "Software\\Far\\Plugins\\Velumo";
+
+// Puts the process back as a freshly loaded module finds it: an empty simulated desktop and
+// registry, no enumeration hook, no call log, zeroed call counts, the default settings, an
+// empty hidden-window table, no open panel and no FAR 3 host services (the FAR 3 stand-in's
+// panels closed, its store and dialog failures off).
+void ResetProcessState();
+
+// The messages of VelumoEng.lng (written from lang/ into VELUMO_LANG_DIR) as the host stand-in
+// serves them, read once; empty when the file cannot be read.
+const std::vector<std::string>& EnglishMessages();
+
+// Starts the linked-in plug-in in the host stand-in with the English messages and FAR's plug-in
+// root key, then clears the host's records.
+void StartFar1();
+
+// The record FAR hands back for a window's item: zeroed, the window in UserData.
+far1::PluginPanelItem PanelItemFor(HWND window);
+
+// The settings in record order, for comparing whole records at once.
+std::vector<int32_t> SettingsFields(const Settings& s);
+
+// One field of the settings record and a value for it.
+typedef std::pair<int32_t Settings::*, int32_t> SettingValue;
+// The fields of `base` in record order with the given ones changed: a whole record named by
+// what differs from the defaults, whatever settings the table holds.
+std::vector<int32_t> FieldsWith(std::initializer_list<SettingValue> changes,
+                                const Settings& base = kDefaultSettings);
+// A record with every field set to `value`.
+Settings AllFields(int32_t value);
+
+// The index of a field's row in the settings table.
+int SettingIndex(int32_t Settings::*field);
+// The dialog row that edits a field; -1 when the layout has none.
+int DialogRowFor(const DialogLayout& layout, int32_t Settings::*field);
