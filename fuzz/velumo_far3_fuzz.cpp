@@ -66,7 +66,8 @@
 //     10 Tab
 //     11 drive change    byte bit 0 right side
 //     12 configure       byte item (% 3), answers
-//     13 host failures   byte: bit 0 SCTL_CREATE fails, bit 1 DialogInit fails (until changed)
+//     13 host failures   byte: bit 0 SCTL_CREATE fails, bit 1 DialogInit fails, bits 2-4 realloc
+//                        in each F8 and hide: call (0 never, 7 always, n the nth) (until changed)
 //     14 exit FAR        (ends the input)
 //  15-20 a desktop event 0-5 (fuzz_common.h)
 //     21 OpenW           record, byte from (0-11 as is, 12 OPEN_LUAMACRO, else a dword
@@ -104,6 +105,7 @@
 // fuzz/make_corpus.sh writes the seed corpus (fuzz/corpus_far3) in this format.
 #include "far3_host.h"
 #include "far3_support.h"
+#include "heap_calls.h"
 #include "fuzz_common.h"
 #include "plugin_support.h"
 #include "sim_desktop.h"
@@ -182,6 +184,7 @@ struct Run {
     bool started = false;     // SetStartupInfoW took the record
     bool createFails = false; // SCTL_CREATE
     bool registryCloseFails = false;
+    uint8_t reallocPlan = 0;   // in F8 and hide: calls: 0 none, 7 every realloc fails, n the nth
     std::vector<HANDLE> apart; // opened by a direct OpenW: no panel of the host shows them
     std::set<HANDLE> closed;   // closed since, and not handed out again
     std::deque<far3host::DialogAnswer> answers; // the stand-in's queue, mirrored
@@ -405,8 +408,46 @@ void WINAPI PluginInfoChecked(far3::PluginInfo* info) {
             "menus do not follow the settings");
 }
 
+// A hide and a typed "hide:" run with the realloc failure plan armed. The growing hidden-window
+// table is the only reallocation in them, so every failed realloc is a window left visible: FAR
+// shows exactly one warning with that count when there is any, and none otherwise.
+template <typename Call> auto WithReallocPlan(Call call) {
+    const Run& run = *g_run;
+    const uint64_t reallocsBefore = heapcalls::Counted().reallocs;
+    const size_t messagesBefore = far3host::MessageCalls().size();
+    if (run.reallocPlan == 7) {
+        heapcalls::FailEveryCall(heapcalls::Call::Realloc);
+    } else if (run.reallocPlan != 0) {
+        heapcalls::FailNthCall(heapcalls::Call::Realloc, run.reallocPlan);
+    }
+    const auto result = call();
+    heapcalls::ClearFailures();
+    const uint64_t reallocs = heapcalls::Counted().reallocs - reallocsBefore;
+    const uint64_t leftVisible = run.reallocPlan == 7                                  ? reallocs
+                                 : run.reallocPlan != 0 && reallocs >= run.reallocPlan ? 1
+                                                                                       : 0;
+    const std::vector<far3host::MessageCall>& messages = far3host::MessageCalls();
+    Require(messages.size() - messagesBefore == (run.started && leftVisible > 0 ? 1 : 0),
+            "not exactly one warning for the windows left visible",
+            static_cast<uint32_t>(messages.size() - messagesBefore));
+    if (messages.size() > messagesBefore) {
+        const far3host::MessageCall& message = messages.back();
+        const Text count = Wide(std::to_string(leftVisible).c_str());
+        Require(far3::SameGuid(message.messageId, far3::kLeftVisibleMessageGuid) &&
+                    message.items.size() == 2 &&
+                    (message.items[1].size() >= 255 || message.items[1].find(count) != Text::npos),
+                "the warning does not say how many windows were left visible",
+                static_cast<uint32_t>(leftVisible));
+    }
+    return result;
+}
+
+intptr_t WINAPI DeleteChecked(const far3::DeleteFilesInfo* info) {
+    return WithReallocPlan([&] { return g_run->plugin.DeleteFilesW(info); });
+}
+
 HANDLE WINAPI OpenTracked(const far3::OpenInfo* info) {
-    const HANDLE panel = g_run->plugin.OpenW(info);
+    const HANDLE panel = WithReallocPlan([&] { return g_run->plugin.OpenW(info); });
     const bool usable = info != nullptr && info->StructSize >= sizeof(*info);
     Require((panel != nullptr) == usable, "OpenW did not open exactly for a usable record");
     g_run->closed.erase(panel);
@@ -465,9 +506,9 @@ void WINAPI PanelInfoChecked(far3::OpenPanelInfo* info) {
 far3host::PluginExports CheckedExports(const far3host::PluginExports& plugin) {
     far3host::PluginExports checked = plugin;
     std::tie(checked.SetStartupInfoW, checked.GetPluginInfoW, checked.OpenW, checked.ClosePanelW,
-             checked.GetFindDataW, checked.GetOpenPanelInfoW) =
+             checked.GetFindDataW, checked.GetOpenPanelInfoW, checked.DeleteFilesW) =
         std::make_tuple(StartWithPickedRecord, PluginInfoChecked, OpenTracked, CloseChecked,
-                        ListingChecked, PanelInfoChecked);
+                        ListingChecked, PanelInfoChecked, DeleteChecked);
     return checked;
 }
 
@@ -863,6 +904,7 @@ const HostCall kHostCalls[] = {
         run.createFails = (failures & 1) != 0;
         far3host::FailSettingsCreate(run.createFails);
         far3host::FailDialogInit((failures & 2) != 0);
+        run.reallocPlan = (failures >> 2) & 7;
     },
 };
 constexpr size_t kHostCallCount = sizeof(kHostCalls) / sizeof(kHostCalls[0]);
