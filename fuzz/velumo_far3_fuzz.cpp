@@ -1,108 +1,35 @@
-// The FAR 3 plug-in's libFuzzer target: one input is one life of it in the FAR 3 stand-in
-// (sim/far3). The input fills FAR's settings store and the FAR 1.x plug-in's registry key,
-// overrides message texts, picks the size of the start-up record FAR hands over, then plays up to
-// 256 steps of three kinds:
-//   - what a user does in FAR (menus, typed commands, keys, "..", cd, Tab, a drive change, the
-//     configuration dialog with any answer, exit), which the stand-in turns into the calls FAR 3
-//     makes;
-//   - the thirteen entry points called directly with what a host could pass: the plug-in's
-//     panels (shown or opened apart), null, the invalid handle, a closed panel's handle; null
-//     records and records smaller or larger than Velumo's; any open-from code, command texts of
-//     any UTF-16 content, any input record, any directory text and operation mode;
-//   - desktop events (fuzz_common.h, titles in UTF-16), among them changes made from inside the
-//     plug-in's enumerations.
-// After every step the invariants below are checked; a violation prints what broke and traps.
+// The FAR 3 plug-in's libFuzzer target: one input is one life of the plug-in in the FAR 3
+// stand-in (sim/far3), with steps a user takes in FAR, the entry points called directly with
+// what a host could pass (null, invalid, closed or unshown panels; null, short and long records)
+// and desktop events. After every step it checks, and traps on a violation:
+//   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
+//     panel with ShowAllWindowAtExit set, no recorded window left hidden; the plug-in's count of
+//     open panels equals the panels the host holds;
+//   - every listing: null exactly when empty, each window once with its whole UTF-16 title, four
+//     status marks that match it, its handle in hex and in UserData, nothing else set;
+//   - entry points give only their documented results, leave null or short records alone and
+//     never write past Velumo's record in a larger one;
+//   - settings at start: FAR's store, else the FAR 1.x key moved into it; a confirmed dialog
+//     sets memory and store as its check boxes say, any other end changes nothing;
+//   - F8 and "hide:" with realloc failing: exactly one warning, with the count, when windows
+//     were left visible, none otherwise;
+//   - no anomaly of the plug-in's making in the stand-in; no settings handle, dialog or registry
+//     key left open; every panel closed by the end (ASan's leak check does the rest).
 //
-// Invariants:
-//   - the hidden-window table and the windows agree (fuzz_common.h: a window the plug-in hid is
-//     recorded while it stays hidden, records come and go only with hides and shows);
-//   - the close of the last open panel with ShowAllWindowAtExit set leaves no recorded window
-//     hidden; the plug-in's count of open panels is the panels the host holds;
-//   - every listing is well formed: null exactly when empty, each window once, its title the
-//     window's whole UTF-16 title, two column texts (four status marks that match the window,
-//     the handle in hex), the handle in UserData without a FreeData callback, nothing else set;
-//   - entry points give only their documented results, and leave a null or too small record
-//     alone; a larger record's bytes beyond Velumo's are never written;
-//   - the settings loaded at start are FAR's store's numbers (defaults elsewhere), or, with
-//     none of them stored, the FAR 1.x key's values, then written to the store; a confirmed
-//     dialog leaves the settings FAR 3 keeps in memory and in the store as the check boxes say, any
-//     other outcome changes nothing;
-//   - the stand-in reports no anomaly the plug-in caused (those of the fuzzer's own making, a
-//     dialog answer naming an item the dialog lacks and a panel the host does not show, are
-//     told apart), and no settings handle, dialog or registry key stays open after a step;
-//   - nothing leaks: every panel is closed by the end of the input, and AddressSanitizer's leak
-//     check runs on the inputs where memory did not balance.
-//
-// Input format (numbers little-endian; reading past the end gives zeros; the step loop stops at
-// the end of the input). text: as in fuzz_common.h, bytes; text16: the same in UTF-16 code units.
-//
-//   byte    start: bit 0 SCTL_CREATE fails; bits 1-3 RegOpenKeyExA, RegQueryValueExA,
-//           RegCloseKey fail
-//   byte    start-up record size (% 6): 0 Velumo's, 1 up to Private, 2 one byte less (refused),
-//           3 zero (refused), 4 larger (byte follows: + 1 + byte % 64), 5 its StructSize only
-//   byte    standard functions (% 5): 0 whole, 1 none (null), 2 StructSize only, 3 half,
-//           4 larger (byte follows)
-//   byte    store value count (% 13), each: byte location (bit 0 local), byte name (as
-//           fuzz::SettingName picks it; text16 (max 64)), byte type (% 4:
-//           0 number: dword low, dword high; 1 string: text16 (max 64); 2 data: text (max 64);
-//           3 another type: dword type, dword number)
-//   ...     registry values as fuzz::SeedRegistry reads them; places: 0 the FAR 1.x key
-//           (far3::kOldRegistryKeyPath), 1 its parent, 2 below it, 3 "Velumo"
-//   byte    message override count (% 8), each: byte id (% messages), text16 (max 700)
-//   steps:  byte opcode (% 30), then its operands:
-//      0 plug-ins menu   byte item (% 3)
-//      1 disks menu      byte bit 0 right side, byte item (% 2)
-//      2 typed command   byte form (% 4): 0 "hide:" text16 (max 600), 1 "HIDE:" text16,
-//                        2 text16 alone, 3 "hide:" and part of a window's title (window,
-//                        byte start, byte length)
-//      3 re-read panel   byte bit 0 right side
-//      4 redraw panel    byte bit 0 right side
-//      5 select          byte count (% 9) of byte index
-//      6 cursor          byte index
-//      7 key             byte key (0 F3, 1 F8, else a word follows), byte state (0 none,
-//                        1 left Alt, 2 Shift, 3 right Alt, else a dword follows)
-//      8 Enter on ".."
-//      9 cd              byte form (% 3: 0 text16 (max 300), 1 "..", 2 "\")
-//     10 Tab
-//     11 drive change    byte bit 0 right side
-//     12 configure       byte item (% 3), answers
-//     13 host failures   byte: bit 0 SCTL_CREATE fails, bit 1 DialogInit fails, bits 2-4 realloc
-//                        in each F8 and hide: call (0 never, 7 always, n the nth) (until changed)
-//     14 exit FAR        (ends the input)
-//  15-20 a desktop event 0-5 (fuzz_common.h)
-//     21 OpenW           record, byte from (0-11 as is, 12 OPEN_LUAMACRO, else a dword
-//                        follows), byte guid (% 4: plug-ins menu, disks menu, zero, null),
-//                        byte data (% 3): 0 none, 1 an unreadable address (a command line
-//                        gets none), 2 an OpenCommandLineInfo: record, byte bit 0 null text,
-//                        text16 (max 600)
-//     22 ClosePanelW     byte panel (0xFF invalid, 0xFE null, else one opened by OpenW), record
-//     23 GetFindDataW    panel, record, dword mode; when it listed, the hand-back: byte odd
-//                        one first (% 4: 0 none, 1 null record, 2 too small a record, 3 null
-//                        panel), record (a null or too small one counts as Velumo's size)
-//     24 GetOpenPanelInfoW panel, record
-//     25 SetDirectoryW   panel, record, byte directory (% 4: 0 text16 (max 300), 1 null,
-//                        2 "..", 3 "\"), dword mode
-//     26 DeleteFilesW    panel, record, items, byte count (% 4: 0 all, 1 null array, 2 fewer
-//                        (byte follows), 3 none)
-//     27 ProcessPanelInputW panel, record, byte event (0 key, else a word follows), byte key
-//                        down (0 yes, 1 no, else a dword follows), byte key (as for step 7),
-//                        byte state (as for step 7)
-//     28 ConfigureW      record, byte guid (% 5: the configuration item's, the plug-ins menu
-//                        item's, null, zero, 16 bytes follow), answers
-//     29 info            byte bit 0 GetGlobalInfoW (else GetPluginInfoW), record
-//   record:  byte (% 5): 0 Velumo's size, 1 null, 2 StructSize 0, 3 smaller (byte follows:
-//            % Velumo's size), 4 larger (byte follows: + 1 + byte % 64). The host's buffer holds
-//            exactly StructSize bytes (at least the field itself).
-//   panel:   byte: 0xFF the invalid handle (-1), 0xFE null, 0xFD a closed panel's handle (byte
-//            follows), else one of the open panels (shown ones first), null if none
-//   items:   byte count (% 33), each: byte bit 0 clear: a byte follows and picks a window of the
-//            last listing; bit 0 set: a window follows
-//   answers: byte count (% 4), each: byte end (% 4: 0 Enter on an item (signed byte follows),
-//            1 Esc, 2 Ctrl+Break, 3 a button: dword follows), byte check count (% 13) of {signed
-//            byte item, dword state}, byte edit count (% 3) of {signed byte item, text16 (max
-//            600)}
-//
-// fuzz/make_corpus.sh writes the seed corpus (fuzz/corpus_far3) in this format.
+// Input (little-endian; zeros past the end; text16 is a text in UTF-16 code units):
+//   byte start: bit 0 SCTL_CREATE fails, bits 1-3 RegOpenKeyExA/RegQueryValueExA/RegCloseKey fail
+//   byte start-up record size (PickStartupSize), byte standard functions (PickFunctionsSize)
+//   byte store value count (% 13), each: byte bit 0 local, byte name (fuzz::SettingName, text16),
+//        byte type % 4: number (2 dwords), string (text16), data (text), other (2 dwords)
+//   registry values (fuzz::SeedRegistry; places: the FAR 1.x key, its parent, below, "Velumo")
+//   byte message override count (% 8), each: byte id, text16 (max 700)
+//   steps: byte opcode (% 30): 0-13 kHostCalls, 14 exit FAR, 15-20 desktop events 0-5,
+//          21-29 kDirectCalls; the operands as each reads them.
+//   record: byte % 5: Velumo's size, null, StructSize 0, smaller (byte), larger (byte)
+//   panel:  byte: 0xFF invalid, 0xFE null, 0xFD a closed one (byte), else an open one
+//   answers: byte count (% 4), each: byte end (Enter on an item, Esc, Ctrl+Break, a button),
+//            then the check and edit changes (fuzz::ReadItemChanges)
+// fuzz/make_corpus.sh writes the seeds (fuzz/corpus_far3) in this format.
 #include "far3_host.h"
 #include "far3_support.h"
 #include "heap_calls.h"
