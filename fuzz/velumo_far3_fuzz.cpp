@@ -430,12 +430,25 @@ void WINAPI PanelInfoChecked(far3::OpenPanelInfo* info) {
             "panel directory, modes or key bar missing");
 }
 
+// FAR exits: the table gives its heap slots back and forgets every record (the windows a user
+// chose to keep hidden stay so).
+void WINAPI ExitChecked(const far3::ExitInfo* info) {
+    g_run->plugin.ExitFARW(info);
+    bool empty = g_hiddenWindows.SlotCount() == HiddenWindowTable::kSlotCount;
+    for (int i = 0; i < HiddenWindowTable::kSlotCount; ++i) {
+        empty = empty && g_hiddenWindows.SlotAt(i) == nullptr;
+    }
+    Require(empty, "FAR's exit left records or heap slots in the hidden-window table");
+    g_run->desktop.tableEmptied = true;
+}
+
 far3host::PluginExports CheckedExports(const far3host::PluginExports& plugin) {
     far3host::PluginExports checked = plugin;
     std::tie(checked.SetStartupInfoW, checked.GetPluginInfoW, checked.OpenW, checked.ClosePanelW,
-             checked.GetFindDataW, checked.GetOpenPanelInfoW, checked.DeleteFilesW) =
+             checked.GetFindDataW, checked.GetOpenPanelInfoW, checked.DeleteFilesW,
+             checked.ExitFARW) =
         std::make_tuple(StartWithPickedRecord, PluginInfoChecked, OpenTracked, CloseChecked,
-                        ListingChecked, PanelInfoChecked, DeleteChecked);
+                        ListingChecked, PanelInfoChecked, DeleteChecked, ExitChecked);
     return checked;
 }
 
@@ -677,19 +690,11 @@ void ReadAnswers(InputReader& in, Run& run) {
     const size_t answers = in.Byte() % 4;
     for (size_t a = 0; a < answers; ++a) {
         far3host::DialogAnswer answer;
-        switch (in.Byte() % 4) {
-        case 0:
+        const int end = in.Byte() % 4; // Enter on an item, Esc (-1), Ctrl+Break (-2), a button
+        if (end == 0) {
             answer.enterOnItem = static_cast<int8_t>(in.Byte());
-            break;
-        case 1:
-            answer.result = -1;
-            break;
-        case 2:
-            answer.result = -2;
-            break;
-        default:
-            answer.result = static_cast<int32_t>(in.Dword());
-            break;
+        } else {
+            answer.result = end == 3 ? static_cast<int32_t>(in.Dword()) : -end;
         }
         fuzz::ReadItemChanges(in, answer, 3, [&] { return in.Text16(600); });
         far3host::QueueDialogAnswer(answer);
@@ -1024,18 +1029,11 @@ void DirectDeleteFiles(InputReader& in, Run& run) {
     std::vector<far3::PluginPanelItem> items = PickItems(in, run);
     fields.PanelItem = items.empty() ? nullptr : items.data();
     fields.ItemsNumber = items.size();
-    switch (in.Byte() % 4) {
-    case 1:
+    const uint8_t countPick = in.Byte() % 4; // all, null array, fewer, none
+    if (countPick == 1) {
         fields.PanelItem = nullptr;
-        break;
-    case 2:
-        fields.ItemsNumber = in.Byte() % (items.size() + 1);
-        break;
-    case 3:
-        fields.ItemsNumber = 0;
-        break;
-    default:
-        break;
+    } else if (countPick > 1) {
+        fields.ItemsNumber = countPick == 2 ? in.Byte() % (items.size() + 1) : 0;
     }
     HostRecord<far3::DeleteFilesInfo> record(fields, size);
     intptr_t result = 0;
@@ -1076,30 +1074,14 @@ void DirectConfigure(InputReader& in, Run& run) {
     far3::ConfigureInfo fields = Zeroed<far3::ConfigureInfo>();
     const RecordSize size = PickRecordSize(in, sizeof(fields));
     static const GUID kZeroGuid = {};
+    const GUID* const guids[] = {&far3::kConfigMenuGuid, &far3::kPluginsMenuGuid, nullptr,
+                                 &kZeroGuid};
     GUID other = {};
-    switch (in.Byte() % 5) {
-    case 0:
-        fields.Guid = &far3::kConfigMenuGuid;
-        break;
-    case 1:
-        fields.Guid = &far3::kPluginsMenuGuid;
-        break;
-    case 2:
-        fields.Guid = nullptr;
-        break;
-    case 3:
-        fields.Guid = &kZeroGuid;
-        break;
-    default:
-        other.Data1 = in.Dword();
-        other.Data2 = in.Word();
-        other.Data3 = in.Word();
-        for (uint8_t& byte : other.Data4) {
-            byte = in.Byte();
-        }
-        fields.Guid = &other;
-        break;
+    const uint8_t guidPick = in.Byte() % 5;
+    for (size_t i = 0; guidPick == 4 && i < sizeof(other); ++i) {
+        reinterpret_cast<uint8_t*>(&other)[i] = in.Byte(); // Data1 to Data4, little-endian
     }
+    fields.Guid = guidPick < 4 ? guids[guidPick] : &other;
     ReadAnswers(in, run);
     HostRecord<far3::ConfigureInfo> record(fields, size);
     const Settings before = g_settings;

@@ -100,12 +100,7 @@ HANDLE PickPanel(InputReader& in, const Run& run) {
 }
 
 bool IsOpenPanel(const Run& run, HANDLE panel) {
-    for (HANDLE open : run.panels) {
-        if (open == panel) {
-            return true;
-        }
-    }
-    return false;
+    return std::find(run.panels.begin(), run.panels.end(), panel) != run.panels.end();
 }
 
 std::vector<PluginPanelItem> PickItems(InputReader& in, const Run& run) {
@@ -241,12 +236,7 @@ void ClosePanel(Run& run, HANDLE panel) {
                 HandBack(run, i);
             }
         }
-        for (size_t i = 0; i < run.panels.size(); ++i) {
-            if (run.panels[i] == panel) {
-                run.panels.erase(run.panels.begin() + static_cast<std::ptrdiff_t>(i));
-                break;
-            }
-        }
+        run.panels.erase(std::find(run.panels.begin(), run.panels.end(), panel));
     }
     // Only the close of the last open panel shows the hidden windows again.
     const bool restores = g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
@@ -339,18 +329,11 @@ void StepDeleteFiles(InputReader& in, Run& run) {
     const int size = static_cast<int>(items.size());
     int count = size;
     PluginPanelItem* array = items.empty() ? nullptr : items.data();
-    switch (in.Byte() % 4) {
-    case 1:
+    const uint8_t countPick = in.Byte() % 4; // all, null array, negative, fewer
+    if (countPick == 1) {
         array = nullptr;
-        break;
-    case 2:
-        count = -static_cast<int>(in.Byte());
-        break;
-    case 3:
-        count = in.Byte() % (size + 1);
-        break;
-    default:
-        break;
+    } else if (countPick > 1) {
+        count = countPick == 2 ? -static_cast<int>(in.Byte()) : in.Byte() % (size + 1);
     }
     int result = -1;
     PluginCall(run, [&] { result = farhost::Plugin().DeleteFiles(panel, array, count, 0); });
