@@ -84,11 +84,7 @@ std::vector<SettingField> Far3Settings() {
 }
 
 Text Wide(const char* ascii) {
-    Text text;
-    for (; *ascii != '\0'; ++ascii) {
-        text.push_back(static_cast<WCHAR>(*ascii));
-    }
-    return text;
+    return Text(ascii, ascii + strlen(ascii));
 }
 
 enum class PanelKind { None, Invalid, Shown, Apart, Closed };
@@ -222,15 +218,6 @@ PanelPick PickPanel(InputReader& in, const Run& run) {
 
 bool IsLive(const PanelPick& panel) {
     return panel.kind == PanelKind::Shown || panel.kind == PanelKind::Apart;
-}
-
-bool ShownByHost(HANDLE panel) {
-    return far3host::PanelAt(far3host::kLeftPanel).plugin == panel ||
-           far3host::PanelAt(far3host::kRightPanel).plugin == panel;
-}
-
-void ForgetApart(Run& run, HANDLE panel) {
-    run.apart.erase(std::remove(run.apart.begin(), run.apart.end(), panel), run.apart.end());
 }
 
 // ---- What a listing must look like --------------------------------------------------------------
@@ -748,7 +735,9 @@ void StepConfigure(InputReader& in, Run& run) {
 // host no longer shows it afterwards (unless the start-up record left the plug-in no services).
 void CheckLeft(const Run& run, HANDLE panel, intptr_t result) {
     if (run.started && result == 1) {
-        Require(!ShownByHost(panel), "the panel is still shown after it was left");
+        Require(far3host::PanelAt(far3host::kLeftPanel).plugin != panel &&
+                    far3host::PanelAt(far3host::kRightPanel).plugin != panel,
+                "the panel is still shown after it was left");
     }
 }
 
@@ -880,7 +869,7 @@ void CloseApart(Run& run, HANDLE panel, RecordSize size) {
     HostRecord<far3::ClosePanelInfo> record(fields, size);
     PluginStep(run, [&] { far3host::Plugin().ClosePanelW(record.Get()); });
     if (record.Usable() && IsPanel(panel)) {
-        ForgetApart(run, panel);
+        run.apart.erase(std::remove(run.apart.begin(), run.apart.end(), panel), run.apart.end());
     }
 }
 
