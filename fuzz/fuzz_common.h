@@ -16,7 +16,9 @@
 #include "sim_desktop.h"
 
 #include "core/settings.h"
+#include "plugin_support.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -155,6 +157,21 @@ void ReadItemChanges(InputReader& in, Answer& answer, size_t maxTexts, ReadText 
         const auto index = static_cast<typename Typed::first_type>(static_cast<int8_t>(in.Byte()));
         answer.texts.emplace_back(index, readText());
     }
+}
+
+// The host's texts: the English ones (at least kEnglishMessageCount of them, or the language file
+// was not read), then byte count (% 8) of {byte id (% `ids`), text read by `readText`}.
+template <typename Message, typename ReadText>
+std::vector<Message> OverrideMessages(InputReader& in, std::vector<Message> messages, size_t ids,
+                                      ReadText readText) {
+    Require(messages.size() >= kEnglishMessageCount, "the English language file was not read");
+    const size_t overrides = in.Byte() % 8;
+    for (size_t i = 0; i < overrides; ++i) {
+        const size_t id = in.Byte() % ids;
+        messages.resize(std::max(messages.size(), id + 1));
+        messages[id] = readText();
+    }
+    return messages;
 }
 
 // Registry values seeded at the start of an input: byte count (% 17), each: byte place (% 4,

@@ -1158,18 +1158,6 @@ void PickFunctionsSize(InputReader& in, Run& run) {
     run.functionsSize = kSizes[pick] + (pick == 4 ? in.Byte() % 64 : 0);
 }
 
-std::vector<Text> ReadMessages(InputReader& in) {
-    std::vector<Text> messages = Far3EnglishMessages();
-    Require(messages.size() >= kEnglishMessageCount,
-            "VelumoEng.lng (VELUMO_LANG_DIR_FAR3) not read");
-    const size_t overrides = in.Byte() % 8;
-    for (size_t i = 0; i < overrides; ++i) {
-        const size_t id = in.Byte() % messages.size();
-        messages[id] = in.Text16(700);
-    }
-    return messages;
-}
-
 void WINAPI RefuseToLoad(far3::GlobalInfo*) {}
 
 // FAR exits: it closes every panel, then calls ExitFARW. Then the stand-in is emptied (a start
@@ -1211,7 +1199,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string bare = "Velumo";
     const std::string* const places[4] = {&oldKey, &parent, &below, &bare};
     fuzz::SeedRegistry(in, places);
-    const std::vector<Text> messages = ReadMessages(in);
+    const std::vector<Text> messages = fuzz::OverrideMessages(
+        in, Far3EnglishMessages(), Far3EnglishMessages().size(), [&] { return in.Text16(700); });
     const simwin::RegistryCall failing[3] = {
         simwin::RegistryCall::Open, simwin::RegistryCall::Query, simwin::RegistryCall::Close};
     for (int i = 0; i < 3; ++i) {

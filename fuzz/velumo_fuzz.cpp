@@ -446,20 +446,6 @@ void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
     fuzz::SeedRegistry(in, places);
 }
 
-std::vector<std::string> ReadMessages(InputReader& in) {
-    std::vector<std::string> messages = EnglishMessages();
-    Require(messages.size() >= kEnglishMessageCount, "VelumoEng.lng (VELUMO_LANG_DIR) not read");
-    const size_t overrides = in.Byte() % 8;
-    for (size_t i = 0; i < overrides; ++i) {
-        const size_t id = in.Byte() % 20;
-        if (messages.size() <= id) {
-            messages.resize(id + 1);
-        }
-        messages[id] = in.Text(700);
-    }
-    return messages;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -472,7 +458,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string rootKey = CutAtNul(in.Text(1000));
     run.keyPath = rootKey + "\\" + kPluginKeyName;
     SeedRegistry(in, run, rootKey);
-    const std::vector<std::string> messages = ReadMessages(in);
+    const std::vector<std::string> messages =
+        fuzz::OverrideMessages(in, EnglishMessages(), 20, [&] { return in.Text(700); });
     for (size_t kind = 0; kind < kRegistryCallKinds; ++kind) {
         if (startup & (2u << kind)) {
             SetRegistryFailure(run, kind, ERROR_ACCESS_DENIED);
