@@ -125,18 +125,12 @@ struct RecordSize {
 };
 
 RecordSize PickRecordSize(InputReader& in, size_t own) {
-    switch (in.Byte() % 5) {
-    case 1:
-        return {true, 0};
-    case 2:
-        return {false, 0};
-    case 3:
-        return {false, in.Byte() % own};
-    case 4:
-        return {false, own + 1 + in.Byte() % 64};
-    default:
-        return {false, own};
+    const uint8_t pick = in.Byte() % 5; // Velumo's size, null, StructSize 0, smaller, larger
+    if (pick >= 3) {
+        const uint8_t extra = in.Byte();
+        return {false, pick == 3 ? extra % own : own + 1 + extra % 64};
     }
+    return {pick == 1, pick == 0 ? own : 0};
 }
 
 // The record in a buffer of exactly StructSize bytes (never less than the field itself), the
@@ -646,27 +640,19 @@ std::vector<far3host::StoredSetting> ReadStore(InputReader& in) {
         far3host::StoredSetting setting;
         setting.location = (in.Byte() & 1) != 0 ? far3::PSL_LOCAL : far3::PSL_ROAMING;
         setting.name = fuzz::SettingName(in.Byte(), [&] { return in.Text16(64); });
-        switch (in.Byte() % 4) {
-        case 0: {
-            setting.value.type = far3::FST_QWORD;
-            const uint64_t low = in.Dword();
-            setting.value.number = low | (static_cast<uint64_t>(in.Dword()) << 32);
-            break;
-        }
-        case 1:
-            setting.value.type = far3::FST_STRING;
+        static const far3::FARSETTINGSTYPES kTypes[] = {far3::FST_QWORD, far3::FST_STRING,
+                                                        far3::FST_DATA};
+        const uint8_t type = in.Byte() % 4; // a number, a string, data, another type
+        setting.value.type =
+            type < 3 ? kTypes[type] : static_cast<far3::FARSETTINGSTYPES>(in.Dword());
+        if (type == 1) {
             setting.value.string = in.Text16(64);
-            break;
-        case 2: {
-            setting.value.type = far3::FST_DATA;
+        } else if (type == 2) {
             const std::string data = in.Text(64);
             setting.value.data.assign(data.begin(), data.end());
-            break;
-        }
-        default:
-            setting.value.type = static_cast<far3::FARSETTINGSTYPES>(in.Dword());
-            setting.value.number = in.Dword();
-            break;
+        } else {
+            const uint64_t low = in.Dword();
+            setting.value.number = low | (type == 0 ? static_cast<uint64_t>(in.Dword()) << 32 : 0);
         }
         store.push_back(setting);
     }
