@@ -548,17 +548,13 @@ std::vector<far3host::StoredSetting> StoreOf(const std::vector<far3host::StoredS
     return sorted;
 }
 
-struct StartPlan {
-    bool registryOpenFails;
-    bool registryQueryFails;
-    std::vector<far3host::StoredSetting> seeded;
-};
-
 // What SetStartupInfoW must have loaded: the numbers in the roaming store, defaults elsewhere;
 // with none of them there and the FAR 1.x key readable, that key's values (at most 4 bytes
 // over the default, as the registry store reads them) and they are then written to the store.
-void CheckLoadedSettings(const Run& run, const StartPlan& plan) {
-    const std::vector<far3host::StoredSetting> seeded = StoreOf(plan.seeded);
+// `start` is the input's first byte: bit 1 RegOpenKeyExA fails, bit 2 RegQueryValueExA.
+void CheckLoadedSettings(const Run& run, uint8_t start,
+                         const std::vector<far3host::StoredSetting>& seeds) {
+    const std::vector<far3host::StoredSetting> seeded = StoreOf(seeds);
     Settings expected = kDefaultSettings;
     bool migrates = false;
     if (run.started && !run.createFails) {
@@ -573,11 +569,11 @@ void CheckLoadedSettings(const Run& run, const StartPlan& plan) {
                 }
             }
         }
-        migrates = !anyStored && !plan.registryOpenFails &&
-                   simwin::RegistryKeyExists(far3::kOldRegistryKeyPath);
+        migrates =
+            !anyStored && (start & 2) == 0 && simwin::RegistryKeyExists(far3::kOldRegistryKeyPath);
         for (const SettingField& setting :
              migrates ? Far3Settings() : std::vector<SettingField>()) {
-            expected.*setting.Field = plan.registryQueryFails
+            expected.*setting.Field = (start & 4) != 0
                                           ? setting.Default
                                           : fuzz::RegistryValueOver(far3::kOldRegistryKeyPath,
                                                                     setting.Name, setting.Default);
@@ -1171,14 +1167,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_run = &run;
 
     const uint8_t start = in.Byte();
-    StartPlan plan;
     run.createFails = (start & 1) != 0;
-    plan.registryOpenFails = (start & 2) != 0;
-    plan.registryQueryFails = (start & 4) != 0;
     run.registryCloseFails = (start & 8) != 0;
     run.startupSize = PickStartupSize(in);
     PickFunctionsSize(in, run);
-    plan.seeded = ReadStore(in);
+    const std::vector<far3host::StoredSetting> seeded = ReadStore(in);
     const std::string oldKey = far3::kOldRegistryKeyPath;
     const std::string parent = oldKey.substr(0, oldKey.rfind('\\'));
     const std::string below = oldKey + "\\Sub";
@@ -1195,10 +1188,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    Require(far3host::Start(CheckedExports(run.plugin), messages, plan.seeded,
+    Require(far3host::Start(CheckedExports(run.plugin), messages, seeded,
                             FAR3_TEXT("C:\\Far\\Plugins\\Velumo\\Velumo.dll")),
             "the stand-in refused to load the plug-in");
-    CheckLoadedSettings(run, plan);
+    CheckLoadedSettings(run, start, seeded);
     CheckAfterStep(run);
 
     for (size_t steps = 0; steps < kMaxSteps && !in.AtEnd(); ++steps) {
