@@ -261,7 +261,7 @@ void CheckTableChanges(Desktop& desktop, const std::map<HWND, WindowState>& befo
         if (!then.recorded && now.recorded) {
             Require(!now.ownVisible, "a window was recorded without being hidden", ValueOf(window));
         }
-        if (then.recorded && !now.recorded) {
+        if (then.recorded && !now.recorded && !desktop.tableEmptied) {
             Require(now.ownVisible && (!then.shown || then.dependent || now.dependent),
                     "a record went without the window being shown", ValueOf(window));
         }
@@ -270,6 +270,9 @@ void CheckTableChanges(Desktop& desktop, const std::map<HWND, WindowState>& befo
 
 // A hidden window that the plug-in hid keeps its record until somebody shows it.
 void CheckHiddenWindowsRecorded(Desktop& desktop) {
+    if (desktop.tableEmptied) {
+        desktop.hiddenByPlugin.clear();
+    }
     for (auto at = desktop.hiddenByPlugin.begin(); at != desktop.hiddenByPlugin.end();) {
         if (!IsWindow(*at) || StateOf(*at).ownVisible) {
             at = desktop.hiddenByPlugin.erase(at);

@@ -1,27 +1,24 @@
-// What the two libFuzzer targets (velumo_fuzz for the FAR 1.x plug-in, velumo_far3_fuzz for the
-// FAR 3 one) share: the input reader, the simulated desktop that an input changes between and
-// during plug-in calls, and the checks of the hidden-window table against the windows.
+// What the two fuzz targets share: the input reader, the simulated desktop that an input
+// changes between and during plug-in calls, and the checks of the hidden-window table.
 //
-// Desktop events (the operands are read in this order):
-//   0 create window    title, byte bit 0 visible, window owner, window parent, dword style
-//   1 destroy window   window
-//   2 retitle window   window, title
-//   3 show/hide window window, byte bit 0 visible (another program does it)
-//   4 restyle window   window, dword style
-//   5 hook script      byte action count (% 9), each: byte at (the n-th window reported),
-//                      byte kind (% 6): 0 destroy that window, 1 destroy, 2 hide, 3 show,
-//                      4 retitle the target, 5 create a window; window target, title. The
-//                      script runs inside the enumerations of the next plug-in call.
-//   title:  a text (max 1000): bytes in the ANSI code page for the FAR 1.x target, UTF-16 code
-//           units for the FAR 3 target (see Desktop::wideTitles)
-//   window: byte: 0xFF a dword handle value follows, 0xFE 0, 0xFD a byte follows and picks a
-//           known handle plus 1 to 3, else a handle created in this input (live or destroyed)
+// Desktop events (operands in this order):
+//   0 create   title, byte bit 0 visible, window owner, window parent, dword style
+//   1 destroy  window;  2 retitle  window, title;  3 show/hide  window, byte bit 0 visible;
+//   4 restyle  window, dword style
+//   5 hook     byte count (% 9) of: byte at (the n-th window reported), byte kind (% 6: destroy
+//              that window, destroy the target, hide, show, retitle, create), window target,
+//              title; run inside the enumerations of the next plug-in call
+//   title:  text (max 1000): ANSI bytes (FAR 1.x) or UTF-16 code units (FAR 3)
+//   window: byte: 0xFF a dword handle follows, 0xFE null, 0xFD a known handle plus 1 to 3 (byte
+//           follows), else a window created in this input (live or destroyed)
 #pragma once
 
 #include "sim_desktop.h"
 
 #include "core/settings.h"
+#include "far1_support.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -76,6 +73,7 @@ struct Desktop {
     std::set<HWND> touchedByHook; // windows whose visibility the hook changed in this call
     bool hookArmed = false;
     uint64_t hookActionsRun = 0; // grows with every action the hook carries out
+    bool tableEmptied = false;   // FAR 3's exit gave the table back: its records went with it
 };
 
 struct WindowState {
@@ -159,6 +157,21 @@ void ReadItemChanges(InputReader& in, Answer& answer, size_t maxTexts, ReadText 
         const auto index = static_cast<typename Typed::first_type>(static_cast<int8_t>(in.Byte()));
         answer.texts.emplace_back(index, readText());
     }
+}
+
+// The host's texts: the English ones (at least kMessageCount of them, or the language file
+// was not read), then byte count (% 8) of {byte id (% `ids`), text read by `readText`}.
+template <typename Message, typename ReadText>
+std::vector<Message> OverrideMessages(InputReader& in, std::vector<Message> messages, size_t ids,
+                                      ReadText readText) {
+    Require(messages.size() >= kMessageCount, "the English language file was not read");
+    const size_t overrides = in.Byte() % 8;
+    for (size_t i = 0; i < overrides; ++i) {
+        const size_t id = in.Byte() % ids;
+        messages.resize(std::max(messages.size(), id + 1));
+        messages[id] = readText();
+    }
+    return messages;
 }
 
 // Registry values seeded at the start of an input: byte count (% 17), each: byte place (% 4,

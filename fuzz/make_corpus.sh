@@ -243,6 +243,11 @@ store_data() { b 0; b "$1"; b 2; t "$2"; }
 { start3; for i in $(seq 1 22); do win "Window $i"; done; menu
   delete_direct 0 0 $(seq 0 21); relist; dotdot; } >"$OUT3/table_full"
 
+# The table grows past twenty; realloc fails: always in an F8, then the 1st, then the 2nd one.
+{ start3; for i in $(seq 1 45); do win "Window $i"; done; menu; host_failures 28
+  delete_direct 0 0 $(seq 0 29); host_failures 4; command Window; command Window; host_failures 8
+  command Window; host_failures 0; command Window; dotdot; } >"$OUT3/table_grows"
+
 { start3; win Editor; win Viewer 0; configure3 ok '5 1'; menu; cursor 1; key $F3; cursor 2
   key $F3 1; key $F3 3; key $F3 2; select3 1 2; key $F3; open_direct 0 1; input_direct 1 0 0
   input_direct 0 0 0 2; input_direct 0 '3 16' 0; input_event 0 2; dotdot; } >"$OUT3/activate"

@@ -1,109 +1,38 @@
-// The FAR 3 plug-in's libFuzzer target: one input is one life of it in the FAR 3 stand-in
-// (sim/far3). The input fills FAR's settings store and the FAR 1.x plug-in's registry key,
-// overrides message texts, picks the size of the start-up record FAR hands over, then plays up to
-// 256 steps of three kinds:
-//   - what a user does in FAR (menus, typed commands, keys, "..", cd, Tab, a drive change, the
-//     configuration dialog with any answer, exit), which the stand-in turns into the calls FAR 3
-//     makes;
-//   - the thirteen entry points called directly with what a host could pass: the plug-in's
-//     panels (shown or opened apart), null, the invalid handle, a closed panel's handle; null
-//     records and records smaller or larger than Velumo's; any open-from code, command texts of
-//     any UTF-16 content, any input record, any directory text and operation mode;
-//   - desktop events (fuzz_common.h, titles in UTF-16), among them changes made from inside the
-//     plug-in's enumerations.
-// After every step the invariants below are checked; a violation prints what broke and traps.
+// The FAR 3 plug-in's libFuzzer target: one input is one life of the plug-in in the FAR 3
+// stand-in (sim/far3), with steps a user takes in FAR, the entry points called directly with
+// what a host could pass (null, invalid, closed or unshown panels; null, short and long records)
+// and desktop events. After every step it checks, and traps on a violation:
+//   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
+//     panel with ShowAllWindowAtExit set, no recorded window left hidden; the plug-in's count of
+//     open panels equals the panels the host holds;
+//   - every listing: null exactly when empty, each window once with its whole UTF-16 title, four
+//     status marks that match it, its handle in hex and in UserData, nothing else set;
+//   - entry points give only their documented results, leave null or short records alone and
+//     never write past Velumo's record in a larger one;
+//   - settings at start: FAR's store, else the FAR 1.x key moved into it; a confirmed dialog
+//     sets memory and store as its check boxes say, any other end changes nothing;
+//   - F8 and "hide:" with realloc failing: exactly one warning, with the count, when windows
+//     were left visible, none otherwise;
+//   - no anomaly of the plug-in's making in the stand-in; no settings handle, dialog or registry
+//     key left open; every panel closed by the end (ASan's leak check does the rest).
 //
-// Invariants:
-//   - the hidden-window table and the windows agree (fuzz_common.h: a window the plug-in hid is
-//     recorded while it stays hidden, records come and go only with hides and shows);
-//   - the close of the last open panel with ShowAllWindowAtExit set leaves no recorded window
-//     hidden; the plug-in's count of open panels is the panels the host holds;
-//   - every listing is well formed: null exactly when empty, each window once, its title the
-//     window's whole UTF-16 title, two column texts (four status marks that match the window,
-//     the handle in hex), the handle in UserData without a FreeData callback, nothing else set;
-//   - entry points give only their documented results, and leave a null or too small record
-//     alone; a larger record's bytes beyond Velumo's are never written;
-//   - the settings loaded at start are FAR's store's numbers (defaults elsewhere), or, with
-//     none of them stored, the FAR 1.x key's values, then written to the store; a confirmed
-//     dialog leaves the settings FAR 3 keeps in memory and in the store as the check boxes say, any
-//     other outcome changes nothing;
-//   - the stand-in reports no anomaly the plug-in caused (those of the fuzzer's own making, a
-//     dialog answer naming an item the dialog lacks and a panel the host does not show, are
-//     told apart), and no settings handle, dialog or registry key stays open after a step;
-//   - nothing leaks: every panel is closed by the end of the input, and AddressSanitizer's leak
-//     check runs on the inputs where memory did not balance.
-//
-// Input format (numbers little-endian; reading past the end gives zeros; the step loop stops at
-// the end of the input). text: as in fuzz_common.h, bytes; text16: the same in UTF-16 code units.
-//
-//   byte    start: bit 0 SCTL_CREATE fails; bits 1-3 RegOpenKeyExA, RegQueryValueExA,
-//           RegCloseKey fail
-//   byte    start-up record size (% 6): 0 Velumo's, 1 up to Private, 2 one byte less (refused),
-//           3 zero (refused), 4 larger (byte follows: + 1 + byte % 64), 5 its StructSize only
-//   byte    standard functions (% 5): 0 whole, 1 none (null), 2 StructSize only, 3 half,
-//           4 larger (byte follows)
-//   byte    store value count (% 13), each: byte location (bit 0 local), byte name (as
-//           fuzz::SettingName picks it; text16 (max 64)), byte type (% 4:
-//           0 number: dword low, dword high; 1 string: text16 (max 64); 2 data: text (max 64);
-//           3 another type: dword type, dword number)
-//   ...     registry values as fuzz::SeedRegistry reads them; places: 0 the FAR 1.x key
-//           (far3::kOldRegistryKeyPath), 1 its parent, 2 below it, 3 "Velumo"
-//   byte    message override count (% 8), each: byte id (% messages), text16 (max 700)
-//   steps:  byte opcode (% 30), then its operands:
-//      0 plug-ins menu   byte item (% 3)
-//      1 disks menu      byte bit 0 right side, byte item (% 2)
-//      2 typed command   byte form (% 4): 0 "hide:" text16 (max 600), 1 "HIDE:" text16,
-//                        2 text16 alone, 3 "hide:" and part of a window's title (window,
-//                        byte start, byte length)
-//      3 re-read panel   byte bit 0 right side
-//      4 redraw panel    byte bit 0 right side
-//      5 select          byte count (% 9) of byte index
-//      6 cursor          byte index
-//      7 key             byte key (0 F3, 1 F8, else a word follows), byte state (0 none,
-//                        1 left Alt, 2 Shift, 3 right Alt, else a dword follows)
-//      8 Enter on ".."
-//      9 cd              byte form (% 3: 0 text16 (max 300), 1 "..", 2 "\")
-//     10 Tab
-//     11 drive change    byte bit 0 right side
-//     12 configure       byte item (% 3), answers
-//     13 host failures   byte: bit 0 SCTL_CREATE fails, bit 1 DialogInit fails (until changed)
-//     14 exit FAR        (ends the input)
-//  15-20 a desktop event 0-5 (fuzz_common.h)
-//     21 OpenW           record, byte from (0-11 as is, 12 OPEN_LUAMACRO, else a dword
-//                        follows), byte guid (% 4: plug-ins menu, disks menu, zero, null),
-//                        byte data (% 3): 0 none, 1 an unreadable address (a command line
-//                        gets none), 2 an OpenCommandLineInfo: record, byte bit 0 null text,
-//                        text16 (max 600)
-//     22 ClosePanelW     byte panel (0xFF invalid, 0xFE null, else one opened by OpenW), record
-//     23 GetFindDataW    panel, record, dword mode; when it listed, the hand-back: byte odd
-//                        one first (% 4: 0 none, 1 null record, 2 too small a record, 3 null
-//                        panel), record (a null or too small one counts as Velumo's size)
-//     24 GetOpenPanelInfoW panel, record
-//     25 SetDirectoryW   panel, record, byte directory (% 4: 0 text16 (max 300), 1 null,
-//                        2 "..", 3 "\"), dword mode
-//     26 DeleteFilesW    panel, record, items, byte count (% 4: 0 all, 1 null array, 2 fewer
-//                        (byte follows), 3 none)
-//     27 ProcessPanelInputW panel, record, byte event (0 key, else a word follows), byte key
-//                        down (0 yes, 1 no, else a dword follows), byte key (as for step 7),
-//                        byte state (as for step 7)
-//     28 ConfigureW      record, byte guid (% 5: the configuration item's, the plug-ins menu
-//                        item's, null, zero, 16 bytes follow), answers
-//     29 info            byte bit 0 GetGlobalInfoW (else GetPluginInfoW), record
-//   record:  byte (% 5): 0 Velumo's size, 1 null, 2 StructSize 0, 3 smaller (byte follows:
-//            % Velumo's size), 4 larger (byte follows: + 1 + byte % 64). The host's buffer holds
-//            exactly StructSize bytes (at least the field itself).
-//   panel:   byte: 0xFF the invalid handle (-1), 0xFE null, 0xFD a closed panel's handle (byte
-//            follows), else one of the open panels (shown ones first), null if none
-//   items:   byte count (% 33), each: byte bit 0 clear: a byte follows and picks a window of the
-//            last listing; bit 0 set: a window follows
-//   answers: byte count (% 4), each: byte end (% 4: 0 Enter on an item (signed byte follows),
-//            1 Esc, 2 Ctrl+Break, 3 a button: dword follows), byte check count (% 13) of {signed
-//            byte item, dword state}, byte edit count (% 3) of {signed byte item, text16 (max
-//            600)}
-//
-// fuzz/make_corpus.sh writes the seed corpus (fuzz/corpus_far3) in this format.
+// Input (little-endian; zeros past the end; text16 is a text in UTF-16 code units):
+//   byte start: bit 0 SCTL_CREATE fails, bits 1-3 RegOpenKeyExA/RegQueryValueExA/RegCloseKey fail
+//   byte start-up record size (PickStartupSize), byte standard functions (PickFunctionsSize)
+//   byte store value count (% 13), each: byte bit 0 local, byte name (fuzz::SettingName, text16),
+//        byte type % 4: number (2 dwords), string (text16), data (text), other (2 dwords)
+//   registry values (fuzz::SeedRegistry; places: the FAR 1.x key, its parent, below, "Velumo")
+//   byte message override count (% 8), each: byte id, text16 (max 700)
+//   steps: byte opcode (% 30): 0-13 kHostCalls, 14 exit FAR, 15-20 desktop events 0-5,
+//          21-29 kDirectCalls; the operands as each reads them.
+//   record: byte % 5: Velumo's size, null, StructSize 0, smaller (byte), larger (byte)
+//   panel:  byte: 0xFF invalid, 0xFE null, 0xFD a closed one (byte), else an open one
+//   answers: byte count (% 4), each: byte end (Enter on an item, Esc, Ctrl+Break, a button),
+//            then the check and edit changes (fuzz::ReadItemChanges)
+// fuzz/make_corpus.sh writes the seeds (fuzz/corpus_far3) in this format.
 #include "far3_host.h"
 #include "far3_support.h"
+#include "heap_calls.h"
 #include "fuzz_common.h"
 #include "far1_support.h"
 #include "sim_desktop.h"
@@ -143,11 +72,11 @@ const Text kParentDirectory = FAR3_TEXT("..");
 const Text kRootDirectory = FAR3_TEXT("\\");
 
 // The settings FAR 3's store keeps, in table order: the dialog's check boxes, in order, edit
-// them. FAR 3 picks the disks-menu hot key itself, so the digit is not among them.
+// them.
 std::vector<SettingField> Far3Settings() {
     std::vector<SettingField> kept;
     for (const SettingField& setting : kSettingFields) {
-        if (setting.Field != &Settings::DisksMenuDigit) {
+        if ((setting.FrontEnds & kFar3) != 0) {
             kept.push_back(setting);
         }
     }
@@ -155,11 +84,7 @@ std::vector<SettingField> Far3Settings() {
 }
 
 Text Wide(const char* ascii) {
-    Text text;
-    for (; *ascii != '\0'; ++ascii) {
-        text.push_back(static_cast<WCHAR>(*ascii));
-    }
-    return text;
+    return Text(ascii, ascii + strlen(ascii));
 }
 
 enum class PanelKind { None, Invalid, Shown, Apart, Closed };
@@ -182,6 +107,7 @@ struct Run {
     bool started = false;     // SetStartupInfoW took the record
     bool createFails = false; // SCTL_CREATE
     bool registryCloseFails = false;
+    uint8_t reallocPlan = 0;   // in F8 and hide: calls: 0 none, 7 every realloc fails, n the nth
     std::vector<HANDLE> apart; // opened by a direct OpenW: no panel of the host shows them
     std::set<HANDLE> closed;   // closed since, and not handed out again
     std::deque<far3host::DialogAnswer> answers; // the stand-in's queue, mirrored
@@ -199,18 +125,12 @@ struct RecordSize {
 };
 
 RecordSize PickRecordSize(InputReader& in, size_t own) {
-    switch (in.Byte() % 5) {
-    case 1:
-        return {true, 0};
-    case 2:
-        return {false, 0};
-    case 3:
-        return {false, in.Byte() % own};
-    case 4:
-        return {false, own + 1 + in.Byte() % 64};
-    default:
-        return {false, own};
+    const uint8_t pick = in.Byte() % 5; // Velumo's size, null, StructSize 0, smaller, larger
+    if (pick >= 3) {
+        const uint8_t extra = in.Byte();
+        return {false, pick == 3 ? extra % own : own + 1 + extra % 64};
     }
+    return {pick == 1, pick == 0 ? own : 0};
 }
 
 // The record in a buffer of exactly StructSize bytes (never less than the field itself), the
@@ -292,15 +212,6 @@ PanelPick PickPanel(InputReader& in, const Run& run) {
 
 bool IsLive(const PanelPick& panel) {
     return panel.kind == PanelKind::Shown || panel.kind == PanelKind::Apart;
-}
-
-bool ShownByHost(HANDLE panel) {
-    return far3host::PanelAt(far3host::kLeftPanel).plugin == panel ||
-           far3host::PanelAt(far3host::kRightPanel).plugin == panel;
-}
-
-void ForgetApart(Run& run, HANDLE panel) {
-    run.apart.erase(std::remove(run.apart.begin(), run.apart.end(), panel), run.apart.end());
 }
 
 // ---- What a listing must look like --------------------------------------------------------------
@@ -405,8 +316,46 @@ void WINAPI PluginInfoChecked(far3::PluginInfo* info) {
             "menus do not follow the settings");
 }
 
+// A hide and a typed "hide:" run with the realloc failure plan armed. The growing hidden-window
+// table is the only reallocation in them, so every failed realloc is a window left visible: FAR
+// shows exactly one warning with that count when there is any, and none otherwise.
+template <typename Call> auto WithReallocPlan(Call call) {
+    const Run& run = *g_run;
+    const uint64_t reallocsBefore = heapcalls::Counted().reallocs;
+    const size_t messagesBefore = far3host::MessageCalls().size();
+    if (run.reallocPlan == 7) {
+        heapcalls::FailEveryCall(heapcalls::Call::Realloc);
+    } else if (run.reallocPlan != 0) {
+        heapcalls::FailNthCall(heapcalls::Call::Realloc, run.reallocPlan);
+    }
+    const auto result = call();
+    heapcalls::ClearFailures();
+    const uint64_t reallocs = heapcalls::Counted().reallocs - reallocsBefore;
+    const uint64_t leftVisible = run.reallocPlan == 7                                  ? reallocs
+                                 : run.reallocPlan != 0 && reallocs >= run.reallocPlan ? 1
+                                                                                       : 0;
+    const std::vector<far3host::MessageCall>& messages = far3host::MessageCalls();
+    Require(messages.size() - messagesBefore == (run.started && leftVisible > 0 ? 1 : 0),
+            "not exactly one warning for the windows left visible",
+            static_cast<uint32_t>(messages.size() - messagesBefore));
+    if (messages.size() > messagesBefore) {
+        const far3host::MessageCall& message = messages.back();
+        const Text count = Wide(std::to_string(leftVisible).c_str());
+        Require(far3::SameGuid(message.messageId, far3::kLeftVisibleMessageGuid) &&
+                    message.items.size() == 2 &&
+                    (message.items[1].size() >= 255 || message.items[1].find(count) != Text::npos),
+                "the warning does not say how many windows were left visible",
+                static_cast<uint32_t>(leftVisible));
+    }
+    return result;
+}
+
+intptr_t WINAPI DeleteChecked(const far3::DeleteFilesInfo* info) {
+    return WithReallocPlan([&] { return g_run->plugin.DeleteFilesW(info); });
+}
+
 HANDLE WINAPI OpenTracked(const far3::OpenInfo* info) {
-    const HANDLE panel = g_run->plugin.OpenW(info);
+    const HANDLE panel = WithReallocPlan([&] { return g_run->plugin.OpenW(info); });
     const bool usable = info != nullptr && info->StructSize >= sizeof(*info);
     Require((panel != nullptr) == usable, "OpenW did not open exactly for a usable record");
     g_run->closed.erase(panel);
@@ -462,12 +411,25 @@ void WINAPI PanelInfoChecked(far3::OpenPanelInfo* info) {
             "panel directory, modes or key bar missing");
 }
 
+// FAR exits: the table gives its heap slots back and forgets every record (the windows a user
+// chose to keep hidden stay so).
+void WINAPI ExitChecked(const far3::ExitInfo* info) {
+    g_run->plugin.ExitFARW(info);
+    bool empty = g_hiddenWindows.SlotCount() == HiddenWindowTable::kSlotCount;
+    for (int i = 0; i < HiddenWindowTable::kSlotCount; ++i) {
+        empty = empty && g_hiddenWindows.SlotAt(i) == nullptr;
+    }
+    Require(empty, "FAR's exit left records or heap slots in the hidden-window table");
+    g_run->desktop.tableEmptied = true;
+}
+
 far3host::PluginExports CheckedExports(const far3host::PluginExports& plugin) {
     far3host::PluginExports checked = plugin;
     std::tie(checked.SetStartupInfoW, checked.GetPluginInfoW, checked.OpenW, checked.ClosePanelW,
-             checked.GetFindDataW, checked.GetOpenPanelInfoW) =
+             checked.GetFindDataW, checked.GetOpenPanelInfoW, checked.DeleteFilesW,
+             checked.ExitFARW) =
         std::make_tuple(StartWithPickedRecord, PluginInfoChecked, OpenTracked, CloseChecked,
-                        ListingChecked, PanelInfoChecked);
+                        ListingChecked, PanelInfoChecked, DeleteChecked, ExitChecked);
     return checked;
 }
 
@@ -586,17 +548,13 @@ std::vector<far3host::StoredSetting> StoreOf(const std::vector<far3host::StoredS
     return sorted;
 }
 
-struct StartPlan {
-    bool registryOpenFails;
-    bool registryQueryFails;
-    std::vector<far3host::StoredSetting> seeded;
-};
-
 // What SetStartupInfoW must have loaded: the numbers in the roaming store, defaults elsewhere;
 // with none of them there and the FAR 1.x key readable, that key's values (at most 4 bytes
 // over the default, as the registry store reads them) and they are then written to the store.
-void CheckLoadedSettings(const Run& run, const StartPlan& plan) {
-    const std::vector<far3host::StoredSetting> seeded = StoreOf(plan.seeded);
+// `start` is the input's first byte: bit 1 RegOpenKeyExA fails, bit 2 RegQueryValueExA.
+void CheckLoadedSettings(const Run& run, uint8_t start,
+                         const std::vector<far3host::StoredSetting>& seeds) {
+    const std::vector<far3host::StoredSetting> seeded = StoreOf(seeds);
     Settings expected = kDefaultSettings;
     bool migrates = false;
     if (run.started && !run.createFails) {
@@ -611,11 +569,11 @@ void CheckLoadedSettings(const Run& run, const StartPlan& plan) {
                 }
             }
         }
-        migrates = !anyStored && !plan.registryOpenFails &&
-                   simwin::RegistryKeyExists(far3::kOldRegistryKeyPath);
+        migrates =
+            !anyStored && (start & 2) == 0 && simwin::RegistryKeyExists(far3::kOldRegistryKeyPath);
         for (const SettingField& setting :
              migrates ? Far3Settings() : std::vector<SettingField>()) {
-            expected.*setting.Field = plan.registryQueryFails
+            expected.*setting.Field = (start & 4) != 0
                                           ? setting.Default
                                           : fuzz::RegistryValueOver(far3::kOldRegistryKeyPath,
                                                                     setting.Name, setting.Default);
@@ -678,27 +636,19 @@ std::vector<far3host::StoredSetting> ReadStore(InputReader& in) {
         far3host::StoredSetting setting;
         setting.location = (in.Byte() & 1) != 0 ? far3::PSL_LOCAL : far3::PSL_ROAMING;
         setting.name = fuzz::SettingName(in.Byte(), [&] { return in.Text16(64); });
-        switch (in.Byte() % 4) {
-        case 0: {
-            setting.value.type = far3::FST_QWORD;
-            const uint64_t low = in.Dword();
-            setting.value.number = low | (static_cast<uint64_t>(in.Dword()) << 32);
-            break;
-        }
-        case 1:
-            setting.value.type = far3::FST_STRING;
+        static const far3::FARSETTINGSTYPES kTypes[] = {far3::FST_QWORD, far3::FST_STRING,
+                                                        far3::FST_DATA};
+        const uint8_t type = in.Byte() % 4; // a number, a string, data, another type
+        setting.value.type =
+            type < 3 ? kTypes[type] : static_cast<far3::FARSETTINGSTYPES>(in.Dword());
+        if (type == 1) {
             setting.value.string = in.Text16(64);
-            break;
-        case 2: {
-            setting.value.type = far3::FST_DATA;
+        } else if (type == 2) {
             const std::string data = in.Text(64);
             setting.value.data.assign(data.begin(), data.end());
-            break;
-        }
-        default:
-            setting.value.type = static_cast<far3::FARSETTINGSTYPES>(in.Dword());
-            setting.value.number = in.Dword();
-            break;
+        } else {
+            const uint64_t low = in.Dword();
+            setting.value.number = low | (type == 0 ? static_cast<uint64_t>(in.Dword()) << 32 : 0);
         }
         store.push_back(setting);
     }
@@ -709,19 +659,11 @@ void ReadAnswers(InputReader& in, Run& run) {
     const size_t answers = in.Byte() % 4;
     for (size_t a = 0; a < answers; ++a) {
         far3host::DialogAnswer answer;
-        switch (in.Byte() % 4) {
-        case 0:
+        const int end = in.Byte() % 4; // Enter on an item, Esc (-1), Ctrl+Break (-2), a button
+        if (end == 0) {
             answer.enterOnItem = static_cast<int8_t>(in.Byte());
-            break;
-        case 1:
-            answer.result = -1;
-            break;
-        case 2:
-            answer.result = -2;
-            break;
-        default:
-            answer.result = static_cast<int32_t>(in.Dword());
-            break;
+        } else {
+            answer.result = end == 3 ? static_cast<int32_t>(in.Dword()) : -end;
         }
         fuzz::ReadItemChanges(in, answer, 3, [&] { return in.Text16(600); });
         far3host::QueueDialogAnswer(answer);
@@ -775,7 +717,9 @@ void StepConfigure(InputReader& in, Run& run) {
 // host no longer shows it afterwards (unless the start-up record left the plug-in no services).
 void CheckLeft(const Run& run, HANDLE panel, intptr_t result) {
     if (run.started && result == 1) {
-        Require(!ShownByHost(panel), "the panel is still shown after it was left");
+        Require(far3host::PanelAt(far3host::kLeftPanel).plugin != panel &&
+                    far3host::PanelAt(far3host::kRightPanel).plugin != panel,
+                "the panel is still shown after it was left");
     }
 }
 
@@ -863,6 +807,7 @@ const HostCall kHostCalls[] = {
         run.createFails = (failures & 1) != 0;
         far3host::FailSettingsCreate(run.createFails);
         far3host::FailDialogInit((failures & 2) != 0);
+        run.reallocPlan = (failures >> 2) & 7;
     },
 };
 constexpr size_t kHostCallCount = sizeof(kHostCalls) / sizeof(kHostCalls[0]);
@@ -906,7 +851,7 @@ void CloseApart(Run& run, HANDLE panel, RecordSize size) {
     HostRecord<far3::ClosePanelInfo> record(fields, size);
     PluginStep(run, [&] { far3host::Plugin().ClosePanelW(record.Get()); });
     if (record.Usable() && IsPanel(panel)) {
-        ForgetApart(run, panel);
+        run.apart.erase(std::remove(run.apart.begin(), run.apart.end(), panel), run.apart.end());
     }
 }
 
@@ -1055,18 +1000,11 @@ void DirectDeleteFiles(InputReader& in, Run& run) {
     std::vector<far3::PluginPanelItem> items = PickItems(in, run);
     fields.PanelItem = items.empty() ? nullptr : items.data();
     fields.ItemsNumber = items.size();
-    switch (in.Byte() % 4) {
-    case 1:
+    const uint8_t countPick = in.Byte() % 4; // all, null array, fewer, none
+    if (countPick == 1) {
         fields.PanelItem = nullptr;
-        break;
-    case 2:
-        fields.ItemsNumber = in.Byte() % (items.size() + 1);
-        break;
-    case 3:
-        fields.ItemsNumber = 0;
-        break;
-    default:
-        break;
+    } else if (countPick > 1) {
+        fields.ItemsNumber = countPick == 2 ? in.Byte() % (items.size() + 1) : 0;
     }
     HostRecord<far3::DeleteFilesInfo> record(fields, size);
     intptr_t result = 0;
@@ -1107,30 +1045,14 @@ void DirectConfigure(InputReader& in, Run& run) {
     far3::ConfigureInfo fields = Zeroed<far3::ConfigureInfo>();
     const RecordSize size = PickRecordSize(in, sizeof(fields));
     static const GUID kZeroGuid = {};
+    const GUID* const guids[] = {&far3::kConfigMenuGuid, &far3::kPluginsMenuGuid, nullptr,
+                                 &kZeroGuid};
     GUID other = {};
-    switch (in.Byte() % 5) {
-    case 0:
-        fields.Guid = &far3::kConfigMenuGuid;
-        break;
-    case 1:
-        fields.Guid = &far3::kPluginsMenuGuid;
-        break;
-    case 2:
-        fields.Guid = nullptr;
-        break;
-    case 3:
-        fields.Guid = &kZeroGuid;
-        break;
-    default:
-        other.Data1 = in.Dword();
-        other.Data2 = in.Word();
-        other.Data3 = in.Word();
-        for (uint8_t& byte : other.Data4) {
-            byte = in.Byte();
-        }
-        fields.Guid = &other;
-        break;
+    const uint8_t guidPick = in.Byte() % 5;
+    for (size_t i = 0; guidPick == 4 && i < sizeof(other); ++i) {
+        reinterpret_cast<uint8_t*>(&other)[i] = in.Byte(); // Data1 to Data4, little-endian
     }
+    fields.Guid = guidPick < 4 ? guids[guidPick] : &other;
     ReadAnswers(in, run);
     HostRecord<far3::ConfigureInfo> record(fields, size);
     const Settings before = g_settings;
@@ -1218,18 +1140,6 @@ void PickFunctionsSize(InputReader& in, Run& run) {
     run.functionsSize = kSizes[pick] + (pick == 4 ? in.Byte() % 64 : 0);
 }
 
-std::vector<Text> ReadMessages(InputReader& in) {
-    std::vector<Text> messages = Far3EnglishMessages();
-    Require(messages.size() >= kMessageCount,
-            "VelumoEng.lng (VELUMO_LANG_DIR_FAR3) not read");
-    const size_t overrides = in.Byte() % 8;
-    for (size_t i = 0; i < overrides; ++i) {
-        const size_t id = in.Byte() % messages.size();
-        messages[id] = in.Text16(700);
-    }
-    return messages;
-}
-
 void WINAPI RefuseToLoad(far3::GlobalInfo*) {}
 
 // FAR exits: it closes every panel, then calls ExitFARW. Then the stand-in is emptied (a start
@@ -1257,21 +1167,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g_run = &run;
 
     const uint8_t start = in.Byte();
-    StartPlan plan;
     run.createFails = (start & 1) != 0;
-    plan.registryOpenFails = (start & 2) != 0;
-    plan.registryQueryFails = (start & 4) != 0;
     run.registryCloseFails = (start & 8) != 0;
     run.startupSize = PickStartupSize(in);
     PickFunctionsSize(in, run);
-    plan.seeded = ReadStore(in);
+    const std::vector<far3host::StoredSetting> seeded = ReadStore(in);
     const std::string oldKey = far3::kOldRegistryKeyPath;
     const std::string parent = oldKey.substr(0, oldKey.rfind('\\'));
     const std::string below = oldKey + "\\Sub";
     const std::string bare = "Velumo";
     const std::string* const places[4] = {&oldKey, &parent, &below, &bare};
     fuzz::SeedRegistry(in, places);
-    const std::vector<Text> messages = ReadMessages(in);
+    const std::vector<Text> messages = fuzz::OverrideMessages(
+        in, Far3EnglishMessages(), Far3EnglishMessages().size(), [&] { return in.Text16(700); });
     const simwin::RegistryCall failing[3] = {
         simwin::RegistryCall::Open, simwin::RegistryCall::Query, simwin::RegistryCall::Close};
     for (int i = 0; i < 3; ++i) {
@@ -1280,10 +1188,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
-    Require(far3host::Start(CheckedExports(run.plugin), messages, plan.seeded,
+    Require(far3host::Start(CheckedExports(run.plugin), messages, seeded,
                             FAR3_TEXT("C:\\Far\\Plugins\\Velumo\\Velumo.dll")),
             "the stand-in refused to load the plug-in");
-    CheckLoadedSettings(run, plan);
+    CheckLoadedSettings(run, start, seeded);
     CheckAfterStep(run);
 
     for (size_t steps = 0; steps < kMaxSteps && !in.AtEnd(); ++steps) {

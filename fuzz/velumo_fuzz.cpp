@@ -1,72 +1,30 @@
-// The FAR 1.x plug-in's libFuzzer target: one input is one life of it in the FAR 1.x stand-in.
-// The input sets up the registry and the host's texts, starts the plug-in, then plays host calls
-// (all twelve entry points, with valid, null and invalid handles, fabricated panel items,
-// scripted dialogs and selections, a failing Control) and desktop events (windows created,
-// destroyed, retitled, restyled, hidden or shown by other programs, and changed from inside an
-// enumeration). After every step the invariants below are checked; a violation prints what
-// broke and traps, which libFuzzer reports as a crash with the input saved.
+// The FAR 1.x plug-in's libFuzzer target: one input is one life of the plug-in in the FAR 1.x
+// stand-in: the registry and the host's texts set up, then all twelve entry points called with
+// valid, null and invalid handles, made-up panel items, scripted dialogs and selections, failing
+// registry calls and Control, between desktop events. After every step it checks, and traps on a
+// violation:
+//   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
+//     panel with ShowAllWindowAtExit set, no recorded window left hidden;
+//   - settings at start are the registry's usable values, defaults elsewhere; a confirmed dialog
+//     stores every setting as in memory, any other end changes nothing;
+//   - no registry key left open (unless RegCloseKey was made to fail);
+//   - every listing: counted, titles terminated within 128 bytes, two column texts, status marks
+//     that match the window, the handle in hex; panel titles fit their buffer;
+//   - entry points give only their documented results; every listing handed back and every
+//     panel closed by the end (ASan's leak check does the rest).
 //
-// Invariants:
-//   - a window that was visible before a plug-in call and is hidden after it (its own
-//     WS_VISIBLE bit, so a child hidden with its parent does not count) is recorded in the
-//     hidden-window table, and stays recorded for as long as it stays hidden;
-//   - a plug-in call records a window only by hiding it, and drops a record only by showing
-//     a window that was not visible;
-//   - closing the last open panel while ShowAllWindowAtExit is set leaves no recorded window
-//     hidden;
-//   - the settings loaded at start are the registry's usable values, defaults elsewhere;
-//   - a confirmed configuration dialog leaves every setting in the registry as in memory,
-//     a cancelled one changes nothing;
-//   - no registry key stays open after a call (unless the fuzzer made RegCloseKey fail);
-//   - every listing is well formed: entries counted, titles terminated within 128 bytes, two
-//     column texts, status marks that match the window at that moment, the handle in hex;
-//   - panel titles fit their buffer; entry points give only their documented results;
-//   - nothing leaks: every listing is handed back and every panel closed by the end of the
-//     input, and AddressSanitizer's leak check runs on the inputs where memory did not balance.
-//
-// Input format (all numbers little-endian; reading past the end gives zeros, and the step loop
-// stops at the end of the input). A "text" is a 16-bit length L followed by L % (max + 1) bytes
-// (fewer when the input ends); a title or text is cut at its first NUL like a C string.
-//
-//   byte    startup flags: bit 0 no root key (null); bits 1-5 make RegOpenKeyExA,
-//           RegCreateKeyExA, RegQueryValueExA, RegSetValueExA, RegCloseKey fail from the start
-//   text    root key (max 1000)
-//   byte    registry value count (% 17), each:
-//             byte  place (% 4): 0 "<root>\Velumo", 1 "<root>", 2 "<root>\Velumo\Sub", 3 "Velumo"
-//             byte  name: as fuzz::SettingName picks it (text: max 64)
-//             dword type
-//             text  data (max 300)
-//   byte    message override count (% 8), each: byte id (% 20), text (max 700)
-//   steps:  byte opcode (% 19), then its operands:
-//      0 OpenPlugin       byte code (0-4 as is, else a dword follows), byte item: bit 0 null,
-//                         bit 1 an unreadable address unless the code is 4, else the command;
-//                         text command (max 600)
-//      1 ClosePlugin      panel
-//      2 GetFindData      panel, byte bit 0 null item place, bit 1 null count place, dword mode
-//      3 FreeFindData     byte listing (% outstanding listings)
-//      4 GetOpenPluginInfo panel, byte bit 0 null record
-//      5 SetDirectory     panel, byte bit 0 null directory, text directory (max 300), dword mode
-//      6 DeleteFiles      panel, items, byte count mode (% 4): 0 all, 1 null array,
-//                         2 negative (byte follows), 3 fewer (byte follows)
-//      7 ProcessKey       panel, byte key (0 F3, 1 'A', else a dword follows),
-//                         byte control state (0 none, 1 Alt, else a dword follows), items (the
-//                         host's selection)
-//      8 Configure        byte item (0 item 0, else a dword follows), byte answer count (% 4),
-//                         each: byte result (0 confirm 10, 1 cancel 11, 2 Esc -1, else a dword),
-//                         byte check count (% 13) of {signed byte item, dword Selected},
-//                         byte edit count (% 5) of {signed byte item, text (max 600)}
-//      9 GetPluginInfo    byte bit 0 null record
-//     10 ExitFAR
-//  11-16 a desktop event 0-5 (fuzz/fuzz_common.h; titles are ANSI bytes)
-//     17 registry failure byte call (% 5), byte error (0 none, 1 access denied, 2 not found,
-//                         3 more data, else a dword follows)
-//     18 Control result   dword (0 makes Control fail)
-//   panel:  byte: 0xFF the invalid handle (-1), 0xFE null, else an open panel (null if none)
-//   window: as in fuzz/fuzz_common.h
-//   items:  byte count (% 33), each: byte from: bit 0 clear: a byte follows and picks the user
-//           data of the last listing; bit 0 set: a window follows
-//
-// fuzz/make_corpus.sh writes the seed corpus in this format.
+// Input (little-endian; zeros past the end; a text is cut at its first NUL):
+//   byte start: bit 0 no root key, bits 1-5 RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA,
+//        RegSetValueExA, RegCloseKey fail; text root key (max 1000)
+//   registry values (fuzz::SeedRegistry; places: <root>\Velumo, <root>, below it, "Velumo")
+//   byte message override count (% 8), each: byte id (% 20), text (max 700)
+//   steps: byte opcode (% 19): 0-10 the entry points of kHostCalls, 11-16 desktop events 0-5,
+//          17 a registry call fails (byte call, byte error), 18 Control's result (dword);
+//          the operands as each step reads them.
+//   panel: byte: 0xFF invalid, 0xFE null, else an open panel
+//   items: byte count (% 33), each: byte bit 0 clear: a byte picks from the last listing,
+//          set: a window follows
+// fuzz/make_corpus.sh writes the seeds (fuzz/corpus) in this format.
 #include "far1_host.h"
 #include "fuzz_common.h"
 #include "far1_support.h"
@@ -142,12 +100,7 @@ HANDLE PickPanel(InputReader& in, const Run& run) {
 }
 
 bool IsOpenPanel(const Run& run, HANDLE panel) {
-    for (HANDLE open : run.panels) {
-        if (open == panel) {
-            return true;
-        }
-    }
-    return false;
+    return std::find(run.panels.begin(), run.panels.end(), panel) != run.panels.end();
 }
 
 std::vector<far1::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
@@ -283,12 +236,7 @@ void ClosePanel(Run& run, HANDLE panel) {
                 HandBack(run, i);
             }
         }
-        for (size_t i = 0; i < run.panels.size(); ++i) {
-            if (run.panels[i] == panel) {
-                run.panels.erase(run.panels.begin() + static_cast<std::ptrdiff_t>(i));
-                break;
-            }
-        }
+        run.panels.erase(std::find(run.panels.begin(), run.panels.end(), panel));
     }
     // Only the close of the last open panel shows the hidden windows again.
     const bool restores = g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
@@ -381,18 +329,11 @@ void StepDeleteFiles(InputReader& in, Run& run) {
     const int size = static_cast<int>(items.size());
     int count = size;
     far1::PluginPanelItem* array = items.empty() ? nullptr : items.data();
-    switch (in.Byte() % 4) {
-    case 1:
+    const uint8_t countPick = in.Byte() % 4; // all, null array, negative, fewer
+    if (countPick == 1) {
         array = nullptr;
-        break;
-    case 2:
-        count = -static_cast<int>(in.Byte());
-        break;
-    case 3:
-        count = in.Byte() % (size + 1);
-        break;
-    default:
-        break;
+    } else if (countPick > 1) {
+        count = countPick == 2 ? -static_cast<int>(in.Byte()) : in.Byte() % (size + 1);
     }
     int result = -1;
     PluginCall(run, [&] { result = far1host::Plugin().DeleteFiles(panel, array, count, 0); });
@@ -505,20 +446,6 @@ void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
     fuzz::SeedRegistry(in, places);
 }
 
-std::vector<std::string> ReadMessages(InputReader& in) {
-    std::vector<std::string> messages = EnglishMessages();
-    Require(messages.size() >= kMessageCount, "VelumoEng.lng (VELUMO_LANG_DIR) not read");
-    const size_t overrides = in.Byte() % 8;
-    for (size_t i = 0; i < overrides; ++i) {
-        const size_t id = in.Byte() % 20;
-        if (messages.size() <= id) {
-            messages.resize(id + 1);
-        }
-        messages[id] = in.Text(700);
-    }
-    return messages;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -531,7 +458,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string rootKey = CutAtNul(in.Text(1000));
     run.keyPath = rootKey + "\\" + kPluginKeyName;
     SeedRegistry(in, run, rootKey);
-    const std::vector<std::string> messages = ReadMessages(in);
+    const std::vector<std::string> messages =
+        fuzz::OverrideMessages(in, EnglishMessages(), 20, [&] { return in.Text(700); });
     for (size_t kind = 0; kind < kRegistryCallKinds; ++kind) {
         if (startup & (2u << kind)) {
             SetRegistryFailure(run, kind, ERROR_ACCESS_DENIED);
