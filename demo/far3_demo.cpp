@@ -106,7 +106,7 @@ void ShowPanel(HWND cursor, bool numbered) {
     size_t leftOut = 0;
     for (size_t i = 0; i < panel.items.size(); ++i) {
         const far3host::ListedItem& item = panel.items[i];
-        if (!item.isDots && SampleOf(WindowOf(item)) == nullptr) {
+        if (!item.isDots && !IsSample(WindowOf(item))) {
             ++leftOut;
             continue;
         }
@@ -294,63 +294,60 @@ const FrontEnd kFrontEnd = {[] { return ActiveVelumo() != nullptr; },
 
 // ---- The scripted run ---------------------------------------------------------------------------
 
-bool RunScript() {
+std::vector<Step> Script() {
     const std::string japanese = Utf8Of(kJapaneseNote);
     const std::string report = Utf8Of(kReport);
     const std::string typed = Utf8Of(kHideJapanese);
-    return RunScript(
-        kFrontEnd,
-        {
-            {"F11 > \"" + g_menuEntry +
-                 "\": the desktop's windows, each title exactly as Windows holds it; the owned "
-                 "pop-up and the never-shown window are left out",
-             Action::kOpen,
-             {},
-             "",
-             {{Expect::kExactTitle, japanese},
-              {Expect::kExactTitle, report},
-              {Expect::kStatus, japanese, "    "},
-              {Expect::kNotListed, "Palette", "Background worker"}}},
-            {"type hide:" + typed + " in the Velumo panel: " + japanese +
-                 " is hidden (status \"H  D\"); FAR closes the old instance",
-             Action::kHide,
-             {typed},
-             "",
-             {{Expect::kHidden, japanese},
-              {Expect::kStatus, japanese, "H  D"},
-              {Expect::kVisible, report}}},
-            {"Insert on Final Report and " + report +
-                 ", then F8: Velumo hides both (status \"H  D\")",
-             Action::kToggle,
-             {"Final Report", report},
-             "",
-             {{Expect::kHidden, "Final Report"},
-              {Expect::kHidden, report},
-              {Expect::kStatus, "Final Report", "H  D"},
-              {Expect::kStatus, report, "H  D"},
-              {Expect::kStatus, japanese, "H  D"}}},
-            {"F3 on the hidden " + report +
-                 ": shown and brought to the front, still Velumo's (\"   D\")",
-             Action::kActivate,
-             {report},
-             "",
-             {{Expect::kVisible, report},
-              {Expect::kFront, report},
-              {Expect::kStatus, report, "   D"},
-              {Expect::kHidden, japanese}}},
-            {"F9 > Options > Plugins configuration > Velumo: the configuration dialog (FAR 3 picks "
-             "the disks-menu hot key itself: no digit row)",
-             Action::kConfigure,
-             {},
-             "",
-             {{Expect::kHidden, japanese}}},
-            {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
-                 " again, and the windows Velumo hid are shown again",
-             Action::kLeave,
-             {},
-             "",
-             {{Expect::kVisible, japanese}, {Expect::kVisible, "Final Report"}}},
-        });
+    return {
+        {"F11 > \"" + g_menuEntry +
+             "\": the desktop's windows, each title exactly as Windows holds it; the owned "
+             "pop-up and the never-shown window are left out",
+         "list",
+         {},
+         "",
+         {{Expect::kExactTitle, japanese},
+          {Expect::kExactTitle, report},
+          {Expect::kStatus, japanese, "    "},
+          {Expect::kNotListed, "Palette", "Background worker"}}},
+        {"type hide:" + typed + " in the Velumo panel: " + japanese +
+             " is hidden (status \"H  D\"); FAR closes the old instance",
+         "hide",
+         {typed},
+         "",
+         {{Expect::kHidden, japanese},
+          {Expect::kStatus, japanese, "H  D"},
+          {Expect::kVisible, report}}},
+        {"Insert on Final Report and " + report + ", then F8: Velumo hides both (status \"H  D\")",
+         "f8",
+         {"Final Report", report},
+         "",
+         {{Expect::kHidden, "Final Report"},
+          {Expect::kHidden, report},
+          {Expect::kStatus, "Final Report", "H  D"},
+          {Expect::kStatus, report, "H  D"},
+          {Expect::kStatus, japanese, "H  D"}}},
+        {"F3 on the hidden " + report +
+             ": shown and brought to the front, still Velumo's (\"   D\")",
+         "f3",
+         {report},
+         "",
+         {{Expect::kVisible, report},
+          {Expect::kFront, report},
+          {Expect::kStatus, report, "   D"},
+          {Expect::kHidden, japanese}}},
+        {"F9 > Options > Plugins configuration > Velumo: the configuration dialog (FAR 3 picks "
+         "the disks-menu hot key itself: no digit row)",
+         "config",
+         {},
+         "",
+         {{Expect::kHidden, japanese}}},
+        {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
+             " again, and the windows Velumo hid are shown again",
+         "close",
+         {},
+         "",
+         {{Expect::kVisible, japanese}, {Expect::kVisible, "Final Report"}}},
+    };
 }
 
 } // namespace
@@ -388,7 +385,7 @@ int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string&
                           std::to_string(language.messages.size()) +
                           " messages from VelumoEng.lng.\n(--far1 shows the FAR 1.x plug-in.)",
                       desktop);
-    return RunAndFinish(kFrontEnd, interactive, RunScript, [] { far3host::ExitFar(); });
+    return RunAndFinish(kFrontEnd, interactive, Script(), [] { far3host::ExitFar(); });
 }
 
 } // namespace demo
