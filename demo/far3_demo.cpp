@@ -154,10 +154,15 @@ bool OpenFromPluginsMenu() {
     return true;
 }
 
-// FAR's command line, typed in the active panel: "hide:" and the text opens Velumo with the text
-// after the colon, UTF-16 as typed. When the active panel shows Velumo, FAR opens the new
-// instance first, then closes the old one.
-bool TypeHide(const Text& text) {
+// FAR's command line, typed in the active panel: "hide:" and the text (UTF-8 from the terminal)
+// opens Velumo with the text after the colon, UTF-16 as typed. When the active panel shows
+// Velumo, FAR opens the new instance first, then closes the old one.
+bool HideCommand(const std::string& utf8) {
+    Text text;
+    if (!Utf8ToWide(utf8, &text)) {
+        Write("The text is not UTF-8; nothing was typed.\n");
+        return false;
+    }
     HANDLE previous = ActiveVelumo();
     far3host::ClearRecords();
     HANDLE opened = nullptr;
@@ -259,15 +264,6 @@ bool LeavePanel() {
           "); ClosePanelW; the file panel shows " +
           (filePanel.driveMenuShown ? "the Change drive menu" : Utf8Of(filePanel.folder)) + "\n");
     return true;
-}
-
-bool HideCommand(const std::string& utf8) {
-    Text text;
-    if (!Utf8ToWide(utf8, &text)) {
-        Write("The text is not UTF-8; nothing was typed.\n");
-        return false;
-    }
-    return TypeHide(text);
 }
 
 const FrontEnd kFrontEnd = {[] { return ActiveVelumo() != nullptr; },
