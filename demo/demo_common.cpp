@@ -190,36 +190,43 @@ void RunInteractive(const FrontEnd& frontEnd) {
     }
 }
 
-void CheckExpect(const FrontEnd& frontEnd, const Expect& expect) {
-    const std::string& title = expect.title;
-    const int number = RowNumber(SampleNamed(title));
-    switch (expect.kind) {
-    case Expect::kVisible:
-    case Expect::kHidden: {
-        bool visible = IsWindowVisible(SampleNamed(title)) != FALSE;
+// `text` cut at each `separator`; none of an empty text.
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (size_t start = 0; !text.empty() && start <= text.size();) {
+        size_t end = std::min(text.find(separator, start), text.size());
+        parts.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+// One of a step's expectations ("kind:title" or "kind:title=detail"), checked and written.
+void CheckExpect(const FrontEnd& frontEnd, const std::string& expect) {
+    const size_t colon = expect.find(':');
+    const size_t equals = expect.find('=');
+    const std::string kind = expect.substr(0, colon);
+    const std::string title = expect.substr(colon + 1, equals - colon - 1);
+    const std::string detail = equals == std::string::npos ? "" : expect.substr(equals + 1);
+    const HWND window = SampleNamed(title);
+    const int number = RowNumber(window);
+    if (kind == "visible" || kind == "hidden") {
+        bool visible = IsWindowVisible(window) != FALSE;
         Check("IsWindowVisible(\"" + title + "\") = " + (visible ? "1" : "0"),
-              visible == (expect.kind == Expect::kVisible));
-        break;
-    }
-    case Expect::kFront: {
-        bool foreground = GetForegroundWindow() == SampleNamed(title);
+              visible == (kind == "visible"));
+    } else if (kind == "front") {
+        bool foreground = GetForegroundWindow() == window;
         Check("GetForegroundWindow() is " + title + ": " + (foreground ? "yes" : "no"), foreground);
-        break;
-    }
-    case Expect::kStatus: {
+    } else if (kind == "status") {
         const std::string status =
             number > 0 ? g_demo.pictureRows[static_cast<size_t>(number - 1)].status : "";
         Check("status of \"" + title + "\" = " + (number > 0 ? "\"" + status + "\"" : "not listed"),
-              number > 0 && status == expect.detail);
-        break;
-    }
-    case Expect::kExactTitle:
+              number > 0 && status == detail);
+    } else if (kind == "exact") {
         frontEnd.checkExactTitle(title);
-        break;
-    case Expect::kNotListed:
-        Check(title + " and " + expect.detail + " are not listed",
-              number == 0 && RowNumber(SampleNamed(expect.detail)) == 0);
-        break;
+    } else {
+        Check(title + " and " + detail + " are not listed",
+              kind == "unlisted" && number == 0 && RowNumber(SampleNamed(detail)) == 0);
     }
 }
 
@@ -231,24 +238,29 @@ bool RunScript(const FrontEnd& frontEnd, const std::vector<Step>& steps) {
         const Step& step = steps[i];
         Write("\n== Step " + std::to_string(i + 1) + " of " + std::to_string(steps.size()) + ": " +
               step.caption + "\n");
+        const size_t space = step.command.find(' ');
+        const std::string verb = step.command.substr(0, space);
+        const std::string rest = space == std::string::npos ? "" : step.command.substr(space + 1);
         std::vector<HWND> windows;
-        for (const std::string& title : step.operands) {
-            if (step.verb != "hide" && RowNumber(SampleNamed(title)) == 0) {
+        const bool namesItems = verb == "f8" || verb == "f3";
+        for (const std::string& title :
+             namesItems ? Split(rest, '|') : std::vector<std::string>()) {
+            if (RowNumber(SampleNamed(title)) == 0) {
                 Write("The sample windows are not listed.\n");
                 return false;
             }
             windows.push_back(SampleNamed(title));
         }
-        if (!Perform(frontEnd, step.verb, windows, step.operands.empty() ? "" : step.operands[0])) {
+        if (!Perform(frontEnd, verb, windows, rest)) {
             return false;
         }
-        if (step.verb != "config" && step.verb != "close") {
+        if (verb != "config" && verb != "close") {
             frontEnd.show(step.cursor.empty() ? nullptr : SampleNamed(step.cursor), false);
         }
-        for (const Expect& expect : step.expects) {
+        for (const std::string& expect : Split(step.expects, ';')) {
             CheckExpect(frontEnd, expect);
         }
-        if (step.verb == "close" && frontEnd.filePanelText() != kStartFolder) {
+        if (verb == "close" && frontEnd.filePanelText() != kStartFolder) {
             Check("the file panel is not in the folder Velumo was opened from", false);
         }
     }

@@ -59,23 +59,16 @@ struct FrontEnd {
     const char* hideNote;                              // how TEXT reaches Velumo
 };
 
-// What a step expects afterwards of a sample window (`title`).
-struct Expect {
-    enum Kind { kVisible, kHidden, kFront, kStatus, kExactTitle, kNotListed };
-    Kind kind;
-    std::string title;
-    std::string detail = std::string(); // kStatus: the status marks; kNotListed: a second window
-};
-
-// A step of the scripted run: a command of the interactive run, with window titles in place of
-// item numbers (or the text after hide), the window the picture's cursor is put on (empty:
-// where FAR keeps it), and the checks.
+// A step of the scripted run: a command as the interactive run takes it, but with window titles
+// separated by '|' in place of item numbers; the window the picture's cursor is put on (empty:
+// where FAR keeps it); then what it expects of sample windows, separated by ';': "visible:T",
+// "hidden:T", "front:T", "status:T=MARKS", "exact:T" (listed with the window's own title),
+// "unlisted:T=U" (neither T nor U listed).
 struct Step {
     std::string caption;
-    std::string verb;
-    std::vector<std::string> operands;
+    std::string command;
     std::string cursor;
-    std::vector<Expect> expects;
+    std::string expects;
 };
 
 // The steps (or, when interactive, commands from standard input), then `exitFar` closes every

@@ -298,51 +298,28 @@ std::vector<Step> Script() {
         {"F11 > \"" + g_menuEntry +
              "\": the desktop's windows, each title exactly as Windows holds it; the owned "
              "pop-up and the never-shown window are left out",
-         "list",
-         {},
-         "",
-         {{Expect::kExactTitle, japanese},
-          {Expect::kExactTitle, report},
-          {Expect::kStatus, japanese, "    "},
-          {Expect::kNotListed, "Palette", "Background worker"}}},
+         "list", "",
+         "exact:" + japanese + ";exact:" + report + ";status:" + japanese +
+             "=    ;unlisted:Palette=Background worker"},
         {"type hide:" + typed + " in the Velumo panel: " + japanese +
              " is hidden (status \"H  D\"); FAR closes the old instance",
-         "hide",
-         {typed},
-         "",
-         {{Expect::kHidden, japanese},
-          {Expect::kStatus, japanese, "H  D"},
-          {Expect::kVisible, report}}},
+         "hide " + typed, "",
+         "hidden:" + japanese + ";status:" + japanese + "=H  D;visible:" + report},
         {"Insert on Final Report and " + report + ", then F8: Velumo hides both (status \"H  D\")",
-         "f8",
-         {"Final Report", report},
-         "",
-         {{Expect::kHidden, "Final Report"},
-          {Expect::kHidden, report},
-          {Expect::kStatus, "Final Report", "H  D"},
-          {Expect::kStatus, report, "H  D"},
-          {Expect::kStatus, japanese, "H  D"}}},
+         "f8 Final Report|" + report, "",
+         "hidden:Final Report;hidden:" + report + ";status:Final Report=H  D;status:" + report +
+             "=H  D;status:" + japanese + "=H  D"},
         {"F3 on the hidden " + report +
              ": shown and brought to the front, still Velumo's (\"   D\")",
-         "f3",
-         {report},
-         "",
-         {{Expect::kVisible, report},
-          {Expect::kFront, report},
-          {Expect::kStatus, report, "   D"},
-          {Expect::kHidden, japanese}}},
+         "f3 " + report, "",
+         "visible:" + report + ";front:" + report + ";status:" + report +
+             "=   D;hidden:" + japanese},
         {"F9 > Options > Plugins configuration > Velumo: the configuration dialog (FAR 3 picks "
          "the disks-menu hot key itself: no digit row)",
-         "config",
-         {},
-         "",
-         {{Expect::kHidden, japanese}}},
+         "config", "", "hidden:" + japanese},
         {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
              " again, and the windows Velumo hid are shown again",
-         "close",
-         {},
-         "",
-         {{Expect::kVisible, japanese}, {Expect::kVisible, "Final Report"}}},
+         "close", "", "visible:" + japanese + ";visible:Final Report"},
     };
 }
 
