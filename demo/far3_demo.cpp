@@ -18,12 +18,6 @@ constexpr wchar_t kStartFolderText[] = L"C:\\Users\\far\\Documents";
 constexpr size_t kNoItem = static_cast<size_t>(-1);
 constexpr int kTitleCapacity = 256; // the sample titles are far shorter
 
-// The demo's windows with the UTF-16 titles they were made with, to compare the listing with.
-struct WideTitle {
-    HWND window;
-    Text title;
-};
-std::vector<WideTitle> g_wideTitles;
 std::string g_menuEntry;
 
 std::string Utf8Of(const Text& text) {
@@ -44,7 +38,6 @@ HWND WindowOf(const far3host::ListedItem& item) {
 HWND MakeWindow(const wchar_t* title, DWORD style, HWND owner = nullptr) {
     HWND window = harness::MakeWindowW(title, style, owner);
     harness::PumpMessages();
-    g_wideTitles.push_back(WideTitle{window, title});
     return window;
 }
 
@@ -128,17 +121,14 @@ void ShowPanel(HWND cursor, bool numbered) {
 // The item's FileName is the window's title as Windows holds it (GetWindowTextW) and as the
 // demo made it, to the last UTF-16 unit.
 void CheckListedExactly(const std::string& utf8) {
-    Text title;
+    Text title; // as the demo made the window: UTF-8 to UTF-16 and back loses nothing
     Utf8ToWide(utf8, &title);
-    const WideTitle* made = nullptr;
-    for (const WideTitle& wide : g_wideTitles) {
-        made = wide.title == title ? &wide : made;
-    }
-    size_t index = made != nullptr ? ItemIndex(made->window) : kNoItem;
+    const HWND window = SampleNamed(utf8);
+    const size_t index = ItemIndex(window);
     wchar_t held[kTitleCapacity];
-    int length = made != nullptr ? GetWindowTextW(made->window, held, kTitleCapacity) : 0;
-    bool exact = index != kNoItem && ActivePanel().items[index].fileName == made->title &&
-                 Text(held, static_cast<size_t>(length > 0 ? length : 0)) == made->title;
+    const int length = GetWindowTextW(window, held, kTitleCapacity);
+    const bool exact = index != kNoItem && ActivePanel().items[index].fileName == title &&
+                       Text(held, static_cast<size_t>(length > 0 ? length : 0)) == title;
     Check("FileName of \"" + utf8 + "\" = GetWindowTextW of its window, " +
               std::to_string(title.size()) + " UTF-16 units: " + (exact ? "yes" : "no"),
           exact);
