@@ -11,8 +11,8 @@
 #   VELUMO_BENCH_BUILD    the native build directory (preset bench), default build/bench
 #   VELUMO_BENCH_RESULTS  the raw results, default build/bench-results
 #   VELUMO_BENCH_QUICK=1  a short run through every stage (fewer and smaller Wine desktops, fewer
-#                         samples and profiled listings); its report and plot go to the results
-#                         folder, never to docs/, since its figures do not answer the targets
+#                         samples); its report and plot go to the results folder, never to
+#                         docs/, since its figures do not answer the targets
 #
 # 1. Natively (preset bench: gcc Release, no sanitizers) over the simulated Win32: Google
 #    Benchmark, JSON in the results.
