@@ -215,6 +215,11 @@ bool LeavePanel() {
     return true;
 }
 
+void SwitchPanel() {
+    farhost::SetActivePanel(farhost::ActivePanel() == farhost::kLeftPanel ? farhost::kRightPanel
+                                                                          : farhost::kLeftPanel);
+}
+
 const FrontEnd kFrontEnd = {
     [] { return ActiveVelumo() != nullptr; },
     OpenFromPluginsMenu,
@@ -222,11 +227,7 @@ const FrontEnd kFrontEnd = {
     PressF8,
     PressF3,
     HideCommand,
-    [] {
-        farhost::SetActivePanel(farhost::ActivePanel() == farhost::kLeftPanel
-                                    ? farhost::kRightPanel
-                                    : farhost::kLeftPanel);
-    },
+    SwitchPanel,
     ShowConfiguration,
     LeavePanel,
     FilePanelText,

@@ -226,6 +226,11 @@ void ShowConfiguration() {
           nothingSaved && call.freed);
 }
 
+std::string FilePanelText() {
+    const far3host::HostPanel& filePanel = ActivePanel();
+    return filePanel.driveMenuShown ? std::string("Change drive menu") : Utf8Of(filePanel.folder);
+}
+
 // Enter on "..": the panel has a directory of its own, so FAR calls SetDirectoryW(".."), and
 // Velumo asks FAR to close the panel; FAR shows the folder the panel had before Velumo opened.
 bool LeavePanel() {
@@ -247,13 +252,18 @@ bool LeavePanel() {
         setDirectory =
             setDirectory || (call.call == far3host::Call::SetDirectory && call.text == L"..");
     }
-    const far3host::HostPanel& filePanel = ActivePanel();
     Write(std::string("   Enter on \"..\": ") + (setDirectory ? "SetDirectoryW(\"..\"); " : "") +
           "Velumo asked FAR to close the panel (FCTL_CLOSEPANEL, " +
           (close->hasParam2 ? "\"" + Utf8Of(close->directory) + "\"" : "no directory") +
-          "); ClosePanelW; the file panel shows " +
-          (filePanel.driveMenuShown ? "the Change drive menu" : Utf8Of(filePanel.folder)) + "\n");
+          "); ClosePanelW; the file panel shows " + (ActivePanel().driveMenuShown ? "the " : "") +
+          FilePanelText() + "\n");
     return true;
+}
+
+void SwitchPanel() {
+    far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
+                                 ? far3host::kRightPanel
+                                 : far3host::kLeftPanel);
 }
 
 const FrontEnd kFrontEnd = {[] { return ActiveVelumo() != nullptr; },
@@ -262,19 +272,10 @@ const FrontEnd kFrontEnd = {[] { return ActiveVelumo() != nullptr; },
                             PressF8,
                             PressF3,
                             HideCommand,
-                            [] {
-                                far3host::SetActivePanel(far3host::ActivePanel() ==
-                                                                 far3host::kLeftPanel
-                                                             ? far3host::kRightPanel
-                                                             : far3host::kLeftPanel);
-                            },
+                            SwitchPanel,
                             ShowConfiguration,
                             LeavePanel,
-                            [] {
-                                const far3host::HostPanel& filePanel = ActivePanel();
-                                return filePanel.driveMenuShown ? std::string("Change drive menu")
-                                                                : Utf8Of(filePanel.folder);
-                            },
+                            FilePanelText,
                             CheckListedExactly,
                             "TEXT is UTF-8 from the terminal; FAR hands it to Velumo as UTF-16"};
 
