@@ -11,7 +11,6 @@
 // new) are counted apart as sim_news.
 //
 //   velumo_native_bench [Google Benchmark flags]
-//   velumo_native_bench --listing-loop far1|far3 WINDOWS LISTINGS   only lists, for a profiler
 #include "core/hidden_window_table.h"
 #include "core/visibility_actions.h"
 #include "far1/panel_items.h"
@@ -26,10 +25,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
-#include <sys/mman.h>
 #include <sys/resource.h>
 #include <vector>
 
@@ -230,7 +226,8 @@ void BM_ToggleWindowsByTitle(benchmark::State& state) {
 }
 
 // Each iteration hides (untimed) as many windows as the table takes, spread over the z-order,
-// then times the pass that shows them all again.
+// then times the pass that shows them all again. The panel is FAR 1.x's, whose table keeps its
+// fixed slots (FAR 3's grows and would take every window).
 void BM_RestoreAllWindows(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const std::vector<HWND> windows = MakeDesktop(count);
@@ -262,30 +259,6 @@ void BM_RestoreAllWindows(benchmark::State& state) {
     ReportCounts(state, count, []() { RestoreAllWindows(); });
 }
 
-// Not Velumo: what this machine charges for the first touch of a fresh anonymous page, the cost
-// a heap pays again for every page it has given back to the kernel and then takes once more.
-void BM_FreshPageTouch(benchmark::State& state) {
-    constexpr size_t kBytes = 16u << 20;
-    constexpr size_t kPage = 4096;
-    for (auto _ : state) {
-        void* mapped =
-            mmap(nullptr, kBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (mapped == MAP_FAILED) {
-            state.SkipWithError("mmap failed");
-            break;
-        }
-        char* memory = static_cast<char*>(mapped);
-        for (size_t at = 0; at < kBytes; at += kPage) {
-            memory[at] = 1;
-        }
-        benchmark::ClobberMemory();
-        munmap(mapped, kBytes);
-    }
-    state.counters["per_page"] =
-        benchmark::Counter(kBytes / kPage, benchmark::Counter::kIsIterationInvariantRate |
-                                               benchmark::Counter::kInvert);
-}
-
 void Sizes(benchmark::internal::Benchmark* benchmark) {
     for (int count : {10, 30, 100, 300, 1000, 3000, 10000}) {
         benchmark->Arg(count);
@@ -296,52 +269,10 @@ BENCHMARK(BM_ListingFar1)->Apply(Sizes);
 BENCHMARK(BM_ListingFar3)->Apply(Sizes);
 BENCHMARK(BM_ToggleWindowsByTitle)->Apply(Sizes);
 BENCHMARK(BM_RestoreAllWindows)->Apply(Sizes);
-BENCHMARK(BM_FreshPageTouch)->Iterations(5)->Unit(benchmark::kMillisecond);
-
-// Lists a desktop `listings` times with one front end and nothing else, so that a profiler sees
-// the listing alone; prints what one listing allocated.
-int ListingLoop(bool useFar3, int count, int listings) {
-    MakeDesktop(count);
-    HANDLE panel = useFar3 ? OpenFar3Panel() : OpenPanel();
-    heapcalls::ResetCounts();
-    for (int i = 0; i < listings; ++i) {
-        const size_t listed = useFar3 ? ListFar3(panel) : static_cast<size_t>(ListFar1(panel));
-        if (listed != static_cast<size_t>(count)) {
-            fprintf(stderr, "listed %zu of %d windows\n", listed, count);
-            return 1;
-        }
-    }
-    const heapcalls::Counts used = heapcalls::Counted();
-    printf("windows %d listings %d item_size %zu mallocs %llu reallocs %llu realloc_moves %llu "
-           "copied_bytes %llu frees %llu\n",
-           count, listings, useFar3 ? sizeof(far3::PluginPanelItem) : sizeof(far1::PluginPanelItem),
-           static_cast<unsigned long long>(used.mallocs / listings),
-           static_cast<unsigned long long>(used.reallocs / listings),
-           static_cast<unsigned long long>(used.reallocMoves / listings),
-           static_cast<unsigned long long>(used.copiedBytes / listings),
-           static_cast<unsigned long long>(used.frees / listings));
-    if (useFar3) {
-        CloseFar3Panel(panel);
-    } else {
-        far1host::Plugin().ClosePlugin(panel);
-    }
-    return 0;
-}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 5 && strcmp(argv[1], "--listing-loop") == 0) {
-        const bool useFar1 = strcmp(argv[2], "far1") == 0;
-        const bool useFar3 = strcmp(argv[2], "far3") == 0;
-        const int count = atoi(argv[3]);
-        const int listings = atoi(argv[4]);
-        if ((!useFar1 && !useFar3) || count <= 0 || listings <= 0) {
-            fprintf(stderr, "usage: %s --listing-loop far1|far3 WINDOWS LISTINGS\n", argv[0]);
-            return 2;
-        }
-        return ListingLoop(useFar3, count, listings);
-    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;

@@ -20,21 +20,11 @@
 // Each desktop grows from one count to the next (window creation is slow under Wine; measuring
 // never depends on how a desktop came to its count).
 //
-// Besides: the cost of each window-system call on its own (per call, over the same windows), and
-// each front end's allocation scheme on its own (the array's growth, the blocks per entry, then
-// the release), with the number of reallocs that moved the array.
-//
 //   velumo_wine_bench.exe FAR1-DLL FAR3-DLL OWNER-EXE REPETITIONS COUNT...
 //
 // Writes tab-separated result lines to stdout, progress to stderr (times in microseconds):
 //   row    FRONT-END CASE COUNT FLOOR-MEDIAN LISTING-MEDIAN FLOOR-MIN LISTING-MIN
 //          LISTINGS-PER-SAMPLE PAIRED-RATIO-MEDIAN
-//   call   CASE COUNT CALL NANOSECONDS-PER-CALL
-//   alloc  SCHEME COUNT MEDIAN REALLOC-MOVES BYTES-COPIED-BY-MOVES ELEMENT-SIZE
-//          FINAL-ARRAY-BYTES (SCHEME: far1; far3, every listing after a panel's first;
-//          far3-first, a panel's first listing; far3-array, the array's growth alone)
-//   page   MICROSECONDS-PER-FRESH-PAGE
-//   block  BYTES MICROSECONDS-TO-ALLOCATE-TOUCH-AND-FREE
 // Exits non-zero when a listing does not list exactly the windows of the desktop, or does not
 // agree with its floor entry by entry.
 #include "core/hidden_window_table.h"
@@ -551,325 +541,6 @@ bool MeasureListings(const char* desktopCase, const Far1Plugin& far1, const Far3
     return measured;
 }
 
-BOOL CALLBACK VisitNothing(HWND, LPARAM) {
-    return TRUE;
-}
-
-volatile intptr_t g_sink;
-
-// Each window-system call on its own, over every eligible window of the desktop: the best of
-// three passes, in nanoseconds per call.
-void MeasureCalls(const char* desktopCase, int count) {
-    std::vector<HWND> windows;
-    for (HWND window : harness::TopLevelWindows()) {
-        if (IsEligibleWindow(window)) {
-            windows.push_back(window);
-        }
-    }
-    const double perCall = 1000.0 / static_cast<double>(windows.size());
-    auto best = [&](auto pass) {
-        double fastest = 0;
-        for (int round = 0; round < 3; ++round) {
-            const double start = NowMicroseconds();
-            pass();
-            const double elapsed = NowMicroseconds() - start;
-            fastest = round == 0 ? elapsed : std::min(fastest, elapsed);
-        }
-        return fastest * perCall;
-    };
-    auto eachWindow = [&](auto call) {
-        return best([&]() {
-            for (HWND window : windows) {
-                g_sink = call(window);
-            }
-        });
-    };
-    char title[far1::kListedTitleCapacity];
-    char converted[far1::kListedTitleCapacity];
-    char handle[kHandleTextSize];
-    WCHAR wideTitle[kFar3FloorTitleCapacity];
-    strcpy(title, "Document 00042.txt - Editor");
-    struct Cost {
-        const char* name;
-        double nanoseconds;
-    };
-    const Cost costs[] = {
-        {"EnumWindows (per window)", best([]() { EnumWindows(VisitNothing, 0); }) *
-                                         static_cast<double>(windows.size()) /
-                                         static_cast<double>(count)},
-        {"GetWindowLongA(GWL_STYLE)",
-         eachWindow([](HWND window) { return intptr_t{GetWindowLongA(window, GWL_STYLE)}; })},
-        {"GetParent",
-         eachWindow([](HWND window) { return reinterpret_cast<intptr_t>(GetParent(window)); })},
-        {"GetWindowTextLengthA",
-         eachWindow([](HWND window) { return intptr_t{GetWindowTextLengthA(window)}; })},
-        {"GetWindow(GW_OWNER)", eachWindow([](HWND window) {
-             return reinterpret_cast<intptr_t>(GetWindow(window, GW_OWNER));
-         })},
-        {"IsWindowVisible",
-         eachWindow([](HWND window) { return intptr_t{IsWindowVisible(window)}; })},
-        {"GetWindowTextA(128)", eachWindow([&](HWND window) {
-             return intptr_t{GetWindowTextA(window, title, far1::kListedTitleCapacity)};
-         })},
-        {"CharToOemA", eachWindow([&](HWND) { return intptr_t{CharToOemA(title, converted)}; })},
-        {"GetWindowTextLengthW",
-         eachWindow([](HWND window) { return intptr_t{GetWindowTextLengthW(window)}; })},
-        // The listing's limit: the title's length and its terminator.
-        {"GetWindowTextW(length + 1)", eachWindow([&](HWND window) {
-             return intptr_t{
-                 GetWindowTextW(window, wideTitle, static_cast<int>(strlen(title)) + 1)};
-         })},
-        {"snprintf(%08X)", eachWindow([&](HWND window) {
-             FormatHandleText(window, handle);
-             return intptr_t{handle[0]};
-         })},
-    };
-    for (const Cost& cost : costs) {
-        printf("call\t%s\t%d\t%s\t%.0f\n", desktopCase, count, cost.name, cost.nanoseconds);
-    }
-    Progress(desktopCase, "calls timed", count);
-    fflush(stdout);
-}
-
-// ---- The allocation schemes alone ------------------------------------------------------------
-
-// What one run of an allocation scheme did to the array: the reallocs that moved it, the bytes
-// such moves had to copy, and the array's final size.
-struct SchemeRun {
-    uint64_t moves;
-    uint64_t copied;
-    uint64_t finalBytes;
-    bool failed;
-};
-
-// realloc that counts a move of a block holding `usedBytes`.
-void* CountedRealloc(void* block, size_t bytes, size_t usedBytes, SchemeRun* run) {
-    void* grown = realloc(block, bytes);
-    if (grown == nullptr) {
-        run->failed = true;
-        return nullptr;
-    }
-    if (block != nullptr && grown != block) {
-        ++run->moves;
-        run->copied += usedBytes;
-    }
-    run->finalBytes = bytes;
-    return grown;
-}
-
-// FAR 1.x's: the array grown by one element per window, the element zeroed, three small blocks
-// (the two-pointer array, the status and the handle text); then all freed as FreeWindowList
-// does.
-SchemeRun RunFar1Scheme(int count) {
-    SchemeRun run = {0, 0, 0, false};
-    far1::PluginPanelItem* items = nullptr;
-    int made = 0;
-    for (; made < count; ++made) {
-        const size_t used = static_cast<size_t>(made) * sizeof(far1::PluginPanelItem);
-        void* grown = CountedRealloc(items, used + sizeof(far1::PluginPanelItem), used, &run);
-        if (grown == nullptr) {
-            break;
-        }
-        items = static_cast<far1::PluginPanelItem*>(grown);
-        memset(&items[made], 0, sizeof(far1::PluginPanelItem));
-        // The pointer pair, the status and the handle text, in the listing's order.
-        void* blocks[3] = {malloc(2 * sizeof(char*)), malloc(kStatusTextSize),
-                           malloc(kHandleTextSize)};
-        if (blocks[0] == nullptr || blocks[1] == nullptr || blocks[2] == nullptr) {
-            for (void* block : blocks) {
-                free(block);
-            }
-            run.failed = true;
-            break;
-        }
-        char** texts = static_cast<char**>(blocks[0]);
-        char* status = static_cast<char*>(blocks[1]);
-        char* handle = static_cast<char*>(blocks[2]);
-        memcpy(status, "    ", kStatusTextSize);
-        snprintf(handle, kHandleTextSize, "%08X", static_cast<unsigned>(made));
-        texts[0] = status;
-        texts[1] = handle;
-        items[made].CustomColumnData = texts;
-    }
-    for (int i = 0; i < made; ++i) {
-        free(items[i].CustomColumnData[0]);
-        free(items[i].CustomColumnData[1]);
-        free(items[i].CustomColumnData);
-    }
-    free(items);
-    return run;
-}
-
-// The FAR 3 listing's block of one item's column texts, laid out as the listing lays it out:
-// the two column pointers, then the status and the handle text.
-struct Far3ItemTexts {
-    const WCHAR* columns[2];
-    WCHAR status[kStatusTextSize];
-    WCHAR handle[kHandleTextSize];
-};
-
-constexpr size_t kFar3FirstCapacity = 64;
-const WCHAR kSchemeTitle[] = L"Document 00042.txt - Editor";
-
-// FAR 3's: each element zeroed, one block for the title and one for the column texts, freed
-// again as FreePanelItems frees them, in the array kept from the listing before; a panel's first
-// listing grows the array from nothing (64 elements, then doubled) and, here, frees it. The array's
-// growth can be run alone, to tell what it costs: without the blocks an item is only zeroed.
-enum Far3SchemePart { kFar3ArrayGrowth = 1, kFar3ItemBlocks = 2 };
-
-SchemeRun RunFar3SchemeParts(int count, int parts) {
-    static std::vector<far3::PluginPanelItem> keptArray;
-    SchemeRun run = {0, 0, 0, false};
-    const bool growArray = (parts & kFar3ArrayGrowth) != 0;
-    const bool itemBlocks = (parts & kFar3ItemBlocks) != 0;
-    if (!growArray && keptArray.size() < static_cast<size_t>(count)) {
-        keptArray.resize(static_cast<size_t>(count)); // in the untimed first run
-    }
-    far3::PluginPanelItem* items = growArray ? nullptr : keptArray.data();
-    size_t capacity = growArray ? 0 : keptArray.size();
-    size_t made = 0;
-    for (; made < static_cast<size_t>(count); ++made) {
-        if (made == capacity) {
-            const size_t grownCapacity = capacity == 0 ? kFar3FirstCapacity : capacity * 2;
-            void* grown = CountedRealloc(items, grownCapacity * sizeof(far3::PluginPanelItem),
-                                         made * sizeof(far3::PluginPanelItem), &run);
-            if (grown == nullptr) {
-                break;
-            }
-            items = static_cast<far3::PluginPanelItem*>(grown);
-            capacity = grownCapacity;
-        }
-        far3::PluginPanelItem* item = &items[made];
-        memset(item, 0, sizeof(*item));
-        if (!itemBlocks) {
-            continue;
-        }
-        WCHAR* title = static_cast<WCHAR*>(malloc(sizeof(kSchemeTitle)));
-        Far3ItemTexts* texts = static_cast<Far3ItemTexts*>(malloc(sizeof(Far3ItemTexts)));
-        if (title == nullptr || texts == nullptr) {
-            free(title);
-            free(texts);
-            run.failed = true;
-            break;
-        }
-        memcpy(title, kSchemeTitle, sizeof(kSchemeTitle));
-        char handle[kHandleTextSize];
-        snprintf(handle, kHandleTextSize, "%08X", static_cast<unsigned>(made));
-        Widen("    ", texts->status);
-        Widen(handle, texts->handle);
-        texts->columns[0] = texts->status;
-        texts->columns[1] = texts->handle;
-        item->FileName = title;
-        item->CustomColumnData = texts->columns;
-    }
-    for (size_t i = 0; itemBlocks && i < made; ++i) {
-        free(const_cast<WCHAR*>(items[i].FileName));
-        free(const_cast<const WCHAR**>(items[i].CustomColumnData));
-    }
-    if (growArray) {
-        free(items);
-    }
-    return run;
-}
-
-SchemeRun RunFar3Scheme(int count) {
-    return RunFar3SchemeParts(count, kFar3ItemBlocks);
-}
-
-SchemeRun RunFar3FirstListingScheme(int count) {
-    return RunFar3SchemeParts(count, kFar3ArrayGrowth | kFar3ItemBlocks);
-}
-
-SchemeRun RunFar3ArrayGrowth(int count) {
-    return RunFar3SchemeParts(count, kFar3ArrayGrowth);
-}
-
-// One front end's allocation scheme on this process's C runtime heap (the one both DLLs use
-// too): the median time of `repetitions` runs after one that warms the heap up.
-bool MeasureAllocationScheme(const char* frontEnd, SchemeRun (*scheme)(int), size_t elementSize,
-                             int count, int repetitions) {
-    std::vector<double> times;
-    SchemeRun last = {0, 0, 0, false};
-    for (int run = 0; run <= repetitions; ++run) {
-        const double start = NowMicroseconds();
-        last = scheme(count);
-        const double elapsed = NowMicroseconds() - start;
-        if (last.failed) {
-            fprintf(stderr, "%s allocation scheme: out of memory at %d windows\n", frontEnd, count);
-            return false;
-        }
-        if (run > 0) {
-            times.push_back(elapsed);
-        }
-    }
-    printf("alloc\t%s\t%d\t%.1f\t%llu\t%llu\t%u\t%llu\n", frontEnd, count, Median(times),
-           static_cast<unsigned long long>(last.moves),
-           static_cast<unsigned long long>(last.copied), static_cast<unsigned>(elementSize),
-           static_cast<unsigned long long>(last.finalBytes));
-    fflush(stdout);
-    return true;
-}
-
-// The first touch of fresh memory, in microseconds per 4 KiB page: what a heap pays for every
-// page it takes back from the system after having given it up. Best of three passes over 16 MiB.
-void MeasureFreshPages() {
-    constexpr SIZE_T kBytes = 16u << 20;
-    constexpr SIZE_T kPage = 4096;
-    double fastest = 0;
-    for (int round = 0; round < 3; ++round) {
-        const double start = NowMicroseconds();
-        char* memory = static_cast<char*>(
-            VirtualAlloc(nullptr, kBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        if (memory == nullptr) {
-            fprintf(stderr, "VirtualAlloc of %u bytes failed\n", static_cast<unsigned>(kBytes));
-            return;
-        }
-        for (SIZE_T at = 0; at < kBytes; at += kPage) {
-            memory[at] = 1;
-        }
-        const double elapsed = NowMicroseconds() - start;
-        VirtualFree(memory, 0, MEM_RELEASE);
-        fastest = round == 0 ? elapsed : std::min(fastest, elapsed);
-    }
-    printf("page\t%.2f\n", fastest / static_cast<double>(kBytes / kPage));
-    Progress("-", "fresh pages timed", 0);
-    fflush(stdout);
-}
-
-// One block of `bytes` from the C runtime's heap: allocated, every page touched, freed; best of
-// ten, in microseconds. A heap that keeps such a block for reuse answers in well under a
-// microsecond; one that hands it back to the system pays for every page again each time.
-void MeasureBlockReuse(size_t bytes) {
-    constexpr size_t kPage = 4096;
-    double fastest = 0;
-    for (int round = 0; round < 10; ++round) {
-        const double start = NowMicroseconds();
-        char* block = static_cast<char*>(malloc(bytes));
-        if (block == nullptr) {
-            fprintf(stderr, "malloc of %u bytes failed\n", static_cast<unsigned>(bytes));
-            return;
-        }
-        for (size_t at = 0; at < bytes; at += kPage) {
-            block[at] = 1;
-        }
-        g_sink = block[bytes / 2];
-        free(block);
-        const double elapsed = NowMicroseconds() - start;
-        fastest = round == 0 ? elapsed : std::min(fastest, elapsed);
-    }
-    printf("block\t%u\t%.1f\n", static_cast<unsigned>(bytes), fastest);
-    fflush(stdout);
-}
-
-// The FAR 3 listing's array for `count` windows: the first capacity doubled until it holds them.
-size_t Far3ArrayBytes(int count) {
-    size_t capacity = kFar3FirstCapacity;
-    while (capacity < static_cast<size_t>(count)) {
-        capacity *= 2;
-    }
-    return capacity * sizeof(far3::PluginPanelItem);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -920,29 +591,6 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    MeasureFreshPages();
-    MeasureBlockReuse(64u << 10);
-    for (int count : counts) {
-        MeasureBlockReuse(static_cast<size_t>(count) * sizeof(far1::PluginPanelItem));
-    }
-    // Every size the FAR 3 array takes on its way to the largest count.
-    for (size_t bytes = Far3ArrayBytes(1); bytes <= Far3ArrayBytes(counts.back()); bytes *= 2) {
-        MeasureBlockReuse(bytes);
-    }
-    for (int count : counts) {
-        if (!MeasureAllocationScheme("far1", RunFar1Scheme, sizeof(far1::PluginPanelItem), count,
-                                     repetitions) ||
-            !MeasureAllocationScheme("far3", RunFar3Scheme, sizeof(far3::PluginPanelItem), count,
-                                     repetitions) ||
-            !MeasureAllocationScheme("far3-first", RunFar3FirstListingScheme,
-                                     sizeof(far3::PluginPanelItem), count, repetitions) ||
-            !MeasureAllocationScheme("far3-array", RunFar3ArrayGrowth,
-                                     sizeof(far3::PluginPanelItem), count, repetitions)) {
-            return 1;
-        }
-        Progress("-", "allocation schemes timed", count);
-    }
-
     Owner owner = {};
     if (!StartOwner(ownerExe, desktopName, counts, &owner)) {
         return 1;
@@ -957,7 +605,6 @@ int main(int argc, char** argv) {
             TerminateProcess(owner.process.hProcess, 1);
             return 1;
         }
-        MeasureCalls("other-process", count);
         AdvanceOwner(&owner);
     }
     StopOwner(&owner);
@@ -973,7 +620,6 @@ int main(int argc, char** argv) {
         if (!MeasureListings("same-process", far1, far3, count, repetitions, true)) {
             return 1;
         }
-        MeasureCalls("same-process", count);
     }
 
     far1.exports.ClosePlugin(far1.panel);

@@ -2,6 +2,7 @@
 
 #include "screen_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,12 @@ namespace {
 constexpr int kLineCapacity = 1024; // one command line of the interactive run
 constexpr int kTitleColumns = 19;   // the introduction's title column
 
+struct SampleWindow {
+    std::string title; // UTF-8
+    std::string role;
+    HWND handle;
+};
+
 struct DemoState {
     std::vector<SampleWindow> windows;
     std::vector<ShownRow> pictureRows;
@@ -21,28 +28,36 @@ struct DemoState {
 
 DemoState g_demo;
 
-const SampleWindow* SampleTitled(const std::string& title) {
-    for (const SampleWindow& window : g_demo.windows) {
-        if (window.title == title) {
-            return &window;
+const SampleWindow* SampleOf(HWND window) {
+    for (const SampleWindow& sample : g_demo.windows) {
+        if (sample.handle == window) {
+            return &sample;
         }
     }
     return nullptr;
 }
 
-// ---- The interactive run's commands -------------------------------------------------------
+// 1-based; 0 when the window is not in the last picture.
+int RowNumber(HWND window) {
+    for (size_t i = 0; window != nullptr && i < g_demo.pictureRows.size(); ++i) {
+        if (g_demo.pictureRows[i].window == window) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
+}
 
-void PrintHelp(const FrontEnd& commands) {
+void PrintHelp(const FrontEnd& frontEnd) {
     Write("Commands (n is the item number shown left of the panel):\n"
           "  list          show the active panel (opens one from the plug-ins menu if none)\n"
           "  F8 n [m ...]  toggle the windows of items n, m, ... (hide or show)\n"
           "  F3 n          bring the window of item n to the front (Alt+F3: A3 n)\n"
           "  hide TEXT     hide:TEXT on FAR's command line in the active panel: opens a new\n"
-          "                Velumo instance there (closing the one the panel showed)\n");
-    if (commands.hideNote != nullptr) {
-        Write(std::string("                ") + commands.hideNote + "\n");
-    }
-    Write("  tab           make the other panel the active one\n"
+          "                Velumo instance there (closing the one the panel showed)\n"
+          "                " +
+          std::string(frontEnd.hideNote) +
+          "\n"
+          "  tab           make the other panel the active one\n"
           "  config        the configuration dialog (closed with Esc)\n"
           "  close         Enter on \"..\": closes the active panel\n"
           "  quit          close every panel and check the windows Velumo hid\n");
@@ -52,12 +67,12 @@ void PrintHelp(const FrontEnd& commands) {
 std::vector<HWND> NumberedWindows(const std::string& text) {
     std::vector<HWND> windows;
     const char* p = text.c_str();
-    while (*p != '\0') {
+    for (;;) {
         while (*p == ' ' || *p == '\t') {
             ++p;
         }
         if (*p == '\0') {
-            break;
+            return windows;
         }
         char* end = nullptr;
         long number = strtol(p, &end, 10);
@@ -67,7 +82,6 @@ std::vector<HWND> NumberedWindows(const std::string& text) {
         windows.push_back(g_demo.pictureRows[static_cast<size_t>(number - 1)].window);
         p = end;
     }
-    return windows;
 }
 
 // One line of standard input as UTF-8; false at its end. A Windows console is read in UTF-16
@@ -82,13 +96,7 @@ bool ReadLine(std::string* line) {
             wide[0] == 0x1A) { // Ctrl+Z: the console's end of input
             return false;
         }
-        int length = WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(read), nullptr, 0,
-                                         nullptr, nullptr);
-        line->assign(static_cast<size_t>(length > 0 ? length : 0), '\0');
-        if (length > 0) {
-            WideCharToMultiByte(CP_UTF8, 0, wide, static_cast<int>(read), &(*line)[0], length,
-                                nullptr, nullptr);
-        }
+        *line = panelview::Utf16ToUtf8(std::wstring(wide, read).c_str());
         return true;
     }
     char bytes[kLineCapacity];
@@ -99,16 +107,164 @@ bool ReadLine(std::string* line) {
     return true;
 }
 
-std::string Trimmed(const std::string& text) {
-    size_t start = text.find_first_not_of(" \t");
-    if (start == std::string::npos) {
-        return std::string();
+// Does the command (`windows`: the items it names; `text`: what follows hide); false when it
+// could not be done and nothing is to be drawn.
+bool Perform(const FrontEnd& frontEnd, const std::string& verb, const std::vector<HWND>& windows,
+             const std::string& text) {
+    if (verb == "list") {
+        return frontEnd.velumoActive() || frontEnd.open();
+    } else if (verb == "f8") {
+        frontEnd.toggle(windows);
+    } else if (verb == "f3" || verb == "a3") {
+        frontEnd.activate(windows[0], verb == "a3");
+    } else if (verb == "hide") {
+        return frontEnd.hide(text);
+    } else if (verb == "tab") {
+        frontEnd.tab();
+    } else if (verb == "config") {
+        frontEnd.configure();
+    } else if (verb == "close") {
+        if (!frontEnd.velumoActive()) {
+            Write("No Velumo panel is active.\n");
+            return false;
+        }
+        return frontEnd.leave();
+    } else {
+        Write("Unknown command \"" + verb + "\"; help lists the commands.\n");
+        return false;
     }
-    size_t end = text.size();
-    while (end > start && isspace(static_cast<unsigned char>(text[end - 1]))) {
-        --end;
+    return true;
+}
+
+// Help, Velumo opened in the active panel, then commands from standard input until quit or
+// its end.
+void RunInteractive(const FrontEnd& frontEnd) {
+    PrintHelp(frontEnd);
+    if (frontEnd.open()) {
+        frontEnd.show(nullptr, true);
     }
-    return text.substr(start, end - start);
+    std::string line;
+    for (;;) {
+        Write("> ");
+        if (!ReadLine(&line)) {
+            Write("\n");
+            return;
+        }
+        const size_t start = line.find_first_not_of(" \t");
+        size_t end = line.size();
+        while (end > 0 && isspace(static_cast<unsigned char>(line[end - 1]))) {
+            --end;
+        }
+        const std::string command = start < end ? line.substr(start, end - start) : "";
+        const size_t space = command.find(' ');
+        std::string verb = command.substr(0, space);
+        const std::string rest = space == std::string::npos ? "" : command.substr(space + 1);
+        for (char& c : verb) {
+            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        }
+        const bool namesItems = verb == "f8" || verb == "f3" || verb == "a3";
+        const std::vector<HWND> windows = namesItems ? NumberedWindows(rest) : std::vector<HWND>();
+        if (verb.empty()) {
+            continue;
+        } else if (verb == "quit" || verb == "exit") {
+            return;
+        } else if (verb == "help" || verb == "?") {
+            PrintHelp(frontEnd);
+            continue;
+        } else if (namesItems && (!frontEnd.velumoActive() || windows.empty() ||
+                                  (verb != "f8" && windows.size() != 1))) {
+            Write("Give item numbers of the last listing (list shows it).\n");
+            continue;
+        }
+        const bool hideTyped = verb.compare(0, 5, "hide:") == 0;
+        if (!Perform(frontEnd, hideTyped ? "hide" : verb, windows,
+                     hideTyped ? command.substr(5) : rest)) {
+            continue;
+        }
+        if (frontEnd.velumoActive()) {
+            frontEnd.show(windows.empty() ? nullptr : windows[0], true);
+        } else {
+            Write("The active panel is a file panel (" + frontEnd.filePanelText() +
+                  "); list opens Velumo there.\n");
+        }
+    }
+}
+
+// `text` cut at each `separator`; none of an empty text.
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    for (size_t start = 0; !text.empty() && start <= text.size();) {
+        size_t end = std::min(text.find(separator, start), text.size());
+        parts.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+// One of a step's expectations ("kind:title" or "kind:title=detail"), checked and written.
+void CheckExpect(const FrontEnd& frontEnd, const std::string& expect) {
+    const size_t colon = expect.find(':');
+    const size_t equals = expect.find('=');
+    const std::string kind = expect.substr(0, colon);
+    const std::string title = expect.substr(colon + 1, equals - colon - 1);
+    const std::string detail = equals == std::string::npos ? "" : expect.substr(equals + 1);
+    const HWND window = SampleNamed(title);
+    const int number = RowNumber(window);
+    if (kind == "visible" || kind == "hidden") {
+        bool visible = IsWindowVisible(window) != FALSE;
+        Check("IsWindowVisible(\"" + title + "\") = " + (visible ? "1" : "0"),
+              visible == (kind == "visible"));
+    } else if (kind == "front") {
+        bool foreground = GetForegroundWindow() == window;
+        Check("GetForegroundWindow() is " + title + ": " + (foreground ? "yes" : "no"), foreground);
+    } else if (kind == "status") {
+        const std::string status =
+            number > 0 ? g_demo.pictureRows[static_cast<size_t>(number - 1)].status : "";
+        Check("status of \"" + title + "\" = " + (number > 0 ? "\"" + status + "\"" : "not listed"),
+              number > 0 && status == detail);
+    } else if (kind == "exact") {
+        frontEnd.checkExactTitle(title);
+    } else {
+        Check(title + " and " + detail + " are not listed",
+              kind == "unlisted" && number == 0 && RowNumber(SampleNamed(detail)) == 0);
+    }
+}
+
+// "== Step i of n: caption", the command (and the panel drawn again after it), then the checks;
+// stops at the first step that cannot go on. True when every step ran and nothing unexpected
+// was seen. After leaving the panel the file panel must show kStartFolder again.
+bool RunScript(const FrontEnd& frontEnd, const std::vector<Step>& steps) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        Write("\n== Step " + std::to_string(i + 1) + " of " + std::to_string(steps.size()) + ": " +
+              step.caption + "\n");
+        const size_t space = step.command.find(' ');
+        const std::string verb = step.command.substr(0, space);
+        const std::string rest = space == std::string::npos ? "" : step.command.substr(space + 1);
+        std::vector<HWND> windows;
+        const bool namesItems = verb == "f8" || verb == "f3";
+        for (const std::string& title :
+             namesItems ? Split(rest, '|') : std::vector<std::string>()) {
+            if (RowNumber(SampleNamed(title)) == 0) {
+                Write("The sample windows are not listed.\n");
+                return false;
+            }
+            windows.push_back(SampleNamed(title));
+        }
+        if (!Perform(frontEnd, verb, windows, rest)) {
+            return false;
+        }
+        if (verb != "config" && verb != "close") {
+            frontEnd.show(step.cursor.empty() ? nullptr : SampleNamed(step.cursor), false);
+        }
+        for (const std::string& expect : Split(step.expects, ';')) {
+            CheckExpect(frontEnd, expect);
+        }
+        if (verb == "close" && frontEnd.filePanelText() != kStartFolder) {
+            Check("the file panel is not in the folder Velumo was opened from", false);
+        }
+    }
+    return !g_demo.unexpected;
 }
 
 } // namespace
@@ -130,13 +286,12 @@ std::wstring AnsiToWide(const std::string& ansi) {
 
 bool Utf8ToWide(const std::string& utf8, std::wstring* wide) {
     wide->clear();
-    if (utf8.empty()) {
-        return true;
-    }
     int size = static_cast<int>(utf8.size());
-    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+    int length =
+        size > 0 ? MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0)
+                 : 0;
     if (length <= 0) {
-        return false;
+        return size == 0;
     }
     wide->resize(static_cast<size_t>(length));
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, &(*wide)[0],
@@ -148,18 +303,17 @@ bool AddSample(const std::string& title, const std::string& role, HWND handle) {
     return handle != nullptr;
 }
 
-const SampleWindow* SampleOf(HWND window) {
-    for (const SampleWindow& sample : g_demo.windows) {
-        if (sample.handle == window) {
-            return &sample;
-        }
-    }
-    return nullptr;
+bool IsSample(HWND window) {
+    return SampleOf(window) != nullptr;
 }
 
 HWND SampleNamed(const std::string& title) {
-    const SampleWindow* sample = SampleTitled(title);
-    return sample != nullptr ? sample->handle : nullptr;
+    for (const SampleWindow& window : g_demo.windows) {
+        if (window.title == title) {
+            return window.handle;
+        }
+    }
+    return nullptr;
 }
 
 void WriteIntroduction(const std::string& hostLine, const std::string& desktop) {
@@ -173,26 +327,18 @@ void WriteIntroduction(const std::string& hostLine, const std::string& desktop) 
     }
 }
 
-std::vector<bool> VisibilitySnapshot() {
-    std::vector<bool> visible;
+void WatchHiding(void (*call)(void*), void* context) {
+    std::vector<bool> before;
     for (const SampleWindow& window : g_demo.windows) {
-        visible.push_back(IsWindowVisible(window.handle) != FALSE);
+        before.push_back(IsWindowVisible(window.handle) != FALSE);
     }
-    return visible;
-}
-
-void NoteHiddenSince(const std::vector<bool>& before) {
+    call(context);
     harness::PumpMessages();
-    for (size_t i = 0; i < g_demo.windows.size() && i < before.size(); ++i) {
+    for (size_t i = 0; i < g_demo.windows.size(); ++i) {
         HWND window = g_demo.windows[i].handle;
-        if (!before[i] || IsWindowVisible(window)) {
-            continue;
-        }
-        bool known = false;
-        for (HWND hidden : g_demo.hiddenByVelumo) {
-            known = known || hidden == window;
-        }
-        if (!known) {
+        if (before[i] && !IsWindowVisible(window) &&
+            std::find(g_demo.hiddenByVelumo.begin(), g_demo.hiddenByVelumo.end(), window) ==
+                g_demo.hiddenByVelumo.end()) {
             g_demo.hiddenByVelumo.push_back(window);
         }
     }
@@ -206,204 +352,18 @@ void KeepPicture(const std::vector<ShownRow>& rows, size_t leftOut) {
     }
 }
 
-int RowNumber(const std::string& title) {
-    HWND window = SampleNamed(title);
-    for (size_t i = 0; window != nullptr && i < g_demo.pictureRows.size(); ++i) {
-        if (g_demo.pictureRows[i].window == window) {
-            return static_cast<int>(i) + 1;
-        }
-    }
-    return 0;
-}
-
 void Check(const std::string& line, bool asExpected) {
     Write("   " + line + (asExpected ? "" : "   <-- unexpected") + "\n");
-    if (!asExpected) {
-        g_demo.unexpected = true;
-    }
+    g_demo.unexpected = g_demo.unexpected || !asExpected;
 }
 
-namespace {
-
-void CheckExpect(const FrontEnd& frontEnd, const Expect& expect) {
-    const std::string& title = expect.title;
-    switch (expect.kind) {
-    case Expect::kVisible:
-    case Expect::kHidden: {
-        bool visible = IsWindowVisible(SampleNamed(title)) != FALSE;
-        Check("IsWindowVisible(\"" + title + "\") = " + (visible ? "1" : "0"),
-              visible == (expect.kind == Expect::kVisible));
-        break;
-    }
-    case Expect::kFront: {
-        bool foreground = GetForegroundWindow() == SampleNamed(title);
-        Check("GetForegroundWindow() is " + title + ": " + (foreground ? "yes" : "no"), foreground);
-        break;
-    }
-    case Expect::kStatus: {
-        int number = RowNumber(title);
-        const std::string status =
-            number > 0 ? g_demo.pictureRows[static_cast<size_t>(number - 1)].status : "";
-        Check("status of \"" + title + "\" = " + (number > 0 ? "\"" + status + "\"" : "not listed"),
-              number > 0 && status == expect.detail);
-        break;
-    }
-    case Expect::kExactTitle:
-        frontEnd.checkExactTitle(title);
-        break;
-    case Expect::kNotListed:
-        Check(title + " and " + expect.detail + " are not listed",
-              RowNumber(title) == 0 && RowNumber(expect.detail) == 0);
-        break;
-    }
-}
-
-// The step's action; false when the run cannot go on.
-bool Act(const FrontEnd& frontEnd, const Step& step) {
-    std::vector<HWND> windows;
-    for (const std::string& title : step.operands) {
-        if (step.action == Action::kToggle || step.action == Action::kActivate) {
-            if (RowNumber(title) == 0) {
-                Write("The sample windows are not listed.\n");
-                return false;
-            }
-            windows.push_back(SampleNamed(title));
-        }
-    }
-    switch (step.action) {
-    case Action::kOpen:
-        return frontEnd.open();
-    case Action::kHide:
-        return frontEnd.hide(step.operands[0]);
-    case Action::kToggle:
-        frontEnd.toggle(windows);
-        return true;
-    case Action::kActivate:
-        frontEnd.activate(windows[0], false);
-        return true;
-    case Action::kConfigure:
-        frontEnd.configure();
-        return true;
-    case Action::kLeave:
-        if (!frontEnd.velumoActive()) {
-            Write("No Velumo panel is active.\n");
-            return false;
-        }
-        return true; // left after the checks
-    }
-    return false;
-}
-
-} // namespace
-
-bool RunScript(const FrontEnd& frontEnd, const std::vector<Step>& steps) {
-    for (size_t i = 0; i < steps.size(); ++i) {
-        const Step& step = steps[i];
-        Write("\n== Step " + std::to_string(i + 1) + " of " + std::to_string(steps.size()) + ": " +
-              step.caption + "\n");
-        if (!Act(frontEnd, step)) {
-            return false;
-        }
-        const bool redraws = step.action != Action::kConfigure && step.action != Action::kLeave;
-        if (redraws) {
-            frontEnd.show(step.cursor.empty() ? nullptr : SampleNamed(step.cursor), false);
-        }
-        const bool closed = step.action != Action::kLeave || frontEnd.leave();
-        for (const Expect& expect : step.expects) {
-            CheckExpect(frontEnd, expect);
-        }
-        if (step.action == Action::kLeave && frontEnd.filePanelText() != kStartFolder) {
-            Check("the file panel is not in the folder Velumo was opened from", false);
-        }
-        if (!closed) {
-            return false;
-        }
-    }
-    return !g_demo.unexpected;
-}
-
-namespace {
-
-// Help, Velumo opened in the active panel, then commands from standard input until quit or
-// its end. Commands are UTF-8: read as typed from a pipe, or as UTF-16 from a Windows console
-// and converted.
-void RunInteractive(const FrontEnd& commands) {
-    PrintHelp(commands);
-    if (commands.open()) {
-        commands.show(nullptr, true);
-    }
-    std::string line;
-    for (;;) {
-        Write("> ");
-        if (!ReadLine(&line)) {
-            Write("\n");
-            break;
-        }
-        const std::string command = Trimmed(line);
-        size_t space = command.find(' ');
-        std::string verb = command.substr(0, space);
-        const std::string rest = space == std::string::npos ? "" : command.substr(space + 1);
-        for (char& c : verb) {
-            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-        }
-        HWND cursor = nullptr;
-        if (verb.empty()) {
-            continue;
-        } else if (verb == "quit" || verb == "exit") {
-            break;
-        } else if (verb == "help" || verb == "?") {
-            PrintHelp(commands);
-            continue;
-        } else if (verb == "list") {
-            if (!commands.velumoActive()) {
-                commands.open();
-            }
-        } else if (verb == "f8" || verb == "f3" || verb == "a3") {
-            std::vector<HWND> windows = NumberedWindows(rest);
-            if (!commands.velumoActive() || windows.empty() ||
-                (verb != "f8" && windows.size() != 1)) {
-                Write("Give item numbers of the last listing (list shows it).\n");
-                continue;
-            }
-            if (verb == "f8") {
-                commands.toggle(windows);
-            } else {
-                commands.activate(windows[0], verb == "a3");
-            }
-            cursor = windows[0];
-        } else if (verb == "hide" || verb.compare(0, 5, "hide:") == 0) {
-            commands.hide(verb == "hide" ? rest : command.substr(5));
-        } else if (verb == "tab") {
-            commands.tab();
-        } else if (verb == "config") {
-            commands.configure();
-        } else if (verb == "close") {
-            if (!commands.velumoActive()) {
-                Write("No Velumo panel is active.\n");
-                continue;
-            }
-            commands.leave();
-        } else {
-            Write("Unknown command \"" + verb + "\"; help lists the commands.\n");
-            continue;
-        }
-        if (commands.velumoActive()) {
-            commands.show(cursor, true);
-        } else {
-            Write("The active panel is a file panel (" + commands.filePanelText() +
-                  "); list opens Velumo there.\n");
-        }
-    }
-}
-
-} // namespace
-
-int RunAndFinish(const FrontEnd& frontEnd, bool interactive, bool (*script)(), void (*exitFar)()) {
+int RunAndFinish(const FrontEnd& frontEnd, bool interactive, const std::vector<Step>& steps,
+                 void (*exitFar)()) {
     bool scriptOk = true;
     if (interactive) {
         RunInteractive(frontEnd);
     } else {
-        scriptOk = script();
+        scriptOk = RunScript(frontEnd, steps);
     }
     exitFar();
     harness::PumpMessages();
@@ -420,10 +380,10 @@ int RunAndFinish(const FrontEnd& frontEnd, bool interactive, bool (*script)(), v
     }
     Write(allVisible ? "All of them are visible again.\n"
                      : "Some windows Velumo hid are still hidden.\n");
-    if (!interactive && !scriptOk) {
+    if (!scriptOk) {
         Write("The demo saw something it did not expect (marked above).\n");
     }
-    return allVisible && (interactive || scriptOk) ? 0 : 1;
+    return allVisible && scriptOk ? 0 : 1;
 }
 
 } // namespace demo

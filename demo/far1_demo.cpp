@@ -14,13 +14,9 @@ namespace {
 constexpr char kDemoKey[] = "Software\\VelumoDemo";
 constexpr char kRootKey[] = "Software\\VelumoDemo\\Far\\Plugins"; // FAR's plug-in root key
 constexpr int kVkF8 = 0x77;
-// A title with a letter outside ASCII, in the ANSI code page as windows hold titles.
-constexpr char kCafeNotesAnsi[] = "Caf\xE9 notes";
+constexpr char kCafeNotesAnsi[] = "Caf\xE9 notes"; // in the ANSI code page, as windows hold it
 
-// The items of the last picture, as the plug-in listed them.
-std::vector<far1host::ListedItem> g_shownItems;
-far1::PluginInfo g_pluginInfo;
-std::string g_cafeNotes; // kCafeNotesAnsi in UTF-8
+std::vector<far1host::ListedItem> g_shownItems; // the items of the last picture
 
 // A window title or command (ANSI code page) as UTF-8 for the terminal.
 std::string AnsiToUtf8(const std::string& ansi) {
@@ -31,10 +27,9 @@ HWND WindowOf(const far1host::ListedItem& item) {
     return reinterpret_cast<HWND>(item.userData);
 }
 
-// ---- The desktop ------------------------------------------------------------------------------
-
-HWND MakeWindow(const char* title, DWORD style, HWND owner, DWORD exStyle, int slot) {
-    HWND window = harness::MakeWindow(title, style, owner, exStyle, slot);
+HWND MakeWindow(const char* title, DWORD style, HWND owner = nullptr, DWORD exStyle = 0) {
+    static int slot = 0;
+    HWND window = harness::MakeWindow(title, style, owner, exStyle, slot++);
     harness::PumpMessages();
     return window;
 }
@@ -42,25 +37,23 @@ HWND MakeWindow(const char* title, DWORD style, HWND owner, DWORD exStyle, int s
 bool CreateSampleWindows() {
     // Made bottom first: each window made goes on top, so the panel lists them top down.
     const DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-    HWND desktopIcons = MakeWindow("Program Manager", shown, nullptr, 0, 0);
-    HWND background = MakeWindow("Background worker", WS_OVERLAPPEDWINDOW, nullptr, 0, 1);
-    HWND cafeNotes = MakeWindow(kCafeNotesAnsi, shown, nullptr, 0, 2);
-    HWND finalReport = MakeWindow("Final Report", shown, nullptr, 0, 3);
-    HWND reportOne = MakeWindow("Report one", shown, nullptr, 0, 4);
+    HWND desktopIcons = MakeWindow("Program Manager", shown);
+    HWND background = MakeWindow("Background worker", WS_OVERLAPPEDWINDOW);
+    HWND cafeNotes = MakeWindow(kCafeNotesAnsi, shown);
+    HWND finalReport = MakeWindow("Final Report", shown);
+    HWND reportOne = MakeWindow("Report one", shown);
     HWND palette =
-        MakeWindow("Palette", WS_POPUP | WS_CAPTION | WS_VISIBLE, reportOne, WS_EX_TOOLWINDOW, 5);
-    g_cafeNotes = AnsiToUtf8(kCafeNotesAnsi);
+        MakeWindow("Palette", WS_POPUP | WS_CAPTION | WS_VISIBLE, reportOne, WS_EX_TOOLWINDOW);
     bool made = AddSample("Report one", "visible", reportOne);
     made = AddSample("Final Report", "visible", finalReport) && made;
-    made = AddSample(g_cafeNotes, "visible; a title outside ASCII", cafeNotes) && made;
+    made =
+        AddSample(AnsiToUtf8(kCafeNotesAnsi), "visible; a title outside ASCII", cafeNotes) && made;
     made = AddSample("Palette", "tool window owned by Report one", palette) && made;
     made = AddSample("Background worker", "never shown", background) && made;
     return AddSample("Program Manager", "visible; the title of the desktop's own window on Windows",
                      desktopIcons) &&
            made;
 }
-
-// ---- What the user sees -----------------------------------------------------------------------
 
 // The Velumo instance the active panel shows; null while it is a file panel.
 HANDLE ActiveVelumo() {
@@ -79,13 +72,11 @@ void ShowPanel(HWND cursor, bool numbered) {
     panelview::PanelViewOptions options;
     g_shownItems.clear();
     for (const far1host::ListedItem& item : listed) {
-        if (SampleOf(WindowOf(item)) == nullptr) {
-            continue;
-        }
-        g_shownItems.push_back(item);
-        rows.push_back(ShownRow{WindowOf(item), item.status});
-        if (cursor != nullptr && WindowOf(item) == cursor) {
-            options.currentItem = static_cast<int>(rows.size());
+        if (IsSample(WindowOf(item))) {
+            g_shownItems.push_back(item);
+            rows.push_back(ShownRow{WindowOf(item), item.status});
+            options.currentItem =
+                WindowOf(item) == cursor ? static_cast<int>(rows.size()) : options.currentItem;
         }
     }
     options.width = panelview::kDefaultScreenWidth;
@@ -94,16 +85,17 @@ void ShowPanel(HWND cursor, bool numbered) {
     KeepPicture(rows, listed.size() - g_shownItems.size());
 }
 
-const far1host::ListedItem* ShownItem(HWND window) {
-    for (const far1host::ListedItem& item : g_shownItems) {
-        if (WindowOf(item) == window) {
-            return &item;
+std::vector<far1::PluginPanelItem> ShownItems(const std::vector<HWND>& windows) {
+    std::vector<far1::PluginPanelItem> items;
+    for (HWND window : windows) {
+        for (const far1host::ListedItem& item : g_shownItems) {
+            if (WindowOf(item) == window) {
+                items.push_back(far1host::PanelItemFrom(item));
+            }
         }
     }
-    return nullptr;
+    return items;
 }
-
-// ---- What the host does for the user's keys -----------------------------------------------------
 
 bool OpenFromPluginsMenu() {
     if (far1host::OpenInActivePanel(far1::OPEN_PLUGINSMENU) == INVALID_HANDLE_VALUE) {
@@ -120,12 +112,9 @@ bool RunCommandLine(const std::string& command) {
     HANDLE previous = ActiveVelumo();
     HANDLE panel = nullptr;
     Watched([&] { panel = far1host::TypeCommand(command); });
-    if (panel == nullptr) {
-        Write("No plug-in takes the command \"" + command + "\".\n");
-        return false;
-    }
-    if (panel == INVALID_HANDLE_VALUE) {
-        Write("Velumo did not open its panel.\n");
+    if (panel == nullptr || panel == INVALID_HANDLE_VALUE) {
+        Write(panel == nullptr ? "No plug-in takes the command \"" + command + "\".\n"
+                               : "Velumo did not open its panel.\n");
         return false;
     }
     Write("   " + AnsiToUtf8(command) + ": OpenPlugin(OPEN_COMMANDLINE, \"" +
@@ -135,16 +124,33 @@ bool RunCommandLine(const std::string& command) {
     return true;
 }
 
+// The terminal's UTF-8 goes on the command line in the ANSI code page, as FAR 1.x takes it.
+bool HideCommand(const std::string& utf8) {
+    std::wstring wide;
+    BOOL lossy = FALSE;
+    const bool valid = Utf8ToWide(utf8, &wide);
+    const int size = static_cast<int>(wide.size());
+    int length = valid && !wide.empty()
+                     ? WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                           0, nullptr, &lossy)
+                     : 0;
+    if (!valid || (!wide.empty() && (length <= 0 || lossy))) {
+        Write("The text is not UTF-8 or has letters the ANSI code page lacks; nothing was "
+              "typed.\n");
+        return false;
+    }
+    std::string ansi(static_cast<size_t>(length), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, &ansi[0], length,
+                            nullptr, nullptr);
+    }
+    return RunCommandLine("hide:" + ansi);
+}
+
 // F8: FAR offers the key to the plug-in first, then deletes the selected items through it.
 void PressF8(const std::vector<HWND>& windows) {
     HANDLE panel = ActiveVelumo();
-    std::vector<far1::PluginPanelItem> selection;
-    for (HWND window : windows) {
-        const far1host::ListedItem* item = ShownItem(window);
-        if (item != nullptr) {
-            selection.push_back(far1host::PanelItemFrom(*item));
-        }
-    }
+    std::vector<far1::PluginPanelItem> selection = ShownItems(windows);
     Watched([&] {
         if (!far1host::PressKey(panel, kVkF8, 0)) {
             far1host::Plugin().DeleteFiles(panel, selection.data(),
@@ -156,18 +162,16 @@ void PressF8(const std::vector<HWND>& windows) {
 // F3 (or Alt+F3): the plug-in asks the host for the selection, the item under the cursor.
 void PressF3(HWND window, bool alt) {
     HANDLE panel = ActiveVelumo();
-    const far1host::ListedItem* item = ShownItem(window);
-    if (item == nullptr) {
-        return;
+    std::vector<far1::PluginPanelItem> item = ShownItems({window});
+    if (!item.empty()) {
+        far1host::SetPanelSelection(item);
+        Watched([&] {
+            far1host::PressKey(panel, VK_F3, alt ? static_cast<unsigned int>(far1::PKF_ALT) : 0u);
+        });
     }
-    far1host::SetPanelSelection({far1host::PanelItemFrom(*item)});
-    Watched([&] {
-        far1host::PressKey(panel, VK_F3, alt ? static_cast<unsigned int>(far1::PKF_ALT) : 0u);
-    });
 }
 
-// The plug-in's configuration from F9 > Options > Plugins configuration; the simulated user
-// closes the dialog with Esc.
+// F9 > Options > Plugins configuration; the simulated user closes the dialog with Esc.
 void ShowConfiguration() {
     far1host::ClearRecords();
     int result = far1host::Plugin().Configure(0);
@@ -183,53 +187,38 @@ void ShowConfiguration() {
           std::to_string(result) + ": nothing saved\n");
 }
 
-// Enter on ".." in the active panel: the plug-in asks the host to close the panel, FAR closes
-// it and shows the folder the panel had before Velumo opened.
+std::string FilePanelText() {
+    const far1host::HostPanel& filePanel = far1host::PanelAt(far1host::ActivePanel());
+    return filePanel.driveMenuShown ? std::string("Change drive menu") : filePanel.folder;
+}
+
+// Enter on "..": the plug-in asks the host to close the panel, FAR closes it and shows the
+// folder the panel had before Velumo opened.
 bool LeavePanel() {
     HANDLE panel = ActiveVelumo();
     far1host::ClearRecords();
     Watched([] { far1host::EnterDirectory(".."); });
     const far1host::ControlCall* close = nullptr;
     for (const far1host::ControlCall& call : far1host::ControlCalls()) {
-        if (call.plugin == panel && call.command == far1::FCTL_CLOSEPLUGIN) {
-            close = &call;
-        }
+        close = call.plugin == panel && call.command == far1::FCTL_CLOSEPLUGIN ? &call : close;
     }
     if (close == nullptr || ActiveVelumo() != nullptr) {
         Write("Velumo did not ask FAR to close the panel on \"..\".\n");
         return false;
     }
-    const far1host::HostPanel& filePanel = far1host::PanelAt(far1host::ActivePanel());
     Write(
         std::string("   Enter on \"..\": Velumo asked FAR to close the panel (FCTL_CLOSEPLUGIN, ") +
         (close->hasParam ? "\"" + close->directory + "\"" : std::string("no directory")) +
         "); ClosePlugin; the file panel shows " +
-        (filePanel.driveMenuShown ? std::string("the Change drive menu") : filePanel.folder) +
-        "\n");
+        (far1host::PanelAt(far1host::ActivePanel()).driveMenuShown ? "the " : "") +
+        FilePanelText() + "\n");
     return true;
 }
 
-// The terminal's UTF-8 goes on the command line in the ANSI code page, as FAR 1.x takes it.
-bool HideCommand(const std::string& utf8) {
-    std::wstring wide;
-    BOOL lossy = FALSE;
-    int length = 0;
-    bool valid = Utf8ToWide(utf8, &wide);
-    if (valid && !wide.empty()) {
-        length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                     static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
-    }
-    if (!valid || (!wide.empty() && (length <= 0 || lossy))) {
-        Write("The text is not UTF-8 or has letters the ANSI code page lacks; nothing was "
-              "typed.\n");
-        return false;
-    }
-    std::string ansi(static_cast<size_t>(length), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                            static_cast<int>(wide.size()), &ansi[0], length, nullptr, nullptr);
-    }
-    return RunCommandLine("hide:" + ansi);
+void SwitchPanel() {
+    far1host::SetActivePanel(far1host::ActivePanel() == far1host::kLeftPanel
+                                 ? far1host::kRightPanel
+                                 : far1host::kLeftPanel);
 }
 
 const FrontEnd kFrontEnd = {
@@ -239,76 +228,37 @@ const FrontEnd kFrontEnd = {
     PressF8,
     PressF3,
     HideCommand,
-    [] {
-        far1host::SetActivePanel(far1host::ActivePanel() == far1host::kLeftPanel
-                                     ? far1host::kRightPanel
-                                     : far1host::kLeftPanel);
-    },
+    SwitchPanel,
     ShowConfiguration,
     LeavePanel,
-    [] {
-        const far1host::HostPanel& filePanel = far1host::PanelAt(far1host::ActivePanel());
-        return filePanel.driveMenuShown ? std::string("Change drive menu") : filePanel.folder;
-    },
+    FilePanelText,
     nullptr,
     "TEXT is UTF-8 from the terminal; FAR 1.x takes it in the ANSI code page"};
 
-// ---- The scripted run ---------------------------------------------------------------------------
-
-bool RunScript() {
-    const std::string menuEntry =
-        g_pluginInfo.PluginMenuStringsNumber > 0 ? g_pluginInfo.PluginMenuStrings[0] : "?";
-    const std::string& cafe = g_cafeNotes;
-    return RunScript(
-        kFrontEnd,
-        {
-            {"F11 > \"" + menuEntry +
-                 "\": the desktop's windows; the owned tool window and the never-shown one are "
-                 "left "
-                 "out",
-             Action::kOpen,
-             {},
-             "Report one",
-             {{Expect::kStatus, "Report one", "    "}}},
-            {"Insert on Final Report and Café notes, then F8: Velumo hides both (status \"H  D\")",
-             Action::kToggle,
-             {"Final Report", cafe},
-             "Final Report",
-             {{Expect::kHidden, "Final Report"},
-              {Expect::kHidden, cafe},
-              {Expect::kStatus, "Final Report", "H  D"}}},
-            {"type hide:Report in the Velumo panel: Report one is hidden, Final Report shown "
-             "again; "
-             "FAR closes the old instance, and what Velumo hid stays hidden",
-             Action::kHide,
-             {"Report"},
-             "",
-             {{Expect::kHidden, "Report one"},
-              {Expect::kVisible, "Final Report"},
-              {Expect::kHidden, cafe},
-              {Expect::kStatus, "Report one", "H  D"},
-              {Expect::kStatus, cafe, "H  D"}}},
-            {"F3 on the hidden Café notes: shown and brought to the front, still Velumo's (\"   "
-             "D\")",
-             Action::kActivate,
-             {cafe},
-             cafe,
-             {{Expect::kVisible, cafe},
-              {Expect::kFront, cafe},
-              {Expect::kStatus, cafe, "   D"},
-              {Expect::kHidden, "Report one"}}},
-            {"F9 > Options > Plugins configuration > Velumo: the configuration dialog",
-             Action::kConfigure,
-             {},
-             "",
-             {{Expect::kHidden, "Report one"}}},
-            {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
-                 " again, and Report one is shown again",
-             Action::kLeave,
-             {},
-             "",
-             {{Expect::kVisible, "Report one"}}},
-        });
+std::vector<Step> Script(const std::string& menuEntry) {
+    const std::string cafe = AnsiToUtf8(kCafeNotesAnsi);
+    return {
+        {"F11 > \"" + menuEntry +
+             "\": the desktop's windows; the owned tool window and the never-shown one are left "
+             "out",
+         "list", "Report one", "status:Report one=    "},
+        {"Insert on Final Report and " + cafe + ", then F8: Velumo hides both (status \"H  D\")",
+         "f8 Final Report|" + cafe, "Final Report",
+         "hidden:Final Report;hidden:" + cafe + ";status:Final Report=H  D"},
+        {"type hide:Report in the Velumo panel: Report one is hidden, Final Report shown again; "
+         "FAR closes the old instance, and what Velumo hid stays hidden",
+         "hide Report", "",
+         "hidden:Report one;visible:Final Report;hidden:" + cafe +
+             ";status:Report one=H  D;status:" + cafe + "=H  D"},
+        {"F3 on the hidden " + cafe + ": shown and brought to the front, still Velumo's (\"   D\")",
+         "f3 " + cafe, cafe,
+         "visible:" + cafe + ";front:" + cafe + ";status:" + cafe + "=   D;hidden:Report one"},
+        {"F9 > Options > Plugins configuration > Velumo: the configuration dialog", "config", "",
+         "hidden:Report one"},
+        {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
+             " again, and Report one is shown again",
+         "close", "", "visible:Report one"},
+    };
 }
 
 } // namespace
@@ -328,14 +278,17 @@ int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string&
     RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey); // start from the default settings
     far1host::Start(plugin, messages, kRootKey, dllPath);
     far1host::ShowFolder(far1host::kLeftPanel, kStartFolder);
-    memset(&g_pluginInfo, 0, sizeof(g_pluginInfo));
-    plugin.GetPluginInfo(&g_pluginInfo);
+    far1::PluginInfo pluginInfo;
+    memset(&pluginInfo, 0, sizeof(pluginInfo));
+    plugin.GetPluginInfo(&pluginInfo);
 
     WriteIntroduction("Velumo demo: " + dllPath + " (" + (sizeof(void*) == 8 ? "x86_64" : "i686") +
                           " build) in a FAR-like host, with " + std::to_string(messages.size()) +
                           " messages from VelumoEng.lng.",
                       desktop);
-    return RunAndFinish(kFrontEnd, interactive, RunScript, [] {
+    const std::string menuEntry =
+        pluginInfo.PluginMenuStringsNumber > 0 ? pluginInfo.PluginMenuStrings[0] : "?";
+    return RunAndFinish(kFrontEnd, interactive, Script(menuEntry), [] {
         far1host::ClosePanels();
         RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
     });

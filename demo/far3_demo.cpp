@@ -18,12 +18,6 @@ constexpr wchar_t kStartFolderText[] = L"C:\\Users\\far\\Documents";
 constexpr size_t kNoItem = static_cast<size_t>(-1);
 constexpr int kTitleCapacity = 256; // the sample titles are far shorter
 
-// The demo's windows with the UTF-16 titles they were made with, to compare the listing with.
-struct WideTitle {
-    HWND window;
-    Text title;
-};
-std::vector<WideTitle> g_wideTitles;
 std::string g_menuEntry;
 
 std::string Utf8Of(const Text& text) {
@@ -44,7 +38,6 @@ HWND WindowOf(const far3host::ListedItem& item) {
 HWND MakeWindow(const wchar_t* title, DWORD style, HWND owner = nullptr) {
     HWND window = harness::MakeWindowW(title, style, owner);
     harness::PumpMessages();
-    g_wideTitles.push_back(WideTitle{window, title});
     return window;
 }
 
@@ -106,7 +99,7 @@ void ShowPanel(HWND cursor, bool numbered) {
     size_t leftOut = 0;
     for (size_t i = 0; i < panel.items.size(); ++i) {
         const far3host::ListedItem& item = panel.items[i];
-        if (!item.isDots && SampleOf(WindowOf(item)) == nullptr) {
+        if (!item.isDots && !IsSample(WindowOf(item))) {
             ++leftOut;
             continue;
         }
@@ -128,17 +121,14 @@ void ShowPanel(HWND cursor, bool numbered) {
 // The item's FileName is the window's title as Windows holds it (GetWindowTextW) and as the
 // demo made it, to the last UTF-16 unit.
 void CheckListedExactly(const std::string& utf8) {
-    Text title;
+    Text title; // as the demo made the window: UTF-8 to UTF-16 and back loses nothing
     Utf8ToWide(utf8, &title);
-    const WideTitle* made = nullptr;
-    for (const WideTitle& wide : g_wideTitles) {
-        made = wide.title == title ? &wide : made;
-    }
-    size_t index = made != nullptr ? ItemIndex(made->window) : kNoItem;
+    const HWND window = SampleNamed(utf8);
+    const size_t index = ItemIndex(window);
     wchar_t held[kTitleCapacity];
-    int length = made != nullptr ? GetWindowTextW(made->window, held, kTitleCapacity) : 0;
-    bool exact = index != kNoItem && ActivePanel().items[index].fileName == made->title &&
-                 Text(held, static_cast<size_t>(length > 0 ? length : 0)) == made->title;
+    const int length = GetWindowTextW(window, held, kTitleCapacity);
+    const bool exact = index != kNoItem && ActivePanel().items[index].fileName == title &&
+                       Text(held, static_cast<size_t>(length > 0 ? length : 0)) == title;
     Check("FileName of \"" + utf8 + "\" = GetWindowTextW of its window, " +
               std::to_string(title.size()) + " UTF-16 units: " + (exact ? "yes" : "no"),
           exact);
@@ -154,10 +144,15 @@ bool OpenFromPluginsMenu() {
     return true;
 }
 
-// FAR's command line, typed in the active panel: "hide:" and the text opens Velumo with the text
-// after the colon, UTF-16 as typed. When the active panel shows Velumo, FAR opens the new
-// instance first, then closes the old one.
-bool TypeHide(const Text& text) {
+// FAR's command line, typed in the active panel: "hide:" and the text (UTF-8 from the terminal)
+// opens Velumo with the text after the colon, UTF-16 as typed. When the active panel shows
+// Velumo, FAR opens the new instance first, then closes the old one.
+bool HideCommand(const std::string& utf8) {
+    Text text;
+    if (!Utf8ToWide(utf8, &text)) {
+        Write("The text is not UTF-8; nothing was typed.\n");
+        return false;
+    }
     HANDLE previous = ActiveVelumo();
     far3host::ClearRecords();
     HANDLE opened = nullptr;
@@ -231,6 +226,11 @@ void ShowConfiguration() {
           nothingSaved && call.freed);
 }
 
+std::string FilePanelText() {
+    const far3host::HostPanel& filePanel = ActivePanel();
+    return filePanel.driveMenuShown ? std::string("Change drive menu") : Utf8Of(filePanel.folder);
+}
+
 // Enter on "..": the panel has a directory of its own, so FAR calls SetDirectoryW(".."), and
 // Velumo asks FAR to close the panel; FAR shows the folder the panel had before Velumo opened.
 bool LeavePanel() {
@@ -252,22 +252,18 @@ bool LeavePanel() {
         setDirectory =
             setDirectory || (call.call == far3host::Call::SetDirectory && call.text == L"..");
     }
-    const far3host::HostPanel& filePanel = ActivePanel();
     Write(std::string("   Enter on \"..\": ") + (setDirectory ? "SetDirectoryW(\"..\"); " : "") +
           "Velumo asked FAR to close the panel (FCTL_CLOSEPANEL, " +
           (close->hasParam2 ? "\"" + Utf8Of(close->directory) + "\"" : "no directory") +
-          "); ClosePanelW; the file panel shows " +
-          (filePanel.driveMenuShown ? "the Change drive menu" : Utf8Of(filePanel.folder)) + "\n");
+          "); ClosePanelW; the file panel shows " + (ActivePanel().driveMenuShown ? "the " : "") +
+          FilePanelText() + "\n");
     return true;
 }
 
-bool HideCommand(const std::string& utf8) {
-    Text text;
-    if (!Utf8ToWide(utf8, &text)) {
-        Write("The text is not UTF-8; nothing was typed.\n");
-        return false;
-    }
-    return TypeHide(text);
+void SwitchPanel() {
+    far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
+                                 ? far3host::kRightPanel
+                                 : far3host::kLeftPanel);
 }
 
 const FrontEnd kFrontEnd = {[] { return ActiveVelumo() != nullptr; },
@@ -276,81 +272,46 @@ const FrontEnd kFrontEnd = {[] { return ActiveVelumo() != nullptr; },
                             PressF8,
                             PressF3,
                             HideCommand,
-                            [] {
-                                far3host::SetActivePanel(far3host::ActivePanel() ==
-                                                                 far3host::kLeftPanel
-                                                             ? far3host::kRightPanel
-                                                             : far3host::kLeftPanel);
-                            },
+                            SwitchPanel,
                             ShowConfiguration,
                             LeavePanel,
-                            [] {
-                                const far3host::HostPanel& filePanel = ActivePanel();
-                                return filePanel.driveMenuShown ? std::string("Change drive menu")
-                                                                : Utf8Of(filePanel.folder);
-                            },
+                            FilePanelText,
                             CheckListedExactly,
                             "TEXT is UTF-8 from the terminal; FAR hands it to Velumo as UTF-16"};
 
 // ---- The scripted run ---------------------------------------------------------------------------
 
-bool RunScript() {
+std::vector<Step> Script() {
     const std::string japanese = Utf8Of(kJapaneseNote);
     const std::string report = Utf8Of(kReport);
     const std::string typed = Utf8Of(kHideJapanese);
-    return RunScript(
-        kFrontEnd,
-        {
-            {"F11 > \"" + g_menuEntry +
-                 "\": the desktop's windows, each title exactly as Windows holds it; the owned "
-                 "pop-up and the never-shown window are left out",
-             Action::kOpen,
-             {},
-             "",
-             {{Expect::kExactTitle, japanese},
-              {Expect::kExactTitle, report},
-              {Expect::kStatus, japanese, "    "},
-              {Expect::kNotListed, "Palette", "Background worker"}}},
-            {"type hide:" + typed + " in the Velumo panel: " + japanese +
-                 " is hidden (status \"H  D\"); FAR closes the old instance",
-             Action::kHide,
-             {typed},
-             "",
-             {{Expect::kHidden, japanese},
-              {Expect::kStatus, japanese, "H  D"},
-              {Expect::kVisible, report}}},
-            {"Insert on Final Report and " + report +
-                 ", then F8: Velumo hides both (status \"H  D\")",
-             Action::kToggle,
-             {"Final Report", report},
-             "",
-             {{Expect::kHidden, "Final Report"},
-              {Expect::kHidden, report},
-              {Expect::kStatus, "Final Report", "H  D"},
-              {Expect::kStatus, report, "H  D"},
-              {Expect::kStatus, japanese, "H  D"}}},
-            {"F3 on the hidden " + report +
-                 ": shown and brought to the front, still Velumo's (\"   D\")",
-             Action::kActivate,
-             {report},
-             "",
-             {{Expect::kVisible, report},
-              {Expect::kFront, report},
-              {Expect::kStatus, report, "   D"},
-              {Expect::kHidden, japanese}}},
-            {"F9 > Options > Plugins configuration > Velumo: the configuration dialog (FAR 3 picks "
-             "the disks-menu hot key itself: no digit row)",
-             Action::kConfigure,
-             {},
-             "",
-             {{Expect::kHidden, japanese}}},
-            {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
-                 " again, and the windows Velumo hid are shown again",
-             Action::kLeave,
-             {},
-             "",
-             {{Expect::kVisible, japanese}, {Expect::kVisible, "Final Report"}}},
-        });
+    return {
+        {"F11 > \"" + g_menuEntry +
+             "\": the desktop's windows, each title exactly as Windows holds it; the owned "
+             "pop-up and the never-shown window are left out",
+         "list", "",
+         "exact:" + japanese + ";exact:" + report + ";status:" + japanese +
+             "=    ;unlisted:Palette=Background worker"},
+        {"type hide:" + typed + " in the Velumo panel: " + japanese +
+             " is hidden (status \"H  D\"); FAR closes the old instance",
+         "hide " + typed, "",
+         "hidden:" + japanese + ";status:" + japanese + "=H  D;visible:" + report},
+        {"Insert on Final Report and " + report + ", then F8: Velumo hides both (status \"H  D\")",
+         "f8 Final Report|" + report, "",
+         "hidden:Final Report;hidden:" + report + ";status:Final Report=H  D;status:" + report +
+             "=H  D;status:" + japanese + "=H  D"},
+        {"F3 on the hidden " + report +
+             ": shown and brought to the front, still Velumo's (\"   D\")",
+         "f3 " + report, "",
+         "visible:" + report + ";front:" + report + ";status:" + report +
+             "=   D;hidden:" + japanese},
+        {"F9 > Options > Plugins configuration > Velumo: the configuration dialog (FAR 3 picks "
+         "the disks-menu hot key itself: no digit row)",
+         "config", "", "hidden:" + japanese},
+        {std::string("Enter on \"..\": the panel closes, FAR shows ") + kStartFolder +
+             " again, and the windows Velumo hid are shown again",
+         "close", "", "visible:" + japanese + ";visible:Final Report"},
+    };
 }
 
 } // namespace
@@ -388,7 +349,7 @@ int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string&
                           std::to_string(language.messages.size()) +
                           " messages from VelumoEng.lng.\n(--far1 shows the FAR 1.x plug-in.)",
                       desktop);
-    return RunAndFinish(kFrontEnd, interactive, RunScript, [] { far3host::ExitFar(); });
+    return RunAndFinish(kFrontEnd, interactive, Script(), [] { far3host::ExitFar(); });
 }
 
 } // namespace demo

@@ -31,12 +31,9 @@ for file in "$build/demo/velumo_demo.exe" "$dll" "$plugin_dir/VelumoEng.lng"; do
   fi
 done
 
-# Wine's path for the DLL: its drive Z: is the Unix root. The demo's output goes through a
-# pipe: Wine then passes its UTF-8 bytes on untouched instead of redrawing them through its own
-# console. Typed commands come through a pipe too when standard input is a terminal: Wine reads
-# a terminal in the C locale's code page, which drops the high bit of every byte of a letter
-# beyond ASCII; a pipe hands the terminal's UTF-8 over as it is. The terminal still echoes and
-# edits the line. The reader (cat) is stopped when the demo ends.
+# Wine's path for the DLL: its drive Z: is the Unix root. Output and typed commands go through
+# pipes, which Wine passes on as UTF-8 bytes (its console and a terminal read in the C locale's
+# code page would not); the terminal still echoes and edits the line.
 run() {
   bash "$(dirname "$0")/../scripts/wine_run.sh" "$build/demo/velumo_demo.exe" \
     --dll "Z:${dll//\//\\}" "$@" | cat
