@@ -1,6 +1,7 @@
-// Checks the language (.lng) and help (.hlf) files that the build writes from lang/: FAR 1.x's in
-// the OEM code pages, FAR 3's in UTF-8 with a byte order mark, with the same messages.
+// The .lng and .hlf files the build writes: FAR 1.x's in the OEM code pages, FAR 3's in UTF-8
+// with a byte order mark, with the same messages.
 #include "core/message_ids.h"
+#include "far1_support.h"
 
 #include <gtest/gtest.h>
 
@@ -76,18 +77,6 @@ void expectUtf8(const std::string& text, const std::string& name) {
     EXPECT_TRUE(convert(text, "UTF-8", "UTF-16LE", &wide)) << name << " is not valid UTF-8";
 }
 
-// Splits on LF and strips the CR of each CRLF pair.
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        result.push_back(line);
-    }
-    return result;
-}
-
 void expectCrlf(const std::string& text, const std::string& name) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n') {
@@ -134,7 +123,7 @@ std::vector<std::string> checkLng(const std::string& text, const std::string& na
                                   const char* header) {
     std::vector<std::string> messages;
     expectCrlf(text, name);
-    const std::vector<std::string> all = lines(text);
+    const std::vector<std::string> all = Lines(text);
     EXPECT_FALSE(all.empty()) << name;
     if (all.empty())
         return messages;
@@ -159,7 +148,7 @@ std::vector<std::string> checkLng(const std::string& text, const std::string& na
 
 void checkHlf(const std::string& text, const std::string& name, const char* header) {
     expectCrlf(text, name);
-    const std::vector<std::string> all = lines(text);
+    const std::vector<std::string> all = Lines(text);
     ASSERT_GE(all.size(), 2u) << name;
     EXPECT_EQ(all[0], header) << name;
     EXPECT_EQ(all[1], ".PluginContents=Velumo") << name;

@@ -1,23 +1,14 @@
-// The configuration dialog: expanding item templates, reading the digit field, and the whole
-// dialog run through Configure(0) with the host stand-in playing the user.
-#include "far1_host.h"
+// The FAR 1.x configuration dialog: item templates, the digit field, Configure(0).
 #include "far1/entry_points.h"
 #include "far1_fixture.h"
 #include "far1/config_dialog.h"
-#include "core/settings.h"
-#include "core/settings_dialog.h"
 #include "core/registry_settings.h"
 #include "far1/settings_store.h"
-#include "sim_desktop.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
 #include <climits>
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -235,15 +226,6 @@ TEST_F(ConfigDialog, ConfirmingStoresAllAndWritesThemToTheRegistry) {
     g_settings = kDefaultSettings;
     far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
-}
-
-TEST_F(ConfigDialog, ConfirmingWithoutAChangeStillWritesAll) {
-    EXPECT_EQ(1, Answer(kOk));
-    EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
-    EXPECT_EQ(SettingsFields(kDefaultSettings), WrittenValues());
-    for (const auto& write : simwin::RegistryWrites()) {
-        EXPECT_EQ(kVelumoKeyPath, write.keyPath);
-    }
 }
 
 TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmChangesNothing) {

@@ -49,6 +49,9 @@ std::vector<int32_t> FieldsWith(std::initializer_list<SettingValue> changes,
 // A record with every field set to `value`.
 Settings AllFields(int32_t value);
 
+// The lines of a text, each without its LF and the CR of a CRLF pair.
+std::vector<std::string> Lines(const std::string& text);
+
 // The index of a field's row in the settings table.
 int SettingIndex(int32_t Settings::*field);
 // The dialog row that edits a field; -1 when the layout has none.

@@ -3,6 +3,10 @@
 // AddressSanitizer there is nobody to ask, and VELUMO_HAVE_LSAN stays undefined.
 #pragma once
 
+#include "heap_calls.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdint>
 
 #if defined(__has_feature)
@@ -31,3 +35,15 @@ inline int LeakedNow() {
 // Masks a heap address so that LeakSanitizer, which looks for values that point into heap
 // blocks, finds no reference to the block while it checks: a leak on purpose until unmasked.
 constexpr uintptr_t kLeakAddressMask = static_cast<uintptr_t>(0xA5A5A5A5A5A5A5A5u);
+
+// Whether the process holds no leak yet: each check scans the whole process, so a leak left by an
+// earlier test in it (ctest runs each test alone) would be taken for the test's own.
+inline void ExpectNoLeakYet() {
+    ASSERT_EQ(0, LeakedNow()) << "the process already holds leaked blocks (report above)";
+}
+
+// Every block taken since heapcalls::ResetCounts given back, and none unreferenced.
+inline void ExpectNothingLeaked() {
+    EXPECT_EQ(0, heapcalls::Counted().balance) << "blocks taken and not given back";
+    EXPECT_EQ(0, LeakedNow()) << "LeakSanitizer found leaked blocks; its report is above";
+}
