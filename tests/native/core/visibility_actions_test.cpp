@@ -93,6 +93,10 @@ TEST_F(VisibilityActionsTest, EachActionMakesItsWindowSystemCallsInOrder) {
     EXPECT_EQ("b visible?*", CallsMadeBy([&] { RestoreWindow(b); }));
     EXPECT_EQ(0, g_hiddenWindows.Contains(d));
     EXPECT_EQ(1, g_hiddenWindows.Contains(b));
+    // Activating a window Velumo hid shows it and keeps its record.
+    HideWindow(c);
+    EXPECT_EQ("c show*, c foreground*, c top*", CallsMadeBy([&] { ActivateWindow(c); }));
+    EXPECT_EQ(1, g_hiddenWindows.Contains(c));
 }
 
 TEST_F(VisibilityActionsTest, FullTableLeavesTheWindowVisibleAndUnrecorded) {
@@ -135,29 +139,6 @@ TEST_F(VisibilityActionsTest, ToggleActsOnTheWindowsStateAtThatMoment) {
     EXPECT_EQ(foreign, simwin::ZOrder().front());
     EXPECT_EQ(0, g_hiddenWindows.Contains(foreign));
     EXPECT_EQ(2, SlotsHolding(window));
-}
-
-TEST_F(VisibilityActionsTest, ActivateShowsAndRaisesButLeavesTheTableAlone) {
-    const HWND window = simwin::CreateTestWindow("editor");
-    HideWindow(window);
-    const HWND visible = simwin::CreateTestWindow("visible");
-    simwin::CreateTestWindow("top");
-
-    ActivateWindow(window);
-    EXPECT_TRUE(Visible(window));
-    EXPECT_EQ(window, simwin::ForegroundWindow());
-    EXPECT_EQ(window, simwin::ZOrder().front());
-    EXPECT_EQ(1, g_hiddenWindows.Contains(window));
-    EXPECT_EQ("   D", ListedStatus(window));
-
-    RestoreAllWindows(); // passes over it: it is visible
-    EXPECT_EQ(1, g_hiddenWindows.Contains(window));
-    EXPECT_EQ(window, simwin::ZOrder().front());
-
-    ActivateWindow(visible);
-    EXPECT_EQ(visible, simwin::ForegroundWindow());
-    EXPECT_EQ(visible, simwin::ZOrder().front());
-    EXPECT_EQ(0, g_hiddenWindows.Contains(visible));
 }
 
 TEST_F(VisibilityActionsTest, RestoreAllShowsEveryInvisibleRecordedWindowInEnumerationOrder) {

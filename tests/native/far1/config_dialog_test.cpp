@@ -53,29 +53,24 @@ uintptr_t TextAddress(const char* text) {
     return reinterpret_cast<uintptr_t>(text);
 }
 
-TEST_F(ConfigDialog, ExpandWidensByteFieldsWithoutSign) {
-    const far1::DialogItemTemplate from[1] = {
-        {200, 255, 128, 200, 129, 255, -7, 0x80000001u, 250, 11}};
-    far1::FarDialogItem to[1];
-    far1::ExpandDialogItems(from, to, 1);
+// Byte fields are widened without sign; data below 2000 is a message id, any other a text.
+TEST_F(ConfigDialog, ExpandWidensTheFieldsAndTakesSmallDataAsAMessageId) {
+    const far1::DialogItemTemplate from[4] = {
+        {200, 255, 128, 200, 129, 255, -7, 0x80000001u, 250, 11},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 1999},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress("plain text")}};
+    far1::FarDialogItem to[4];
+    far1::ExpandDialogItems(from, to, 4);
     EXPECT_EQ((std::vector<int>{200, 255, 128, 200, 129, 255, -7, 250}),
               (std::vector<int>{to[0].Type, to[0].X1, to[0].Y1, to[0].X2, to[0].Y2, to[0].Focus,
                                 to[0].Selected, to[0].DefaultButton}));
     EXPECT_EQ(0x80000001u, uint32_t{to[0].Flags});
     EXPECT_EQ(messages_[11], to[0].Data);
-}
-
-TEST_F(ConfigDialog, ExpandTakesDataBelow2000AsAMessageIdAndOtherwiseAsAText) {
-    const far1::DialogItemTemplate from[3] = {
-        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-        {0, 0, 0, 0, 0, 0, 0, 0, 0, 1999},
-        {0, 0, 0, 0, 0, 0, 0, 0, 0, TextAddress("plain text")}};
-    far1::FarDialogItem to[3];
-    far1::ExpandDialogItems(from, to, 3);
-    EXPECT_EQ(messages_[0], to[0].Data);
-    EXPECT_STREQ("", to[1].Data); // the host has no text 1999
-    EXPECT_STREQ("plain text", to[2].Data);
-    EXPECT_EQ((std::vector<int>{0, 1999}), far1host::RequestedMessages());
+    EXPECT_EQ(messages_[0], to[1].Data);
+    EXPECT_STREQ("", to[2].Data); // the host has no text 1999
+    EXPECT_STREQ("plain text", to[3].Data);
+    EXPECT_EQ((std::vector<int>{11, 0, 1999}), far1host::RequestedMessages());
 }
 
 TEST_F(ConfigDialog, ExpandWithACountOfZeroOrLessFillsNothing) {

@@ -19,36 +19,6 @@ class LeakCheck : public Far1Test {
         heapcalls::ResetCounts();
     }
 
-    // A desktop of a few dozen windows of every kind the listing treats differently: plain,
-    // invisible, owned, child, titled "Program Manager", untitled, and titled beyond 127 bytes.
-    void MakeDesktop() {
-        for (int i = 0; i < kWindows; ++i) {
-            simwin::WindowSpec spec;
-            spec.title = "Window " + std::to_string(i);
-            switch (i % 6) {
-            case 1:
-                spec.visible = false;
-                break;
-            case 2:
-                spec.owner = windows_.front();
-                break;
-            case 3:
-                spec.title = std::string(300, static_cast<char>('A' + i % 26));
-                break;
-            case 4:
-                spec.style = WS_CHILD;
-                spec.parent = windows_.front();
-                break;
-            case 5:
-                spec.title = i == 5 ? "Program Manager" : "";
-                break;
-            default:
-                break;
-            }
-            windows_.push_back(simwin::CreateTestWindow(spec));
-        }
-    }
-
     // One listing as FAR takes it: the items are read, then handed back.
     int ListAndHandBack(HANDLE panel) {
         far1::PluginPanelItem* items = nullptr;
@@ -62,7 +32,7 @@ class LeakCheck : public Far1Test {
 };
 
 TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
-    MakeDesktop();
+    windows_ = MakeVariedDesktop(kWindows);
     g_settings.ShowOwnerWindow = 1;
     HANDLE panel = far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
     ASSERT_NE(INVALID_HANDLE_VALUE, panel);
@@ -99,7 +69,7 @@ TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
 }
 
 TEST_F(LeakCheck, TenThousandListingsWithFailingAllocationsLeaveNothingBehind) {
-    MakeDesktop();
+    windows_ = MakeVariedDesktop(kWindows);
     HANDLE panel = far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
     ASSERT_NE(INVALID_HANDLE_VALUE, panel);
     const int complete = ListAndHandBack(panel);

@@ -68,47 +68,12 @@ class Far3LeakCheck : public Far3Test {
         ExpectNoLeakYet();
         g_settings.ShowOwnerWindow = 1;
         g_settings.ShowInvisibleWindow = 1;
-        MakeDesktop();
+        windows_ = MakeVariedDesktop(kWindows);
         // Counted from the open on: the array the listings keep is freed with the last panel.
         heapcalls::ResetCounts();
         ASSERT_NE(nullptr, far3host::OpenInActivePanel());
         complete_ = Listed();
         ASSERT_GT(complete_.size(), 64u) << "the item array should have to grow twice";
-    }
-
-    // Windows of every kind the listing treats differently: plain, invisible, owned, child,
-    // titled "Program Manager", untitled, and UTF-16 titles beyond the Basic Multilingual Plane,
-    // of 300 code units, and holding an unpaired surrogate.
-    void MakeDesktop() {
-        for (int i = 0; i < kWindows; ++i) {
-            simwin::WindowSpec spec;
-            spec.wideTitle = u"Window " + Number(i);
-            switch (i % 6) {
-            case 1:
-                spec.visible = false;
-                spec.wideTitle = u"Отчёт " + Number(i);
-                break;
-            case 2:
-                spec.owner = windows_.front();
-                spec.wideTitle = u"日本語 — résumé 🙂 " + Number(i);
-                break;
-            case 3:
-                for (int unit = 0; unit < 150; ++unit) {
-                    spec.wideTitle += u"🙂";
-                }
-                break;
-            case 4:
-                spec.style = WS_CHILD;
-                spec.parent = windows_.front();
-                break;
-            case 5:
-                spec.wideTitle = i == 5 ? u"Program Manager" : i % 4 == 1 ? u"" : u"\xD83D ";
-                break;
-            default:
-                break;
-            }
-            windows_.push_back(simwin::CreateTestWindow(spec));
-        }
     }
 
     // F8 on the window's item (the cursor on it, nothing selected), as the user toggles it.

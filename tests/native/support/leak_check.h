@@ -4,10 +4,13 @@
 #pragma once
 
 #include "heap_calls.h"
+#include "sim_desktop.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -46,4 +49,42 @@ inline void ExpectNoLeakYet() {
 inline void ExpectNothingLeaked() {
     EXPECT_EQ(0, heapcalls::Counted().balance) << "blocks taken and not given back";
     EXPECT_EQ(0, LeakedNow()) << "LeakSanitizer found leaked blocks; its report is above";
+}
+
+// `count` windows of every kind a listing treats differently: plain, invisible, owned, child,
+// titled "Program Manager", untitled, and titles beyond the Basic Multilingual Plane, of 300 code
+// units, and holding an unpaired surrogate.
+inline std::vector<HWND> MakeVariedDesktop(int count) {
+    std::vector<HWND> windows;
+    for (int i = 0; i < count; ++i) {
+        const std::u16string number = simwin::Utf16FromUtf8(std::to_string(i));
+        simwin::WindowSpec spec;
+        spec.wideTitle = u"Window " + number;
+        switch (i % 6) {
+        case 1:
+            spec.visible = false;
+            spec.wideTitle = u"Отчёт " + number;
+            break;
+        case 2:
+            spec.owner = windows.front();
+            spec.wideTitle = u"日本語 — résumé 🙂 " + number;
+            break;
+        case 3:
+            for (int unit = 0; unit < 150; ++unit) {
+                spec.wideTitle += u"🙂";
+            }
+            break;
+        case 4:
+            spec.style = WS_CHILD;
+            spec.parent = windows.front();
+            break;
+        case 5:
+            spec.wideTitle = i == 5 ? u"Program Manager" : i % 4 == 1 ? u"" : u"\xD83D ";
+            break;
+        default:
+            break;
+        }
+        windows.push_back(simwin::CreateTestWindow(spec));
+    }
+    return windows;
 }
