@@ -65,9 +65,8 @@ template <typename Action> std::string CallsMadeBy(Action action) {
     return calls;
 }
 
-// Each action's calls one by one: a call left out, added or moved, and a table change moved
-// across a call, all show here. A window is recorded before it is hidden (so that no hidden
-// window is ever missing from the table) and forgotten only once it is shown.
+// A window is recorded before it is hidden, so that no hidden window is missing from the table,
+// and forgotten only once it is shown.
 TEST_F(VisibilityActionsTest, EachActionMakesItsWindowSystemCallsInOrder) {
     const HWND a = simwin::CreateTestWindow("a"), b = simwin::CreateTestWindow("b");
     const HWND c = simwin::CreateTestWindow("c");

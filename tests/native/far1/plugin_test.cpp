@@ -407,6 +407,7 @@ TEST_F(EntryPoints, F3AndAltF3ActivateTheFirstSelectedWindow) {
         EXPECT_EQ(activated ? first : second, simwin::ZOrder().front());
         EXPECT_EQ(1, g_hiddenWindows.Contains(first));
         EXPECT_EQ(activated ? 1u : 0u, simwin::Calls().setForegroundWindow);
+        EXPECT_EQ(activated ? 1u : 0u, simwin::Calls().showWindow);
         EXPECT_EQ((std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL,
                                     far1::FCTL_REDRAWPANEL}),
                   Commands(panel));
@@ -466,7 +467,7 @@ TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
     EXPECT_NE(first, second);
     Toggle(first, {a});
     Toggle(second, {b});
-    EXPECT_EQ("H  D", far1host::ListPanel(first).at(1).status) << "the panels share the table";
+    EXPECT_EQ("H  D", far1host::ListPanel(first).at(0).status) << "B, hidden through the other";
     heapcalls::FailNthCall(heapcalls::Call::NothrowNew, 1);
     EXPECT_EQ(INVALID_HANDLE_VALUE, far1host::OpenFromCommandLine("A"));
     heapcalls::ClearFailures();
@@ -504,9 +505,8 @@ TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
     EXPECT_EQ(0, g_hiddenWindows.Contains(a));
 }
 
-// "hide:" typed in the Velumo panel itself: FAR opens the new instance first and only then
-// closes the one the panel held. What the new one hid stays hidden, and so does what the
-// old one hid, until the last panel closes.
+// "hide:" typed in the Velumo panel: FAR opens the new instance before it closes the old one, so
+// what either hid stays hidden until the last panel closes.
 TEST_F(EntryPoints, HideTypedInTheVelumoPanelKeepsTheWindowsHidden) {
     const HWND notepad = simwin::CreateTestWindow("Untitled - Notepad");
     const HWND earlier = simwin::CreateTestWindow("Hidden earlier");
@@ -561,9 +561,8 @@ TEST_F(EntryPoints, HideWithAccentedLettersMatchesTheTitle) {
     EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kLeftPanel).plugin);
 }
 
-// Where FAR's file panel is once Velumo's panel closes: ".." leaves it in the folder the user
-// opened Velumo from, also at a drive root (where FAR would go to its Change drive menu with
-// ".."); a directory typed in the panel is where FAR goes.
+// ".." leaves FAR's file panel in the folder Velumo was opened from, also at a drive root (no
+// Change drive menu); a directory typed in the panel is where FAR goes.
 TEST_F(EntryPoints, LeavingThePanelLandsInTheFolderItWasOpenedFrom) {
     struct Case {
         const char* folder;
