@@ -230,6 +230,14 @@ TEST_F(VisibilityActionsTest, ToggleByTitleOnlyTouchesEligibleWindows) {
     EXPECT_EQ(0, g_hiddenWindows.Contains(foreign));
 }
 
+TEST_F(VisibilityActionsTest, ToggleByTitleReadsAtMost254CharactersOfTheTitle) {
+    const HWND fits = simwin::CreateTestWindow(std::string(250, 'x') + "Tail" + "yyyy");
+    const HWND beyond = simwin::CreateTestWindow(std::string(251, 'x') + "Tail");
+    far1::ToggleWindowsByOemText("Tail");
+    EXPECT_FALSE(Visible(fits));
+    EXPECT_TRUE(Visible(beyond));
+}
+
 // The text comes in the OEM code page (CP437 here) and is converted to the ANSI one (CP1252)
 // before it is looked for in the unconverted title.
 TEST_F(VisibilityActionsTest, ToggleByTitleConvertsTheTextFromOemToAnsi) {
@@ -254,8 +262,8 @@ TEST_F(VisibilityActionsTest, ToggleByTitleConvertsTheTextFromOemToAnsi) {
     EXPECT_FALSE(Visible(price));
 }
 
-// At most 254 characters of a title are read, and a text of any length is converted within its
-// buffers (AddressSanitizer watches): a longer text matches none, it is not cut to fit.
+// A text of any length is converted within its buffers (AddressSanitizer watches): one longer
+// than the 254 characters read of a title matches none, it is not cut to fit.
 TEST_F(VisibilityActionsTest, ToggleByTitleConvertsATextOfAnyLength) {
     const HWND longest = simwin::CreateTestWindow(std::string(254, '\xE9'));
     const HWND longer = simwin::CreateTestWindow(std::string(300, '\xE9'));
