@@ -1,6 +1,7 @@
-// Checks the language (.lng) and help (.hlf) files that the build writes from lang/: FAR 1.x's in
-// the OEM code pages, FAR 3's in UTF-8 with a byte order mark, with the same messages.
+// The .lng and .hlf files the build writes: FAR 1.x's in the OEM code pages, FAR 3's in UTF-8
+// with a byte order mark, with the same messages.
 #include "core/message_ids.h"
+#include "far1_support.h"
 
 #include <gtest/gtest.h>
 
@@ -76,18 +77,6 @@ void expectUtf8(const std::string& text, const std::string& name) {
     EXPECT_TRUE(convert(text, "UTF-8", "UTF-16LE", &wide)) << name << " is not valid UTF-8";
 }
 
-// Splits on LF and strips the CR of each CRLF pair.
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        result.push_back(line);
-    }
-    return result;
-}
-
 void expectCrlf(const std::string& text, const std::string& name) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\n') {
@@ -134,7 +123,7 @@ std::vector<std::string> checkLng(const std::string& text, const std::string& na
                                   const char* header) {
     std::vector<std::string> messages;
     expectCrlf(text, name);
-    const std::vector<std::string> all = lines(text);
+    const std::vector<std::string> all = Lines(text);
     EXPECT_FALSE(all.empty()) << name;
     if (all.empty())
         return messages;
@@ -159,7 +148,7 @@ std::vector<std::string> checkLng(const std::string& text, const std::string& na
 
 void checkHlf(const std::string& text, const std::string& name, const char* header) {
     expectCrlf(text, name);
-    const std::vector<std::string> all = lines(text);
+    const std::vector<std::string> all = Lines(text);
     ASSERT_GE(all.size(), 2u) << name;
     EXPECT_EQ(all[0], header) << name;
     EXPECT_EQ(all[1], ".PluginContents=Velumo") << name;
@@ -187,55 +176,44 @@ const char* const kFar1OnlyWords[] = {"DisksMenuDigit", "HKEY_CURRENT_USER", "RE
 
 } // namespace
 
-TEST(LangFiles, Far1LngInTheOemCodePage) {
+TEST(LangFiles, Far1FilesInTheOemCodePage) {
     for (const Language& language : kLanguages) {
-        const std::string name = std::string("FAR 1.x ") + language.stem + ".lng";
-        const std::string text = far1File(language, ".lng");
-        checkLng(text, name, language.far1Header);
-        expectOemCodePage(language, text, name);
-    }
-}
-
-TEST(LangFiles, Far1HlfInTheOemCodePage) {
-    for (const Language& language : kLanguages) {
-        const std::string name = std::string("FAR 1.x ") + language.stem + ".hlf";
-        const std::string text = far1File(language, ".hlf");
-        checkHlf(text, name, language.far1Header);
-        expectOemCodePage(language, text, name);
-        for (const char* word : kFar1OnlyWords) {
-            EXPECT_NE(std::string::npos, text.find(word)) << name << " does not describe " << word;
+        for (const char* kind : {".lng", ".hlf"}) {
+            const std::string name = std::string("FAR 1.x ") + language.stem + kind;
+            const std::string text = far1File(language, kind);
+            expectOemCodePage(language, text, name);
+            if (std::string(kind) == ".lng") {
+                checkLng(text, name, language.far1Header);
+                continue;
+            }
+            checkHlf(text, name, language.far1Header);
+            for (const char* word : kFar1OnlyWords) {
+                EXPECT_NE(std::string::npos, text.find(word)) << name << " lacks " << word;
+            }
         }
     }
 }
 
-// The FAR 3 file holds every message, id for id the text of the FAR 1.x file.
-TEST(LangFiles, Far3LngInUtf8WithTheSameMessages) {
+// FAR 3's .lng holds, id for id, the messages of FAR 1.x's; its .hlf leaves out FAR 1.x's own.
+TEST(LangFiles, Far3FilesInUtf8WithTheSameMessages) {
     for (const Language& language : kLanguages) {
-        const std::string name = std::string("FAR 3 ") + language.stem + ".lng";
-        const std::string text = far3File(language, ".lng");
-        expectUtf8(text, name);
-        const std::vector<std::string> far3 = checkLng(text, name, language.far3Header);
+        const std::string name = std::string("FAR 3 ") + language.stem;
+        const std::string lng = far3File(language, ".lng"), hlf = far3File(language, ".hlf");
+        expectUtf8(lng, name + ".lng");
+        expectUtf8(hlf, name + ".hlf");
+        checkHlf(hlf, name + ".hlf", language.far3Header);
+        for (const char* word : kFar1OnlyWords) {
+            EXPECT_EQ(std::string::npos, hlf.find(word)) << name << ".hlf describes " << word;
+        }
+        const std::vector<std::string> far3 = checkLng(lng, name + ".lng", language.far3Header);
         const std::vector<std::string> far1 =
             checkLng(far1File(language, ".lng"), std::string("FAR 1.x ") + language.stem + ".lng",
                      language.far1Header);
         ASSERT_EQ(far1.size(), far3.size()) << name;
         for (size_t id = 0; id < far3.size(); ++id) {
             std::string oem;
-            EXPECT_TRUE(convert(far3[id], "UTF-8", language.oemCodePage, &oem))
-                << name << " " << id;
+            EXPECT_TRUE(convert(far3[id], "UTF-8", language.oemCodePage, &oem)) << name << id;
             EXPECT_EQ(far1[id], oem) << name << ": message " << id << " differs from FAR 1.x's";
-        }
-    }
-}
-
-TEST(LangFiles, Far3HlfInUtf8WithoutTheFar1OnlySettings) {
-    for (const Language& language : kLanguages) {
-        const std::string name = std::string("FAR 3 ") + language.stem + ".hlf";
-        const std::string text = far3File(language, ".hlf");
-        expectUtf8(text, name);
-        checkHlf(text, name, language.far3Header);
-        for (const char* word : kFar1OnlyWords) {
-            EXPECT_EQ(std::string::npos, text.find(word)) << name << " describes " << word;
         }
     }
 }

@@ -1,7 +1,5 @@
-// The configuration dialog's rows as the core lays them out from the settings table, for each
-// front end, checked against the layout rules walked independently of the builder: the frame
-// with the title, one row a setting in table order (a digit field with its label right of it),
-// separators, then OK and Cancel on one line; the focus on the digit field, else the first box.
+// The dialog rows the core lays out from the settings table, against the layout rules walked
+// independently: frame, one row a setting, separators, OK and Cancel on one line, the focus.
 #include "core/settings_dialog.h"
 
 #include <gtest/gtest.h>

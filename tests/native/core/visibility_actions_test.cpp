@@ -1,17 +1,8 @@
-// Hiding, showing, toggling and activating windows, the restore of every recorded window and
-// the toggle by title, each checked against the desktop and the hidden-window table.
+// Hiding, showing, toggling, activating and restoring windows, and the toggle by title.
 #include "far1_fixture.h"
 
-#include "core/hidden_window_table.h"
 #include "core/visibility_actions.h"
 #include "far1/panel_items.h"
-#include "core/settings.h"
-#include "sim_desktop.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -74,9 +65,8 @@ template <typename Action> std::string CallsMadeBy(Action action) {
     return calls;
 }
 
-// Each action's calls one by one: a call left out, added or moved, and a table change moved
-// across a call, all show here. A window is recorded before it is hidden (so that no hidden
-// window is ever missing from the table) and forgotten only once it is shown.
+// A window is recorded before it is hidden, so that no hidden window is missing from the table,
+// and forgotten only once it is shown.
 TEST_F(VisibilityActionsTest, EachActionMakesItsWindowSystemCallsInOrder) {
     const HWND a = simwin::CreateTestWindow("a"), b = simwin::CreateTestWindow("b");
     const HWND c = simwin::CreateTestWindow("c");
@@ -95,23 +85,17 @@ TEST_F(VisibilityActionsTest, EachActionMakesItsWindowSystemCallsInOrder) {
         "c visible?*, c show*, c foreground*, c top*, a visible?*, a show*, a foreground*, a top*",
         CallsMadeBy([] { RestoreAllWindows(); }));
     EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(c));
-}
-
-TEST_F(VisibilityActionsTest, ToggleHidesAndRecordsAVisibleWindow) {
-    const HWND window = simwin::CreateTestWindow("editor");
-    EXPECT_EQ("    ", ListedStatus(window));
-    ToggleWindow(window);
-    EXPECT_FALSE(Visible(window));
-    EXPECT_EQ(window, g_hiddenWindows.SlotAt(0));
-    EXPECT_EQ("H  D", ListedStatus(window));
-}
-
-TEST_F(VisibilityActionsTest, HideLeavesAnInvisibleWindowUnrecorded) {
-    const HWND window = simwin::CreateTestWindow("hidden elsewhere", false);
-    simwin::ResetCallCounts();
-    HideWindow(window);
-    EXPECT_EQ(0, g_hiddenWindows.Contains(window));
-    EXPECT_EQ(0u, simwin::Calls().showWindow);
+    // Hiding an invisible window and restoring a visible one make no change at all.
+    const HWND d = simwin::CreateTestWindow("d", false);
+    EXPECT_EQ("d visible?", CallsMadeBy([&] { HideWindow(d); }));
+    ASSERT_EQ(1, g_hiddenWindows.Add(b));
+    EXPECT_EQ("b visible?*", CallsMadeBy([&] { RestoreWindow(b); }));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(d));
+    EXPECT_EQ(1, g_hiddenWindows.Contains(b));
+    // Activating a window Velumo hid shows it and keeps its record.
+    HideWindow(c);
+    EXPECT_EQ("c show*, c foreground*, c top*", CallsMadeBy([&] { ActivateWindow(c); }));
+    EXPECT_EQ(1, g_hiddenWindows.Contains(c));
 }
 
 TEST_F(VisibilityActionsTest, FullTableLeavesTheWindowVisibleAndUnrecorded) {
@@ -135,34 +119,6 @@ TEST_F(VisibilityActionsTest, FullTableLeavesTheWindowVisibleAndUnrecorded) {
     EXPECT_EQ(window, g_hiddenWindows.SlotAt(6));
 }
 
-TEST_F(VisibilityActionsTest, ToggleShowsRaisesAndUnrecordsAnInvisibleRecordedWindow) {
-    const HWND window = simwin::CreateTestWindow("editor");
-    HideWindow(window);
-    const HWND above = simwin::CreateTestWindow("above");
-    SetForegroundWindow(above);
-    ASSERT_EQ(1, g_hiddenWindows.Contains(window));
-
-    ToggleWindow(window);
-    EXPECT_TRUE(Visible(window));
-    EXPECT_EQ(window, simwin::ForegroundWindow());
-    EXPECT_EQ(window, simwin::ZOrder().front());
-    EXPECT_EQ(0, g_hiddenWindows.Contains(window));
-    EXPECT_EQ("    ", ListedStatus(window));
-}
-
-TEST_F(VisibilityActionsTest, RestoreOfAVisibleRecordedWindowChangesNothing) {
-    const HWND window = simwin::CreateTestWindow("editor");
-    ASSERT_EQ(1, g_hiddenWindows.Add(window));
-    const HWND above = simwin::CreateTestWindow("above");
-    SetForegroundWindow(above);
-    simwin::ResetCallCounts();
-    RestoreWindow(window);
-    EXPECT_EQ(1, g_hiddenWindows.Contains(window));
-    EXPECT_EQ(above, simwin::ForegroundWindow());
-    EXPECT_EQ((std::vector<HWND>{above, window}), simwin::ZOrder());
-    EXPECT_EQ(0u, simwin::Calls().showWindow);
-}
-
 TEST_F(VisibilityActionsTest, ToggleActsOnTheWindowsStateAtThatMoment) {
     // Hidden by Velumo, then shown by another program: the toggle hides it again and the
     // window is recorded a second time.
@@ -182,29 +138,6 @@ TEST_F(VisibilityActionsTest, ToggleActsOnTheWindowsStateAtThatMoment) {
     EXPECT_EQ(foreign, simwin::ZOrder().front());
     EXPECT_EQ(0, g_hiddenWindows.Contains(foreign));
     EXPECT_EQ(2, SlotsHolding(window));
-}
-
-TEST_F(VisibilityActionsTest, ActivateShowsAndRaisesButLeavesTheTableAlone) {
-    const HWND window = simwin::CreateTestWindow("editor");
-    HideWindow(window);
-    const HWND visible = simwin::CreateTestWindow("visible");
-    simwin::CreateTestWindow("top");
-
-    ActivateWindow(window);
-    EXPECT_TRUE(Visible(window));
-    EXPECT_EQ(window, simwin::ForegroundWindow());
-    EXPECT_EQ(window, simwin::ZOrder().front());
-    EXPECT_EQ(1, g_hiddenWindows.Contains(window));
-    EXPECT_EQ("   D", ListedStatus(window));
-
-    RestoreAllWindows(); // passes over it: it is visible
-    EXPECT_EQ(1, g_hiddenWindows.Contains(window));
-    EXPECT_EQ(window, simwin::ZOrder().front());
-
-    ActivateWindow(visible);
-    EXPECT_EQ(visible, simwin::ForegroundWindow());
-    EXPECT_EQ(visible, simwin::ZOrder().front());
-    EXPECT_EQ(0, g_hiddenWindows.Contains(visible));
 }
 
 TEST_F(VisibilityActionsTest, RestoreAllShowsEveryInvisibleRecordedWindowInEnumerationOrder) {
@@ -329,9 +262,8 @@ TEST_F(VisibilityActionsTest, ToggleByTitleConvertsTheTextFromOemToAnsi) {
     EXPECT_FALSE(Visible(price));
 }
 
-// Whatever the text's length, nothing is written or read beyond a buffer (AddressSanitizer
-// watches); a text longer than the 254 characters read of a title matches none, and a text
-// that long is not cut to fit either.
+// A text of any length is converted within its buffers (AddressSanitizer watches): one longer
+// than the 254 characters read of a title matches none, it is not cut to fit.
 TEST_F(VisibilityActionsTest, ToggleByTitleConvertsATextOfAnyLength) {
     const HWND longest = simwin::CreateTestWindow(std::string(254, '\xE9'));
     const HWND longer = simwin::CreateTestWindow(std::string(300, '\xE9'));

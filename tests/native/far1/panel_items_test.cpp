@@ -1,20 +1,10 @@
-// Which windows are offered, how the list of them looks to the host, and how the list copes
-// with a desktop that changes while it is built and with allocations that fail.
-#include "core/hidden_window_table.h"
+// Which windows are listed, how their items look, and a changing desktop or failing heap.
 #include "far1/panel_items.h"
-#include "far1_plugin.h"
-#include "heap_calls.h"
 #include "far1_fixture.h"
-#include "core/settings.h"
-#include "sim_desktop.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -196,29 +186,6 @@ TEST_F(WindowListTest, StatusTextMarksInvisibleOwnedAndRecordedWindows) {
     EXPECT_EQ(everything, ListWindows());
 }
 
-TEST_F(WindowListTest, HandleTextIsEightUpperCaseHexDigits) {
-    std::vector<HWND> windows;
-    for (int i = 0; i < 6; ++i) {
-        windows.push_back(MakeWindow("w"));
-    }
-    far1::PluginPanelItem* items = nullptr;
-    int count = 0;
-    ASSERT_EQ(1, far1::BuildWindowList(&items, &count));
-    ASSERT_EQ(6, count);
-    for (int i = 0; i < count; ++i) {
-        const HWND window = far1::WindowFromUserData(items[i].UserData);
-        const uint32_t value = static_cast<uint32_t>(ValueOf(window));
-        std::string digits;
-        for (int shift = 28; shift >= 0; shift -= 4) {
-            digits += "0123456789ABCDEF"[(value >> shift) & 0xF];
-        }
-        EXPECT_EQ(digits, items[i].CustomColumnData[1]);
-        EXPECT_EQ(HandleText(window), items[i].CustomColumnData[1]);
-        EXPECT_EQ(windows[count - 1 - i], window);
-    }
-    far1::FreeWindowList(items, count);
-}
-
 TEST_F(WindowListTest, TitleIsCutTo127CharactersAndConvertedToTheOemPage) {
     const std::string longTitle(100, 'a');
     const HWND exact = MakeWindow(std::string(127, 'x'));
@@ -260,23 +227,6 @@ TEST_F(WindowListTest, PanelItemHoldsTitleTextsAndHandleAndNothingElse) {
     expected.UserData = ValueOf(window);
     EXPECT_EQ(0, memcmp(&expected, &item, sizeof item)) << "a field beyond those is not zero";
     far1::FreeWindowList(items, count);
-}
-
-TEST_F(WindowListTest, NoEligibleWindowGivesNullArrayAndCountZero) {
-    far1::PluginPanelItem garbage;
-    far1::PluginPanelItem* items = &garbage;
-    int count = 42;
-    EXPECT_EQ(1, far1::BuildWindowList(&items, &count));
-    EXPECT_EQ(nullptr, items);
-    EXPECT_EQ(0, count);
-
-    MakeWindow("");
-    MakeWindow("hidden", false);
-    items = &garbage;
-    count = 42;
-    EXPECT_EQ(1, far1::BuildWindowList(&items, &count));
-    EXPECT_EQ(nullptr, items);
-    EXPECT_EQ(0, count);
 }
 
 TEST_F(WindowListTest, ReleaseWithCountZeroOrLessFreesOnlyTheArray) {

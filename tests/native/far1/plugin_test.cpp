@@ -1,24 +1,14 @@
-// Velumo as FAR drives it: the twelve entry points called through the host stand-in, against
-// the simulated desktop and registry, checking what the host is told and what the windows do.
-#include "core/hidden_window_table.h"
+// Velumo's FAR 1.x entry points driven through the host stand-in.
 #include "far1/panel_items.h"
-#include "far1_host.h"
-#include "heap_calls.h"
 #include "far1/entry_points.h"
 #include "far1/host_services.h"
 #include "far1/panel_presentation.h"
 #include "far1_fixture.h"
-#include "core/settings.h"
-#include "sim_desktop.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -388,25 +378,42 @@ TEST_F(EntryPoints, DeleteFilesTogglesEachItemInOrder) {
     Far().ClosePlugin(panel);
 }
 
+// F3 and Alt+F3 activate the first selected window (one Velumo hid is shown but stays recorded);
+// without a selection, or when the host fails every request, nothing is activated. The panel is
+// redrawn all the same.
 TEST_F(EntryPoints, F3AndAltF3ActivateTheFirstSelectedWindow) {
-    for (unsigned state : {0u, unsigned(far1::PKF_ALT)}) {
-        SCOPED_TRACE(state);
+    struct Case {
+        unsigned state;
+        bool selected, hostFails;
+    };
+    for (const Case& c : {Case{0, true, false}, Case{far1::PKF_ALT, true, false},
+                          Case{0, false, false}, Case{far1::PKF_ALT, true, true}}) {
+        SCOPED_TRACE(testing::Message() << c.state << c.selected << c.hostFails);
         const HWND first = simwin::CreateTestWindow("First");
         const HWND second = simwin::CreateTestWindow("Second");
         HANDLE panel = Open();
-        Toggle(panel, {first}); // hidden by Velumo: activation shows it but keeps the record
-        far1host::SetPanelSelection({PanelItemFor(first), PanelItemFor(second)});
+        Toggle(panel, {first});
+        far1host::SetPanelSelection(
+            c.selected
+                ? std::vector<far1::PluginPanelItem>{PanelItemFor(first), PanelItemFor(second)}
+                : std::vector<far1::PluginPanelItem>{});
+        far1host::SetControlResult(c.hostFails ? 0 : 1);
         far1host::ClearRecords();
-        EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, state));
-        EXPECT_EQ(first, simwin::ForegroundWindow());
-        EXPECT_EQ(first, simwin::ZOrder().front());
-        EXPECT_TRUE(IsWindowVisible(first));
+        simwin::ResetCallCounts();
+        EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, c.state));
+        const bool activated = c.selected && !c.hostFails;
+        EXPECT_EQ(activated ? first : nullptr, simwin::ForegroundWindow());
+        EXPECT_EQ(activated, IsWindowVisible(first) != FALSE);
+        EXPECT_EQ(activated ? first : second, simwin::ZOrder().front());
         EXPECT_EQ(1, g_hiddenWindows.Contains(first));
+        EXPECT_EQ(activated ? 1u : 0u, simwin::Calls().setForegroundWindow);
+        EXPECT_EQ(activated ? 1u : 0u, simwin::Calls().showWindow);
         EXPECT_EQ((std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL,
                                     far1::FCTL_REDRAWPANEL}),
                   Commands(panel));
         Far().ClosePlugin(panel);
         ResetProcessState();
+        StartFar1();
     }
 }
 
@@ -423,27 +430,6 @@ TEST_F(EntryPoints, OtherKeysAndControlStatesAreLeftToTheHost) {
     }
     EXPECT_TRUE(far1host::ControlCalls().empty());
     EXPECT_EQ(nullptr, simwin::ForegroundWindow());
-    Far().ClosePlugin(panel);
-}
-
-TEST_F(EntryPoints, F3WithoutASelectionOrAFailingHostActivatesNothingButRedraws) {
-    const HWND window = simwin::CreateTestWindow("W");
-    HANDLE panel = Open();
-    far1host::SetPanelSelection({});
-    EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, 0));
-    EXPECT_EQ(
-        (std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL, far1::FCTL_REDRAWPANEL}),
-        Commands(panel));
-
-    far1host::SetPanelSelection({PanelItemFor(window)});
-    far1host::SetControlResult(0); // the host fails every request and fills in nothing
-    far1host::ClearRecords();
-    EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, far1::PKF_ALT));
-    EXPECT_EQ(
-        (std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL, far1::FCTL_REDRAWPANEL}),
-        Commands(panel));
-    EXPECT_EQ(nullptr, simwin::ForegroundWindow());
-    EXPECT_EQ(0u, simwin::Calls().showWindow + simwin::Calls().setForegroundWindow);
     Far().ClosePlugin(panel);
 }
 
@@ -472,76 +458,26 @@ TEST_F(EntryPoints, SetDirectoryLeavesThePanelForAnythingButTheRoot) {
     Far().ClosePlugin(panel);
 }
 
-TEST_F(EntryPoints, ClosingThePanelShowsAgainWhatVelumoHid) {
+// Only panels that exist count: a null or invalid handle closes nothing, ExitFAR does nothing,
+// and an OpenPlugin whose panel could not be allocated opens nothing.
+TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
     const HWND a = simwin::CreateTestWindow("A"), b = simwin::CreateTestWindow("B");
     const HWND other = simwin::CreateTestWindow("Hidden by another program", false);
-    HANDLE panel = Open();
-    Toggle(panel, {a, b});
-    Far().ClosePlugin(panel);
-    EXPECT_TRUE(IsWindowVisible(a) && IsWindowVisible(b));
-    EXPECT_FALSE(IsWindowVisible(other));
-    EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b));
-}
-
-TEST_F(EntryPoints, WithShowAllWindowAtExitOffClosingLeavesThemHidden) {
-    g_settings.ShowAllWindowAtExit = 0;
-    const HWND a = simwin::CreateTestWindow("A");
-    HANDLE panel = Open();
-    Toggle(panel, {a});
-    Far().ClosePlugin(panel);
-    EXPECT_FALSE(IsWindowVisible(a));
-    EXPECT_EQ(a, g_hiddenWindows.SlotAt(0));
-
-    g_settings.ShowAllWindowAtExit = 7; // any non-zero value is true
-    Far().ClosePlugin(Open());
-    EXPECT_TRUE(IsWindowVisible(a));
-    EXPECT_EQ(0, g_hiddenWindows.Contains(a));
-}
-
-TEST_F(EntryPoints, NullAndInvalidHandlesAndExitFarDoNothing) {
-    const HWND a = simwin::CreateTestWindow("A");
-    HANDLE panel = Open();
-    Toggle(panel, {a});
-    simwin::ResetCallCounts();
-    Far().ClosePlugin(nullptr);
-    Far().ClosePlugin(INVALID_HANDLE_VALUE);
-    Far().ExitFAR();
-    EXPECT_FALSE(IsWindowVisible(a));
-    EXPECT_EQ(1, g_hiddenWindows.Contains(a));
-    EXPECT_EQ(0u, simwin::Calls().enumWindows + simwin::Calls().showWindow);
-    Far().ClosePlugin(panel);
-    EXPECT_TRUE(IsWindowVisible(a));
-}
-
-TEST_F(EntryPoints, TwoOpenPanelsShareTheirState) {
-    const HWND a = simwin::CreateTestWindow("A");
     HANDLE first = Open(), second = Open();
     EXPECT_NE(first, second);
     Toggle(first, {a});
-    ASSERT_EQ(1u, far1host::ListPanel(second).size());
-    EXPECT_EQ("H  D", far1host::ListPanel(second)[0].status);
-    Far().ClosePlugin(first); // the other panel still lists the window Velumo hid
-    EXPECT_FALSE(IsWindowVisible(a));
-    EXPECT_EQ("H  D", far1host::ListPanel(second).at(0).status);
-    Far().ClosePlugin(second); // the last panel: shown again
-    EXPECT_TRUE(IsWindowVisible(a));
-    EXPECT_EQ(0, g_hiddenWindows.Contains(a));
-}
-
-// Only panels that exist count: a null or invalid handle closes nothing, and an OpenPlugin
-// whose panel could not be allocated opens nothing, so neither moves the last close.
-TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
-    const HWND a = simwin::CreateTestWindow("A"), b = simwin::CreateTestWindow("B");
-    HANDLE first = Open(), second = Open();
-    Toggle(first, {a});
     Toggle(second, {b});
+    EXPECT_EQ("H  D", far1host::ListPanel(first).at(0).status) << "B, hidden through the other";
     heapcalls::FailNthCall(heapcalls::Call::NothrowNew, 1);
     EXPECT_EQ(INVALID_HANDLE_VALUE, far1host::OpenFromCommandLine("A"));
     heapcalls::ClearFailures();
     EXPECT_FALSE(IsWindowVisible(a)) << "a failed OpenPlugin toggled windows";
     HANDLE third = Open();
+    simwin::ResetCallCounts();
     Far().ClosePlugin(nullptr);
     Far().ClosePlugin(INVALID_HANDLE_VALUE);
+    Far().ExitFAR();
+    EXPECT_EQ(0u, simwin::Calls().enumWindows + simwin::Calls().showWindow);
     for (HANDLE panel : {second, first}) {
         Far().ClosePlugin(panel);
         EXPECT_FALSE(IsWindowVisible(a) || IsWindowVisible(b));
@@ -551,15 +487,10 @@ TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
     EXPECT_EQ("H  D", far1host::ListPanel(third).at(0).status);
     Far().ClosePlugin(third);
     EXPECT_TRUE(IsWindowVisible(a) && IsWindowVisible(b));
+    EXPECT_FALSE(IsWindowVisible(other));
     EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(b));
 
-    // One panel at a time, as before: each close is the last.
-    HANDLE alone = Open();
-    Toggle(alone, {a});
-    Far().ClosePlugin(alone);
-    EXPECT_TRUE(IsWindowVisible(a));
-
-    // With ShowAllWindowAtExit 0 not even the last close restores.
+    // With ShowAllWindowAtExit 0 not even the last close restores; any non-zero value does.
     g_settings.ShowAllWindowAtExit = 0;
     first = Open();
     second = Open();
@@ -567,12 +498,15 @@ TEST_F(EntryPoints, TheWindowsComeBackWhenTheLastOpenPanelCloses) {
     Far().ClosePlugin(first);
     Far().ClosePlugin(second);
     EXPECT_FALSE(IsWindowVisible(a));
-    EXPECT_EQ(1, g_hiddenWindows.Contains(a));
+    EXPECT_EQ(a, g_hiddenWindows.SlotAt(0));
+    g_settings.ShowAllWindowAtExit = 7;
+    Far().ClosePlugin(Open());
+    EXPECT_TRUE(IsWindowVisible(a));
+    EXPECT_EQ(0, g_hiddenWindows.Contains(a));
 }
 
-// "hide:" typed in the Velumo panel itself: FAR opens the new instance first and only then
-// closes the one the panel held. What the new one hid stays hidden, and so does what the
-// old one hid, until the last panel closes.
+// "hide:" typed in the Velumo panel: FAR opens the new instance before it closes the old one, so
+// what either hid stays hidden until the last panel closes.
 TEST_F(EntryPoints, HideTypedInTheVelumoPanelKeepsTheWindowsHidden) {
     const HWND notepad = simwin::CreateTestWindow("Untitled - Notepad");
     const HWND earlier = simwin::CreateTestWindow("Hidden earlier");
@@ -627,9 +561,8 @@ TEST_F(EntryPoints, HideWithAccentedLettersMatchesTheTitle) {
     EXPECT_EQ(nullptr, far1host::PanelAt(far1host::kLeftPanel).plugin);
 }
 
-// Where FAR's file panel is once Velumo's panel closes: ".." leaves it in the folder the user
-// opened Velumo from, also at a drive root (where FAR would go to its Change drive menu with
-// ".."); a directory typed in the panel is where FAR goes.
+// ".." leaves FAR's file panel in the folder Velumo was opened from, also at a drive root (no
+// Change drive menu); a directory typed in the panel is where FAR goes.
 TEST_F(EntryPoints, LeavingThePanelLandsInTheFolderItWasOpenedFrom) {
     struct Case {
         const char* folder;

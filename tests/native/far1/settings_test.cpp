@@ -1,16 +1,9 @@
-// The settings in the simulated registry: loading with its fall-backs, saving, the key path
-// built from the host's root key, and that no key stays open.
+// The FAR 1.x settings in the registry: loading, fall-backs, saving, the key path.
 #include "far1_fixture.h"
-#include "core/settings.h"
 #include "core/registry_settings.h"
 #include "far1/settings_store.h"
-#include "sim_desktop.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -195,18 +188,6 @@ TEST_F(SettingsStore, ARootKeyOf72CharactersGivesThe79CharacterPath) {
     EXPECT_EQ(3, g_settings.DisksMenuDigit);
     SaveSettings();
     ExpectAllWrites(path, FieldsWith({{&Settings::DisksMenuDigit, 3}}));
-}
-
-TEST_F(SettingsStore, ALongerRootKeyKeepsTheWholePath) {
-    const std::string root = "Software\\Far\\Users\\" + std::string(130, 'L') + "\\Plugins";
-    const std::string path = root + "\\Velumo";
-    SeedDword(path, "ShowInvisibleWindow", 1);
-    far1::LoadSettingsBelowRootKey(root.c_str());
-    EXPECT_EQ(path, SettingsKeyPath());
-    EXPECT_EQ(1, g_settings.ShowInvisibleWindow);
-    SaveSettings();
-    ExpectAllWrites(path, FieldsWith({{&Settings::ShowInvisibleWindow, 1}}));
-    EXPECT_FALSE(simwin::RegistryKeyExists(path.substr(0, 79))) << "written to a cut path";
 }
 
 TEST_F(SettingsStore, ANullRootKeyReadsTheDefaultsAndWritesNothing) {

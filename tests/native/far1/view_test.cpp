@@ -1,29 +1,12 @@
-// The text renderer's pictures of the panel, the key bar and the configuration dialog: drawn
-// from what the linked plug-in hands the FAR 1.x stand-in (the demo shows these pictures to
-// users), and from host-neutral descriptions holding text that no OEM code page holds.
+// The text renderer's pictures of the FAR 1.x panel, key bar and dialog, and of text that no OEM
+// code page holds.
 #include "far1_view.h"
-#include "far1_host.h"
 #include "panel_view.h"
 #include "far1_fixture.h"
-#include "sim_desktop.h"
-
-#include <gtest/gtest.h>
 
 #include <climits>
-#include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // The screen columns of a UTF-8 line: one string per character.
 std::vector<std::string> Cells(const std::string& line) {

@@ -1,9 +1,7 @@
-// "hide:<text>" from FAR 3's command line, the windows Velumo hid coming back when its last panel
-// closes, and where the file panel is once the user leaves Velumo's panel.
+// "hide:<text>" in FAR 3, the last panel's close showing the windows again, and leaving the panel.
 #include "core/open_panels.h"
 #include "far3/entry_points.h"
 #include "far3_fixture.h"
-#include "sim_desktop.h"
 
 #include <chrono>
 #include <cstring>

@@ -1,21 +1,10 @@
-// How many windows each front end can hide: FAR 3's table grows as far as the heap lets it and
-// tells the user once per action how many windows it had to leave visible; FAR 1.x's keeps its
-// twenty slots. Also F3 in the FAR 3 panel, which leaves the user's selection as it was.
-#include "core/hidden_window_table.h"
-#include "core/message_ids.h"
+// How many windows each front end can hide: FAR 3's table grows and names once what it left
+// visible; FAR 1.x's keeps twenty slots. Also F3 in the FAR 3 panel keeping the selection.
 #include "far3/guids.h"
 #include "far3_fixture.h"
-#include "far1_host.h"
-#include "heap_calls.h"
-#include "far1_fixture.h"
-#include "sim_desktop.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
-#include <string>
-#include <vector>
 
 namespace {
 

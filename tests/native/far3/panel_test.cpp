@@ -1,14 +1,8 @@
-// The FAR 3 panel: what it tells FAR about itself, the items it lists (and leaves out when the
-// heap fails it), and the keys it acts on: F8 through DeleteFilesW, F3 and Alt+F3 itself.
-#include "core/message_ids.h"
+// The FAR 3 panel: its description, its items (and those the heap fails), F8, F3 and Alt+F3.
 #include "far3/entry_points.h"
 #include "far3_fixture.h"
-#include "handle_text.h"
-#include "heap_calls.h"
-#include "sim_desktop.h"
 
 #include <cstring>
-#include <string>
 
 namespace {
 

@@ -1,18 +1,11 @@
-// The FAR 3 front end as FAR 3 loads it (the identity FAR checks, the start-up record kept after
-// FAR has overwritten its own, the three menus with their GUIDs, a whole session), and what it
-// does with records it cannot use and a panel it cannot allocate. The panels opened here through
-// OpenW itself are unknown to the stand-in: a service call about one would be an anomaly.
-#include "core/message_ids.h"
+// The FAR 3 front end as FAR 3 loads it, and what it does with records it cannot use. Panels
+// opened here through OpenW are unknown to the stand-in: a service call about one is an anomaly.
 #include "core/open_panels.h"
-#include "core/settings_dialog.h"
 #include "far3/entry_points.h"
 #include "far3/guids.h"
 #include "far3/host_services.h"
 #include "far3_fixture.h"
-#include "heap_calls.h"
-#include "sim_desktop.h"
 
-#include <cstddef>
 #include <cstring>
 
 namespace {

@@ -1,18 +1,12 @@
-// The FAR 3 settings in FAR's own store (with the one-time move from the FAR 1.x plug-in's
-// registry key) and the configuration dialog that edits them.
-#include "core/message_ids.h"
-#include "core/settings.h"
-#include "core/settings_dialog.h"
+// The FAR 3 settings in FAR's store, the one-time move from the old registry key, the dialog.
 #include "far3/entry_points.h"
 #include "far3/guids.h"
 #include "far3/host_services.h"
 #include "far3/settings_store.h"
 #include "far3_fixture.h"
-#include "sim_desktop.h"
 
 #include <cstring>
 #include <map>
-#include <string>
 
 namespace {
 

@@ -1,14 +1,6 @@
-// The FAR 3 stand-in's pictures (far3_view): the panel, key bar and configuration dialog drawn
-// from what the linked FAR 3 front end hands the host, as the demo shows them, and records no
-// well-behaved plug-in sends.
-#include "core/settings_dialog.h"
+// The FAR 3 stand-in's pictures of what the linked front end hands it, and hostile records.
 #include "far3_fixture.h"
 #include "far3_view.h"
-#include "handle_text.h"
-#include "sim_desktop.h"
-
-#include <cstdint>
-#include <sstream>
 
 namespace {
 
@@ -17,15 +9,6 @@ using far3host::Text;
 constexpr WORD kVkF9 = 0x78;
 constexpr WORD kVkReturn = 0x0D;
 constexpr DWORD kNumLockOn = 0x20;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 std::vector<std::string> DrawPanel(int currentItem) {
     const far3host::HostPanel& panel = far3host::PanelAt(far3host::kLeftPanel);

@@ -1,16 +1,11 @@
 // Tests of the simulated Win32 subset itself: the product's tests trust these behaviours.
 #include "far1_fixture.h"
-#include "sim_desktop.h"
 #include "windows_api.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -3,8 +3,10 @@
 // host stand-in as FAR starts it, with the English messages in messages_.
 #pragma once
 
-#include "heap_calls.h"
+#include "core/hidden_window_table.h"
 #include "far1_support.h"
+#include "heap_calls.h"
+#include "sim_desktop.h"
 
 #include <gtest/gtest.h>
 

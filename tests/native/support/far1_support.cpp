@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 
 void ResetProcessState() {
     // FAR 3 closes the panels a test left open as it does at exit, while their windows still
@@ -85,4 +86,16 @@ int SettingIndex(int32_t Settings::*field) {
 
 int DialogRowFor(const DialogLayout& layout, int32_t Settings::*field) {
     return DialogRowOf(layout, SettingIndex(field));
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+    }
+    return lines;
 }

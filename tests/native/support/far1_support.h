@@ -20,10 +20,8 @@
 inline constexpr char kFarPluginsRoot[] = "Software\\Far\\Plugins";
 inline constexpr char kVelumoKeyPath[] = "Software\\Far\\Plugins\\Velumo";
 
-// Puts the process back as a freshly loaded module finds it: an empty simulated desktop and
-// registry, no enumeration hook, no call log, zeroed call counts, the default settings, an
-// empty hidden-window table, no open panel and no FAR 3 host services (the FAR 3 stand-in's
-// panels closed, its store and dialog failures off).
+// Puts the process back as a freshly loaded module finds it: empty simulated desktop and
+// registry, default settings, empty hidden-window table, no panel, no FAR 3 host services.
 void ResetProcessState();
 
 // The messages of VelumoEng.lng (written from lang/ into VELUMO_LANG_DIR) as the host stand-in
@@ -48,6 +46,9 @@ std::vector<int32_t> FieldsWith(std::initializer_list<SettingValue> changes,
                                 const Settings& base = kDefaultSettings);
 // A record with every field set to `value`.
 Settings AllFields(int32_t value);
+
+// The lines of a text, each without its LF and the CR of a CRLF pair.
+std::vector<std::string> Lines(const std::string& text);
 
 // The index of a field's row in the settings table.
 int SettingIndex(int32_t Settings::*field);

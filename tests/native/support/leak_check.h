@@ -3,7 +3,14 @@
 // AddressSanitizer there is nobody to ask, and VELUMO_HAVE_LSAN stays undefined.
 #pragma once
 
+#include "heap_calls.h"
+#include "sim_desktop.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -31,3 +38,53 @@ inline int LeakedNow() {
 // Masks a heap address so that LeakSanitizer, which looks for values that point into heap
 // blocks, finds no reference to the block while it checks: a leak on purpose until unmasked.
 constexpr uintptr_t kLeakAddressMask = static_cast<uintptr_t>(0xA5A5A5A5A5A5A5A5u);
+
+// Whether the process holds no leak yet: each check scans the whole process, so a leak left by an
+// earlier test in it (ctest runs each test alone) would be taken for the test's own.
+inline void ExpectNoLeakYet() {
+    ASSERT_EQ(0, LeakedNow()) << "the process already holds leaked blocks (report above)";
+}
+
+// Every block taken since heapcalls::ResetCounts given back, and none unreferenced.
+inline void ExpectNothingLeaked() {
+    EXPECT_EQ(0, heapcalls::Counted().balance) << "blocks taken and not given back";
+    EXPECT_EQ(0, LeakedNow()) << "LeakSanitizer found leaked blocks; its report is above";
+}
+
+// `count` windows of every kind a listing treats differently: plain, invisible, owned, child,
+// titled "Program Manager", untitled, and titles beyond the Basic Multilingual Plane, of 300 code
+// units, and holding an unpaired surrogate.
+inline std::vector<HWND> MakeVariedDesktop(int count) {
+    std::vector<HWND> windows;
+    for (int i = 0; i < count; ++i) {
+        const std::u16string number = simwin::Utf16FromUtf8(std::to_string(i));
+        simwin::WindowSpec spec;
+        spec.wideTitle = u"Window " + number;
+        switch (i % 6) {
+        case 1:
+            spec.visible = false;
+            spec.wideTitle = u"Отчёт " + number;
+            break;
+        case 2:
+            spec.owner = windows.front();
+            spec.wideTitle = u"日本語 — résumé 🙂 " + number;
+            break;
+        case 3:
+            for (int unit = 0; unit < 150; ++unit) {
+                spec.wideTitle += u"🙂";
+            }
+            break;
+        case 4:
+            spec.style = WS_CHILD;
+            spec.parent = windows.front();
+            break;
+        case 5:
+            spec.wideTitle = i == 5 ? u"Program Manager" : i % 4 == 1 ? u"" : u"\xD83D ";
+            break;
+        default:
+            break;
+        }
+        windows.push_back(simwin::CreateTestWindow(spec));
+    }
+    return windows;
+}
