@@ -48,17 +48,28 @@ struct KeyBarLabelDescription {
     int messageId; // kBlankLabel: the label is blanked
 };
 constexpr int kBlankLabel = -1;
-// F4 to F7, Alt+F4 to Alt+F6 and Shift+F1 to Shift+F8 are file operations that mean nothing for
-// windows: blank. F8 toggles whether the window under the cursor is shown.
+// File operations that mean nothing for windows are blanked; F8 toggles whether the window under
+// the cursor is shown.
 constexpr KeyBarLabelDescription kKeyBarLabels[] = {
-    {4, KeyModifier::None, kBlankLabel},        {5, KeyModifier::None, kBlankLabel},
-    {6, KeyModifier::None, kBlankLabel},        {7, KeyModifier::None, kBlankLabel},
-    {8, KeyModifier::None, kMsgToggleKeyLabel}, {4, KeyModifier::Alt, kBlankLabel},
-    {5, KeyModifier::Alt, kBlankLabel},         {6, KeyModifier::Alt, kBlankLabel},
-    {1, KeyModifier::Shift, kBlankLabel},       {2, KeyModifier::Shift, kBlankLabel},
-    {3, KeyModifier::Shift, kBlankLabel},       {4, KeyModifier::Shift, kBlankLabel},
-    {5, KeyModifier::Shift, kBlankLabel},       {6, KeyModifier::Shift, kBlankLabel},
-    {7, KeyModifier::Shift, kBlankLabel},       {8, KeyModifier::Shift, kBlankLabel},
+    // F4 to F8
+    {4, KeyModifier::None, kBlankLabel},
+    {5, KeyModifier::None, kBlankLabel},
+    {6, KeyModifier::None, kBlankLabel},
+    {7, KeyModifier::None, kBlankLabel},
+    {8, KeyModifier::None, kMsgToggleKeyLabel},
+    // Alt+F4 to Alt+F6
+    {4, KeyModifier::Alt, kBlankLabel},
+    {5, KeyModifier::Alt, kBlankLabel},
+    {6, KeyModifier::Alt, kBlankLabel},
+    // Shift+F1 to Shift+F8
+    {1, KeyModifier::Shift, kBlankLabel},
+    {2, KeyModifier::Shift, kBlankLabel},
+    {3, KeyModifier::Shift, kBlankLabel},
+    {4, KeyModifier::Shift, kBlankLabel},
+    {5, KeyModifier::Shift, kBlankLabel},
+    {6, KeyModifier::Shift, kBlankLabel},
+    {7, KeyModifier::Shift, kBlankLabel},
+    {8, KeyModifier::Shift, kBlankLabel},
 };
 constexpr size_t kKeyBarLabelCount = sizeof(kKeyBarLabels) / sizeof(kKeyBarLabels[0]);
 constexpr int kFunctionKeyCount = 12;
