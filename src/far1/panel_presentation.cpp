@@ -1,8 +1,9 @@
 #include "panel_presentation.h"
 
+#include "../core/message_ids.h"
+#include "../core/panel_description.h"
 #include "../core/settings.h"
 #include "host_services.h"
-#include "../core/message_ids.h"
 
 #include <cstdio>
 
@@ -10,12 +11,9 @@ namespace far1 {
 
 namespace {
 
-constexpr char kCommandPrefix[] = "hide";
-constexpr char kPanelDirectory[] = "Velumo";
 constexpr uint32_t kPanelFlags = OPIF_USEHIGHLIGHTING | OPIF_ADDDOTS | OPIF_RAWSELECTION |
                                  OPIF_SHOWPRESERVECASE | OPIF_FINDFOLDERS;
-constexpr int kStartPanelMode = '2';
-constexpr int kF8 = 7; // F1 is entry 0 of a key-bar group
+constexpr char kBlank[] = "";
 
 const char* DiskMenuStrings[1];
 int DiskMenuNumbers[1];
@@ -23,21 +21,23 @@ const char* PluginMenuStrings[1];
 const char* PluginConfigStrings[1];
 
 char PanelTitle[kPanelTitleCapacity];
-const char* ColumnTitles[3];
+const char* ColumnTitles[kColumnCount];
 PanelMode PanelModes[kPanelModeCount];
+// Null leaves the host's own label.
+KeyBarTitles KeyBar;
 
-// Labels the host would otherwise show for file operations that mean nothing here are blanked;
-// null leaves the host's own label.
-KeyBarTitles KeyBar = {
-    {nullptr, nullptr, nullptr, "", "", "", "", nullptr, nullptr, nullptr, nullptr, nullptr},
-    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-     nullptr, nullptr},
-    {nullptr, nullptr, nullptr, "", "", "", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
-    {"", "", "", "", "", "", "", "", nullptr, nullptr, nullptr, nullptr},
-    {},
-    {},
-    {},
-};
+// The twelve labels of a modifier's key-bar group.
+const char** KeyBarGroup(KeyModifier modifier) {
+    switch (modifier) {
+    case KeyModifier::Alt:
+        return KeyBar.AltTitles;
+    case KeyModifier::Shift:
+        return KeyBar.ShiftTitles;
+    case KeyModifier::None:
+        break;
+    }
+    return KeyBar.Titles;
+}
 
 void SetPanelMode(int mode, const char* types, const char* widths, int fullScreen) {
     PanelModes[mode].ColumnTypes = types;
@@ -67,7 +67,7 @@ void FillPluginInfo(PluginInfo* info) {
 }
 
 void FillOpenPluginInfo(OpenPluginInfo* info) {
-    const char* format = HostMessage(kMsgPanelTitle);
+    const char* format = HostMessage(kPanelTitleMessage);
     snprintf(PanelTitle, sizeof(PanelTitle), " %s ", format != nullptr ? format : "");
 
     info->StructSize = sizeof(OpenPluginInfo);
@@ -82,17 +82,20 @@ void FillOpenPluginInfo(OpenPluginInfo* info) {
     info->DescrFilesNumber = 0;
     info->PanelModesArray = PanelModes;
     info->PanelModesNumber = kPanelModeCount;
-    info->StartPanelMode = kStartPanelMode;
+    info->StartPanelMode = '0' + kStartViewMode; // the mode's digit character
     info->KeyBar = &KeyBar;
 
-    ColumnTitles[0] = HostMessage(kMsgNameColumn);
-    ColumnTitles[1] = HostMessage(kMsgStatusColumn);
-    ColumnTitles[2] = HostMessage(kMsgHandleColumn);
-    SetPanelMode(2, "N,C0,C1", "0,4,8", 0);
-    SetPanelMode(4, "N,C0", "0,4", 0);
-    SetPanelMode(5, "N,C0,C1", "0,4,0", 1);
+    for (size_t column = 0; column < kColumnCount; ++column) {
+        ColumnTitles[column] = HostMessage(kColumnTitleMessages[column]);
+    }
+    for (const ViewModeDescription& view : kViewModes) {
+        SetPanelMode(view.mode, view.columnTypes, view.columnWidths, view.fullScreen ? 1 : 0);
+    }
 
-    KeyBar.Titles[kF8] = HostMessage(kMsgToggleKeyLabel);
+    for (const KeyBarLabelDescription& label : kKeyBarLabels) {
+        KeyBarGroup(label.modifier)[label.functionKey - 1] =
+            label.messageId == kBlankLabel ? kBlank : HostMessage(label.messageId);
+    }
 }
 
 } // namespace far1

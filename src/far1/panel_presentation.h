@@ -3,11 +3,12 @@
 // the records again from the current settings and freshly fetched texts.
 #pragma once
 
+#include "../core/panel_description.h"
 #include "far1_plugin.h"
 
 namespace far1 {
 
-constexpr int kPanelModeCount = 10;
+constexpr int kPanelModeCount = kViewModeCount;
 constexpr int kPanelTitleCapacity = 256; // " <title> " and the terminator; longer titles are cut
 
 // Fills the menus, the disks-menu entry and the command prefix.

@@ -1,6 +1,7 @@
 #include "panel_presentation.h"
 
 #include "../core/message_ids.h"
+#include "../core/panel_description.h"
 #include "../core/settings.h"
 #include "guids.h"
 #include "host_services.h"
@@ -9,43 +10,47 @@ namespace far3 {
 
 namespace {
 
-const WCHAR kCommandPrefix[] = FAR3_TEXT("hide");
-const WCHAR kPanelDirectory[] = FAR3_TEXT("Velumo");
-const WCHAR kBlank[] = {0};
 constexpr OPENPANELINFO_FLAGS kPanelFlags =
     OPIF_ADDDOTS | OPIF_RAWSELECTION | OPIF_SHOWPRESERVECASE;
-constexpr intptr_t kStartPanelMode = '2';
+const WCHAR kBlank[] = {0};
+
+// The description's ASCII texts, widened.
+WCHAR CommandPrefix[sizeof(kCommandPrefix)];
+WCHAR PanelDirectory[sizeof(kPanelDirectory)];
+WCHAR ColumnTypes[kViewModeCount][kColumnTextCapacity];
+WCHAR ColumnWidths[kViewModeCount][kColumnTextCapacity];
 
 const WCHAR* DiskMenuStrings[1];
 const WCHAR* PluginMenuStrings[1];
 const WCHAR* PluginConfigStrings[1];
 
 WCHAR PanelTitle[kPanelTitleCapacity];
-const WCHAR* ColumnTitles[3];
+const WCHAR* ColumnTitles[kColumnCount];
 PanelMode PanelModes[kPanelModeCount];
+KeyBarLabel KeyBarLabels[kKeyBarLabelCount];
+KeyBarTitles KeyBar = {kKeyBarLabelCount, KeyBarLabels};
 
-// F4 to F7, Alt+F4 to Alt+F6 and Shift+F1 to Shift+F8 are file operations that mean nothing
-// for windows: blank. F8 toggles. Every other key keeps FAR's own label.
-constexpr size_t kF8Label = 4;
-KeyBarLabel KeyBarLabels[] = {
-    {{VK_F4, 0}, kBlank, kBlank},
-    {{VK_F5, 0}, kBlank, kBlank},
-    {{VK_F6, 0}, kBlank, kBlank},
-    {{VK_F7, 0}, kBlank, kBlank},
-    {{VK_F8, 0}, nullptr, nullptr},
-    {{VK_F4, LEFT_ALT_PRESSED}, kBlank, kBlank},
-    {{VK_F5, LEFT_ALT_PRESSED}, kBlank, kBlank},
-    {{VK_F6, LEFT_ALT_PRESSED}, kBlank, kBlank},
-    {{VK_F1, SHIFT_PRESSED}, kBlank, kBlank},
-    {{VK_F2, SHIFT_PRESSED}, kBlank, kBlank},
-    {{VK_F3, SHIFT_PRESSED}, kBlank, kBlank},
-    {{VK_F4, SHIFT_PRESSED}, kBlank, kBlank},
-    {{VK_F5, SHIFT_PRESSED}, kBlank, kBlank},
-    {{VK_F6, SHIFT_PRESSED}, kBlank, kBlank},
-    {{VK_F7, SHIFT_PRESSED}, kBlank, kBlank},
-    {{VK_F8, SHIFT_PRESSED}, kBlank, kBlank},
-};
-KeyBarTitles KeyBar = {sizeof(KeyBarLabels) / sizeof(KeyBarLabels[0]), KeyBarLabels};
+// `text` into `to`, which holds `capacity` units; the description's texts all fit.
+const WCHAR* Widen(const char* text, WCHAR* to, size_t capacity) {
+    size_t at = 0;
+    for (; text[at] != '\0' && at + 1 < capacity; ++at) {
+        to[at] = static_cast<WCHAR>(text[at]);
+    }
+    to[at] = 0;
+    return to;
+}
+
+DWORD ControlKeyState(KeyModifier modifier) {
+    switch (modifier) {
+    case KeyModifier::Alt:
+        return LEFT_ALT_PRESSED;
+    case KeyModifier::Shift:
+        return SHIFT_PRESSED;
+    case KeyModifier::None:
+        break;
+    }
+    return 0;
+}
 
 void SetPanelMode(int mode, const WCHAR* types, const WCHAR* widths, PANELMODE_FLAGS flags) {
     PanelModes[mode].ColumnTypes = types;
@@ -85,19 +90,19 @@ void FillPluginInfo(PluginInfo* info) {
     info->PluginConfig.Guids = &kConfigMenuGuid;
     info->PluginConfig.Strings = PluginConfigStrings;
     info->PluginConfig.Count = 1;
-    info->CommandPrefix = kCommandPrefix;
+    info->CommandPrefix = Widen(kCommandPrefix, CommandPrefix, sizeof(kCommandPrefix));
 }
 
 void FillOpenPanelInfo(OpenPanelInfo* info) {
     if (info->StructSize < sizeof(OpenPanelInfo)) {
         return;
     }
-    const WCHAR* format = HostMessage(kMsgPanelTitle);
+    const WCHAR* format = HostMessage(kPanelTitleMessage);
     FormatPanelTitle(format);
 
     info->Flags = kPanelFlags;
     info->HostFile = nullptr;
-    info->CurDir = kPanelDirectory;
+    info->CurDir = Widen(kPanelDirectory, PanelDirectory, sizeof(kPanelDirectory));
     info->Format = format;
     info->PanelTitle = PanelTitle;
     info->InfoLines = nullptr;
@@ -106,18 +111,27 @@ void FillOpenPanelInfo(OpenPanelInfo* info) {
     info->DescrFilesNumber = 0;
     info->PanelModesArray = PanelModes;
     info->PanelModesNumber = kPanelModeCount;
-    info->StartPanelMode = kStartPanelMode;
+    info->StartPanelMode = '0' + kStartViewMode; // the mode's digit character
     info->KeyBar = &KeyBar;
 
-    ColumnTitles[0] = HostMessage(kMsgNameColumn);
-    ColumnTitles[1] = HostMessage(kMsgStatusColumn);
-    ColumnTitles[2] = HostMessage(kMsgHandleColumn);
-    SetPanelMode(2, FAR3_TEXT("N,C0,C1"), FAR3_TEXT("0,4,8"), 0);
-    SetPanelMode(4, FAR3_TEXT("N,C0"), FAR3_TEXT("0,4"), 0);
-    SetPanelMode(5, FAR3_TEXT("N,C0,C1"), FAR3_TEXT("0,4,0"), PMFLAGS_FULLSCREEN);
+    for (size_t column = 0; column < kColumnCount; ++column) {
+        ColumnTitles[column] = HostMessage(kColumnTitleMessages[column]);
+    }
+    for (const ViewModeDescription& view : kViewModes) {
+        SetPanelMode(view.mode,
+                     Widen(view.columnTypes, ColumnTypes[view.mode], kColumnTextCapacity),
+                     Widen(view.columnWidths, ColumnWidths[view.mode], kColumnTextCapacity),
+                     view.fullScreen ? PMFLAGS_FULLSCREEN : 0);
+    }
 
-    KeyBarLabels[kF8Label].Text = HostMessage(kMsgToggleKeyLabel);
-    KeyBarLabels[kF8Label].LongText = KeyBarLabels[kF8Label].Text;
+    for (size_t i = 0; i < kKeyBarLabelCount; ++i) {
+        const KeyBarLabelDescription& label = kKeyBarLabels[i];
+        KeyBarLabels[i].Key.VirtualKeyCode = static_cast<WORD>(VK_F1 + label.functionKey - 1);
+        KeyBarLabels[i].Key.ControlKeyState = ControlKeyState(label.modifier);
+        KeyBarLabels[i].Text =
+            label.messageId == kBlankLabel ? kBlank : HostMessage(label.messageId);
+        KeyBarLabels[i].LongText = KeyBarLabels[i].Text;
+    }
 }
 
 } // namespace far3

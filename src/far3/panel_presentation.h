@@ -3,11 +3,12 @@
 // from the current settings and freshly fetched texts.
 #pragma once
 
+#include "../core/panel_description.h"
 #include "far3_plugin.h"
 
 namespace far3 {
 
-constexpr int kPanelModeCount = 10;
+constexpr int kPanelModeCount = kViewModeCount;
 constexpr size_t kPanelTitleCapacity = 256; // " <title> " and the terminator; longer ones are cut
 
 // The menus (each item with its GUID) and the command prefix. A record smaller than Velumo's
