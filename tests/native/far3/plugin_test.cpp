@@ -52,6 +52,21 @@ TEST_F(Far3Plugin, TheStartupRecordAndItsFunctionTableAreCopies) {
     EXPECT_EQ(Msg(kMsgPanelTitle), far3::HostServices.GetMsg(&far3::kPluginGuid, kMsgPanelTitle));
 }
 
+// A FAR whose start-up record is shorter than Velumo's: only the part it says it filled is taken,
+// and the services past it stay null instead of being read from beyond FAR's record.
+TEST_F(Far3Plugin, OnlyThePartOfTheStartupRecordFarFilledIsTaken) {
+    far3::FarStandardFunctions table = *far3::HostServices.FSF;
+    far3::PluginStartupInfo startup = far3::HostServices;
+    startup.FSF = &table;
+    startup.StructSize = offsetof(far3::PluginStartupInfo, Instance);
+    memset(reinterpret_cast<char*>(&startup) + startup.StructSize, 0xA5,
+           sizeof(startup) - startup.StructSize);
+    SetStartupInfoW(&startup);
+    EXPECT_EQ(nullptr, far3::HostServices.Instance);
+    EXPECT_EQ(nullptr, far3::HostServices.FreeScreen);
+    EXPECT_NE(nullptr, far3::HostServices.GetMsg) << "the part FAR filled is kept";
+}
+
 void ExpectMenu(const far3host::MenuCopy& menu, const GUID& guid, const Text& text, size_t count) {
     ASSERT_EQ(count, menu.guids.size());
     ASSERT_EQ(std::vector<Text>(count, text), menu.strings);
