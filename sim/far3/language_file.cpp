@@ -1,4 +1,4 @@
-// FAR 3's reading of a .lng file: the code page from the BOM, the header, the quoted messages.
+// FAR 3's reading of a .lng file: the code page from the BOM, then the quoted messages.
 #include "far3_host.h"
 
 #include <cstdio>
@@ -59,17 +59,6 @@ Text FromUtf8(const std::string& bytes, size_t start) {
     return text;
 }
 
-Text FromUtf16(const std::string& bytes, size_t start, bool bigEndian) {
-    Text text;
-    for (size_t i = start; i + 1 < bytes.size(); i += 2) {
-        unsigned first = static_cast<unsigned char>(bytes[i]);
-        unsigned second = static_cast<unsigned char>(bytes[i + 1]);
-        text.push_back(
-            static_cast<WCHAR>(bigEndian ? (first << 8) | second : (second << 8) | first));
-    }
-    return text;
-}
-
 Text FromCp437(const std::string& bytes) {
     Text text;
     for (char byte : bytes) {
@@ -79,22 +68,11 @@ Text FromCp437(const std::string& bytes) {
     return text;
 }
 
-bool StartsWith(const std::string& bytes, const char* prefix, size_t length) {
-    return bytes.compare(0, length, prefix, length) == 0;
-}
-
-Text Decode(const std::string& bytes, bool* hadBom) {
-    *hadBom = true;
-    if (StartsWith(bytes, "\xEF\xBB\xBF", 3)) {
+// UTF-8 after its BOM, else the OEM code page. (FAR also reads UTF-16 files; Velumo's are UTF-8.)
+Text Decode(const std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         return FromUtf8(bytes, 3);
     }
-    if (StartsWith(bytes, "\xFF\xFE", 2)) {
-        return FromUtf16(bytes, 2, false);
-    }
-    if (StartsWith(bytes, "\xFE\xFF", 2)) {
-        return FromUtf16(bytes, 2, true);
-    }
-    *hadBom = false;
     return FromCp437(bytes);
 }
 
@@ -105,18 +83,6 @@ Text Trimmed(const Text& line) {
         return Text();
     }
     return line.substr(first, line.find_last_not_of(blanks) - first + 1);
-}
-
-bool StartsWithIgnoringCase(const Text& text, const char* prefix) {
-    for (size_t i = 0; prefix[i] != 0; ++i) {
-        WCHAR c = i < text.size() ? text[i] : 0;
-        WCHAR folded = c >= 'a' && c <= 'z' ? static_cast<WCHAR>(c - 'a' + 'A') : c;
-        char wanted = prefix[i] >= 'a' && prefix[i] <= 'z' ? prefix[i] - 'a' + 'A' : prefix[i];
-        if (folded != static_cast<WCHAR>(wanted)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // A message line (starting with '"'): its text up to the last '"' (all of it when the closing
@@ -167,8 +133,7 @@ bool LoadLanguageFile(const std::string& path, LanguageFile* file) {
     fclose(stream);
 
     *file = LanguageFile();
-    Text text = Decode(bytes, &file->hadBom);
-    bool inHeader = true;
+    Text text = Decode(bytes);
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
@@ -178,13 +143,7 @@ bool LoadLanguageFile(const std::string& path, LanguageFile* file) {
         Text line = Trimmed(text.substr(start, end - start));
         start = end + 1;
         if (!line.empty() && line[0] == '"') {
-            inHeader = false;
             file->messages.push_back(MessageText(line));
-        } else if (inHeader && StartsWithIgnoringCase(line, ".Language=")) {
-            Text value = line.substr(10);
-            size_t comma = value.find(',');
-            file->language = value.substr(0, comma);
-            file->description = comma == Text::npos ? Text() : value.substr(comma + 1);
         }
     }
     return true;
