@@ -1,5 +1,7 @@
 #include "far1_host.h"
 
+#include "../far3/folder_after_close.h"
+
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -101,35 +103,6 @@ int WINAPI HostControl(HANDLE plugin, int command, void* param) {
     return host.controlResult;
 }
 
-bool IsDriveRoot(const std::string& folder) {
-    return folder.size() == 3 && folder[1] == ':' && folder[2] == '\\';
-}
-
-// Where FAR's file panel goes when a plug-in panel opened from `folder` closes with the
-// directory text `directory`, taken as one step: ".." the parent folder, "X:..." as it is,
-// "\..." on the same drive, anything else a subfolder. False for ".." at a drive root, where
-// FAR shows its Change drive menu instead.
-bool FolderAfterClose(const std::string& folder, const std::string& directory,
-                      std::string* destination) {
-    if (directory == "..") {
-        if (IsDriveRoot(folder)) {
-            return false;
-        }
-        size_t slash = folder.find_last_of('\\');
-        *destination = slash == std::string::npos ? folder : folder.substr(0, slash);
-        if (destination->size() == 2 && (*destination)[1] == ':') {
-            *destination += '\\'; // from "C:\Work" up to the root "C:\", not "C:"
-        }
-    } else if (directory.size() >= 2 && directory[1] == ':') {
-        *destination = directory;
-    } else if (!directory.empty() && directory[0] == '\\') {
-        *destination = folder.substr(0, 2) + directory;
-    } else {
-        *destination = folder + (folder.back() == '\\' ? "" : "\\") + directory;
-    }
-    return true;
-}
-
 // Carries out the closes asked for during the plug-in call that just returned, for the
 // instances the panels show; a request for an instance no panel shows is dropped.
 void CloseRequestedPanels() {
@@ -145,7 +118,7 @@ void CloseRequestedPanels() {
             panel.plugin = nullptr;
             std::string destination = panel.folder;
             if (request.hasDirectory &&
-                !FolderAfterClose(panel.folder, request.directory, &destination)) {
+                !farfolder::FolderAfterClose(panel.folder, request.directory, &destination)) {
                 panel.driveMenuShown = true;
             }
             panel.folder = destination;

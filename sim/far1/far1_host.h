@@ -1,14 +1,9 @@
-// A FAR-like host stand-in: it starts a plug-in through its exported functions and offers the
-// three services the plug-in calls back (GetMsg, Dialog, Control) the way FAR 1.x does. Tests
-// script the user's answers (dialog results and edits, the panel selection) and read what the
-// plug-in asked for. Natively the plug-in is linked in; on Windows it is Velumo.dll, loaded
-// with LoadLibrary and GetProcAddress by plain names, as FAR loads it.
+// A FAR 1.x stand-in: it starts a plug-in through its exports and offers the services it calls
+// back (GetMsg, Dialog, Control) as FAR 1.x does. Tests script the user's answers and read what
+// the plug-in asked for. Natively the plug-in is linked in; on Windows the DLL is loaded with
+// LoadLibrary and GetProcAddress by plain names. One process-wide host, as FAR is.
 //
-// The host is one process-wide object, as FAR is: the services are plain function pointers
-// without a context.
-//
-// FAR's two panels are modelled as far as a plug-in meets them (see "The panels" below), with
-// what FAR 3 does for an old ANSI plug-in:
+// FAR's two panels as a plug-in meets them, with what FAR 3 does for an old ANSI plug-in:
 // - a prefix command typed while the active panel shows a plug-in instance opens the new
 //   instance first (OpenPlugin(OPEN_COMMANDLINE, text)), then closes the instance that panel
 //   held (ClosePlugin), then shows the new one there; typed in a file panel it only opens;
@@ -43,8 +38,8 @@ struct PluginExports {
     void(WINAPI* ExitFAR)(void);
 };
 
-// Natively: the linked-in plug-in. On Windows: loads the DLL at `path`; false (with the name
-// of what is missing in `error`) when the DLL or one of the twelve exports cannot be found.
+// Natively: the linked-in plug-in. On Windows: loads the DLL at `path`; false (with what is
+// missing in `error`) when the DLL or an export cannot be found.
 #ifdef _WIN32
 bool LoadPlugin(const std::string& path, PluginExports* exports, std::string* error);
 #else
@@ -89,18 +84,16 @@ struct ListedItem {
     int customColumnNumber;
 };
 
-// Resets every script and record, loads the messages, and calls SetStartupInfo with a record
-// whose ModuleName is `moduleName` and RootKey is `rootKey` (null pointer when `nullRootKey`).
-// The panels start as file panels in kStartFolder, the left one active; a plug-in instance
-// that a panel still showed is forgotten, so close the panels (ClosePanels) before.
+// Resets every script, record and panel (file panels in kStartFolder, the left one active: close
+// the panels before) and calls SetStartupInfo with `moduleName` and `rootKey` (null when
+// `nullRootKey`).
 void Start(const PluginExports& plugin, const std::vector<std::string>& messages,
            const std::string& rootKey, const std::string& moduleName = "Velumo.dll",
            bool nullRootKey = false);
 const PluginExports& Plugin();
 
-// The module number the host hands out, checked in every service call. A 64-bit host's module
-// number is pointer-wide, so in 64-bit builds it has bits above the low 32: a plug-in that keeps
-// or passes it as an int is caught.
+// The module number checked in every service call; pointer-wide with high bits set in 64-bit
+// builds, so a plug-in that keeps it as an int is caught.
 constexpr intptr_t kModuleNumber = sizeof(intptr_t) > 4
                                        ? static_cast<intptr_t>(0x5A17000000000007LL)
                                        : 7;
@@ -144,20 +137,14 @@ PanelSide ActivePanel();
 void SetActivePanel(PanelSide side);                        // Tab
 void ShowFolder(PanelSide side, const std::string& folder); // a file panel there, no plug-in
 
-// F11 (or the disks menu) in the active panel: OpenPlugin with `openFrom`, and the panel shows
-// the new instance in place of its file list. Gives what OpenPlugin gave; a failed open (-1)
-// leaves the panel as it was.
+// F11 (or the disks menu) in the active panel: OpenPlugin with `openFrom`; the panel shows the
+// new instance. Gives what OpenPlugin gave; a failed open (-1) leaves the panel as it was.
 HANDLE OpenInActivePanel(int openFrom);
-// The user types `command` (ANSI code page) on the command line and presses Enter. When it
-// starts with the plug-in's command prefix and a colon, the text after the colon goes to
-// OpenPlugin in the OEM code page; the active panel then shows the new instance, and an
-// instance it showed before is closed after the new one opened. Gives what OpenPlugin gave, or
-// null when the command is not the plug-in's (nothing is called). A failed open leaves the
-// panel as it was.
+// The user types `command` (ANSI) and presses Enter: "prefix:text" opens as above with the
+// text in OEM; null, calling nothing, when the command is not the plug-in's.
 HANDLE TypeCommand(const std::string& command);
-// Enter on `directory` in the active panel's plug-in: SetDirectory, then the close the plug-in
-// asked for during it (FCTL_CLOSEPLUGIN): ClosePlugin, and the file panel's new folder as FAR
-// works it out. Gives SetDirectory's result; 0 without a plug-in in the active panel.
+// Enter on `directory` in the active panel's plug-in: SetDirectory, then the close it asked for.
+// Gives SetDirectory's result; 0 without a plug-in in the active panel.
 int EnterDirectory(const std::string& directory);
 // What FAR does for every panel when it exits: ClosePlugin on each instance shown.
 void ClosePanels();

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #ifndef _WIN32
-#include <iconv.h>
+#include "../far3/oem_437.h"
 #endif
 
 namespace far1host {
@@ -87,38 +87,19 @@ std::string OemToUtf8(const std::string& oem) {
 }
 #else
 std::string OemToUtf8(const std::string& oem) {
-    // Each high byte's UTF-8 form, asked of iconv once; '?' for a byte it cannot convert.
-    static const std::vector<std::string> highBytes = [] {
-        std::vector<std::string> table(128, "?");
-        iconv_t converter = iconv_open("UTF-8", "CP437");
-        if (converter == reinterpret_cast<iconv_t>(-1)) {
-            converter = iconv_open("UTF-8", "IBM437");
-        }
-        if (converter == reinterpret_cast<iconv_t>(-1)) {
-            return table;
-        }
-        for (int byte = 0x80; byte <= 0xFF; ++byte) {
-            char in[1] = {static_cast<char>(byte)};
-            char out[8];
-            char* inAt = in;
-            char* outAt = out;
-            size_t inLeft = 1;
-            size_t outLeft = sizeof(out);
-            iconv(converter, nullptr, nullptr, nullptr, nullptr);
-            if (iconv(converter, &inAt, &inLeft, &outAt, &outLeft) != static_cast<size_t>(-1)) {
-                table[static_cast<size_t>(byte - 0x80)].assign(out, sizeof(out) - outLeft);
-            }
-        }
-        iconv_close(converter);
-        return table;
-    }();
     std::string utf8;
     for (char c : oem) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8.push_back(c);
+        unsigned byte = static_cast<unsigned char>(c);
+        unsigned code = byte < 0x80 ? byte : oem437::kUpperHalf[byte - 0x80];
+        if (code < 0x80) {
+            utf8.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            utf8.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
         } else {
-            utf8 += highBytes[byte - 0x80];
+            utf8.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            utf8.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            utf8.push_back(static_cast<char>(0x80 | (code & 0x3F)));
         }
     }
     return utf8;

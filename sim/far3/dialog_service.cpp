@@ -1,13 +1,11 @@
 // DialogInit, DialogRun, DialogFree, SendDlgMessage and DefDlgProc, with scripted answers.
 #include "host_state.h"
 
-#include <algorithm>
-
 namespace far3host {
 namespace {
 
 DialogItemCopy CopyItem(const far3::FarDialogItem& item) {
-    DialogItemCopy copy{item, CopyText(item.Data), CopyText(item.History), CopyText(item.Mask)};
+    DialogItemCopy copy{item, CopyText(item.Data)};
     copy.item.Data = nullptr;
     copy.item.History = nullptr;
     copy.item.Mask = nullptr;
@@ -34,64 +32,6 @@ bool IsEdit(far3::FARDIALOGITEMTYPES type) {
            type == far3::DI_COMBOBOX;
 }
 
-bool IsDigit(WCHAR c) {
-    return c >= '0' && c <= '9';
-}
-
-// Whether FAR's masked edit accepts `c` at a position whose mask character is `mask`; false
-// also for a literal mask character, which FAR fills in itself.
-bool MaskAccepts(WCHAR mask, WCHAR c) {
-    switch (mask) {
-    case '9':
-        return IsDigit(c);
-    case 'N':
-        return IsDigit(c) || c == ' ';
-    case '#':
-        return IsDigit(c) || c == ' ' || c == '-';
-    case 'A':
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0xC0;
-    case 'H':
-        return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-    case 'X':
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool IsMaskTemplate(WCHAR mask) {
-    return mask == '9' || mask == 'N' || mask == '#' || mask == 'A' || mask == 'H' || mask == 'X';
-}
-
-// What an edit item holds after the user typed `typed` in place of its text: no more than
-// MaxLength characters, a fixed edit no wider than its field, and with a mask only what each
-// position accepts (literal positions filled with the mask's character).
-Text TypeInto(const far3::FarDialogItem& item, const Text& mask, const Text& typed) {
-    size_t limit = item.MaxLength;
-    if (item.Type == far3::DI_FIXEDIT && item.X2 >= item.X1) {
-        size_t width = static_cast<size_t>(item.X2 - item.X1 + 1);
-        limit = limit == 0 ? width : std::min(limit, width);
-    }
-    bool masked = (item.Flags & far3::DIF_MASKEDIT) != 0 &&
-                  mask.find_first_not_of(FAR3_TEXT(" ")) != Text::npos;
-    if (masked) {
-        limit = limit == 0 ? mask.size() : std::min(limit, mask.size());
-    }
-    Text result;
-    for (WCHAR c : typed) {
-        while (masked && result.size() < limit && !IsMaskTemplate(mask[result.size()])) {
-            result.push_back(mask[result.size()]);
-        }
-        if (limit != 0 && result.size() >= limit) {
-            break;
-        }
-        if (!masked || MaskAccepts(mask[result.size()], c)) {
-            result.push_back(c);
-        }
-    }
-    return result;
-}
-
 void ApplyEdits(LiveDialog& dialog, const DialogAnswer& answer) {
     for (const auto& check : answer.checks) {
         if (check.first >= dialog.items.size()) {
@@ -105,8 +45,7 @@ void ApplyEdits(LiveDialog& dialog, const DialogAnswer& answer) {
             NoteAnomaly(Anomaly::BadItemIndex, static_cast<intptr_t>(text.first));
             continue;
         }
-        dialog.texts[text.first] =
-            TypeInto(dialog.items[text.first], dialog.masks[text.first], text.second);
+        dialog.texts[text.first] = text.second;
     }
 }
 
@@ -157,7 +96,6 @@ HANDLE WINAPI HostDialogInit(const GUID* pluginId, const GUID* id, intptr_t x1, 
     call.y2 = y2;
     call.helpTopic = CopyText(helpTopic);
     call.flags = flags;
-    call.hasDialogProc = dialogProc != nullptr;
     if (items != nullptr) {
         for (size_t i = 0; i < itemsNumber; ++i) {
             call.items.push_back(CopyItem(items[i]));
@@ -168,11 +106,10 @@ HANDLE WINAPI HostDialogInit(const GUID* pluginId, const GUID* id, intptr_t x1, 
                     itemsNumber > 0 && !host.failDialogInit;
     if (accepted) {
         call.handle = reinterpret_cast<HANDLE>(0xD1A10000u + ++host.dialogsMade);
-        LiveDialog dialog{host.dialogCalls.size(), {}, {}, {}, dialogProc, param};
+        LiveDialog dialog{host.dialogCalls.size(), {}, {}, dialogProc, param};
         for (const DialogItemCopy& copy : call.items) {
             dialog.items.push_back(copy.item);
             dialog.texts.push_back(copy.data);
-            dialog.masks.push_back(copy.mask);
         }
         host.dialogs[call.handle] = dialog;
     }
@@ -239,48 +176,19 @@ void WINAPI HostDialogFree(HANDLE handle) {
     Host().dialogs.erase(handle);
 }
 
-intptr_t WINAPI HostSendDlgMessage(HANDLE handle, intptr_t message, intptr_t param1, void* param2) {
+intptr_t WINAPI HostSendDlgMessage(HANDLE handle, intptr_t message, intptr_t param1, void*) {
     LiveDialog* dialog = FindDialog(handle);
     if (dialog == nullptr) {
         return 0;
     }
     switch (message) {
-    case far3::DM_GETCHECK:
+    case far3::DM_GETCHECK: {
         if (!ValidItem(*dialog, param1)) {
             return 0;
         }
-        return dialog->items[static_cast<size_t>(param1)].Type == far3::DI_CHECKBOX ||
-                       dialog->items[static_cast<size_t>(param1)].Type == far3::DI_RADIOBUTTON
-                   ? dialog->items[static_cast<size_t>(param1)].Selected
-                   : 0;
-    case far3::DM_GETCONSTTEXTPTR:
-        if (!ValidItem(*dialog, param1)) {
-            return 0;
-        }
-        return reinterpret_cast<intptr_t>(dialog->texts[static_cast<size_t>(param1)].c_str());
-    case far3::DM_GETTEXT: {
-        if (!ValidItem(*dialog, param1)) {
-            return 0;
-        }
-        const Text& text = dialog->texts[static_cast<size_t>(param1)];
-        if (param2 == nullptr) {
-            return static_cast<intptr_t>(text.size());
-        }
-        auto* data = static_cast<far3::FarDialogItemData*>(param2);
-        if (!StructSizeFits(data, sizeof(far3::FarDialogItemData))) {
-            return 0;
-        }
-        if (data->PtrLength == 0) {
-            data->PtrLength = text.size(); // the length asked for; nothing copied
-            return static_cast<intptr_t>(text.size());
-        }
-        // The buffer holds PtrLength characters and the terminator.
-        size_t length = std::min(text.size(), data->PtrLength);
-        if (data->PtrData != nullptr) {
-            text.copy(data->PtrData, length);
-            data->PtrData[length] = 0;
-        }
-        return static_cast<intptr_t>(length);
+        const far3::FarDialogItem& item = dialog->items[static_cast<size_t>(param1)];
+        return item.Type == far3::DI_CHECKBOX || item.Type == far3::DI_RADIOBUTTON ? item.Selected
+                                                                                   : 0;
     }
     default:
         NoteAnomaly(Anomaly::UnsupportedCommand, message);

@@ -43,6 +43,14 @@ bool StructSizeFits(const void* record, size_t needed) {
     return false;
 }
 
+bool ArrayFits(const void* array, size_t count) {
+    if (count == 0 || array != nullptr) {
+        return true;
+    }
+    NoteAnomaly(Anomaly::NullArray, static_cast<intptr_t>(count));
+    return false;
+}
+
 namespace {
 
 const WCHAR* WINAPI HostGetMsg(const GUID* pluginId, intptr_t msgId) {
@@ -60,13 +68,12 @@ const WCHAR* WINAPI HostGetMsg(const GUID* pluginId, intptr_t msgId) {
 
 intptr_t WINAPI HostMessage(const GUID* pluginId, const GUID* id, far3::FARMESSAGEFLAGS flags,
                             const WCHAR* helpTopic, const WCHAR* const* items, size_t itemsNumber,
-                            intptr_t buttonsNumber) {
+                            intptr_t) {
     if (!IsPluginGuid(pluginId) || id == nullptr) {
         return -1;
     }
-    MessageCall call{*pluginId, *id, flags, CopyText(helpTopic), {}, buttonsNumber};
-    if (itemsNumber > 0 && items == nullptr) {
-        NoteAnomaly(Anomaly::NullArray, static_cast<intptr_t>(itemsNumber));
+    MessageCall call{*pluginId, *id, flags, CopyText(helpTopic), {}};
+    if (!ArrayFits(items, itemsNumber)) {
         return -1;
     }
     for (size_t i = 0; i < itemsNumber; ++i) {
@@ -125,11 +132,8 @@ void Poison(void* record, size_t size) {
 
 MenuCopy CopyMenu(const far3::PluginMenuItem& menu) {
     MenuCopy copy;
-    if (menu.Count == 0) {
-        return copy;
-    }
-    if (menu.Guids == nullptr || menu.Strings == nullptr) {
-        NoteAnomaly(Anomaly::NullArray, static_cast<intptr_t>(menu.Count));
+    if (!ArrayFits(menu.Guids, menu.Count) || !ArrayFits(menu.Strings, menu.Count) ||
+        menu.Count == 0) {
         return copy;
     }
     copy.guids.assign(menu.Guids, menu.Guids + menu.Count);
@@ -234,15 +238,6 @@ const std::vector<PluginCall>& PluginCalls() {
 
 const std::vector<AnomalyRecord>& Anomalies() {
     return Host().anomalies;
-}
-
-bool HasAnomaly(Anomaly anomaly) {
-    for (const AnomalyRecord& record : Host().anomalies) {
-        if (record.anomaly == anomaly) {
-            return true;
-        }
-    }
-    return false;
 }
 
 const std::vector<ControlCall>& ControlCalls() {

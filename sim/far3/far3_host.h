@@ -1,77 +1,61 @@
-// A FAR 3 stand-in for native (Unicode) plug-ins: it calls the plug-in's W exports in the order
-// FAR 3.0 build 6258 calls them and offers the services Velumo uses (GetMsg, Message, PanelControl,
-// SettingsControl, DialogInit/Run/Free, SendDlgMessage, DefDlgProc, AdvControl; the other
-// services are null). Tests script the user (panels, keys, commands, dialog answers) and read
-// what the plug-in did. Natively the plug-in is linked in; on Windows the DLL is loaded with
-// LoadLibraryW and GetProcAddress by plain names, as FAR loads it.
-//
-// The host is one process-wide object, as FAR is: the services are plain function pointers.
+// A FAR 3.0 build 6258 stand-in for native (Unicode) plug-ins: it calls the W exports in FAR's
+// order and offers the services Velumo uses (GetMsg, Message, PanelControl, SettingsControl,
+// DialogInit/Run/Free, SendDlgMessage, DefDlgProc, AdvControl; the rest null). Tests script the
+// user and read what the plug-in did. Natively the plug-in is linked in; on Windows the DLL is
+// loaded with LoadLibraryW and GetProcAddress by plain names. One process-wide host, as FAR is.
 //
 // FAR 3 behaviours reproduced:
-// - start-up: GetGlobalInfoW on a zeroed record with StructSize set; the plug-in is refused
-//   (SetStartupInfoW never called) for a zero StructSize, an empty Title, Description or Author,
-//   an all-zero Guid, or a MinFarVersion above 3.0.0.6258 (Major, Minor, Build, then Revision;
-//   Stage ignored). Then SetStartupInfoW with a startup record and FSF table that are stack
-//   objects, overwritten with 0xA5 bytes once the call returns (a plug-in that keeps the
-//   pointers instead of copying crashes on its next use), then GetPluginInfoW;
-// - every record the host passes is zeroed with StructSize set; every record the plug-in passes
-//   (PanelInfo, FarGetPluginPanelItem, FarSettingsCreate, FarSettingsItem, PanelRedrawInfo,
-//   FarDialogItemData) is refused when its StructSize is below the host's size;
-// - GetPluginInfoW again whenever a menu is built (a prefix is matched against FAR's copy of the
-//   latest answer); ConfigureW returning TRUE re-reads every plug-in panel and the plug-in's info;
-// - Message: a GUID that is not the plug-in's, or a null message GUID, shows nothing and gives -1;
-//   a null item array with a count is an anomaly;
-// - GetMsg: a GUID that is not the plug-in's gives ""; an id beyond the last message gives ""
-//   and FAR's "bad language file" warning (recorded as an anomaly);
-// - opening in a panel (plug-ins menu: the active panel; disks menu: that side's panel; prefix
-//   command: the active panel): OpenW first; a null handle changes nothing; then, when the
-//   panel shows a plug-in instance, ProcessPanelEventW(FE_CLOSE) to it if exported (non-zero
-//   keeps it: the new instance gets ClosePanelW), its items' FreeData callbacks, ClosePanelW on
-//   it; then the new instance is shown (GetOpenPanelInfoW, GetFindDataW, ...);
-// - the prefix is the text before the first ':' (more than one character; a single letter is
-//   a drive) matched case-insensitively against each ':'-separated CommandPrefix entry; OpenW
-//   gets OPEN_COMMANDLINE, the all-zero GUID and an OpenCommandLineInfo that lives only during
-//   the call, holding the text after "prefix:" untrimmed (the whole line with PF_FULLCMDLINE);
-// - GetOpenPanelInfoW on a zeroed record with StructSize and hPanel set before every listing,
-//   redraw and FCTL_GETPANELINFO;
-// - listing: GetFindDataW; 0 closes the panel (FreeData callbacks, ClosePanelW, no FE_CLOSE);
-//   the texts and UserData are copied, then FreeFindDataW with the same pointer and count;
-//   items with FILE_ATTRIBUTE_HIDDEN or SYSTEM are dropped (FAR's "show hidden" off) and never
-//   given to FreeData; OPIF_ADDDOTS adds a ".." item first; the items of the previous listing
-//   are then discarded (FreeData called) and the selection carried over by name;
-// - keys go to ProcessPanelInputW as an INPUT_RECORD (KEY_EVENT, bKeyDown 1, wRepeatCount 1,
-//   only the modifier, NUMLOCK_ON and ENHANCED_KEY bits of the control state); F8 (Shift+F8:
-//   the current item only) that it does not handle, on a panel without OPIF_REALNAMES, goes to
-//   DeleteFilesW(OpMode 0) with the selected items (flags | PPIF_SELECTED) or the current one,
-//   no confirmation; then both panels are re-read whatever it returned;
-// - ".." on a panel whose CurDir is empty or "\": FE_CLOSE (non-zero keeps the panel), then
-//   FreeData callbacks and ClosePanelW, without SetDirectoryW; otherwise SetDirectoryW("..");
-// - PanelControl: hPanel PANEL_ACTIVE or null (the active panel), PANEL_PASSIVE, or the
-//   plug-in's handle (whichever panel shows it). FCTL_GETPANELINFO zero-fills the record and
-//   gives SelectedItemsNumber = the number selected, or 1 when none is selected and the cursor
-//   is on an item other than "..". FCTL_GET{,SELECTED,CURRENT}PANELITEM return the bytes needed
-//   for the item and its texts and fill the buffer only when Item is set and Size suffices,
-//   with UserData as given and Flags | PPIF_SELECTED for a selected item. FCTL_UPDATEPANEL
-//   re-reads (Param1 non-zero keeps the selection), FCTL_REDRAWPANEL moves the cursor,
-//   FCTL_CLOSEPANEL is synchronous (GetOpenPanelInfoW, FE_CLOSE, FreeData callbacks, ClosePanelW
-//   before it returns); with a directory the file panel goes there relative to the folder it had
-//   before the plug-in opened (".." its parent, at a drive root FAR's Change drive menu), with
-//   null it stays in that folder;
-// - settings: one store of named values (FST_QWORD, FST_STRING, FST_DATA) under the plug-in's
-//   root key, roaming and local apart. SCTL_CREATE fails for a GUID that is not the plug-in's;
-//   SCTL_GET of a missing value, or of a value of another type, returns FALSE and leaves the
-//   value field alone; a string or data read belongs to the handle until SCTL_FREE; SCTL_SET
-//   replaces the value and its type; the writes of a handle are seen through it at once and by
-//   the store only at its SCTL_FREE (the transaction's end);
-// - dialogs: DialogInit fails (INVALID_HANDLE_VALUE) for a GUID that is not the plug-in's, a
-//   null dialog GUID or no items; DialogRun gives the button pressed, Enter on a non-button item
-//   gives the DIF_DEFAULTBUTTON item (or that item without one), Esc -1; a dialog procedure gets
-//   DN_INITDIALOG and DN_CLOSE; DM_GETCHECK, DM_GETCONSTTEXTPTR and DM_GETTEXT read the edited
-//   state until DialogFree;
-// - exit: FreeData callbacks and ClosePanelW for each panel showing an instance, then ExitFARW.
+// - start-up: GetGlobalInfoW on a zeroed record with StructSize set; the plug-in is refused for
+//   a zero StructSize, an empty Title, Description or Author, an all-zero Guid, or a
+//   MinFarVersion above 3.0.0.6258 (Major, Minor, Build, Revision; not Stage). SetStartupInfoW
+//   gets stack records overwritten with 0xA5 once it returns (kept pointers crash), then
+//   GetPluginInfoW;
+// - records from the host are zeroed with StructSize set; records from the plug-in (PanelInfo,
+//   FarGetPluginPanelItem, FarSettingsCreate, FarSettingsItem, PanelRedrawInfo,
+//   FarDialogItemData) are refused when their StructSize is below the host's;
+// - GetPluginInfoW again for every menu built (a prefix matches FAR's copy of the latest
+//   answer); ConfigureW giving TRUE re-reads every plug-in panel and the plug-in's info;
+// - Message: a foreign or null message GUID shows nothing and gives -1; GetMsg: a foreign GUID
+//   gives "", an id beyond the last gives "" and the "bad language file" warning;
+// - opening (plug-ins menu and prefix: the active panel; disks menu: that side's): OpenW; null
+//   changes nothing; an instance the panel shows gets FE_CLOSE if exported (non-zero keeps it,
+//   the new one gets ClosePanelW), FreeData callbacks and ClosePanelW; then the new one is read;
+// - the prefix is the text before the first ':' (two characters or more: one is a drive),
+//   matched case-insensitively against each ':'-separated CommandPrefix entry; OpenW gets
+//   OPEN_COMMANDLINE, the zero GUID and an OpenCommandLineInfo alive for the call only, with the
+//   text after "prefix:" untrimmed (the whole line with PF_FULLCMDLINE);
+// - GetOpenPanelInfoW on a zeroed record (StructSize, hPanel) before every listing, redraw and
+//   FCTL_GETPANELINFO;
+// - listing: GetFindDataW (0 closes the panel without FE_CLOSE); texts and UserData copied, then
+//   FreeFindDataW with the same pointer and count; HIDDEN or SYSTEM items dropped and never given
+//   to FreeData; OPIF_ADDDOTS puts ".." first; the previous items' FreeData called; the
+//   selection carried over by name;
+// - keys: ProcessPanelInputW with a KEY_EVENT record (bKeyDown 1, wRepeatCount 1, only the
+//   modifier, NUMLOCK_ON and ENHANCED_KEY bits); an unhandled F8 (Shift+F8: current item only)
+//   without OPIF_REALNAMES calls DeleteFilesW(OpMode 0) with the selected items (flags |
+//   PPIF_SELECTED) or the current one, unconfirmed, then re-reads both panels;
+// - "..": with CurDir empty or "\", FE_CLOSE (non-zero keeps it), FreeData and ClosePanelW, no
+//   SetDirectoryW; otherwise SetDirectoryW("..");
+// - PanelControl on PANEL_ACTIVE or null, PANEL_PASSIVE, or the plug-in's handle.
+//   FCTL_GETPANELINFO zero-fills; SelectedItemsNumber counts the selection, or 1 for the cursor
+//   on an item other than "..". FCTL_GET{,SELECTED,CURRENT}PANELITEM give the bytes needed and
+//   fill the buffer only when Item is set and Size suffices (Flags | PPIF_SELECTED when
+//   selected). FCTL_UPDATEPANEL re-reads (Param1 non-zero keeps the selection),
+//   FCTL_REDRAWPANEL moves the cursor, FCTL_CLOSEPANEL closes before it returns; a directory is
+//   taken from the folder the plug-in was opened in (".." its parent; at a drive root the Change
+//   drive menu), null leaves that folder;
+// - settings: named values, roaming and local apart (FST_STRING and FST_DATA only seeded).
+//   SCTL_CREATE fails for a foreign GUID; SCTL_GET of a missing or other-typed value gives FALSE
+//   and leaves the field; SCTL_SET replaces value and type; a handle's writes are seen through it
+//   at once and by the store at its SCTL_FREE;
+// - dialogs: DialogInit fails (INVALID_HANDLE_VALUE) for a foreign or null GUID or no items;
+//   DialogRun gives the button pressed, Enter on a non-button the DIF_DEFAULTBUTTON item (or
+//   that item), Esc -1; a dialog procedure gets DN_INITDIALOG and DN_CLOSE; DM_GETCHECK reads
+//   the edited state until DialogFree;
+// - exit: FreeData callbacks and ClosePanelW for every instance shown, then ExitFARW.
 //
-// Not modelled: FAR's sorting (items stay in the plug-in's order), its file panels' contents
-// (a file panel has no items), nested plug-in levels in one panel, the panel filter.
+// Not modelled: sorting, file panels' contents, nested plug-in levels, the panel filter, edit
+// masks and lengths (a typed text is kept as typed), dialog texts read back by message.
 #pragma once
 
 #include "far3/far3_plugin.h"
@@ -118,15 +102,12 @@ PluginExports LinkedPlugin();
 // ---- Language file -----------------------------------------------------------------------
 
 struct LanguageFile {
-    Text language;    // ".Language=" up to the first ',' (e.g. "English")
-    Text description; // after the ','
     std::vector<Text> messages;
-    bool hadBom = false; // false: read in the OEM code page (437), as build 6258 does
 };
 
-// Reads a FAR 3 .lng file: code page from the BOM (UTF-8, UTF-16LE/BE; none: OEM 437), every
-// line trimmed, `.Language=` in the header, each line starting with '"' the next message up to
-// its last '"', with \\ \" \n \r \t \b and "" decoded. False when the file cannot be read.
+// Reads a FAR 3 .lng file: UTF-8 after a BOM, else OEM 437; every trimmed line starting with '"'
+// the next message up to its last '"', with \\ \" \n \r \t \b and "" decoded. False when the
+// file cannot be read.
 bool LoadLanguageFile(const std::string& path, LanguageFile* file);
 
 // ---- Start and records -------------------------------------------------------------------
@@ -218,7 +199,6 @@ struct AnomalyRecord {
     intptr_t detail;
 };
 const std::vector<AnomalyRecord>& Anomalies();
-bool HasAnomaly(Anomaly anomaly);
 
 struct ControlCall {
     HANDLE hPanel;
@@ -239,7 +219,6 @@ struct MessageCall {
     far3::FARMESSAGEFLAGS flags;
     Text helpTopic;
     std::vector<Text> items; // the title first
-    intptr_t buttonsNumber;
 };
 const std::vector<MessageCall>& MessageCalls();
 void ClearRecords(); // plug-in calls, anomalies, control, dialog and message records
@@ -258,8 +237,6 @@ void FailSettingsCreate(bool fail);          // SCTL_CREATE fails while set
 struct DialogItemCopy {
     far3::FarDialogItem item;
     Text data;
-    Text history;
-    Text mask;
 };
 
 struct DialogCall {
@@ -268,7 +245,6 @@ struct DialogCall {
     intptr_t x1, y1, x2, y2;
     Text helpTopic;
     far3::FARDIALOGFLAGS flags;
-    bool hasDialogProc;
     std::vector<DialogItemCopy> items;         // as handed over
     HANDLE handle;                             // INVALID_HANDLE_VALUE when DialogInit failed
     bool ran = false;                          // DialogRun called
@@ -300,17 +276,12 @@ constexpr WCHAR kStartFolder[] = FAR3_TEXT("C:\\");
 // One item as FAR keeps it after GetFindDataW.
 struct ListedItem {
     Text fileName;
-    Text alternateFileName;
     std::optional<Text> description;
     std::optional<Text> owner;
     std::vector<Text> customColumns; // a null column text is kept as ""
     far3::PLUGINPANELITEMFLAGS flags = 0;
     far3::UserDataItem userData = {nullptr, nullptr};
     uintptr_t fileAttributes = 0;
-    uintptr_t numberOfLinks = 0;
-    uintptr_t crc32 = 0;
-    unsigned long long fileSize = 0;
-    unsigned long long allocationSize = 0;
     bool isDots = false; // the ".." FAR adds for OPIF_ADDDOTS
     bool selected = false;
 };
@@ -323,7 +294,7 @@ struct KeyBarLabelCopy {
 };
 
 struct PanelModeCopy {
-    Text columnTypes, columnWidths, statusColumnTypes, statusColumnWidths;
+    Text columnTypes, columnWidths;
     std::optional<std::vector<Text>> columnTitles; // as many as columnTypes has columns
     far3::PANELMODE_FLAGS flags = 0;
 };
@@ -331,12 +302,10 @@ struct PanelModeCopy {
 // The latest GetOpenPanelInfoW answer, copied.
 struct OpenPanelInfoCopy {
     far3::OPENPANELINFO_FLAGS flags = 0;
-    Text hostFile, curDir, format, panelTitle, shortcutData;
+    Text curDir, format, panelTitle;
     std::vector<PanelModeCopy> panelModes;
     intptr_t startPanelMode = 0;
     far3::OPENPANELINFO_SORTMODES startSortMode = far3::SM_DEFAULT;
-    intptr_t startSortOrder = 0;
-    bool hasKeyBar = false;
     std::vector<KeyBarLabelCopy> keyBar;
 };
 

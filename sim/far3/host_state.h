@@ -9,13 +9,10 @@
 
 namespace far3host {
 
-// A handle from SCTL_CREATE: its writes wait here until SCTL_FREE; the texts and data SCTL_GET
-// handed out live here until then too (deques keep their addresses).
+// A handle from SCTL_CREATE: its writes wait here until SCTL_FREE.
 struct SettingsHandle {
     far3::PLUGINSETTINGSLOCATION location;
     std::map<Text, SettingValue> pending;
-    std::deque<Text> readStrings;
-    std::deque<std::vector<unsigned char>> readData;
 };
 
 // A dialog between DialogInit and DialogFree: each item's live check state and text.
@@ -23,7 +20,6 @@ struct LiveDialog {
     size_t callIndex;                       // into HostState::dialogCalls
     std::vector<far3::FarDialogItem> items; // pointers cleared: the texts are below
     std::vector<Text> texts;
-    std::vector<Text> masks;
     far3::DialogProcFn proc;
     void* param;
 };
@@ -66,6 +62,8 @@ bool EqualGuids(const GUID& first, const GUID& second);
 bool IsPluginGuid(const GUID* guid); // notes ForeignGuid when it is not the plug-in's
 // False, noting StructSizeTooSmall, when the plug-in's record is null or below `needed`.
 bool StructSizeFits(const void* record, size_t needed);
+// False, noting NullArray, for a count with a null array.
+bool ArrayFits(const void* array, size_t count);
 
 // The services the startup record points at.
 intptr_t WINAPI HostPanelControl(HANDLE hPanel, far3::FILE_CONTROL_COMMANDS command,

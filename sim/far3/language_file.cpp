@@ -1,5 +1,6 @@
-// FAR 3's reading of a .lng file: the code page from the BOM, the header, the quoted messages.
+// FAR 3's reading of a .lng file: the code page from the BOM, then the quoted messages.
 #include "far3_host.h"
+#include "oem_437.h"
 
 #include <cstdio>
 
@@ -7,21 +8,6 @@ namespace far3host {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-// The upper half of code page 437, the OEM code page FAR reads a file without a BOM in.
-constexpr char16_t kCp437High[128] = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
-    0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
-    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
-    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
-    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
-    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
-    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
-    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
-    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4,
-    0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
-    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
-};
 
 void Append(Text* text, char32_t codePoint) {
     if (codePoint >= 0x10000) {
@@ -59,42 +45,21 @@ Text FromUtf8(const std::string& bytes, size_t start) {
     return text;
 }
 
-Text FromUtf16(const std::string& bytes, size_t start, bool bigEndian) {
-    Text text;
-    for (size_t i = start; i + 1 < bytes.size(); i += 2) {
-        unsigned first = static_cast<unsigned char>(bytes[i]);
-        unsigned second = static_cast<unsigned char>(bytes[i + 1]);
-        text.push_back(
-            static_cast<WCHAR>(bigEndian ? (first << 8) | second : (second << 8) | first));
-    }
-    return text;
-}
-
 Text FromCp437(const std::string& bytes) {
     Text text;
     for (char byte : bytes) {
         unsigned char c = static_cast<unsigned char>(byte);
-        text.push_back(c < 0x80 ? static_cast<WCHAR>(c) : static_cast<WCHAR>(kCp437High[c - 0x80]));
+        text.push_back(c < 0x80 ? static_cast<WCHAR>(c)
+                                : static_cast<WCHAR>(oem437::kUpperHalf[c - 0x80]));
     }
     return text;
 }
 
-bool StartsWith(const std::string& bytes, const char* prefix, size_t length) {
-    return bytes.compare(0, length, prefix, length) == 0;
-}
-
-Text Decode(const std::string& bytes, bool* hadBom) {
-    *hadBom = true;
-    if (StartsWith(bytes, "\xEF\xBB\xBF", 3)) {
+// UTF-8 after its BOM, else the OEM code page. (FAR also reads UTF-16 files; Velumo's are UTF-8.)
+Text Decode(const std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         return FromUtf8(bytes, 3);
     }
-    if (StartsWith(bytes, "\xFF\xFE", 2)) {
-        return FromUtf16(bytes, 2, false);
-    }
-    if (StartsWith(bytes, "\xFE\xFF", 2)) {
-        return FromUtf16(bytes, 2, true);
-    }
-    *hadBom = false;
     return FromCp437(bytes);
 }
 
@@ -105,18 +70,6 @@ Text Trimmed(const Text& line) {
         return Text();
     }
     return line.substr(first, line.find_last_not_of(blanks) - first + 1);
-}
-
-bool StartsWithIgnoringCase(const Text& text, const char* prefix) {
-    for (size_t i = 0; prefix[i] != 0; ++i) {
-        WCHAR c = i < text.size() ? text[i] : 0;
-        WCHAR folded = c >= 'a' && c <= 'z' ? static_cast<WCHAR>(c - 'a' + 'A') : c;
-        char wanted = prefix[i] >= 'a' && prefix[i] <= 'z' ? prefix[i] - 'a' + 'A' : prefix[i];
-        if (folded != static_cast<WCHAR>(wanted)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // A message line (starting with '"'): its text up to the last '"' (all of it when the closing
@@ -167,8 +120,7 @@ bool LoadLanguageFile(const std::string& path, LanguageFile* file) {
     fclose(stream);
 
     *file = LanguageFile();
-    Text text = Decode(bytes, &file->hadBom);
-    bool inHeader = true;
+    Text text = Decode(bytes);
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find('\n', start);
@@ -178,13 +130,7 @@ bool LoadLanguageFile(const std::string& path, LanguageFile* file) {
         Text line = Trimmed(text.substr(start, end - start));
         start = end + 1;
         if (!line.empty() && line[0] == '"') {
-            inHeader = false;
             file->messages.push_back(MessageText(line));
-        } else if (inHeader && StartsWithIgnoringCase(line, ".Language=")) {
-            Text value = line.substr(10);
-            size_t comma = value.find(',');
-            file->language = value.substr(0, comma);
-            file->description = comma == Text::npos ? Text() : value.substr(comma + 1);
         }
     }
     return true;

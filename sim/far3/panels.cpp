@@ -1,5 +1,6 @@
 // FAR's two panels as a plug-in meets them: opening, listing, keys, directory changes, closing,
 // PanelControl, configuration and exit.
+#include "folder_after_close.h"
 #include "host_state.h"
 
 #include <algorithm>
@@ -111,24 +112,17 @@ std::optional<Text> OptionalText(const WCHAR* text) {
 OpenPanelInfoCopy CopyOpenPanelInfo(const far3::OpenPanelInfo& info) {
     OpenPanelInfoCopy copy;
     copy.flags = info.Flags;
-    copy.hostFile = CopyText(info.HostFile);
     copy.curDir = CopyText(info.CurDir);
     copy.format = CopyText(info.Format);
     copy.panelTitle = CopyText(info.PanelTitle);
-    copy.shortcutData = CopyText(info.ShortcutData);
     copy.startPanelMode = info.StartPanelMode;
     copy.startSortMode = info.StartSortMode;
-    copy.startSortOrder = info.StartSortOrder;
-    if (info.PanelModesNumber > 0 && info.PanelModesArray == nullptr) {
-        NoteAnomaly(Anomaly::NullArray, static_cast<intptr_t>(info.PanelModesNumber));
-    } else {
+    if (ArrayFits(info.PanelModesArray, info.PanelModesNumber)) {
         for (size_t i = 0; i < info.PanelModesNumber; ++i) {
             const far3::PanelMode& mode = info.PanelModesArray[i];
             PanelModeCopy modeCopy;
             modeCopy.columnTypes = CopyText(mode.ColumnTypes);
             modeCopy.columnWidths = CopyText(mode.ColumnWidths);
-            modeCopy.statusColumnTypes = CopyText(mode.StatusColumnTypes);
-            modeCopy.statusColumnWidths = CopyText(mode.StatusColumnWidths);
             modeCopy.flags = mode.Flags;
             if (mode.ColumnTitles != nullptr) {
                 std::vector<Text> titles;
@@ -140,10 +134,7 @@ OpenPanelInfoCopy CopyOpenPanelInfo(const far3::OpenPanelInfo& info) {
             copy.panelModes.push_back(modeCopy);
         }
     }
-    copy.hasKeyBar = info.KeyBar != nullptr;
-    if (info.KeyBar != nullptr && info.KeyBar->CountLabels > 0 && info.KeyBar->Labels == nullptr) {
-        NoteAnomaly(Anomaly::NullArray, static_cast<intptr_t>(info.KeyBar->CountLabels));
-    } else if (info.KeyBar != nullptr) {
+    if (info.KeyBar != nullptr && ArrayFits(info.KeyBar->Labels, info.KeyBar->CountLabels)) {
         for (size_t i = 0; i < info.KeyBar->CountLabels; ++i) {
             const far3::KeyBarLabel& label = info.KeyBar->Labels[i];
             copy.keyBar.push_back(
@@ -182,12 +173,9 @@ ListedItem CopyItem(const far3::PluginPanelItem& item) {
         NoteAnomaly(Anomaly::UnnamedItem);
     }
     copy.fileName = CopyText(item.FileName);
-    copy.alternateFileName = CopyText(item.AlternateFileName);
     copy.description = OptionalText(item.Description);
     copy.owner = OptionalText(item.Owner);
-    if (item.CustomColumnNumber > 0 && item.CustomColumnData == nullptr) {
-        NoteAnomaly(Anomaly::NullArray, static_cast<intptr_t>(item.CustomColumnNumber));
-    } else {
+    if (ArrayFits(item.CustomColumnData, item.CustomColumnNumber)) {
         for (size_t i = 0; i < item.CustomColumnNumber; ++i) {
             copy.customColumns.push_back(CopyText(item.CustomColumnData[i]));
         }
@@ -195,10 +183,6 @@ ListedItem CopyItem(const far3::PluginPanelItem& item) {
     copy.flags = item.Flags;
     copy.userData = item.UserData;
     copy.fileAttributes = item.FileAttributes;
-    copy.numberOfLinks = item.NumberOfLinks;
-    copy.crc32 = item.CRC32;
-    copy.fileSize = item.FileSize;
-    copy.allocationSize = item.AllocationSize;
     return copy;
 }
 
@@ -233,9 +217,7 @@ bool ReadItems(HostPanel& panel, bool keepSelection) {
         dots.isDots = true;
         fresh.push_back(dots);
     }
-    if (find.ItemsNumber > 0 && find.PanelItem == nullptr) {
-        NoteAnomaly(Anomaly::NullArray, static_cast<intptr_t>(find.ItemsNumber));
-    } else {
+    if (ArrayFits(find.PanelItem, find.ItemsNumber)) {
         for (size_t i = 0; i < find.ItemsNumber; ++i) {
             const far3::PluginPanelItem& item = find.PanelItem[i];
             if ((item.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0) {
@@ -318,48 +300,21 @@ HANDLE CallOpen(far3::OPENFROM openFrom, const GUID* guid, intptr_t data, const 
     return Host().plugin.OpenW(&info);
 }
 
-// The menu item's GUID, or false when the menu has no such item.
-bool MenuGuid(const MenuCopy& menu, size_t item, GUID* guid) {
-    if (item >= menu.guids.size()) {
-        return false;
+// OpenW for an item of one of the plug-in's menus (as FAR builds it now), shown on `side`.
+HANDLE OpenFromMenu(MenuCopy PluginInfoCopy::*menu, size_t item, far3::OPENFROM from,
+                    PanelSide side) {
+    if (!Host().loaded) {
+        return nullptr;
     }
-    *guid = menu.guids[item];
-    return true;
-}
-
-// ---- Where a closed plug-in panel goes ------------------------------------------------------
-
-bool IsDriveRoot(const Text& folder) {
-    return folder.size() == 3 && folder[1] == ':' && folder[2] == '\\';
-}
-
-// Where the file panel goes when a plug-in opened from `folder` closes with `directory`: ".."
-// the parent folder, "X:..." as it is, "\..." on the same drive, anything else a subfolder.
-// False for ".." at a drive root, where FAR shows its Change drive menu instead.
-bool FolderAfterClose(const Text& folder, const Text& directory, Text* destination) {
-    if (directory == FAR3_TEXT("..")) {
-        if (IsDriveRoot(folder)) {
-            return false;
-        }
-        size_t slash = folder.find_last_of('\\');
-        *destination = slash == Text::npos ? folder : folder.substr(0, slash);
-        if (destination->size() == 2 && (*destination)[1] == ':') {
-            destination->push_back('\\'); // from "C:\Work" up to the root "C:\", not "C:"
-        }
-    } else if (directory.size() >= 2 && directory[1] == ':') {
-        *destination = directory;
-    } else if (!directory.empty() && directory[0] == '\\') {
-        *destination = folder.substr(0, 2) + directory;
-    } else if (!directory.empty()) {
-        *destination = folder;
-        if (destination->empty() || destination->back() != '\\') {
-            destination->push_back('\\');
-        }
-        *destination += directory;
-    } else {
-        *destination = folder;
+    const std::vector<GUID> guids = (ReadPluginInfo().*menu).guids;
+    if (item >= guids.size()) {
+        return nullptr;
     }
-    return true;
+    HANDLE opened = CallOpen(from, &guids[item], 0, Text());
+    if (opened != nullptr) {
+        ShowOpened(side, opened);
+    }
+    return opened;
 }
 
 // ---- PanelControl ------------------------------------------------------------------------------
@@ -454,7 +409,7 @@ size_t TextBytes(const Text& text) {
 // The bytes FAR needs for one item: the record, the custom column pointers, then the texts.
 size_t ItemBytes(const ListedItem& item) {
     size_t bytes = sizeof(far3::PluginPanelItem) + item.customColumns.size() * sizeof(WCHAR*) +
-                   TextBytes(item.fileName) + TextBytes(item.alternateFileName);
+                   TextBytes(item.fileName);
     bytes += item.description ? TextBytes(*item.description) : 0;
     bytes += item.owner ? TextBytes(*item.owner) : 0;
     for (const Text& column : item.customColumns) {
@@ -477,10 +432,7 @@ void PackItem(const ListedItem& item, unsigned char* buffer) {
         return static_cast<const WCHAR*>(placed);
     };
     memset(record, 0, sizeof(*record));
-    record->FileSize = item.fileSize;
-    record->AllocationSize = item.allocationSize;
     record->FileName = put(item.fileName);
-    record->AlternateFileName = put(item.alternateFileName);
     record->Description = item.description ? put(*item.description) : nullptr;
     record->Owner = item.owner ? put(*item.owner) : nullptr;
     for (size_t i = 0; i < item.customColumns.size(); ++i) {
@@ -491,8 +443,6 @@ void PackItem(const ListedItem& item, unsigned char* buffer) {
     record->Flags = item.flags | (item.selected ? far3::PPIF_SELECTED : 0);
     record->UserData = item.userData;
     record->FileAttributes = item.fileAttributes;
-    record->NumberOfLinks = item.numberOfLinks;
-    record->CRC32 = item.crc32;
 }
 
 intptr_t GetPanelItem(HostPanel& panel, far3::FILE_CONTROL_COMMANDS command, intptr_t index,
@@ -548,7 +498,7 @@ intptr_t ClosePanel(HostPanel& panel, const ControlCall& call) {
         return TRUE; // back in the folder the plug-in was opened from
     }
     Text destination;
-    if (FolderAfterClose(panel.folder, call.directory, &destination)) {
+    if (farfolder::FolderAfterClose(panel.folder, call.directory, &destination)) {
         panel.folder = destination;
     } else {
         panel.driveMenuShown = true;
@@ -655,34 +605,13 @@ void ShowFolder(PanelSide side, const Text& folder) {
 }
 
 HANDLE OpenInActivePanel(size_t menuItem) {
-    if (!Host().loaded) {
-        return nullptr;
-    }
-    GUID guid;
-    if (!MenuGuid(ReadPluginInfo().pluginMenu, menuItem, &guid)) {
-        return nullptr;
-    }
-    HANDLE opened = CallOpen(far3::OPEN_PLUGINSMENU, &guid, 0, Text());
-    if (opened != nullptr) {
-        ShowOpened(Host().active, opened);
-    }
-    return opened;
+    return OpenFromMenu(&PluginInfoCopy::pluginMenu, menuItem, far3::OPEN_PLUGINSMENU,
+                        Host().active);
 }
 
 HANDLE OpenFromDiskMenu(PanelSide side, size_t menuItem) {
-    if (!Host().loaded) {
-        return nullptr;
-    }
-    GUID guid;
-    if (!MenuGuid(ReadPluginInfo().diskMenu, menuItem, &guid)) {
-        return nullptr;
-    }
     far3::OPENFROM from = side == kLeftPanel ? far3::OPEN_LEFTDISKMENU : far3::OPEN_RIGHTDISKMENU;
-    HANDLE opened = CallOpen(from, &guid, 0, Text());
-    if (opened != nullptr) {
-        ShowOpened(side, opened);
-    }
-    return opened;
+    return OpenFromMenu(&PluginInfoCopy::diskMenu, menuItem, from, side);
 }
 
 HANDLE TypeCommand(const Text& command) {
@@ -825,11 +754,11 @@ intptr_t Configure(size_t menuItem) {
     if (!host.loaded) {
         return 0;
     }
-    GUID guid;
-    if (!MenuGuid(ReadPluginInfo().pluginConfig, menuItem, &guid)) {
+    const std::vector<GUID> guids = ReadPluginInfo().pluginConfig.guids;
+    if (menuItem >= guids.size()) {
         return 0;
     }
-    far3::ConfigureInfo info = {sizeof(far3::ConfigureInfo), &guid, Instance()};
+    far3::ConfigureInfo info = {sizeof(far3::ConfigureInfo), &guids[menuItem], Instance()};
     Record(Call::Configure, nullptr, static_cast<intptr_t>(menuItem));
     intptr_t result = host.plugin.ConfigureW(&info);
     if (result != 0) {

@@ -30,6 +30,15 @@ const WCHAR* ItemName(const far3::FarSettingsItem* item) {
     return item->Name;
 }
 
+// Only numbers are read and written here: strings and data are stored by seeding alone.
+bool IsNumber(const far3::FarSettingsItem& item) {
+    if (item.Type == far3::FST_QWORD) {
+        return true;
+    }
+    NoteAnomaly(Anomaly::UnsupportedCommand, static_cast<intptr_t>(item.Type));
+    return false;
+}
+
 intptr_t Create(intptr_t location, void* param2) {
     HostState& host = Host();
     auto* create = static_cast<far3::FarSettingsCreate*>(param2);
@@ -52,29 +61,11 @@ intptr_t Set(HANDLE handle, void* param2) {
     if (name == nullptr) {
         return FALSE;
     }
-    SettingValue value;
-    value.type = item->Type;
-    switch (item->Type) {
-    case far3::FST_QWORD:
-        value.number = item->Number;
-        break;
-    case far3::FST_STRING:
-        if (item->String == nullptr) {
-            return FALSE;
-        }
-        value.string = item->String;
-        break;
-    case far3::FST_DATA: {
-        if (item->Data.Size > 0 && item->Data.Data == nullptr) {
-            return FALSE;
-        }
-        const auto* bytes = static_cast<const unsigned char*>(item->Data.Data);
-        value.data.assign(bytes, bytes + item->Data.Size);
-        break;
-    }
-    default:
+    if (!IsNumber(*item)) {
         return FALSE;
     }
+    SettingValue value;
+    value.number = item->Number;
     settings->pending[name] = value; // a value of another type is replaced, type and all
     return TRUE;
 }
@@ -83,7 +74,7 @@ intptr_t Get(HANDLE handle, void* param2) {
     SettingsHandle* settings = FindHandle(handle);
     auto* item = static_cast<far3::FarSettingsItem*>(param2);
     const WCHAR* name = settings != nullptr ? ItemName(item) : nullptr;
-    if (name == nullptr) {
+    if (name == nullptr || !IsNumber(*item)) {
         return FALSE;
     }
     // The handle's own writes first: they are part of its open transaction.
@@ -96,25 +87,10 @@ intptr_t Get(HANDLE handle, void* param2) {
         auto stored = store.find(name);
         value = stored != store.end() ? &stored->second : nullptr;
     }
-    if (value == nullptr || value->type != item->Type) {
+    if (value == nullptr || value->type != far3::FST_QWORD) {
         return FALSE; // the value field stays as the plug-in set it
     }
-    switch (value->type) {
-    case far3::FST_QWORD:
-        item->Number = value->number;
-        break;
-    case far3::FST_STRING:
-        settings->readStrings.push_back(value->string);
-        item->String = settings->readStrings.back().c_str();
-        break;
-    case far3::FST_DATA:
-        settings->readData.push_back(value->data);
-        item->Data.Size = settings->readData.back().size();
-        item->Data.Data = settings->readData.back().data();
-        break;
-    default:
-        return FALSE;
-    }
+    item->Number = value->number;
     return TRUE;
 }
 
