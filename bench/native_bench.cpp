@@ -14,11 +14,11 @@
 #include "core/hidden_window_table.h"
 #include "core/visibility_actions.h"
 #include "far1/panel_items.h"
-#include "far3/entry_points.h"
 #include "far1_host.h"
-#include "host_record.h"
-#include "heap_calls.h"
 #include "far1_support.h"
+#include "far3/entry_points.h"
+#include "heap_calls.h"
+#include "host_record.h"
 #include "sim_desktop.h"
 
 #include <benchmark/benchmark.h>

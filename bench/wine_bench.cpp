@@ -31,8 +31,8 @@
 #include "core/window_catalogue.h"
 #include "far1/panel_items.h"
 #include "far3/far3_plugin.h"
-#include "window_harness.h"
 #include "host_record.h"
+#include "window_harness.h"
 
 #include <algorithm>
 #include <cstdint>

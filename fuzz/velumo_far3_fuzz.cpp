@@ -30,11 +30,11 @@
 //   answers: byte count (% 4), each: byte end (Enter on an item, Esc, Ctrl+Break, a button),
 //            then the check and edit changes (fuzz::ReadItemChanges)
 // fuzz/make_corpus.sh writes the seeds (fuzz/corpus_far3) in this format.
+#include "far1_support.h"
 #include "far3_host.h"
 #include "far3_support.h"
-#include "heap_calls.h"
 #include "fuzz_common.h"
-#include "far1_support.h"
+#include "heap_calls.h"
 #include "sim_desktop.h"
 
 #include "core/hidden_window_table.h"

@@ -26,14 +26,14 @@
 //          set: a window follows
 // fuzz/make_corpus.sh writes the seeds (fuzz/corpus) in this format.
 #include "far1_host.h"
-#include "fuzz_common.h"
 #include "far1_support.h"
+#include "fuzz_common.h"
 #include "sim_desktop.h"
 
+#include "core/settings.h"
 #include "far1/panel_items.h"
 #include "far1/panel_presentation.h"
 #include "far1/window_panel.h"
-#include "core/settings.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <string>
 
-template <typename Handle>
-std::string HandleText(Handle window) {
+template <typename Handle> std::string HandleText(Handle window) {
     char text[16];
     snprintf(text, sizeof(text), "%08X",
              static_cast<unsigned>(reinterpret_cast<uintptr_t>(window) & 0xFFFFFFFFu));

@@ -2,8 +2,8 @@
 // CharToOemA and OemToCharA convert between CP1252 and the OEM code page (CP437). Every table is
 // asked of iconv byte by byte, so that it is exactly what the system's converter says and nothing
 // is typed in by hand.
-#include "windows_api.h"
 #include "sim_internal.h"
+#include "windows_api.h"
 
 #include <array>
 #include <iconv.h>

@@ -1,6 +1,6 @@
 // The simulated registry: a tree of keys under HKEY_CURRENT_USER and the advapi32 calls on it.
-#include "windows_api.h"
 #include "sim_desktop.h"
+#include "windows_api.h"
 
 #include <array>
 #include <cstring>

@@ -1,9 +1,9 @@
 #include "config_dialog.h"
 
 #include "../core/message_ids.h"
+#include "../core/registry_settings.h"
 #include "../core/settings.h"
 #include "../core/settings_dialog.h"
-#include "../core/registry_settings.h"
 #include "host_services.h"
 
 #include <climits>

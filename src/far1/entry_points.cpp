@@ -5,9 +5,9 @@
 
 #include "../core/hidden_window_table.h"
 #include "config_dialog.h"
-#include "settings_store.h"
 #include "host_services.h"
 #include "panel_presentation.h"
+#include "settings_store.h"
 #include "window_panel.h"
 
 #include <new>

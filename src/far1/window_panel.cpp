@@ -1,10 +1,10 @@
 #include "window_panel.h"
 
-#include "../core/visibility_actions.h"
-#include "panel_items.h"
 #include "../core/open_panels.h"
 #include "../core/panel_description.h"
+#include "../core/visibility_actions.h"
 #include "host_services.h"
+#include "panel_items.h"
 #include "panel_presentation.h"
 
 #include <cstring>

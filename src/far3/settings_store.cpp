@@ -1,7 +1,7 @@
 #include "settings_store.h"
 
-#include "../core/settings.h"
 #include "../core/registry_settings.h"
+#include "../core/settings.h"
 #include "guids.h"
 #include "host_services.h"
 

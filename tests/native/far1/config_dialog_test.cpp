@@ -1,14 +1,14 @@
 // The FAR 1.x configuration dialog: item templates, the digit field, Configure(0).
-#include "far1/entry_points.h"
-#include "far1_fixture.h"
-#include "far1/config_dialog.h"
 #include "core/registry_settings.h"
+#include "far1/config_dialog.h"
+#include "far1/entry_points.h"
 #include "far1/settings_store.h"
+#include "far1_fixture.h"
 
 #include <algorithm>
-#include <map>
 #include <climits>
 #include <cstring>
+#include <map>
 
 namespace {
 

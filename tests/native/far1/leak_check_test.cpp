@@ -1,7 +1,7 @@
 // Ten thousand FAR 1.x listings taken and handed back over a desktop that changes between and
 // during them, and ten thousand with an allocation failing, leave no block behind.
-#include "leak_check.h"
 #include "far1_fixture.h"
+#include "leak_check.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Velumo's FAR 1.x entry points driven through the host stand-in.
-#include "far1/panel_items.h"
 #include "far1/entry_points.h"
 #include "far1/host_services.h"
+#include "far1/panel_items.h"
 #include "far1/panel_presentation.h"
 #include "far1_fixture.h"
 

@@ -1,7 +1,7 @@
 // The FAR 1.x settings in the registry: loading, fall-backs, saving, the key path.
-#include "far1_fixture.h"
 #include "core/registry_settings.h"
 #include "far1/settings_store.h"
+#include "far1_fixture.h"
 
 #include <climits>
 

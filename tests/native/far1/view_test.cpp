@@ -1,8 +1,8 @@
 // The text renderer's pictures of the FAR 1.x panel, key bar and dialog, and of text that no OEM
 // code page holds.
+#include "far1_fixture.h"
 #include "far1_view.h"
 #include "panel_view.h"
-#include "far1_fixture.h"
 
 #include <climits>
 

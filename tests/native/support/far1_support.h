@@ -3,17 +3,17 @@
 // helpers they all need. The gtest fixtures built on these are in far1_fixture.h.
 #pragma once
 
-#include "far1_host.h"
-#include "handle_text.h"
 #include "core/message_ids.h"
 #include "core/settings.h"
 #include "core/settings_dialog.h"
+#include "far1_host.h"
+#include "handle_text.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The plug-in root key FAR gives Velumo, and Velumo's settings key below it.

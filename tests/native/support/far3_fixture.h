@@ -2,8 +2,8 @@
 // stand-in as FAR 3 starts it, with the helpers the tests share.
 #pragma once
 
-#include "far3_support.h"
 #include "far1_fixture.h"
+#include "far3_support.h"
 
 #include <gtest/gtest.h>
 

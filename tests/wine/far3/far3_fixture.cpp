@@ -72,7 +72,7 @@ const far3host::PluginExports& Far3Test::LoadedExports() {
 }
 
 void Far3Test::StartFar1(const std::vector<far3host::StoredSetting>& settings,
-                           const far3host::PluginExports& exports) {
+                         const far3host::PluginExports& exports) {
     far3host::ExitFar();
     ASSERT_TRUE(far3host::Anomalies().empty()) << "the host saw:" << AnomaliesText();
     ASSERT_TRUE(far3host::Start(exports, Velumo().messages, settings, Velumo().path))

@@ -29,7 +29,7 @@ class Far3Test : public DesktopTest {
     // FAR starts anew with these settings in its store (or, by default, with the store the
     // previous start left): a panel still open is closed first (ExitFARW).
     void StartFar1(const std::vector<far3host::StoredSetting>& settings,
-                     const far3host::PluginExports& exports = LoadedExports());
+                   const far3host::PluginExports& exports = LoadedExports());
     void RestartPlugin();
     // The active panel's listing, reduced to the items of this test's windows.
     std::vector<ListedItem> OwnItems();
