@@ -206,6 +206,26 @@ TEST_F(VisibilityActionsTest, ToggleByTitleMatchesCaseSensitiveSubstrings) {
     EXPECT_EQ(0, g_hiddenWindows.Contains(other));
 }
 
+// A match that starts inside a partial one: the search must fall back to the longest prefix the
+// partial match ends with, not start again after it.
+TEST_F(VisibilityActionsTest, ToggleByTitleFindsMatchesOverlappingAPartialOne) {
+    const struct {
+        const char* title;
+        const char* text;
+        bool found;
+    } cases[] = {
+        {"aaab", "aab", true},           {"abababc", "ababc", true},
+        {"xxabcabcabd", "abcabd", true}, {"aabaabaaab", "aabaaab", true},
+        {"abab", "abb", false},          {"ab", "abc", false},
+    };
+    for (const auto& c : cases) {
+        const HWND window = simwin::CreateTestWindow(c.title);
+        ToggleWindowsByTitle(c.text);
+        EXPECT_EQ(!c.found, Visible(window)) << c.text << " in " << c.title;
+        simwin::DestroyTestWindow(window);
+    }
+}
+
 TEST_F(VisibilityActionsTest, ToggleByTitleOnlyTouchesEligibleWindows) {
     g_settings.ShowDesktopIcon = 0;
     const HWND owner = simwin::CreateTestWindow("Match owner");
