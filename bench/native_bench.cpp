@@ -14,11 +14,9 @@
 #include "core/hidden_window_table.h"
 #include "core/visibility_actions.h"
 #include "far1/panel_items.h"
-#include "far1_host.h"
 #include "far1_support.h"
-#include "far3/entry_points.h"
 #include "heap_calls.h"
-#include "host_record.h"
+#include "plugin_calls.h"
 #include "sim_desktop.h"
 
 #include <benchmark/benchmark.h>
@@ -60,67 +58,25 @@ std::vector<HWND> MakeDesktop(int count, int matches = 0) {
     return windows;
 }
 
-// Starts the linked-in FAR 1.x plug-in (with the registry empty, so at its default settings) and
-// opens a panel from the plug-ins menu.
-HANDLE OpenPanel() {
-    StartFar1();
-    return far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
-}
+// A front end's listing as the benchmark drives it: a panel opened from the plug-ins menu at the
+// default settings (the FAR 1.x plug-in with the registry empty), its listing, its closing.
+struct Listing {
+    HANDLE (*open)();
+    int (*list)(HANDLE panel);
+    void (*close)(HANDLE panel);
+};
 
-// One FAR 1.x listing: GetFindData, then FreeFindData of what it gave; the number of items.
-int ListFar1(HANDLE panel) {
-    const far1host::PluginExports& plugin = far1host::Plugin();
-    far1::PluginPanelItem* items = nullptr;
-    int listed = 0;
-    plugin.GetFindData(panel, &items, &listed, 0);
-    plugin.FreeFindData(panel, items, listed);
-    return listed;
-}
+const far3host::PluginExports kFar3Plugin = far3host::LinkedPlugin();
 
-// ---- The FAR 3 front end, with a minimal host ------------------------------------------------
-
-const WCHAR kNoText[] = {0};
-
-// No messages (the listing shows none) and no settings store: the plug-in runs at its default
-// settings, as the FAR 1.x one does with an empty registry.
-const WCHAR* WINAPI NoMessage(const GUID*, intptr_t) {
-    return kNoText;
-}
-
-intptr_t WINAPI NoSettingsStore(HANDLE, far3::FAR_SETTINGS_CONTROL_COMMANDS, intptr_t, void*) {
-    return 0;
-}
-
-// Starts the linked-in FAR 3 plug-in and opens a panel from the plug-ins menu.
-HANDLE OpenFar3Panel() {
-    far3::PluginStartupInfo startup = HostRecord<far3::PluginStartupInfo>();
-    startup.ModuleName = FAR3_TEXT("Velumo.dll");
-    startup.GetMsg = NoMessage;
-    startup.SettingsControl = NoSettingsStore;
-    SetStartupInfoW(&startup);
-    far3::OpenInfo open = HostRecord<far3::OpenInfo>();
-    open.OpenFrom = far3::OPEN_PLUGINSMENU;
-    return OpenW(&open);
-}
-
-// One FAR 3 listing: GetFindDataW, then FreeFindDataW of what it gave; the number of items.
-size_t ListFar3(HANDLE panel) {
-    far3::GetFindDataInfo find = HostRecord<far3::GetFindDataInfo>();
-    find.hPanel = panel;
-    GetFindDataW(&find);
-    far3::FreeFindDataInfo release = HostRecord<far3::FreeFindDataInfo>();
-    release.hPanel = panel;
-    release.PanelItem = find.PanelItem;
-    release.ItemsNumber = find.ItemsNumber;
-    FreeFindDataW(&release);
-    return find.ItemsNumber;
-}
-
-void CloseFar3Panel(HANDLE panel) {
-    far3::ClosePanelInfo close = HostRecord<far3::ClosePanelInfo>();
-    close.hPanel = panel;
-    ClosePanelW(&close);
-}
+const Listing kFar1Listing = {[] {
+                                  StartFar1();
+                                  return far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
+                              },
+                              [](HANDLE panel) { return ListFar1(far1host::Plugin(), panel); },
+                              [](HANDLE panel) { far1host::Plugin().ClosePlugin(panel); }};
+const Listing kFar3Listing = {[] { return OpenFar3Panel(kFar3Plugin, FAR3_TEXT("Velumo.dll")); },
+                              [](HANDLE panel) { return ListFar3(kFar3Plugin, panel); },
+                              [](HANDLE panel) { CloseFar3Panel(kFar3Plugin, panel); }};
 
 uint64_t WindowSystemCalls(const simwin::CallCounts& c) {
     return c.enumWindows + c.isWindow + c.isWindowVisible + c.showWindow + c.setForegroundWindow +
@@ -165,38 +121,23 @@ void ReportTimePerWindow(benchmark::State& state, int visitsPerIteration) {
 
 // ---- Benchmarks ------------------------------------------------------------------------------
 
-void BM_ListingFar1(benchmark::State& state) {
+void BM_Listing(benchmark::State& state, const Listing* listing) {
     const int count = static_cast<int>(state.range(0));
     MakeDesktop(count);
-    HANDLE panel = OpenPanel();
-    for (auto _ : state) {
-        if (ListFar1(panel) != count) {
-            state.SkipWithError("the listing missed windows");
-            break;
-        }
-    }
-    ReportTimePerWindow(state, count);
-    ReportCounts(state, count, [&]() { ListFar1(panel); });
-    far1host::Plugin().ClosePlugin(panel);
-}
-
-void BM_ListingFar3(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    MakeDesktop(count);
-    HANDLE panel = OpenFar3Panel();
-    if (panel == nullptr) {
-        state.SkipWithError("OpenW opened no panel");
+    HANDLE panel = listing->open();
+    if (panel == nullptr || panel == INVALID_HANDLE_VALUE) {
+        state.SkipWithError("the plug-in opened no panel");
         return;
     }
     for (auto _ : state) {
-        if (ListFar3(panel) != static_cast<size_t>(count)) {
+        if (listing->list(panel) != count) {
             state.SkipWithError("the listing missed windows");
             break;
         }
     }
     ReportTimePerWindow(state, count);
-    ReportCounts(state, count, [&]() { ListFar3(panel); });
-    CloseFar3Panel(panel);
+    ReportCounts(state, count, [&]() { listing->list(panel); });
+    listing->close(panel);
 }
 
 // Two passes per iteration: the first hides the matching windows (and records them), the second
@@ -204,7 +145,7 @@ void BM_ListingFar3(benchmark::State& state) {
 void BM_ToggleWindowsByTitle(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const std::vector<HWND> windows = MakeDesktop(count, kMatchedWindows);
-    OpenPanel(); // loads the default settings; the toggles are called directly
+    kFar1Listing.open(); // loads the default settings; the toggles are called directly
     const int matches = std::min(count, kMatchedWindows);
     far1::ToggleWindowsByOemText(kMatchText);
     const auto hidden = std::count_if(windows.begin(), windows.end(),
@@ -231,7 +172,7 @@ void BM_ToggleWindowsByTitle(benchmark::State& state) {
 void BM_RestoreAllWindows(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const std::vector<HWND> windows = MakeDesktop(count);
-    OpenPanel();
+    kFar1Listing.open();
     const int recorded = std::min(count, HiddenWindowTable::kSlotCount);
     std::vector<HWND> toHide;
     for (int i = 0; i < recorded; ++i) {
@@ -265,8 +206,6 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
     }
 }
 
-BENCHMARK(BM_ListingFar1)->Apply(Sizes);
-BENCHMARK(BM_ListingFar3)->Apply(Sizes);
 BENCHMARK(BM_ToggleWindowsByTitle)->Apply(Sizes);
 BENCHMARK(BM_RestoreAllWindows)->Apply(Sizes);
 
@@ -277,6 +216,8 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
     }
+    benchmark::RegisterBenchmark("BM_ListingFar1", BM_Listing, &kFar1Listing)->Apply(Sizes);
+    benchmark::RegisterBenchmark("BM_ListingFar3", BM_Listing, &kFar3Listing)->Apply(Sizes);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -30,8 +30,8 @@
 #include "core/hidden_window_table.h"
 #include "core/window_catalogue.h"
 #include "far1/panel_items.h"
-#include "far3/far3_plugin.h"
-#include "host_record.h"
+#include "far3/panel_items.h"
+#include "plugin_calls.h"
 #include "window_harness.h"
 
 #include <algorithm>
@@ -39,7 +39,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -75,7 +74,35 @@ double Minimum(const std::vector<double>& values) {
     return *std::min_element(values.begin(), values.end());
 }
 
-// ---- The FAR 1.x floor -----------------------------------------------------------------------
+// ---- The plug-ins and their floors -----------------------------------------------------------
+
+far1host::PluginExports g_far1;
+HANDLE g_far1Panel;
+far3host::PluginExports g_far3;
+HANDLE g_far3Panel;
+
+// An entry as a listing or its floor shows it, for the agreement check: its texts (the title,
+// then the columns) widened, and its user data.
+struct Shown {
+    std::vector<std::wstring> texts;
+    uintptr_t userData;
+};
+
+// The bytes of a FAR 1.x text, each widened as it is; "(null)" for none.
+std::wstring TextOf(const char* text) {
+    return text != nullptr ? std::wstring(text, text + strlen(text)) : L"(null)";
+}
+
+std::wstring TextOf(const WCHAR* text) {
+    return text != nullptr ? std::wstring(text) : L"(null)";
+}
+
+// A floor's entries, allocated before it runs; `count` is the entries seen, those past the
+// capacity overwrite the last slot.
+template <typename Entry> struct Floor {
+    std::vector<Entry> entries;
+    int count;
+};
 
 struct Far1FloorEntry {
     char title[far1::kListedTitleCapacity];
@@ -83,14 +110,6 @@ struct Far1FloorEntry {
     char handle[kHandleTextSize];
     HWND window;
 };
-
-// A floor's entries; `count` is the entries seen, those past the capacity overwrite the last slot.
-template <typename Entry> struct Floor {
-    Entry* entries;
-    int capacity;
-    int count;
-};
-using Far1Floor = Floor<Far1FloorEntry>;
 
 // The status marks in the listing's order of calls (the elements of a braced list are evaluated
 // in order): not visible, owned, blank, hidden by Velumo. The benchmark's copies of the
@@ -114,7 +133,10 @@ void FillFloorEntry(HWND window, Far1FloorEntry* entry) {
     CharToOemA(title, entry->title);
 }
 
-// ---- The FAR 3 floor -------------------------------------------------------------------------
+Shown ShownBy(const Far1FloorEntry& entry) {
+    return {{TextOf(entry.title), TextOf(entry.status), TextOf(entry.handle)},
+            far1::UserDataFromWindow(entry.window)};
+}
 
 // Long enough for every title the benchmark makes; a longer one would be read shorter than the
 // listing reads it, and the agreement check would say so.
@@ -126,8 +148,6 @@ struct Far3FloorEntry {
     WCHAR handle[kHandleTextSize];
     HWND window;
 };
-
-using Far3Floor = Floor<Far3FloorEntry>;
 
 template <size_t Size> void Widen(const char (&from)[Size], WCHAR (&to)[Size]) {
     for (size_t i = 0; i < Size; ++i) {
@@ -153,7 +173,13 @@ void FillFloorEntry(HWND window, Far3FloorEntry* entry) {
     Widen(handle, entry->handle);
 }
 
-// ---- Both floors ------------------------------------------------------------------------------
+Shown ShownBy(const Far3FloorEntry& entry) {
+    return {{TextOf(entry.title), TextOf(entry.status), TextOf(entry.handle)},
+            reinterpret_cast<uintptr_t>(far3::UserDataFromWindow(entry.window))};
+}
+
+Floor<Far1FloorEntry> g_far1Floor;
+Floor<Far3FloorEntry> g_far3Floor;
 
 // One window: the listing's own filter, then the entry as that front end's listing fills it.
 template <typename Entry> BOOL CALLBACK VisitFloor(HWND window, LPARAM context) {
@@ -161,7 +187,7 @@ template <typename Entry> BOOL CALLBACK VisitFloor(HWND window, LPARAM context) 
     if (!IsEligibleWindow(window)) {
         return TRUE;
     }
-    Entry* entry = &floor->entries[std::min(floor->count, floor->capacity - 1)];
+    Entry* entry = &floor->entries[std::min(floor->entries.size() - 1, size_t(floor->count))];
     FillFloorEntry(window, entry);
     entry->window = window;
     ++floor->count;
@@ -174,194 +200,100 @@ template <typename Entry> int RunFloor(Floor<Entry>* floor) {
     return floor->count;
 }
 
-// Whether the listing and its floor saw every window of the desktop; if not, `why` says so.
-bool SameCounts(int listed, int floorCount, int expected, std::string* why) {
-    if (listed == expected && floorCount == expected) {
-        return true;
+// Makes room for one entry more than the desktop's `count` windows (so that a floor that sees
+// more says so), runs the floor and gives what it wrote.
+template <typename Entry> std::vector<Shown> ShownByFloor(Floor<Entry>* floor, int count) {
+    floor->entries.resize(static_cast<size_t>(count) + 1);
+    RunFloor(floor);
+    std::vector<Shown> shown;
+    for (int i = 0; i < std::min(floor->count, count + 1); ++i) {
+        shown.push_back(ShownBy(floor->entries[static_cast<size_t>(i)]));
     }
-    char text[100];
-    snprintf(text, sizeof text, "listed %d, floor %d, desktop %d windows", listed, floorCount,
-             expected);
-    *why = text;
-    return false;
+    return shown;
 }
 
-// ---- The FAR 1.x plug-in ---------------------------------------------------------------------
-
-struct Far1Plugin {
-    far1host::PluginExports exports;
-    HANDLE panel;
-};
-
-int RunFar1Listing(const Far1Plugin& plugin) {
+std::vector<Shown> ListedByFar1() {
     far1::PluginPanelItem* items = nullptr;
     int count = 0;
-    plugin.exports.GetFindData(plugin.panel, &items, &count, 0);
-    plugin.exports.FreeFindData(plugin.panel, items, count);
-    return count;
-}
-
-// The listing and the floor must see the same windows and produce the same texts.
-bool Far1AgreesWithFloor(const Far1Plugin& plugin, Far1Floor* floor, int expected,
-                         std::string* why) {
-    far1::PluginPanelItem* items = nullptr;
-    int count = 0;
-    plugin.exports.GetFindData(plugin.panel, &items, &count, 0);
-    char text[200];
-    bool agrees = SameCounts(count, RunFloor(floor), expected, why);
-    for (int i = 0; agrees && i < count; ++i) {
+    g_far1.GetFindData(g_far1Panel, &items, &count, 0);
+    std::vector<Shown> shown;
+    for (int i = 0; i < count; ++i) {
         const far1::PluginPanelItem& item = items[i];
-        const Far1FloorEntry& entry = floor->entries[i];
-        agrees = item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
-                 strcmp(item.FindData.cFileName, entry.title) == 0 &&
-                 strcmp(item.CustomColumnData[0], entry.status) == 0 &&
-                 strcmp(item.CustomColumnData[1], entry.handle) == 0 &&
-                 item.UserData == far1::UserDataFromWindow(entry.window);
-        if (!agrees) {
-            snprintf(text, sizeof text, "entry %d: listed \"%s\" [%s] %s, floor \"%s\" [%s] %s", i,
-                     item.FindData.cFileName,
-                     item.CustomColumnData != nullptr ? item.CustomColumnData[0] : "-",
-                     item.CustomColumnData != nullptr ? item.CustomColumnData[1] : "-", entry.title,
-                     entry.status, entry.handle);
-            *why = text;
+        shown.push_back({{TextOf(item.FindData.cFileName)}, item.UserData});
+        for (int column = 0; item.CustomColumnData != nullptr && column < item.CustomColumnNumber;
+             ++column) {
+            shown.back().texts.push_back(TextOf(item.CustomColumnData[column]));
         }
     }
-    plugin.exports.FreeFindData(plugin.panel, items, count);
-    return agrees;
+    g_far1.FreeFindData(g_far1Panel, items, count);
+    return shown;
 }
 
-// ---- The FAR 3 plug-in -----------------------------------------------------------------------
+// An item with FreeData, which the listing never sets, shows as one without user data.
+std::vector<Shown> ListedByFar3() {
+    const far3::GetFindDataInfo found = GetFar3Items(g_far3, g_far3Panel);
+    std::vector<Shown> shown;
+    for (size_t i = 0; i < found.ItemsNumber; ++i) {
+        const far3::PluginPanelItem& item = found.PanelItem[i];
+        shown.push_back({{TextOf(item.FileName)},
+                         item.UserData.FreeData == nullptr
+                             ? reinterpret_cast<uintptr_t>(item.UserData.Data)
+                             : 0});
+        for (size_t column = 0;
+             item.CustomColumnData != nullptr && column < item.CustomColumnNumber; ++column) {
+            shown.back().texts.push_back(TextOf(item.CustomColumnData[column]));
+        }
+    }
+    FreeFar3Items(g_far3, g_far3Panel, found);
+    return shown;
+}
 
-// The FAR 3 DLL's entry points the listing needs, and its open panel.
-struct Far3Plugin {
-    far3::SetStartupInfoWFn SetStartupInfoW;
-    far3::OpenWFn OpenW;
-    far3::GetFindDataWFn GetFindDataW;
-    far3::FreeFindDataWFn FreeFindDataW;
-    far3::ClosePanelWFn ClosePanelW;
-    HANDLE panel;
+// A front end as the benchmark measures it: its listing (the number of items it gave), its
+// floor (the number of windows it saw), and both as shown, for the agreement check.
+struct FrontEnd {
+    const char* name; // the result rows' FRONT-END
+    int (*list)();
+    int (*runFloor)();
+    std::vector<Shown> (*listed)();
+    std::vector<Shown> (*shownByFloor)(int count);
 };
 
-template <typename Function>
-bool FindExport(HMODULE module, const char* name, Function* function, std::string* error) {
-    FARPROC address = GetProcAddress(module, name);
-    *function = reinterpret_cast<Function>(reinterpret_cast<void*>(address));
-    if (address == nullptr) {
-        *error = std::string("the FAR 3 DLL lacks the export ") + name;
+const FrontEnd kFrontEnds[] = {
+    {"far1", [] { return ListFar1(g_far1, g_far1Panel); }, [] { return RunFloor(&g_far1Floor); },
+     ListedByFar1, [](int count) { return ShownByFloor(&g_far1Floor, count); }},
+    {"far3", [] { return ListFar3(g_far3, g_far3Panel); }, [] { return RunFloor(&g_far3Floor); },
+     ListedByFar3, [](int count) { return ShownByFloor(&g_far3Floor, count); }},
+};
+
+std::string Utf8Of(const Shown& entry) {
+    std::string text;
+    for (const std::wstring& part : entry.texts) {
+        char utf8[512];
+        const int length =
+            WideCharToMultiByte(CP_UTF8, 0, part.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
+        text += std::string(" \"") + (length > 0 ? utf8 : "?") + "\"";
     }
-    return address != nullptr;
+    return text;
 }
 
-const WCHAR kNoText[] = {0};
-
-// The minimal host: no messages (the listing shows none) and no settings store, so the plug-in
-// runs at its default settings, as the floor does.
-const WCHAR* WINAPI NoMessage(const GUID*, intptr_t) {
-    return kNoText;
-}
-
-intptr_t WINAPI NoSettingsStore(HANDLE, far3::FAR_SETTINGS_CONTROL_COMMANDS, intptr_t, void*) {
-    return 0;
-}
-
-// Loads the DLL, starts it as FAR 3 does (the records live only during the call) and opens a
-// panel from the plug-ins menu.
-bool OpenFar3Plugin(const std::string& dllPath, Far3Plugin* plugin, std::string* error) {
-    HMODULE module = LoadLibraryA(dllPath.c_str());
-    if (module == nullptr) {
-        *error = "cannot load " + dllPath + " (error " + std::to_string(GetLastError()) + ")";
+// Whether the listing and its floor saw every window of the desktop and show the same entries;
+// if not, `why` says where they part.
+bool AgreesWithFloor(const FrontEnd& frontEnd, int count, std::string* why) {
+    const std::vector<Shown> listed = frontEnd.listed();
+    const std::vector<Shown> floor = frontEnd.shownByFloor(count);
+    if (listed.size() != size_t(count) || floor.size() != size_t(count)) {
+        *why = "listed " + std::to_string(listed.size()) + ", floor " +
+               std::to_string(floor.size()) + ", desktop " + std::to_string(count) + " windows";
         return false;
     }
-    if (!FindExport(module, "SetStartupInfoW", &plugin->SetStartupInfoW, error) ||
-        !FindExport(module, "OpenW", &plugin->OpenW, error) ||
-        !FindExport(module, "GetFindDataW", &plugin->GetFindDataW, error) ||
-        !FindExport(module, "FreeFindDataW", &plugin->FreeFindDataW, error) ||
-        !FindExport(module, "ClosePanelW", &plugin->ClosePanelW, error)) {
-        return false;
-    }
-    WCHAR modulePath[MAX_PATH];
-    if (GetModuleFileNameW(module, modulePath, MAX_PATH) == 0) {
-        modulePath[0] = 0;
-    }
-    far3::PluginStartupInfo startup = HostRecord<far3::PluginStartupInfo>();
-    startup.ModuleName = modulePath;
-    startup.GetMsg = NoMessage;
-    startup.SettingsControl = NoSettingsStore;
-    startup.Instance = module;
-    plugin->SetStartupInfoW(&startup);
-
-    far3::OpenInfo open = HostRecord<far3::OpenInfo>();
-    open.OpenFrom = far3::OPEN_PLUGINSMENU;
-    open.Instance = module;
-    plugin->panel = plugin->OpenW(&open);
-    if (plugin->panel == nullptr || plugin->panel == INVALID_HANDLE_VALUE) {
-        *error = "the FAR 3 plug-in opened no panel";
-        return false;
+    for (size_t i = 0; i < listed.size(); ++i) {
+        if (listed[i].texts != floor[i].texts || listed[i].userData != floor[i].userData) {
+            *why = "entry " + std::to_string(i) + ": listed" + Utf8Of(listed[i]) + ", floor" +
+                   Utf8Of(floor[i]);
+            return false;
+        }
     }
     return true;
-}
-
-void CloseFar3Panel(const Far3Plugin& plugin) {
-    far3::ClosePanelInfo close = HostRecord<far3::ClosePanelInfo>();
-    close.hPanel = plugin.panel;
-    plugin.ClosePanelW(&close);
-}
-
-// GetFindDataW; the items and their number, both zero when it fails.
-far3::GetFindDataInfo GetFar3Items(const Far3Plugin& plugin) {
-    far3::GetFindDataInfo find = HostRecord<far3::GetFindDataInfo>();
-    find.hPanel = plugin.panel;
-    if (!plugin.GetFindDataW(&find)) {
-        find.PanelItem = nullptr;
-        find.ItemsNumber = 0;
-    }
-    return find;
-}
-
-void FreeFar3Items(const Far3Plugin& plugin, const far3::GetFindDataInfo& found) {
-    far3::FreeFindDataInfo release = HostRecord<far3::FreeFindDataInfo>();
-    release.hPanel = plugin.panel;
-    release.PanelItem = found.PanelItem;
-    release.ItemsNumber = found.ItemsNumber;
-    plugin.FreeFindDataW(&release);
-}
-
-int RunFar3Listing(const Far3Plugin& plugin) {
-    const far3::GetFindDataInfo found = GetFar3Items(plugin);
-    FreeFar3Items(plugin, found);
-    return static_cast<int>(found.ItemsNumber);
-}
-
-bool SameText(const WCHAR* text, const WCHAR* expected) {
-    return text != nullptr && wcscmp(text, expected) == 0;
-}
-
-bool Far3AgreesWithFloor(const Far3Plugin& plugin, Far3Floor* floor, int expected,
-                         std::string* why) {
-    const far3::GetFindDataInfo found = GetFar3Items(plugin);
-    const int count = static_cast<int>(found.ItemsNumber);
-    char text[400];
-    bool agrees = SameCounts(count, RunFloor(floor), expected, why);
-    for (int i = 0; agrees && i < count; ++i) {
-        const far3::PluginPanelItem& item = found.PanelItem[i];
-        const Far3FloorEntry& entry = floor->entries[i];
-        const WCHAR* const* columns = item.CustomColumnData;
-        agrees = item.CustomColumnNumber == 2 && columns != nullptr &&
-                 SameText(item.FileName, entry.title) && SameText(columns[0], entry.status) &&
-                 SameText(columns[1], entry.handle) &&
-                 item.UserData.Data == reinterpret_cast<void*>(entry.window) &&
-                 item.UserData.FreeData == nullptr;
-        if (!agrees) {
-            snprintf(text, sizeof text,
-                     "entry %d: listed \"%ls\" [%ls] %ls, floor \"%ls\" [%ls] %ls", i,
-                     item.FileName != nullptr ? item.FileName : L"-",
-                     columns != nullptr ? columns[0] : L"-", columns != nullptr ? columns[1] : L"-",
-                     entry.title, entry.status, entry.handle);
-            *why = text;
-        }
-    }
-    FreeFar3Items(plugin, found);
-    return agrees;
 }
 
 // ---- Windows of the benchmark's own thread ---------------------------------------------------
@@ -406,14 +338,11 @@ bool StartOwner(const std::string& ownerExe, const std::string& desktop,
     for (int count : counts) {
         commandLine += " " + std::to_string(count);
     }
-    std::vector<char> commandBuffer(commandLine.begin(), commandLine.end());
-    commandBuffer.push_back('\0');
-    std::vector<char> desktopBuffer(desktop.begin(), desktop.end());
-    desktopBuffer.push_back('\0');
+    std::string desktopName = desktop; // both writable, as CreateProcessA wants them
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    startup.lpDesktop = desktopBuffer.data();
-    if (!CreateProcessA(nullptr, commandBuffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    startup.lpDesktop = &desktopName[0];
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &owner->process)) {
         fprintf(stderr, "cannot start %s (error %lu)\n", ownerExe.c_str(), GetLastError());
         return false;
@@ -432,11 +361,6 @@ bool WaitOwnerReady(Owner* owner) {
     WaitForInputIdle(owner->process.hProcess, 30000);
     Sleep(kSettleMilliseconds);
     return true;
-}
-
-// Tells the owner to go on; after its last count that ends it.
-void AdvanceOwner(Owner* owner) {
-    SetEvent(owner->next);
 }
 
 void StopOwner(Owner* owner) {
@@ -463,10 +387,9 @@ int ListingsPerSample(double oneListingMicroseconds) {
 // One row: medians and minima, per listing, of the floor and of the listing, sampled
 // alternately (which goes first alternates too), after untimed runs of each; and the median of
 // the ratios of each pair of samples taken one after the other, which the machine's slower
-// drifts do not move. `runFloor` and `runListing` return the number of windows they saw.
-template <typename RunFloor, typename RunListing>
-bool MeasureListing(const char* frontEnd, const char* desktopCase, int count, int repetitions,
-                    bool ownWindows, RunFloor runFloor, RunListing runListing) {
+// drifts do not move.
+bool MeasureListing(const FrontEnd& frontEnd, const char* desktopCase, int count, int repetitions,
+                    bool ownWindows) {
     // Untimed runs first, until both have run and kWarmUpMicroseconds have passed: the window
     // system's caches, the heap and the virtual CPUs' wake-up latency settle meanwhile.
     const double warmStart = NowMicroseconds();
@@ -474,9 +397,9 @@ bool MeasureListing(const char* frontEnd, const char* desktopCase, int count, in
     for (int run = 0; run < 2 || NowMicroseconds() - warmStart < kWarmUpMicroseconds; ++run) {
         const double start = NowMicroseconds();
         if (run % 2 == 0) {
-            runFloor();
+            frontEnd.runFloor();
         } else {
-            runListing();
+            frontEnd.list();
             oneListing = NowMicroseconds() - start;
         }
     }
@@ -493,7 +416,7 @@ bool MeasureListing(const char* frontEnd, const char* desktopCase, int count, in
             const bool floorNow = (half == 0) == (run % 2 == 0);
             const double start = NowMicroseconds();
             for (int i = 0; i < batch; ++i) {
-                const int seen = floorNow ? runFloor() : runListing();
+                const int seen = floorNow ? frontEnd.runFloor() : frontEnd.list();
                 allListed = allListed && seen == count;
             }
             const double elapsed = (NowMicroseconds() - start) / batch;
@@ -502,43 +425,57 @@ bool MeasureListing(const char* frontEnd, const char* desktopCase, int count, in
         pairRatios.push_back(listingTimes.back() / floorTimes.back());
     }
     if (!allListed) {
-        fprintf(stderr, "%s, %s, %d windows: a timed run missed windows\n", frontEnd, desktopCase,
-                count);
+        fprintf(stderr, "%s, %s, %d windows: a timed run missed windows\n", frontEnd.name,
+                desktopCase, count);
         return false;
     }
-    printf("row\t%s\t%s\t%d\t%.1f\t%.1f\t%.1f\t%.1f\t%d\t%.4f\n", frontEnd, desktopCase, count,
+    printf("row\t%s\t%s\t%d\t%.1f\t%.1f\t%.1f\t%.1f\t%d\t%.4f\n", frontEnd.name, desktopCase, count,
            Median(floorTimes), Median(listingTimes), Minimum(floorTimes), Minimum(listingTimes),
            batch, Median(pairRatios));
     fflush(stdout);
     return true;
 }
 
-// Both front ends on the desktop as it is: each listing checked against its floor, then timed.
-bool MeasureListings(const char* desktopCase, const Far1Plugin& far1, const Far3Plugin& far3,
-                     int count, int repetitions, bool ownWindows) {
-    const size_t slots = static_cast<size_t>(count) + 1;
-    std::vector<Far1FloorEntry> far1Entries(slots);
-    Far1Floor far1Floor = {far1Entries.data(), static_cast<int>(slots), 0};
-    std::vector<Far3FloorEntry> far3Entries(slots);
-    Far3Floor far3Floor = {far3Entries.data(), static_cast<int>(slots), 0};
+// Every front end on the desktop as it is: each listing checked against its floor, then timed.
+bool MeasureListings(const char* desktopCase, int count, int repetitions, bool ownWindows) {
     std::string why;
-    if (!Far1AgreesWithFloor(far1, &far1Floor, count, &why) ||
-        !Far3AgreesWithFloor(far3, &far3Floor, count, &why)) {
-        fprintf(stderr, "%s, %d windows: a listing does not agree with its floor: %s\n",
-                desktopCase, count, why.c_str());
+    for (const FrontEnd& frontEnd : kFrontEnds) {
+        if (!AgreesWithFloor(frontEnd, count, &why)) {
+            fprintf(stderr, "%s, %s, %d windows: the listing does not agree with its floor: %s\n",
+                    frontEnd.name, desktopCase, count, why.c_str());
+            return false;
+        }
+    }
+    for (const FrontEnd& frontEnd : kFrontEnds) {
+        if (!MeasureListing(frontEnd, desktopCase, count, repetitions, ownWindows)) {
+            return false;
+        }
+    }
+    Progress(desktopCase, "listings and floors timed", count);
+    return true;
+}
+
+// Loads both DLLs and opens a panel of each at the default settings: FAR 1.x's through the host
+// stand-in under a root key that does not exist, FAR 3's with the minimal host.
+bool OpenPlugins(const char* far1Path, const char* far3Path) {
+    std::string error;
+    WCHAR far3WidePath[MAX_PATH];
+    if (!far1host::LoadPlugin(far1Path, &g_far1, &error) ||
+        MultiByteToWideChar(CP_ACP, 0, far3Path, -1, far3WidePath, MAX_PATH) == 0 ||
+        !far3host::LoadPlugin(far3WidePath, &g_far3, &error)) {
+        fprintf(stderr, "cannot load the plug-ins: %s\n", error.c_str());
         return false;
     }
-    const bool measured =
-        MeasureListing(
-            "far1", desktopCase, count, repetitions, ownWindows,
-            [&]() { return RunFloor(&far1Floor); }, [&]() { return RunFar1Listing(far1); }) &&
-        MeasureListing(
-            "far3", desktopCase, count, repetitions, ownWindows,
-            [&]() { return RunFloor(&far3Floor); }, [&]() { return RunFar3Listing(far3); });
-    if (measured) {
-        Progress(desktopCase, "listings and floors timed", count);
+    far1host::Start(g_far1, {}, "Software\\VelumoBench\\Plugins");
+    g_far1Panel = g_far1.OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
+    g_far3Panel = OpenFar3Panel(g_far3, far3WidePath);
+    for (HANDLE panel : {g_far1Panel, g_far3Panel}) {
+        if (panel == nullptr || panel == INVALID_HANDLE_VALUE) {
+            fprintf(stderr, "a plug-in opened no panel\n");
+            return false;
+        }
     }
-    return measured;
+    return true;
 }
 
 } // namespace
@@ -549,8 +486,6 @@ int main(int argc, char** argv) {
                         "COUNT...\n");
         return 2;
     }
-    const std::string far1Path = argv[1];
-    const std::string far3Path = argv[2];
     const std::string ownerExe = argv[3];
     const int repetitions = atoi(argv[4]);
     std::vector<int> counts;
@@ -571,28 +506,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "cannot switch to a desktop of our own: %s\n", desktopError.c_str());
         return 1;
     }
-
-    Far1Plugin far1 = {};
-    std::string error;
-    if (!far1host::LoadPlugin(far1Path, &far1.exports, &error)) {
-        fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    // A root key that does not exist: the plug-in runs at its default settings, as the floor.
-    far1host::Start(far1.exports, {}, "Software\\VelumoBench\\Plugins");
-    far1.panel = far1.exports.OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
-    if (far1.panel == INVALID_HANDLE_VALUE) {
-        fprintf(stderr, "OpenPlugin failed\n");
-        return 1;
-    }
-    Far3Plugin far3 = {};
-    if (!OpenFar3Plugin(far3Path, &far3, &error)) {
-        fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-
     Owner owner = {};
-    if (!StartOwner(ownerExe, desktopName, counts, &owner)) {
+    if (!OpenPlugins(argv[1], argv[2]) || !StartOwner(ownerExe, desktopName, counts, &owner)) {
         return 1;
     }
     for (int count : counts) {
@@ -601,11 +516,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         Progress("other-process", "owner ready", count);
-        if (!MeasureListings("other-process", far1, far3, count, repetitions, false)) {
+        if (!MeasureListings("other-process", count, repetitions, false)) {
             TerminateProcess(owner.process.hProcess, 1);
             return 1;
         }
-        AdvanceOwner(&owner);
+        SetEvent(owner.next); // the owner goes on; after its last count that ends it
     }
     StopOwner(&owner);
     Progress("other-process", "owner gone", counts.back());
@@ -617,12 +532,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         Progress("same-process", "windows created", count);
-        if (!MeasureListings("same-process", far1, far3, count, repetitions, true)) {
+        if (!MeasureListings("same-process", count, repetitions, true)) {
             return 1;
         }
     }
-
-    far1.exports.ClosePlugin(far1.panel);
-    CloseFar3Panel(far3);
+    g_far1.ClosePlugin(g_far1Panel);
+    CloseFar3Panel(g_far3, g_far3Panel);
     return 0;
 }
