@@ -3,8 +3,8 @@
 // titles are in the ANSI code page (1252); the panel shows them converted to the OEM code page,
 // and the pictures convert that to UTF-8. The settings live under a demo root key of the
 // registry that is deleted at the end.
-#include "demo_common.h"
 #include "far1_view.h"
+#include "velumo_demo.h"
 
 #include <cstring>
 
@@ -14,46 +14,53 @@ namespace {
 constexpr char kDemoKey[] = "Software\\VelumoDemo";
 constexpr char kRootKey[] = "Software\\VelumoDemo\\Far\\Plugins"; // FAR's plug-in root key
 constexpr int kVkF8 = 0x77;
-constexpr char kCafeNotesAnsi[] = "Caf\xE9 notes"; // in the ANSI code page, as windows hold it
 
 std::vector<far1host::ListedItem> g_shownItems; // the items of the last picture
 
-// A window title or command (ANSI code page) as UTF-8 for the terminal.
-std::string AnsiToUtf8(const std::string& ansi) {
-    return panelview::Utf16ToUtf8(AnsiToWide(ansi).c_str());
+// The terminal's UTF-8 in the ANSI code page, as FAR 1.x and the windows it lists hold text;
+// false when it is not UTF-8 or the code page lacks one of its letters.
+bool Utf8ToAnsi(const std::string& utf8, std::string* ansi) {
+    std::wstring wide;
+    BOOL lossy = FALSE;
+    const bool valid = Utf8ToWide(utf8, &wide);
+    const int size = static_cast<int>(wide.size());
+    int length = valid && !wide.empty()
+                     ? WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
+                                           0, nullptr, &lossy)
+                     : 0;
+    if (!valid || (!wide.empty() && (length <= 0 || lossy))) {
+        return false;
+    }
+    ansi->assign(static_cast<size_t>(length), '\0');
+    if (length > 0) {
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, &(*ansi)[0], length,
+                            nullptr, nullptr);
+    }
+    return true;
 }
 
 HWND WindowOf(const far1host::ListedItem& item) {
     return reinterpret_cast<HWND>(item.userData);
 }
 
-HWND MakeWindow(const char* title, DWORD style, HWND owner = nullptr, DWORD exStyle = 0) {
+// Placed in a cascade, in the order made.
+HWND MakeWindow(const std::string& utf8, DWORD style, HWND owner, DWORD exStyle) {
     static int slot = 0;
-    HWND window = harness::MakeWindow(title, style, owner, exStyle, slot++);
-    harness::PumpMessages();
-    return window;
+    std::string title;
+    return Utf8ToAnsi(utf8, &title) ? harness::MakeWindow(title, style, owner, exStyle, slot++)
+                                    : nullptr;
 }
 
-bool CreateSampleWindows() {
-    // Made bottom first: each window made goes on top, so the panel lists them top down.
-    const DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-    HWND desktopIcons = MakeWindow("Program Manager", shown);
-    HWND background = MakeWindow("Background worker", WS_OVERLAPPEDWINDOW);
-    HWND cafeNotes = MakeWindow(kCafeNotesAnsi, shown);
-    HWND finalReport = MakeWindow("Final Report", shown);
-    HWND reportOne = MakeWindow("Report one", shown);
-    HWND palette =
-        MakeWindow("Palette", WS_POPUP | WS_CAPTION | WS_VISIBLE, reportOne, WS_EX_TOOLWINDOW);
-    bool made = AddSample("Report one", "visible", reportOne);
-    made = AddSample("Final Report", "visible", finalReport) && made;
-    made =
-        AddSample(AnsiToUtf8(kCafeNotesAnsi), "visible; a title outside ASCII", cafeNotes) && made;
-    made = AddSample("Palette", "tool window owned by Report one", palette) && made;
-    made = AddSample("Background worker", "never shown", background) && made;
-    return AddSample("Program Manager", "visible; the title of the desktop's own window on Windows",
-                     desktopIcons) &&
-           made;
-}
+const DWORD kShown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+const std::vector<Sample> kSamples = {
+    {"Palette", "tool window owned by Report one", WS_POPUP | WS_CAPTION | WS_VISIBLE, "Report one",
+     WS_EX_TOOLWINDOW},
+    {"Report one", "visible", kShown},
+    {"Final Report", "visible", kShown},
+    {"Café notes", "visible; a title outside ASCII", kShown},
+    {"Background worker", "never shown", WS_OVERLAPPEDWINDOW},
+    {"Program Manager", "visible; the title of the desktop's own window on Windows", kShown},
+};
 
 // The Velumo instance the active panel shows; null while it is a file panel.
 HANDLE ActiveVelumo() {
@@ -97,54 +104,28 @@ std::vector<far1::PluginPanelItem> ShownItems(const std::vector<HWND>& windows) 
     return items;
 }
 
-bool OpenFromPluginsMenu() {
-    if (far1host::OpenInActivePanel(far1::OPEN_PLUGINSMENU) == INVALID_HANDLE_VALUE) {
-        Write("Velumo did not open its panel.\n");
-        return false;
-    }
-    return true;
-}
-
 // FAR's command line, typed in the active panel: a command starting with the plug-in's prefix
 // and a colon opens the plug-in with the text after the colon (in the OEM code page). When the
 // active panel shows Velumo, FAR opens the new instance first, then closes the old one.
-bool RunCommandLine(const std::string& command) {
-    HANDLE previous = ActiveVelumo();
-    HANDLE panel = nullptr;
-    Watched([&] { panel = far1host::TypeCommand(command); });
-    if (panel == nullptr || panel == INVALID_HANDLE_VALUE) {
-        Write(panel == nullptr ? "No plug-in takes the command \"" + command + "\".\n"
-                               : "Velumo did not open its panel.\n");
-        return false;
-    }
-    Write("   " + AnsiToUtf8(command) + ": OpenPlugin(OPEN_COMMANDLINE, \"" +
-          AnsiToUtf8(command.substr(command.find(':') + 1)) + "\")" +
-          (previous != nullptr ? ", then ClosePlugin of the panel's previous instance" : "") +
-          "\n");
-    return true;
-}
-
-// The terminal's UTF-8 goes on the command line in the ANSI code page, as FAR 1.x takes it.
 bool HideCommand(const std::string& utf8) {
-    std::wstring wide;
-    BOOL lossy = FALSE;
-    const bool valid = Utf8ToWide(utf8, &wide);
-    const int size = static_cast<int>(wide.size());
-    int length = valid && !wide.empty()
-                     ? WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
-                                           0, nullptr, &lossy)
-                     : 0;
-    if (!valid || (!wide.empty() && (length <= 0 || lossy))) {
+    std::string text;
+    if (!Utf8ToAnsi(utf8, &text)) {
         Write("The text is not UTF-8 or has letters the ANSI code page lacks; nothing was "
               "typed.\n");
         return false;
     }
-    std::string ansi(static_cast<size_t>(length), '\0');
-    if (length > 0) {
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, &ansi[0], length,
-                            nullptr, nullptr);
+    HANDLE previous = ActiveVelumo();
+    HANDLE panel = nullptr;
+    Watched([&] { panel = far1host::TypeCommand("hide:" + text); });
+    if (panel == nullptr || panel == INVALID_HANDLE_VALUE) {
+        Write(panel == nullptr ? "No plug-in takes the command \"hide:" + utf8 + "\".\n"
+                               : "Velumo did not open its panel.\n");
+        return false;
     }
-    return RunCommandLine("hide:" + ansi);
+    Write("   hide:" + utf8 + ": OpenPlugin(OPEN_COMMANDLINE, \"" + utf8 + "\")" +
+          (previous != nullptr ? ", then ClosePlugin of the panel's previous instance" : "") +
+          "\n");
+    return true;
 }
 
 // F8: FAR offers the key to the plug-in first, then deletes the selected items through it.
@@ -189,54 +170,43 @@ void ShowConfiguration() {
 
 std::string FilePanelText() {
     const far1host::HostPanel& filePanel = far1host::PanelAt(far1host::ActivePanel());
-    return filePanel.driveMenuShown ? std::string("Change drive menu") : filePanel.folder;
+    return filePanel.driveMenuShown ? std::string("the Change drive menu") : filePanel.folder;
 }
 
 // Enter on "..": the plug-in asks the host to close the panel, FAR closes it and shows the
 // folder the panel had before Velumo opened.
-bool LeavePanel() {
+std::string LeavePanel() {
     HANDLE panel = ActiveVelumo();
     far1host::ClearRecords();
     Watched([] { far1host::EnterDirectory(".."); });
-    const far1host::ControlCall* close = nullptr;
     for (const far1host::ControlCall& call : far1host::ControlCalls()) {
-        close = call.plugin == panel && call.command == far1::FCTL_CLOSEPLUGIN ? &call : close;
+        if (call.plugin == panel && call.command == far1::FCTL_CLOSEPLUGIN &&
+            ActiveVelumo() == nullptr) {
+            return "Velumo asked FAR to close the panel (FCTL_CLOSEPLUGIN, " +
+                   (call.hasParam ? "\"" + call.directory + "\"" : std::string("no directory")) +
+                   "); ClosePlugin";
+        }
     }
-    if (close == nullptr || ActiveVelumo() != nullptr) {
-        Write("Velumo did not ask FAR to close the panel on \"..\".\n");
-        return false;
-    }
-    Write(
-        std::string("   Enter on \"..\": Velumo asked FAR to close the panel (FCTL_CLOSEPLUGIN, ") +
-        (close->hasParam ? "\"" + close->directory + "\"" : std::string("no directory")) +
-        "); ClosePlugin; the file panel shows " +
-        (far1host::PanelAt(far1host::ActivePanel()).driveMenuShown ? "the " : "") +
-        FilePanelText() + "\n");
-    return true;
-}
-
-void SwitchPanel() {
-    far1host::SetActivePanel(far1host::ActivePanel() == far1host::kLeftPanel
-                                 ? far1host::kRightPanel
-                                 : far1host::kLeftPanel);
+    return "";
 }
 
 const FrontEnd kFrontEnd = {
     [] { return ActiveVelumo() != nullptr; },
-    OpenFromPluginsMenu,
+    [] { return far1host::OpenInActivePanel(far1::OPEN_PLUGINSMENU) != INVALID_HANDLE_VALUE; },
     ShowPanel,
     PressF8,
     PressF3,
     HideCommand,
-    SwitchPanel,
+    [] { far1host::SetActivePanel(far1host::PanelSide(1 - far1host::ActivePanel())); },
     ShowConfiguration,
     LeavePanel,
     FilePanelText,
     nullptr,
+    MakeWindow,
     "TEXT is UTF-8 from the terminal; FAR 1.x takes it in the ANSI code page"};
 
 std::vector<Step> Script(const std::string& menuEntry) {
-    const std::string cafe = AnsiToUtf8(kCafeNotesAnsi);
+    const std::string cafe = "Café notes";
     return {
         {"F11 > \"" + menuEntry +
              "\": the desktop's windows; the owned tool window and the never-shown one are left "
@@ -264,8 +234,7 @@ std::vector<Step> Script(const std::string& menuEntry) {
 } // namespace
 
 int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string& desktop) {
-    if (!CreateSampleWindows()) {
-        fprintf(stderr, "velumo_demo: cannot create the sample windows\n");
+    if (!MakeSamples(kFrontEnd, kSamples)) {
         return 1;
     }
     far1host::PluginExports plugin;
@@ -282,13 +251,13 @@ int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string&
     memset(&pluginInfo, 0, sizeof(pluginInfo));
     plugin.GetPluginInfo(&pluginInfo);
 
-    WriteIntroduction("Velumo demo: " + dllPath + " (" + (sizeof(void*) == 8 ? "x86_64" : "i686") +
-                          " build) in a FAR-like host, with " + std::to_string(messages.size()) +
-                          " messages from VelumoEng.lng.",
-                      desktop);
     const std::string menuEntry =
         pluginInfo.PluginMenuStringsNumber > 0 ? pluginInfo.PluginMenuStrings[0] : "?";
-    return RunAndFinish(kFrontEnd, interactive, Script(menuEntry), [] {
+    const std::string hostLine = "Velumo demo: " + dllPath + " (" +
+                                 (sizeof(void*) == 8 ? "x86_64" : "i686") +
+                                 " build) in a FAR-like host, with " +
+                                 std::to_string(messages.size()) + " messages from VelumoEng.lng.";
+    return RunAndFinish(kFrontEnd, hostLine, desktop, interactive, Script(menuEntry), [] {
         far1host::ClosePanels();
         RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
     });

@@ -3,8 +3,8 @@
 // titles are UTF-16 end to end: the windows are made with UTF-16 titles, the panel lists them
 // as they are, and the pictures convert them to UTF-8. The settings live in the stand-in's own
 // store, which starts empty (the defaults) and goes with the process.
-#include "demo_common.h"
 #include "far3_view.h"
+#include "velumo_demo.h"
 
 namespace demo {
 namespace {
@@ -35,34 +35,23 @@ HWND WindowOf(const far3host::ListedItem& item) {
 
 // ---- The desktop ------------------------------------------------------------------------------
 
-HWND MakeWindow(const wchar_t* title, DWORD style, HWND owner = nullptr) {
-    HWND window = harness::MakeWindowW(title, style, owner);
-    harness::PumpMessages();
-    return window;
+HWND MakeWindow(const std::string& utf8, DWORD style, HWND owner, DWORD) {
+    Text title;
+    return Utf8ToWide(utf8, &title) ? harness::MakeWindowW(title, style, owner) : nullptr;
 }
 
-bool CreateSampleWindows() {
-    // Made bottom first: each window made goes on top, so the panel lists them top down.
-    const DWORD shown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
-    HWND desktopIcons = MakeWindow(L"Program Manager", shown);
-    HWND background = MakeWindow(L"Background worker", WS_OVERLAPPEDWINDOW);
-    HWND cafeNotes = MakeWindow(L"Café notes", shown);
-    HWND finalReport = MakeWindow(L"Final Report", shown);
-    HWND reportOne = MakeWindow(L"Report one", shown);
-    HWND palette = MakeWindow(L"Palette", WS_POPUP | WS_CAPTION | WS_VISIBLE, reportOne);
-    HWND report = MakeWindow(kReport, shown);
-    HWND japaneseNote = MakeWindow(kJapaneseNote, shown);
-    bool made = AddSample(Utf8Of(kJapaneseNote), "visible; Japanese and an emoji", japaneseNote);
-    made = AddSample(Utf8Of(kReport), "visible; Cyrillic", report) && made;
-    made = AddSample("Report one", "visible", reportOne) && made;
-    made = AddSample("Final Report", "visible", finalReport) && made;
-    made = AddSample("Café notes", "visible; a Latin letter outside ASCII", cafeNotes) && made;
-    made = AddSample("Palette", "pop-up window owned by Report one", palette) && made;
-    made = AddSample("Background worker", "never shown", background) && made;
-    return AddSample("Program Manager", "visible; the title of the desktop's own window on Windows",
-                     desktopIcons) &&
-           made;
-}
+const DWORD kShown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+const std::vector<Sample> kSamples = {
+    {Utf8Of(kJapaneseNote), "visible; Japanese and an emoji", kShown},
+    {Utf8Of(kReport), "visible; Cyrillic", kShown},
+    {"Palette", "pop-up window owned by Report one", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+     "Report one"},
+    {"Report one", "visible", kShown},
+    {"Final Report", "visible", kShown},
+    {"Café notes", "visible; a Latin letter outside ASCII", kShown},
+    {"Background worker", "never shown", WS_OVERLAPPEDWINDOW},
+    {"Program Manager", "visible; the title of the desktop's own window on Windows", kShown},
+};
 
 // ---- What the user sees -----------------------------------------------------------------------
 
@@ -135,14 +124,6 @@ void CheckListedExactly(const std::string& utf8) {
 }
 
 // ---- What the host does for the user's keys -----------------------------------------------------
-
-bool OpenFromPluginsMenu() {
-    if (far3host::OpenInActivePanel(0) == nullptr) {
-        Write("Velumo did not open its panel.\n");
-        return false;
-    }
-    return true;
-}
 
 // FAR's command line, typed in the active panel: "hide:" and the text (UTF-8 from the terminal)
 // opens Velumo with the text after the colon, UTF-16 as typed. When the active panel shows
@@ -228,56 +209,47 @@ void ShowConfiguration() {
 
 std::string FilePanelText() {
     const far3host::HostPanel& filePanel = ActivePanel();
-    return filePanel.driveMenuShown ? std::string("Change drive menu") : Utf8Of(filePanel.folder);
+    return filePanel.driveMenuShown ? std::string("the Change drive menu")
+                                    : Utf8Of(filePanel.folder);
 }
 
 // Enter on "..": the panel has a directory of its own, so FAR calls SetDirectoryW(".."), and
 // Velumo asks FAR to close the panel; FAR shows the folder the panel had before Velumo opened.
-bool LeavePanel() {
+std::string LeavePanel() {
     HANDLE panel = ActiveVelumo();
     far3host::ClearRecords();
     Watched([] { far3host::EnterDotDot(); });
-    const far3host::ControlCall* close = nullptr;
-    for (const far3host::ControlCall& call : far3host::ControlCalls()) {
-        if (call.hPanel == panel && call.command == far3::FCTL_CLOSEPANEL) {
-            close = &call;
-        }
-    }
-    if (close == nullptr || ActiveVelumo() != nullptr) {
-        Write("Velumo did not ask FAR to close the panel on \"..\".\n");
-        return false;
-    }
     bool setDirectory = false;
     for (const far3host::PluginCall& call : far3host::PluginCalls()) {
         setDirectory =
             setDirectory || (call.call == far3host::Call::SetDirectory && call.text == L"..");
     }
-    Write(std::string("   Enter on \"..\": ") + (setDirectory ? "SetDirectoryW(\"..\"); " : "") +
-          "Velumo asked FAR to close the panel (FCTL_CLOSEPANEL, " +
-          (close->hasParam2 ? "\"" + Utf8Of(close->directory) + "\"" : "no directory") +
-          "); ClosePanelW; the file panel shows " + (ActivePanel().driveMenuShown ? "the " : "") +
-          FilePanelText() + "\n");
-    return true;
+    for (const far3host::ControlCall& call : far3host::ControlCalls()) {
+        if (call.hPanel == panel && call.command == far3::FCTL_CLOSEPANEL &&
+            ActiveVelumo() == nullptr) {
+            return std::string(setDirectory ? "SetDirectoryW(\"..\"); " : "") +
+                   "Velumo asked FAR to close the panel (FCTL_CLOSEPANEL, " +
+                   (call.hasParam2 ? "\"" + Utf8Of(call.directory) + "\"" : "no directory") +
+                   "); ClosePanelW";
+        }
+    }
+    return "";
 }
 
-void SwitchPanel() {
-    far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
-                                 ? far3host::kRightPanel
-                                 : far3host::kLeftPanel);
-}
-
-const FrontEnd kFrontEnd = {[] { return ActiveVelumo() != nullptr; },
-                            OpenFromPluginsMenu,
-                            ShowPanel,
-                            PressF8,
-                            PressF3,
-                            HideCommand,
-                            SwitchPanel,
-                            ShowConfiguration,
-                            LeavePanel,
-                            FilePanelText,
-                            CheckListedExactly,
-                            "TEXT is UTF-8 from the terminal; FAR hands it to Velumo as UTF-16"};
+const FrontEnd kFrontEnd = {
+    [] { return ActiveVelumo() != nullptr; },
+    [] { return far3host::OpenInActivePanel(0) != nullptr; },
+    ShowPanel,
+    PressF8,
+    PressF3,
+    HideCommand,
+    [] { far3host::SetActivePanel(far3host::PanelSide(1 - far3host::ActivePanel())); },
+    ShowConfiguration,
+    LeavePanel,
+    FilePanelText,
+    CheckListedExactly,
+    MakeWindow,
+    "TEXT is UTF-8 from the terminal; FAR hands it to Velumo as UTF-16"};
 
 // ---- The scripted run ---------------------------------------------------------------------------
 
@@ -317,8 +289,7 @@ std::vector<Step> Script() {
 } // namespace
 
 int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string& desktop) {
-    if (!CreateSampleWindows()) {
-        fprintf(stderr, "velumo_demo: cannot create the sample windows\n");
+    if (!MakeSamples(kFrontEnd, kSamples)) {
         return 1;
     }
     const Text modulePath = AnsiToWide(dllPath);
@@ -344,12 +315,13 @@ int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string&
     g_menuEntry = pluginInfo.pluginMenu.strings.empty() ? std::string("?")
                                                         : Utf8Of(pluginInfo.pluginMenu.strings[0]);
 
-    WriteIntroduction("Velumo demo: " + dllPath + " (" + (sizeof(void*) == 8 ? "x86_64" : "i686") +
-                          " build), the native FAR 3 plug-in, in a FAR 3 host stand-in, with " +
-                          std::to_string(language.messages.size()) +
-                          " messages from VelumoEng.lng.\n(--far1 shows the FAR 1.x plug-in.)",
-                      desktop);
-    return RunAndFinish(kFrontEnd, interactive, Script(), [] { far3host::ExitFar(); });
+    const std::string hostLine =
+        "Velumo demo: " + dllPath + " (" + (sizeof(void*) == 8 ? "x86_64" : "i686") +
+        " build), the native FAR 3 plug-in, in a FAR 3 host stand-in, with " +
+        std::to_string(language.messages.size()) +
+        " messages from VelumoEng.lng.\n(--far1 shows the FAR 1.x plug-in.)";
+    return RunAndFinish(kFrontEnd, hostLine, desktop, interactive, Script(),
+                        [] { far3host::ExitFar(); });
 }
 
 } // namespace demo

@@ -1,7 +1,7 @@
-// What the demo's two runs share: the sample windows and which of them Velumo hid, the output,
-// the commands (typed in the interactive run, listed as steps in the scripted one) and the final
-// check. Each front end (far1_demo.cpp, far3_demo.cpp) gives a FrontEnd: what its host stand-in
-// does for the user's keys.
+// What the demo's two runs share (velumo_demo.cpp): the sample windows and which of them Velumo
+// hid, the output, the commands (typed in the interactive run, listed as steps in the scripted
+// one) and the final check. Each front end (far1_demo.cpp, far3_demo.cpp) gives a FrontEnd: what
+// its host stand-in does for the user's keys.
 #pragma once
 
 #include "window_harness.h"
@@ -18,13 +18,18 @@ void Write(const std::string& text);                          // UTF-8, flushed 
 bool Utf8ToWide(const std::string& utf8, std::wstring* wide); // false for bytes not UTF-8
 std::wstring AnsiToWide(const std::string& ansi);
 
-// Registers a window the demo made, in the order the introduction lists them; false when it
-// could not be made.
-bool AddSample(const std::string& title, const std::string& role, HWND handle);
+// A sample window: its title (UTF-8), what the introduction says of it, its style, and the title
+// of the sample further down the list that owns it, if any.
+struct Sample {
+    std::string title;
+    std::string role;
+    DWORD style;
+    const char* owner = nullptr;
+    DWORD exStyle = 0;
+};
+
 bool IsSample(HWND window);
 HWND SampleNamed(const std::string& title);
-// `hostLine`, then the sample windows with their handles and roles.
-void WriteIntroduction(const std::string& hostLine, const std::string& desktop);
 
 // Runs `call` and remembers every sample window it took from visible to hidden, for the final
 // check.
@@ -53,11 +58,18 @@ struct FrontEnd {
     bool (*hide)(const std::string& text);    // hide:<text> typed in the active panel
     void (*tab)();
     void (*configure)();
-    bool (*leave)();                // Enter on ".."; false when Velumo did not close the panel
-    std::string (*filePanelText)(); // what the active file panel shows
+    // Enter on "..": what Velumo and the host did to close the panel; empty when they did not.
+    std::string (*leave)();
+    std::string (*filePanelText)();                    // what the active file panel shows
     void (*checkExactTitle)(const std::string& title); // the listed title is the window's own
-    const char* hideNote;                              // how TEXT reaches Velumo
+    // A window titled `title` (UTF-8), as the host's windows hold titles; null when it cannot be.
+    HWND (*makeWindow)(const std::string& title, DWORD style, HWND owner, DWORD exStyle);
+    const char* hideNote; // how TEXT reaches Velumo
 };
+
+// Makes the samples, listed top down, bottom first: each window made goes on top, so the panel
+// lists them in the order given. False (said on stderr) when one cannot be made.
+bool MakeSamples(const FrontEnd& frontEnd, const std::vector<Sample>& samples);
 
 // A step of the scripted run: a command as the interactive run takes it, but with window titles
 // separated by '|' in place of item numbers; the window the picture's cursor is put on (empty:
@@ -71,14 +83,15 @@ struct Step {
     std::string expects;
 };
 
-// The steps (or, when interactive, commands from standard input), then `exitFar` closes every
-// panel as FAR does when it exits. Then every window Velumo hid must be visible again. The exit
-// code: 0 when they are and, in the scripted run, every step did what it shows.
-int RunAndFinish(const FrontEnd& frontEnd, bool interactive, const std::vector<Step>& steps,
-                 void (*exitFar)());
+// `hostLine` and the sample windows with their handles and roles; the steps (or, when
+// interactive, commands from standard input); then `exitFar` closes every panel as FAR does when
+// it exits, and every window Velumo hid must be visible again. The exit code: 0 when they are
+// and, in the scripted run, every step did what it shows.
+int RunAndFinish(const FrontEnd& frontEnd, const std::string& hostLine, const std::string& desktop,
+                 bool interactive, const std::vector<Step>& steps, void (*exitFar)());
 
-// Each makes its sample windows, loads the DLL at `dllPath` into its host stand-in and runs;
-// 1 when the windows or the DLL cannot be had.
+// Each makes its sample windows, loads the DLL at `dllPath` into its host stand-in and runs; 1
+// when the windows or the DLL cannot be had.
 int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string& desktop);
 int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string& desktop);
 
