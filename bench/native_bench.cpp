@@ -7,8 +7,7 @@
 // Besides the time, every benchmark reports what one operation asks of the window system and of
 // the heap: window-system calls per window (simwin::Calls()), and the product's malloc, realloc
 // and free calls, the reallocs that moved the block and the bytes such moves copied (counted by
-// the heap-call wrappers of heap_calls.h). Allocations of the simulation itself (C++ operator
-// new) are counted apart as sim_news.
+// the heap-call wrappers of heap_calls.h).
 //
 //   velumo_native_bench [Google Benchmark flags]
 #include "core/hidden_window_table.h"
@@ -34,13 +33,6 @@ namespace {
 constexpr char kMatchText[] = "Invoice";
 constexpr int kMatchedWindows = 10; // toggled by title: hidden and shown again each iteration
 
-std::string TitleOf(int index, bool matching) {
-    char title[64];
-    snprintf(title, sizeof title, "%s %05d.txt - Editor", matching ? kMatchText : "Document",
-             index);
-    return title;
-}
-
 // A fresh process (see ResetProcessState) with a desktop of `count` visible, unowned, titled
 // top-level windows, all of them eligible at the default settings. Every (count / matches)-th
 // window carries kMatchText in its title.
@@ -53,7 +45,10 @@ std::vector<HWND> MakeDesktop(int count, int matches = 0) {
     for (int i = 0; i < count; ++i) {
         const bool matching = stride > 0 && i % stride == 0 && matched < matches;
         matched += matching ? 1 : 0;
-        windows.push_back(simwin::CreateTestWindow(TitleOf(i, matching)));
+        char title[64];
+        snprintf(title, sizeof title, "%s %05d.txt - Editor", matching ? kMatchText : "Document",
+                 i);
+        windows.push_back(simwin::CreateTestWindow(title));
     }
     return windows;
 }
@@ -109,7 +104,6 @@ void ReportCounts(benchmark::State& state, int windows, Operation operation) {
     state.counters["realloc_moves"] = static_cast<double>(used.reallocMoves);
     state.counters["copied_bytes"] = static_cast<double>(used.copiedBytes);
     state.counters["frees"] = static_cast<double>(used.frees);
-    state.counters["sim_news"] = static_cast<double>(used.news);
 }
 
 // Time per window visited: total time / (iterations * visits per iteration).

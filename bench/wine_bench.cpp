@@ -30,7 +30,6 @@
 #include "core/hidden_window_table.h"
 #include "core/window_catalogue.h"
 #include "far1/panel_items.h"
-#include "far3/panel_items.h"
 #include "plugin_calls.h"
 #include "window_harness.h"
 
@@ -39,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -81,22 +81,6 @@ HANDLE g_far1Panel;
 far3host::PluginExports g_far3;
 HANDLE g_far3Panel;
 
-// An entry as a listing or its floor shows it, for the agreement check: its texts (the title,
-// then the columns) widened, and its user data.
-struct Shown {
-    std::vector<std::wstring> texts;
-    uintptr_t userData;
-};
-
-// The bytes of a FAR 1.x text, each widened as it is; "(null)" for none.
-std::wstring TextOf(const char* text) {
-    return text != nullptr ? std::wstring(text, text + strlen(text)) : L"(null)";
-}
-
-std::wstring TextOf(const WCHAR* text) {
-    return text != nullptr ? std::wstring(text) : L"(null)";
-}
-
 // A floor's entries, allocated before it runs; `count` is the entries seen, those past the
 // capacity overwrite the last slot.
 template <typename Entry> struct Floor {
@@ -104,12 +88,19 @@ template <typename Entry> struct Floor {
     int count;
 };
 
-struct Far1FloorEntry {
-    char title[far1::kListedTitleCapacity];
-    char status[kStatusTextSize];
-    char handle[kHandleTextSize];
+// Long enough for every FAR 3 title the benchmark makes; a longer one would be read shorter than
+// the listing reads it, and the agreement check would say so.
+constexpr int kFar3FloorTitleCapacity = 256;
+
+// What a floor writes for one window, in its front end's character type.
+template <typename Char, int TitleCapacity> struct FloorEntry {
+    Char title[TitleCapacity];
+    Char status[kStatusTextSize];
+    Char handle[kHandleTextSize];
     HWND window;
 };
+using Far1FloorEntry = FloorEntry<char, far1::kListedTitleCapacity>;
+using Far3FloorEntry = FloorEntry<WCHAR, kFar3FloorTitleCapacity>;
 
 // The status marks in the listing's order of calls (the elements of a braced list are evaluated
 // in order): not visible, owned, blank, hidden by Velumo. The benchmark's copies of the
@@ -132,22 +123,6 @@ void FillFloorEntry(HWND window, Far1FloorEntry* entry) {
     title[far1::kListedTitleCapacity - 1] = '\0';
     CharToOemA(title, entry->title);
 }
-
-Shown ShownBy(const Far1FloorEntry& entry) {
-    return {{TextOf(entry.title), TextOf(entry.status), TextOf(entry.handle)},
-            far1::UserDataFromWindow(entry.window)};
-}
-
-// Long enough for every title the benchmark makes; a longer one would be read shorter than the
-// listing reads it, and the agreement check would say so.
-constexpr int kFar3FloorTitleCapacity = 256;
-
-struct Far3FloorEntry {
-    WCHAR title[kFar3FloorTitleCapacity];
-    WCHAR status[kStatusTextSize];
-    WCHAR handle[kHandleTextSize];
-    HWND window;
-};
 
 template <size_t Size> void Widen(const char (&from)[Size], WCHAR (&to)[Size]) {
     for (size_t i = 0; i < Size; ++i) {
@@ -173,11 +148,6 @@ void FillFloorEntry(HWND window, Far3FloorEntry* entry) {
     Widen(handle, entry->handle);
 }
 
-Shown ShownBy(const Far3FloorEntry& entry) {
-    return {{TextOf(entry.title), TextOf(entry.status), TextOf(entry.handle)},
-            reinterpret_cast<uintptr_t>(far3::UserDataFromWindow(entry.window))};
-}
-
 Floor<Far1FloorEntry> g_far1Floor;
 Floor<Far3FloorEntry> g_far3Floor;
 
@@ -200,101 +170,83 @@ template <typename Entry> int RunFloor(Floor<Entry>* floor) {
     return floor->count;
 }
 
-// Makes room for one entry more than the desktop's `count` windows (so that a floor that sees
-// more says so), runs the floor and gives what it wrote.
-template <typename Entry> std::vector<Shown> ShownByFloor(Floor<Entry>* floor, int count) {
+// Whether a listed item shows what the floor wrote for its window.
+bool SameEntry(const far1::PluginPanelItem& item, const Far1FloorEntry& entry) {
+    return item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
+           strcmp(item.FindData.cFileName, entry.title) == 0 &&
+           strcmp(item.CustomColumnData[0], entry.status) == 0 &&
+           strcmp(item.CustomColumnData[1], entry.handle) == 0 &&
+           item.UserData == far1::UserDataFromWindow(entry.window);
+}
+
+bool SameText(const WCHAR* text, const WCHAR* expected) {
+    return text != nullptr && wcscmp(text, expected) == 0;
+}
+
+bool SameEntry(const far3::PluginPanelItem& item, const Far3FloorEntry& entry) {
+    return item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
+           SameText(item.FileName, entry.title) &&
+           SameText(item.CustomColumnData[0], entry.status) &&
+           SameText(item.CustomColumnData[1], entry.handle) &&
+           item.UserData.Data == reinterpret_cast<void*>(entry.window) &&
+           item.UserData.FreeData == nullptr;
+}
+
+// Whether the listing's items and the floor (given room for one entry more than the desktop's
+// `count` windows, so that a floor that sees more says so) saw every window of the desktop and
+// show the same entries; if not, `why` says where they part.
+template <typename Item, typename Entry>
+bool AgreesWithFloor(const Item* items, int listed, Floor<Entry>* floor, int count,
+                     std::string* why) {
     floor->entries.resize(static_cast<size_t>(count) + 1);
-    RunFloor(floor);
-    std::vector<Shown> shown;
-    for (int i = 0; i < std::min(floor->count, count + 1); ++i) {
-        shown.push_back(ShownBy(floor->entries[static_cast<size_t>(i)]));
-    }
-    return shown;
-}
-
-std::vector<Shown> ListedByFar1() {
-    far1::PluginPanelItem* items = nullptr;
-    int count = 0;
-    g_far1.GetFindData(g_far1Panel, &items, &count, 0);
-    std::vector<Shown> shown;
-    for (int i = 0; i < count; ++i) {
-        const far1::PluginPanelItem& item = items[i];
-        shown.push_back({{TextOf(item.FindData.cFileName)}, item.UserData});
-        for (int column = 0; item.CustomColumnData != nullptr && column < item.CustomColumnNumber;
-             ++column) {
-            shown.back().texts.push_back(TextOf(item.CustomColumnData[column]));
-        }
-    }
-    g_far1.FreeFindData(g_far1Panel, items, count);
-    return shown;
-}
-
-// An item with FreeData, which the listing never sets, shows as one without user data.
-std::vector<Shown> ListedByFar3() {
-    const far3::GetFindDataInfo found = GetFar3Items(g_far3, g_far3Panel);
-    std::vector<Shown> shown;
-    for (size_t i = 0; i < found.ItemsNumber; ++i) {
-        const far3::PluginPanelItem& item = found.PanelItem[i];
-        shown.push_back({{TextOf(item.FileName)},
-                         item.UserData.FreeData == nullptr
-                             ? reinterpret_cast<uintptr_t>(item.UserData.Data)
-                             : 0});
-        for (size_t column = 0;
-             item.CustomColumnData != nullptr && column < item.CustomColumnNumber; ++column) {
-            shown.back().texts.push_back(TextOf(item.CustomColumnData[column]));
-        }
-    }
-    FreeFar3Items(g_far3, g_far3Panel, found);
-    return shown;
-}
-
-// A front end as the benchmark measures it: its listing (the number of items it gave), its
-// floor (the number of windows it saw), and both as shown, for the agreement check.
-struct FrontEnd {
-    const char* name; // the result rows' FRONT-END
-    int (*list)();
-    int (*runFloor)();
-    std::vector<Shown> (*listed)();
-    std::vector<Shown> (*shownByFloor)(int count);
-};
-
-const FrontEnd kFrontEnds[] = {
-    {"far1", [] { return ListFar1(g_far1, g_far1Panel); }, [] { return RunFloor(&g_far1Floor); },
-     ListedByFar1, [](int count) { return ShownByFloor(&g_far1Floor, count); }},
-    {"far3", [] { return ListFar3(g_far3, g_far3Panel); }, [] { return RunFloor(&g_far3Floor); },
-     ListedByFar3, [](int count) { return ShownByFloor(&g_far3Floor, count); }},
-};
-
-std::string Utf8Of(const Shown& entry) {
-    std::string text;
-    for (const std::wstring& part : entry.texts) {
-        char utf8[512];
-        const int length =
-            WideCharToMultiByte(CP_UTF8, 0, part.c_str(), -1, utf8, sizeof utf8, nullptr, nullptr);
-        text += std::string(" \"") + (length > 0 ? utf8 : "?") + "\"";
-    }
-    return text;
-}
-
-// Whether the listing and its floor saw every window of the desktop and show the same entries;
-// if not, `why` says where they part.
-bool AgreesWithFloor(const FrontEnd& frontEnd, int count, std::string* why) {
-    const std::vector<Shown> listed = frontEnd.listed();
-    const std::vector<Shown> floor = frontEnd.shownByFloor(count);
-    if (listed.size() != size_t(count) || floor.size() != size_t(count)) {
-        *why = "listed " + std::to_string(listed.size()) + ", floor " +
-               std::to_string(floor.size()) + ", desktop " + std::to_string(count) + " windows";
+    const int seen = RunFloor(floor);
+    if (listed != count || seen != count) {
+        *why = "listed " + std::to_string(listed) + ", floor " + std::to_string(seen) +
+               ", desktop " + std::to_string(count) + " windows";
         return false;
     }
-    for (size_t i = 0; i < listed.size(); ++i) {
-        if (listed[i].texts != floor[i].texts || listed[i].userData != floor[i].userData) {
-            *why = "entry " + std::to_string(i) + ": listed" + Utf8Of(listed[i]) + ", floor" +
-                   Utf8Of(floor[i]);
+    for (int i = 0; i < count; ++i) {
+        if (!SameEntry(items[i], floor->entries[static_cast<size_t>(i)])) {
+            *why = "entry " + std::to_string(i) + " differs from the floor's";
             return false;
         }
     }
     return true;
 }
+
+bool Far1AgreesWithFloor(int count, std::string* why) {
+    far1::PluginPanelItem* items = nullptr;
+    int listed = 0;
+    g_far1.GetFindData(g_far1Panel, &items, &listed, 0);
+    const bool agrees = AgreesWithFloor(items, listed, &g_far1Floor, count, why);
+    g_far1.FreeFindData(g_far1Panel, items, listed);
+    return agrees;
+}
+
+bool Far3AgreesWithFloor(int count, std::string* why) {
+    const far3::GetFindDataInfo found = GetFar3Items(g_far3, g_far3Panel);
+    const bool agrees = AgreesWithFloor(found.PanelItem, static_cast<int>(found.ItemsNumber),
+                                        &g_far3Floor, count, why);
+    FreeFar3Items(g_far3, g_far3Panel, found);
+    return agrees;
+}
+
+// A front end as the benchmark measures it: its listing (the number of items it gave), its
+// floor (the number of windows it saw), and the check that both agree on the desktop's `count`
+// windows.
+struct FrontEnd {
+    const char* name; // the result rows' FRONT-END
+    int (*list)();
+    int (*runFloor)();
+    bool (*agreesWithFloor)(int count, std::string* why);
+};
+
+const FrontEnd kFrontEnds[] = {
+    {"far1", [] { return ListFar1(g_far1, g_far1Panel); }, [] { return RunFloor(&g_far1Floor); },
+     Far1AgreesWithFloor},
+    {"far3", [] { return ListFar3(g_far3, g_far3Panel); }, [] { return RunFloor(&g_far3Floor); },
+     Far3AgreesWithFloor},
+};
 
 // ---- Windows of the benchmark's own thread ---------------------------------------------------
 
@@ -440,7 +392,7 @@ bool MeasureListing(const FrontEnd& frontEnd, const char* desktopCase, int count
 bool MeasureListings(const char* desktopCase, int count, int repetitions, bool ownWindows) {
     std::string why;
     for (const FrontEnd& frontEnd : kFrontEnds) {
-        if (!AgreesWithFloor(frontEnd, count, &why)) {
+        if (!frontEnd.agreesWithFloor(count, &why)) {
             fprintf(stderr, "%s, %s, %d windows: the listing does not agree with its floor: %s\n",
                     frontEnd.name, desktopCase, count, why.c_str());
             return false;
