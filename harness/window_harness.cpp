@@ -7,29 +7,21 @@ namespace harness {
 namespace {
 
 constexpr char kWindowClass[] = "VelumoHarnessWindow";
-
-bool RegisterWindowClass() {
-    static const bool registered = []() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.lpszClassName = kWindowClass;
-        return RegisterClassA(&windowClass) != 0;
-    }();
-    return registered;
-}
-
 constexpr wchar_t kWideWindowClass[] = L"VelumoHarnessWindowW";
 
-bool RegisterWideWindowClass() {
+// The harness's two window classes, registered on first use: a window of the ANSI one takes its
+// title through the ANSI code page, one of the UTF-16 one exactly as given.
+bool RegisterWindowClasses() {
     static const bool registered = []() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.lpszClassName = kWideWindowClass;
-        return RegisterClassW(&windowClass) != 0;
+        WNDCLASSA ansi{};
+        ansi.lpfnWndProc = DefWindowProcA;
+        ansi.hInstance = GetModuleHandleA(nullptr);
+        ansi.lpszClassName = kWindowClass;
+        WNDCLASSW wide{};
+        wide.lpfnWndProc = DefWindowProcW;
+        wide.hInstance = ansi.hInstance;
+        wide.lpszClassName = kWideWindowClass;
+        return RegisterClassA(&ansi) != 0 && RegisterClassW(&wide) != 0;
     }();
     return registered;
 }
@@ -61,7 +53,7 @@ std::string UseOwnDesktop(const std::string& name) {
 }
 
 HWND MakeWindow(const std::string& title, DWORD style, HWND owner, DWORD exStyle, int slot) {
-    if (!RegisterWindowClass()) {
+    if (!RegisterWindowClasses()) {
         return nullptr;
     }
     return CreateWindowExA(exStyle, kWindowClass, title.c_str(), style, (slot % 40) * 8,
@@ -70,7 +62,7 @@ HWND MakeWindow(const std::string& title, DWORD style, HWND owner, DWORD exStyle
 }
 
 HWND MakeWindowW(const std::wstring& title, DWORD style, HWND owner) {
-    if (!RegisterWideWindowClass()) {
+    if (!RegisterWindowClasses()) {
         return nullptr;
     }
     return CreateWindowExW(0, kWideWindowClass, title.c_str(), style, 0, 0, 160, 90, owner, nullptr,
