@@ -35,6 +35,7 @@ HWND WindowOf(const far3host::ListedItem& item) {
 
 // ---- The desktop ------------------------------------------------------------------------------
 
+// The harness makes UTF-16 windows without an extended style; no sample here has one.
 HWND MakeWindow(const std::string& utf8, DWORD style, HWND owner, DWORD) {
     Text title;
     return Utf8ToWide(utf8, &title) ? harness::MakeWindowW(title, style, owner) : nullptr;
