@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 namespace demo {
 namespace {
@@ -70,25 +70,17 @@ void PrintHelp(const FrontEnd& frontEnd) {
           "  quit          close every panel and check the windows Velumo hid\n");
 }
 
-// The windows of the last picture's rows numbered in `text`; empty when a number is not one.
+// The windows of the last picture's rows numbered in `text`; none when a word is not one.
 std::vector<HWND> NumberedWindows(const std::string& text) {
+    std::istringstream numbers(text);
     std::vector<HWND> windows;
-    const char* p = text.c_str();
-    for (;;) {
-        while (*p == ' ' || *p == '\t') {
-            ++p;
-        }
-        if (*p == '\0') {
-            return windows;
-        }
-        char* end = nullptr;
-        long number = strtol(p, &end, 10);
-        if (end == p || number < 1 || number > static_cast<long>(g_demo.pictureRows.size())) {
+    for (long number = 0; numbers >> number;) {
+        if (number < 1 || number > static_cast<long>(g_demo.pictureRows.size())) {
             return std::vector<HWND>();
         }
         windows.push_back(g_demo.pictureRows[static_cast<size_t>(number - 1)].window);
-        p = end;
     }
+    return numbers.eof() ? windows : std::vector<HWND>();
 }
 
 // One line of standard input as UTF-8; false at its end. A Windows console is read in UTF-16
