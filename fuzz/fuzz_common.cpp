@@ -293,13 +293,38 @@ void CheckRecordedWindowsShown(const Desktop& desktop) {
     }
 }
 
-void CheckStatusMarks(HWND window, const char* status) {
-    const uint32_t value = ValueOf(window);
-    Require(IsWindow(window) != 0, "a listed window does not exist", value);
-    Require((status[0] == 'H') == (IsWindowVisible(window) == 0), "wrong 'H' mark", value);
-    Require((status[1] == 'O') == (GetWindow(window, GW_OWNER) != nullptr), "wrong 'O' mark",
-            value);
-    Require((status[3] == 'D') == (g_hiddenWindows.Contains(window) != 0), "wrong 'D' mark", value);
+void CheckListingArray(const void* items, size_t count) {
+    Require((items == nullptr) == (count == 0), "an empty list must be a null array",
+            static_cast<uint32_t>(count));
+}
+
+HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std::string& handle,
+                       std::set<HWND>* seen, bool steady) {
+    // UserData is pointer-wide; the simulated handles fit in 32 bits, and so must the value.
+    Require(userData <= UINT32_MAX, "UserData is not a window handle",
+            static_cast<uint32_t>(userData >> 16 >> 16));
+    const uint32_t value = static_cast<uint32_t>(userData);
+    const HWND window = WindowOf(value);
+    Require(status.size() == 4 && status[2] == ' ', "status text malformed", value);
+    Require(handle == HandleText(window), "handle text differs from the user data", value);
+    Require(seen->insert(window).second, "a window is listed twice", value);
+    if (steady) {
+        Require(IsWindow(window) != 0, "a listed window does not exist", value);
+        Require((status[0] == 'H') == (IsWindowVisible(window) == 0), "wrong 'H' mark", value);
+        Require((status[1] == 'O') == (GetWindow(window, GW_OWNER) != nullptr), "wrong 'O' mark",
+                value);
+        Require((status[3] == 'D') == (g_hiddenWindows.Contains(window) != 0), "wrong 'D' mark",
+                value);
+    }
+    return window;
+}
+
+HWND PickItemWindow(InputReader& in, const std::vector<HWND>& lastListing, const Desktop& desktop) {
+    if ((in.Byte() & 1) != 0) {
+        return PickWindow(in, desktop);
+    }
+    const uint8_t index = in.Byte();
+    return lastListing.empty() ? nullptr : lastListing[index % lastListing.size()];
 }
 
 void SeedRegistry(InputReader& in, const std::string* const (&places)[4]) {

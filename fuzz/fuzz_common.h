@@ -109,8 +109,18 @@ template <typename Call> void AroundPluginCall(Desktop& desktop, Call call) {
 // but those the hook hid during the call.
 void CheckRecordedWindowsShown(const Desktop& desktop);
 
-// A listed window's status marks ("H", "O", blank, "D") against the window at this moment.
-void CheckStatusMarks(HWND window, const char* status);
+// A null array exactly when the listing is empty.
+void CheckListingArray(const void* items, size_t count);
+
+// One listed window as the host receives it, from its user data and its two column texts (as
+// bytes): a window handle in 32 bits, listed once, a status of four characters with a blank
+// third, the handle text the user data in hex. With `steady` (nothing changed the desktop during
+// the listing) the status marks "H", "O" and "D" must match the window at this moment.
+HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std::string& handle,
+                       std::set<HWND>* seen, bool steady);
+
+// An item's window: byte bit 0 clear: a byte picks one of the last listing's, set: PickWindow.
+HWND PickItemWindow(InputReader& in, const std::vector<HWND>& lastListing, const Desktop& desktop);
 
 // A value picked by a byte from `known`; a byte beyond them reads the value itself with `read`.
 template <typename Value, size_t Count, typename Read>

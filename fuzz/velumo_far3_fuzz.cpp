@@ -60,8 +60,6 @@ namespace {
 using far3host::Text;
 using fuzz::InputReader;
 using fuzz::Require;
-using fuzz::ValueOf;
-using fuzz::WindowOf;
 
 constexpr size_t kMaxSteps = 256;
 constexpr intptr_t kUnreadableData = 0x10; // faults when read as an address
@@ -238,20 +236,17 @@ bool AsciiColumn(const WCHAR* text, size_t limit, std::string* ascii) {
 // A listing as the plug-in hands it to FAR. Titles and status marks are compared with the
 // desktop only when nothing changed it during the listing.
 void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bool steady) {
-    Require((items == nullptr) == (count == 0), "an empty list must be a null array",
-            static_cast<uint32_t>(count));
+    fuzz::CheckListingArray(items, count);
     std::set<HWND> seen;
     run.lastListing.clear();
     for (size_t i = 0; i < count; ++i) {
         const far3::PluginPanelItem& item = items[i];
         const uintptr_t data = reinterpret_cast<uintptr_t>(item.UserData.Data);
-        Require(data <= UINT32_MAX, "UserData is not a window handle",
-                static_cast<uint32_t>(data >> 16 >> 16));
-        const HWND window = WindowOf(static_cast<uint32_t>(data));
+        const uint32_t value = static_cast<uint32_t>(data);
         Require(item.FileName != nullptr && item.CustomColumnNumber == 2 &&
                     item.CustomColumnData != nullptr && item.CustomColumnData[0] != nullptr &&
                     item.CustomColumnData[1] != nullptr,
-                "item without its title or its two column texts", ValueOf(window));
+                "item without its title or its two column texts", value);
         far3::PluginPanelItem rest = item;
         rest.FileName = nullptr;
         rest.CustomColumnData = nullptr;
@@ -259,22 +254,16 @@ void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bo
         rest.UserData.Data = nullptr;
         const far3::PluginPanelItem zero = {};
         Require(memcmp(&rest, &zero, sizeof(rest)) == 0,
-                "item fields that must stay zero are set (attributes, FreeData, ...)",
-                ValueOf(window));
+                "item fields that must stay zero are set (attributes, FreeData, ...)", value);
         std::string status;
         std::string handle;
-        Require(AsciiColumn(item.CustomColumnData[0], 4, &status) && status.size() == 4 &&
-                    status[2] == ' ',
-                "status text malformed", ValueOf(window));
-        Require(AsciiColumn(item.CustomColumnData[1], 8, &handle) && handle == HandleText(window),
-                "handle text differs from the user data", ValueOf(window));
-        Require(seen.insert(window).second, "a window is listed twice", ValueOf(window));
+        Require(AsciiColumn(item.CustomColumnData[0], 4, &status) &&
+                    AsciiColumn(item.CustomColumnData[1], 8, &handle),
+                "a column text is not ASCII within its width", value);
+        const HWND window = fuzz::CheckListedWindow(data, status, handle, &seen, steady);
         run.lastListing.push_back(window);
-        if (steady) {
-            fuzz::CheckStatusMarks(window, status.c_str());
-            Require(Text(item.FileName) == WindowTitle(window),
-                    "a listed title is not the window's whole title", ValueOf(window));
-        }
+        Require(!steady || Text(item.FileName) == WindowTitle(window),
+                "a listed title is not the window's whole title", value);
     }
 }
 
@@ -512,28 +501,6 @@ bool SameStore(const std::vector<far3host::StoredSetting>& a,
                       });
 }
 
-// `store` with the settings FAR 3 keeps written as the numbers they hold in memory.
-std::vector<far3host::StoredSetting>
-WithSettingsWritten(std::vector<far3host::StoredSetting> store) {
-    for (const SettingField& setting : Far3Settings()) {
-        const far3host::StoredSetting written =
-            Far3Number(Wide(setting.Name), static_cast<uint32_t>(g_settings.*setting.Field));
-        auto at = std::find_if(store.begin(), store.end(), [&](const far3host::StoredSetting& s) {
-            return s.location == far3::PSL_ROAMING && s.name == written.name;
-        });
-        if (at != store.end()) {
-            *at = written;
-        } else {
-            store.push_back(written);
-        }
-    }
-    std::sort(store.begin(), store.end(),
-              [](const far3host::StoredSetting& x, const far3host::StoredSetting& y) {
-                  return std::make_pair(x.location, x.name) < std::make_pair(y.location, y.name);
-              });
-    return store;
-}
-
 // The store as the stand-in keeps the values seeded in this order: by location and name, the
 // last value of a name winning.
 std::vector<far3host::StoredSetting> StoreOf(const std::vector<far3host::StoredSetting>& seeds) {
@@ -546,6 +513,16 @@ std::vector<far3host::StoredSetting> StoreOf(const std::vector<far3host::StoredS
         sorted.push_back({value.first.first, value.first.second, value.second});
     }
     return sorted;
+}
+
+// `store` with the settings FAR 3 keeps written over it as the numbers they hold in memory.
+std::vector<far3host::StoredSetting>
+WithSettingsWritten(std::vector<far3host::StoredSetting> store) {
+    for (const SettingField& setting : Far3Settings()) {
+        store.push_back(
+            Far3Number(Wide(setting.Name), static_cast<uint32_t>(g_settings.*setting.Field)));
+    }
+    return StoreOf(store);
 }
 
 // What SetStartupInfoW must have loaded: the numbers in the roaming store, defaults elsewhere;
@@ -978,17 +955,9 @@ std::vector<far3::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
     std::vector<far3::PluginPanelItem> items(in.Byte() % 33);
     for (far3::PluginPanelItem& item : items) {
         memset(&item, 0, sizeof(item));
-        HWND window = nullptr;
-        if ((in.Byte() & 1) == 0) {
-            const uint8_t index = in.Byte();
-            window =
-                run.lastListing.empty() ? nullptr : run.lastListing[index % run.lastListing.size()];
-        } else {
-            window = fuzz::PickWindow(in, run.desktop);
-        }
         item.FileName = FAR3_TEXT("");
         item.Flags = far3::PPIF_SELECTED;
-        item.UserData.Data = reinterpret_cast<void*>(window);
+        item.UserData.Data = fuzz::PickItemWindow(in, run.lastListing, run.desktop);
     }
     return items;
 }

@@ -49,8 +49,6 @@ namespace {
 using fuzz::CutAtNul;
 using fuzz::InputReader;
 using fuzz::Require;
-using fuzz::ValueOf;
-using fuzz::WindowOf;
 
 constexpr size_t kMaxSteps = 256;
 constexpr size_t kMaxOpenListings = 32; // the oldest is handed back beyond this
@@ -68,7 +66,7 @@ struct Run {
     fuzz::Desktop desktop;      // titles are ANSI bytes
     std::vector<HANDLE> panels; // open panels
     std::vector<Listing> listings;
-    std::vector<uint32_t> lastListing; // user data of the most recent listing
+    std::vector<HWND> lastListing; // the windows of the most recent listing
     LONG failures[kRegistryCallKinds] = {};
     bool closeEverFailed = false;
     bool rootKeyNull = false;
@@ -104,17 +102,9 @@ bool IsOpenPanel(const Run& run, HANDLE panel) {
 }
 
 std::vector<far1::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
-    const size_t count = in.Byte() % 33;
-    std::vector<far1::PluginPanelItem> items(count);
+    std::vector<far1::PluginPanelItem> items(in.Byte() % 33);
     for (far1::PluginPanelItem& item : items) {
-        if ((in.Byte() & 1) == 0) {
-            const uint8_t index = in.Byte();
-            item = PanelItemFor(run.lastListing.empty()
-                                    ? nullptr
-                                    : WindowOf(run.lastListing[index % run.lastListing.size()]));
-        } else {
-            item = PanelItemFor(fuzz::PickWindow(in, run.desktop));
-        }
+        item = PanelItemFor(fuzz::PickItemWindow(in, run.lastListing, run.desktop));
     }
     return items;
 }
@@ -189,18 +179,14 @@ void CheckSavedSettings(const Run& run) {
 
 // The listing as the host receives it. Status marks are compared with the desktop only when
 // no hook changed it during the listing.
-void CheckListing(const Run& run, const far1::PluginPanelItem* items, int count) {
+void CheckListing(Run& run, const far1::PluginPanelItem* items, int count) {
     Require(count >= 0, "negative item count", static_cast<uint32_t>(count));
-    Require((items == nullptr) == (count == 0), "an empty list must be a null array",
-            static_cast<uint32_t>(count));
-    std::set<uint32_t> seen;
+    fuzz::CheckListingArray(items, static_cast<size_t>(count));
+    std::set<HWND> seen;
+    run.lastListing.clear();
     for (int i = 0; i < count; ++i) {
         const far1::PluginPanelItem& item = items[i];
-        // UserData is pointer-wide; the simulated handles fit in 32 bits, and so must the value.
-        const uintptr_t userDataField = item.UserData;
-        Require(userDataField <= UINT32_MAX, "UserData is not a window handle",
-                static_cast<uint32_t>(userDataField >> 16 >> 16));
-        const uint32_t userData = static_cast<uint32_t>(userDataField);
+        const uint32_t userData = static_cast<uint32_t>(item.UserData);
         Require(memchr(item.FindData.cFileName, '\0', far1::kListedTitleCapacity) != nullptr,
                 "title not terminated within 128 bytes", userData);
         Require(item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
@@ -209,14 +195,9 @@ void CheckListing(const Run& run, const far1::PluginPanelItem* items, int count)
         Require(item.Description == nullptr && item.Owner == nullptr &&
                     item.FindData.dwFileAttributes == 0,
                 "entry fields that must stay zero are set", userData);
-        const char* status = item.CustomColumnData[0];
-        Require(item.CustomColumnData[1] == HandleText(WindowOf(userData)),
-                "handle text differs from the user data", userData);
-        Require(strlen(status) == 4 && status[2] == ' ', "status text malformed", userData);
-        Require(seen.insert(userData).second, "a window is listed twice", userData);
-        if (!run.desktop.hookArmed) {
-            fuzz::CheckStatusMarks(WindowOf(userData), status);
-        }
+        run.lastListing.push_back(fuzz::CheckListedWindow(item.UserData, item.CustomColumnData[0],
+                                                          item.CustomColumnData[1], &seen,
+                                                          !run.desktop.hookArmed));
     }
 }
 
@@ -286,10 +267,6 @@ void StepGetFindData(InputReader& in, Run& run) {
         return;
     }
     CheckListing(run, items, count);
-    run.lastListing.clear();
-    for (int i = 0; i < count; ++i) {
-        run.lastListing.push_back(static_cast<uint32_t>(items[i].UserData));
-    }
     run.listings.push_back(Listing{panel, items, count});
 }
 
