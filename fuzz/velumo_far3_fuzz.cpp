@@ -897,15 +897,22 @@ void DirectGetOpenPanelInfo(InputReader& in, Run& run) {
     Require(record.TailUntouched(), "GetOpenPanelInfoW wrote beyond Velumo's record");
 }
 
-// An entry point called with a record for a panel that no host panel may show (the stand-in then
-// reports the unknown handle, the fuzzer's doing); it must leave the host's record alone.
+// An entry point called directly with a record for `panel`: it must leave the host's record
+// alone and give 1 exactly when the record is usable, the panel open and `acts` holds (a closed
+// panel's result is not judged). With `unknownHandle` the call may ask the stand-in about a
+// panel no host panel shows, the fuzzer's doing.
 template <typename Record, typename Entry>
 intptr_t CallForPanel(Run& run, const PanelPick& panel, HostRecord<Record>& record, Entry entry,
-                      const char* wroteRecord) {
-    run.hostUnawarePanel = panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed;
+                      bool acts, bool unknownHandle, const char* wroteRecord,
+                      const char* wrongResult) {
+    run.hostUnawarePanel =
+        unknownHandle && (panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed);
     intptr_t result = 0;
     PluginStep(run, [&] { result = entry(record.Get()); });
     Require(record.Untouched(), wroteRecord);
+    Require(panel.kind == PanelKind::Closed ||
+                result == (record.Usable() && IsLive(panel) && acts ? 1 : 0),
+            wrongResult, static_cast<uint32_t>(result));
     return result;
 }
 
@@ -920,17 +927,12 @@ void DirectSetDirectory(InputReader& in, Run& run) {
     fields.Dir = form == 1 ? nullptr : directory.c_str();
     fields.OpMode = in.Dword();
     HostRecord<far3::SetDirectoryInfo> record(fields, size);
-    const intptr_t result = CallForPanel(run, panel, record, far3host::Plugin().SetDirectoryW,
-                                         "SetDirectoryW wrote into the host's record");
-    if (panel.kind == PanelKind::Closed) {
-        return;
-    }
-    const bool leaves = record.Usable() && fields.Dir != nullptr && IsLive(panel) &&
-                        (fields.OpMode & kFindMode) == 0 &&
-                        Text(directory.c_str()) != kRootDirectory;
-    Require(result == (leaves ? 1 : 0), "SetDirectoryW gave an unexpected result",
-            static_cast<uint32_t>(result));
-    if (!leaves) {
+    const bool away = fields.Dir != nullptr && (fields.OpMode & kFindMode) == 0 &&
+                      Text(directory.c_str()) != kRootDirectory;
+    const intptr_t result = CallForPanel(run, panel, record, far3host::Plugin().SetDirectoryW, away,
+                                         true, "SetDirectoryW wrote into the host's record",
+                                         "SetDirectoryW gave an unexpected result");
+    if (panel.kind == PanelKind::Closed || result == 0) {
         return;
     }
     if (panel.kind == PanelKind::Shown) {
@@ -976,13 +978,9 @@ void DirectDeleteFiles(InputReader& in, Run& run) {
         fields.ItemsNumber = countPick == 2 ? in.Byte() % (items.size() + 1) : 0;
     }
     HostRecord<far3::DeleteFilesInfo> record(fields, size);
-    intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::Plugin().DeleteFilesW(record.Get()); });
-    Require(record.Untouched(), "DeleteFilesW wrote into the host's record");
-    if (panel.kind != PanelKind::Closed) {
-        Require(result == (record.Usable() && IsLive(panel) ? 1 : 0),
-                "DeleteFilesW gave an unexpected result", static_cast<uint32_t>(result));
-    }
+    CallForPanel(run, panel, record, far3host::Plugin().DeleteFilesW, true, false,
+                 "DeleteFilesW wrote into the host's record",
+                 "DeleteFilesW gave an unexpected result");
 }
 
 void DirectProcessInput(InputReader& in, Run& run) {
@@ -998,16 +996,12 @@ void DirectProcessInput(InputReader& in, Run& run) {
     input.Event.KeyEvent.wVirtualKeyCode = PickKey(in);
     input.Event.KeyEvent.dwControlKeyState = PickKeyState(in);
     HostRecord<far3::ProcessPanelInputInfo> record(fields, size);
-    const intptr_t result = CallForPanel(run, panel, record, far3host::Plugin().ProcessPanelInputW,
-                                         "ProcessPanelInputW wrote into the host's record");
-    if (panel.kind == PanelKind::Closed) {
-        return;
-    }
     const bool activation = input.EventType == KEY_EVENT && input.Event.KeyEvent.bKeyDown != 0 &&
                             input.Event.KeyEvent.wVirtualKeyCode == VK_F3 &&
                             (input.Event.KeyEvent.dwControlKeyState & kCtrlAndShift) == 0;
-    Require(result == (record.Usable() && IsLive(panel) && activation ? 1 : 0),
-            "ProcessPanelInputW gave an unexpected result", static_cast<uint32_t>(result));
+    CallForPanel(run, panel, record, far3host::Plugin().ProcessPanelInputW, activation, true,
+                 "ProcessPanelInputW wrote into the host's record",
+                 "ProcessPanelInputW gave an unexpected result");
 }
 
 void DirectConfigure(InputReader& in, Run& run) {
