@@ -327,7 +327,12 @@ HWND PickItemWindow(InputReader& in, const std::vector<HWND>& lastListing, const
     return lastListing.empty() ? nullptr : lastListing[index % lastListing.size()];
 }
 
-void SeedRegistry(InputReader& in, const std::string* const (&places)[4]) {
+void SeedRegistry(InputReader& in, const std::string* keyPath) {
+    const std::string parent = keyPath ? keyPath->substr(0, keyPath->rfind('\\')) : "";
+    const std::string below = keyPath ? *keyPath + "\\Sub" : "";
+    const std::string bare = "Velumo";
+    const std::string* const places[4] = {keyPath, keyPath ? &parent : nullptr,
+                                          keyPath ? &below : nullptr, &bare};
     const size_t values = in.Byte() % 17;
     for (size_t i = 0; i < values; ++i) {
         const uint8_t place = in.Byte() % 4;
@@ -345,6 +350,11 @@ void SeedRegistry(InputReader& in, const std::string* const (&places)[4]) {
             // A key path the registry cannot hold: the plug-in then finds nothing either.
         }
     }
+}
+
+void CheckNoKeyLeftOpen(bool closeMayFail) {
+    Require(closeMayFail || simwin::OpenRegistryKeyCount() == 0, "a registry key was left open",
+            static_cast<uint32_t>(simwin::OpenRegistryKeyCount()));
 }
 
 int32_t RegistryValueOver(const std::string& keyPath, const char* name, int32_t defaultValue) {

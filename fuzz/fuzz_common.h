@@ -184,10 +184,14 @@ std::vector<Message> OverrideMessages(InputReader& in, std::vector<Message> mess
     return messages;
 }
 
-// Registry values seeded at the start of an input: byte count (% 17), each: byte place (% 4,
-// the index into `places`; a null place reads the value and stores nothing), byte name (% 8):
-// as SettingName picks it (text: max 64); dword type, text data (max 300).
-void SeedRegistry(InputReader& in, const std::string* const (&places)[4]);
+// Registry values seeded at the start of an input: byte count (% 17), each: byte place (% 4:
+// the plug-in's key `keyPath`, its parent, a key below it, a bare "Velumo"; with a null keyPath
+// only the last, the others reading the value and storing nothing), byte name (% 8): as
+// SettingName picks it (text: max 64); dword type, text data (max 300).
+void SeedRegistry(InputReader& in, const std::string* keyPath);
+
+// No registry key left open (unless the input made RegCloseKey fail, when one may stay open).
+void CheckNoKeyLeftOpen(bool closeMayFail);
 
 // What a setting loads from the registry value `name` under keyPath: its bytes over the
 // default's low-order bytes when the value exists and holds at most 4 bytes, else the default.

@@ -21,7 +21,7 @@
 //   byte start-up record size (PickStartupSize), byte standard functions (PickFunctionsSize)
 //   byte store value count (% 13), each: byte bit 0 local, byte name (fuzz::SettingName, text16),
 //        byte type % 4: number (2 dwords), string (text16), data (text), other (2 dwords)
-//   registry values (fuzz::SeedRegistry; places: the FAR 1.x key, its parent, below, "Velumo")
+//   registry values (fuzz::SeedRegistry over the FAR 1.x key)
 //   byte message override count (% 8), each: byte id, text16 (max 700)
 //   steps: byte opcode (% 30): 0-13 kHostCalls, 14 exit FAR, 15-20 desktop events 0-5,
 //          21-29 kDirectCalls; the operands as each reads them.
@@ -475,9 +475,7 @@ void CheckAfterStep(Run& run) {
     run.hostUnawarePanel = false;
     Require(far3host::OpenSettingsHandles() == 0, "a settings handle was left open");
     Require(far3host::OpenDialogs() == 0, "a dialog was left open");
-    if (!run.registryCloseFails) {
-        Require(simwin::OpenRegistryKeyCount() == 0, "a registry key was left open");
-    }
+    fuzz::CheckNoKeyLeftOpen(run.registryCloseFails);
     const size_t held = OpenPanels(run).size();
     Require(g_openPanelCount >= 0 && static_cast<size_t>(g_openPanelCount) == held,
             "the plug-in's count of open panels differs from the panels the host holds",
@@ -680,14 +678,19 @@ Text ReadCommand(InputReader& in, const Run& run) {
     }
 }
 
-void StepConfigure(InputReader& in, Run& run) {
-    const size_t item = in.Byte() % 3;
-    ReadAnswers(in, run);
+// Runs a call that may show the configuration dialog and checks what it did to the settings.
+template <typename Call> void ConfigureStep(Run& run, Call call) {
     const Settings before = g_settings;
     const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
     intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::Configure(item); });
+    PluginStep(run, [&] { result = call(); });
     CheckConfigured(result, before, storeBefore, run.createFails);
+}
+
+void StepConfigure(InputReader& in, Run& run) {
+    const size_t item = in.Byte() % 3;
+    ReadAnswers(in, run);
+    ConfigureStep(run, [&] { return far3host::Configure(item); });
 }
 
 // `cd`, Enter on ".." and SetDirectoryW itself close the panel for anything but the root: the
@@ -1018,16 +1021,12 @@ void DirectConfigure(InputReader& in, Run& run) {
     fields.Guid = guidPick < 4 ? guids[guidPick] : &other;
     ReadAnswers(in, run);
     HostRecord<far3::ConfigureInfo> record(fields, size);
-    const Settings before = g_settings;
-    const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
-    intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::Plugin().ConfigureW(record.Get()); });
+    ConfigureStep(run, [&] { return far3host::Plugin().ConfigureW(record.Get()); });
     Require(record.Untouched(), "ConfigureW wrote into the host's record");
     const bool asked = record.Usable() && fields.Guid != nullptr &&
                        far3::SameGuid(*fields.Guid, far3::kConfigMenuGuid);
     Require(asked || far3host::DialogCalls().empty(),
             "ConfigureW showed a dialog it was not asked for");
-    CheckConfigured(result, before, storeBefore, run.createFails);
 }
 
 void DirectInfo(InputReader& in, Run& run) {
@@ -1136,11 +1135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PickFunctionsSize(in, run);
     const std::vector<far3host::StoredSetting> seeded = ReadStore(in);
     const std::string oldKey = far3::kOldRegistryKeyPath;
-    const std::string parent = oldKey.substr(0, oldKey.rfind('\\'));
-    const std::string below = oldKey + "\\Sub";
-    const std::string bare = "Velumo";
-    const std::string* const places[4] = {&oldKey, &parent, &below, &bare};
-    fuzz::SeedRegistry(in, places);
+    fuzz::SeedRegistry(in, &oldKey);
     const std::vector<Text> messages = fuzz::OverrideMessages(
         in, Far3EnglishMessages(), Far3EnglishMessages().size(), [&] { return in.Text16(700); });
     const simwin::RegistryCall failing[3] = {

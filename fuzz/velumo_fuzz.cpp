@@ -16,7 +16,7 @@
 // Input (little-endian; zeros past the end; a text is cut at its first NUL):
 //   byte start: bit 0 no root key, bits 1-5 RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA,
 //        RegSetValueExA, RegCloseKey fail; text root key (max 1000)
-//   registry values (fuzz::SeedRegistry; places: <root>\Velumo, <root>, below it, "Velumo")
+//   registry values (fuzz::SeedRegistry over <root>\Velumo)
 //   byte message override count (% 8), each: byte id (% 20), text (max 700)
 //   steps: byte opcode (% 19): 0-10 the entry points of kHostCalls, 11-16 desktop events 0-5,
 //          17 a registry call fails (byte call, byte error), 18 Control's result (dword);
@@ -73,17 +73,10 @@ struct Run {
     std::string keyPath; // "<root>\Velumo"
 };
 
-void CheckNoKeyLeftOpen(const Run& run) {
-    if (!run.closeEverFailed) {
-        Require(simwin::OpenRegistryKeyCount() == 0, "a registry key was left open",
-                static_cast<uint32_t>(simwin::OpenRegistryKeyCount()));
-    }
-}
-
 // Runs one plug-in call with the hook script armed and checks what it did to the desktop.
 template <typename Call> void PluginCall(Run& run, Call call) {
     fuzz::AroundPluginCall(run.desktop, call);
-    CheckNoKeyLeftOpen(run);
+    fuzz::CheckNoKeyLeftOpen(run.closeEverFailed);
 }
 
 HANDLE PickPanel(InputReader& in, const Run& run) {
@@ -414,15 +407,6 @@ void Step(InputReader& in, Run& run) {
     fuzz::CheckHiddenWindowsRecorded(run.desktop);
 }
 
-void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
-    const std::string below = run.keyPath + "\\Sub";
-    const std::string bare = kPluginKeyName;
-    const std::string* const places[4] = {run.rootKeyNull ? nullptr : &run.keyPath,
-                                          run.rootKeyNull ? nullptr : &rootKey,
-                                          run.rootKeyNull ? nullptr : &below, &bare};
-    fuzz::SeedRegistry(in, places);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -434,7 +418,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     run.rootKeyNull = (startup & 1) != 0;
     const std::string rootKey = CutAtNul(in.Text(1000));
     run.keyPath = rootKey + "\\" + kPluginKeyName;
-    SeedRegistry(in, run, rootKey);
+    fuzz::SeedRegistry(in, run.rootKeyNull ? nullptr : &run.keyPath);
     const std::vector<std::string> messages =
         fuzz::OverrideMessages(in, EnglishMessages(), 20, [&] { return in.Text(700); });
     for (size_t kind = 0; kind < kRegistryCallKinds; ++kind) {
@@ -445,7 +429,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     far1host::Start(far1host::LinkedPlugin(), messages, rootKey, "Velumo.dll", run.rootKeyNull);
     CheckLoadedSettings(run);
-    CheckNoKeyLeftOpen(run);
+    fuzz::CheckNoKeyLeftOpen(run.closeEverFailed);
 
     for (size_t steps = 0; steps < kMaxSteps && !in.AtEnd(); ++steps) {
         Step(in, run);
