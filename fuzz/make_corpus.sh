@@ -92,7 +92,8 @@ control_result() { b 18; d "$1"; }
 
 { start "$(repeat R 72)"; configure 0; } >"$OUT/root_key_72"
 { start "$(repeat K 300)"; configure 0 '' 42; open_menu; list; close_panel; } >"$OUT/root_key_300"
-{ start '' 1; configure 0; plugin_info; } >"$OUT/root_key_null"
+# No root key: AddToDisksMenu = 0 under a bare "Velumo" key must not be read.
+{ b 1; t ''; b 1; b 3; b 0; d 4; tb 0 0 0 0; b 0; configure 0; plugin_info; } >"$OUT/root_key_null"
 { start "$ROOT" 62; configure 0; registry_failure 0 0; registry_failure 1 0
   registry_failure 2 0; registry_failure 3 0; registry_failure 4 0; configure 0
 } >"$OUT/registry_failing"
