@@ -284,11 +284,19 @@ void CheckHiddenWindowsRecorded(Desktop& desktop) {
     }
 }
 
-void CheckRecordedWindowsShown(const Desktop& desktop) {
+void CheckClose(const Desktop& desktop, const std::map<HWND, WindowState>& before, bool restores) {
     for (HWND window : simwin::ZOrder()) {
-        if (g_hiddenWindows.Contains(window) && desktop.touchedByHook.count(window) == 0) {
-            Require(StateOf(window).ownVisible, "closing the panel left a recorded window hidden",
-                    ValueOf(window));
+        if (desktop.touchedByHook.count(window) != 0) {
+            continue;
+        }
+        const bool shown = StateOf(window).ownVisible;
+        if (restores) {
+            Require(shown || g_hiddenWindows.Contains(window) == 0,
+                    "closing the panel left a recorded window hidden", ValueOf(window));
+        } else {
+            const auto was = before.find(window);
+            Require(!shown || was == before.end() || was->second.ownVisible,
+                    "a panel close that does not restore showed a window", ValueOf(window));
         }
     }
 }

@@ -105,9 +105,10 @@ template <typename Call> void AroundPluginCall(Desktop& desktop, Call call) {
     CheckHiddenWindowsRecorded(desktop);
 }
 
-// After the last open panel closed with ShowAllWindowAtExit set: no recorded window is hidden,
-// but those the hook hid during the call.
-void CheckRecordedWindowsShown(const Desktop& desktop);
+// After a panel close that `restores` (the last open panel closed with ShowAllWindowAtExit set):
+// no recorded window is left hidden. After any other close: no window hidden before it (as in
+// `before`) is shown. Windows the hook hid or showed during the call are not judged.
+void CheckClose(const Desktop& desktop, const std::map<HWND, WindowState>& before, bool restores);
 
 // A null array exactly when the listing is empty.
 void CheckListingArray(const void* items, size_t count);

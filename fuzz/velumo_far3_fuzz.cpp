@@ -3,8 +3,8 @@
 // what a host could pass (null, invalid, closed or unshown panels; null, short and long records)
 // and desktop events. After every step it checks, and traps on a violation:
 //   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
-//     panel with ShowAllWindowAtExit set, no recorded window left hidden; the plug-in's count of
-//     open panels equals the panels the host holds;
+//     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
+//     the plug-in's count of open panels equals the panels the host holds;
 //   - every listing: null exactly when empty, each window once with its whole UTF-16 title, four
 //     status marks that match it, its handle in hex and in UserData, nothing else set;
 //   - entry points give only their documented results, leave null or short records alone and
@@ -351,11 +351,12 @@ HANDLE WINAPI OpenTracked(const far3::OpenInfo* info) {
     return panel;
 }
 
-// Every close, by the host or by a direct call: the count drops by one panel, and the last one
-// shows the recorded windows again when ShowAllWindowAtExit is set.
+// Every close, by the host or by a direct call: the count drops by one panel, and only the last
+// one shows the recorded windows again, when ShowAllWindowAtExit is set.
 void WINAPI CloseChecked(const far3::ClosePanelInfo* info) {
     Run& run = *g_run;
     const int before = g_openPanelCount;
+    const std::map<HWND, fuzz::WindowState> desktopBefore = fuzz::DesktopSnapshot();
     const bool closes =
         info != nullptr && info->StructSize >= sizeof(*info) && IsPanel(info->hPanel);
     run.plugin.ClosePanelW(info);
@@ -364,10 +365,9 @@ void WINAPI CloseChecked(const far3::ClosePanelInfo* info) {
             static_cast<uint32_t>(g_openPanelCount));
     if (closes) {
         run.closed.insert(info->hPanel);
-        if (g_openPanelCount == 0 && g_settings.ShowAllWindowAtExit) {
-            fuzz::CheckRecordedWindowsShown(run.desktop);
-        }
     }
+    fuzz::CheckClose(run.desktop, desktopBefore,
+                     closes && g_openPanelCount == 0 && g_settings.ShowAllWindowAtExit);
 }
 
 intptr_t WINAPI ListingChecked(far3::GetFindDataInfo* info) {

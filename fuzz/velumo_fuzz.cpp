@@ -4,7 +4,7 @@
 // registry calls and Control, between desktop events. After every step it checks, and traps on a
 // violation:
 //   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
-//     panel with ShowAllWindowAtExit set, no recorded window left hidden;
+//     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
 //   - settings at start are the registry's usable values, defaults elsewhere; a confirmed dialog
 //     stores every setting as in memory, any other end changes nothing;
 //   - no registry key left open (unless RegCloseKey was made to fail);
@@ -39,6 +39,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -213,12 +214,10 @@ void ClosePanel(Run& run, HANDLE panel) {
         run.panels.erase(std::find(run.panels.begin(), run.panels.end(), panel));
     }
     // Only the close of the last open panel shows the hidden windows again.
-    const bool restores = g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
+    const bool restores = isOpen && g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
+    const std::map<HWND, fuzz::WindowState> before = fuzz::DesktopSnapshot();
     PluginCall(run, [&] { far1host::Plugin().ClosePlugin(panel); });
-    if (!isOpen || !restores) {
-        return;
-    }
-    fuzz::CheckRecordedWindowsShown(run.desktop);
+    fuzz::CheckClose(run.desktop, before, restores);
 }
 
 void StepOpenPlugin(InputReader& in, Run& run) {
