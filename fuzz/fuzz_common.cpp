@@ -284,25 +284,63 @@ void CheckHiddenWindowsRecorded(Desktop& desktop) {
     }
 }
 
-void CheckRecordedWindowsShown(const Desktop& desktop) {
+void CheckClose(const Desktop& desktop, const std::map<HWND, WindowState>& before, bool restores) {
     for (HWND window : simwin::ZOrder()) {
-        if (g_hiddenWindows.Contains(window) && desktop.touchedByHook.count(window) == 0) {
-            Require(StateOf(window).ownVisible, "closing the panel left a recorded window hidden",
-                    ValueOf(window));
+        if (desktop.touchedByHook.count(window) != 0) {
+            continue;
+        }
+        const bool shown = StateOf(window).ownVisible;
+        if (restores) {
+            Require(shown || g_hiddenWindows.Contains(window) == 0,
+                    "closing the panel left a recorded window hidden", ValueOf(window));
+        } else {
+            const auto was = before.find(window);
+            Require(!shown || was == before.end() || was->second.ownVisible,
+                    "a panel close that does not restore showed a window", ValueOf(window));
         }
     }
 }
 
-void CheckStatusMarks(HWND window, const char* status) {
-    const uint32_t value = ValueOf(window);
-    Require(IsWindow(window) != 0, "a listed window does not exist", value);
-    Require((status[0] == 'H') == (IsWindowVisible(window) == 0), "wrong 'H' mark", value);
-    Require((status[1] == 'O') == (GetWindow(window, GW_OWNER) != nullptr), "wrong 'O' mark",
-            value);
-    Require((status[3] == 'D') == (g_hiddenWindows.Contains(window) != 0), "wrong 'D' mark", value);
+void CheckListingArray(const void* items, size_t count) {
+    Require((items == nullptr) == (count == 0), "an empty list must be a null array",
+            static_cast<uint32_t>(count));
 }
 
-void SeedRegistry(InputReader& in, const std::string* const (&places)[4]) {
+HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std::string& handle,
+                       std::set<HWND>* seen, bool steady) {
+    // UserData is pointer-wide; the simulated handles fit in 32 bits, and so must the value.
+    Require(userData <= UINT32_MAX, "UserData is not a window handle",
+            static_cast<uint32_t>(userData >> 16 >> 16));
+    const uint32_t value = static_cast<uint32_t>(userData);
+    const HWND window = WindowOf(value);
+    Require(status.size() == 4 && status[2] == ' ', "status text malformed", value);
+    Require(handle == HandleText(window), "handle text differs from the user data", value);
+    Require(seen->insert(window).second, "a window is listed twice", value);
+    if (steady) {
+        Require(IsWindow(window) != 0, "a listed window does not exist", value);
+        Require((status[0] == 'H') == (IsWindowVisible(window) == 0), "wrong 'H' mark", value);
+        Require((status[1] == 'O') == (GetWindow(window, GW_OWNER) != nullptr), "wrong 'O' mark",
+                value);
+        Require((status[3] == 'D') == (g_hiddenWindows.Contains(window) != 0), "wrong 'D' mark",
+                value);
+    }
+    return window;
+}
+
+HWND PickItemWindow(InputReader& in, const std::vector<HWND>& lastListing, const Desktop& desktop) {
+    if ((in.Byte() & 1) != 0) {
+        return PickWindow(in, desktop);
+    }
+    const uint8_t index = in.Byte();
+    return lastListing.empty() ? nullptr : lastListing[index % lastListing.size()];
+}
+
+void SeedRegistry(InputReader& in, const std::string* keyPath) {
+    const std::string parent = keyPath ? keyPath->substr(0, keyPath->rfind('\\')) : "";
+    const std::string below = keyPath ? *keyPath + "\\Sub" : "";
+    const std::string bare = "Velumo";
+    const std::string* const places[4] = {keyPath, keyPath ? &parent : nullptr,
+                                          keyPath ? &below : nullptr, &bare};
     const size_t values = in.Byte() % 17;
     for (size_t i = 0; i < values; ++i) {
         const uint8_t place = in.Byte() % 4;
@@ -320,6 +358,11 @@ void SeedRegistry(InputReader& in, const std::string* const (&places)[4]) {
             // A key path the registry cannot hold: the plug-in then finds nothing either.
         }
     }
+}
+
+void CheckNoKeyLeftOpen(bool closeMayFail) {
+    Require(closeMayFail || simwin::OpenRegistryKeyCount() == 0, "a registry key was left open",
+            static_cast<uint32_t>(simwin::OpenRegistryKeyCount()));
 }
 
 int32_t RegistryValueOver(const std::string& keyPath, const char* name, int32_t defaultValue) {

@@ -105,12 +105,23 @@ template <typename Call> void AroundPluginCall(Desktop& desktop, Call call) {
     CheckHiddenWindowsRecorded(desktop);
 }
 
-// After the last open panel closed with ShowAllWindowAtExit set: no recorded window is hidden,
-// but those the hook hid during the call.
-void CheckRecordedWindowsShown(const Desktop& desktop);
+// After a panel close that `restores` (the last open panel closed with ShowAllWindowAtExit set):
+// no recorded window is left hidden. After any other close: no window hidden before it (as in
+// `before`) is shown. Windows the hook hid or showed during the call are not judged.
+void CheckClose(const Desktop& desktop, const std::map<HWND, WindowState>& before, bool restores);
 
-// A listed window's status marks ("H", "O", blank, "D") against the window at this moment.
-void CheckStatusMarks(HWND window, const char* status);
+// A null array exactly when the listing is empty.
+void CheckListingArray(const void* items, size_t count);
+
+// One listed window as the host receives it, from its user data and its two column texts (as
+// bytes): a window handle in 32 bits, listed once, a status of four characters with a blank
+// third, the handle text the user data in hex. With `steady` (nothing changed the desktop during
+// the listing) the status marks "H", "O" and "D" must match the window at this moment.
+HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std::string& handle,
+                       std::set<HWND>* seen, bool steady);
+
+// An item's window: byte bit 0 clear: a byte picks one of the last listing's, set: PickWindow.
+HWND PickItemWindow(InputReader& in, const std::vector<HWND>& lastListing, const Desktop& desktop);
 
 // A value picked by a byte from `known`; a byte beyond them reads the value itself with `read`.
 template <typename Value, size_t Count, typename Read>
@@ -174,10 +185,14 @@ std::vector<Message> OverrideMessages(InputReader& in, std::vector<Message> mess
     return messages;
 }
 
-// Registry values seeded at the start of an input: byte count (% 17), each: byte place (% 4,
-// the index into `places`; a null place reads the value and stores nothing), byte name (% 8):
-// as SettingName picks it (text: max 64); dword type, text data (max 300).
-void SeedRegistry(InputReader& in, const std::string* const (&places)[4]);
+// Registry values seeded at the start of an input: byte count (% 17), each: byte place (% 4:
+// the plug-in's key `keyPath`, its parent, a key below it, a bare "Velumo"; with a null keyPath
+// only the last, the others reading the value and storing nothing), byte name (% 8): as
+// SettingName picks it (text: max 64); dword type, text data (max 300).
+void SeedRegistry(InputReader& in, const std::string* keyPath);
+
+// No registry key left open (unless the input made RegCloseKey fail, when one may stay open).
+void CheckNoKeyLeftOpen(bool closeMayFail);
 
 // What a setting loads from the registry value `name` under keyPath: its bytes over the
 // default's low-order bytes when the value exists and holds at most 4 bytes, else the default.

@@ -32,10 +32,16 @@ units() { w $#; local x; for x in "$@"; do w "$x"; done; } # a FAR 3 text given 
 start() { b "${2:-0}"; t "$1"; b 0; b 0; }
 ROOT='Software\Far\Plugins'
 
-# ---- steps ---------------------------------------------------------------------------------
+# ---- desktop events: their first opcode in $EVENTS, titles written by $TITLE ----------------
 NONE=254 # window or panel selector: none (0 / null)
-window() { b 11; t "$1"; b "${2:-1}"; b $NONE; b $NONE; d "${3:-0}"; } # title, visible, style
-owned_window() { b 11; t "$1"; b 1; b "$2"; b $NONE; d 0; }               # owner = window #n
+window() { b $EVENTS; $TITLE "$1"; b "${2:-1}"; b $NONE; b $NONE; d "${3:-0}"; } # visible, style
+owned_window() { b $EVENTS; $TITLE "$1"; b 1; b "$2"; b $NONE; d 0; }        # owner = window #n
+hide_by_others() { b $((EVENTS + 3)); b "$1"; b 0; }
+hook() { b $((EVENTS + 5)); b "$#"; local a; for a in "$@"; do eval "$a"; done; } # actions as code
+action() { b "$1"; b "$2"; b "$3"; $TITLE "${4:-}"; }                   # at, kind, target, title
+
+# ---- steps ---------------------------------------------------------------------------------
+EVENTS=11 TITLE=t
 open_menu() { b 0; b 1; b 0; t ''; }                                       # plug-ins menu
 open_command() { b 0; b 4; b 0; t "$1"; }                                  # hide:<text>
 close_panel() { b 1; b "${1:-0}"; }
@@ -63,9 +69,6 @@ configure() {
 }
 plugin_info() { b 9; b 0; }
 exit_far() { b 10; }
-hide_by_others() { b 14; b "$1"; b 0; }
-hook() { b 16; b "$#"; local a; for a in "$@"; do eval "$a"; done; } # actions as code
-hook_action() { b "$1"; b "$2"; b "$3"; t "${4:-}"; }                   # at, kind, target, text
 registry_failure() { b 17; b "$1"; b "$2"; }
 control_result() { b 18; d "$1"; }
 
@@ -89,15 +92,16 @@ control_result() { b 18; d "$1"; }
 
 { start "$(repeat R 72)"; configure 0; } >"$OUT/root_key_72"
 { start "$(repeat K 300)"; configure 0 '' 42; open_menu; list; close_panel; } >"$OUT/root_key_300"
-{ start '' 1; configure 0; plugin_info; } >"$OUT/root_key_null"
+# No root key: AddToDisksMenu = 0 under a bare "Velumo" key must not be read.
+{ b 1; t ''; b 1; b 3; b 0; d 4; tb 0 0 0 0; b 0; configure 0; plugin_info; } >"$OUT/root_key_null"
 { start "$ROOT" 62; configure 0; registry_failure 0 0; registry_failure 1 0
   registry_failure 2 0; registry_failure 3 0; registry_failure 4 0; configure 0
 } >"$OUT/registry_failing"
 
 { start "$ROOT"; window alpha; window beta; window gamma; window delta; window epsilon
-  hook 'hook_action 1 0 0' 'hook_action 2 2 3' 'hook_action 3 5 0 late'
+  hook 'action 1 0 0' 'action 2 2 3' 'action 3 5 0 late'
   open_command a; list; free_list
-  hook 'hook_action 0 1 2'; close_panel; } >"$OUT/enumeration_hook"
+  hook 'action 0 1 2'; close_panel; } >"$OUT/enumeration_hook"
 
 { start "$ROOT"; for i in $(seq 1 22); do window "Window $i"; done; open_menu; list
   delete_listed 22; list; free_list; free_list; close_panel; } >"$OUT/table_full"
@@ -124,11 +128,7 @@ control_result() { b 18; d "$1"; }
 # Start of an input: start flags, start-up record and function table sizes; no stored values,
 # no registry values, no message overrides.
 start3() { b "${1:-0}"; b "${2:-0}"; b "${3:-0}"; b 0; b 0; b 0; }
-win() { b 15; u "$1"; b "${2:-1}"; b $NONE; b $NONE; d "${3:-0}"; } # title, visible, style
-owned_win() { b 15; u "$1"; b 1; b "$2"; b $NONE; d 0; }              # owner = window #n
-hide_by_others3() { b 18; b "$1"; b 0; }
-hook3() { b 20; b "$#"; local a; for a in "$@"; do eval "$a"; done; } # actions as code
-action() { b "$1"; b "$2"; b "$3"; u "${4:-}"; }                       # at, kind, target, title
+EVENTS=15 TITLE=u
 menu() { b 0; b 0; }
 disks() { b 1; b "$1"; b 0; }               # side
 command() { b 2; b 0; u "$1"; }             # hide:<text>
@@ -189,14 +189,14 @@ store_number() { b "${3:-0}"; b "$1"; b 0; d "$2"; d "${4:-0}"; } # name, low, l
 store_string() { b 0; b "$1"; b 1; u "$2"; }
 store_data() { b 0; b "$1"; b 2; t "$2"; }
 
-{ start3; win Notepad; win Calculator; win 'Program Manager'; menu; cursor 1; key $F8; relist
+{ start3; window Notepad; window Calculator; window 'Program Manager'; menu; cursor 1; key $F8; relist
   dotdot; } >"$OUT3/toggle_and_restore"
 
-{ start3; win 'Отчёт'; win '日本語 — résumé 🙂'; win 'Report one'; win 'Café notes' 0; menu
+{ start3; window 'Отчёт'; window '日本語 — résumé 🙂'; window 'Report one'; window 'Café notes' 0; menu
   command '日本'; command 'Отчёт'; title_command 1 2 3; tab; disks 1; relist 1; exit3
 } >"$OUT3/unicode_command"
 
-{ start3; b 15; units 0x41 0xD83D 0x42; b 1; b $NONE; b $NONE; d 0; win 'smile 🙂'
+{ start3; b 15; units 0x41 0xD83D 0x42; b 1; b $NONE; b $NONE; d 0; window 'smile 🙂'
   b 15; units 0xDE42 0x43; b 1; b $NONE; b $NONE; d 0; menu
   b 2; b 0; units 0xD83D; b 2; b 0; units 0xDE42; relist; open_command 0 'smile'
   b 21; r 0; b 4; b 2; b 2; r 0; b 0; units 0xD83D 0x42; } >"$OUT3/lone_surrogates"
@@ -216,39 +216,39 @@ store_data() { b 0; b "$1"; b 2; t "$2"; }
 { start3 1; configure3 ok '4 1'; host_failures 2; configure3 ok; host_failures 0
   configure3 ok '5 1'; } >"$OUT3/store_failing"
 
-{ start3 0 2; win Alpha; menu; cd3 'C:\Temp'; key $F3; configure3 ok; dotdot
+{ start3 0 2; window Alpha; menu; cd3 'C:\Temp'; key $F3; configure3 ok; dotdot
 } >"$OUT3/startup_refused"
 
-{ b 0; b 1; b 3; b 0; b 0; b 0; win Alpha; menu; key $F8; relist; configure3 ok '3 0'
+{ b 0; b 1; b 3; b 0; b 0; b 0; window Alpha; menu; key $F8; relist; configure3 ok '3 0'
 } >"$OUT3/startup_short"
 
 { b 0; b 4; b 10; b 4; b 7; b 0; b 0; b 0; b 1; b 0; b 1; b 0; b 1; b 0; d 4; tb 5
-  win Alpha; menu; relist; configure3 ok; exit3; } >"$OUT3/startup_long"
+  window Alpha; menu; relist; configure3 ok; exit3; } >"$OUT3/startup_long"
 
-{ start3; win Alpha; win Beta; open_direct 0 1; open_direct 1 1; open_direct '3 5' 1
+{ start3; window Alpha; window Beta; open_direct 0 1; open_direct 1 1; open_direct '3 5' 1
   open_direct '4 9' 1; list_direct 0 '3 7'; list_direct 0 '4 20' 1; list_direct 0 0 2 '3 3'
   list_direct 0 0 3; panel_info_direct 0 '3 40'; panel_info_direct 0 '4 1'
   panel_info_direct 0 1; info_direct 1 '3 12'; info_direct 1 '4 30'; info_direct 0 '3 50'
   info_direct 0 '4 2'; close_direct 0 '3 10'; close_direct 0 1; close_direct 255
   close_direct 254; close_direct 0; close_direct 0 '4 5'; } >"$OUT3/odd_records"
 
-{ start3; win Alpha; win Beta; open_unreadable 9; open_unreadable 3; open_direct 0 12 2
+{ start3; window Alpha; window Beta; open_unreadable 9; open_unreadable 3; open_direct 0 12 2
   b 21; r 0; b 200; d $((0x7FFFFFFF)); b 3; b 1; open_command 0 Alpha; open_command '3 4' Beta
   b 21; r 0; b 4; b 2; b 2; r 0; b 1; u ''; open_command 0 ''; } >"$OUT3/open_codes"
 
-{ start3; win alpha; win beta; win gamma; win delta; win epsilon
-  hook3 'action 1 0 0' 'action 2 2 3' 'action 3 5 0 late' 'action 0 4 1 Renamed'; menu; relist
-  hook3 'action 0 1 2'; cursor 1; key $F8; hook3 'action 1 2 0'; dotdot; } >"$OUT3/enumeration_hook"
+{ start3; window alpha; window beta; window gamma; window delta; window epsilon
+  hook 'action 1 0 0' 'action 2 2 3' 'action 3 5 0 late' 'action 0 4 1 Renamed'; menu; relist
+  hook 'action 0 1 2'; cursor 1; key $F8; hook 'action 1 2 0'; dotdot; } >"$OUT3/enumeration_hook"
 
-{ start3; for i in $(seq 1 22); do win "Window $i"; done; menu
+{ start3; for i in $(seq 1 22); do window "Window $i"; done; menu
   delete_direct 0 0 $(seq 0 21); relist; dotdot; } >"$OUT3/table_full"
 
 # The table grows past twenty; realloc fails: always in an F8, then the 1st, then the 2nd one.
-{ start3; for i in $(seq 1 45); do win "Window $i"; done; menu; host_failures 28
+{ start3; for i in $(seq 1 45); do window "Window $i"; done; menu; host_failures 28
   delete_direct 0 0 $(seq 0 29); host_failures 4; command Window; command Window; host_failures 8
   command Window; host_failures 0; command Window; dotdot; } >"$OUT3/table_grows"
 
-{ start3; win Editor; win Viewer 0; configure3 ok '5 1'; menu; cursor 1; key $F3; cursor 2
+{ start3; window Editor; window Viewer 0; configure3 ok '5 1'; menu; cursor 1; key $F3; cursor 2
   key $F3 1; key $F3 3; key $F3 2; select3 1 2; key $F3; open_direct 0 1; input_direct 1 0 0
   input_direct 0 0 0 2; input_direct 0 '3 16' 0; input_event 0 2; dotdot; } >"$OUT3/activate"
 
@@ -256,20 +256,20 @@ store_data() { b 0; b "$1"; b 2; t "$2"; }
   setdir_form 0 2 2; setdir_direct 0 'x\y'; menu; setdir_direct 0 '..'; menu; setdir_form 0 3
   setdir_form 0 1; } >"$OUT3/directories"
 
-{ start3; win Mail; win Music; configure3 ok '6 0'; menu; select3 1 2; key $F8; dotdot; menu
-  relist; hide_by_others3 0; dotdot; } >"$OUT3/keep_hidden_at_exit"
+{ start3; window Mail; window Music; configure3 ok '6 0'; menu; select3 1 2; key $F8; dotdot; menu
+  relist; hide_by_others 0; dotdot; } >"$OUT3/keep_hidden_at_exit"
 
-{ start3; win One; win Two; menu; tab; disks 1; cursor 1; key $F8; drive 1; tab; relist 0
+{ start3; window One; window Two; menu; tab; disks 1; cursor 1; key $F8; drive 1; tab; relist 0
   dotdot; } >"$OUT3/two_panels"
 
 { b 0; b 0; b 0; b 0; b 0; b 2; b 6; u "$(repeat T 700)"; b 3; u "$(repeat M 600)"
-  win "$(repeat W 1000)"; win short; menu; redraw; panel_info_direct 0; configure3 esc; exit3
+  window "$(repeat W 1000)"; window short; menu; redraw; panel_info_direct 0; configure3 esc; exit3
 } >"$OUT3/long_texts"
 
-{ start3; win Alpha; open_direct 0 1; close_direct 0; b 23; b 253; b 0; r 0; d 0; b 0; r 0
+{ start3; window Alpha; open_direct 0 1; close_direct 0; b 23; b 253; b 0; r 0; d 0; b 0; r 0
   b 24; b 253; b 0; r 0; b 26; b 253; b 0; r 0; b 1; b 1; b 0; b 0; b 27; b 253; b 0; r 0; b 0
   b 0; b 0; b 0; open_direct 0 1; list_direct 0; } >"$OUT3/closed_panel"
 
-{ start3; win Owner; owned_win Owned 0; win Child 1 $((0x40000000)); win Popup 1 $((0x80000000))
+{ start3; window Owner; owned_window Owned 0; window Child 1 $((0x40000000)); window Popup 1 $((0x80000000))
   configure3 ok '4 1 5 1 3 0'; menu; relist; configure_direct 0 0; configure_direct 0 1
   configure_direct 1 0; configure_direct '3 8' 0; configure_direct 0 2; } >"$OUT3/filters"

@@ -3,8 +3,8 @@
 // what a host could pass (null, invalid, closed or unshown panels; null, short and long records)
 // and desktop events. After every step it checks, and traps on a violation:
 //   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
-//     panel with ShowAllWindowAtExit set, no recorded window left hidden; the plug-in's count of
-//     open panels equals the panels the host holds;
+//     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
+//     the plug-in's count of open panels equals the panels the host holds;
 //   - every listing: null exactly when empty, each window once with its whole UTF-16 title, four
 //     status marks that match it, its handle in hex and in UserData, nothing else set;
 //   - entry points give only their documented results, leave null or short records alone and
@@ -21,7 +21,7 @@
 //   byte start-up record size (PickStartupSize), byte standard functions (PickFunctionsSize)
 //   byte store value count (% 13), each: byte bit 0 local, byte name (fuzz::SettingName, text16),
 //        byte type % 4: number (2 dwords), string (text16), data (text), other (2 dwords)
-//   registry values (fuzz::SeedRegistry; places: the FAR 1.x key, its parent, below, "Velumo")
+//   registry values (fuzz::SeedRegistry over the FAR 1.x key)
 //   byte message override count (% 8), each: byte id, text16 (max 700)
 //   steps: byte opcode (% 30): 0-13 kHostCalls, 14 exit FAR, 15-20 desktop events 0-5,
 //          21-29 kDirectCalls; the operands as each reads them.
@@ -60,8 +60,6 @@ namespace {
 using far3host::Text;
 using fuzz::InputReader;
 using fuzz::Require;
-using fuzz::ValueOf;
-using fuzz::WindowOf;
 
 constexpr size_t kMaxSteps = 256;
 constexpr intptr_t kUnreadableData = 0x10; // faults when read as an address
@@ -238,20 +236,17 @@ bool AsciiColumn(const WCHAR* text, size_t limit, std::string* ascii) {
 // A listing as the plug-in hands it to FAR. Titles and status marks are compared with the
 // desktop only when nothing changed it during the listing.
 void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bool steady) {
-    Require((items == nullptr) == (count == 0), "an empty list must be a null array",
-            static_cast<uint32_t>(count));
+    fuzz::CheckListingArray(items, count);
     std::set<HWND> seen;
     run.lastListing.clear();
     for (size_t i = 0; i < count; ++i) {
         const far3::PluginPanelItem& item = items[i];
         const uintptr_t data = reinterpret_cast<uintptr_t>(item.UserData.Data);
-        Require(data <= UINT32_MAX, "UserData is not a window handle",
-                static_cast<uint32_t>(data >> 16 >> 16));
-        const HWND window = WindowOf(static_cast<uint32_t>(data));
+        const uint32_t value = static_cast<uint32_t>(data);
         Require(item.FileName != nullptr && item.CustomColumnNumber == 2 &&
                     item.CustomColumnData != nullptr && item.CustomColumnData[0] != nullptr &&
                     item.CustomColumnData[1] != nullptr,
-                "item without its title or its two column texts", ValueOf(window));
+                "item without its title or its two column texts", value);
         far3::PluginPanelItem rest = item;
         rest.FileName = nullptr;
         rest.CustomColumnData = nullptr;
@@ -259,22 +254,16 @@ void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bo
         rest.UserData.Data = nullptr;
         const far3::PluginPanelItem zero = {};
         Require(memcmp(&rest, &zero, sizeof(rest)) == 0,
-                "item fields that must stay zero are set (attributes, FreeData, ...)",
-                ValueOf(window));
+                "item fields that must stay zero are set (attributes, FreeData, ...)", value);
         std::string status;
         std::string handle;
-        Require(AsciiColumn(item.CustomColumnData[0], 4, &status) && status.size() == 4 &&
-                    status[2] == ' ',
-                "status text malformed", ValueOf(window));
-        Require(AsciiColumn(item.CustomColumnData[1], 8, &handle) && handle == HandleText(window),
-                "handle text differs from the user data", ValueOf(window));
-        Require(seen.insert(window).second, "a window is listed twice", ValueOf(window));
+        Require(AsciiColumn(item.CustomColumnData[0], 4, &status) &&
+                    AsciiColumn(item.CustomColumnData[1], 8, &handle),
+                "a column text is not ASCII within its width", value);
+        const HWND window = fuzz::CheckListedWindow(data, status, handle, &seen, steady);
         run.lastListing.push_back(window);
-        if (steady) {
-            fuzz::CheckStatusMarks(window, status.c_str());
-            Require(Text(item.FileName) == WindowTitle(window),
-                    "a listed title is not the window's whole title", ValueOf(window));
-        }
+        Require(!steady || Text(item.FileName) == WindowTitle(window),
+                "a listed title is not the window's whole title", value);
     }
 }
 
@@ -362,11 +351,12 @@ HANDLE WINAPI OpenTracked(const far3::OpenInfo* info) {
     return panel;
 }
 
-// Every close, by the host or by a direct call: the count drops by one panel, and the last one
-// shows the recorded windows again when ShowAllWindowAtExit is set.
+// Every close, by the host or by a direct call: the count drops by one panel, and only the last
+// one shows the recorded windows again, when ShowAllWindowAtExit is set.
 void WINAPI CloseChecked(const far3::ClosePanelInfo* info) {
     Run& run = *g_run;
     const int before = g_openPanelCount;
+    const std::map<HWND, fuzz::WindowState> desktopBefore = fuzz::DesktopSnapshot();
     const bool closes =
         info != nullptr && info->StructSize >= sizeof(*info) && IsPanel(info->hPanel);
     run.plugin.ClosePanelW(info);
@@ -375,10 +365,9 @@ void WINAPI CloseChecked(const far3::ClosePanelInfo* info) {
             static_cast<uint32_t>(g_openPanelCount));
     if (closes) {
         run.closed.insert(info->hPanel);
-        if (g_openPanelCount == 0 && g_settings.ShowAllWindowAtExit) {
-            fuzz::CheckRecordedWindowsShown(run.desktop);
-        }
     }
+    fuzz::CheckClose(run.desktop, desktopBefore,
+                     closes && g_openPanelCount == 0 && g_settings.ShowAllWindowAtExit);
 }
 
 intptr_t WINAPI ListingChecked(far3::GetFindDataInfo* info) {
@@ -486,9 +475,7 @@ void CheckAfterStep(Run& run) {
     run.hostUnawarePanel = false;
     Require(far3host::OpenSettingsHandles() == 0, "a settings handle was left open");
     Require(far3host::OpenDialogs() == 0, "a dialog was left open");
-    if (!run.registryCloseFails) {
-        Require(simwin::OpenRegistryKeyCount() == 0, "a registry key was left open");
-    }
+    fuzz::CheckNoKeyLeftOpen(run.registryCloseFails);
     const size_t held = OpenPanels(run).size();
     Require(g_openPanelCount >= 0 && static_cast<size_t>(g_openPanelCount) == held,
             "the plug-in's count of open panels differs from the panels the host holds",
@@ -512,28 +499,6 @@ bool SameStore(const std::vector<far3host::StoredSetting>& a,
                       });
 }
 
-// `store` with the settings FAR 3 keeps written as the numbers they hold in memory.
-std::vector<far3host::StoredSetting>
-WithSettingsWritten(std::vector<far3host::StoredSetting> store) {
-    for (const SettingField& setting : Far3Settings()) {
-        const far3host::StoredSetting written =
-            Far3Number(Wide(setting.Name), static_cast<uint32_t>(g_settings.*setting.Field));
-        auto at = std::find_if(store.begin(), store.end(), [&](const far3host::StoredSetting& s) {
-            return s.location == far3::PSL_ROAMING && s.name == written.name;
-        });
-        if (at != store.end()) {
-            *at = written;
-        } else {
-            store.push_back(written);
-        }
-    }
-    std::sort(store.begin(), store.end(),
-              [](const far3host::StoredSetting& x, const far3host::StoredSetting& y) {
-                  return std::make_pair(x.location, x.name) < std::make_pair(y.location, y.name);
-              });
-    return store;
-}
-
 // The store as the stand-in keeps the values seeded in this order: by location and name, the
 // last value of a name winning.
 std::vector<far3host::StoredSetting> StoreOf(const std::vector<far3host::StoredSetting>& seeds) {
@@ -546,6 +511,16 @@ std::vector<far3host::StoredSetting> StoreOf(const std::vector<far3host::StoredS
         sorted.push_back({value.first.first, value.first.second, value.second});
     }
     return sorted;
+}
+
+// `store` with the settings FAR 3 keeps written over it as the numbers they hold in memory.
+std::vector<far3host::StoredSetting>
+WithSettingsWritten(std::vector<far3host::StoredSetting> store) {
+    for (const SettingField& setting : Far3Settings()) {
+        store.push_back(
+            Far3Number(Wide(setting.Name), static_cast<uint32_t>(g_settings.*setting.Field)));
+    }
+    return StoreOf(store);
 }
 
 // What SetStartupInfoW must have loaded: the numbers in the roaming store, defaults elsewhere;
@@ -703,14 +678,19 @@ Text ReadCommand(InputReader& in, const Run& run) {
     }
 }
 
-void StepConfigure(InputReader& in, Run& run) {
-    const size_t item = in.Byte() % 3;
-    ReadAnswers(in, run);
+// Runs a call that may show the configuration dialog and checks what it did to the settings.
+template <typename Call> void ConfigureStep(Run& run, Call call) {
     const Settings before = g_settings;
     const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
     intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::Configure(item); });
+    PluginStep(run, [&] { result = call(); });
     CheckConfigured(result, before, storeBefore, run.createFails);
+}
+
+void StepConfigure(InputReader& in, Run& run) {
+    const size_t item = in.Byte() % 3;
+    ReadAnswers(in, run);
+    ConfigureStep(run, [&] { return far3host::Configure(item); });
 }
 
 // `cd`, Enter on ".." and SetDirectoryW itself close the panel for anything but the root: the
@@ -920,15 +900,22 @@ void DirectGetOpenPanelInfo(InputReader& in, Run& run) {
     Require(record.TailUntouched(), "GetOpenPanelInfoW wrote beyond Velumo's record");
 }
 
-// An entry point called with a record for a panel that no host panel may show (the stand-in then
-// reports the unknown handle, the fuzzer's doing); it must leave the host's record alone.
+// An entry point called directly with a record for `panel`: it must leave the host's record
+// alone and give 1 exactly when the record is usable, the panel open and `acts` holds (a closed
+// panel's result is not judged). With `unknownHandle` the call may ask the stand-in about a
+// panel no host panel shows, the fuzzer's doing.
 template <typename Record, typename Entry>
 intptr_t CallForPanel(Run& run, const PanelPick& panel, HostRecord<Record>& record, Entry entry,
-                      const char* wroteRecord) {
-    run.hostUnawarePanel = panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed;
+                      bool acts, bool unknownHandle, const char* wroteRecord,
+                      const char* wrongResult) {
+    run.hostUnawarePanel =
+        unknownHandle && (panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed);
     intptr_t result = 0;
     PluginStep(run, [&] { result = entry(record.Get()); });
     Require(record.Untouched(), wroteRecord);
+    Require(panel.kind == PanelKind::Closed ||
+                result == (record.Usable() && IsLive(panel) && acts ? 1 : 0),
+            wrongResult, static_cast<uint32_t>(result));
     return result;
 }
 
@@ -943,17 +930,12 @@ void DirectSetDirectory(InputReader& in, Run& run) {
     fields.Dir = form == 1 ? nullptr : directory.c_str();
     fields.OpMode = in.Dword();
     HostRecord<far3::SetDirectoryInfo> record(fields, size);
-    const intptr_t result = CallForPanel(run, panel, record, far3host::Plugin().SetDirectoryW,
-                                         "SetDirectoryW wrote into the host's record");
-    if (panel.kind == PanelKind::Closed) {
-        return;
-    }
-    const bool leaves = record.Usable() && fields.Dir != nullptr && IsLive(panel) &&
-                        (fields.OpMode & kFindMode) == 0 &&
-                        Text(directory.c_str()) != kRootDirectory;
-    Require(result == (leaves ? 1 : 0), "SetDirectoryW gave an unexpected result",
-            static_cast<uint32_t>(result));
-    if (!leaves) {
+    const bool away = fields.Dir != nullptr && (fields.OpMode & kFindMode) == 0 &&
+                      Text(directory.c_str()) != kRootDirectory;
+    const intptr_t result = CallForPanel(run, panel, record, far3host::Plugin().SetDirectoryW, away,
+                                         true, "SetDirectoryW wrote into the host's record",
+                                         "SetDirectoryW gave an unexpected result");
+    if (panel.kind == PanelKind::Closed || result == 0) {
         return;
     }
     if (panel.kind == PanelKind::Shown) {
@@ -978,17 +960,9 @@ std::vector<far3::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
     std::vector<far3::PluginPanelItem> items(in.Byte() % 33);
     for (far3::PluginPanelItem& item : items) {
         memset(&item, 0, sizeof(item));
-        HWND window = nullptr;
-        if ((in.Byte() & 1) == 0) {
-            const uint8_t index = in.Byte();
-            window =
-                run.lastListing.empty() ? nullptr : run.lastListing[index % run.lastListing.size()];
-        } else {
-            window = fuzz::PickWindow(in, run.desktop);
-        }
         item.FileName = FAR3_TEXT("");
         item.Flags = far3::PPIF_SELECTED;
-        item.UserData.Data = reinterpret_cast<void*>(window);
+        item.UserData.Data = fuzz::PickItemWindow(in, run.lastListing, run.desktop);
     }
     return items;
 }
@@ -1007,13 +981,9 @@ void DirectDeleteFiles(InputReader& in, Run& run) {
         fields.ItemsNumber = countPick == 2 ? in.Byte() % (items.size() + 1) : 0;
     }
     HostRecord<far3::DeleteFilesInfo> record(fields, size);
-    intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::Plugin().DeleteFilesW(record.Get()); });
-    Require(record.Untouched(), "DeleteFilesW wrote into the host's record");
-    if (panel.kind != PanelKind::Closed) {
-        Require(result == (record.Usable() && IsLive(panel) ? 1 : 0),
-                "DeleteFilesW gave an unexpected result", static_cast<uint32_t>(result));
-    }
+    CallForPanel(run, panel, record, far3host::Plugin().DeleteFilesW, true, false,
+                 "DeleteFilesW wrote into the host's record",
+                 "DeleteFilesW gave an unexpected result");
 }
 
 void DirectProcessInput(InputReader& in, Run& run) {
@@ -1029,16 +999,12 @@ void DirectProcessInput(InputReader& in, Run& run) {
     input.Event.KeyEvent.wVirtualKeyCode = PickKey(in);
     input.Event.KeyEvent.dwControlKeyState = PickKeyState(in);
     HostRecord<far3::ProcessPanelInputInfo> record(fields, size);
-    const intptr_t result = CallForPanel(run, panel, record, far3host::Plugin().ProcessPanelInputW,
-                                         "ProcessPanelInputW wrote into the host's record");
-    if (panel.kind == PanelKind::Closed) {
-        return;
-    }
     const bool activation = input.EventType == KEY_EVENT && input.Event.KeyEvent.bKeyDown != 0 &&
                             input.Event.KeyEvent.wVirtualKeyCode == VK_F3 &&
                             (input.Event.KeyEvent.dwControlKeyState & kCtrlAndShift) == 0;
-    Require(result == (record.Usable() && IsLive(panel) && activation ? 1 : 0),
-            "ProcessPanelInputW gave an unexpected result", static_cast<uint32_t>(result));
+    CallForPanel(run, panel, record, far3host::Plugin().ProcessPanelInputW, activation, true,
+                 "ProcessPanelInputW wrote into the host's record",
+                 "ProcessPanelInputW gave an unexpected result");
 }
 
 void DirectConfigure(InputReader& in, Run& run) {
@@ -1055,16 +1021,12 @@ void DirectConfigure(InputReader& in, Run& run) {
     fields.Guid = guidPick < 4 ? guids[guidPick] : &other;
     ReadAnswers(in, run);
     HostRecord<far3::ConfigureInfo> record(fields, size);
-    const Settings before = g_settings;
-    const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
-    intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::Plugin().ConfigureW(record.Get()); });
+    ConfigureStep(run, [&] { return far3host::Plugin().ConfigureW(record.Get()); });
     Require(record.Untouched(), "ConfigureW wrote into the host's record");
     const bool asked = record.Usable() && fields.Guid != nullptr &&
                        far3::SameGuid(*fields.Guid, far3::kConfigMenuGuid);
     Require(asked || far3host::DialogCalls().empty(),
             "ConfigureW showed a dialog it was not asked for");
-    CheckConfigured(result, before, storeBefore, run.createFails);
 }
 
 void DirectInfo(InputReader& in, Run& run) {
@@ -1173,11 +1135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PickFunctionsSize(in, run);
     const std::vector<far3host::StoredSetting> seeded = ReadStore(in);
     const std::string oldKey = far3::kOldRegistryKeyPath;
-    const std::string parent = oldKey.substr(0, oldKey.rfind('\\'));
-    const std::string below = oldKey + "\\Sub";
-    const std::string bare = "Velumo";
-    const std::string* const places[4] = {&oldKey, &parent, &below, &bare};
-    fuzz::SeedRegistry(in, places);
+    fuzz::SeedRegistry(in, &oldKey);
     const std::vector<Text> messages = fuzz::OverrideMessages(
         in, Far3EnglishMessages(), Far3EnglishMessages().size(), [&] { return in.Text16(700); });
     const simwin::RegistryCall failing[3] = {

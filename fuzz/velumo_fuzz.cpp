@@ -4,7 +4,7 @@
 // registry calls and Control, between desktop events. After every step it checks, and traps on a
 // violation:
 //   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
-//     panel with ShowAllWindowAtExit set, no recorded window left hidden;
+//     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
 //   - settings at start are the registry's usable values, defaults elsewhere; a confirmed dialog
 //     stores every setting as in memory, any other end changes nothing;
 //   - no registry key left open (unless RegCloseKey was made to fail);
@@ -16,7 +16,7 @@
 // Input (little-endian; zeros past the end; a text is cut at its first NUL):
 //   byte start: bit 0 no root key, bits 1-5 RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA,
 //        RegSetValueExA, RegCloseKey fail; text root key (max 1000)
-//   registry values (fuzz::SeedRegistry; places: <root>\Velumo, <root>, below it, "Velumo")
+//   registry values (fuzz::SeedRegistry over <root>\Velumo)
 //   byte message override count (% 8), each: byte id (% 20), text (max 700)
 //   steps: byte opcode (% 19): 0-10 the entry points of kHostCalls, 11-16 desktop events 0-5,
 //          17 a registry call fails (byte call, byte error), 18 Control's result (dword);
@@ -39,6 +39,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -49,8 +50,6 @@ namespace {
 using fuzz::CutAtNul;
 using fuzz::InputReader;
 using fuzz::Require;
-using fuzz::ValueOf;
-using fuzz::WindowOf;
 
 constexpr size_t kMaxSteps = 256;
 constexpr size_t kMaxOpenListings = 32; // the oldest is handed back beyond this
@@ -68,24 +67,17 @@ struct Run {
     fuzz::Desktop desktop;      // titles are ANSI bytes
     std::vector<HANDLE> panels; // open panels
     std::vector<Listing> listings;
-    std::vector<uint32_t> lastListing; // user data of the most recent listing
+    std::vector<HWND> lastListing; // the windows of the most recent listing
     LONG failures[kRegistryCallKinds] = {};
     bool closeEverFailed = false;
     bool rootKeyNull = false;
     std::string keyPath; // "<root>\Velumo"
 };
 
-void CheckNoKeyLeftOpen(const Run& run) {
-    if (!run.closeEverFailed) {
-        Require(simwin::OpenRegistryKeyCount() == 0, "a registry key was left open",
-                static_cast<uint32_t>(simwin::OpenRegistryKeyCount()));
-    }
-}
-
 // Runs one plug-in call with the hook script armed and checks what it did to the desktop.
 template <typename Call> void PluginCall(Run& run, Call call) {
     fuzz::AroundPluginCall(run.desktop, call);
-    CheckNoKeyLeftOpen(run);
+    fuzz::CheckNoKeyLeftOpen(run.closeEverFailed);
 }
 
 HANDLE PickPanel(InputReader& in, const Run& run) {
@@ -104,17 +96,9 @@ bool IsOpenPanel(const Run& run, HANDLE panel) {
 }
 
 std::vector<far1::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
-    const size_t count = in.Byte() % 33;
-    std::vector<far1::PluginPanelItem> items(count);
+    std::vector<far1::PluginPanelItem> items(in.Byte() % 33);
     for (far1::PluginPanelItem& item : items) {
-        if ((in.Byte() & 1) == 0) {
-            const uint8_t index = in.Byte();
-            item = PanelItemFor(run.lastListing.empty()
-                                    ? nullptr
-                                    : WindowOf(run.lastListing[index % run.lastListing.size()]));
-        } else {
-            item = PanelItemFor(fuzz::PickWindow(in, run.desktop));
-        }
+        item = PanelItemFor(fuzz::PickItemWindow(in, run.lastListing, run.desktop));
     }
     return items;
 }
@@ -189,18 +173,14 @@ void CheckSavedSettings(const Run& run) {
 
 // The listing as the host receives it. Status marks are compared with the desktop only when
 // no hook changed it during the listing.
-void CheckListing(const Run& run, const far1::PluginPanelItem* items, int count) {
+void CheckListing(Run& run, const far1::PluginPanelItem* items, int count) {
     Require(count >= 0, "negative item count", static_cast<uint32_t>(count));
-    Require((items == nullptr) == (count == 0), "an empty list must be a null array",
-            static_cast<uint32_t>(count));
-    std::set<uint32_t> seen;
+    fuzz::CheckListingArray(items, static_cast<size_t>(count));
+    std::set<HWND> seen;
+    run.lastListing.clear();
     for (int i = 0; i < count; ++i) {
         const far1::PluginPanelItem& item = items[i];
-        // UserData is pointer-wide; the simulated handles fit in 32 bits, and so must the value.
-        const uintptr_t userDataField = item.UserData;
-        Require(userDataField <= UINT32_MAX, "UserData is not a window handle",
-                static_cast<uint32_t>(userDataField >> 16 >> 16));
-        const uint32_t userData = static_cast<uint32_t>(userDataField);
+        const uint32_t userData = static_cast<uint32_t>(item.UserData);
         Require(memchr(item.FindData.cFileName, '\0', far1::kListedTitleCapacity) != nullptr,
                 "title not terminated within 128 bytes", userData);
         Require(item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
@@ -209,14 +189,9 @@ void CheckListing(const Run& run, const far1::PluginPanelItem* items, int count)
         Require(item.Description == nullptr && item.Owner == nullptr &&
                     item.FindData.dwFileAttributes == 0,
                 "entry fields that must stay zero are set", userData);
-        const char* status = item.CustomColumnData[0];
-        Require(item.CustomColumnData[1] == HandleText(WindowOf(userData)),
-                "handle text differs from the user data", userData);
-        Require(strlen(status) == 4 && status[2] == ' ', "status text malformed", userData);
-        Require(seen.insert(userData).second, "a window is listed twice", userData);
-        if (!run.desktop.hookArmed) {
-            fuzz::CheckStatusMarks(WindowOf(userData), status);
-        }
+        run.lastListing.push_back(fuzz::CheckListedWindow(item.UserData, item.CustomColumnData[0],
+                                                          item.CustomColumnData[1], &seen,
+                                                          !run.desktop.hookArmed));
     }
 }
 
@@ -239,12 +214,10 @@ void ClosePanel(Run& run, HANDLE panel) {
         run.panels.erase(std::find(run.panels.begin(), run.panels.end(), panel));
     }
     // Only the close of the last open panel shows the hidden windows again.
-    const bool restores = g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
+    const bool restores = isOpen && g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
+    const std::map<HWND, fuzz::WindowState> before = fuzz::DesktopSnapshot();
     PluginCall(run, [&] { far1host::Plugin().ClosePlugin(panel); });
-    if (!isOpen || !restores) {
-        return;
-    }
-    fuzz::CheckRecordedWindowsShown(run.desktop);
+    fuzz::CheckClose(run.desktop, before, restores);
 }
 
 void StepOpenPlugin(InputReader& in, Run& run) {
@@ -286,10 +259,6 @@ void StepGetFindData(InputReader& in, Run& run) {
         return;
     }
     CheckListing(run, items, count);
-    run.lastListing.clear();
-    for (int i = 0; i < count; ++i) {
-        run.lastListing.push_back(static_cast<uint32_t>(items[i].UserData));
-    }
     run.listings.push_back(Listing{panel, items, count});
 }
 
@@ -437,15 +406,6 @@ void Step(InputReader& in, Run& run) {
     fuzz::CheckHiddenWindowsRecorded(run.desktop);
 }
 
-void SeedRegistry(InputReader& in, const Run& run, const std::string& rootKey) {
-    const std::string below = run.keyPath + "\\Sub";
-    const std::string bare = kPluginKeyName;
-    const std::string* const places[4] = {run.rootKeyNull ? nullptr : &run.keyPath,
-                                          run.rootKeyNull ? nullptr : &rootKey,
-                                          run.rootKeyNull ? nullptr : &below, &bare};
-    fuzz::SeedRegistry(in, places);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -457,7 +417,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     run.rootKeyNull = (startup & 1) != 0;
     const std::string rootKey = CutAtNul(in.Text(1000));
     run.keyPath = rootKey + "\\" + kPluginKeyName;
-    SeedRegistry(in, run, rootKey);
+    fuzz::SeedRegistry(in, run.rootKeyNull ? nullptr : &run.keyPath);
     const std::vector<std::string> messages =
         fuzz::OverrideMessages(in, EnglishMessages(), 20, [&] { return in.Text(700); });
     for (size_t kind = 0; kind < kRegistryCallKinds; ++kind) {
@@ -468,7 +428,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     far1host::Start(far1host::LinkedPlugin(), messages, rootKey, "Velumo.dll", run.rootKeyNull);
     CheckLoadedSettings(run);
-    CheckNoKeyLeftOpen(run);
+    fuzz::CheckNoKeyLeftOpen(run.closeEverFailed);
 
     for (size_t steps = 0; steps < kMaxSteps && !in.AtEnd(); ++steps) {
         Step(in, run);
