@@ -19,17 +19,13 @@ using far3host::ListedItem;
 using namespace winetest;
 
 class Far3Test : public DesktopTest {
-  public:
-    static const far3host::PluginExports& LoadedExports(); // the DLL's, as loaded
-
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    // FAR starts anew with these settings in its store (or, by default, with the store the
+    // FAR starts anew with these settings in its store (RestartPlugin: with the store the
     // previous start left): a panel still open is closed first (ExitFARW).
-    void StartFar1(const std::vector<far3host::StoredSetting>& settings,
-                   const far3host::PluginExports& exports = LoadedExports());
+    void StartFar1(const std::vector<far3host::StoredSetting>& settings);
     void RestartPlugin();
     // The active panel's listing, reduced to the items of this test's windows.
     std::vector<ListedItem> OwnItems();

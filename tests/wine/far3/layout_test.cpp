@@ -276,13 +276,8 @@ class Far3Layout : public Far3Test {
         Write<void*>(startup, kStartupSettingsControl, Pointer(RawSettingsControl));
         Write<HMODULE>(startup, kStartupInstance, g_raw.module);
         Export("SetStartupInfoW")(startup);
-        volatile unsigned char* cleared[] = {startup, standardFunctions};
-        for (size_t i = 0; i < kStartupSize; ++i) {
-            cleared[0][i] = 0;
-        }
-        for (size_t i = 0; i < kFsfSize; ++i) {
-            cleared[1][i] = 0;
-        }
+        SecureZeroMemory(startup, sizeof startup);
+        SecureZeroMemory(standardFunctions, sizeof standardFunctions);
         Record info = Record::Sized(kPluginInfoSize);
         Call("GetPluginInfoW", info);
         return info;
