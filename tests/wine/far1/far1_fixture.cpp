@@ -30,16 +30,6 @@ const LoadedPlugin& Velumo() {
     return plugin;
 }
 
-// Takes `value` out of `list`; false when it is not there.
-template <typename Value> bool Forget(std::vector<Value>* list, Value value) {
-    auto at = std::find(list->begin(), list->end(), value);
-    if (at == list->end()) {
-        return false;
-    }
-    list->erase(at);
-    return true;
-}
-
 // Every panel the plug-in opens for the test is closed in TearDown.
 HANDLE Opened(HANDLE panel, const char* how, std::vector<HANDLE>* openPanels) {
     EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin " << how << " failed";
@@ -109,7 +99,9 @@ HANDLE Far1Test::OpenFromCommandLineOem(const std::string& oemText) {
 }
 
 void Far1Test::ClosePanel(HANDLE panel) {
-    ASSERT_TRUE(Forget(&openPanels_, panel)) << "closing a panel that is not open";
+    const auto open = std::find(openPanels_.begin(), openPanels_.end(), panel);
+    ASSERT_TRUE(open != openPanels_.end()) << "closing a panel that is not open";
+    openPanels_.erase(open);
     Plugin().ClosePlugin(panel);
     PumpMessages();
 }
@@ -144,19 +136,6 @@ ShownSettings Far1Test::SettingsShownByDialog() {
 }
 
 // ---- helpers ----------------------------------------------------------------------------------
-
-std::vector<far1::PluginPanelItem>
-PanelItemsOf(const std::vector<const far1host::ListedItem*>& items) {
-    std::vector<far1::PluginPanelItem> copies;
-    for (const far1host::ListedItem* item : items) {
-        if (item == nullptr) {
-            ADD_FAILURE() << "an item to hand over is not listed";
-            continue;
-        }
-        copies.push_back(far1host::PanelItemFrom(*item));
-    }
-    return copies;
-}
 
 HWND WindowOf(const far1host::ListedItem& item) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(item.userData));

@@ -18,8 +18,6 @@
 
 namespace winetest {
 
-constexpr unsigned kPkfControl = 1; // the host's PKF_CONTROL: Ctrl held with the key
-
 // The six settings as the configuration dialog shows them when it opens: AddToDisksMenu, the
 // digit field's text, ShowDesktopIcon, ShowOwnerWindow, ShowInvisibleWindow, ShowAllWindowAtExit.
 using ShownSettings = std::vector<std::string>;
@@ -51,9 +49,6 @@ class Far1Test : public DesktopTest {
     std::vector<HANDLE> openPanels_;
 };
 
-// The host's copies of listed items, as FAR hands them to DeleteFiles or reports them selected.
-std::vector<far1::PluginPanelItem>
-PanelItemsOf(const std::vector<const far1host::ListedItem*>& items);
 HWND WindowOf(const far1host::ListedItem& item);
 // The item for `window`, or null when it is not listed.
 const far1host::ListedItem* FindItem(const std::vector<far1host::ListedItem>& items, HWND window);

@@ -144,23 +144,4 @@ std::wstring Msg(int id) {
     return L"m" + std::to_wstring(id);
 }
 
-void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
-                  const std::wstring& status) {
-    const auto listed = [window](const ListedItem& item) { return WindowOf(item) == window; };
-    const auto times = std::count_if(items.begin(), items.end(), listed);
-    if (times != 1) {
-        ADD_FAILURE_AT(file, line) << Named(window) << ": expected listed once, seen " << times;
-        return;
-    }
-    const ListedItem& item = *std::find_if(items.begin(), items.end(), listed);
-    const std::wstring handle = Widen(HandleText(window));
-    const std::vector<std::wstring> expected = {status, handle};
-    if (item.customColumns != expected) {
-        ADD_FAILURE_AT(file, line)
-            << Named(window) << ": expected columns [\"" << status << "\", \"" << handle
-            << "\"]; seen " << item.customColumns.size() << " columns, the first \""
-            << (item.customColumns.empty() ? L"" : item.customColumns[0]) << "\"";
-    }
-}
-
 } // namespace far3test

@@ -46,11 +46,4 @@ intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id);
 // "m<id>": the text the stand-in serves for message `id`.
 std::wstring Msg(int id);
 
-void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
-                  const std::wstring& status);
-
 } // namespace far3test
-
-// Listed once, with this status text, its handle text and its handle in UserData.Data.
-#define EXPECT_LISTED(items, window, status)                                                       \
-    ::far3test::ExpectListed(__FILE__, __LINE__, items, window, status)

@@ -1,5 +1,5 @@
-// The FAR 3 panel against real windows with titles no ANSI or OEM code page holds: the listing,
-// "hide:" typed on the command line, and F3 with FAR's selection.
+// The FAR 3 panel against real windows with titles no ANSI or OEM code page holds: "hide:" typed
+// on the command line, and F3 with FAR's selection. The stress run checks the listing whole.
 //
 // Under Wine a SetForegroundWindow does not raise the window (see ../stress_run.h), so
 // the foreground window is what proves an activation here.
@@ -21,33 +21,12 @@ const std::wstring kDecoy = L"Velumo decoy ?? ?????";
 
 class Far3Panel : public Far3Test {};
 
-TEST_F(Far3Panel, ListingOfUnicodeTitles) {
+TEST_F(Far3Panel, HideCommandTogglesExactlyTheWindowsWhoseTitleHoldsTheText) {
     ASSERT_EQ(1252u, GetACP()) << "the Wine prefix runs with LC_ALL=C";
     BOOL lossy = FALSE;
     char ansi[64];
     WideCharToMultiByte(CP_ACP, 0, kRussian.c_str(), -1, ansi, sizeof ansi, nullptr, &lossy);
     ASSERT_TRUE(lossy) << "the titles must lie outside the ANSI code page";
-
-    ASSERT_NE(nullptr, OpenInActivePanel());
-    EXPECT_TRUE(OwnItems().empty());
-    EXPECT_NE(nullptr, PanelAt(ActivePanel()).plugin) << "a listing without our windows is kept";
-    HWND japanese = MakeWindowW(kJapanese);
-    HWND russian = MakeWindowW(kRussian);
-    HWND plain = MakeWindowW(kPlain);
-    std::vector<ListedItem> items = OwnItems();
-    ASSERT_EQ(3u, items.size());
-    for (HWND window : {japanese, russian, plain}) {
-        EXPECT_LISTED(items, window, L"    ");
-    }
-    for (const ListedItem& item : items) {
-        EXPECT_EQ(WholeTitleOf(WindowOf(item)), item.fileName) << "the whole UTF-16 title";
-        EXPECT_EQ(nullptr, item.userData.FreeData) << "nothing for FAR to free";
-        EXPECT_EQ(0u, item.fileAttributes) << "no attribute FAR would filter on";
-        EXPECT_FALSE(item.description || item.owner);
-    }
-}
-
-TEST_F(Far3Panel, HideCommandTogglesExactlyTheWindowsWhoseTitleHoldsTheText) {
     HWND japanese = MakeWindowW(kJapanese);
     HWND russian = MakeWindowW(kRussian);
     HWND plain = MakeWindowW(kPlain);
@@ -73,8 +52,7 @@ TEST_F(Far3Panel, HideCommandTogglesExactlyTheWindowsWhoseTitleHoldsTheText) {
         EXPECT_VISIBLE(plain);
         EXPECT_VISIBLE(decoy);
     }
-    EXPECT_LISTED(OwnItems(), japanese, L"H  D");
-    ExitFar();
+    ExitFar(); // shows what was recorded
     EXPECT_VISIBLE(japanese);
     EXPECT_VISIBLE(russian);
 
