@@ -17,9 +17,7 @@ usage() {
     echo "usage: $0 <objdump> <strings> <dll> <x86|x64> [far1|far3]" >&2
     exit 2
 }
-if [ $# -ne 4 ] && [ $# -ne 5 ]; then
-    usage
-fi
+[ $# -eq 4 ] || [ $# -eq 5 ] || usage
 OBJDUMP=$1
 STRINGS=$2
 DLL=$3
@@ -58,17 +56,14 @@ headers=$("$OBJDUMP" -p "$DLL") || {
 
 # ---- format ------------------------------------------------------------------------------------
 seen_format=$("$OBJDUMP" -f "$DLL" | sed -n 's/.*file format \([^[:space:]]*\).*/\1/p' | head -1)
-if [ "$seen_format" != "$format" ]; then
+[ "$seen_format" = "$format" ] ||
     fail "file format is \"$seen_format\", expected \"$format\" for the $BUILD build"
-fi
 echo "format: $seen_format"
 
 # ---- imports ---------------------------------------------------------------------------------
 imports=$(printf '%s\n' "$headers" | sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' |
     tr 'A-Z' 'a-z' | sort -u)
-if [ -z "$imports" ]; then
-    fail "no import table found"
-fi
+[ -n "$imports" ] || fail "no import table found"
 for dll in $imports; do
     case "$dll" in
     advapi32.dll | kernel32.dll | msvcrt.dll | user32.dll) ;;
@@ -94,12 +89,12 @@ echo "exports: $(echo $exports)"
 
 # ---- version resource --------------------------------------------------------------------------
 # The resource's texts are UTF-16LE; the value follows its name as the next text.
-original=$("$STRINGS" -el "$DLL" | sed -n '/^OriginalFilename$/{n;p;q;}')
-if [ "$original" != "Velumo.dll" ]; then
+version_text() { "$STRINGS" -el "$DLL" | sed -n "/^$1\$/{n;p;q;}"; }
+original=$(version_text OriginalFilename)
+[ "$original" = "Velumo.dll" ] ||
     fail "version resource: OriginalFilename is \"$original\", expected \"Velumo.dll\""
-fi
 echo "OriginalFilename: $original"
-description=$("$STRINGS" -el "$DLL" | sed -n '/^FileDescription$/{n;p;q;}')
+description=$(version_text FileDescription)
 case "$description" in
 *"$build_name") ;;
 *) fail "version resource: FileDescription \"$description\" does not end in \"$build_name\"" ;;

@@ -40,14 +40,6 @@ HWND DesktopTest::MakeWindowW(const std::wstring& title, DWORD style) {
     return window;
 }
 
-void DesktopTest::DestroyOwnWindow(HWND window) {
-    auto at = std::find(windows_.begin(), windows_.end(), window);
-    ASSERT_TRUE(at != windows_.end()) << "not a window of this test";
-    windows_.erase(at);
-    EXPECT_TRUE(DestroyWindow(window)) << "DestroyWindow failed, error " << GetLastError();
-    PumpMessages();
-}
-
 bool DesktopTest::IsOwnWindow(HWND window) const {
     return std::find(windows_.begin(), windows_.end(), window) != windows_.end();
 }
@@ -80,6 +72,10 @@ std::string Printable(const std::string& bytes) {
     return shown;
 }
 
+std::wstring Widen(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
 std::string WindowTitle(HWND window) {
     char title[512];
     int length = GetWindowTextA(window, title, sizeof(title));
@@ -96,6 +92,68 @@ std::wstring WholeTitleOf(HWND window) {
 
 std::string Named(HWND window) {
     return "window " + HandleText(window) + " \"" + Printable(WindowTitle(window)) + "\"";
+}
+
+bool operator==(const StoredValue& a, const StoredValue& b) {
+    return a.type == b.type && a.data == b.data;
+}
+
+void PrintTo(const StoredValue& value, std::ostream* out) {
+    *out << "type " << value.type << " (REG_SZ 1, REG_BINARY 3, REG_DWORD 4, REG_QWORD 11), "
+         << value.data.size() << " bytes {";
+    for (size_t i = 0; i < value.data.size(); ++i) {
+        char byte[8];
+        snprintf(byte, sizeof(byte), "%s%02X", i ? " " : "", value.data[i]);
+        *out << byte;
+    }
+    *out << "}";
+}
+
+StoredValue StoredDword(DWORD value) {
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&value);
+    return StoredValue{REG_DWORD, std::vector<uint8_t>(bytes, bytes + sizeof value)};
+}
+
+std::map<std::string, StoredValue> StoredValues(const std::string& path) {
+    std::map<std::string, StoredValue> values;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return values;
+    }
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        uint8_t data[1024];
+        DWORD length = sizeof name, type = 0, size = sizeof data;
+        const LONG read = RegEnumValueA(key, index, name, &length, nullptr, &type, data, &size);
+        if (read != ERROR_SUCCESS) {
+            EXPECT_EQ(ERROR_NO_MORE_ITEMS, read) << "a value of " << path << " not read whole";
+            break;
+        }
+        values[std::string(name, length)] =
+            StoredValue{type, std::vector<uint8_t>(data, data + size)};
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+bool KeyExists(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+void SeedValue(const std::string& path, const char* name, const StoredValue& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                             KEY_WRITE, nullptr, &key, nullptr))
+        << "RegCreateKeyExA " << path;
+    const LONG set = RegSetValueExA(key, name, 0, value.type, value.data.data(),
+                                    static_cast<DWORD>(value.data.size()));
+    RegCloseKey(key);
+    ASSERT_EQ(ERROR_SUCCESS, set) << "RegSetValueExA " << name;
 }
 
 void ExpectVisible(const char* file, int line, HWND window, bool visible) {

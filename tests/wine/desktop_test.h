@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,7 +37,6 @@ class DesktopTest : public ::testing::Test {
     // A window titled in the ANSI code page, or in UTF-16 exactly as given.
     HWND MakeWindow(const std::string& title, DWORD style = kVisibleWindow, HWND owner = nullptr);
     HWND MakeWindowW(const std::wstring& title, DWORD style = kVisibleWindow);
-    void DestroyOwnWindow(HWND window);
     bool IsOwnWindow(HWND window) const;
     // This test's live windows in z-order, topmost first, as EnumWindows reports them.
     std::vector<HWND> OwnZOrder() const;
@@ -47,9 +49,23 @@ class DesktopTest : public ::testing::Test {
     HWND Keep(HWND window, const std::string& shownTitle);
 };
 
+// One registry value as stored, for comparisons that print what was seen.
+struct StoredValue {
+    DWORD type;
+    std::vector<uint8_t> data;
+};
+bool operator==(const StoredValue& a, const StoredValue& b);
+void PrintTo(const StoredValue& value, std::ostream* out); // how gtest shows it
+StoredValue StoredDword(DWORD value);                      // a REG_DWORD of 4 bytes
+// Every value of HKCU\<key> by name; empty when the key does not exist.
+std::map<std::string, StoredValue> StoredValues(const std::string& key);
+bool KeyExists(const std::string& key); // HKCU\<key>
+void SeedValue(const std::string& key, const char* name, const StoredValue& value);
+
 std::string Printable(const std::string& bytes); // bytes >= 0x80 and controls as \xNN
-std::string WindowTitle(HWND window);            // in the ANSI code page
-std::wstring WholeTitleOf(HWND window);          // in UTF-16, however long
+std::wstring Widen(const std::string& ascii);
+std::string WindowTitle(HWND window);   // in the ANSI code page
+std::wstring WholeTitleOf(HWND window); // in UTF-16, however long
 // "window 0001009A "Report"" for the messages.
 std::string Named(HWND window);
 void ExpectVisible(const char* file, int line, HWND window, bool visible);

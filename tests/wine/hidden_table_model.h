@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 class TableModel {
@@ -46,12 +47,7 @@ class TableModel {
         }
     }
     bool Contains(HWND window) const {
-        for (HWND slot : slots_) {
-            if (slot == window) {
-                return true;
-            }
-        }
-        return false;
+        return std::find(slots_.begin(), slots_.end(), window) != slots_.end();
     }
 
     size_t SlotCount() const { return slots_.size(); }

@@ -11,34 +11,23 @@ namespace {
 constexpr char kTestsRoot[] = "Software\\VelumoWineTests";
 
 struct LoadedPlugin {
-    bool attempted = false;
     std::string error; // empty once loaded
-    std::string dllPath;
     far1host::PluginExports exports{};
     std::vector<std::string> messages;
 };
 
 // Velumo.dll of this build and the language file beside it, loaded once for the process: the
 // DLL stays loaded, as in FAR, so its table of hidden windows lives across the tests.
-LoadedPlugin& Velumo() {
-    static LoadedPlugin plugin;
-    if (plugin.attempted) {
-        return plugin;
-    }
-    plugin.attempted = true;
-    plugin.dllPath = harness::BesideProgram(VELUMO_DLL_RELATIVE_PATH);
-    harness::LoadVelumo(plugin.dllPath, &plugin.exports, &plugin.messages, &plugin.error);
+const LoadedPlugin& Velumo() {
+    static const LoadedPlugin plugin = [] {
+        LoadedPlugin loaded;
+        const std::string path = harness::BesideProgram(VELUMO_DLL_RELATIVE_PATH);
+        if (!harness::LoadVelumo(path, &loaded.exports, &loaded.messages, &loaded.error)) {
+            loaded.error += " (Velumo.dll expected at " + path + ")";
+        }
+        return loaded;
+    }();
     return plugin;
-}
-
-// Takes `value` out of `list`; false when it is not there.
-template <typename Value> bool Forget(std::vector<Value>* list, Value value) {
-    auto at = std::find(list->begin(), list->end(), value);
-    if (at == list->end()) {
-        return false;
-    }
-    list->erase(at);
-    return true;
 }
 
 // Every panel the plug-in opens for the test is closed in TearDown.
@@ -52,37 +41,11 @@ HANDLE Opened(HANDLE panel, const char* how, std::vector<HANDLE>* openPanels) {
 
 } // namespace
 
-bool operator==(const StoredValue& a, const StoredValue& b) {
-    return a.present == b.present && a.type == b.type && a.data == b.data;
-}
-
-void PrintTo(const StoredValue& value, std::ostream* out) {
-    if (!value.present) {
-        *out << "(no value)";
-        return;
-    }
-    *out << "type " << value.type << " (REG_SZ 1, REG_BINARY 3, REG_DWORD 4, REG_QWORD 11), "
-         << value.data.size() << " bytes {";
-    for (size_t i = 0; i < value.data.size(); ++i) {
-        char byte[8];
-        snprintf(byte, sizeof(byte), "%s%02X", i ? " " : "", value.data[i]);
-        *out << byte;
-    }
-    *out << "}";
-}
-
-StoredValue StoredDword(DWORD value) {
-    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&value);
-    return StoredValue{true, REG_DWORD, std::vector<uint8_t>(bytes, bytes + sizeof value)};
-}
-
 // ---- fixture ----------------------------------------------------------------------------------
 
 void Far1Test::SetUp() {
     DesktopTest::SetUp();
-    const LoadedPlugin& plugin = Velumo();
-    ASSERT_TRUE(plugin.error.empty())
-        << plugin.error << " (Velumo.dll expected at " << plugin.dllPath << ")";
+    ASSERT_TRUE(Velumo().error.empty()) << Velumo().error;
     RegDeleteTreeA(HKEY_CURRENT_USER, RootKey().c_str()); // left over by an aborted run
     ASSERT_FALSE(KeyExists(RootKey())) << "cannot clear " << RootKey();
 }
@@ -110,69 +73,12 @@ std::string Far1Test::SettingsKey() const {
     return RootKey() + "\\Velumo";
 }
 
-void Far1Test::SeedValue(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    LONG created = RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, nullptr,
-                                   REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr);
-    ASSERT_EQ(ERROR_SUCCESS, created) << "RegCreateKeyExA " << SettingsKey();
-    LONG set = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-    ASSERT_EQ(ERROR_SUCCESS, set) << "RegSetValueExA " << name;
-}
-
 void Far1Test::SeedDword(const char* name, DWORD value) {
-    SeedValue(name, REG_DWORD, &value, sizeof(value));
+    SeedValue(SettingsKey(), name, StoredDword(value));
 }
 
-StoredValue Far1Test::ReadStored(const char* name) const {
-    StoredValue stored;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS) {
-        return stored;
-    }
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &stored.type, nullptr, &size) == ERROR_SUCCESS) {
-        stored.data.resize(size);
-        DWORD read = size;
-        if (RegQueryValueExA(key, name, nullptr, &stored.type, size ? stored.data.data() : nullptr,
-                             &read) == ERROR_SUCCESS) {
-            stored.present = true;
-            stored.data.resize(read);
-        }
-    }
-    RegCloseKey(key);
-    return stored;
-}
-
-std::vector<std::string> Far1Test::StoredValueNames() const {
-    std::vector<std::string> names;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey().c_str(), 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS) {
-        return names;
-    }
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD length = sizeof(name);
-        if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        names.emplace_back(name, length);
-    }
-    RegCloseKey(key);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-bool Far1Test::KeyExists(const std::string& path) const {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
+std::map<std::string, StoredValue> Far1Test::Stored() const {
+    return StoredValues(SettingsKey());
 }
 
 void Far1Test::StartFar1() {
@@ -192,29 +98,10 @@ HANDLE Far1Test::OpenFromCommandLineOem(const std::string& oemText) {
     return Opened(far1host::OpenFromCommandLineOem(oemText), "from the command line", &openPanels_);
 }
 
-HANDLE Far1Test::OpenInActivePanel() {
-    HANDLE panel = far1host::OpenInActivePanel(far1::OPEN_PLUGINSMENU);
-    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin failed";
-    PumpMessages();
-    return panel;
-}
-
-HANDLE Far1Test::TypeCommand(const std::string& command) {
-    HANDLE panel = far1host::TypeCommand(command);
-    EXPECT_NE(nullptr, panel) << "the host found no plug-in for \"" << Printable(command) << "\"";
-    EXPECT_NE(INVALID_HANDLE_VALUE, panel) << "OpenPlugin from the command line failed";
-    PumpMessages();
-    return panel;
-}
-
-int Far1Test::EnterDirectory(const std::string& directory) {
-    int result = far1host::EnterDirectory(directory);
-    PumpMessages();
-    return result;
-}
-
 void Far1Test::ClosePanel(HANDLE panel) {
-    ASSERT_TRUE(Forget(&openPanels_, panel)) << "closing a panel that is not open";
+    const auto open = std::find(openPanels_.begin(), openPanels_.end(), panel);
+    ASSERT_TRUE(open != openPanels_.end()) << "closing a panel that is not open";
+    openPanels_.erase(open);
     Plugin().ClosePlugin(panel);
     PumpMessages();
 }
@@ -236,29 +123,19 @@ ShownSettings Far1Test::SettingsShownByDialog() {
     EXPECT_EQ(1u, calls.size()) << "Configure(0) runs one dialog";
     if (calls.size() != 1 || calls[0].items.size() != 12) {
         ADD_FAILURE() << "the configuration dialog has 12 items";
-        return ShownSettings{-1, "?", -1, -1, -1, -1};
+        return {};
     }
     const std::vector<far1::FarDialogItem>& items = calls[0].items;
-    std::string digit(items[2].Data, strnlen(items[2].Data, sizeof(items[2].Data)));
-    return ShownSettings{items[1].Selected, digit,
-                         items[5].Selected, items[6].Selected,
-                         items[7].Selected, items[8].Selected};
+    ShownSettings shown;
+    for (size_t index : {1, 2, 5, 6, 7, 8}) {
+        const far1::FarDialogItem& item = items[index];
+        shown.push_back(index == 2 ? std::string(item.Data, strnlen(item.Data, sizeof item.Data))
+                                   : std::to_string(item.Selected));
+    }
+    return shown;
 }
 
 // ---- helpers ----------------------------------------------------------------------------------
-
-std::vector<far1::PluginPanelItem>
-PanelItemsOf(const std::vector<const far1host::ListedItem*>& items) {
-    std::vector<far1::PluginPanelItem> copies;
-    for (const far1host::ListedItem* item : items) {
-        if (item == nullptr) {
-            ADD_FAILURE() << "an item to hand over is not listed";
-            continue;
-        }
-        copies.push_back(far1host::PanelItemFrom(*item));
-    }
-    return copies;
-}
 
 HWND WindowOf(const far1host::ListedItem& item) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(item.userData));
@@ -279,26 +156,18 @@ void ExpectListed(const char* file, int line, const std::vector<far1host::Listed
         return WindowOf(item) == window;
     };
     const auto times = std::count_if(items.begin(), items.end(), listed);
-    if (times != 1) {
-        ADD_FAILURE_AT(file, line) << Named(window) << ": expected listed once, seen " << times;
+    if (times != (status != nullptr ? 1 : 0)) {
+        ADD_FAILURE_AT(file, line) << Named(window) << ": expected listed "
+                                   << (status != nullptr ? "once" : "never") << ", seen " << times;
         return;
     }
-    const far1host::ListedItem& found = *std::find_if(items.begin(), items.end(), listed);
-    if (found.status != status || found.handleText != HandleText(window) ||
-        found.customColumnNumber != 2) {
+    const auto found = std::find_if(items.begin(), items.end(), listed);
+    if (found != items.end() && (found->status != status || found->customColumnNumber != 2 ||
+                                 found->handleText != HandleText(window))) {
         ADD_FAILURE_AT(file, line)
             << Named(window) << ": expected status \"" << status
-            << "\", its handle text, 2 columns; seen \"" << found.status << "\", \""
-            << found.handleText << "\", " << found.customColumnNumber;
-    }
-}
-
-void ExpectNotListed(const char* file, int line, const std::vector<far1host::ListedItem>& items,
-                     HWND window) {
-    const far1host::ListedItem* found = FindItem(items, window);
-    if (found != nullptr) {
-        ADD_FAILURE_AT(file, line) << Named(window) << ": expected not listed, seen with status \""
-                                   << found->status << "\"";
+            << "\", its handle text, 2 columns; seen \"" << found->status << "\", \""
+            << found->handleText << "\", " << found->customColumnNumber;
     }
 }
 

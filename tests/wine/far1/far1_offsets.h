@@ -37,9 +37,9 @@ constexpr size_t kModeTypes = 0, kModeWidths = Off(4, 8), kModeTitles = Off(8, 1
                  kModeFullScreen = Off(12, 24);
 // KeyBarTitles: seven groups of twelve label pointers
 constexpr size_t kKeyBarSize = Off(336, 672), kKeyBarShift = Off(144, 288);
-// PluginPanelItem
-constexpr size_t kItemSize = Off(366, 400);
-constexpr size_t kItemFileName = 44, kItemDescription = Off(334, 336), kItemOwner = Off(338, 344),
+// PluginPanelItem: WIN32_FIND_DATAA first, its cFileName at 44
+constexpr size_t kItemSize = Off(366, 400), kItemFileName = 44;
+constexpr size_t kItemDescription = Off(334, 336), kItemOwner = Off(338, 344),
                  kItemColumns = Off(342, 352), kItemColumnCount = Off(346, 360),
                  kItemUserData = Off(350, 368), kItemCrc = Off(354, 376),
                  kItemReserved = Off(358, 384);

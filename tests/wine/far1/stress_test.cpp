@@ -12,9 +12,6 @@ class Far1Stress : public Far1Test {};
 std::string Narrow(const std::wstring& ascii) {
     return std::string(ascii.begin(), ascii.end());
 }
-std::wstring Widen(const std::string& ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
-}
 
 TEST_F(Far1Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
     HANDLE panel = nullptr;
@@ -53,9 +50,19 @@ TEST_F(Far1Stress, FiveThousandRandomOperationsOnThreeHundredWindows) {
         std::vector<far1::PluginPanelItem> handed = copies(*items);
         return Plugin().DeleteFiles(panel, handed.data(), static_cast<int>(handed.size()), 0) == 1;
     };
+    // Whatever the selection holds, even a destroyed window, the panel is updated and redrawn.
     host.pressF3 = [&panel, copies](std::vector<StressItem>* selection, int altKey) {
+        far1host::ClearRecords();
         far1host::SetPanelSelection(copies(*selection));
-        return far1host::PressKey(panel, VK_F3, altKey != 0 ? unsigned{far1::PKF_ALT} : 0u) == 1;
+        const unsigned state = altKey != 0 ? unsigned{far1::PKF_ALT} : 0u;
+        const bool handled = far1host::PressKey(panel, VK_F3, state) == 1;
+        std::vector<int> commands;
+        for (const far1host::ControlCall& call : far1host::ControlCalls()) {
+            commands.push_back(call.command);
+        }
+        return handled &&
+               commands == std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL,
+                                            far1::FCTL_REDRAWPANEL};
     };
     host.hideCommand = [this](const std::wstring& text) {
         HANDLE command = OpenFromCommandLine(Narrow(text));

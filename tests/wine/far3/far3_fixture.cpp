@@ -6,49 +6,42 @@ namespace far3test {
 namespace {
 
 struct LoadedPlugin {
-    bool attempted = false;
     std::string error; // empty once loaded
     std::wstring path;
     far3host::PluginExports exports{};
-    std::vector<far3host::Text> messages;
+    std::vector<far3host::Text> messages; // "m<id>" for every message of the language file
 };
-
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
 
 // The DLL, loaded once for the process as FAR keeps it: its table of hidden windows and count of
 // open panels live across the tests.
 const LoadedPlugin& Velumo() {
-    static LoadedPlugin plugin;
-    if (plugin.attempted) {
-        return plugin;
-    }
-    plugin.attempted = true;
-    const std::string path = harness::BesideProgram(VELUMO_FAR3_DLL_RELATIVE_PATH);
-    plugin.path = Widen(path);
-    far3host::LanguageFile language;
-    const std::string lng = path.substr(0, path.find_last_of("\\/") + 1) + "VelumoEng.lng";
-    if (!far3host::LoadLanguageFile(lng, &language)) {
-        plugin.error = "cannot read " + lng;
-    } else if (far3host::LoadPlugin(plugin.path, &plugin.exports, &plugin.error)) {
-        for (size_t id = 0; id < language.messages.size(); ++id) {
-            plugin.messages.push_back(Msg(static_cast<int>(id)));
+    static const LoadedPlugin plugin = [] {
+        LoadedPlugin loaded;
+        const std::string path = harness::BesideProgram(VELUMO_FAR3_DLL_RELATIVE_PATH);
+        loaded.path = Widen(path);
+        far3host::LanguageFile language;
+        const std::string lng = path.substr(0, path.find_last_of("\\/") + 1) + "VelumoEng.lng";
+        if (!far3host::LoadLanguageFile(lng, &language)) {
+            loaded.error = "cannot read " + lng;
+        } else if (far3host::LoadPlugin(loaded.path, &loaded.exports, &loaded.error)) {
+            for (size_t id = 0; id < language.messages.size(); ++id) {
+                loaded.messages.push_back(Msg(static_cast<int>(id)));
+            }
         }
-    }
-    if (!plugin.error.empty()) {
-        plugin.error += " (the FAR 3 Velumo.dll expected at " + path + ")";
-    }
+        if (!loaded.error.empty()) {
+            loaded.error += " (the FAR 3 Velumo.dll expected at " + path + ")";
+        }
+        return loaded;
+    }();
     return plugin;
 }
 
-std::string AnomaliesText() {
-    std::string text;
+// Fails the test on each thing the stand-in saw that FAR would warn about, refuse or not survive.
+void ExpectNoAnomaly(const char* when) {
     for (const far3host::AnomalyRecord& seen : far3host::Anomalies()) {
-        text += " anomaly " + std::to_string(static_cast<int>(seen.anomaly)) + " (detail " +
-                std::to_string(seen.detail) + ");";
+        ADD_FAILURE() << when << ", the host saw anomaly " << static_cast<int>(seen.anomaly)
+                      << " (detail " << seen.detail << ")";
     }
-    return text;
 }
 
 } // namespace
@@ -61,22 +54,20 @@ void Far3Test::SetUp() {
 
 void Far3Test::TearDown() {
     far3host::ExitFar();
-    EXPECT_TRUE(far3host::Anomalies().empty()) << "the host saw:" << AnomaliesText();
+    ExpectNoAnomaly("by the end of the test");
     EXPECT_EQ(0u, far3host::OpenSettingsHandles()) << "settings handles never freed";
     EXPECT_EQ(0u, far3host::OpenDialogs()) << "dialogs never freed";
     DesktopTest::TearDown();
 }
 
-const far3host::PluginExports& Far3Test::LoadedExports() {
-    return Velumo().exports;
-}
-
-void Far3Test::StartFar1(const std::vector<far3host::StoredSetting>& settings,
-                         const far3host::PluginExports& exports) {
+void Far3Test::StartFar1(const std::vector<far3host::StoredSetting>& settings) {
     far3host::ExitFar();
-    ASSERT_TRUE(far3host::Anomalies().empty()) << "the host saw:" << AnomaliesText();
-    ASSERT_TRUE(far3host::Start(exports, Velumo().messages, settings, Velumo().path))
-        << "FAR refused the plug-in:" << AnomaliesText();
+    ExpectNoAnomaly("before the start");
+    ASSERT_TRUE(far3host::Anomalies().empty());
+    if (!far3host::Start(Velumo().exports, Velumo().messages, settings, Velumo().path)) {
+        ExpectNoAnomaly("FAR refused the plug-in");
+        FAIL() << "FAR refused the plug-in";
+    }
 }
 
 void Far3Test::RestartPlugin() {
@@ -151,25 +142,6 @@ HWND WindowOf(const ListedItem& item) {
 
 std::wstring Msg(int id) {
     return L"m" + std::to_wstring(id);
-}
-
-void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
-                  const std::wstring& status) {
-    const auto listed = [window](const ListedItem& item) { return WindowOf(item) == window; };
-    const auto times = std::count_if(items.begin(), items.end(), listed);
-    if (times != 1) {
-        ADD_FAILURE_AT(file, line) << Named(window) << ": expected listed once, seen " << times;
-        return;
-    }
-    const ListedItem& item = *std::find_if(items.begin(), items.end(), listed);
-    const std::wstring handle = Widen(HandleText(window));
-    const std::vector<std::wstring> expected = {status, handle};
-    if (item.customColumns != expected) {
-        ADD_FAILURE_AT(file, line)
-            << Named(window) << ": expected columns [\"" << status << "\", \"" << handle
-            << "\"]; seen " << item.customColumns.size() << " columns, the first \""
-            << (item.customColumns.empty() ? L"" : item.customColumns[0]) << "\"";
-    }
 }
 
 } // namespace far3test

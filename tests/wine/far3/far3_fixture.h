@@ -19,17 +19,13 @@ using far3host::ListedItem;
 using namespace winetest;
 
 class Far3Test : public DesktopTest {
-  public:
-    static const far3host::PluginExports& LoadedExports(); // the DLL's, as loaded
-
   protected:
     void SetUp() override;
     void TearDown() override;
 
-    // FAR starts anew with these settings in its store (or, by default, with the store the
+    // FAR starts anew with these settings in its store (RestartPlugin: with the store the
     // previous start left): a panel still open is closed first (ExitFARW).
-    void StartFar1(const std::vector<far3host::StoredSetting>& settings,
-                   const far3host::PluginExports& exports = LoadedExports());
+    void StartFar1(const std::vector<far3host::StoredSetting>& settings);
     void RestartPlugin();
     // The active panel's listing, reduced to the items of this test's windows.
     std::vector<ListedItem> OwnItems();
@@ -50,11 +46,4 @@ intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id);
 // "m<id>": the text the stand-in serves for message `id`.
 std::wstring Msg(int id);
 
-void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
-                  const std::wstring& status);
-
 } // namespace far3test
-
-// Listed once, with this status text, its handle text and its handle in UserData.Data.
-#define EXPECT_LISTED(items, window, status)                                                       \
-    ::far3test::ExpectListed(__FILE__, __LINE__, items, window, status)

@@ -34,7 +34,6 @@ struct RawHost {
     std::vector<std::string> faults;
     std::vector<int> commands;    // PanelControl's, in order
     std::vector<bool> param2Null; // with each command
-    std::wstring closeDirectory;  // FCTL_CLOSEPANEL's text
     std::vector<HWND> selection;  // what FCTL_GETSELECTEDPANELITEM hands over
     std::map<std::wstring, unsigned long long> store, pending;
     int openStores = 0;
@@ -107,7 +106,6 @@ intptr_t WINAPI RawPanelControl(HANDLE panel, int command, intptr_t param1, void
     case kFctlRedrawPanel:
         return 1;
     case kFctlClosePanel:
-        g_raw.closeDirectory = param2 != nullptr ? static_cast<const wchar_t*>(param2) : L"";
         RawClose(panel); // FAR 3 closes the plug-in before FCTL_CLOSEPANEL returns
         return 1;
     }
@@ -276,13 +274,8 @@ class Far3Layout : public Far3Test {
         Write<void*>(startup, kStartupSettingsControl, Pointer(RawSettingsControl));
         Write<HMODULE>(startup, kStartupInstance, g_raw.module);
         Export("SetStartupInfoW")(startup);
-        volatile unsigned char* cleared[] = {startup, standardFunctions};
-        for (size_t i = 0; i < kStartupSize; ++i) {
-            cleared[0][i] = 0;
-        }
-        for (size_t i = 0; i < kFsfSize; ++i) {
-            cleared[1][i] = 0;
-        }
+        SecureZeroMemory(startup, sizeof startup);
+        SecureZeroMemory(standardFunctions, sizeof standardFunctions);
         Record info = Record::Sized(kPluginInfoSize);
         Call("GetPluginInfoW", info);
         return info;
@@ -305,13 +298,11 @@ TEST_F(Far3Layout, GlobalStartupAndPluginInfo) {
     Record global = Record::Sized(kGlobalSize);
     Call("GetGlobalInfoW", global);
     EXPECT_EQ(kGlobalSize, global.Get<size_t>(0)) << "StructSize is FAR's to set";
-    const size_t version = kGlobalMinFarVersion;
-    EXPECT_EQ((std::vector<DWORD>{3, 0, 0, 5242}),
-              (std::vector<DWORD>{global.Get<DWORD>(version + kVersionMajor),
-                                  global.Get<DWORD>(version + kVersionMinor),
-                                  global.Get<DWORD>(version + kVersionRevision),
-                                  global.Get<DWORD>(version + kVersionBuild)}))
-        << "MinFarVersion: Major, Minor, Revision, Build";
+    std::vector<DWORD> version;
+    for (size_t field : {kVersionMajor, kVersionMinor, kVersionRevision, kVersionBuild}) {
+        version.push_back(global.Get<DWORD>(kGlobalMinFarVersion + field));
+    }
+    EXPECT_EQ((std::vector<DWORD>{3, 0, 0, 5242}), version) << "MinFarVersion";
     EXPECT_EQ(Guid(kPluginGuid), GuidAt(global.data() + kGlobalGuid));
     EXPECT_EQ(L"Velumo", TextAt(global.data(), kGlobalTitle));
     for (size_t field : {kGlobalDescription, kGlobalAuthor}) {

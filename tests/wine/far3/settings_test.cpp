@@ -1,6 +1,5 @@
-// The settings in FAR's own store (one FST_QWORD per name, committed at SCTL_FREE): loaded at
-// start-up, edited in the configuration dialog, taken over once from the FAR 1.x plug-in's
-// registry key, and the defaults when the store cannot be opened.
+// The FAR 1.x plug-in's settings in the real registry, taken over once into FAR's own store (one
+// FST_QWORD per name, committed at SCTL_FREE); the registry is never written.
 #include "far3_fixture.h"
 
 #include <iterator>
@@ -17,54 +16,15 @@ const wchar_t* const kNames[] = {L"AddToDisksMenu", L"ShowDesktopIcon", L"ShowOw
                                  L"ShowInvisibleWindow", L"ShowAllWindowAtExit"};
 using Values = std::vector<unsigned long long>;
 
-// Every value of HKCU\<kOldKey> as "Name=type:bytes"; "(no key)" when it does not exist.
-std::string RegistrySnapshot() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kOldKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return "(no key)";
-    }
-    std::string snapshot;
-    char name[256];
-    BYTE data[64];
-    for (DWORD index = 0, length = sizeof name, type = 0, size = sizeof data;
-         RegEnumValueA(key, index, name, &length, nullptr, &type, data, &size) == ERROR_SUCCESS;
-         ++index, length = sizeof name, size = sizeof data) {
-        snapshot += std::string(name, length) + "=" + std::to_string(type) + ":";
-        for (DWORD i = 0; i < size; ++i) {
-            snapshot += std::to_string(data[i]) + " ";
-        }
-    }
-    RegCloseKey(key);
-    return snapshot;
-}
-
-// SetStartupInfoW of the DLL with FAR's settings store failing to open: the stand-in's Start
-// clears its failure switches before it calls the export.
-void WINAPI StartupWithoutStore(const far3::PluginStartupInfo* info) {
-    FailSettingsCreate(true);
-    Far3Test::LoadedExports().SetStartupInfoW(info);
-    FailSettingsCreate(false);
-}
-
 class Far3Settings : public Far3Test {
   protected:
     void SetUp() override {
         Far3Test::SetUp();
-        ASSERT_EQ("(no key)", RegistrySnapshot()) << "HKCU\\" << kOldKey << " would be taken over";
+        ASSERT_FALSE(KeyExists(kOldKey)) << "HKCU\\" << kOldKey << " would be taken over";
     }
     void TearDown() override {
         RegDeleteTreeA(HKEY_CURRENT_USER, kOldKey);
         Far3Test::TearDown();
-    }
-
-    void SeedRegistry(const char* name, DWORD value) {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kOldKey, 0, nullptr, 0,
-                                                 KEY_WRITE, nullptr, &key, nullptr));
-        LONG set = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                  sizeof value);
-        RegCloseKey(key);
-        ASSERT_EQ(ERROR_SUCCESS, set) << name;
     }
 
     // The five values of the store, 99 for a missing one.
@@ -97,68 +57,29 @@ class Far3Settings : public Far3Test {
     }
 };
 
-TEST_F(Far3Settings, DialogWritesTheStoreAndARestartLoadsIt) {
-    HWND invisible = MakeWindowW(L"Невидимое окно", kInvisibleWindow);
-    EXPECT_TRUE(StoredSettings().empty()) << "the defaults are not written";
-    EXPECT_EQ((Values{1, 1, 0, 0, 1}), ShownByDialog());
-    EXPECT_EQ(0, ConfigureClicking({11, 14, 15}, false)) << "Cancel reports no change";
-    EXPECT_TRUE(StoredSettings().empty());
-
-    // The user clears "Add to disks menu", ticks the owner and invisible boxes and presses OK.
-    EXPECT_EQ(1, ConfigureClicking({11, 14, 15}, true)) << "OK reports the change";
-    const DialogCall& dialog = DialogCalls().back();
-    EXPECT_TRUE(memcmp(&dialog.pluginId, &PluginGuid(), sizeof(GUID)) == 0);
-    EXPECT_EQ(L"VelumoCfg", dialog.helpTopic);
-    const Values confirmed = {0, 1, 1, 1, 1};
-    EXPECT_EQ(confirmed, Stored());
-
-    // A restart loads the store: the dialog, the disks menu and the listing follow it.
-    RestartPlugin();
-    EXPECT_EQ(confirmed, ShownByDialog());
-    EXPECT_TRUE(ReadPluginInfo().diskMenu.strings.empty()) << "AddToDisksMenu 0";
-    ASSERT_NE(nullptr, OpenInActivePanel());
-    EXPECT_LISTED(OwnItems(), invisible, L"H   ");
-    EXPECT_EQ(confirmed, Stored());
-}
-
 TEST_F(Far3Settings, RegistryValuesAreTakenOverOnceAndNeverWritten) {
     const char* const names[] = {"AddToDisksMenu",  "DisksMenuDigit",      "ShowDesktopIcon",
                                  "ShowOwnerWindow", "ShowInvisibleWindow", "ShowAllWindowAtExit"};
     const DWORD values[] = {0, 3, 0, 1, 1, 0};
     for (size_t i = 0; i < std::size(names); ++i) {
-        SeedRegistry(names[i], values[i]);
+        SeedValue(kOldKey, names[i], StoredDword(values[i]));
     }
-    const std::string seeded = RegistrySnapshot();
+    const std::map<std::string, StoredValue> seeded = StoredValues(kOldKey);
 
     StartFar1({});
     const Values takenOver = {0, 0, 1, 1, 0};
     EXPECT_EQ(takenOver, Stored());
     EXPECT_EQ(5u, StoredSettings().size()) << "five values, no DisksMenuDigit";
-    EXPECT_EQ(seeded, RegistrySnapshot()) << "the registry is read, not written";
+    EXPECT_EQ(seeded, StoredValues(kOldKey)) << "the registry is read, not written";
     EXPECT_EQ(takenOver, ShownByDialog());
 
     // Once the store holds Velumo's values, the registry is not read again.
-    SeedRegistry("ShowOwnerWindow", 0);
-    const std::string changed = RegistrySnapshot();
+    SeedValue(kOldKey, "ShowOwnerWindow", StoredDword(0));
+    const std::map<std::string, StoredValue> changed = StoredValues(kOldKey);
     RestartPlugin();
     EXPECT_EQ(takenOver, ShownByDialog()) << "from the store";
-    EXPECT_EQ(changed, RegistrySnapshot());
-    HKEY far1Key = nullptr;
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Far\\Plugins\\Velumo", 0,
-                                           KEY_READ, &far1Key))
-        << "the FAR 1.x key was made";
-}
-
-TEST_F(Far3Settings, StoreThatCannotBeOpenedGivesTheDefaults) {
-    std::vector<StoredSetting> seeded;
-    for (const wchar_t* name : kNames) {
-        seeded.push_back(Setting(name, 0));
-    }
-    PluginExports failing = LoadedExports();
-    failing.SetStartupInfoW = StartupWithoutStore;
-    StartFar1(seeded, failing);
-    EXPECT_EQ((Values{1, 1, 0, 0, 1}), ShownByDialog());
-    EXPECT_EQ(1u, ReadPluginInfo().diskMenu.strings.size()) << "AddToDisksMenu at its default";
+    EXPECT_EQ(changed, StoredValues(kOldKey));
+    EXPECT_FALSE(KeyExists("Software\\Far\\Plugins\\Velumo")) << "the FAR 1.x key was made";
 }
 
 } // namespace

@@ -83,12 +83,14 @@ TEST_F(Far3Stress, ThreeThousandRandomOperationsOnThreeHundredUnicodeWindows) {
         const DWORD states[] = {0, LEFT_ALT_PRESSED, RIGHT_ALT_PRESSED};
         return PressKey(VK_F3, states[altKey]) == 1;
     };
+    // The table grows for every window hidden: no message says one was left visible.
     host.hideCommand = [](const std::wstring& text) {
+        const size_t messages = MessageCalls().size();
         SetActivePanel(kRightPanel);
         const bool opened = TypeCommand(L"hide:" + text) != nullptr && EnterDotDot() &&
                             PanelAt(kRightPanel).plugin == nullptr;
         SetActivePanel(kLeftPanel);
-        return opened;
+        return opened && MessageCalls().size() == messages;
     };
     host.lastPanel = [](bool open) {
         return open ? OpenInActivePanel() != nullptr
