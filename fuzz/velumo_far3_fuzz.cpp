@@ -406,7 +406,7 @@ void WINAPI PanelInfoChecked(far3::OpenPanelInfo* info) {
             "panel title not terminated within its buffer");
     Require(info->CurDir != nullptr && info->CurDir[0] != 0 && info->Format != nullptr &&
                 info->PanelModesArray != nullptr &&
-                info->PanelModesNumber == static_cast<size_t>(far3::kPanelModeCount) &&
+                info->PanelModesNumber == static_cast<size_t>(kViewModeCount) &&
                 info->KeyBar != nullptr && info->KeyBar->Labels != nullptr,
             "panel directory, modes or key bar missing");
 }

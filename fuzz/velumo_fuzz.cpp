@@ -304,7 +304,7 @@ void StepGetOpenPluginInfo(InputReader& in, Run& run) {
         Require(info.PanelTitle != nullptr &&
                     memchr(info.PanelTitle, '\0', far1::kPanelTitleCapacity) != nullptr,
                 "panel title not terminated within its buffer");
-        Require(info.PanelModesNumber == far1::kPanelModeCount && info.KeyBar != nullptr,
+        Require(info.PanelModesNumber == kViewModeCount && info.KeyBar != nullptr,
                 "panel modes or key bar missing");
     }
 }
