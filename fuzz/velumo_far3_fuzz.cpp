@@ -401,8 +401,8 @@ void WINAPI PanelInfoChecked(far3::OpenPanelInfo* info) {
         return;
     }
     const WCHAR* title = info->PanelTitle;
-    Require(title != nullptr && std::find(title, title + far3::kPanelTitleCapacity, 0) !=
-                                    title + far3::kPanelTitleCapacity,
+    Require(title != nullptr &&
+                std::find(title, title + kPanelTitleCapacity, 0) != title + kPanelTitleCapacity,
             "panel title not terminated within its buffer");
     Require(info->CurDir != nullptr && info->CurDir[0] != 0 && info->Format != nullptr &&
                 info->PanelModesArray != nullptr &&

@@ -8,8 +8,6 @@
 
 namespace far3 {
 
-constexpr size_t kPanelTitleCapacity = 256; // " <title> " and the terminator; longer ones are cut
-
 // The menus (each item with its GUID) and the command prefix. A record smaller than Velumo's
 // is left alone.
 void FillPluginInfo(PluginInfo* info);
