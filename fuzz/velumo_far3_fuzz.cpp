@@ -390,12 +390,12 @@ void WINAPI PanelInfoChecked(far3::OpenPanelInfo* info) {
         return;
     }
     const WCHAR* title = info->PanelTitle;
-    Require(title != nullptr && std::find(title, title + far3::kPanelTitleCapacity, 0) !=
-                                    title + far3::kPanelTitleCapacity,
+    Require(title != nullptr &&
+                std::find(title, title + kPanelTitleCapacity, 0) != title + kPanelTitleCapacity,
             "panel title not terminated within its buffer");
     Require(info->CurDir != nullptr && info->CurDir[0] != 0 && info->Format != nullptr &&
                 info->PanelModesArray != nullptr &&
-                info->PanelModesNumber == static_cast<size_t>(far3::kPanelModeCount) &&
+                info->PanelModesNumber == static_cast<size_t>(kViewModeCount) &&
                 info->KeyBar != nullptr && info->KeyBar->Labels != nullptr,
             "panel directory, modes or key bar missing");
 }

@@ -271,9 +271,9 @@ void StepGetOpenPluginInfo(InputReader& in, Run& run) {
                [&] { far1host::Plugin().GetOpenPluginInfo(panel, nullRecord ? nullptr : &info); });
     if (IsOpenPanel(run, panel) && !nullRecord) {
         Require(info.PanelTitle != nullptr &&
-                    memchr(info.PanelTitle, '\0', far1::kPanelTitleCapacity) != nullptr,
+                    memchr(info.PanelTitle, '\0', kPanelTitleCapacity) != nullptr,
                 "panel title not terminated within its buffer");
-        Require(info.PanelModesNumber == far1::kPanelModeCount && info.KeyBar != nullptr,
+        Require(info.PanelModesNumber == kViewModeCount && info.KeyBar != nullptr,
                 "panel modes or key bar missing");
     }
 }

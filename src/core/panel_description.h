@@ -15,6 +15,8 @@ constexpr char kCommandPrefix[] = "hide";
 constexpr char kPanelDirectory[] = "Velumo";
 // The panel title is this text with a space on each side; the text itself names the format.
 constexpr MessageId kPanelTitleMessage = kMsgPanelTitle;
+// Room for " <title> " and the terminator; a longer title is cut.
+constexpr size_t kPanelTitleCapacity = 256;
 
 // The host's view modes are numbered 0 to 9; those not described below stay empty.
 constexpr int kViewModeCount = 10;

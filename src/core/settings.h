@@ -25,11 +25,11 @@ enum class SettingKind { CheckBox, DigitField };
 // The front ends that offer a setting, as bits.
 enum FrontEnds : unsigned { kFar1 = 1u, kFar3 = 2u, kBothFars = kFar1 | kFar3 };
 
-// One setting: the name it is stored under, its field, its default, its dialog label, how it is
+// One setting: its field, the name it is stored under, its default, its dialog label, how it is
 // edited, which front ends have it, and whether a separator line precedes its dialog row.
 struct SettingField {
-    const char* Name;
     int32_t Settings::*Field;
+    const char* Name;
     int32_t Default;
     MessageId Label;
     SettingKind Kind;
@@ -38,21 +38,23 @@ struct SettingField {
 };
 
 // In record order, which is also the order in which they are stored and shown. The disks-menu
-// digit is FAR 1.x's: FAR 3 users assign hot keys in FAR itself.
+// digit is FAR 1.x's: FAR 3 users assign hot keys in FAR itself. A row is written from the field's
+// name alone, which is also the name it is stored under and, after kMsg, its label's id, so the
+// three cannot disagree.
+#define VELUMO_SETTING_ROW(field, kind, frontEnds, separatorBefore)                                \
+    {                                                                                              \
+        &Settings::field, #field, kDefaultSettings.field, kMsg##field, SettingKind::kind,          \
+            frontEnds, separatorBefore                                                             \
+    }
 constexpr SettingField kSettingFields[] = {
-    {"AddToDisksMenu", &Settings::AddToDisksMenu, kDefaultSettings.AddToDisksMenu,
-     kMsgAddToDisksMenu, SettingKind::CheckBox, kBothFars, false},
-    {"DisksMenuDigit", &Settings::DisksMenuDigit, kDefaultSettings.DisksMenuDigit,
-     kMsgDisksMenuDigit, SettingKind::DigitField, kFar1, false},
-    {"ShowDesktopIcon", &Settings::ShowDesktopIcon, kDefaultSettings.ShowDesktopIcon,
-     kMsgShowDesktopIcon, SettingKind::CheckBox, kBothFars, true},
-    {"ShowOwnerWindow", &Settings::ShowOwnerWindow, kDefaultSettings.ShowOwnerWindow,
-     kMsgShowOwnerWindow, SettingKind::CheckBox, kBothFars, false},
-    {"ShowInvisibleWindow", &Settings::ShowInvisibleWindow, kDefaultSettings.ShowInvisibleWindow,
-     kMsgShowInvisibleWindow, SettingKind::CheckBox, kBothFars, false},
-    {"ShowAllWindowAtExit", &Settings::ShowAllWindowAtExit, kDefaultSettings.ShowAllWindowAtExit,
-     kMsgShowAllWindowAtExit, SettingKind::CheckBox, kBothFars, false},
+    VELUMO_SETTING_ROW(AddToDisksMenu, CheckBox, kBothFars, false),
+    VELUMO_SETTING_ROW(DisksMenuDigit, DigitField, kFar1, false),
+    VELUMO_SETTING_ROW(ShowDesktopIcon, CheckBox, kBothFars, true),
+    VELUMO_SETTING_ROW(ShowOwnerWindow, CheckBox, kBothFars, false),
+    VELUMO_SETTING_ROW(ShowInvisibleWindow, CheckBox, kBothFars, false),
+    VELUMO_SETTING_ROW(ShowAllWindowAtExit, CheckBox, kBothFars, false),
 };
+#undef VELUMO_SETTING_ROW
 
 constexpr int kSettingCount = sizeof(kSettingFields) / sizeof(kSettingFields[0]);
 static_assert(kSettingCount * sizeof(int32_t) == sizeof(Settings), "one table row a field");

@@ -17,6 +17,25 @@ namespace {
 constexpr char kHelpTopic[] = "VelumoCfg";
 constexpr uint32_t kSeparator = DIF_BOXCOLOR | DIF_SEPARATOR;
 
+// The host item a row becomes, by the row's role (in DialogRowRole's order).
+struct ItemKind {
+    int Type;
+    uint32_t Flags;
+    int DefaultButton;
+};
+constexpr ItemKind kItemKinds[] = {
+    {DI_DOUBLEBOX, 0, 0},            // Frame
+    {DI_CHECKBOX, 0, 0},             // CheckBox
+    {DI_FIXEDIT, 0, 0},              // DigitField
+    {DI_TEXT, 0, 0},                 // DigitLabel
+    {DI_TEXT, kSeparator, 0},        // Separator
+    {DI_BUTTON, DIF_CENTERGROUP, 1}, // OkButton
+    {DI_BUTTON, DIF_CENTERGROUP, 0}, // CancelButton
+};
+static_assert(sizeof(kItemKinds) / sizeof(kItemKinds[0]) ==
+                  static_cast<size_t>(DialogRowRole::CancelButton) + 1,
+              "an item kind for every row role");
+
 // The template of one row of the host-neutral layout.
 DialogItemTemplate TemplateFor(const DialogRow& row) {
     static const char kNoText[] = "";
@@ -28,30 +47,10 @@ DialogItemTemplate TemplateFor(const DialogRow& row) {
     item.Focus = row.Focus ? 1 : 0;
     item.Data =
         row.Label >= 0 ? static_cast<uintptr_t>(row.Label) : reinterpret_cast<uintptr_t>(kNoText);
-    switch (row.Role) {
-    case DialogRowRole::Frame:
-        item.Type = DI_DOUBLEBOX;
-        break;
-    case DialogRowRole::CheckBox:
-        item.Type = DI_CHECKBOX;
-        break;
-    case DialogRowRole::DigitField:
-        item.Type = DI_FIXEDIT;
-        break;
-    case DialogRowRole::DigitLabel:
-        item.Type = DI_TEXT;
-        break;
-    case DialogRowRole::Separator:
-        item.Type = DI_TEXT;
-        item.Flags = kSeparator;
-        break;
-    case DialogRowRole::OkButton:
-    case DialogRowRole::CancelButton:
-        item.Type = DI_BUTTON;
-        item.Flags = DIF_CENTERGROUP;
-        item.DefaultButton = row.Role == DialogRowRole::OkButton ? 1 : 0;
-        break;
-    }
+    const ItemKind& kind = kItemKinds[static_cast<size_t>(row.Role)];
+    item.Type = kind.Type;
+    item.Flags = kind.Flags;
+    item.DefaultButton = kind.DefaultButton;
     return item;
 }
 

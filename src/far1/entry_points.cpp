@@ -6,6 +6,7 @@
 #include "../core/hidden_window_table.h"
 #include "config_dialog.h"
 #include "host_services.h"
+#include "panel_items.h"
 #include "panel_presentation.h"
 #include "settings_store.h"
 #include "window_panel.h"
@@ -59,24 +60,21 @@ void WINAPI ClosePlugin(HANDLE plugin) {
 }
 
 int WINAPI GetFindData(HANDLE plugin, PluginPanelItem** items, int* count, int) {
-    WindowPanel* panel = PanelFromHandle(plugin);
-    if (panel == nullptr || items == nullptr || count == nullptr) {
+    if (PanelFromHandle(plugin) == nullptr || items == nullptr || count == nullptr) {
         return 0;
     }
-    return panel->GetFindData(items, count);
+    return BuildWindowList(items, count);
 }
 
 void WINAPI FreeFindData(HANDLE plugin, PluginPanelItem* items, int count) {
-    WindowPanel* panel = PanelFromHandle(plugin);
-    if (panel != nullptr && items != nullptr) {
-        panel->FreeFindData(items, count);
+    if (PanelFromHandle(plugin) != nullptr && items != nullptr) {
+        FreeWindowList(items, count);
     }
 }
 
 void WINAPI GetOpenPluginInfo(HANDLE plugin, OpenPluginInfo* info) {
-    WindowPanel* panel = PanelFromHandle(plugin);
-    if (panel != nullptr && info != nullptr) {
-        panel->GetOpenPluginInfo(info);
+    if (PanelFromHandle(plugin) != nullptr && info != nullptr) {
+        FillOpenPluginInfo(info);
     }
 }
 

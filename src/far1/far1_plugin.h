@@ -131,6 +131,12 @@ struct OpenPluginInfo {
     const KeyBarTitles* KeyBar;
     const char* ShortcutData;
 };
+// OpenPluginInfo::Flags.
+constexpr uint32_t OPIF_USEHIGHLIGHTING = 0x4;
+constexpr uint32_t OPIF_ADDDOTS = 0x8;
+constexpr uint32_t OPIF_RAWSELECTION = 0x10;
+constexpr uint32_t OPIF_SHOWPRESERVECASE = 0x100;
+constexpr uint32_t OPIF_FINDFOLDERS = 0x200;
 
 struct PanelInfo {
     int PanelType;
@@ -168,10 +174,21 @@ struct FarDialogItem {
     int DefaultButton;
     char Data[512];
 };
+// FarDialogItem::Type.
+constexpr int DI_TEXT = 0;
+constexpr int DI_DOUBLEBOX = 3;
+constexpr int DI_FIXEDIT = 6;
+constexpr int DI_BUTTON = 7;
+constexpr int DI_CHECKBOX = 8;
+// FarDialogItem::Flags.
+constexpr uint32_t DIF_BOXCOLOR = 0x200;
+constexpr uint32_t DIF_SEPARATOR = 0x10000;
+constexpr uint32_t DIF_CENTERGROUP = 0x4000;
 
 #pragma pack(pop)
 
-// Host constants Velumo uses.
+// The values of OpenPlugin's openFrom, Control's command, SetDirectory's opMode and ProcessKey's
+// control state that Velumo uses.
 enum : int {
     OPEN_DISKMENU = 0,
     OPEN_PLUGINSMENU = 1,
@@ -187,25 +204,6 @@ enum : int {
 };
 enum : int { OPM_FIND = 2 };
 enum : unsigned { PKF_ALT = 2 };
-enum : uint32_t {
-    OPIF_USEHIGHLIGHTING = 0x4,
-    OPIF_ADDDOTS = 0x8,
-    OPIF_RAWSELECTION = 0x10,
-    OPIF_SHOWPRESERVECASE = 0x100,
-    OPIF_FINDFOLDERS = 0x200,
-};
-enum : int {
-    DI_TEXT = 0,
-    DI_DOUBLEBOX = 3,
-    DI_FIXEDIT = 6,
-    DI_BUTTON = 7,
-    DI_CHECKBOX = 8,
-};
-enum : uint32_t {
-    DIF_BOXCOLOR = 0x200,
-    DIF_SEPARATOR = 0x10000,
-    DIF_CENTERGROUP = 0x4000,
-};
 
 // The host's numbers for one record field: its offset in the 32-bit and in the 64-bit layout.
 #if UINTPTR_MAX == 0xFFFFFFFFu

@@ -3,6 +3,7 @@
 #include "../core/message_ids.h"
 #include "../core/panel_description.h"
 #include "../core/settings.h"
+#include "../far_common/open_panel_fields.h"
 #include "host_services.h"
 
 #include <cstdio>
@@ -22,7 +23,7 @@ const char* PluginConfigStrings[1];
 
 char PanelTitle[kPanelTitleCapacity];
 const char* ColumnTitles[kColumnCount];
-PanelMode PanelModes[kPanelModeCount];
+PanelMode PanelModes[kViewModeCount];
 // Null leaves the host's own label.
 KeyBarTitles KeyBar;
 
@@ -72,18 +73,7 @@ void FillOpenPluginInfo(OpenPluginInfo* info) {
 
     info->StructSize = sizeof(OpenPluginInfo);
     info->Flags = kPanelFlags;
-    info->HostFile = nullptr;
-    info->CurDir = kPanelDirectory;
-    info->Format = format;
-    info->PanelTitle = PanelTitle;
-    info->InfoLines = nullptr;
-    info->InfoLinesNumber = 0;
-    info->DescrFiles = nullptr;
-    info->DescrFilesNumber = 0;
-    info->PanelModesArray = PanelModes;
-    info->PanelModesNumber = kPanelModeCount;
-    info->StartPanelMode = '0' + kStartViewMode; // the mode's digit character
-    info->KeyBar = &KeyBar;
+    FillSharedPanelFields(info, kPanelDirectory, format, PanelTitle, PanelModes, &KeyBar);
 
     for (size_t column = 0; column < kColumnCount; ++column) {
         ColumnTitles[column] = HostMessage(kColumnTitleMessages[column]);

@@ -8,9 +8,6 @@
 
 namespace far1 {
 
-constexpr int kPanelModeCount = kViewModeCount;
-constexpr int kPanelTitleCapacity = 256; // " <title> " and the terminator; longer titles are cut
-
 // Fills the menus, the disks-menu entry and the command prefix.
 void FillPluginInfo(PluginInfo* info);
 // Fills the panel's label, title, modes, columns and key bar.

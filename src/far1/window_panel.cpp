@@ -5,7 +5,6 @@
 #include "../core/visibility_actions.h"
 #include "host_services.h"
 #include "panel_items.h"
-#include "panel_presentation.h"
 
 #include <cstring>
 
@@ -24,18 +23,6 @@ WindowPanel::WindowPanel(int openFrom, intptr_t item) {
 
 WindowPanel::~WindowPanel() {
     NotePanelClosed();
-}
-
-int WindowPanel::GetFindData(PluginPanelItem** items, int* count) {
-    return BuildWindowList(items, count);
-}
-
-void WindowPanel::FreeFindData(PluginPanelItem* items, int count) {
-    FreeWindowList(items, count);
-}
-
-void WindowPanel::GetOpenPluginInfo(OpenPluginInfo* info) {
-    FillOpenPluginInfo(info);
 }
 
 int WindowPanel::SetDirectory(const char* directory, int opMode) {

@@ -18,9 +18,6 @@ class WindowPanel {
     // ShowAllWindowAtExit set).
     ~WindowPanel();
 
-    int GetFindData(PluginPanelItem** items, int* count);
-    void FreeFindData(PluginPanelItem* items, int count);
-    void GetOpenPluginInfo(OpenPluginInfo* info);
     int SetDirectory(const char* directory, int opMode);
     int DeleteFiles(PluginPanelItem* items, int count);
     int ProcessKey(int key, unsigned int controlState);

@@ -18,6 +18,25 @@ const WCHAR kHelpTopic[] = FAR3_TEXT("VelumoCfg");
 constexpr FARDIALOGITEMFLAGS kSeparator = DIF_BOXCOLOR | DIF_SEPARATOR;
 const DialogLayout& kLayout = kFar3ConfigDialog;
 
+// The FAR item a row becomes, by the row's role (in DialogRowRole's order). FAR 3 has no digit
+// setting: a digit field shows no number.
+struct ItemKind {
+    FARDIALOGITEMTYPES Type;
+    FARDIALOGITEMFLAGS Flags;
+};
+constexpr ItemKind kItemKinds[] = {
+    {DI_DOUBLEBOX, 0},                                // Frame
+    {DI_CHECKBOX, 0},                                 // CheckBox
+    {DI_FIXEDIT, 0},                                  // DigitField
+    {DI_TEXT, 0},                                     // DigitLabel
+    {DI_TEXT, kSeparator},                            // Separator
+    {DI_BUTTON, DIF_CENTERGROUP | DIF_DEFAULTBUTTON}, // OkButton
+    {DI_BUTTON, DIF_CENTERGROUP},                     // CancelButton
+};
+static_assert(sizeof(kItemKinds) / sizeof(kItemKinds[0]) ==
+                  static_cast<size_t>(DialogRowRole::CancelButton) + 1,
+              "an item kind for every row role");
+
 bool IsChecked(int32_t value) {
     return value != 0;
 }
@@ -32,36 +51,14 @@ void ExpandRows(FarDialogItem (&items)[kMaxDialogRows]) {
         item.Y1 = row.Y1;
         item.X2 = row.X2;
         item.Y2 = row.Y2;
-        item.Flags = row.Focus ? DIF_FOCUS : 0;
+        const ItemKind& kind = kItemKinds[static_cast<size_t>(row.Role)];
+        item.Type = kind.Type;
+        item.Flags = (row.Focus ? DIF_FOCUS : 0) | kind.Flags;
         item.Data = row.Label >= 0 ? HostMessage(row.Label) : kNoText;
-        switch (row.Role) {
-        case DialogRowRole::Frame:
-            item.Type = DI_DOUBLEBOX;
-            break;
-        case DialogRowRole::CheckBox:
-            item.Type = DI_CHECKBOX;
+        if (row.Role == DialogRowRole::CheckBox) {
             item.Selected = IsChecked(g_settings.*kSettingFields[row.Setting].Field)
                                 ? BSTATE_CHECKED
                                 : BSTATE_UNCHECKED;
-            break;
-        case DialogRowRole::DigitField: // FAR 3 has no digit setting; a field shows no number
-            item.Type = DI_FIXEDIT;
-            break;
-        case DialogRowRole::DigitLabel:
-            item.Type = DI_TEXT;
-            break;
-        case DialogRowRole::Separator:
-            item.Type = DI_TEXT;
-            item.Flags |= kSeparator;
-            break;
-        case DialogRowRole::OkButton:
-            item.Type = DI_BUTTON;
-            item.Flags |= DIF_CENTERGROUP | DIF_DEFAULTBUTTON;
-            break;
-        case DialogRowRole::CancelButton:
-            item.Type = DI_BUTTON;
-            item.Flags |= DIF_CENTERGROUP;
-            break;
         }
     }
 }

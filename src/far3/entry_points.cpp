@@ -1,11 +1,12 @@
 // The thirteen functions FAR 3 looks up by name. Each is thin: it checks the record FAR passed
-// and routes the call to the panel object, the presentation or the settings.
+// and routes the call to the panel object, the listing, the presentation or the settings.
 #include "entry_points.h"
 
 #include "../core/hidden_window_table.h"
 #include "config_dialog.h"
 #include "guids.h"
 #include "host_services.h"
+#include "panel_items.h"
 #include "panel_presentation.h"
 #include "settings_store.h"
 #include "velumo_version.h"
@@ -96,12 +97,11 @@ intptr_t WINAPI GetFindDataW(GetFindDataInfo* info) {
     if (!Usable(info)) {
         return 0;
     }
-    WindowPanel* panel = PanelFromHandle(info->hPanel);
-    if (panel == nullptr) {
+    if (PanelFromHandle(info->hPanel) == nullptr) {
         return 0;
     }
     // 1 also for an empty list: 0 would make FAR close the panel.
-    panel->GetFindData(&info->PanelItem, &info->ItemsNumber);
+    BuildPanelItems(&info->PanelItem, &info->ItemsNumber);
     return 1;
 }
 
@@ -109,9 +109,8 @@ void WINAPI FreeFindDataW(const FreeFindDataInfo* info) {
     if (!Usable(info)) {
         return;
     }
-    WindowPanel* panel = PanelFromHandle(info->hPanel);
-    if (panel != nullptr) {
-        panel->FreeFindData(info->PanelItem, info->ItemsNumber);
+    if (PanelFromHandle(info->hPanel) != nullptr) {
+        FreePanelItems(info->PanelItem, info->ItemsNumber);
     }
 }
 
@@ -119,9 +118,8 @@ void WINAPI GetOpenPanelInfoW(OpenPanelInfo* info) {
     if (!Usable(info)) {
         return;
     }
-    WindowPanel* panel = PanelFromHandle(info->hPanel);
-    if (panel != nullptr) {
-        panel->GetOpenPanelInfo(info);
+    if (PanelFromHandle(info->hPanel) != nullptr) {
+        FillOpenPanelInfo(info);
     }
 }
 

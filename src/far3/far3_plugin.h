@@ -70,7 +70,6 @@ typedef unsigned long long PANELMODE_FLAGS;
 constexpr PANELMODE_FLAGS PMFLAGS_FULLSCREEN = 0x1;
 
 typedef unsigned long long INFOPANELLINE_FLAGS;
-typedef unsigned long long FAROPENSHORTCUTFLAGS;
 
 enum OPENPANELINFO_SORTMODES : int {
     SM_DEFAULT = 0,
@@ -93,8 +92,6 @@ enum FILE_CONTROL_COMMANDS : int {
 
 // Panel handles for PanelControl besides the plug-in's own; a null handle means the active one.
 inline const HANDLE PANEL_ACTIVE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
-inline const HANDLE PANEL_NONE = PANEL_ACTIVE;
-inline const HANDLE PANEL_STOP = PANEL_ACTIVE;
 inline const HANDLE PANEL_PASSIVE = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-2));
 
 typedef unsigned long long PANELINFOFLAGS;
@@ -148,7 +145,6 @@ constexpr FARDIALOGITEMFLAGS DIF_BOXCOLOR = 0x200;
 constexpr FARDIALOGITEMFLAGS DIF_CENTERGROUP = 0x4000;
 constexpr FARDIALOGITEMFLAGS DIF_SEPARATOR = 0x10000;
 constexpr FARDIALOGITEMFLAGS DIF_SEPARATOR2 = 0x20000;
-constexpr FARDIALOGITEMFLAGS DIF_MASKEDIT = 0x400000;
 constexpr FARDIALOGITEMFLAGS DIF_HIDDEN = 0x10000000;
 constexpr FARDIALOGITEMFLAGS DIF_DEFAULTBUTTON = 0x100000000;
 constexpr FARDIALOGITEMFLAGS DIF_FOCUS = 0x200000000;
@@ -157,9 +153,7 @@ typedef unsigned long long FARDIALOGFLAGS;
 
 // Dialog messages (SendDlgMessage's and the dialog procedure's Msg).
 enum FARMESSAGE : int {
-    DM_GETTEXT = 7,
     DM_GETCHECK = 25,
-    DM_GETCONSTTEXTPTR = 63,
     DN_INITDIALOG = 4108,
     DN_CLOSE = 4117,
 };
@@ -324,13 +318,6 @@ struct OpenInfo {
 struct OpenCommandLineInfo {
     size_t StructSize;
     const WCHAR* CommandLine;
-};
-
-struct OpenShortcutInfo {
-    size_t StructSize;
-    const WCHAR* HostFile;
-    const WCHAR* ShortcutData;
-    FAROPENSHORTCUTFLAGS Flags;
 };
 
 struct ClosePanelInfo {
@@ -563,13 +550,6 @@ struct FarDialogItem {
     intptr_t Reserved[2];
 };
 
-// DM_GETTEXT's buffer: PtrLength characters at PtrData, plus room for the terminator.
-struct FarDialogItemData {
-    size_t StructSize;
-    size_t PtrLength;
-    WCHAR* PtrData;
-};
-
 // ---- Entry points ----------------------------------------------------------------------------
 
 // The plug-in's exports, looked up by these plain names (extern "C", WINAPI; on x86 a .def file
@@ -699,12 +679,6 @@ FAR3_ASSERT_OFFSET(OpenInfo, Instance, 16, 32);
 FAR3_ASSERT_SIZE(OpenCommandLineInfo, 8, 16);
 FAR3_ASSERT_OFFSET(OpenCommandLineInfo, StructSize, 0, 0);
 FAR3_ASSERT_OFFSET(OpenCommandLineInfo, CommandLine, 4, 8);
-
-FAR3_ASSERT_SIZE(OpenShortcutInfo, 24, 32);
-FAR3_ASSERT_OFFSET(OpenShortcutInfo, StructSize, 0, 0);
-FAR3_ASSERT_OFFSET(OpenShortcutInfo, HostFile, 4, 8);
-FAR3_ASSERT_OFFSET(OpenShortcutInfo, ShortcutData, 8, 16);
-FAR3_ASSERT_OFFSET(OpenShortcutInfo, Flags, 16, 24);
 
 FAR3_ASSERT_SIZE(ClosePanelInfo, 12, 24);
 FAR3_ASSERT_OFFSET(ClosePanelInfo, StructSize, 0, 0);
@@ -908,11 +882,6 @@ FAR3_ASSERT_OFFSET(FarDialogItem, Data, 40, 72);
 FAR3_ASSERT_OFFSET(FarDialogItem, MaxLength, 44, 80);
 FAR3_ASSERT_OFFSET(FarDialogItem, UserData, 48, 88);
 FAR3_ASSERT_OFFSET(FarDialogItem, Reserved, 52, 96);
-
-FAR3_ASSERT_SIZE(FarDialogItemData, 12, 24);
-FAR3_ASSERT_OFFSET(FarDialogItemData, StructSize, 0, 0);
-FAR3_ASSERT_OFFSET(FarDialogItemData, PtrLength, 4, 8);
-FAR3_ASSERT_OFFSET(FarDialogItemData, PtrData, 8, 16);
 
 #undef FAR3_ASSERT_OFFSET
 #undef FAR3_ASSERT_SIZE

@@ -7,26 +7,63 @@
 
 namespace far3 {
 
-// {1EE75230-9577-4DC6-A73E-F5E9185222E3}
-constexpr GUID kPluginGuid = {
-    0x1EE75230, 0x9577, 0x4DC6, {0xA7, 0x3E, 0xF5, 0xE9, 0x18, 0x52, 0x22, 0xE3}};
-// {301A9A3D-3F06-4884-87DB-4CBA16CD8C88}: "Velumo window list" in the plug-ins menu.
-constexpr GUID kPluginsMenuGuid = {
-    0x301A9A3D, 0x3F06, 0x4884, {0x87, 0xDB, 0x4C, 0xBA, 0x16, 0xCD, 0x8C, 0x88}};
-// {D1649792-3953-4777-B2E3-5102B596EE9D}: "Windows" in the disks menu.
-constexpr GUID kDisksMenuGuid = {
-    0xD1649792, 0x3953, 0x4777, {0xB2, 0xE3, 0x51, 0x02, 0xB5, 0x96, 0xEE, 0x9D}};
-// {91A05812-6A3E-4A93-89B8-3D7939F4F9B7}: "Velumo window list" in the configuration menu.
-constexpr GUID kConfigMenuGuid = {
-    0x91A05812, 0x6A3E, 0x4A93, {0x89, 0xB8, 0x3D, 0x79, 0x39, 0xF4, 0xF9, 0xB7}};
-// {7496C542-BC83-4792-9035-24F912832711}: the configuration dialog.
-constexpr GUID kConfigDialogGuid = {
-    0x7496C542, 0xBC83, 0x4792, {0x90, 0x35, 0x24, 0xF9, 0x12, 0x83, 0x27, 0x11}};
-// {54BD4D81-5981-4832-AA0A-52579A6E0FF9}: the message that windows were left visible.
-constexpr GUID kLeftVisibleMessageGuid = {
-    0x54BD4D81, 0x5981, 0x4832, {0xAA, 0x0A, 0x52, 0x57, 0x9A, 0x6E, 0x0F, 0xF9}};
+// Called only when a GUID's text is malformed: not being constexpr, it stops the compilation.
+inline void GuidTextIsMalformed() {}
 
-inline bool SameGuid(const GUID& a, const GUID& b) {
+constexpr unsigned HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return static_cast<unsigned>(c - '0');
+    }
+    if (c >= 'A' && c <= 'F') {
+        return static_cast<unsigned>(c - 'A' + 10);
+    }
+    if (c >= 'a' && c <= 'f') {
+        return static_cast<unsigned>(c - 'a' + 10);
+    }
+    GuidTextIsMalformed();
+    return 0;
+}
+
+// The GUID written in its canonical text "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX", read at compile
+// time, so the text below is the value and nothing else can disagree with it. The first three
+// groups are numbers; the last two are Data4's eight bytes in order.
+constexpr GUID GuidFromText(const char (&text)[37]) {
+    if (text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-') {
+        GuidTextIsMalformed();
+    }
+    unsigned long long digits[32] = {};
+    for (int from = 0, to = 0; from < 36; ++from) {
+        if (from != 8 && from != 13 && from != 18 && from != 23) {
+            digits[to++] = HexDigitValue(text[from]);
+        }
+    }
+    GUID guid{};
+    for (int i = 0; i < 8; ++i) {
+        guid.Data1 = static_cast<decltype(guid.Data1)>(guid.Data1 << 4 | digits[i]);
+    }
+    for (int i = 0; i < 4; ++i) {
+        guid.Data2 = static_cast<decltype(guid.Data2)>(guid.Data2 << 4 | digits[8 + i]);
+        guid.Data3 = static_cast<decltype(guid.Data3)>(guid.Data3 << 4 | digits[12 + i]);
+    }
+    for (int i = 0; i < 8; ++i) {
+        guid.Data4[i] = static_cast<unsigned char>(digits[16 + 2 * i] << 4 | digits[17 + 2 * i]);
+    }
+    return guid;
+}
+
+constexpr GUID kPluginGuid = GuidFromText("1EE75230-9577-4DC6-A73E-F5E9185222E3");
+// "Velumo window list" in the plug-ins menu.
+constexpr GUID kPluginsMenuGuid = GuidFromText("301A9A3D-3F06-4884-87DB-4CBA16CD8C88");
+// "Windows" in the disks menu.
+constexpr GUID kDisksMenuGuid = GuidFromText("D1649792-3953-4777-B2E3-5102B596EE9D");
+// "Velumo window list" in the configuration menu.
+constexpr GUID kConfigMenuGuid = GuidFromText("91A05812-6A3E-4A93-89B8-3D7939F4F9B7");
+// The configuration dialog.
+constexpr GUID kConfigDialogGuid = GuidFromText("7496C542-BC83-4792-9035-24F912832711");
+// The message that windows were left visible.
+constexpr GUID kLeftVisibleMessageGuid = GuidFromText("54BD4D81-5981-4832-AA0A-52579A6E0FF9");
+
+constexpr bool SameGuid(const GUID& a, const GUID& b) {
     if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) {
         return false;
     }
@@ -37,5 +74,11 @@ inline bool SameGuid(const GUID& a, const GUID& b) {
     }
     return true;
 }
+
+// The reading's byte order, pinned on a GUID whose every digit differs from its neighbours'.
+static_assert(
+    SameGuid(GuidFromText("01234567-89AB-CDEF-0123-456789abcdef"),
+             {0x01234567, 0x89AB, 0xCDEF, {0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}}),
+    "GuidFromText reads the groups in the canonical order");
 
 } // namespace far3

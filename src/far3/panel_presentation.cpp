@@ -3,6 +3,7 @@
 #include "../core/message_ids.h"
 #include "../core/panel_description.h"
 #include "../core/settings.h"
+#include "../far_common/open_panel_fields.h"
 #include "guids.h"
 #include "host_services.h"
 
@@ -26,7 +27,7 @@ const WCHAR* PluginConfigStrings[1];
 
 WCHAR PanelTitle[kPanelTitleCapacity];
 const WCHAR* ColumnTitles[kColumnCount];
-PanelMode PanelModes[kPanelModeCount];
+PanelMode PanelModes[kViewModeCount];
 KeyBarLabel KeyBarLabels[kKeyBarLabelCount];
 KeyBarTitles KeyBar = {kKeyBarLabelCount, KeyBarLabels};
 
@@ -101,18 +102,8 @@ void FillOpenPanelInfo(OpenPanelInfo* info) {
     FormatPanelTitle(format);
 
     info->Flags = kPanelFlags;
-    info->HostFile = nullptr;
-    info->CurDir = Widen(kPanelDirectory, PanelDirectory, sizeof(kPanelDirectory));
-    info->Format = format;
-    info->PanelTitle = PanelTitle;
-    info->InfoLines = nullptr;
-    info->InfoLinesNumber = 0;
-    info->DescrFiles = nullptr;
-    info->DescrFilesNumber = 0;
-    info->PanelModesArray = PanelModes;
-    info->PanelModesNumber = kPanelModeCount;
-    info->StartPanelMode = '0' + kStartViewMode; // the mode's digit character
-    info->KeyBar = &KeyBar;
+    FillSharedPanelFields(info, Widen(kPanelDirectory, PanelDirectory, sizeof(kPanelDirectory)),
+                          format, PanelTitle, PanelModes, &KeyBar);
 
     for (size_t column = 0; column < kColumnCount; ++column) {
         ColumnTitles[column] = HostMessage(kColumnTitleMessages[column]);

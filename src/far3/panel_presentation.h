@@ -8,9 +8,6 @@
 
 namespace far3 {
 
-constexpr int kPanelModeCount = kViewModeCount;
-constexpr size_t kPanelTitleCapacity = 256; // " <title> " and the terminator; longer ones are cut
-
 // The menus (each item with its GUID) and the command prefix. A record smaller than Velumo's
 // is left alone.
 void FillPluginInfo(PluginInfo* info);

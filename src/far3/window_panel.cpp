@@ -5,7 +5,6 @@
 #include "../core/visibility_actions.h"
 #include "host_services.h"
 #include "panel_items.h"
-#include "panel_presentation.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -75,18 +74,6 @@ WindowPanel::~WindowPanel() {
     if (NotePanelClosed()) {
         ReleaseSpareItems();
     }
-}
-
-void WindowPanel::GetFindData(PluginPanelItem** items, size_t* count) {
-    BuildPanelItems(items, count);
-}
-
-void WindowPanel::FreeFindData(PluginPanelItem* items, size_t count) {
-    FreePanelItems(items, count);
-}
-
-void WindowPanel::GetOpenPanelInfo(OpenPanelInfo* info) {
-    FillOpenPanelInfo(info);
 }
 
 intptr_t WindowPanel::SetDirectory(const WCHAR* directory, OPERATION_MODES opMode) {

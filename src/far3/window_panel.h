@@ -16,9 +16,6 @@ class WindowPanel {
     // ShowAllWindowAtExit set).
     ~WindowPanel();
 
-    void GetFindData(PluginPanelItem** items, size_t* count);
-    void FreeFindData(PluginPanelItem* items, size_t count);
-    void GetOpenPanelInfo(OpenPanelInfo* info);
     // May close the panel: FAR has destroyed this object when it returns 1.
     intptr_t SetDirectory(const WCHAR* directory, OPERATION_MODES opMode);
     intptr_t DeleteFiles(const PluginPanelItem* items, size_t count);

@@ -229,12 +229,12 @@ TEST_F(EntryPoints, GetOpenPluginInfoDescribesThePanel) {
 
 TEST_F(EntryPoints, ALongPanelTitleIsCutToItsBuffer) {
     std::vector<std::string> longMessages = messages_;
-    longMessages[6] = std::string(3 * far1::kPanelTitleCapacity, 'w');
+    longMessages[6] = std::string(3 * kPanelTitleCapacity, 'w');
     far1host::Start(far1host::LinkedPlugin(), longMessages, kFarPluginsRoot);
     HANDLE panel = Open();
     far1::OpenPluginInfo info;
     Far().GetOpenPluginInfo(panel, &info);
-    EXPECT_EQ((" " + longMessages[6] + " ").substr(0, far1::kPanelTitleCapacity - 1),
+    EXPECT_EQ((" " + longMessages[6] + " ").substr(0, kPanelTitleCapacity - 1),
               Field(info.PanelTitle));
     EXPECT_EQ(Msg(6), Field(info.Format)) << "the format name is passed on whole";
     Far().ClosePlugin(panel);
