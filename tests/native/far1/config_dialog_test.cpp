@@ -75,6 +75,7 @@ TEST_F(ConfigDialog, ExpandWidensTheFieldsAndTakesSmallDataAsAMessageId) {
     // A count of zero or less fills nothing and asks for no text.
     far1host::ClearRecords();
     far1::FarDialogItem untouched[4];
+    memset(to, 0x5A, sizeof(to));
     memcpy(untouched, to, sizeof(to));
     far1::ExpandDialogItems(from, to, 0);
     far1::ExpandDialogItems(from, to, -3);

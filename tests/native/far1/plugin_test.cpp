@@ -110,7 +110,7 @@ TEST_F(EntryPoints, TheHostsRootKeyDecidesWhereTheSettingsLive) {
     EXPECT_EQ(static_cast<size_t>(kSettingCount), simwin::RegistryWrites().size());
 }
 
-TEST_F(EntryPoints, GetPluginInfoFillsEveryField) {
+TEST_F(EntryPoints, GetPluginInfoFillsEveryFieldAndFollowsTheDisksMenuSettings) {
     far1::PluginInfo info;
     memset(&info, 0xCD, sizeof(info));
     Far().GetPluginInfo(&info);
@@ -133,15 +133,13 @@ TEST_F(EntryPoints, GetPluginInfoFillsEveryField) {
     EXPECT_EQ(3u, asked.size());
     EXPECT_EQ(2, std::count(asked.begin(), asked.end(), 3)) << "menu text asked for twice";
     EXPECT_EQ(1, std::count(asked.begin(), asked.end(), 4));
-}
 
-TEST_F(EntryPoints, GetPluginInfoFollowsTheDisksMenuSettings) {
+    // The disks menu follows its settings.
     const int32_t cases[][3] = {{0, 9, 0}, {5, 0, 1}, {1, 12, 1}, {0, 0, 0}}; // add, digit, count
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1]);
         g_settings.AddToDisksMenu = c[0];
         g_settings.DisksMenuDigit = c[1];
-        far1::PluginInfo info;
         memset(&info, 0, sizeof(info));
         Far().GetPluginInfo(&info);
         EXPECT_EQ(c[2], Field(info.DiskMenuStringsNumber));
