@@ -16,6 +16,13 @@ struct RequestedClose {
     std::string directory;
 };
 
+// What the stand-in records of the plug-in's calls; ClearRecords starts them afresh.
+struct Records {
+    std::vector<DialogCall> dialogCalls;
+    std::vector<ControlCall> controlCalls;
+    std::vector<int> requestedMessages;
+};
+
 struct HostState {
     PluginExports plugin{};
     HostPanel panels[2] = {{kStartFolder}, {kStartFolder}};
@@ -25,12 +32,9 @@ struct HostState {
     std::string rootKey;
     far1::PluginStartupInfo startupInfo{};
     std::deque<DialogAnswer> dialogAnswers;
-    std::vector<DialogCall> dialogCalls;
-    std::vector<far1::FarDialogItem> lastDialogItems;
     std::vector<far1::PluginPanelItem> selection;
     int controlResult = 1;
-    std::vector<ControlCall> controlCalls;
-    std::vector<int> requestedMessages;
+    Records records;
 };
 
 HostState& Host() {
@@ -40,7 +44,7 @@ HostState& Host() {
 
 const char* WINAPI HostGetMsg(intptr_t moduleNumber, int msgId) {
     HostState& host = Host();
-    host.requestedMessages.push_back(msgId);
+    host.records.requestedMessages.push_back(msgId);
     if (moduleNumber != kModuleNumber || msgId < 0 ||
         static_cast<size_t>(msgId) >= host.messages.size()) {
         return ""; // FAR answers an unknown id with an empty text, never with null
@@ -55,9 +59,8 @@ int WINAPI HostDialog(intptr_t moduleNumber, int x1, int y1, int x2, int y2, con
     if (items != nullptr && itemsNumber > 0) {
         call.items.assign(items, items + itemsNumber);
     }
-    host.dialogCalls.push_back(call);
+    host.records.dialogCalls.push_back(call);
     if (host.dialogAnswers.empty()) {
-        host.lastDialogItems = call.items;
         return -1;
     }
     DialogAnswer answer = host.dialogAnswers.front();
@@ -73,7 +76,6 @@ int WINAPI HostDialog(intptr_t moduleNumber, int x1, int y1, int x2, int y2, con
                      text.second.c_str());
         }
     }
-    host.lastDialogItems.assign(items, items + (itemsNumber > 0 ? itemsNumber : 0));
     return answer.result;
 }
 
@@ -83,7 +85,7 @@ int WINAPI HostControl(HANDLE plugin, int command, void* param) {
     if (command == far1::FCTL_CLOSEPLUGIN && param != nullptr) {
         call.directory = static_cast<const char*>(param);
     }
-    host.controlCalls.push_back(call);
+    host.records.controlCalls.push_back(call);
     if (command == far1::FCTL_CLOSEPLUGIN) {
         host.requestedCloses.push_back(RequestedClose{plugin, param != nullptr, call.directory});
     }
@@ -199,10 +201,7 @@ void QueueDialogAnswer(const DialogAnswer& answer) {
     Host().dialogAnswers.push_back(answer);
 }
 const std::vector<DialogCall>& DialogCalls() {
-    return Host().dialogCalls;
-}
-const std::vector<far1::FarDialogItem>& LastDialogItemsAfterEdit() {
-    return Host().lastDialogItems;
+    return Host().records.dialogCalls;
 }
 void SetPanelSelection(const std::vector<far1::PluginPanelItem>& selection) {
     Host().selection = selection;
@@ -211,19 +210,14 @@ void SetControlResult(int result) {
     Host().controlResult = result;
 }
 const std::vector<ControlCall>& ControlCalls() {
-    return Host().controlCalls;
+    return Host().records.controlCalls;
 }
 const std::vector<int>& RequestedMessages() {
-    return Host().requestedMessages;
+    return Host().records.requestedMessages;
 }
 
 void ClearRecords() {
-    HostState& host = Host();
-    host.dialogCalls.clear();
-    host.lastDialogItems.clear();
-    host.controlCalls.clear();
-    host.requestedMessages.clear();
-    host.requestedCloses.clear();
+    Host().records = Records();
 }
 
 std::vector<ListedItem> ListPanel(HANDLE plugin) {

@@ -101,7 +101,6 @@ constexpr intptr_t kModuleNumber = sizeof(intptr_t) > 4
 // Services' scripts and records.
 void QueueDialogAnswer(const DialogAnswer& answer); // no answer queued: the user presses Esc (-1)
 const std::vector<DialogCall>& DialogCalls();
-const std::vector<far1::FarDialogItem>& LastDialogItemsAfterEdit();
 void SetPanelSelection(const std::vector<far1::PluginPanelItem>& selection);
 void SetControlResult(int result); // what Control returns; 0 makes far1::FCTL_GETPANELINFO fail
 const std::vector<ControlCall>& ControlCalls();

@@ -10,11 +10,6 @@
 namespace far1host {
 namespace {
 
-// Dialog item types FAR knows beside those Velumo uses (far1_plugin.h).
-constexpr int kDiSingleBox = 2;
-constexpr int kDiEdit = 4;
-constexpr int kDiPasswordEdit = 5;
-
 std::string TextOf(const char* oem) {
     return oem != nullptr ? OemToUtf8(oem) : std::string();
 }
@@ -37,28 +32,6 @@ std::vector<std::string> SplitList(const char* text) {
         }
     }
     return parts;
-}
-
-panelview::DialogItemType DialogItemTypeOf(int type) {
-    switch (type) {
-    case far1::DI_DOUBLEBOX:
-        return panelview::DialogItemType::kDoubleBox;
-    case kDiSingleBox:
-        return panelview::DialogItemType::kSingleBox;
-    case far1::DI_TEXT:
-        return panelview::DialogItemType::kText;
-    case far1::DI_CHECKBOX:
-        return panelview::DialogItemType::kCheckBox;
-    case far1::DI_BUTTON:
-        return panelview::DialogItemType::kButton;
-    case kDiEdit:
-    case far1::DI_FIXEDIT:
-        return panelview::DialogItemType::kEdit;
-    case kDiPasswordEdit:
-        return panelview::DialogItemType::kPasswordEdit;
-    default:
-        return panelview::DialogItemType::kOther;
-    }
 }
 
 } // namespace
@@ -173,7 +146,7 @@ std::vector<panelview::DialogItem> DescribeDialog(const std::vector<far1::FarDia
     std::vector<panelview::DialogItem> described;
     for (const far1::FarDialogItem& item : items) {
         panelview::DialogItem viewItem;
-        viewItem.type = DialogItemTypeOf(item.Type);
+        viewItem.type = panelview::DialogItemTypeOf(item.Type);
         viewItem.x1 = item.X1;
         viewItem.y1 = item.Y1;
         viewItem.x2 = item.X2;

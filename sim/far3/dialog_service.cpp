@@ -23,7 +23,7 @@ LiveDialog* FindDialog(HANDLE dialog) {
 
 // The dialog's record, or null once ClearRecords dropped it.
 DialogCall* CallOf(const LiveDialog& dialog) {
-    std::vector<DialogCall>& calls = Host().dialogCalls;
+    std::vector<DialogCall>& calls = Host().records.dialogCalls;
     return dialog.callIndex < calls.size() ? &calls[dialog.callIndex] : nullptr;
 }
 
@@ -106,15 +106,15 @@ HANDLE WINAPI HostDialogInit(const GUID* pluginId, const GUID* id, intptr_t x1, 
                     itemsNumber > 0 && !host.failDialogInit;
     if (accepted) {
         call.handle = reinterpret_cast<HANDLE>(0xD1A10000u + ++host.dialogsMade);
-        LiveDialog dialog{host.dialogCalls.size(), {}, {}, dialogProc, param};
+        LiveDialog dialog{host.records.dialogCalls.size(), {}, {}, dialogProc, param};
         for (const DialogItemCopy& copy : call.items) {
             dialog.items.push_back(copy.item);
             dialog.texts.push_back(copy.data);
         }
         host.dialogs[call.handle] = dialog;
     }
-    host.dialogCalls.push_back(call);
-    return host.dialogCalls.back().handle;
+    host.records.dialogCalls.push_back(call);
+    return host.records.dialogCalls.back().handle;
 }
 
 intptr_t WINAPI HostDialogRun(HANDLE handle) {
@@ -209,7 +209,7 @@ void FailDialogInit(bool fail) {
 }
 
 const std::vector<DialogCall>& DialogCalls() {
-    return Host().dialogCalls;
+    return Host().records.dialogCalls;
 }
 
 size_t OpenDialogs() {

@@ -11,11 +11,17 @@ HostState& Host() {
 }
 
 void Record(Call call, HANDLE panel, intptr_t detail, const Text& text) {
-    Host().pluginCalls.push_back(PluginCall{call, panel, detail, text});
+    Host().records.pluginCalls.push_back(PluginCall{call, panel, detail, text});
+}
+const std::vector<PluginCall>& PluginCalls() {
+    return Host().records.pluginCalls;
 }
 
 void NoteAnomaly(Anomaly anomaly, intptr_t detail) {
-    Host().anomalies.push_back(AnomalyRecord{anomaly, detail});
+    Host().records.anomalies.push_back(AnomalyRecord{anomaly, detail});
+}
+const std::vector<AnomalyRecord>& Anomalies() {
+    return Host().records.anomalies;
 }
 
 Text CopyText(const WCHAR* text) {
@@ -55,7 +61,6 @@ namespace {
 
 const WCHAR* WINAPI HostGetMsg(const GUID* pluginId, intptr_t msgId) {
     HostState& host = Host();
-    host.requestedMessages.push_back(msgId);
     if (!IsPluginGuid(pluginId)) {
         return FAR3_TEXT("");
     }
@@ -79,7 +84,7 @@ intptr_t WINAPI HostMessage(const GUID* pluginId, const GUID* id, far3::FARMESSA
     for (size_t i = 0; i < itemsNumber; ++i) {
         call.items.push_back(CopyText(items[i]));
     }
-    Host().messageCalls.push_back(call);
+    Host().records.messageCalls.push_back(call);
     return 0;
 }
 
@@ -232,34 +237,13 @@ PluginInfoCopy ReadPluginInfo() {
     return copy;
 }
 
-const std::vector<PluginCall>& PluginCalls() {
-    return Host().pluginCalls;
-}
-
-const std::vector<AnomalyRecord>& Anomalies() {
-    return Host().anomalies;
-}
-
-const std::vector<ControlCall>& ControlCalls() {
-    return Host().controlCalls;
-}
-
-const std::vector<intptr_t>& RequestedMessages() {
-    return Host().requestedMessages;
-}
-
 const std::vector<MessageCall>& MessageCalls() {
-    return Host().messageCalls;
+    return Host().records.messageCalls;
 }
 
 void ClearRecords() {
     HostState& host = Host();
-    host.pluginCalls.clear();
-    host.anomalies.clear();
-    host.controlCalls.clear();
-    host.requestedMessages.clear();
-    host.messageCalls.clear();
-    host.dialogCalls.clear();
+    host.records = Records();
     for (auto& dialog : host.dialogs) {
         dialog.second.callIndex = SIZE_MAX; // its record is gone; the dialog itself stays open
     }

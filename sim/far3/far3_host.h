@@ -209,7 +209,6 @@ struct ControlCall {
     intptr_t result;
 };
 const std::vector<ControlCall>& ControlCalls();
-const std::vector<intptr_t>& RequestedMessages(); // GetMsg ids, in order
 
 // A message box the plug-in asked for (the Message service), its texts copied. FAR shows it and
 // the user closes it at once: with FMSG_MB_OK the answer is 0 (the OK button).

@@ -58,28 +58,6 @@ std::string CellOf(const Text& type, const ListedItem& item) {
     return std::string();
 }
 
-panelview::DialogItemType DialogItemTypeOf(far3::FARDIALOGITEMTYPES type) {
-    switch (type) {
-    case far3::DI_DOUBLEBOX:
-        return panelview::DialogItemType::kDoubleBox;
-    case far3::DI_SINGLEBOX:
-        return panelview::DialogItemType::kSingleBox;
-    case far3::DI_TEXT:
-        return panelview::DialogItemType::kText;
-    case far3::DI_CHECKBOX:
-        return panelview::DialogItemType::kCheckBox;
-    case far3::DI_BUTTON:
-        return panelview::DialogItemType::kButton;
-    case far3::DI_EDIT:
-    case far3::DI_FIXEDIT:
-        return panelview::DialogItemType::kEdit;
-    case far3::DI_PSWEDIT:
-        return panelview::DialogItemType::kPasswordEdit;
-    default:
-        return panelview::DialogItemType::kOther;
-    }
-}
-
 // A coordinate from the plug-in, held to what the renderer takes (-1 .. its largest).
 int CoordinateOf(intptr_t value) {
     return value < -1                          ? -1
@@ -162,7 +140,7 @@ std::vector<panelview::DialogItem> DescribeDialog(const std::vector<DialogItemCo
             continue;
         }
         panelview::DialogItem viewItem;
-        viewItem.type = DialogItemTypeOf(item.Type);
+        viewItem.type = panelview::DialogItemTypeOf(item.Type);
         viewItem.x1 = CoordinateOf(item.X1);
         viewItem.y1 = CoordinateOf(item.Y1);
         viewItem.x2 = CoordinateOf(item.X2);

@@ -17,11 +17,20 @@ struct SettingsHandle {
 
 // A dialog between DialogInit and DialogFree: each item's live check state and text.
 struct LiveDialog {
-    size_t callIndex;                       // into HostState::dialogCalls
+    size_t callIndex;                       // into Records::dialogCalls
     std::vector<far3::FarDialogItem> items; // pointers cleared: the texts are below
     std::vector<Text> texts;
     far3::DialogProcFn proc;
     void* param;
+};
+
+// What the stand-in records of the plug-in's calls; ClearRecords starts them afresh.
+struct Records {
+    std::vector<PluginCall> pluginCalls;
+    std::vector<AnomalyRecord> anomalies;
+    std::vector<ControlCall> controlCalls;
+    std::vector<MessageCall> messageCalls;
+    std::vector<DialogCall> dialogCalls;
 };
 
 struct HostState {
@@ -35,11 +44,7 @@ struct HostState {
     PanelSide active = kLeftPanel;
     bool inOpenPanelInfo = false;
 
-    std::vector<PluginCall> pluginCalls;
-    std::vector<AnomalyRecord> anomalies;
-    std::vector<ControlCall> controlCalls;
-    std::vector<intptr_t> requestedMessages;
-    std::vector<MessageCall> messageCalls;
+    Records records;
 
     std::map<Text, SettingValue> store[2]; // by PLUGINSETTINGSLOCATION
     std::map<HANDLE, std::unique_ptr<SettingsHandle>> settingsHandles;
@@ -47,7 +52,6 @@ struct HostState {
     bool failSettingsCreate = false;
 
     std::deque<DialogAnswer> dialogAnswers;
-    std::vector<DialogCall> dialogCalls;
     std::map<HANDLE, LiveDialog> dialogs;
     uintptr_t dialogsMade = 0;
     bool failDialogInit = false;

@@ -31,6 +31,16 @@ void* Instance() {
     return Host().plugin.instance;
 }
 
+// A zeroed record of a call about the instance `plugin`: its size, panel and instance filled.
+template <typename Info> Info InfoFor(HANDLE plugin) {
+    Info info;
+    memset(&info, 0, sizeof(info));
+    info.StructSize = sizeof(info);
+    info.hPanel = plugin;
+    info.Instance = Instance();
+    return info;
+}
+
 WCHAR FoldAscii(WCHAR c) {
     return c >= 'a' && c <= 'z' ? static_cast<WCHAR>(c - 'a' + 'A') : c;
 }
@@ -198,11 +208,7 @@ bool ReadItems(HostPanel& panel, bool keepSelection) {
     if (panel.plugin != shown) {
         return false;
     }
-    far3::GetFindDataInfo find;
-    memset(&find, 0, sizeof(find));
-    find.StructSize = sizeof(find);
-    find.hPanel = shown;
-    find.Instance = Instance();
+    far3::GetFindDataInfo find = InfoFor<far3::GetFindDataInfo>(shown);
     Record(Call::GetFindData, shown, 0);
     if (!host.plugin.GetFindDataW(&find)) {
         if (panel.plugin == shown) {
@@ -573,12 +579,15 @@ intptr_t WINAPI HostPanelControl(HANDLE hPanel, far3::FILE_CONTROL_COMMANDS comm
     if (command == far3::FCTL_CLOSEPANEL && param2 != nullptr) {
         call.directory = CopyText(static_cast<const WCHAR*>(param2));
     }
-    size_t recorded = host.controlCalls.size();
-    host.controlCalls.push_back(call);
+    size_t recorded = host.records.controlCalls.size();
+    host.records.controlCalls.push_back(call);
     HostPanel* panel = ResolvePanel(hPanel);
     intptr_t result = panel != nullptr ? Control(*panel, call, param2) : 0;
-    host.controlCalls[recorded].result = result;
+    host.records.controlCalls[recorded].result = result;
     return result;
+}
+const std::vector<ControlCall>& ControlCalls() {
+    return Host().records.controlCalls;
 }
 
 // ---- The user's side ---------------------------------------------------------------------------
@@ -682,16 +691,12 @@ intptr_t PressKey(WORD virtualKeyCode, DWORD controlKeyState) {
         return 0;
     }
     HANDLE shown = panel->plugin;
-    far3::ProcessPanelInputInfo input;
-    memset(&input, 0, sizeof(input));
-    input.StructSize = sizeof(input);
-    input.hPanel = shown;
+    far3::ProcessPanelInputInfo input = InfoFor<far3::ProcessPanelInputInfo>(shown);
     input.Rec.EventType = KEY_EVENT;
     input.Rec.Event.KeyEvent.bKeyDown = TRUE;
     input.Rec.Event.KeyEvent.wRepeatCount = 1;
     input.Rec.Event.KeyEvent.wVirtualKeyCode = virtualKeyCode;
     input.Rec.Event.KeyEvent.dwControlKeyState = controlKeyState & kKeyStateBits;
-    input.Instance = Instance();
     Record(Call::ProcessPanelInput, shown, virtualKeyCode);
     intptr_t handled = Host().plugin.ProcessPanelInputW(&input);
     DWORD modifiers = controlKeyState & kModifierBits;
@@ -735,12 +740,8 @@ intptr_t ChangeDirectory(const Text& directory) {
         return 0;
     }
     HANDLE shown = panel->plugin;
-    far3::SetDirectoryInfo info;
-    memset(&info, 0, sizeof(info));
-    info.StructSize = sizeof(info);
-    info.hPanel = shown;
+    far3::SetDirectoryInfo info = InfoFor<far3::SetDirectoryInfo>(shown);
     info.Dir = directory.c_str();
-    info.Instance = Instance();
     Record(Call::SetDirectory, shown, 0, directory);
     intptr_t result = Host().plugin.SetDirectoryW(&info);
     if (result != 0 && panel->plugin == shown) {

@@ -250,6 +250,15 @@ ScreenText ItemLabel(const DialogItem& item) {
 
 } // namespace
 
+DialogItemType DialogItemTypeOf(long long farType) {
+    using Type = DialogItemType;
+    static const Type kByNumber[] = {Type::kText,      Type::kOther,  Type::kSingleBox,
+                                     Type::kDoubleBox, Type::kEdit,   Type::kPasswordEdit,
+                                     Type::kEdit,      Type::kButton, Type::kCheckBox};
+    const long long count = sizeof(kByNumber) / sizeof(kByNumber[0]);
+    return farType >= 0 && farType < count ? kByNumber[farType] : Type::kOther;
+}
+
 std::string RenderKeyBar(const KeyBar& keyBar, int screenWidth) {
     // Twelve slots of (width - 2) / 12 columns, at least 8: the key number, the label in
     // slot - 2 columns and a blank. A key that would reach the last column is left out, so a

@@ -77,6 +77,11 @@ enum class DialogItemType {
     kOther
 };
 
+// The kind of a dialog item from its type number, which FAR 1.x and FAR 3 share: DI_TEXT 0,
+// DI_SINGLEBOX 2, DI_DOUBLEBOX 3, DI_EDIT 4, DI_PSWEDIT 5, DI_FIXEDIT 6, DI_BUTTON 7, DI_CHECKBOX
+// 8; any other number (DI_VTEXT 1 among them) is kOther.
+DialogItemType DialogItemTypeOf(long long farType);
+
 struct DialogItem {
     DialogItemType type = DialogItemType::kOther;
     int x1 = 0; // -1 centres a text on its line

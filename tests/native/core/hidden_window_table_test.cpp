@@ -29,6 +29,13 @@ Slots FillTable(HiddenWindowTable& table) {
     return recorded;
 }
 
+// Adds the windows in turn, each into a free slot.
+void AddAll(HiddenWindowTable& table, std::initializer_list<HWND> windows) {
+    for (HWND window : windows) {
+        EXPECT_EQ(1, table.Add(window)) << HandleText(window);
+    }
+}
+
 const HWND kNeverCreated = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x2F4));
 
 using HiddenWindowTableTest = DesktopTest;
@@ -94,9 +101,7 @@ TEST_F(HiddenWindowTableTest, AddReusesTheLowestSlotWhoseWindowIsGone) {
 TEST_F(HiddenWindowTableTest, DestroyedWindowStaysContainedUntilOverwrittenOrRemoved) {
     HiddenWindowTable table{};
     const HWND overwritten = NewWindow(1), removed = NewWindow(2), live = NewWindow(3);
-    ASSERT_EQ(1, table.Add(overwritten));
-    ASSERT_EQ(1, table.Add(removed));
-    ASSERT_EQ(1, table.Add(live));
+    AddAll(table, {overwritten, removed, live});
     simwin::DestroyTestWindow(overwritten);
     simwin::DestroyTestWindow(removed);
     EXPECT_EQ(1, table.Contains(overwritten));
@@ -119,15 +124,8 @@ TEST_F(HiddenWindowTableTest, DestroyedWindowStaysContainedUntilOverwrittenOrRem
 TEST_F(HiddenWindowTableTest, HandleAddedTwiceFillsTwoSlotsAndRemoveClearsTheLowerOnly) {
     HiddenWindowTable table{};
     const HWND twice = NewWindow(1), other = NewWindow(2), third = NewWindow(3);
-    ASSERT_EQ(1, table.Add(other));
-    ASSERT_EQ(1, table.Add(twice));
-    ASSERT_EQ(1, table.Add(third));
-    ASSERT_EQ(1, table.Add(twice));
-    Slots expected{};
-    expected[0] = other;
-    expected[1] = twice;
-    expected[2] = third;
-    expected[3] = twice;
+    AddAll(table, {other, twice, third, twice});
+    Slots expected{other, twice, third, twice};
     EXPECT_EQ(expected, SlotsOf(table));
 
     table.Remove(twice);

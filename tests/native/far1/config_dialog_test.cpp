@@ -71,11 +71,10 @@ TEST_F(ConfigDialog, ExpandWidensTheFieldsAndTakesSmallDataAsAMessageId) {
     EXPECT_STREQ("", to[2].Data); // the host has no text 1999
     EXPECT_STREQ("plain text", to[3].Data);
     EXPECT_EQ((std::vector<int>{11, 0, 1999}), far1host::RequestedMessages());
-}
 
-TEST_F(ConfigDialog, ExpandWithACountOfZeroOrLessFillsNothing) {
-    const far1::DialogItemTemplate from[1] = {{8, 5, 2, 0, 0, 0, 1, 0, 0, 11}};
-    far1::FarDialogItem to[1], untouched[1];
+    // A count of zero or less fills nothing and asks for no text.
+    far1host::ClearRecords();
+    far1::FarDialogItem untouched[4];
     memset(to, 0x5A, sizeof(to));
     memcpy(untouched, to, sizeof(to));
     far1::ExpandDialogItems(from, to, 0);
@@ -238,28 +237,27 @@ TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmChangesNothing) {
     EXPECT_FALSE(simwin::RegistryKeyExists(kVelumoKeyPath));
 }
 
-TEST_F(ConfigDialog, ADigitFieldWithoutANumberStoresZeroAndShowsEmptyNextTime) {
-    for (const char* typed : {"-", " ", "", "x7"}) {
-        SCOPED_TRACE(typed);
+// The digit field stores the leading number of its text, saturated, and 0 when there is none;
+// the next dialog shows what was stored, 0 as an empty field.
+TEST_F(ConfigDialog, TheDigitFieldStoresItsLeadingNumber) {
+    const std::pair<const char*, int32_t> cases[] = {{"-", 0},
+                                                     {" ", 0},
+                                                     {"", 0},
+                                                     {"x7", 0},
+                                                     {"99999999999", INT32_MAX},
+                                                     {"-99999999999", INT32_MIN}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
         g_settings.DisksMenuDigit = 9;
-        EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, typed}}));
-        EXPECT_EQ(0, g_settings.DisksMenuDigit);
+        EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, c.first}}));
+        EXPECT_EQ(c.second, g_settings.DisksMenuDigit);
+        far1host::ClearRecords();
+        simwin::ResetRegistry();
+        EXPECT_EQ(1, Answer(kOk)); // confirmed as it opens: the same number again
+        EXPECT_EQ(c.second == 0 ? "" : std::to_string(c.second),
+                  far1host::DialogCalls().at(0).items[kDigit].Data);
+        EXPECT_EQ(c.second, WrittenValues().at(SettingIndex(&Settings::DisksMenuDigit)));
     }
-    far1host::ClearRecords();
-    EXPECT_EQ(1, Answer(kOk)); // the field opens empty; confirming as it is stores 0 again
-    EXPECT_STREQ("", far1host::DialogCalls()[0].items[kDigit].Data);
-    EXPECT_EQ(0, g_settings.DisksMenuDigit);
-    EXPECT_EQ(0, WrittenValues().at(SettingIndex(&Settings::DisksMenuDigit)));
-}
-
-TEST_F(ConfigDialog, AnOversizedDigitSaturates) {
-    EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, "99999999999"}}));
-    EXPECT_EQ(INT32_MAX, g_settings.DisksMenuDigit);
-    EXPECT_EQ(INT32_MAX, WrittenValues().at(SettingIndex(&Settings::DisksMenuDigit)));
-    EXPECT_EQ(1, Answer(kOk, {}, {{kDigit, "-99999999999"}}));
-    EXPECT_EQ(INT32_MIN, g_settings.DisksMenuDigit);
-    ASSERT_EQ(2u, far1host::DialogCalls().size());
-    EXPECT_STREQ("2147483647", far1host::DialogCalls()[1].items[kDigit].Data);
 }
 
 TEST_F(ConfigDialog, ARegistryThatCannotBeWrittenStillConfirms) {

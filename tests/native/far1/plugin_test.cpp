@@ -37,12 +37,13 @@ class EntryPoints : public Far1Test {
         EXPECT_TRUE(IsHandle(panel));
         return panel;
     }
-    static std::vector<std::string> Titles(HANDLE panel) {
-        std::vector<std::string> titles;
+    // "<status> <title>" of each item a fresh listing shows.
+    static std::vector<std::string> Listing(HANDLE panel) {
+        std::vector<std::string> lines;
         for (const auto& item : far1host::ListPanel(panel)) {
-            titles.push_back(item.title);
+            lines.push_back(item.status + " " + item.title);
         }
-        return titles;
+        return lines;
     }
     static void Toggle(HANDLE panel, std::vector<HWND> windows) {
         std::vector<far1::PluginPanelItem> items;
@@ -109,7 +110,7 @@ TEST_F(EntryPoints, TheHostsRootKeyDecidesWhereTheSettingsLive) {
     EXPECT_EQ(static_cast<size_t>(kSettingCount), simwin::RegistryWrites().size());
 }
 
-TEST_F(EntryPoints, GetPluginInfoFillsEveryField) {
+TEST_F(EntryPoints, GetPluginInfoFillsEveryFieldAndFollowsTheDisksMenuSettings) {
     far1::PluginInfo info;
     memset(&info, 0xCD, sizeof(info));
     Far().GetPluginInfo(&info);
@@ -132,15 +133,13 @@ TEST_F(EntryPoints, GetPluginInfoFillsEveryField) {
     EXPECT_EQ(3u, asked.size());
     EXPECT_EQ(2, std::count(asked.begin(), asked.end(), 3)) << "menu text asked for twice";
     EXPECT_EQ(1, std::count(asked.begin(), asked.end(), 4));
-}
 
-TEST_F(EntryPoints, GetPluginInfoFollowsTheDisksMenuSettings) {
+    // The disks menu follows its settings.
     const int32_t cases[][3] = {{0, 9, 0}, {5, 0, 1}, {1, 12, 1}, {0, 0, 0}}; // add, digit, count
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c[0] << ", " << c[1]);
         g_settings.AddToDisksMenu = c[0];
         g_settings.DisksMenuDigit = c[1];
-        far1::PluginInfo info;
         memset(&info, 0, sizeof(info));
         Far().GetPluginInfo(&info);
         EXPECT_EQ(c[2], Field(info.DiskMenuStringsNumber));
@@ -309,10 +308,8 @@ TEST_F(EntryPoints, OpenPluginFromTheCommandLineTogglesByTitleThenOpens) {
     EXPECT_FALSE(IsWindowVisible(notes));
     EXPECT_TRUE(IsWindowVisible(calc));
     EXPECT_TRUE(IsWindowVisible(lower));
-    const auto listed = far1host::ListPanel(panel);
-    ASSERT_EQ(3u, listed.size());
-    EXPECT_EQ("Notes - todo.txt", listed[2].title);
-    EXPECT_EQ("H  D", listed[2].status);
+    EXPECT_EQ((std::vector<std::string>{"     notes", "     Calculator", "H  D Notes - todo.txt"}),
+              Listing(panel));
 
     HANDLE again = far1host::OpenFromCommandLine("Notes");
     EXPECT_TRUE(IsWindowVisible(notes));
@@ -520,10 +517,8 @@ TEST_F(EntryPoints, HideTypedInTheVelumoPanelKeepsTheWindowsHidden) {
     EXPECT_EQ(typed, far1host::PanelAt(far1host::kLeftPanel).plugin);
     EXPECT_FALSE(IsWindowVisible(notepad));
     EXPECT_FALSE(IsWindowVisible(earlier));
-    const auto listed = far1host::ListPanel(typed);
-    ASSERT_EQ(2u, listed.size());
-    EXPECT_EQ("H  D", listed[0].status);
-    EXPECT_EQ("H  D", listed[1].status);
+    EXPECT_EQ((std::vector<std::string>{"H  D Hidden earlier", "H  D Untitled - Notepad"}),
+              Listing(typed));
 
     // Typed in the other panel, a file panel: the Velumo panel stays as it is.
     far1host::SetActivePanel(far1host::kRightPanel);
@@ -589,15 +584,14 @@ TEST_F(EntryPoints, AConfirmedDialogChangesWhatTheNextListingAndMenuShow) {
     simwin::CreateTestWindow("Ghost", false);
     simwin::CreateTestWindow("Shown");
     HANDLE panel = Open();
-    EXPECT_EQ((std::vector<std::string>{"Shown"}), Titles(panel));
+    EXPECT_EQ((std::vector<std::string>{"     Shown"}), Listing(panel));
     far1host::QueueDialogAnswer(far1host::DialogAnswer{
         kFar1ConfigDialog.OkRow,
         {{DialogRowFor(kFar1ConfigDialog, &Settings::AddToDisksMenu), 0},
          {DialogRowFor(kFar1ConfigDialog, &Settings::ShowInvisibleWindow), 1}},
         {{DialogRowFor(kFar1ConfigDialog, &Settings::DisksMenuDigit), "3"}}});
     EXPECT_EQ(1, Far().Configure(0));
-    EXPECT_EQ((std::vector<std::string>{"Shown", "Ghost"}), Titles(panel));
-    EXPECT_EQ("H   ", far1host::ListPanel(panel).at(1).status);
+    EXPECT_EQ((std::vector<std::string>{"     Shown", "H    Ghost"}), Listing(panel));
     far1::PluginInfo info;
     Far().GetPluginInfo(&info);
     EXPECT_EQ(0, Field(info.DiskMenuStringsNumber));

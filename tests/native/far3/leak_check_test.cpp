@@ -23,32 +23,6 @@ Text Number(int n) {
     return simwin::Utf16FromUtf8(std::to_string(n));
 }
 
-// A listing of the panel the stand-in shows on the left, straight from the entry points.
-far3::GetFindDataInfo TakeListing() {
-    far3::GetFindDataInfo find = {sizeof(find), far3host::PanelAt(kLeftPanel).plugin, nullptr, 0, 0,
-                                  nullptr};
-    EXPECT_EQ(1, GetFindDataW(&find));
-    return find;
-}
-
-void GiveBack(const far3::GetFindDataInfo& find) {
-    far3::FreeFindDataInfo back = {sizeof(back), find.hPanel, find.PanelItem, find.ItemsNumber,
-                                   nullptr};
-    FreeFindDataW(&back);
-}
-
-// The windows of one listing, in order; the listing is handed back at once, as FAR does after
-// copying it.
-std::vector<HWND> Listed() {
-    const far3::GetFindDataInfo find = TakeListing();
-    std::vector<HWND> windows;
-    for (size_t i = 0; i < find.ItemsNumber; ++i) {
-        windows.push_back(static_cast<HWND>(find.PanelItem[i].UserData.Data));
-    }
-    GiveBack(find);
-    return windows;
-}
-
 // Whether `shorter` is `whole` with exactly one window left out, the others in their order.
 bool OneLeftOut(const std::vector<HWND>& whole, const std::vector<HWND>& shorter) {
     if (shorter.size() + 1 != whole.size()) {
@@ -60,6 +34,21 @@ bool OneLeftOut(const std::vector<HWND>& whole, const std::vector<HWND>& shorter
 
 class Far3LeakCheck : public Far3Test {
   protected:
+    // A listing of the panel the stand-in shows on the left.
+    static far3::GetFindDataInfo TakeLeftListing() {
+        return TakeListing(far3host::PanelAt(kLeftPanel).plugin);
+    }
+    // The windows of one listing, in order; the listing is handed back at once, as FAR does
+    // after copying it.
+    static std::vector<HWND> Listed() {
+        const far3::GetFindDataInfo find = TakeLeftListing();
+        std::vector<HWND> windows;
+        for (size_t i = 0; i < find.ItemsNumber; ++i) {
+            windows.push_back(static_cast<HWND>(find.PanelItem[i].UserData.Data));
+        }
+        GiveBack(find);
+        return windows;
+    }
     void SetUp() override {
         Far3Test::SetUp();
 #ifndef VELUMO_HAVE_LSAN
@@ -131,7 +120,7 @@ TEST_F(Far3LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind)
 TEST_F(Far3LeakCheck, TenThousandListingsWithFailingAllocationsLeaveNothingBehind) {
     // Each listing is taken while FAR holds another (both panels list Velumo), which has the
     // array the listings keep: so every listing makes and grows an array of its own.
-    far3::GetFindDataInfo held = TakeListing();
+    far3::GetFindDataInfo held = TakeLeftListing();
     const heapcalls::Counts before = heapcalls::Counted();
     Listed();
     heapcalls::Counts perListing = heapcalls::Counted();
@@ -163,7 +152,7 @@ TEST_F(Far3LeakCheck, TenThousandListingsWithFailingAllocationsLeaveNothingBehin
         }
         heapcalls::ClearFailures();
         GiveBack(held); // and the next listing is held: the kept array is in it again
-        held = TakeListing();
+        held = TakeLeftListing();
         if (!asSaid && wrong++ == 0) {
             firstWrong = cycle;
         }

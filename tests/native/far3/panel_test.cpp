@@ -1,5 +1,4 @@
 // The FAR 3 panel: its description, its items (and those the heap fails), F8, F3 and Alt+F3.
-#include "far3/entry_points.h"
 #include "far3_fixture.h"
 
 #include <cstring>
@@ -21,17 +20,6 @@ class Far3Panel : public Far3Test {
             commands.push_back(call.command);
         }
         return commands;
-    }
-    static far3::GetFindDataInfo TakeListing(HANDLE panel) {
-        far3::GetFindDataInfo find = {sizeof(find), panel, nullptr, 0, 0, nullptr};
-        EXPECT_EQ(1, GetFindDataW(&find)) << "0 would close the panel";
-        EXPECT_EQ(find.ItemsNumber == 0, find.PanelItem == nullptr);
-        return find;
-    }
-    static void GiveBack(const far3::GetFindDataInfo& find) {
-        far3::FreeFindDataInfo release = {sizeof(release), find.hPanel, find.PanelItem,
-                                          find.ItemsNumber, nullptr};
-        FreeFindDataW(&release);
     }
     static std::vector<Text> Titles(const far3::GetFindDataInfo& find) {
         std::vector<Text> titles;

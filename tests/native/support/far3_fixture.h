@@ -3,6 +3,7 @@
 #pragma once
 
 #include "far1_fixture.h"
+#include "far3/entry_points.h"
 #include "far3_support.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,18 @@ class Far3Test : public DesktopTest {
     }
 
     static const far3host::Text& Msg(int id) { return Far3EnglishMessages()[id]; }
+    // A listing straight from GetFindDataW, held until GiveBack hands it back as FAR does.
+    static far3::GetFindDataInfo TakeListing(HANDLE panel) {
+        far3::GetFindDataInfo find = {sizeof(find), panel, nullptr, 0, 0, nullptr};
+        EXPECT_EQ(1, GetFindDataW(&find)) << "0 would close the panel";
+        EXPECT_EQ(find.ItemsNumber == 0, find.PanelItem == nullptr);
+        return find;
+    }
+    static void GiveBack(const far3::GetFindDataInfo& find) {
+        far3::FreeFindDataInfo release = {sizeof(release), find.hPanel, find.PanelItem,
+                                          find.ItemsNumber, nullptr};
+        FreeFindDataW(&release);
+    }
     // '1' for a visible window, '0' for a hidden one, in the order given.
     static std::string Visibility(const std::vector<HWND>& windows) {
         std::string marks;
