@@ -1,5 +1,6 @@
 // The simulated registry: a tree of keys under HKEY_CURRENT_USER and the advapi32 calls on it.
 #include "sim_desktop.h"
+#include "sim_internal.h"
 #include "windows_api.h"
 
 #include <array>
@@ -114,6 +115,7 @@ LONG Walk(const char* path, Key** key, bool* created = nullptr, bool isVolatile 
 // HKEY_CURRENT_USER is always open with every right; other predefined hives are not simulated.
 LONG Start(simwin::RegistryCall call, HKEY handle, OpenKey* resolved) {
     Registry& registry = State();
+    simwin::internal::CountTowardsKill();
     if (const LONG failure = registry.failures[static_cast<size_t>(call)]) {
         return failure;
     }

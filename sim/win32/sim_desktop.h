@@ -56,6 +56,14 @@ void EndTestProcess(DWORD id, bool objectKept = false);
 DWORD CurrentTestProcess();
 // The plug-in's host is killed: its process ends and a new one (a fresh id) takes its place.
 void RestartCurrentProcess(bool objectKept = false);
+// Another host side by side: the calls are made from that (running) process from now on.
+void SetCurrentTestProcess(DWORD id);
+// Thrown by the simulated call that kills the host (KillHostAtCall).
+struct HostKilled {};
+// The `count`-th visibility (IsWindowVisible, ShowWindow, SetForegroundWindow,
+// BringWindowToTop) or registry call from now on throws HostKilled before it acts,
+// as if the host died right there (0: never). Fires once.
+void KillHostAtCall(uint64_t count);
 // Process handles opened and not closed.
 int OpenProcessHandleCount();
 

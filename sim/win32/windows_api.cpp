@@ -59,6 +59,7 @@ struct Desktop {
     uintptr_t nextProcessHandle = kFirstProcessHandle;
     uint64_t clock = 0x01D9000000000000ull; // creation times, one tick apart
     DWORD lastError = 0;
+    uint64_t callsBeforeKill = 0; // 0: no kill armed
 };
 
 Desktop& State() {
@@ -114,6 +115,7 @@ Window* Called(uint64_t simwin::CallCounts::*counter, HWND window) {
 
 Window* Logged(uint64_t simwin::CallCounts::*counter, simwin::WindowCallKind kind, HWND window,
                int showCommand = 0) {
+    simwin::internal::CountTowardsKill();
     Desktop& desktop = State();
     if (desktop.logging) {
         desktop.log.push_back({kind, window, showCommand, desktop.mark && desktop.mark(window)});
@@ -221,6 +223,14 @@ void EndTestProcess(DWORD id, bool objectKept) {
     }
 }
 
+void SetCurrentTestProcess(DWORD id) {
+    State().currentProcess = id;
+}
+
+void KillHostAtCall(uint64_t count) {
+    State().callsBeforeKill = count;
+}
+
 DWORD CurrentTestProcess() {
     return State().currentProcess;
 }
@@ -324,6 +334,13 @@ const std::vector<WindowCall>& WindowCallLog() {
 namespace internal {
 CallCounts& MutableCalls() {
     return State().calls;
+}
+
+void CountTowardsKill() {
+    uint64_t& left = State().callsBeforeKill;
+    if (left != 0 && --left == 0) {
+        throw HostKilled();
+    }
 }
 } // namespace internal
 
