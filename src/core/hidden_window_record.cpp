@@ -300,12 +300,12 @@ void AdoptOrphanedWindows() {
         DWORD size = 0;
         const LONG listed =
             RegEnumValueA(key, index, name, &nameLength, nullptr, &type, nullptr, &size);
-        if (listed == ERROR_NO_MORE_ITEMS) {
-            break;
-        }
-        if (listed != ERROR_SUCCESS) {
+        if (listed == ERROR_MORE_DATA) {
             ++index; // a name too long to be an entry's: nothing to act on
             continue;
+        }
+        if (listed != ERROR_SUCCESS) {
+            break; // ERROR_NO_MORE_ITEMS at the end, or a record that cannot be read
         }
         uint8_t data[kEntryMaxSize];
         DWORD dataSize = sizeof(data);
