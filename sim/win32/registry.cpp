@@ -23,21 +23,11 @@ struct Key {
     std::string name; // first spelling; empty for HKEY_CURRENT_USER itself
     Key* parent = nullptr;
     bool isVolatile = false;
-    bool readOnly = false; // writes denied to it and to every key below it
     // Both maps are keyed by the ASCII-lowercased name: lookups ignore case. Values are ordered,
     // as their enumeration by index needs.
     std::unordered_map<std::string, std::unique_ptr<Key>> children;
     std::map<std::string, Value> values;
 };
-
-bool UnderReadOnly(const Key* key) {
-    for (; key != nullptr; key = key->parent) {
-        if (key->readOnly) {
-            return true;
-        }
-    }
-    return false;
-}
 
 struct OpenKey {
     Key* key;
@@ -95,9 +85,6 @@ LONG Walk(const char* path, Key** key, bool* created = nullptr, bool isVolatile 
         if (created == nullptr) {
             return ERROR_FILE_NOT_FOUND;
         }
-        if (UnderReadOnly(*key)) {
-            return ERROR_ACCESS_DENIED;
-        }
         if ((*key)->isVolatile && !isVolatile) {
             return ERROR_CHILD_MUST_BE_VOLATILE;
         }
@@ -148,9 +135,6 @@ LONG OpenSubKey(simwin::RegistryCall call, HKEY parent, LPCSTR subKey, REGSAM ac
     }
     if (const LONG status = Walk(subKey, &open.key, created, isVolatile)) {
         return status;
-    }
-    if ((access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0 && UnderReadOnly(open.key)) {
-        return ERROR_ACCESS_DENIED;
     }
     Registry& registry = State();
     const uintptr_t handle = registry.nextHandle;
@@ -230,15 +214,6 @@ std::vector<std::string> RegistryValueNames(const std::string& keyPath) {
         }
     }
     return names;
-}
-
-void SetRegistryKeyReadOnly(const std::string& keyPath) {
-    Key* key = State().root.get();
-    bool created = false;
-    if (Walk(keyPath.c_str(), &key, &created) != ERROR_SUCCESS) {
-        throw std::invalid_argument("bad registry key path: " + keyPath);
-    }
-    key->readOnly = true;
 }
 
 bool ReadRegistryValue(const std::string& keyPath, const std::string& name, DWORD* type,

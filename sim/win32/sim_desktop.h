@@ -121,9 +121,6 @@ bool RegistryKeyExists(const std::string& keyPath);
 bool RegistryKeyIsVolatile(const std::string& keyPath);
 // The key's value names in enumeration order; empty for a missing key.
 std::vector<std::string> RegistryValueNames(const std::string& keyPath);
-// Creates the key when missing and denies writes to it and to every key below it: opening one
-// with a right to write and creating a key below it fail with ERROR_ACCESS_DENIED.
-void SetRegistryKeyReadOnly(const std::string& keyPath);
 bool ReadRegistryValue(const std::string& keyPath, const std::string& name, DWORD* type,
                        std::vector<uint8_t>* data);
 

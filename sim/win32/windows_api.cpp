@@ -63,14 +63,12 @@ struct Desktop {
 };
 
 Desktop& State() {
-    static Desktop desktop = [] {
-        Desktop fresh;
-        fresh.processes[simwin::kDesktopProcess] = {fresh.clock++, true};
-        fresh.currentProcess = fresh.nextProcessId;
-        fresh.processes[fresh.nextProcessId] = {fresh.clock++, true};
-        fresh.nextProcessId += kProcessIdStep;
-        return fresh;
-    }();
+    static Desktop desktop;
+    if (desktop.currentProcess == 0) {
+        desktop.currentProcess = ~DWORD{0}; // no recursion: StartTestProcess calls State too
+        desktop.processes[simwin::kDesktopProcess] = {desktop.clock++, true};
+        desktop.currentProcess = simwin::StartTestProcess();
+    }
     return desktop;
 }
 
@@ -302,9 +300,8 @@ void ResetDesktop() {
     desktop.foreground = nullptr;
     desktop.processes.clear();
     desktop.processHandles.clear();
-    desktop.processes[kDesktopProcess] = {desktop.clock++, true};
     desktop.currentProcess = 0;
-    desktop.currentProcess = StartTestProcess();
+    State(); // the desktop's program and a new current process
 }
 
 void SetEnumerationHook(std::function<void(HWND)> hook) {

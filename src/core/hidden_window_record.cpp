@@ -284,11 +284,7 @@ void AdoptOrphanedWindows() {
     if (!IdentifySelf(&self)) {
         return;
     }
-    // A record this process may only read is still worth reading: its windows are listed.
     HKEY key = OpenRecordKey(KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (key == nullptr) {
-        key = OpenRecordKey(KEY_QUERY_VALUE);
-    }
     if (key == nullptr) {
         return;
     }

@@ -288,7 +288,7 @@ TEST_F(HiddenWindowRecord, ShowAllWindowAtExitOffLeavesTheEntriesForTheNextVelum
 // What the user sees: hiding and showing work as before, but a host that dies leaves the window
 // hidden with nothing to find it by.
 TEST_F(HiddenWindowRecord, HidingWorksWhenTheRecordCannotBeWritten) {
-    simwin::SetRegistryKeyReadOnly("Software\\Velumo");
+    simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_ACCESS_DENIED);
     StartHost(Front::Far3);
     const HWND window = simwin::CreateTestWindow("Target");
     HideByCommand(Front::Far3, "Target");
