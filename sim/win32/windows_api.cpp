@@ -27,6 +27,7 @@ struct Window {
 struct Process {
     uint64_t created;
     bool running;
+    bool kept; // ended, and somebody outside holds its object for good
 };
 
 constexpr DWORD kFirstProcessId = 0x1000;
@@ -66,7 +67,7 @@ Desktop& State() {
     static Desktop desktop;
     if (desktop.currentProcess == 0) {
         desktop.currentProcess = ~DWORD{0}; // no recursion: StartTestProcess calls State too
-        desktop.processes[simwin::kDesktopProcess] = {desktop.clock++, true};
+        desktop.processes[simwin::kDesktopProcess] = {desktop.clock++, true, false};
         desktop.currentProcess = simwin::StartTestProcess();
     }
     return desktop;
@@ -84,6 +85,19 @@ const Process* FindProcessHandle(HANDLE handle) {
         id = held->second;
     }
     return &desktop.processes.at(id);
+}
+
+// An ended process goes once nobody holds its object any more.
+void ForgetIfUnheld(DWORD id) {
+    Desktop& desktop = State();
+    const Process& process = desktop.processes.at(id);
+    bool held = process.running || process.kept;
+    for (const auto& handle : desktop.processHandles) {
+        held = held || handle.second == id;
+    }
+    if (!held) {
+        desktop.processes.erase(id);
+    }
 }
 
 void SetFileTime(FILETIME* time, uint64_t value) {
@@ -195,7 +209,7 @@ DWORD StartTestProcess(DWORD id) {
     if (desktop.processes.count(id) != 0) {
         throw std::logic_error("a process still holds that id");
     }
-    desktop.processes[id] = {desktop.clock++, true};
+    desktop.processes[id] = {desktop.clock++, true, false};
     return id;
 }
 
@@ -210,15 +224,10 @@ void EndTestProcess(DWORD id, bool objectKept) {
     for (HWND window : owned) {
         DestroyTestWindow(window);
     }
-    bool held = objectKept;
-    for (const auto& handle : desktop.processHandles) {
-        held = held || handle.second == id;
-    }
-    if (held) {
-        desktop.processes.at(id).running = false;
-    } else {
-        desktop.processes.erase(id);
-    }
+    Process& process = desktop.processes.at(id);
+    process.running = false;
+    process.kept = objectKept;
+    ForgetIfUnheld(id);
 }
 
 void SetCurrentTestProcess(DWORD id) {
@@ -527,13 +536,7 @@ BOOL WINAPI CloseHandle(HANDLE object) {
     }
     const DWORD id = held->second;
     desktop.processHandles.erase(held);
-    bool stillHeld = false;
-    for (const auto& other : desktop.processHandles) {
-        stillHeld = stillHeld || other.second == id;
-    }
-    if (!stillHeld && !desktop.processes.at(id).running) {
-        desktop.processes.erase(id); // the last holder let the ended process go
-    }
+    ForgetIfUnheld(id);
     return TRUE;
 }
 
