@@ -19,7 +19,7 @@ log() { printf '\n== %s\n' "$*"; }
 # ---- prerequisites ---------------------------------------------------------------------------
 
 PACKAGES=(cmake make g++ libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth gnuplot-nox zip unzip qemu-user-static)
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth zip unzip qemu-user-static)
 PACKAGES_I386=(wine32:i386)
 
 missing_packages() {
