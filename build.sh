@@ -2,8 +2,8 @@
 # Velumo's driver: installs what a fresh Debian machine lacks, configures, builds and runs.
 #
 #   ./build.sh test         every test suite: native (sanitizers), Wine (the real DLL), fuzz smoke
-#   ./build.sh demo [--far1] [--interactive]   the real FAR 3 Velumo.dll (FAR 1.x with --far1) in
-#                           its host stand-in, under Wine
+#   ./build.sh demo [--far1]  the real FAR 3 Velumo.dll (FAR 1.x with --far1) in its host
+#                           stand-in, under Wine
 #   ./build.sh dist         the four packages dist/Velumo-<version>-FAR3-x64.zip ..., for FAR's Plugins folder
 #   ./build.sh bench        the benchmarks, written to docs/performance.md
 #   ./build.sh fuzz [SECONDS]         the fuzzers for longer than the smoke run
@@ -19,7 +19,7 @@ log() { printf '\n== %s\n' "$*"; }
 # ---- prerequisites ---------------------------------------------------------------------------
 
 PACKAGES=(cmake make g++ libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth gnuplot-nox zip unzip qemu-user-static)
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth zip unzip qemu-user-static)
 PACKAGES_I386=(wine32:i386)
 
 missing_packages() {

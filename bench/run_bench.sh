@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of the window listing of both front ends, FAR 1.x and FAR 3, side by side,
-# and writes docs/performance.md and docs/performance.png from that run.
+# and writes docs/performance.md from that run.
 #
 #   VELUMO_WINE_BUILD=<build directory of a Windows preset> bash bench/run_bench.sh
 #   VELUMO_WINE_BUILD=... bash bench/run_bench.sh --report-only   the report again, from the
@@ -11,8 +11,8 @@
 #   VELUMO_BENCH_BUILD    the native build directory (preset bench), default build/bench
 #   VELUMO_BENCH_RESULTS  the raw results, default build/bench-results
 #   VELUMO_BENCH_QUICK=1  a short run through every stage (fewer and smaller Wine desktops, fewer
-#                         samples); its report and plot go to the results folder, never to
-#                         docs/, since its figures do not answer the targets
+#                         samples); its report goes to the results folder, never to docs/,
+#                         since its figures do not answer the targets
 #
 # 1. Natively (preset bench: gcc Release, no sanitizers) over the simulated Win32: Google
 #    Benchmark, JSON in the results.
@@ -20,7 +20,7 @@
 #    the report describes), Velumo/Velumo.dll (FAR 1.x) and far3/Velumo/Velumo.dll (FAR 3), each
 #    against its floor loop, on windows of another process and of its own, in a session of
 #    scripts/wine_run.sh.
-# 3. The report (the tables straight from the results) and the plot (gnuplot).
+# 3. The report: tables straight from the results.
 #
 # About twelve minutes on two quiet cores (fourteen on loaded ones), most of it Wine creating
 # 2 x 5,000 windows and listing the other process's windows through the wineserver.
@@ -33,7 +33,6 @@ WINE_BUILD=${VELUMO_WINE_BUILD:?set VELUMO_WINE_BUILD to the build directory of 
 BENCH_BUILD=${VELUMO_BENCH_BUILD:-$ROOT/build/bench}
 RESULTS=${VELUMO_BENCH_RESULTS:-$ROOT/build/bench-results}
 DOC=$ROOT/docs/performance.md
-PLOT=$ROOT/docs/performance.png
 
 REPORT_ONLY=
 case "${1:-}" in
@@ -59,18 +58,12 @@ if [ "${VELUMO_BENCH_QUICK:-0}" = 1 ]; then
   GROWN_WINDOWS=300
   NATIVE_MIN_TIME=0.01
   DOC=$RESULTS/performance.md
-  PLOT=$RESULTS/performance.png
 fi
 LIMIT_OTHER=1.02
 LIMIT_SAME=1.10
 LIMIT_GROWTH=1.20
 
 log() { printf '\n== %s\n' "$*" >&2; }
-
-command -v gnuplot >/dev/null || {
-  echo "run_bench.sh: gnuplot is missing" >&2
-  exit 1
-}
 
 # ---- the measurements ------------------------------------------------------------------------
 
@@ -171,178 +164,106 @@ NATIVE_SIZES=$(printf '%s\n' "${!N[@]}" | awk -F'[:/]' '$1 == "BM_ListingFar1" {
 SMALL=$(echo "$NATIVE_SIZES" | awk '$1 >= 100 { print; exit }')
 LARGE=$(echo "$NATIVE_SIZES" | tail -1)
 
-# ---- the plot: microseconds per window against windows ---------------------------------------
-
-for front in far1 far3; do
-  for n in $NATIVE_SIZES; do
-    echo "$n $(native_us "$(listing "$front" "$n")")"
-  done >"$RESULTS/native_listing_$front.dat"
-  for c in other-process same-process; do
-    for n in "${WINE_COUNTS[@]}"; do
-      echo "$n $(calc "$(floor_us $front $c "$n") / $n") $(calc "$(listing_us $front $c "$n") / $n")"
-    done >"$RESULTS/wine_${front}_$c.dat"
-  done
-done
-for n in $NATIVE_SIZES; do
-  echo "$n $(native_us "BM_ToggleWindowsByTitle/$n") $(native_us "BM_RestoreAllWindows/$n")"
-done >"$RESULTS/native_core.dat"
-line() { printf '"%s" using 1:%s with linespoints lw %s dt %s pt %s lc rgb "%s" %s' "$RESULTS/$1" "$2" "$3" "$4" "$5" "$6" "$7"; }
-gnuplot <<EOF
-set terminal pngcairo size 1500,650 font "DejaVu Sans,10"
-set output "$PLOT"
-set multiplot layout 1,2 title "Velumo: cost per window against the number of windows, FAR 1.x and FAR 3 (lower is better)"
-set logscale xy
-set xlabel "windows on the desktop"
-set ylabel "microseconds per window"
-set grid xtics ytics mxtics mytics
-set key top right font ",9"
-set title "Under Wine, real windows: listing (solid) and its floor (dashed)"
-set xrange [70:7000]
-set yrange [0.5:5000]
-plot $(line wine_far1_other-process.dat 3 2 1 7 '#6a3d9a' 'title "FAR 1.x, other process"'), \
-  $(line wine_far1_other-process.dat 2 1 2 6 '#6a3d9a' notitle), \
-  $(line wine_far3_other-process.dat 3 2 1 9 '#ff7f00' 'title "FAR 3, other process"'), \
-  $(line wine_far3_other-process.dat 2 1 2 8 '#ff7f00' notitle), \
-  $(line wine_far1_same-process.dat 3 2 1 5 '#1f78b4' 'title "FAR 1.x, same process"'), \
-  $(line wine_far1_same-process.dat 2 1 2 4 '#1f78b4' notitle), \
-  $(line wine_far3_same-process.dat 3 2 1 13 '#33a02c' 'title "FAR 3, same process"'), \
-  $(line wine_far3_same-process.dat 2 1 2 12 '#33a02c' notitle)
-set title "Natively, over the simulated Win32"
-set xrange [7:14000]
-set yrange [*:*]
-plot $(line native_listing_far1.dat 2 2 1 7 '#e31a1c' 'title "FAR 1.x listing"'), \
-  $(line native_listing_far3.dat 2 2 1 9 '#ff7f00' 'title "FAR 3 listing"'), \
-  $(line native_core.dat 2 1 1 11 '#33a02c' 'title "ToggleWindowsByTitle"'), \
-  $(line native_core.dat 3 1 1 13 '#555555' 'title "RestoreAllWindows"')
-unset multiplot
-EOF
-
 # ---- the report --------------------------------------------------------------------------------
 
+# A Markdown table: HEADER (cells separated by " | "), ALIGN (l or r for each column), then the
+# rows from standard input, cells separated by tabs.
+table() {
+  awk -F'\t' -v header="$1" -v align="$2" 'BEGIN {
+      rule = "|"
+      for (i = 1; i <= length(align); ++i) rule = rule (substr(align, i, 1) == "r" ? "---:|" : "---|")
+      print "| " header " |"; print rule
+    }
+    { line = "|"; for (i = 1; i <= NF; ++i) line = line " " $i " |"; print line }'
+}
 target_row() { # TEXT LIMIT FORMAT FAR3 FAR1
-  printf "| %s | ≤ %s | $3 | %s | $3 |\n" "$1" "$2" "$4" "$(verdict "$4" "$2")" "$5"
+  printf "%s\t≤ %s\t$3\t%s\t$3\n" "$1" "$2" "$4" "$(verdict "$4" "$2")" "$5"
 }
 {
   cat <<EOF
 # Performance of the window listing
 
-Measured by \`./build.sh bench\` (\`bench/run_bench.sh\`) on $MEASURED_AT; the command rewrites
-this page and the plot from the raw results it keeps in \`${RESULTS#"$ROOT"/}/\`.
-Both front ends are measured side by side: the FAR 1.x plug-in (\`Velumo/Velumo.dll\`), whose
-listing grows the item array by one element per window with \`realloc\`, and the native FAR 3
-plug-in (\`far3/Velumo/Velumo.dll\`), whose listing grows the array geometrically, keeps it from
-one listing to the next, and makes one block for each item's title and one for its column texts.
+Measured by \`./build.sh bench\` (\`bench/run_bench.sh\`) on $MEASURED_AT; raw results in
+\`${RESULTS#"$ROOT"/}/\`. FAR 1.x is \`Velumo/Velumo.dll\`, FAR 3 is \`far3/Velumo/Velumo.dll\`.
 
 ## Machine
 
-| | |
-|---|---|
-| CPU | $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) logical CPUs (\`nproc\`)$(grep -qw hypervisor /proc/cpuinfo && echo ', virtual machine') |
-| Memory | $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo) |
-| Kernel | $(uname -sr) |
-| C library | glibc $(getconf GNU_LIBC_VERSION | cut -d' ' -f2) |
-| Wine | $WINE_VERSION, running the x86_64 builds of both DLLs (\`$(basename "$WINE_BUILD")\`) under Xvfb |
-| Compilers | $(g++ --version | head -1); $(x86_64-w64-mingw32-g++-posix --version 2>/dev/null | head -1 || echo MinGW-w64) |
-| Load average at the start | $LOAD_AT_START (1, 5 and 15 minutes; the $(nproc) CPUs are shared with other jobs) |
+EOF
+  table "|" ll <<EOF
+CPU	$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), $(nproc) logical CPUs$(grep -qw hypervisor /proc/cpuinfo && echo ', virtual machine')
+Memory	$(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
+Kernel	$(uname -sr)
+C library	glibc $(getconf GNU_LIBC_VERSION | cut -d' ' -f2)
+Wine	$WINE_VERSION, x86_64 builds (\`$(basename "$WINE_BUILD")\`) under Xvfb
+Compilers	$(g++ --version | head -1); $(x86_64-w64-mingw32-g++-posix --version 2>/dev/null | head -1 || echo MinGW-w64)
+Load average at the start	$LOAD_AT_START (1, 5 and 15 minutes)
+EOF
+  cat <<EOF
 
-A load average near the number of CPUs means the figures carry the noise of other jobs.
+## Targets (the FAR 3 listing, under Wine on real windows)
 
-## Targets
+A floor is a loop in the benchmark that makes exactly the window-system calls of that front end's
+listing and writes the same texts into a preallocated array; listing / floor is what the
+listing's own allocation, zero-filling and release add.
 
-The targets are the FAR 3 listing's, under Wine on real windows; the FAR 1.x listing's figures
-stand beside them as they are.
-
-| Target for the FAR 3 listing | Limit | FAR 3 | | FAR 1.x, as it is |
-|---|---|---:|---|---:|
-$(target_row "Windows of another process, $(thousands $T) windows: listing / floor" $LIMIT_OTHER %.3f "$(ratio far3 other-process $T)" "$(ratio far1 other-process $T)")
-$(target_row "Windows of the same process, $(thousands $T) windows: listing / floor" $LIMIT_SAME %.3f "$(ratio far3 same-process $T)" "$(ratio far1 same-process $T)")
-$(target_row "Windows of another process: time per window at $(thousands $G) windows / at $(thousands $T)" $LIMIT_GROWTH %.2f "$(growth far3 other-process)" "$(growth far1 other-process)")
-$(target_row "Windows of the same process: time per window at $(thousands $G) windows / at $(thousands $T)" $LIMIT_GROWTH %.2f "$(growth far3 same-process)" "$(growth far1 same-process)")
-
-Each front end has its own floor: a loop in the benchmark's own process that makes exactly the
-window-system calls that front end's listing makes (same calls, order, arguments and
-eligibility tests) and writes the same texts into a preallocated array; the benchmark checks
-first that each listing and its floor agree entry by entry. A ratio is what the listing's own
-work adds to the calls it cannot avoid: its allocation scheme, the zero-filling and the release.
-
-![Cost per window against the number of windows](performance.png)
+EOF
+  {
+    target_row "Windows of another process, $(thousands $T) windows: listing / floor" $LIMIT_OTHER %.3f "$(ratio far3 other-process $T)" "$(ratio far1 other-process $T)"
+    target_row "Windows of the same process, $(thousands $T) windows: listing / floor" $LIMIT_SAME %.3f "$(ratio far3 same-process $T)" "$(ratio far1 same-process $T)"
+    target_row "Windows of another process: time per window at $(thousands $G) windows / at $(thousands $T)" $LIMIT_GROWTH %.2f "$(growth far3 other-process)" "$(growth far1 other-process)"
+    target_row "Windows of the same process: time per window at $(thousands $G) windows / at $(thousands $T)" $LIMIT_GROWTH %.2f "$(growth far3 same-process)" "$(growth far1 same-process)"
+  } | table "Target for the FAR 3 listing | Limit | FAR 3 | | FAR 1.x, as it is" llrlr
+  cat <<EOF
 
 ## Native, over the simulated Win32
 
-Preset \`bench\` (gcc, Release), Google Benchmark, median of 3 repetitions of at least
-$NATIVE_MIN_TIME s each; CPU time per window visited. Calls, heap calls and page faults are
-those of one more operation, counted outside the timed loop. FAR 1.x is listed through
-\`GetFindData\` + \`FreeFindData\` in the host stand-in, FAR 3 through \`GetFindDataW\` +
-\`FreeFindDataW\` with a minimal host (the default settings).
+Preset \`bench\`, median of 3 repetitions of at least $NATIVE_MIN_TIME s; CPU time.
 
-| Front end | Time per window at $(thousands "$LARGE") windows / at $SMALL |
-|---|---:|
 EOF
   for front in far1 far3; do
-    printf '| %s | %.2f |\n' "$(name $front)" \
+    printf '%s\t%.2f\n' "$(name $front)" \
       "$(calc "$(native_us "$(listing $front "$LARGE")") / $(native_us "$(listing $front "$SMALL")")")"
-  done
+  done | table "Front end | Time per window at $(thousands "$LARGE") windows / at $SMALL" lr
   for front in far1 far3; do
     printf '\n### %s listing\n\n' "$(name $front)"
-    echo '| Windows | µs per window | Window-system calls per window | malloc | realloc | realloc moves | bytes copied by moves | free | page faults |'
-    echo '|---:|---:|---:|---:|---:|---:|---:|---:|---:|'
     for n in $NATIVE_SIZES; do
       run=$(listing $front "$n")
-      printf '| %s | %.3f | %.2f | %.0f | %.0f | %.0f | %.0f | %.0f | %.0f |\n' "$(thousands "$n")" \
+      printf '%s\t%.3f\t%.2f\t%.0f\t%.0f\t%.0f\t%.0f\t%.0f\t%.0f\n' "$(thousands "$n")" \
         "$(native_us "$run")" "$(get N "$run:calls_per_window")" \
         "$(get N "$run:mallocs")" "$(get N "$run:reallocs")" \
         "$(get N "$run:realloc_moves")" "$(get N "$run:copied_bytes")" \
         "$(get N "$run:frees")" "$(get N "$run:page_faults")"
-    done
+    done | table "Windows | µs per window | Window-system calls per window | malloc | realloc | realloc moves | bytes copied by moves | free | page faults" rrrrrrrrr
   done
-  cat <<EOF
-
-### ToggleWindowsByTitle and RestoreAllWindows
-
-The core's, shared by both front ends. \`ToggleWindowsByTitle\`: two passes per iteration over a
-desktop where 10 windows match (hidden, then shown again), per window visited.
-\`RestoreAllWindows\`: as many windows as the table holds (20, or all when fewer) hidden before
-each iteration, outside the timing, under the FAR 1.x front end; per window on the desktop.
-
-| Windows | ToggleWindowsByTitle µs per window | calls per window | RestoreAllWindows µs per window | calls per window |
-|---:|---:|---:|---:|---:|
-EOF
+  printf '\n### ToggleWindowsByTitle and RestoreAllWindows\n\n'
   for n in $NATIVE_SIZES; do
-    printf '| %s | %.3f | %.2f | %.3f | %.2f |\n' "$(thousands "$n")" \
+    printf '%s\t%.3f\t%.2f\t%.3f\t%.2f\n' "$(thousands "$n")" \
       "$(native_us "BM_ToggleWindowsByTitle/$n")" "$(get N "BM_ToggleWindowsByTitle/$n:calls_per_window")" \
       "$(native_us "BM_RestoreAllWindows/$n")" "$(get N "BM_RestoreAllWindows/$n:calls_per_window")"
-  done
+  done | table "Windows | ToggleWindowsByTitle µs per window | calls per window | RestoreAllWindows µs per window | calls per window" rrrrr
   cat <<EOF
 
 ## Under Wine, on real windows
 
-\`velumo_wine_bench.exe\` loads both DLLs into one process (FAR 1.x through the host stand-in's
-\`LoadPlugin\`, FAR 3 with a minimal host; both at the default settings) and times each listing
-against its floor on a desktop of its own: first on the windows of \`velumo_window_owner.exe\`, a
-second process, as a user's windows belong to other programs; then on windows of its own
-thread. $WINE_REPETITIONS samples of floor and listing each, alternating, after half a second of untimed
-runs; a sample is one listing, or the mean of several when one takes less than 20 ms. Medians;
-as checks on the noise, the ratio of the fastest samples and the median of the ratios of each
-listing sample to the floor sample next to it ("paired").
+$WINE_REPETITIONS samples of floor and listing each; medians. Best samples: the ratio of the
+fastest samples; paired: the median ratio of each listing sample to the floor sample next to it.
 
-| Front end | Windows' owner | Windows | Floor, ms | Listing, ms | Floor, µs per window | Listing, µs per window | Listing / floor | Best samples | Paired | Listings per sample |
-|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|
 EOF
   for c in other-process same-process; do
     for front in far1 far3; do
       for n in "${WINE_COUNTS[@]}"; do
         read -r floor list floor_min list_min batch paired <<<"$(get W "row:$front:$c:$n")"
-        printf '| %s | %s | %s | %.2f | %.2f | %.2f | %.2f | %.3f | %.3f | %.3f | %s |\n' \
+        printf '%s\t%s\t%s\t%.2f\t%.2f\t%.2f\t%.2f\t%.3f\t%.3f\t%.3f\t%s\n' \
           "$(name $front)" $c "$(thousands "$n")" "$(calc "$floor / 1000")" "$(calc "$list / 1000")" \
           "$(calc "$floor / $n")" "$(calc "$list / $n")" "$(calc "$list / $floor")" \
           "$(calc "$list_min / $floor_min")" "$paired" "$batch"
       done
     done
-  done
+  done | table "Front end | Windows' owner | Windows | Floor, ms | Listing, ms | Floor, µs per window | Listing, µs per window | Listing / floor | Best samples | Paired | Listings per sample" llrrrrrrrrr
 } >"$DOC.new"
 if [ -s "$MISSING" ]; then
   rm -f "$DOC.new"
   exit 1
 fi
 mv "$DOC.new" "$DOC"
-log "written: $DOC and $PLOT"
+log "written: $DOC"

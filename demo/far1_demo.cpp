@@ -17,18 +17,16 @@ constexpr int kVkF8 = 0x77;
 
 std::vector<far1host::ListedItem> g_shownItems; // the items of the last picture
 
-// The terminal's UTF-8 in the ANSI code page, as FAR 1.x and the windows it lists hold text;
-// false when it is not UTF-8 or the code page lacks one of its letters.
+// UTF-8 text in the ANSI code page, as FAR 1.x and the windows it lists hold text; false when
+// the code page lacks one of its letters.
 bool Utf8ToAnsi(const std::string& utf8, std::string* ansi) {
-    std::wstring wide;
+    const std::wstring wide = ToWide(utf8, CP_UTF8);
     BOOL lossy = FALSE;
-    const bool valid = Utf8ToWide(utf8, &wide);
     const int size = static_cast<int>(wide.size());
-    int length = valid && !wide.empty()
-                     ? WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
-                                           0, nullptr, &lossy)
-                     : 0;
-    if (!valid || (!wide.empty() && (length <= 0 || lossy))) {
+    int length = !wide.empty() ? WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                                                     size, nullptr, 0, nullptr, &lossy)
+                               : 0;
+    if (!wide.empty() && (length <= 0 || lossy)) {
         return false;
     }
     ansi->assign(static_cast<size_t>(length), '\0');
@@ -69,7 +67,7 @@ HANDLE ActiveVelumo() {
 
 // Rereads and draws the panel. The cursor stays on the item it was on, as FAR keeps it on the
 // same name after a reread; a null `cursor` puts it on "..".
-void ShowPanel(HWND cursor, bool numbered) {
+void ShowPanel(HWND cursor) {
     HANDLE panel = ActiveVelumo();
     far1::OpenPluginInfo info;
     memset(&info, 0, sizeof(info));
@@ -87,7 +85,6 @@ void ShowPanel(HWND cursor, bool numbered) {
         }
     }
     options.width = panelview::kDefaultScreenWidth;
-    options.numbered = numbered;
     Write(panelview::RenderPanel(far1host::DescribePanel(info, g_shownItems), options));
     KeepPicture(rows, listed.size() - g_shownItems.size());
 }
@@ -110,8 +107,7 @@ std::vector<far1::PluginPanelItem> ShownItems(const std::vector<HWND>& windows) 
 bool HideCommand(const std::string& utf8) {
     std::string text;
     if (!Utf8ToAnsi(utf8, &text)) {
-        Write("The text is not UTF-8 or has letters the ANSI code page lacks; nothing was "
-              "typed.\n");
+        Write("The text has letters the ANSI code page lacks; nothing was typed.\n");
         return false;
     }
     HANDLE previous = ActiveVelumo();
@@ -140,15 +136,13 @@ void PressF8(const std::vector<HWND>& windows) {
     });
 }
 
-// F3 (or Alt+F3): the plug-in asks the host for the selection, the item under the cursor.
-void PressF3(HWND window, bool alt) {
+// F3: the plug-in asks the host for the selection, the item under the cursor.
+void PressF3(HWND window) {
     HANDLE panel = ActiveVelumo();
     std::vector<far1::PluginPanelItem> item = ShownItems({window});
     if (!item.empty()) {
         far1host::SetPanelSelection(item);
-        Watched([&] {
-            far1host::PressKey(panel, VK_F3, alt ? static_cast<unsigned int>(far1::PKF_ALT) : 0u);
-        });
+        Watched([&] { far1host::PressKey(panel, VK_F3, 0); });
     }
 }
 
@@ -190,20 +184,13 @@ std::string LeavePanel() {
     return "";
 }
 
-const FrontEnd kFrontEnd = {
-    [] { return ActiveVelumo() != nullptr; },
-    [] { return far1host::OpenInActivePanel(far1::OPEN_PLUGINSMENU) != INVALID_HANDLE_VALUE; },
-    ShowPanel,
-    PressF8,
-    PressF3,
-    HideCommand,
-    [] { far1host::SetActivePanel(far1host::PanelSide(1 - far1host::ActivePanel())); },
-    ShowConfiguration,
-    LeavePanel,
-    FilePanelText,
-    nullptr,
-    MakeWindow,
-    "TEXT is UTF-8 from the terminal; FAR 1.x takes it in the ANSI code page"};
+// F11 in the active panel and Velumo's entry in the plug-ins menu.
+bool OpenFromMenu() {
+    return far1host::OpenInActivePanel(far1::OPEN_PLUGINSMENU) != INVALID_HANDLE_VALUE;
+}
+
+const FrontEnd kFrontEnd = {OpenFromMenu,      ShowPanel,  PressF8,       PressF3, HideCommand,
+                            ShowConfiguration, LeavePanel, FilePanelText, nullptr, MakeWindow};
 
 std::vector<Step> Script(const std::string& menuEntry) {
     const std::string cafe = "Café notes";
@@ -233,7 +220,7 @@ std::vector<Step> Script(const std::string& menuEntry) {
 
 } // namespace
 
-int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string& desktop) {
+int RunFar1Demo(const std::string& dllPath, const std::string& desktop) {
     if (!MakeSamples(kFrontEnd, kSamples)) {
         return 1;
     }
@@ -257,7 +244,7 @@ int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string&
                                  (sizeof(void*) == 8 ? "x86_64" : "i686") +
                                  " build) in a FAR-like host, with " +
                                  std::to_string(messages.size()) + " messages from VelumoEng.lng.";
-    return RunAndFinish(kFrontEnd, hostLine, desktop, interactive, Script(menuEntry), [] {
+    return RunAndFinish(kFrontEnd, hostLine, desktop, Script(menuEntry), [] {
         far1host::ClosePanels();
         RegDeleteTreeA(HKEY_CURRENT_USER, kDemoKey);
     });

@@ -14,7 +14,6 @@ using far3host::Text;
 constexpr wchar_t kJapaneseNote[] = L"日本語のメモ 🙂";
 constexpr wchar_t kReport[] = L"Отчёт";
 constexpr wchar_t kHideJapanese[] = L"日本語"; // typed after "hide:"
-constexpr wchar_t kStartFolderText[] = L"C:\\Users\\far\\Documents";
 constexpr size_t kNoItem = static_cast<size_t>(-1);
 constexpr int kTitleCapacity = 256; // the sample titles are far shorter
 
@@ -24,7 +23,7 @@ std::string Utf8Of(const Text& text) {
     return far3host::ToUtf8(text);
 }
 
-// Text the user typed, as the terminal may show it back (no control characters get through).
+// Typed text as the output shows it (no control characters get through).
 std::string Shown(const Text& text) {
     return panelview::ToUtf8(panelview::ToScreenText(Utf8Of(text)));
 }
@@ -37,8 +36,7 @@ HWND WindowOf(const far3host::ListedItem& item) {
 
 // The harness makes UTF-16 windows without an extended style; no sample here has one.
 HWND MakeWindow(const std::string& utf8, DWORD style, HWND owner, DWORD) {
-    Text title;
-    return Utf8ToWide(utf8, &title) ? harness::MakeWindowW(title, style, owner) : nullptr;
+    return harness::MakeWindowW(ToWide(utf8, CP_UTF8), style, owner);
 }
 
 const DWORD kShown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
@@ -77,7 +75,7 @@ size_t ItemIndex(HWND window) {
 
 // Rereads and draws the active panel, with FAR's cursor on `cursor` when it is listed (else
 // where FAR keeps it: on the same name after a reread, on ".." in a new panel).
-void ShowPanel(HWND cursor, bool numbered) {
+void ShowPanel(HWND cursor) {
     far3host::ListPanel(far3host::ActivePanel());
     if (cursor != nullptr && ItemIndex(cursor) != kNoItem) {
         far3host::SetCursor(ItemIndex(cursor));
@@ -103,7 +101,6 @@ void ShowPanel(HWND cursor, bool numbered) {
         }
     }
     options.width = panelview::kDefaultScreenWidth;
-    options.numbered = numbered;
     Write(panelview::RenderPanel(far3host::DescribePanel(panel.info, shown), options));
     KeepPicture(rows, leftOut);
 }
@@ -111,8 +108,7 @@ void ShowPanel(HWND cursor, bool numbered) {
 // The item's FileName is the window's title as Windows holds it (GetWindowTextW) and as the
 // demo made it, to the last UTF-16 unit.
 void CheckListedExactly(const std::string& utf8) {
-    Text title; // as the demo made the window: UTF-8 to UTF-16 and back loses nothing
-    Utf8ToWide(utf8, &title);
+    const Text title = ToWide(utf8, CP_UTF8); // as the demo made the window
     const HWND window = SampleNamed(utf8);
     const size_t index = ItemIndex(window);
     wchar_t held[kTitleCapacity];
@@ -126,15 +122,11 @@ void CheckListedExactly(const std::string& utf8) {
 
 // ---- What the host does for the user's keys -----------------------------------------------------
 
-// FAR's command line, typed in the active panel: "hide:" and the text (UTF-8 from the terminal)
-// opens Velumo with the text after the colon, UTF-16 as typed. When the active panel shows
+// FAR's command line, typed in the active panel: "hide:" and the text (UTF-8 in the script) opens
+// Velumo with the text after the colon, UTF-16 as typed. When the active panel shows
 // Velumo, FAR opens the new instance first, then closes the old one.
 bool HideCommand(const std::string& utf8) {
-    Text text;
-    if (!Utf8ToWide(utf8, &text)) {
-        Write("The text is not UTF-8; nothing was typed.\n");
-        return false;
-    }
+    const Text text = ToWide(utf8, CP_UTF8);
     HANDLE previous = ActiveVelumo();
     far3host::ClearRecords();
     HANDLE opened = nullptr;
@@ -174,15 +166,15 @@ void PressF8(const std::vector<HWND>& windows) {
     Watched([&] { far3host::PressKey(VK_F8, 0); });
 }
 
-// F3 (or Alt+F3) with nothing selected and the cursor on the window: the plug-in asks FAR for
-// the item under the cursor.
-void PressF3(HWND window, bool alt) {
+// F3 with nothing selected and the cursor on the window: the plug-in asks FAR for the item under
+// the cursor.
+void PressF3(HWND window) {
     if (ItemIndex(window) == kNoItem) {
         return;
     }
     far3host::SelectItems({});
     far3host::SetCursor(ItemIndex(window));
-    Watched([&] { far3host::PressKey(VK_F3, alt ? LEFT_ALT_PRESSED : 0); });
+    Watched([] { far3host::PressKey(VK_F3, 0); });
 }
 
 // The plug-in's configuration from F9 > Options > Plugins configuration; the simulated user
@@ -237,20 +229,14 @@ std::string LeavePanel() {
     return "";
 }
 
-const FrontEnd kFrontEnd = {
-    [] { return ActiveVelumo() != nullptr; },
-    [] { return far3host::OpenInActivePanel(0) != nullptr; },
-    ShowPanel,
-    PressF8,
-    PressF3,
-    HideCommand,
-    [] { far3host::SetActivePanel(far3host::PanelSide(1 - far3host::ActivePanel())); },
-    ShowConfiguration,
-    LeavePanel,
-    FilePanelText,
-    CheckListedExactly,
-    MakeWindow,
-    "TEXT is UTF-8 from the terminal; FAR hands it to Velumo as UTF-16"};
+// F11 in the active panel and Velumo's entry in the plug-ins menu.
+bool OpenFromMenu() {
+    return far3host::OpenInActivePanel(0) != nullptr;
+}
+
+const FrontEnd kFrontEnd = {OpenFromMenu,       ShowPanel,         PressF8,    PressF3,
+                            HideCommand,        ShowConfiguration, LeavePanel, FilePanelText,
+                            CheckListedExactly, MakeWindow};
 
 // ---- The scripted run ---------------------------------------------------------------------------
 
@@ -289,11 +275,11 @@ std::vector<Step> Script() {
 
 } // namespace
 
-int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string& desktop) {
+int RunFar3Demo(const std::string& dllPath, const std::string& desktop) {
     if (!MakeSamples(kFrontEnd, kSamples)) {
         return 1;
     }
-    const Text modulePath = AnsiToWide(dllPath);
+    const Text modulePath = ToWide(dllPath, CP_ACP);
     far3host::PluginExports plugin;
     std::string error;
     if (!far3host::LoadPlugin(modulePath, &plugin, &error)) {
@@ -311,7 +297,7 @@ int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string&
         fprintf(stderr, "velumo_demo: FAR 3 would not load %s\n", dllPath.c_str());
         return 1;
     }
-    far3host::ShowFolder(far3host::kLeftPanel, kStartFolderText);
+    far3host::ShowFolder(far3host::kLeftPanel, ToWide(kStartFolder, CP_ACP));
     far3host::PluginInfoCopy pluginInfo = far3host::ReadPluginInfo();
     g_menuEntry = pluginInfo.pluginMenu.strings.empty() ? std::string("?")
                                                         : Utf8Of(pluginInfo.pluginMenu.strings[0]);
@@ -321,8 +307,7 @@ int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string&
         " build), the native FAR 3 plug-in, in a FAR 3 host stand-in, with " +
         std::to_string(language.messages.size()) +
         " messages from VelumoEng.lng.\n(--far1 shows the FAR 1.x plug-in.)";
-    return RunAndFinish(kFrontEnd, hostLine, desktop, interactive, Script(),
-                        [] { far3host::ExitFar(); });
+    return RunAndFinish(kFrontEnd, hostLine, desktop, Script(), [] { far3host::ExitFar(); });
 }
 
 } // namespace demo

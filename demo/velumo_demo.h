@@ -1,7 +1,6 @@
 // What the demo's two runs share (velumo_demo.cpp): the sample windows and which of them Velumo
-// hid, the output, the commands (typed in the interactive run, listed as steps in the scripted
-// one) and the final check. Each front end (far1_demo.cpp, far3_demo.cpp) gives a FrontEnd: what
-// its host stand-in does for the user's keys.
+// hid, the output, the scripted steps and the final check. Each front end (far1_demo.cpp,
+// far3_demo.cpp) gives a FrontEnd: what its host stand-in does for the user's keys.
 #pragma once
 
 #include "window_harness.h"
@@ -14,9 +13,8 @@ namespace demo {
 // The folder FAR's left panel shows when the user opens Velumo there.
 constexpr char kStartFolder[] = "C:\\Users\\far\\Documents";
 
-void Write(const std::string& text);                          // UTF-8, flushed at once
-bool Utf8ToWide(const std::string& utf8, std::wstring* wide); // false for bytes not UTF-8
-std::wstring AnsiToWide(const std::string& ansi);
+void Write(const std::string& text);                         // UTF-8, flushed at once
+std::wstring ToWide(const std::string& text, UINT codePage); // CP_UTF8 or CP_ACP
 
 // A sample window: its title (UTF-8), what the introduction says of it, its style, and the title
 // of the sample further down the list that owns it, if any.
@@ -39,7 +37,7 @@ template <typename Call> void Watched(Call call) {
 }
 
 // A row of the panel picture just drawn: the window and its status text. KeepPicture keeps the
-// rows (numbered 1.. in the interactive run) and says how many listed windows it left out.
+// rows for the steps' checks and says how many listed windows it left out.
 struct ShownRow {
     HWND window;
     std::string status;
@@ -50,13 +48,11 @@ void KeepPicture(const std::vector<ShownRow>& rows, size_t leftOut);
 void Check(const std::string& line, bool asExpected);
 
 struct FrontEnd {
-    bool (*velumoActive)();                   // the active panel shows a Velumo instance
     bool (*open)();                           // F11 in the active panel; false when none opened
-    void (*show)(HWND cursor, bool numbered); // rereads and draws the active Velumo panel
+    void (*show)(HWND cursor);                // rereads and draws the active Velumo panel
     void (*toggle)(const std::vector<HWND>&); // F8 on these windows, selected
-    void (*activate)(HWND, bool alt);         // F3 (Alt+F3) with the cursor on the window
+    void (*activate)(HWND);                   // F3 with the cursor on the window
     bool (*hide)(const std::string& text);    // hide:<text> typed in the active panel
-    void (*tab)();
     void (*configure)();
     // Enter on "..": what Velumo and the host did to close the panel; empty when they did not.
     std::string (*leave)();
@@ -64,15 +60,14 @@ struct FrontEnd {
     void (*checkExactTitle)(const std::string& title); // the listed title is the window's own
     // A window titled `title` (UTF-8), as the host's windows hold titles; null when it cannot be.
     HWND (*makeWindow)(const std::string& title, DWORD style, HWND owner, DWORD exStyle);
-    const char* hideNote; // how TEXT reaches Velumo
 };
 
 // Makes the samples, listed top down, bottom first: each window made goes on top, so the panel
 // lists them in the order given. False (said on stderr) when one cannot be made.
 bool MakeSamples(const FrontEnd& frontEnd, const std::vector<Sample>& samples);
 
-// A step of the scripted run: a command as the interactive run takes it, but with window titles
-// separated by '|' in place of item numbers; the window the picture's cursor is put on (empty:
+// A step of the scripted run: a command ("list", "f8 T|U", "f3 T", "hide TEXT", "config" or
+// "close", where T and U are sample titles); the window the picture's cursor is put on (empty:
 // where FAR keeps it); then what it expects of sample windows, separated by ';': "visible:T",
 // "hidden:T", "front:T", "status:T=MARKS", "exact:T" (listed with the window's own title),
 // "unlisted:T=U" (neither T nor U listed).
@@ -83,16 +78,15 @@ struct Step {
     std::string expects;
 };
 
-// `hostLine` and the sample windows with their handles and roles; the steps (or, when
-// interactive, commands from standard input); then `exitFar` closes every panel as FAR does when
-// it exits, and every window Velumo hid must be visible again. The exit code: 0 when they are
-// and, in the scripted run, every step did what it shows.
+// `hostLine` and the sample windows with their handles and roles; the steps; then `exitFar`
+// closes every panel as FAR does when it exits, and every window Velumo hid must be visible
+// again. The exit code: 0 when they are and every step did what it shows.
 int RunAndFinish(const FrontEnd& frontEnd, const std::string& hostLine, const std::string& desktop,
-                 bool interactive, const std::vector<Step>& steps, void (*exitFar)());
+                 const std::vector<Step>& steps, void (*exitFar)());
 
 // Each makes its sample windows, loads the DLL at `dllPath` into its host stand-in and runs; 1
 // when the windows or the DLL cannot be had.
-int RunFar1Demo(const std::string& dllPath, bool interactive, const std::string& desktop);
-int RunFar3Demo(const std::string& dllPath, bool interactive, const std::string& desktop);
+int RunFar1Demo(const std::string& dllPath, const std::string& desktop);
+int RunFar3Demo(const std::string& dllPath, const std::string& desktop);
 
 } // namespace demo

@@ -8,7 +8,6 @@ const char* const kDoubleBox[] = {"╔", "╗", "╚", "╝", "═", "║"};
 const char* const kSingleBox[] = {"┌", "┐", "└", "┘", "─", "│"};
 
 constexpr int kMinPanelWidth = 12;
-constexpr int kMarginDigits = 3; // row numbers up to 999 keep the margin at four columns
 
 // The host's own labels for F1..F12 in a plug-in's panel.
 const char* const kDefaultKeyLabels[kKeyCount] = {"Help",   "UserMn", "View",   "Edit",
@@ -142,13 +141,10 @@ class Canvas {
         Put(x1, y2, box[2]);
         Put(x2, y2, box[3]);
     }
-    // Every row with its trailing blanks removed, each ending with '\n'; `margins` (one per
-    // row, or none) go in front of the rows.
-    std::string Text(const std::vector<std::string>& margins = {}) const {
+    // Every row with its trailing blanks removed, each ending with '\n'.
+    std::string Text() const {
         std::string text;
-        for (size_t y = 0; y < rows_.size(); ++y) {
-            ScreenText row = y < margins.size() ? ToScreenText(margins[y]) : ScreenText();
-            row.insert(row.end(), rows_[y].begin(), rows_[y].end());
+        for (ScreenText row : rows_) {
             while (!row.empty() && IsBlank(row.back())) {
                 row.pop_back();
             }
@@ -341,22 +337,7 @@ std::string RenderPanel(const Panel& panel, const PanelViewOptions& options) {
 
     ScreenText title = Cut(ToScreenText(panel.title), innerWidth);
     canvas.Put((width - WidthOf(title)) / 2, 0, title);
-
-    // The margin is wide enough for the highest row number, four columns up to 999 rows.
-    std::vector<std::string> margins;
-    const size_t digits = std::to_string(rowCount).size();
-    const size_t marginWidth = (digits > kMarginDigits ? digits : kMarginDigits) + 1;
-    if (options.numbered) {
-        for (int y = 0; y < height; ++y) {
-            int number = y - firstItemLine - dotLines + 1;
-            std::string text = number >= 1 && static_cast<size_t>(number) <= rowCount
-                                   ? std::to_string(number)
-                                   : std::string();
-            margins.push_back(std::string(marginWidth - 1 - text.size(), ' ') + text + " ");
-        }
-    }
-    std::string keyBarMargin(options.numbered ? marginWidth : 0, ' ');
-    return canvas.Text(margins) + keyBarMargin + RenderKeyBar(panel.keyBar, width) + "\n";
+    return canvas.Text() + RenderKeyBar(panel.keyBar, width) + "\n";
 }
 
 std::string RenderDialog(const std::vector<DialogItem>& dialogItems, int dialogWidth,

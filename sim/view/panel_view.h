@@ -61,7 +61,6 @@ struct PanelViewOptions {
     int width = kDefaultScreenWidth; // the panel's width, frame included, and the key bar's
     int minItemLines = 8;            // the item area is never shorter (blank lines fill it)
     int currentItem = 0;             // line under the cursor: 0 is "..", n is rows[n - 1]
-    bool numbered = false;           // row numbers (1-based) in a margin left of the frame
 };
 
 // kEdit: an edit field of any kind, its text on a line of '_' as wide as the field;
