@@ -327,6 +327,17 @@ HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std:
     return window;
 }
 
+HANDLE PickPanel(InputReader& in, const std::vector<HANDLE>& open,
+                 const std::vector<HANDLE>& closed) {
+    const uint8_t pick = in.Byte();
+    if (pick == 0xFF) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const std::vector<HANDLE>& from = pick == 0xFD ? closed : open;
+    const uint8_t index = pick == 0xFD ? in.Byte() : pick;
+    return pick == 0xFE || from.empty() ? nullptr : from[index % from.size()];
+}
+
 std::vector<HWND> PickItemWindows(InputReader& in, const std::vector<HWND>& lastListing,
                                   const Desktop& desktop) {
     std::vector<HWND> windows(in.Byte() % 33);

@@ -191,6 +191,11 @@ void SeedRegistry(InputReader& in, const std::string* keyPath);
 // No registry key left open (unless the input made RegCloseKey fail, when one may stay open).
 void CheckNoKeyLeftOpen(bool closeMayFail);
 
+// A panel handle: byte 0xFF invalid, 0xFE null, 0xFD one of `closed` (byte follows), else one of
+// `open`; null when the list to pick from is empty.
+HANDLE PickPanel(InputReader& in, const std::vector<HANDLE>& open,
+                 const std::vector<HANDLE>& closed);
+
 // The windows of the items a host hands over: byte count (% 33), each: byte bit 0 clear: a byte
 // picks one of the last listing's, set: PickWindow.
 std::vector<HWND> PickItemWindows(InputReader& in, const std::vector<HWND>& lastListing,

@@ -7,8 +7,8 @@
 //     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
 //     the plug-in's count of open panels equals the panels the host holds;
 //   - every listing: null exactly when empty, each window once with its whole UTF-16 title, four
-//     status marks that match it, its handle in hex and in UserData, nothing else set; the panel
-//     title within its buffer;
+//     status marks that match it, its handle in hex and in UserData; the panel title within its
+//     buffer;
 //   - entry points act only on usable records and open panels, leave null or short records alone
 //     and never write past Velumo's record in a larger one;
 //   - settings at start: FAR's store, else the FAR 1.x key moved into it; a confirmed dialog
@@ -28,7 +28,7 @@
 //   steps (fuzz::RunSteps): 0-13 a user's steps, 14 exit FAR, 15-23 entry points called
 //          directly (kSteps), 24-29 desktop events 0-5; the operands as each reads them.
 //   record: byte % 5: Velumo's size, null, StructSize 0, smaller (byte), larger (byte)
-//   panel:  byte: 0xFF invalid, 0xFE null, 0xFD a closed one (byte), else an open one
+//   panel:  fuzz::PickPanel over the open panels (the shown ones first) and the closed ones
 //   answers: byte count (% 4), each: byte end (Enter on an item, Esc, Ctrl+Break, a button),
 //            then the check and edit changes (fuzz::ReadItemChanges)
 // fuzz/make_corpus.sh writes the seeds (fuzz/corpus_far3) in this format.
@@ -83,7 +83,7 @@ Text Wide(const char* ascii) {
     return Text(ascii, ascii + strlen(ascii));
 }
 
-enum class PanelKind { None, Invalid, Shown, Apart, Closed };
+enum class PanelKind { None, Shown, Apart, Closed }; // None: a null or invalid handle
 
 struct PanelPick {
     HANDLE handle;
@@ -168,38 +168,27 @@ template <typename Record> Record ForPanel(HANDLE panel) {
     return record;
 }
 
-std::vector<PanelPick> OpenPanels(const Run& run) {
-    std::vector<PanelPick> open;
+// The open panels, the shown ones first.
+std::vector<HANDLE> OpenPanels(const Run& run) {
+    std::vector<HANDLE> open;
     for (far3host::PanelSide side : {far3host::kLeftPanel, far3host::kRightPanel}) {
         if (far3host::PanelAt(side).plugin != nullptr) {
-            open.push_back({far3host::PanelAt(side).plugin, PanelKind::Shown});
+            open.push_back(far3host::PanelAt(side).plugin);
         }
     }
-    for (HANDLE panel : run.apart) {
-        open.push_back({panel, PanelKind::Apart});
-    }
+    open.insert(open.end(), run.apart.begin(), run.apart.end());
     return open;
 }
 
 PanelPick PickPanel(InputReader& in, const Run& run) {
-    const uint8_t pick = in.Byte();
-    if (pick == 0xFF) {
-        return {INVALID_HANDLE_VALUE, PanelKind::Invalid};
-    }
-    if (pick == 0xFD) {
-        const uint8_t which = in.Byte();
-        if (run.closed.empty()) {
-            return {nullptr, PanelKind::None};
-        }
-        auto at = run.closed.begin();
-        std::advance(at, which % run.closed.size());
-        return {*at, PanelKind::Closed};
-    }
-    const std::vector<PanelPick> open = OpenPanels(run);
-    if (pick == 0xFE || open.empty()) {
-        return {nullptr, PanelKind::None};
-    }
-    return open[pick % open.size()];
+    const HANDLE handle =
+        fuzz::PickPanel(in, OpenPanels(run), {run.closed.begin(), run.closed.end()});
+    const bool apart = std::find(run.apart.begin(), run.apart.end(), handle) != run.apart.end();
+    const PanelKind kind = !IsPanel(handle)                ? PanelKind::None
+                           : run.closed.count(handle) != 0 ? PanelKind::Closed
+                           : apart                         ? PanelKind::Apart
+                                                           : PanelKind::Shown;
+    return {handle, kind};
 }
 
 bool IsLive(const PanelPick& panel) {
@@ -239,14 +228,6 @@ void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bo
                     item.CustomColumnData != nullptr && item.CustomColumnData[0] != nullptr &&
                     item.CustomColumnData[1] != nullptr,
                 "item without its title or its two column texts", value);
-        far3::PluginPanelItem rest = item;
-        rest.FileName = nullptr;
-        rest.CustomColumnData = nullptr;
-        rest.CustomColumnNumber = 0;
-        rest.UserData.Data = nullptr;
-        const far3::PluginPanelItem zero = {};
-        Require(memcmp(&rest, &zero, sizeof(rest)) == 0,
-                "item fields that must stay zero are set (attributes, FreeData, ...)", value);
         std::string status;
         std::string handle;
         Require(AsciiColumn(item.CustomColumnData[0], 4, &status) &&
@@ -402,10 +383,6 @@ void CheckAfterStep(Run& run) {
     Require(g_openPanelCount >= 0 && static_cast<size_t>(g_openPanelCount) == held,
             "the plug-in's count of open panels differs from the panels the host holds",
             static_cast<uint32_t>(g_openPanelCount));
-}
-
-template <typename Call> void PluginStep(Run& run, Call call) {
-    fuzz::AroundPluginCall(run.desktop, call);
 }
 
 bool SameStore(const std::vector<far3host::StoredSetting>& a,
@@ -567,7 +544,7 @@ template <typename Call> void ConfigureStep(Run& run, Call call) {
     const Settings before = g_settings;
     const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
     intptr_t result = 0;
-    PluginStep(run, [&] { result = call(); });
+    fuzz::AroundPluginCall(run.desktop, [&] { result = call(); });
     CheckConfigured(result, before, storeBefore, run.createFails);
 }
 
@@ -582,7 +559,7 @@ void StepChangeDirectory(InputReader& in, Run& run) {
     const Text directory = form == 1   ? kParentDirectory
                            : form == 2 ? kRootDirectory
                                        : in.Text16(300);
-    PluginStep(run, [&] { far3host::ChangeDirectory(directory); });
+    fuzz::AroundPluginCall(run.desktop, [&] { far3host::ChangeDirectory(directory); });
 }
 
 void DirectOpen(InputReader& in, Run& run) {
@@ -610,7 +587,7 @@ void DirectOpen(InputReader& in, Run& run) {
     }
     HostRecord<far3::OpenInfo> record(fields, size);
     HANDLE panel = nullptr;
-    PluginStep(run, [&] { panel = far3host::Plugin().OpenW(record.Get()); });
+    fuzz::AroundPluginCall(run.desktop, [&] { panel = far3host::Plugin().OpenW(record.Get()); });
     Require(record.Untouched() && command.Untouched(), "OpenW wrote into the host's records");
     if (panel != nullptr) {
         run.apart.push_back(panel);
@@ -620,7 +597,7 @@ void DirectOpen(InputReader& in, Run& run) {
 void CloseApart(Run& run, HANDLE panel, RecordSize size) {
     far3::ClosePanelInfo fields = ForPanel<far3::ClosePanelInfo>(panel);
     HostRecord<far3::ClosePanelInfo> record(fields, size);
-    PluginStep(run, [&] { far3host::Plugin().ClosePanelW(record.Get()); });
+    fuzz::AroundPluginCall(run.desktop, [&] { far3host::Plugin().ClosePanelW(record.Get()); });
     if (record.Usable() && IsPanel(panel)) {
         run.apart.erase(std::remove(run.apart.begin(), run.apart.end(), panel), run.apart.end());
     }
@@ -651,13 +628,14 @@ void HandBack(InputReader& in, Run& run, HANDLE panel, far3::PluginPanelItem* it
                                    : odd == 2 ? RecordSize{false, size.size % sizeof(fields)}
                                               : RecordSize{false, sizeof(fields)};
         HostRecord<far3::FreeFindDataInfo> record(oddFields, oddSize);
-        PluginStep(run, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
+        fuzz::AroundPluginCall(run.desktop,
+                               [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
     }
     if (size.null || size.size < sizeof(fields)) {
         size = RecordSize{false, sizeof(fields)};
     }
     HostRecord<far3::FreeFindDataInfo> record(fields, size);
-    PluginStep(run, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
+    fuzz::AroundPluginCall(run.desktop, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
 }
 
 // An entry point called directly with a record for `panel`: a null or short record, or a panel
@@ -670,7 +648,7 @@ intptr_t CallForPanel(Run& run, const PanelPick& panel, HostRecord<Record>& reco
     run.hostUnawarePanel =
         unknownHandle && (panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed);
     intptr_t result = 0;
-    PluginStep(run, [&] { result = entry(record.Get()); });
+    fuzz::AroundPluginCall(run.desktop, [&] { result = entry(record.Get()); });
     if (panel.kind != PanelKind::Closed && !(record.Usable() && IsLive(panel))) {
         Require(record.Untouched() && result == 0, "an entry point took a record it must refuse",
                 static_cast<uint32_t>(result));
@@ -784,7 +762,7 @@ void DirectConfigure(InputReader& in, Run& run) {
 template <typename Record, typename Entry> void InfoCall(InputReader& in, Run& run, Entry entry) {
     Record fields = Zeroed<Record>();
     HostRecord<Record> record(fields, PickRecordSize(in, sizeof(fields)));
-    PluginStep(run, [&] { entry(record.Get()); });
+    fuzz::AroundPluginCall(run.desktop, [&] { entry(record.Get()); });
     Require(record.Usable() ? record.TailUntouched() : record.Untouched(),
             "an information call wrote where it had to leave the record alone");
 }
@@ -802,24 +780,24 @@ using StepCall = void (*)(InputReader&, Run&);
 const StepCall kSteps[] = {
     [](InputReader& in, Run& run) {
         const size_t item = in.Byte() % 3;
-        PluginStep(run, [&] { far3host::OpenInActivePanel(item); });
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::OpenInActivePanel(item); });
     },
     [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
         const size_t item = in.Byte() % 2;
-        PluginStep(run, [&] { far3host::OpenFromDiskMenu(side, item); });
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::OpenFromDiskMenu(side, item); });
     },
     [](InputReader& in, Run& run) {
         const Text command = ReadCommand(in, run);
-        PluginStep(run, [&] { far3host::TypeCommand(command); });
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::TypeCommand(command); });
     },
     [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
-        PluginStep(run, [&] { far3host::ListPanel(side); });
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::ListPanel(side); });
     },
     [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
-        PluginStep(run, [&] { far3host::RedrawPanel(side); });
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::RedrawPanel(side); });
     },
     [](InputReader& in, Run&) {
         std::vector<size_t> indices(in.Byte() % 9);
@@ -832,9 +810,11 @@ const StepCall kSteps[] = {
     [](InputReader& in, Run& run) {
         const WORD key = PickKey(in);
         const DWORD state = PickKeyState(in);
-        PluginStep(run, [&] { far3host::PressKey(key, state); });
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::PressKey(key, state); });
     },
-    [](InputReader&, Run& run) { PluginStep(run, [] { far3host::EnterDotDot(); }); },
+    [](InputReader&, Run& run) {
+        fuzz::AroundPluginCall(run.desktop, [] { far3host::EnterDotDot(); });
+    },
     StepChangeDirectory,
     [](InputReader&, Run&) {
         far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
@@ -843,7 +823,7 @@ const StepCall kSteps[] = {
     },
     [](InputReader& in, Run& run) {
         const far3host::PanelSide side = PickSide(in);
-        PluginStep(run, [&] { far3host::ShowFolder(side, FAR3_TEXT("D:\\")); });
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::ShowFolder(side, FAR3_TEXT("D:\\")); });
     },
     StepConfigure,
     [](InputReader& in, Run& run) {
@@ -892,7 +872,7 @@ void EndRun(Run& run) {
     while (!run.apart.empty()) {
         CloseApart(run, run.apart.back(), RecordSize{false, sizeof(far3::ClosePanelInfo)});
     }
-    PluginStep(run, [] { far3host::ExitFar(); });
+    fuzz::AroundPluginCall(run.desktop, [] { far3host::ExitFar(); });
     CheckAfterStep(run);
     fuzz::CheckNoKeyLeftOpen(run.closeMayFail);
     far3host::PluginExports none = {};
