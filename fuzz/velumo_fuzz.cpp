@@ -267,9 +267,13 @@ void StepSetDirectory(InputReader& in, Run& run) {
     const bool nullDirectory = (in.Byte() & 1) != 0;
     const std::string directory = in.Text(300);
     const int opMode = static_cast<int>(in.Dword());
+    int result = -1;
     fuzz::AroundPluginCall(run.desktop, [&] {
-        far1host::Plugin().SetDirectory(panel, nullDirectory ? nullptr : directory.c_str(), opMode);
+        result = far1host::Plugin().SetDirectory(panel, nullDirectory ? nullptr : directory.c_str(),
+                                                 opMode);
     });
+    Require((IsOpenPanel(run, panel) && !nullDirectory) || result == 0,
+            "SetDirectory took a null directory or no open panel", static_cast<uint32_t>(result));
 }
 
 void StepDeleteFiles(InputReader& in, Run& run) {
@@ -284,8 +288,11 @@ void StepDeleteFiles(InputReader& in, Run& run) {
     } else if (countPick > 1) {
         count = countPick == 2 ? -static_cast<int>(in.Byte()) : in.Byte() % (size + 1);
     }
-    fuzz::AroundPluginCall(run.desktop,
-                           [&] { far1host::Plugin().DeleteFiles(panel, array, count, 0); });
+    int result = -1;
+    fuzz::AroundPluginCall(
+        run.desktop, [&] { result = far1host::Plugin().DeleteFiles(panel, array, count, 0); });
+    Require(result == (IsOpenPanel(run, panel) ? 1 : 0), "DeleteFiles gave an unexpected result",
+            static_cast<uint32_t>(result));
 }
 
 void StepProcessKey(InputReader& in, Run& run) {
@@ -295,7 +302,11 @@ void StepProcessKey(InputReader& in, Run& run) {
     const int key = fuzz::PickOrRead(in, kKeys, [&] { return in.Dword(); });
     const unsigned state = fuzz::PickOrRead(in, kStates, [&] { return in.Dword(); });
     far1host::SetPanelSelection(PickItems(in, run));
-    fuzz::AroundPluginCall(run.desktop, [&] { far1host::Plugin().ProcessKey(panel, key, state); });
+    int result = -1;
+    fuzz::AroundPluginCall(run.desktop,
+                           [&] { result = far1host::Plugin().ProcessKey(panel, key, state); });
+    Require(IsOpenPanel(run, panel) || result == 0, "ProcessKey took a key for no open panel",
+            static_cast<uint32_t>(result));
 }
 
 void StepConfigure(InputReader& in, Run& run) {
