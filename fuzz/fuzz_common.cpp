@@ -327,12 +327,29 @@ HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std:
     return window;
 }
 
-HWND PickItemWindow(InputReader& in, const std::vector<HWND>& lastListing, const Desktop& desktop) {
-    if ((in.Byte() & 1) != 0) {
-        return PickWindow(in, desktop);
+HANDLE PickPanel(InputReader& in, const std::vector<HANDLE>& open,
+                 const std::vector<HANDLE>& closed) {
+    const uint8_t pick = in.Byte();
+    if (pick == 0xFF) {
+        return INVALID_HANDLE_VALUE;
     }
-    const uint8_t index = in.Byte();
-    return lastListing.empty() ? nullptr : lastListing[index % lastListing.size()];
+    const std::vector<HANDLE>& from = pick == 0xFD ? closed : open;
+    const uint8_t index = pick == 0xFD ? in.Byte() : pick;
+    return pick == 0xFE || from.empty() ? nullptr : from[index % from.size()];
+}
+
+std::vector<HWND> PickItemWindows(InputReader& in, const std::vector<HWND>& lastListing,
+                                  const Desktop& desktop) {
+    std::vector<HWND> windows(in.Byte() % 33);
+    for (HWND& window : windows) {
+        if ((in.Byte() & 1) != 0) {
+            window = PickWindow(in, desktop);
+            continue;
+        }
+        const uint8_t index = in.Byte();
+        window = lastListing.empty() ? nullptr : lastListing[index % lastListing.size()];
+    }
+    return windows;
 }
 
 void SeedRegistry(InputReader& in, const std::string* keyPath) {

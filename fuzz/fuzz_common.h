@@ -120,9 +120,6 @@ void CheckListingArray(const void* items, size_t count);
 HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std::string& handle,
                        std::set<HWND>* seen, bool steady);
 
-// An item's window: byte bit 0 clear: a byte picks one of the last listing's, set: PickWindow.
-HWND PickItemWindow(InputReader& in, const std::vector<HWND>& lastListing, const Desktop& desktop);
-
 // A value picked by a byte from `known`; a byte beyond them reads the value itself with `read`.
 template <typename Value, size_t Count, typename Read>
 Value PickOrRead(InputReader& in, const Value (&known)[Count], Read read) {
@@ -193,6 +190,38 @@ void SeedRegistry(InputReader& in, const std::string* keyPath);
 
 // No registry key left open (unless the input made RegCloseKey fail, when one may stay open).
 void CheckNoKeyLeftOpen(bool closeMayFail);
+
+// A panel handle: byte 0xFF invalid, 0xFE null, 0xFD one of `closed` (byte follows), else one of
+// `open`; null when the list to pick from is empty.
+HANDLE PickPanel(InputReader& in, const std::vector<HANDLE>& open,
+                 const std::vector<HANDLE>& closed);
+
+// The windows of the items a host hands over: byte count (% 33), each: byte bit 0 clear: a byte
+// picks one of the last listing's, set: PickWindow.
+std::vector<HWND> PickItemWindows(InputReader& in, const std::vector<HWND>& lastListing,
+                                  const Desktop& desktop);
+
+constexpr size_t kMaxSteps = 256;
+constexpr size_t kDesktopEventCount = 6;
+
+// Runs an input's steps until its end, kMaxSteps or `run.ended`: byte opcode % (Count + 6), below
+// Count one of `steps`, else a desktop event. After each: the target's own checks, then no
+// registry key left open (unless `run.closeMayFail`) and every window the plug-in hid recorded.
+template <typename Run, size_t Count, typename AfterStep>
+void RunSteps(InputReader& in, Run& run, void (*const (&steps)[Count])(InputReader&, Run&),
+              AfterStep afterStep) {
+    for (size_t step = 0; step < kMaxSteps && !in.AtEnd() && !run.ended; ++step) {
+        const size_t op = in.Byte() % (Count + kDesktopEventCount);
+        if (op < Count) {
+            steps[op](in, run);
+        } else {
+            DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - Count));
+        }
+        afterStep(run);
+        CheckNoKeyLeftOpen(run.closeMayFail);
+        CheckHiddenWindowsRecorded(run.desktop);
+    }
+}
 
 // What a setting loads from the registry value `name` under keyPath: its bytes over the
 // default's low-order bytes when the value exists and holds at most 4 bytes, else the default.

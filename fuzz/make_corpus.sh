@@ -41,7 +41,7 @@ hook() { b $((EVENTS + 5)); b "$#"; local a; for a in "$@"; do eval "$a"; done; 
 action() { b "$1"; b "$2"; b "$3"; $TITLE "${4:-}"; }                   # at, kind, target, title
 
 # ---- steps ---------------------------------------------------------------------------------
-EVENTS=11 TITLE=t
+EVENTS=13 TITLE=t
 open_menu() { b 0; b 1; b 0; t ''; }                                       # plug-ins menu
 open_command() { b 0; b 4; b 0; t "$1"; }                                  # hide:<text>
 close_panel() { b 1; b "${1:-0}"; }
@@ -69,8 +69,8 @@ configure() {
 }
 plugin_info() { b 9; b 0; }
 exit_far() { b 10; }
-registry_failure() { b 17; b "$1"; b "$2"; }
-control_result() { b 18; d "$1"; }
+registry_failure() { b 11; b "$1"; b "$2"; }
+control_result() { b 12; d "$1"; }
 
 # ---- scenarios -----------------------------------------------------------------------------
 { start "$ROOT"; window Notepad; window Calculator; window 'Program Manager'; open_menu; list
@@ -90,7 +90,6 @@ control_result() { b 18; d "$1"; }
   plugin_info; configure 0 '1 3 8 0' 7; plugin_info; configure 1 '1 0'; configure 2
 } >"$OUT/registry_values"
 
-{ start "$(repeat R 72)"; configure 0; } >"$OUT/root_key_72"
 { start "$(repeat K 300)"; configure 0 '' 42; open_menu; list; close_panel; } >"$OUT/root_key_300"
 # No root key: AddToDisksMenu = 0 under a bare "Velumo" key must not be read.
 { b 1; t ''; b 1; b 3; b 0; d 4; tb 0 0 0 0; b 0; configure 0; plugin_info; } >"$OUT/root_key_null"
@@ -128,7 +127,7 @@ control_result() { b 18; d "$1"; }
 # Start of an input: start flags, start-up record and function table sizes; no stored values,
 # no registry values, no message overrides.
 start3() { b "${1:-0}"; b "${2:-0}"; b "${3:-0}"; b 0; b 0; b 0; }
-EVENTS=15 TITLE=u
+EVENTS=24 TITLE=u
 menu() { b 0; b 0; }
 disks() { b 1; b "$1"; b 0; }               # side
 command() { b 2; b 0; u "$1"; }             # hide:<text>
@@ -162,29 +161,30 @@ answer() {
 configure3() { b 12; b 0; b 1; answer "$@"; }
 host_failures() { b 13; b "$1"; }
 exit3() { b 14; }
+DIRECT=15 # the first entry point called directly
 # Records: "0" Velumo's size, "1" null, "2" StructSize 0, "3 n" n bytes, "4 n" n + 1 bytes more.
 r() { local x; for x in $1; do b "$x"; done; }
 # Panels: the n-th open panel, the shown ones first; 253 n a closed one; 254 null; 255 invalid.
-open_direct() { b 21; r "$1"; b "$2"; b "${3:-0}"; b 0; }          # record, from, guid
-open_unreadable() { b 21; r 0; b "$1"; b 0; b 1; }                   # from
-open_command() { b 21; r 0; b 4; b 2; b 2; r "$1"; b 0; u "$2"; }  # command record, text
-close_direct() { b 22; b "$1"; r "${2:-0}"; }
-list_direct() { b 23; b "$1"; r "${2:-0}"; d 0; b "${3:-0}"; r "${4:-0}"; } # odd hand-back
-panel_info_direct() { b 24; b "$1"; r "${2:-0}"; }
-setdir_direct() { b 25; b "$1"; r 0; b 0; u "$2"; d "${3:-0}"; }      # text, mode
-setdir_form() { b 25; b "$1"; r 0; b "$2"; d "${3:-0}"; }             # 1 null, 2 "..", 3 "\"
+open_direct() { b $DIRECT; r "$1"; b "$2"; b "${3:-0}"; b 0; }          # record, from, guid
+open_unreadable() { b $DIRECT; r 0; b "$1"; b 0; b 1; }                   # from
+open_command() { b $DIRECT; r 0; b 4; b 2; b 2; r "$1"; b 0; u "$2"; }  # command record, text
+close_direct() { b $((DIRECT + 1)); b "$1"; r "${2:-0}"; }
+list_direct() { b $((DIRECT + 2)); b "$1"; r "${2:-0}"; d 0; b "${3:-0}"; r "${4:-0}"; } # odd hand-back
+panel_info_direct() { b $((DIRECT + 3)); b "$1"; r "${2:-0}"; }
+setdir_direct() { b $((DIRECT + 4)); b "$1"; r 0; b 0; u "$2"; d "${3:-0}"; }      # text, mode
+setdir_form() { b $((DIRECT + 4)); b "$1"; r 0; b "$2"; d "${3:-0}"; }             # 1 null, 2 "..", 3 "\"
 delete_direct() { # panel, record, then items of the last listing
     local panel=$1 record=$2
     shift 2
-    b 26; b "$panel"; r "$record"; b $#
+    b $((DIRECT + 5)); b "$panel"; r "$record"; b $#
     local i
     for i in "$@"; do b 0; b "$i"; done
     b 0
 }
-input_direct() { b 27; b "$1"; r "${2:-0}"; b 0; b 0; b "$3"; b "${4:-0}"; } # key, state
-input_event() { b 27; b "$1"; r 0; b 1; w "$2"; b 0; b 0; b 0; }             # event type
-configure_direct() { b 28; r "${1:-0}"; b "$2"; b 1; answer ok; }           # record, guid
-info_direct() { b 29; b "$1"; r "${2:-0}"; } # 1 GetGlobalInfoW, 0 GetPluginInfoW
+input_direct() { b $((DIRECT + 6)); b "$1"; r "${2:-0}"; b 0; b 0; b "$3"; b "${4:-0}"; } # key, state
+input_event() { b $((DIRECT + 6)); b "$1"; r 0; b 1; w "$2"; b 0; b 0; b 0; }             # event type
+configure_direct() { b $((DIRECT + 7)); r "${1:-0}"; b "$2"; b 1; answer ok; }           # record, guid
+info_direct() { b $((DIRECT + 8)); b "$1"; r "${2:-0}"; } # 1 GetGlobalInfoW, 0 GetPluginInfoW
 store_number() { b "${3:-0}"; b "$1"; b 0; d "$2"; d "${4:-0}"; } # name, low, location, high
 store_string() { b 0; b "$1"; b 1; u "$2"; }
 store_data() { b 0; b "$1"; b 2; t "$2"; }
@@ -196,10 +196,10 @@ store_data() { b 0; b "$1"; b 2; t "$2"; }
   command '日本'; command 'Отчёт'; title_command 1 2 3; tab; disks 1; relist 1; exit3
 } >"$OUT3/unicode_command"
 
-{ start3; b 15; units 0x41 0xD83D 0x42; b 1; b $NONE; b $NONE; d 0; window 'smile 🙂'
-  b 15; units 0xDE42 0x43; b 1; b $NONE; b $NONE; d 0; menu
+{ start3; b $EVENTS; units 0x41 0xD83D 0x42; b 1; b $NONE; b $NONE; d 0; window 'smile 🙂'
+  b $EVENTS; units 0xDE42 0x43; b 1; b $NONE; b $NONE; d 0; menu
   b 2; b 0; units 0xD83D; b 2; b 0; units 0xDE42; relist; open_command 0 'smile'
-  b 21; r 0; b 4; b 2; b 2; r 0; b 0; units 0xD83D 0x42; } >"$OUT3/lone_surrogates"
+  b $DIRECT; r 0; b 4; b 2; b 2; r 0; b 0; units 0xD83D 0x42; } >"$OUT3/lone_surrogates"
 
 { b 0; b 0; b 0; b 7; store_number 0 0; store_string 3 1; store_data 4 x; store_number 2 0 1
   store_number $((0x85)) 0; store_number 4 5 0 1; b 0; b 6; u Velumo; b 0; d 1; d 0; b 0; b 0
@@ -233,8 +233,8 @@ store_data() { b 0; b "$1"; b 2; t "$2"; }
   close_direct 254; close_direct 0; close_direct 0 '4 5'; } >"$OUT3/odd_records"
 
 { start3; window Alpha; window Beta; open_unreadable 9; open_unreadable 3; open_direct 0 12 2
-  b 21; r 0; b 200; d $((0x7FFFFFFF)); b 3; b 1; open_command 0 Alpha; open_command '3 4' Beta
-  b 21; r 0; b 4; b 2; b 2; r 0; b 1; u ''; open_command 0 ''; } >"$OUT3/open_codes"
+  b $DIRECT; r 0; b 200; d $((0x7FFFFFFF)); b 3; b 1; open_command 0 Alpha; open_command '3 4' Beta
+  b $DIRECT; r 0; b 4; b 2; b 2; r 0; b 1; u ''; open_command 0 ''; } >"$OUT3/open_codes"
 
 { start3; window alpha; window beta; window gamma; window delta; window epsilon
   hook 'action 1 0 0' 'action 2 2 3' 'action 3 5 0 late' 'action 0 4 1 Renamed'; menu; relist
@@ -266,8 +266,8 @@ store_data() { b 0; b "$1"; b 2; t "$2"; }
   window "$(repeat W 1000)"; window short; menu; redraw; panel_info_direct 0; configure3 esc; exit3
 } >"$OUT3/long_texts"
 
-{ start3; window Alpha; open_direct 0 1; close_direct 0; b 23; b 253; b 0; r 0; d 0; b 0; r 0
-  b 24; b 253; b 0; r 0; b 26; b 253; b 0; r 0; b 1; b 1; b 0; b 0; b 27; b 253; b 0; r 0; b 0
+{ start3; window Alpha; open_direct 0 1; close_direct 0; b $((DIRECT + 2)); b 253; b 0; r 0; d 0; b 0; r 0
+  b $((DIRECT + 3)); b 253; b 0; r 0; b $((DIRECT + 5)); b 253; b 0; r 0; b 1; b 1; b 0; b 0; b $((DIRECT + 6)); b 253; b 0; r 0; b 0
   b 0; b 0; b 0; open_direct 0 1; list_direct 0; } >"$OUT3/closed_panel"
 
 { start3; window Owner; owned_window Owned 0; window Child 1 $((0x40000000)); window Popup 1 $((0x80000000))

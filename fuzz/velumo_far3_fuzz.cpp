@@ -1,18 +1,20 @@
 // The FAR 3 plug-in's libFuzzer target: one input is one life of the plug-in in the FAR 3
 // stand-in (sim/far3), with steps a user takes in FAR, the entry points called directly with
 // what a host could pass (null, invalid, closed or unshown panels; null, short and long records)
-// and desktop events. After every step it checks, and traps on a violation:
+// and desktop events. What random input finds is its job: after every step it checks, and traps
+// on a violation:
 //   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
 //     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
 //     the plug-in's count of open panels equals the panels the host holds;
 //   - every listing: null exactly when empty, each window once with its whole UTF-16 title, four
-//     status marks that match it, its handle in hex and in UserData, nothing else set;
-//   - entry points give only their documented results, leave null or short records alone and
-//     never write past Velumo's record in a larger one;
+//     status marks that match it, its handle in hex and in UserData; the panel title within its
+//     buffer;
+//   - entry points act only on usable records and open panels, leave null or short records alone
+//     and never write past Velumo's record in a larger one;
 //   - settings at start: FAR's store, else the FAR 1.x key moved into it; a confirmed dialog
 //     sets memory and store as its check boxes say, any other end changes nothing;
-//   - F8 and "hide:" with realloc failing: exactly one warning, with the count, when windows
-//     were left visible, none otherwise;
+//   - F8 and "hide:" with realloc failing: exactly one warning when windows were left visible,
+//     none otherwise;
 //   - no anomaly of the plug-in's making in the stand-in; no settings handle, dialog or registry
 //     key left open; every panel closed by the end (ASan's leak check does the rest).
 //
@@ -23,10 +25,10 @@
 //        byte type % 4: number (2 dwords), string (text16), data (text), other (2 dwords)
 //   registry values (fuzz::SeedRegistry over the FAR 1.x key)
 //   byte message override count (% 8), each: byte id, text16 (max 700)
-//   steps: byte opcode (% 30): 0-13 kHostCalls, 14 exit FAR, 15-20 desktop events 0-5,
-//          21-29 kDirectCalls; the operands as each reads them.
+//   steps (fuzz::RunSteps): 0-13 a user's steps, 14 exit FAR, 15-23 entry points called
+//          directly (kSteps), 24-29 desktop events 0-5; the operands as each reads them.
 //   record: byte % 5: Velumo's size, null, StructSize 0, smaller (byte), larger (byte)
-//   panel:  byte: 0xFF invalid, 0xFE null, 0xFD a closed one (byte), else an open one
+//   panel:  fuzz::PickPanel over the open panels (the shown ones first) and the closed ones
 //   answers: byte count (% 4), each: byte end (Enter on an item, Esc, Ctrl+Break, a button),
 //            then the check and edit changes (fuzz::ReadItemChanges)
 // fuzz/make_corpus.sh writes the seeds (fuzz/corpus_far3) in this format.
@@ -47,7 +49,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <deque>
 #include <map>
 #include <set>
 #include <string>
@@ -61,11 +62,8 @@ using far3host::Text;
 using fuzz::InputReader;
 using fuzz::Require;
 
-constexpr size_t kMaxSteps = 256;
 constexpr intptr_t kUnreadableData = 0x10; // faults when read as an address
 constexpr unsigned char kTailByte = 0xCC;  // a larger record's bytes beyond Velumo's
-constexpr DWORD kCtrlAndShift = RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED | SHIFT_PRESSED;
-constexpr far3::OPERATION_MODES kFindMode = far3::OPM_FIND;
 const Text kParentDirectory = FAR3_TEXT("..");
 const Text kRootDirectory = FAR3_TEXT("\\");
 
@@ -85,7 +83,7 @@ Text Wide(const char* ascii) {
     return Text(ascii, ascii + strlen(ascii));
 }
 
-enum class PanelKind { None, Invalid, Shown, Apart, Closed };
+enum class PanelKind { None, Shown, Apart, Closed }; // None: a null or invalid handle
 
 struct PanelPick {
     HANDLE handle;
@@ -102,20 +100,18 @@ struct Run {
     size_t startupSize = 0;
     size_t functionsSize = 0;
     bool noFunctions = false;
-    bool started = false;     // SetStartupInfoW took the record
-    bool createFails = false; // SCTL_CREATE
-    bool registryCloseFails = false;
+    bool started = false;      // SetStartupInfoW took the record
+    bool createFails = false;  // SCTL_CREATE
+    bool closeMayFail = false; // RegCloseKey was made to fail
+    bool ended = false;        // FAR exited
     uint8_t reallocPlan = 0;   // in F8 and hide: calls: 0 none, 7 every realloc fails, n the nth
     std::vector<HANDLE> apart; // opened by a direct OpenW: no panel of the host shows them
     std::set<HANDLE> closed;   // closed since, and not handed out again
-    std::deque<far3host::DialogAnswer> answers; // the stand-in's queue, mirrored
     std::vector<HWND> lastListing;
     bool hostUnawarePanel = false; // this step calls the plug-in with a panel no host panel shows
 };
 
 Run* g_run; // the input being run, for the shims the stand-in calls
-
-// ---- Records as a host of another build passes them ---------------------------------------------
 
 struct RecordSize {
     bool null;
@@ -172,47 +168,32 @@ template <typename Record> Record ForPanel(HANDLE panel) {
     return record;
 }
 
-// ---- Panels -------------------------------------------------------------------------------------
-
-std::vector<PanelPick> OpenPanels(const Run& run) {
-    std::vector<PanelPick> open;
+// The open panels, the shown ones first.
+std::vector<HANDLE> OpenPanels(const Run& run) {
+    std::vector<HANDLE> open;
     for (far3host::PanelSide side : {far3host::kLeftPanel, far3host::kRightPanel}) {
         if (far3host::PanelAt(side).plugin != nullptr) {
-            open.push_back({far3host::PanelAt(side).plugin, PanelKind::Shown});
+            open.push_back(far3host::PanelAt(side).plugin);
         }
     }
-    for (HANDLE panel : run.apart) {
-        open.push_back({panel, PanelKind::Apart});
-    }
+    open.insert(open.end(), run.apart.begin(), run.apart.end());
     return open;
 }
 
 PanelPick PickPanel(InputReader& in, const Run& run) {
-    const uint8_t pick = in.Byte();
-    if (pick == 0xFF) {
-        return {INVALID_HANDLE_VALUE, PanelKind::Invalid};
-    }
-    if (pick == 0xFD) {
-        const uint8_t which = in.Byte();
-        if (run.closed.empty()) {
-            return {nullptr, PanelKind::None};
-        }
-        auto at = run.closed.begin();
-        std::advance(at, which % run.closed.size());
-        return {*at, PanelKind::Closed};
-    }
-    const std::vector<PanelPick> open = OpenPanels(run);
-    if (pick == 0xFE || open.empty()) {
-        return {nullptr, PanelKind::None};
-    }
-    return open[pick % open.size()];
+    const HANDLE handle =
+        fuzz::PickPanel(in, OpenPanels(run), {run.closed.begin(), run.closed.end()});
+    const bool apart = std::find(run.apart.begin(), run.apart.end(), handle) != run.apart.end();
+    const PanelKind kind = !IsPanel(handle)                ? PanelKind::None
+                           : run.closed.count(handle) != 0 ? PanelKind::Closed
+                           : apart                         ? PanelKind::Apart
+                                                           : PanelKind::Shown;
+    return {handle, kind};
 }
 
 bool IsLive(const PanelPick& panel) {
     return panel.kind == PanelKind::Shown || panel.kind == PanelKind::Apart;
 }
-
-// ---- What a listing must look like --------------------------------------------------------------
 
 Text WindowTitle(HWND window) {
     const int length = std::max(GetWindowTextLengthW(window), 0);
@@ -247,14 +228,6 @@ void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bo
                     item.CustomColumnData != nullptr && item.CustomColumnData[0] != nullptr &&
                     item.CustomColumnData[1] != nullptr,
                 "item without its title or its two column texts", value);
-        far3::PluginPanelItem rest = item;
-        rest.FileName = nullptr;
-        rest.CustomColumnData = nullptr;
-        rest.CustomColumnNumber = 0;
-        rest.UserData.Data = nullptr;
-        const far3::PluginPanelItem zero = {};
-        Require(memcmp(&rest, &zero, sizeof(rest)) == 0,
-                "item fields that must stay zero are set (attributes, FreeData, ...)", value);
         std::string status;
         std::string handle;
         Require(AsciiColumn(item.CustomColumnData[0], 4, &status) &&
@@ -266,8 +239,6 @@ void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bo
                 "a listed title is not the window's whole title", value);
     }
 }
-
-// ---- The exports as the stand-in sees them: the front end's own, checked on the way -------------
 
 // FAR hands the start-up record and its function table over on its stack; here they are heap
 // blocks of the picked sizes that die when the call returns, so a pointer kept into either
@@ -288,26 +259,9 @@ void WINAPI StartWithPickedRecord(const far3::PluginStartupInfo* info) {
     run.started = run.startupSize >= offsetof(far3::PluginStartupInfo, Private);
 }
 
-void WINAPI PluginInfoChecked(far3::PluginInfo* info) {
-    g_run->plugin.GetPluginInfoW(info);
-    if (info == nullptr || info->StructSize < sizeof(*info)) {
-        return;
-    }
-    Require(info->CommandPrefix != nullptr && Text(info->CommandPrefix) == FAR3_TEXT("hide"),
-            "command prefix is not \"hide\"");
-    const auto isMenu = [](const far3::PluginMenuItem& menu, const GUID& guid, size_t count) {
-        return menu.Count == count && menu.Strings != nullptr && menu.Strings[0] != nullptr &&
-               menu.Guids != nullptr && far3::SameGuid(menu.Guids[0], guid);
-    };
-    Require(isMenu(info->PluginMenu, far3::kPluginsMenuGuid, 1) &&
-                isMenu(info->PluginConfig, far3::kConfigMenuGuid, 1) &&
-                isMenu(info->DiskMenu, far3::kDisksMenuGuid, g_settings.AddToDisksMenu ? 1 : 0),
-            "menus do not follow the settings");
-}
-
 // A hide and a typed "hide:" run with the realloc failure plan armed. The growing hidden-window
 // table is the only reallocation in them, so every failed realloc is a window left visible: FAR
-// shows exactly one warning with that count when there is any, and none otherwise.
+// shows exactly one warning when there is any, and none otherwise.
 template <typename Call> auto WithReallocPlan(Call call) {
     const Run& run = *g_run;
     const uint64_t reallocsBefore = heapcalls::Counted().reallocs;
@@ -323,19 +277,10 @@ template <typename Call> auto WithReallocPlan(Call call) {
     const uint64_t leftVisible = run.reallocPlan == 7                                  ? reallocs
                                  : run.reallocPlan != 0 && reallocs >= run.reallocPlan ? 1
                                                                                        : 0;
-    const std::vector<far3host::MessageCall>& messages = far3host::MessageCalls();
-    Require(messages.size() - messagesBefore == (run.started && leftVisible > 0 ? 1 : 0),
+    const size_t warnings = far3host::MessageCalls().size() - messagesBefore;
+    Require(warnings == (run.started && leftVisible > 0 ? 1 : 0),
             "not exactly one warning for the windows left visible",
-            static_cast<uint32_t>(messages.size() - messagesBefore));
-    if (messages.size() > messagesBefore) {
-        const far3host::MessageCall& message = messages.back();
-        const Text count = Wide(std::to_string(leftVisible).c_str());
-        Require(far3::SameGuid(message.messageId, far3::kLeftVisibleMessageGuid) &&
-                    message.items.size() == 2 &&
-                    (message.items[1].size() >= 255 || message.items[1].find(count) != Text::npos),
-                "the warning does not say how many windows were left visible",
-                static_cast<uint32_t>(leftVisible));
-    }
+            static_cast<uint32_t>(warnings));
     return result;
 }
 
@@ -393,11 +338,6 @@ void WINAPI PanelInfoChecked(far3::OpenPanelInfo* info) {
     Require(title != nullptr &&
                 std::find(title, title + kPanelTitleCapacity, 0) != title + kPanelTitleCapacity,
             "panel title not terminated within its buffer");
-    Require(info->CurDir != nullptr && info->CurDir[0] != 0 && info->Format != nullptr &&
-                info->PanelModesArray != nullptr &&
-                info->PanelModesNumber == static_cast<size_t>(kViewModeCount) &&
-                info->KeyBar != nullptr && info->KeyBar->Labels != nullptr,
-            "panel directory, modes or key bar missing");
 }
 
 // FAR exits: the table gives its heap slots back and forgets every record (the windows a user
@@ -414,59 +354,23 @@ void WINAPI ExitChecked(const far3::ExitInfo* info) {
 
 far3host::PluginExports CheckedExports(const far3host::PluginExports& plugin) {
     far3host::PluginExports checked = plugin;
-    std::tie(checked.SetStartupInfoW, checked.GetPluginInfoW, checked.OpenW, checked.ClosePanelW,
-             checked.GetFindDataW, checked.GetOpenPanelInfoW, checked.DeleteFilesW,
-             checked.ExitFARW) =
-        std::make_tuple(StartWithPickedRecord, PluginInfoChecked, OpenTracked, CloseChecked,
-                        ListingChecked, PanelInfoChecked, DeleteChecked, ExitChecked);
+    std::tie(checked.SetStartupInfoW, checked.OpenW, checked.ClosePanelW, checked.GetFindDataW,
+             checked.GetOpenPanelInfoW, checked.DeleteFilesW, checked.ExitFARW) =
+        std::make_tuple(StartWithPickedRecord, OpenTracked, CloseChecked, ListingChecked,
+                        PanelInfoChecked, DeleteChecked, ExitChecked);
     return checked;
 }
 
-// ---- After every step ---------------------------------------------------------------------------
-
-// How many items an answer names that the dialog lacks (or, for a typed text, that is no edit
-// field): the stand-in reports each as BadItemIndex, the fuzzer's doing.
-size_t ItemsNamedAmiss(const far3host::DialogAnswer& answer, const far3host::DialogCall& call) {
-    const size_t count = call.items.size();
-    size_t amiss = 0;
-    for (const auto& check : answer.checks) {
-        amiss += check.first >= count ? 1 : 0;
-    }
-    for (const auto& text : answer.texts) {
-        const far3::FARDIALOGITEMTYPES type =
-            text.first < count ? call.items[text.first].item.Type : far3::DI_TEXT;
-        const bool edit = type == far3::DI_EDIT || type == far3::DI_PSWEDIT ||
-                          type == far3::DI_FIXEDIT || type == far3::DI_COMBOBOX;
-        amiss += edit ? 0 : 1;
-    }
-    if (answer.enterOnItem >= 0 && static_cast<size_t>(answer.enterOnItem) >= count) {
-        ++amiss;
-    }
-    return amiss;
-}
-
-void CheckAnomalies(Run& run) {
-    size_t answersAmiss = 0;
-    for (const far3host::DialogCall& call : far3host::DialogCalls()) {
-        if (call.ran && !run.answers.empty()) {
-            answersAmiss += ItemsNamedAmiss(run.answers.front(), call);
-            run.answers.pop_front();
-        }
-    }
-    size_t badIndices = 0;
+// Every anomaly the stand-in reports is the plug-in's, except an item index a scripted answer
+// names that the dialog lacks and a panel no host panel shows, which are the fuzzer's doing.
+void CheckAnomalies(const Run& run) {
     for (const far3host::AnomalyRecord& record : far3host::Anomalies()) {
-        if (record.anomaly == far3host::Anomaly::BadItemIndex) {
-            ++badIndices;
-            continue;
-        }
-        if (record.anomaly == far3host::Anomaly::UnknownPanelHandle && run.hostUnawarePanel) {
-            continue;
-        }
-        fuzz::Fail("the stand-in reports an anomaly the plug-in caused",
-                   static_cast<uint32_t>(record.anomaly));
+        const bool fuzzers =
+            record.anomaly == far3host::Anomaly::BadItemIndex ||
+            (record.anomaly == far3host::Anomaly::UnknownPanelHandle && run.hostUnawarePanel);
+        Require(fuzzers, "the stand-in reports an anomaly the plug-in caused",
+                static_cast<uint32_t>(record.anomaly));
     }
-    Require(badIndices == answersAmiss, "the plug-in named an item the host does not have",
-            static_cast<uint32_t>(badIndices));
 }
 
 void CheckAfterStep(Run& run) {
@@ -475,19 +379,11 @@ void CheckAfterStep(Run& run) {
     run.hostUnawarePanel = false;
     Require(far3host::OpenSettingsHandles() == 0, "a settings handle was left open");
     Require(far3host::OpenDialogs() == 0, "a dialog was left open");
-    fuzz::CheckNoKeyLeftOpen(run.registryCloseFails);
     const size_t held = OpenPanels(run).size();
     Require(g_openPanelCount >= 0 && static_cast<size_t>(g_openPanelCount) == held,
             "the plug-in's count of open panels differs from the panels the host holds",
             static_cast<uint32_t>(g_openPanelCount));
-    fuzz::CheckHiddenWindowsRecorded(run.desktop);
 }
-
-template <typename Call> void PluginStep(Run& run, Call call) {
-    fuzz::AroundPluginCall(run.desktop, call);
-}
-
-// ---- Settings -----------------------------------------------------------------------------------
 
 bool SameStore(const std::vector<far3host::StoredSetting>& a,
                const std::vector<far3host::StoredSetting>& b) {
@@ -560,48 +456,16 @@ void CheckLoadedSettings(const Run& run, uint8_t start,
             "FAR's store after the start is not the seeded one (with the FAR 1.x values moved)");
 }
 
-// After a configuration dialog (or none): confirmed on the OK button, the check boxes' states
-// are in memory (a box left as shown keeps its value, a changed one is 1 or 0) and in
-// the store unless SCTL_CREATE failed; otherwise nothing changed.
+// After a configuration dialog (or none): confirmed (result 1), FAR's store holds the settings as
+// they are in memory unless SCTL_CREATE failed; otherwise neither memory nor store changed.
 void CheckConfigured(intptr_t result, const Settings& before,
                      const std::vector<far3host::StoredSetting>& storeBefore, bool createFails) {
-    const far3host::DialogCall* dialog = nullptr;
-    for (const far3host::DialogCall& call : far3host::DialogCalls()) {
-        if (call.ran) {
-            dialog = &call;
-        }
-    }
-    bool confirmed = false;
-    Settings expected = before;
-    if (dialog != nullptr) {
-        const std::vector<SettingField> settings = Far3Settings();
-        size_t box = 0;
-        for (size_t i = 0; i < dialog->items.size(); ++i) {
-            const far3::FarDialogItem& item = dialog->items[i].item;
-            if ((item.Flags & far3::DIF_DEFAULTBUTTON) != 0) {
-                confirmed = dialog->result == static_cast<intptr_t>(i);
-            }
-            if (item.Type != far3::DI_CHECKBOX || box >= settings.size()) {
-                continue;
-            }
-            const SettingField& setting = settings[box++];
-            const bool checked = dialog->itemsAfterRun[i].item.Selected == far3::BSTATE_CHECKED;
-            if (checked != (before.*setting.Field != 0)) {
-                expected.*setting.Field = checked ? 1 : 0;
-            }
-        }
-    }
-    Require(result == (confirmed ? 1 : 0), "ConfigureW's result does not follow the dialog",
-            static_cast<uint32_t>(result));
-    if (!confirmed) {
-        expected = before;
-    }
-    Require(memcmp(&expected, &g_settings, sizeof(Settings)) == 0,
-            "the settings in memory do not follow the dialog");
-    const std::vector<far3host::StoredSetting> store = far3host::StoredSettings();
-    Require(SameStore(store,
-                      confirmed && !createFails ? WithSettingsWritten(storeBefore) : storeBefore),
-            "FAR's store does not follow the dialog");
+    const bool stores = result != 0 && !createFails;
+    Require(result != 0 || memcmp(&before, &g_settings, sizeof(Settings)) == 0,
+            "a dialog that was not confirmed changed the settings");
+    Require(SameStore(far3host::StoredSettings(),
+                      stores ? WithSettingsWritten(storeBefore) : storeBefore),
+            "FAR's store does not hold the settings in memory after the dialog");
 }
 
 std::vector<far3host::StoredSetting> ReadStore(InputReader& in) {
@@ -630,7 +494,7 @@ std::vector<far3host::StoredSetting> ReadStore(InputReader& in) {
     return store;
 }
 
-void ReadAnswers(InputReader& in, Run& run) {
+void ReadAnswers(InputReader& in) {
     const size_t answers = in.Byte() % 4;
     for (size_t a = 0; a < answers; ++a) {
         far3host::DialogAnswer answer;
@@ -642,11 +506,8 @@ void ReadAnswers(InputReader& in, Run& run) {
         }
         fuzz::ReadItemChanges(in, answer, 3, [&] { return in.Text16(600); });
         far3host::QueueDialogAnswer(answer);
-        run.answers.push_back(answer);
     }
 }
-
-// ---- Steps as a user takes them in FAR ----------------------------------------------------------
 
 far3host::PanelSide PickSide(InputReader& in) {
     return (in.Byte() & 1) != 0 ? far3host::kRightPanel : far3host::kLeftPanel;
@@ -683,24 +544,14 @@ template <typename Call> void ConfigureStep(Run& run, Call call) {
     const Settings before = g_settings;
     const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
     intptr_t result = 0;
-    PluginStep(run, [&] { result = call(); });
+    fuzz::AroundPluginCall(run.desktop, [&] { result = call(); });
     CheckConfigured(result, before, storeBefore, run.createFails);
 }
 
 void StepConfigure(InputReader& in, Run& run) {
     const size_t item = in.Byte() % 3;
-    ReadAnswers(in, run);
+    ReadAnswers(in);
     ConfigureStep(run, [&] { return far3host::Configure(item); });
-}
-
-// `cd`, Enter on ".." and SetDirectoryW itself close the panel for anything but the root: the
-// host no longer shows it afterwards (unless the start-up record left the plug-in no services).
-void CheckLeft(const Run& run, HANDLE panel, intptr_t result) {
-    if (run.started && result == 1) {
-        Require(far3host::PanelAt(far3host::kLeftPanel).plugin != panel &&
-                    far3host::PanelAt(far3host::kRightPanel).plugin != panel,
-                "the panel is still shown after it was left");
-    }
 }
 
 void StepChangeDirectory(InputReader& in, Run& run) {
@@ -708,91 +559,8 @@ void StepChangeDirectory(InputReader& in, Run& run) {
     const Text directory = form == 1   ? kParentDirectory
                            : form == 2 ? kRootDirectory
                                        : in.Text16(300);
-    const HANDLE shown = far3host::PanelAt(far3host::ActivePanel()).plugin;
-    intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::ChangeDirectory(directory); });
-    if (shown == nullptr) {
-        Require(result == 0, "cd without a Velumo panel reached the plug-in");
-        return;
-    }
-    const bool leaves = Text(directory.c_str()) != kRootDirectory;
-    Require(result == (leaves ? 1 : 0), "SetDirectoryW gave an unexpected result",
-            static_cast<uint32_t>(result));
-    CheckLeft(run, shown, result);
+    fuzz::AroundPluginCall(run.desktop, [&] { far3host::ChangeDirectory(directory); });
 }
-
-void StepEnterDotDot(Run& run) {
-    const far3host::PanelSide side = far3host::ActivePanel();
-    const HANDLE shown = far3host::PanelAt(side).plugin;
-    const Text folder = far3host::PanelAt(side).folder;
-    PluginStep(run, [] { far3host::EnterDotDot(); });
-    CheckLeft(run, shown, shown != nullptr ? 1 : 0);
-    if (run.started && shown != nullptr) {
-        Require(far3host::PanelAt(side).folder == folder,
-                "\"..\" did not bring the file panel back in its own folder");
-    }
-}
-
-// What a user does in FAR, by opcode; the opcode beyond them exits FAR.
-using HostCall = void (*)(InputReader&, Run&);
-const HostCall kHostCalls[] = {
-    [](InputReader& in, Run& run) {
-        const size_t item = in.Byte() % 3;
-        PluginStep(run, [&] { far3host::OpenInActivePanel(item); });
-    },
-    [](InputReader& in, Run& run) {
-        const far3host::PanelSide side = PickSide(in);
-        const size_t item = in.Byte() % 2;
-        PluginStep(run, [&] { far3host::OpenFromDiskMenu(side, item); });
-    },
-    [](InputReader& in, Run& run) {
-        const Text command = ReadCommand(in, run);
-        PluginStep(run, [&] { far3host::TypeCommand(command); });
-    },
-    [](InputReader& in, Run& run) {
-        const far3host::PanelSide side = PickSide(in);
-        PluginStep(run, [&] { far3host::ListPanel(side); });
-    },
-    [](InputReader& in, Run& run) {
-        const far3host::PanelSide side = PickSide(in);
-        PluginStep(run, [&] { far3host::RedrawPanel(side); });
-    },
-    [](InputReader& in, Run&) {
-        std::vector<size_t> indices(in.Byte() % 9);
-        for (size_t& index : indices) {
-            index = in.Byte();
-        }
-        far3host::SelectItems(indices);
-    },
-    [](InputReader& in, Run&) { far3host::SetCursor(in.Byte()); },
-    [](InputReader& in, Run& run) {
-        const WORD key = PickKey(in);
-        const DWORD state = PickKeyState(in);
-        PluginStep(run, [&] { far3host::PressKey(key, state); });
-    },
-    [](InputReader&, Run& run) { StepEnterDotDot(run); },
-    StepChangeDirectory,
-    [](InputReader&, Run&) {
-        far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
-                                     ? far3host::kRightPanel
-                                     : far3host::kLeftPanel);
-    },
-    [](InputReader& in, Run& run) {
-        const far3host::PanelSide side = PickSide(in);
-        PluginStep(run, [&] { far3host::ShowFolder(side, FAR3_TEXT("D:\\")); });
-    },
-    StepConfigure,
-    [](InputReader& in, Run& run) {
-        const uint8_t failures = in.Byte();
-        run.createFails = (failures & 1) != 0;
-        far3host::FailSettingsCreate(run.createFails);
-        far3host::FailDialogInit((failures & 2) != 0);
-        run.reallocPlan = (failures >> 2) & 7;
-    },
-};
-constexpr size_t kHostCallCount = sizeof(kHostCalls) / sizeof(kHostCalls[0]);
-
-// ---- Entry points called directly ---------------------------------------------------------------
 
 void DirectOpen(InputReader& in, Run& run) {
     far3::OpenInfo fields = Zeroed<far3::OpenInfo>();
@@ -819,7 +587,7 @@ void DirectOpen(InputReader& in, Run& run) {
     }
     HostRecord<far3::OpenInfo> record(fields, size);
     HANDLE panel = nullptr;
-    PluginStep(run, [&] { panel = far3host::Plugin().OpenW(record.Get()); });
+    fuzz::AroundPluginCall(run.desktop, [&] { panel = far3host::Plugin().OpenW(record.Get()); });
     Require(record.Untouched() && command.Untouched(), "OpenW wrote into the host's records");
     if (panel != nullptr) {
         run.apart.push_back(panel);
@@ -829,7 +597,7 @@ void DirectOpen(InputReader& in, Run& run) {
 void CloseApart(Run& run, HANDLE panel, RecordSize size) {
     far3::ClosePanelInfo fields = ForPanel<far3::ClosePanelInfo>(panel);
     HostRecord<far3::ClosePanelInfo> record(fields, size);
-    PluginStep(run, [&] { far3host::Plugin().ClosePanelW(record.Get()); });
+    fuzz::AroundPluginCall(run.desktop, [&] { far3host::Plugin().ClosePanelW(record.Get()); });
     if (record.Usable() && IsPanel(panel)) {
         run.apart.erase(std::remove(run.apart.begin(), run.apart.end(), panel), run.apart.end());
     }
@@ -860,13 +628,33 @@ void HandBack(InputReader& in, Run& run, HANDLE panel, far3::PluginPanelItem* it
                                    : odd == 2 ? RecordSize{false, size.size % sizeof(fields)}
                                               : RecordSize{false, sizeof(fields)};
         HostRecord<far3::FreeFindDataInfo> record(oddFields, oddSize);
-        PluginStep(run, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
+        fuzz::AroundPluginCall(run.desktop,
+                               [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
     }
     if (size.null || size.size < sizeof(fields)) {
         size = RecordSize{false, sizeof(fields)};
     }
     HostRecord<far3::FreeFindDataInfo> record(fields, size);
-    PluginStep(run, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
+    fuzz::AroundPluginCall(run.desktop, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
+}
+
+// An entry point called directly with a record for `panel`: a null or short record, or a panel
+// that is not open, is left alone and refused (a closed panel's is not judged); a usable one is
+// written at most within Velumo's part. With `unknownHandle` the call may ask the stand-in about
+// a panel no host panel shows, the fuzzer's doing.
+template <typename Record, typename Entry>
+intptr_t CallForPanel(Run& run, const PanelPick& panel, HostRecord<Record>& record, Entry entry,
+                      bool unknownHandle) {
+    run.hostUnawarePanel =
+        unknownHandle && (panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed);
+    intptr_t result = 0;
+    fuzz::AroundPluginCall(run.desktop, [&] { result = entry(record.Get()); });
+    if (panel.kind != PanelKind::Closed && !(record.Usable() && IsLive(panel))) {
+        Require(record.Untouched() && result == 0, "an entry point took a record it must refuse",
+                static_cast<uint32_t>(result));
+    }
+    Require(record.TailUntouched(), "an entry point wrote beyond Velumo's record");
+    return result;
 }
 
 void DirectGetFindData(InputReader& in, Run& run) {
@@ -875,48 +663,20 @@ void DirectGetFindData(InputReader& in, Run& run) {
     const RecordSize size = PickRecordSize(in, sizeof(fields));
     fields.OpMode = in.Dword();
     HostRecord<far3::GetFindDataInfo> record(fields, size);
-    intptr_t result = 0;
-    PluginStep(run, [&] { result = far3host::Plugin().GetFindDataW(record.Get()); });
-    if (panel.kind != PanelKind::Closed) {
-        Require(result == (record.Usable() && IsLive(panel) ? 1 : 0),
-                "GetFindDataW gave an unexpected result", static_cast<uint32_t>(result));
+    if (CallForPanel(run, panel, record, far3host::Plugin().GetFindDataW, false) != 0) {
+        HandBack(in, run, panel.handle, record.Get()->PanelItem, record.Get()->ItemsNumber);
     }
-    if (result == 0) {
-        Require(record.Untouched(), "a refused GetFindDataW wrote into the record");
-        return;
-    }
-    Require(record.TailUntouched(), "GetFindDataW wrote beyond Velumo's record");
-    HandBack(in, run, panel.handle, record.Get()->PanelItem, record.Get()->ItemsNumber);
 }
 
 void DirectGetOpenPanelInfo(InputReader& in, Run& run) {
     const PanelPick panel = PickPanel(in, run);
     far3::OpenPanelInfo fields = ForPanel<far3::OpenPanelInfo>(panel.handle);
     HostRecord<far3::OpenPanelInfo> record(fields, PickRecordSize(in, sizeof(fields)));
-    PluginStep(run, [&] { far3host::Plugin().GetOpenPanelInfoW(record.Get()); });
-    if (!record.Usable() || !IsPanel(panel.handle)) {
-        Require(record.Untouched(), "GetOpenPanelInfoW filled a record it had to leave alone");
-    }
-    Require(record.TailUntouched(), "GetOpenPanelInfoW wrote beyond Velumo's record");
-}
-
-// An entry point called directly with a record for `panel`: it must leave the host's record
-// alone and give 1 exactly when the record is usable, the panel open and `acts` holds (a closed
-// panel's result is not judged). With `unknownHandle` the call may ask the stand-in about a
-// panel no host panel shows, the fuzzer's doing.
-template <typename Record, typename Entry>
-intptr_t CallForPanel(Run& run, const PanelPick& panel, HostRecord<Record>& record, Entry entry,
-                      bool acts, bool unknownHandle, const char* wroteRecord,
-                      const char* wrongResult) {
-    run.hostUnawarePanel =
-        unknownHandle && (panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed);
-    intptr_t result = 0;
-    PluginStep(run, [&] { result = entry(record.Get()); });
-    Require(record.Untouched(), wroteRecord);
-    Require(panel.kind == PanelKind::Closed ||
-                result == (record.Usable() && IsLive(panel) && acts ? 1 : 0),
-            wrongResult, static_cast<uint32_t>(result));
-    return result;
+    const auto entry = [](far3::OpenPanelInfo* info) {
+        far3host::Plugin().GetOpenPanelInfoW(info);
+        return intptr_t{0};
+    };
+    CallForPanel(run, panel, record, entry, false);
 }
 
 void DirectSetDirectory(InputReader& in, Run& run) {
@@ -930,26 +690,9 @@ void DirectSetDirectory(InputReader& in, Run& run) {
     fields.Dir = form == 1 ? nullptr : directory.c_str();
     fields.OpMode = in.Dword();
     HostRecord<far3::SetDirectoryInfo> record(fields, size);
-    const bool away = fields.Dir != nullptr && (fields.OpMode & kFindMode) == 0 &&
-                      Text(directory.c_str()) != kRootDirectory;
-    const intptr_t result = CallForPanel(run, panel, record, far3host::Plugin().SetDirectoryW, away,
-                                         true, "SetDirectoryW wrote into the host's record",
-                                         "SetDirectoryW gave an unexpected result");
-    if (panel.kind == PanelKind::Closed || result == 0) {
-        return;
-    }
-    if (panel.kind == PanelKind::Shown) {
-        CheckLeft(run, panel.handle, result);
-        // The close asked for: ".." goes back where the panel was opened, anything else is passed.
-        const bool parent = Text(directory.c_str()) == kParentDirectory;
-        for (const far3host::ControlCall& call : far3host::ControlCalls()) {
-            if (call.command == far3::FCTL_CLOSEPANEL) {
-                Require(call.hasParam2 != parent &&
-                            (parent || call.directory == Text(directory.c_str())),
-                        "the panel close did not pass the directory on as given");
-            }
-        }
-    } else {
+    const intptr_t result =
+        CallForPanel(run, panel, record, far3host::Plugin().SetDirectoryW, true);
+    if (panel.kind == PanelKind::Apart && result != 0) {
         // FAR closes the panel inside FCTL_CLOSEPANEL; no host panel shows this one, so the
         // fuzzer closes it as FAR would have.
         CloseApart(run, panel.handle, RecordSize{false, sizeof(far3::ClosePanelInfo)});
@@ -957,12 +700,13 @@ void DirectSetDirectory(InputReader& in, Run& run) {
 }
 
 std::vector<far3::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
-    std::vector<far3::PluginPanelItem> items(in.Byte() % 33);
-    for (far3::PluginPanelItem& item : items) {
-        memset(&item, 0, sizeof(item));
+    std::vector<far3::PluginPanelItem> items;
+    for (HWND window : fuzz::PickItemWindows(in, run.lastListing, run.desktop)) {
+        far3::PluginPanelItem item = {};
         item.FileName = FAR3_TEXT("");
         item.Flags = far3::PPIF_SELECTED;
-        item.UserData.Data = fuzz::PickItemWindow(in, run.lastListing, run.desktop);
+        item.UserData.Data = window;
+        items.push_back(item);
     }
     return items;
 }
@@ -981,9 +725,7 @@ void DirectDeleteFiles(InputReader& in, Run& run) {
         fields.ItemsNumber = countPick == 2 ? in.Byte() % (items.size() + 1) : 0;
     }
     HostRecord<far3::DeleteFilesInfo> record(fields, size);
-    CallForPanel(run, panel, record, far3host::Plugin().DeleteFilesW, true, false,
-                 "DeleteFilesW wrote into the host's record",
-                 "DeleteFilesW gave an unexpected result");
+    CallForPanel(run, panel, record, far3host::Plugin().DeleteFilesW, false);
 }
 
 void DirectProcessInput(InputReader& in, Run& run) {
@@ -999,89 +741,109 @@ void DirectProcessInput(InputReader& in, Run& run) {
     input.Event.KeyEvent.wVirtualKeyCode = PickKey(in);
     input.Event.KeyEvent.dwControlKeyState = PickKeyState(in);
     HostRecord<far3::ProcessPanelInputInfo> record(fields, size);
-    const bool activation = input.EventType == KEY_EVENT && input.Event.KeyEvent.bKeyDown != 0 &&
-                            input.Event.KeyEvent.wVirtualKeyCode == VK_F3 &&
-                            (input.Event.KeyEvent.dwControlKeyState & kCtrlAndShift) == 0;
-    CallForPanel(run, panel, record, far3host::Plugin().ProcessPanelInputW, activation, true,
-                 "ProcessPanelInputW wrote into the host's record",
-                 "ProcessPanelInputW gave an unexpected result");
+    CallForPanel(run, panel, record, far3host::Plugin().ProcessPanelInputW, true);
 }
 
 void DirectConfigure(InputReader& in, Run& run) {
     far3::ConfigureInfo fields = Zeroed<far3::ConfigureInfo>();
     const RecordSize size = PickRecordSize(in, sizeof(fields));
-    static const GUID kZeroGuid = {};
-    const GUID* const guids[] = {&far3::kConfigMenuGuid, &far3::kPluginsMenuGuid, nullptr,
-                                 &kZeroGuid};
-    GUID other = {};
-    const uint8_t guidPick = in.Byte() % 5;
-    for (size_t i = 0; guidPick == 4 && i < sizeof(other); ++i) {
-        reinterpret_cast<uint8_t*>(&other)[i] = in.Byte(); // Data1 to Data4, little-endian
-    }
-    fields.Guid = guidPick < 4 ? guids[guidPick] : &other;
-    ReadAnswers(in, run);
+    const GUID* const guids[] = {&far3::kConfigMenuGuid, &far3::kPluginsMenuGuid, nullptr};
+    fields.Guid = guids[in.Byte() % 3];
+    ReadAnswers(in);
     HostRecord<far3::ConfigureInfo> record(fields, size);
     ConfigureStep(run, [&] { return far3host::Plugin().ConfigureW(record.Get()); });
     Require(record.Untouched(), "ConfigureW wrote into the host's record");
-    const bool asked = record.Usable() && fields.Guid != nullptr &&
-                       far3::SameGuid(*fields.Guid, far3::kConfigMenuGuid);
-    Require(asked || far3host::DialogCalls().empty(),
-            "ConfigureW showed a dialog it was not asked for");
+    Require(record.Usable() || far3host::DialogCalls().empty(),
+            "ConfigureW showed a dialog for a record it cannot read");
+}
+
+// GetGlobalInfoW or GetPluginInfoW: a usable record filled within Velumo's part, any other left
+// alone.
+template <typename Record, typename Entry> void InfoCall(InputReader& in, Run& run, Entry entry) {
+    Record fields = Zeroed<Record>();
+    HostRecord<Record> record(fields, PickRecordSize(in, sizeof(fields)));
+    fuzz::AroundPluginCall(run.desktop, [&] { entry(record.Get()); });
+    Require(record.Usable() ? record.TailUntouched() : record.Untouched(),
+            "an information call wrote where it had to leave the record alone");
 }
 
 void DirectInfo(InputReader& in, Run& run) {
     if ((in.Byte() & 1) != 0) {
-        far3::GlobalInfo fields = Zeroed<far3::GlobalInfo>();
-        HostRecord<far3::GlobalInfo> record(fields, PickRecordSize(in, sizeof(fields)));
-        PluginStep(run, [&] { far3host::Plugin().GetGlobalInfoW(record.Get()); });
-        if (!record.Usable()) {
-            Require(record.Untouched(), "GetGlobalInfoW filled a record it had to leave alone");
-            return;
-        }
-        const far3::GlobalInfo& info = *record.Get();
-        Require(record.TailUntouched() && far3::SameGuid(info.Guid, far3::kPluginGuid) &&
-                    info.Title != nullptr && info.Title[0] != 0 && info.Description != nullptr &&
-                    info.Description[0] != 0 && info.Author != nullptr && info.Author[0] != 0 &&
-                    info.MinFarVersion.Major == 3 && info.MinFarVersion.Build == 5242,
-                "GetGlobalInfoW's record is not what FAR loads Velumo by");
-        return;
-    }
-    far3::PluginInfo fields = Zeroed<far3::PluginInfo>();
-    HostRecord<far3::PluginInfo> record(fields, PickRecordSize(in, sizeof(fields)));
-    PluginStep(run, [&] { far3host::Plugin().GetPluginInfoW(record.Get()); });
-    Require(record.Usable() ? record.TailUntouched() : record.Untouched(),
-            "GetPluginInfoW wrote where it had to leave the record alone");
-}
-
-// The entry points called directly, by opcode from 21 on; the last one takes the rest.
-using DirectCall = void (*)(InputReader&, Run&);
-constexpr DirectCall kDirectCalls[] = {
-    DirectOpen,         DirectClose,       DirectGetFindData,  DirectGetOpenPanelInfo,
-    DirectSetDirectory, DirectDeleteFiles, DirectProcessInput, DirectConfigure,
-    DirectInfo};
-constexpr size_t kDirectCallCount = sizeof(kDirectCalls) / sizeof(kDirectCalls[0]);
-
-// False once FAR has exited: the opcode after the host's calls; then the desktop events and the
-// direct calls.
-bool Step(InputReader& in, Run& run) {
-    constexpr size_t kFirstDesktopEvent = kHostCallCount + 1;
-    constexpr size_t kFirstDirectCall = kFirstDesktopEvent + 6;
-    const size_t op = in.Byte() % 30;
-    if (op == kHostCallCount) {
-        return false;
-    }
-    if (op < kHostCallCount) {
-        kHostCalls[op](in, run);
-    } else if (op < kFirstDirectCall) {
-        fuzz::DesktopEvent(in, run.desktop, static_cast<uint8_t>(op - kFirstDesktopEvent));
+        InfoCall<far3::GlobalInfo>(in, run, far3host::Plugin().GetGlobalInfoW);
     } else {
-        kDirectCalls[std::min(op - kFirstDirectCall, kDirectCallCount - 1)](in, run);
+        InfoCall<far3::PluginInfo>(in, run, far3host::Plugin().GetPluginInfoW);
     }
-    CheckAfterStep(run);
-    return true;
 }
 
-// ---- Start and end ------------------------------------------------------------------------------
+// By opcode: what a user does in FAR, FAR's exit, then the entry points called directly.
+using StepCall = void (*)(InputReader&, Run&);
+const StepCall kSteps[] = {
+    [](InputReader& in, Run& run) {
+        const size_t item = in.Byte() % 3;
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::OpenInActivePanel(item); });
+    },
+    [](InputReader& in, Run& run) {
+        const far3host::PanelSide side = PickSide(in);
+        const size_t item = in.Byte() % 2;
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::OpenFromDiskMenu(side, item); });
+    },
+    [](InputReader& in, Run& run) {
+        const Text command = ReadCommand(in, run);
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::TypeCommand(command); });
+    },
+    [](InputReader& in, Run& run) {
+        const far3host::PanelSide side = PickSide(in);
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::ListPanel(side); });
+    },
+    [](InputReader& in, Run& run) {
+        const far3host::PanelSide side = PickSide(in);
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::RedrawPanel(side); });
+    },
+    [](InputReader& in, Run&) {
+        std::vector<size_t> indices(in.Byte() % 9);
+        for (size_t& index : indices) {
+            index = in.Byte();
+        }
+        far3host::SelectItems(indices);
+    },
+    [](InputReader& in, Run&) { far3host::SetCursor(in.Byte()); },
+    [](InputReader& in, Run& run) {
+        const WORD key = PickKey(in);
+        const DWORD state = PickKeyState(in);
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::PressKey(key, state); });
+    },
+    [](InputReader&, Run& run) {
+        fuzz::AroundPluginCall(run.desktop, [] { far3host::EnterDotDot(); });
+    },
+    StepChangeDirectory,
+    [](InputReader&, Run&) {
+        far3host::SetActivePanel(far3host::ActivePanel() == far3host::kLeftPanel
+                                     ? far3host::kRightPanel
+                                     : far3host::kLeftPanel);
+    },
+    [](InputReader& in, Run& run) {
+        const far3host::PanelSide side = PickSide(in);
+        fuzz::AroundPluginCall(run.desktop, [&] { far3host::ShowFolder(side, FAR3_TEXT("D:\\")); });
+    },
+    StepConfigure,
+    [](InputReader& in, Run& run) {
+        const uint8_t failures = in.Byte();
+        run.createFails = (failures & 1) != 0;
+        far3host::FailSettingsCreate(run.createFails);
+        far3host::FailDialogInit((failures & 2) != 0);
+        run.reallocPlan = (failures >> 2) & 7;
+    },
+    [](InputReader&, Run& run) { run.ended = true; },
+    DirectOpen,
+    DirectClose,
+    DirectGetFindData,
+    DirectGetOpenPanelInfo,
+    DirectSetDirectory,
+    DirectDeleteFiles,
+    DirectProcessInput,
+    DirectConfigure,
+    DirectInfo,
+};
 
 // The start-up record's size: Velumo's, up to Private, one byte less, zero, larger, StructSize.
 size_t PickStartupSize(InputReader& in) {
@@ -1110,8 +872,9 @@ void EndRun(Run& run) {
     while (!run.apart.empty()) {
         CloseApart(run, run.apart.back(), RecordSize{false, sizeof(far3::ClosePanelInfo)});
     }
-    PluginStep(run, [] { far3host::ExitFar(); });
+    fuzz::AroundPluginCall(run.desktop, [] { far3host::ExitFar(); });
     CheckAfterStep(run);
+    fuzz::CheckNoKeyLeftOpen(run.closeMayFail);
     far3host::PluginExports none = {};
     none.GetGlobalInfoW = RefuseToLoad;
     far3host::Start(none, {}, {}, Text());
@@ -1130,7 +893,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const uint8_t start = in.Byte();
     run.createFails = (start & 1) != 0;
-    run.registryCloseFails = (start & 8) != 0;
+    run.closeMayFail = (start & 8) != 0;
     run.startupSize = PickStartupSize(in);
     PickFunctionsSize(in, run);
     const std::vector<far3host::StoredSetting> seeded = ReadStore(in);
@@ -1151,12 +914,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             "the stand-in refused to load the plug-in");
     CheckLoadedSettings(run, start, seeded);
     CheckAfterStep(run);
-
-    for (size_t steps = 0; steps < kMaxSteps && !in.AtEnd(); ++steps) {
-        if (!Step(in, run)) {
-            break; // FAR exited
-        }
-    }
+    fuzz::CheckNoKeyLeftOpen(run.closeMayFail);
+    fuzz::RunSteps(in, run, kSteps, CheckAfterStep);
     EndRun(run);
     g_run = nullptr;
     ResetProcessState();
