@@ -356,5 +356,7 @@ intptr_t ChangeDirectory(const Text& directory);
 intptr_t Configure(size_t menuItem = 0);
 // FAR exits: the panels' instances are closed, then ExitFARW.
 void ExitFar();
+// FAR dies: the plug-in is called no more and its panels are forgotten unclosed.
+void KillFar();
 
 } // namespace far3host

@@ -784,4 +784,13 @@ void ExitFar() {
     host.loaded = false;
 }
 
+void KillFar() {
+    HostState& host = Host();
+    for (HostPanel& panel : host.panels) {
+        panel.plugin = nullptr;
+        panel.items.clear();
+    }
+    host.loaded = false;
+}
+
 } // namespace far3host

@@ -1,9 +1,11 @@
 // The simulated registry: a tree of keys under HKEY_CURRENT_USER and the advapi32 calls on it.
 #include "sim_desktop.h"
+#include "sim_internal.h"
 #include "windows_api.h"
 
 #include <array>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <unordered_map>
@@ -20,10 +22,22 @@ struct Value {
 struct Key {
     std::string name; // first spelling; empty for HKEY_CURRENT_USER itself
     Key* parent = nullptr;
-    // Both maps are keyed by the ASCII-lowercased name: lookups ignore case.
+    bool isVolatile = false;
+    bool readOnly = false; // writes denied to it and to every key below it
+    // Both maps are keyed by the ASCII-lowercased name: lookups ignore case. Values are ordered,
+    // as their enumeration by index needs.
     std::unordered_map<std::string, std::unique_ptr<Key>> children;
-    std::unordered_map<std::string, Value> values;
+    std::map<std::string, Value> values;
 };
+
+bool UnderReadOnly(const Key* key) {
+    for (; key != nullptr; key = key->parent) {
+        if (key->readOnly) {
+            return true;
+        }
+    }
+    return false;
+}
 
 struct OpenKey {
     Key* key;
@@ -59,10 +73,10 @@ std::string Folded(const std::string& name) {
     return folded;
 }
 
-// Walks from `*key` down the subkey path, its components separated by '' (null or empty: the
-// key itself), after checking every component. With `created` given, missing keys are made and
-// `*created` says whether any was.
-LONG Walk(const char* path, Key** key, bool* created = nullptr) {
+// Walks from `*key` down the subkey path, its components separated by '\\' (null or empty: the
+// key itself), after checking every component. With `created` given, missing keys are made
+// (volatile ones with `isVolatile`) and `*created` says whether any was.
+LONG Walk(const char* path, Key** key, bool* created = nullptr, bool isVolatile = false) {
     std::vector<std::string> names;
     for (const char* start = path; start != nullptr && *path != '\0';) {
         const char* end = std::strchr(start, '\\');
@@ -81,9 +95,16 @@ LONG Walk(const char* path, Key** key, bool* created = nullptr) {
         if (created == nullptr) {
             return ERROR_FILE_NOT_FOUND;
         }
+        if (UnderReadOnly(*key)) {
+            return ERROR_ACCESS_DENIED;
+        }
+        if ((*key)->isVolatile && !isVolatile) {
+            return ERROR_CHILD_MUST_BE_VOLATILE;
+        }
         auto child = std::make_unique<Key>();
         child->name = name;
         child->parent = *key;
+        child->isVolatile = isVolatile;
         *key = (*key)->children.emplace(Folded(name), std::move(child)).first->second.get();
         *created = true;
     }
@@ -94,6 +115,7 @@ LONG Walk(const char* path, Key** key, bool* created = nullptr) {
 // HKEY_CURRENT_USER is always open with every right; other predefined hives are not simulated.
 LONG Start(simwin::RegistryCall call, HKEY handle, OpenKey* resolved) {
     Registry& registry = State();
+    simwin::internal::CountTowardsKill();
     if (const LONG failure = registry.failures[static_cast<size_t>(call)]) {
         return failure;
     }
@@ -111,7 +133,7 @@ LONG Start(simwin::RegistryCall call, HKEY handle, OpenKey* resolved) {
 
 // RegOpenKeyExA and RegCreateKeyExA: the subkey of `parent` opened with `access` in `*result`.
 LONG OpenSubKey(simwin::RegistryCall call, HKEY parent, LPCSTR subKey, REGSAM access, PHKEY result,
-                bool* created = nullptr) {
+                bool* created = nullptr, bool isVolatile = false) {
     OpenKey open{};
     if (const LONG status = Start(call, parent, &open)) {
         return status;
@@ -119,8 +141,16 @@ LONG OpenSubKey(simwin::RegistryCall call, HKEY parent, LPCSTR subKey, REGSAM ac
     if (result == nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
-    if (const LONG status = Walk(subKey, &open.key, created)) {
+    Key* existing = open.key;
+    if (created != nullptr && (open.access & KEY_CREATE_SUB_KEY) == 0 &&
+        Walk(subKey, &existing) == ERROR_FILE_NOT_FOUND) {
+        return ERROR_ACCESS_DENIED; // a key would be made below a handle without the right
+    }
+    if (const LONG status = Walk(subKey, &open.key, created, isVolatile)) {
         return status;
+    }
+    if ((access & (KEY_SET_VALUE | KEY_CREATE_SUB_KEY)) != 0 && UnderReadOnly(open.key)) {
+        return ERROR_ACCESS_DENIED;
     }
     Registry& registry = State();
     const uintptr_t handle = registry.nextHandle;
@@ -186,6 +216,31 @@ bool RegistryKeyExists(const std::string& keyPath) {
     return Walk(keyPath.c_str(), &key) == ERROR_SUCCESS;
 }
 
+bool RegistryKeyIsVolatile(const std::string& keyPath) {
+    Key* key = State().root.get();
+    return Walk(keyPath.c_str(), &key) == ERROR_SUCCESS && key->isVolatile;
+}
+
+std::vector<std::string> RegistryValueNames(const std::string& keyPath) {
+    Key* key = State().root.get();
+    std::vector<std::string> names;
+    if (Walk(keyPath.c_str(), &key) == ERROR_SUCCESS) {
+        for (const auto& value : key->values) {
+            names.push_back(value.second.name);
+        }
+    }
+    return names;
+}
+
+void SetRegistryKeyReadOnly(const std::string& keyPath) {
+    Key* key = State().root.get();
+    bool created = false;
+    if (Walk(keyPath.c_str(), &key, &created) != ERROR_SUCCESS) {
+        throw std::invalid_argument("bad registry key path: " + keyPath);
+    }
+    key->readOnly = true;
+}
+
 bool ReadRegistryValue(const std::string& keyPath, const std::string& name, DWORD* type,
                        std::vector<uint8_t>* data) {
     Key* key = State().root.get();
@@ -219,11 +274,11 @@ LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD /*options*/, REGS
 }
 
 LSTATUS WINAPI RegCreateKeyExA(HKEY parent, LPCSTR subKey, DWORD /*reserved*/, LPSTR /*keyClass*/,
-                               DWORD /*options*/, REGSAM access, LPSECURITY_ATTRIBUTES /*security*/,
+                               DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES /*security*/,
                                PHKEY result, LPDWORD disposition) {
     bool created = false;
-    const LONG status =
-        OpenSubKey(simwin::RegistryCall::Create, parent, subKey, access, result, &created);
+    const LONG status = OpenSubKey(simwin::RegistryCall::Create, parent, subKey, access, result,
+                                   &created, (options & REG_OPTION_VOLATILE) != 0);
     if (status == ERROR_SUCCESS && disposition != nullptr) {
         *disposition = created ? 1 /* REG_CREATED_NEW_KEY */ : 2 /* REG_OPENED_EXISTING_KEY */;
     }
@@ -290,4 +345,53 @@ LSTATUS WINAPI RegCloseKey(HKEY key) {
         State().open.erase(reinterpret_cast<uintptr_t>(key));
     }
     return status;
+}
+
+LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR valueName) {
+    OpenKey open{};
+    if (const LONG status = Start(simwin::RegistryCall::Set, key, &open)) {
+        return status;
+    }
+    if ((open.access & KEY_SET_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return open.key->values.erase(Folded(valueName == nullptr ? "" : valueName)) != 0
+               ? ERROR_SUCCESS
+               : ERROR_FILE_NOT_FOUND;
+}
+
+// The name's buffer size counts the terminator on the way in and not on the way out; a name
+// that does not fit gives ERROR_MORE_DATA. Without a data buffer only the size is given.
+LSTATUS WINAPI RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength,
+                             LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+    OpenKey open{};
+    if (const LONG status = Start(simwin::RegistryCall::Query, key, &open)) {
+        return status;
+    }
+    if (name == nullptr || nameLength == nullptr || reserved != nullptr ||
+        (data != nullptr && size == nullptr)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    if (index >= open.key->values.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const Value& value = std::next(open.key->values.begin(), index)->second;
+    if (value.name.size() + 1 > *nameLength) {
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(name, value.name.c_str(), value.name.size() + 1);
+    *nameLength = static_cast<DWORD>(value.name.size());
+    if (type != nullptr) {
+        *type = value.type;
+    }
+    if (size == nullptr) {
+        return ERROR_SUCCESS;
+    }
+    const auto length = static_cast<DWORD>(value.data.size());
+    const bool fits = data == nullptr || *size >= length;
+    if (data != nullptr && fits && length > 0) {
+        std::memcpy(data, value.data.data(), length);
+    }
+    *size = length;
+    return fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }

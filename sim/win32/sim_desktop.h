@@ -19,7 +19,13 @@ struct WindowSpec {
     HWND owner = nullptr;
     HWND parent = nullptr; // reported by GetParent only for a WS_CHILD window
     DWORD style = 0;       // extra style bits (WS_POPUP, WS_CHILD, ...); WS_VISIBLE is derived
+    DWORD process = 0;     // the owning process; 0: kDesktopProcess
+    std::u16string className = u"TestWindow";
 };
+
+// The process of the windows a test makes, running from every ResetDesktop on; the plug-in's
+// host is another one (CurrentTestProcess).
+constexpr DWORD kDesktopProcess = 0x1F0;
 
 // Creates a top-level window at the top of the z-order and returns its new handle, distinct
 // from every handle handed out before in the process, in 32 bits.
@@ -37,11 +43,36 @@ void SetTestWindowVisible(HWND window, bool visible); // another program hides o
 // are not UTF-8.
 std::u16string Utf16FromUtf8(const std::string& utf8);
 
+// Another window under the same handle, as Windows reuses a handle once its window is gone: the
+// window is destroyed and the new one takes its place at the top of the z-order.
+void ReplaceTestWindow(HWND window, const WindowSpec& spec);
+
+// Starts a process with a creation time later than every earlier one, under `id` (0: a fresh
+// id); throws std::logic_error when a process still holds the id.
+DWORD StartTestProcess(DWORD id = 0);
+// The process ends and its windows are destroyed; with `objectKept` somebody still holds its
+// process object, so it can be opened and reports its end.
+void EndTestProcess(DWORD id, bool objectKept = false);
+DWORD CurrentTestProcess();
+// The plug-in's host is killed: its process ends and a new one (a fresh id) takes its place.
+void RestartCurrentProcess(bool objectKept = false);
+// Another host side by side: the calls are made from that (running) process from now on.
+void SetCurrentTestProcess(DWORD id);
+// Thrown by the simulated call that kills the host (KillHostAtCall).
+struct HostKilled {};
+// The `count`-th visibility (IsWindowVisible, ShowWindow, SetForegroundWindow,
+// BringWindowToTop) or registry call from now on throws HostKilled before it acts,
+// as if the host died right there (0: never). Fires once.
+void KillHostAtCall(uint64_t count);
+// Process handles opened and not closed.
+int OpenProcessHandleCount();
+
 // Live windows, top of the z-order first.
 std::vector<HWND> ZOrder();
 HWND ForegroundWindow();
 
-// Destroys every window and forgets the foreground; handle numbering continues.
+// Destroys every window and forgets the foreground and every process but a new current one and
+// kDesktopProcess; handle and process numbering continue.
 void ResetDesktop();
 
 // Called by EnumWindows before each window it reports (with that window), so that a test can
@@ -87,6 +118,12 @@ void ResetRegistry();
 void SeedRegistryValue(const std::string& keyPath, const std::string& name, DWORD type,
                        const std::vector<uint8_t>& data);
 bool RegistryKeyExists(const std::string& keyPath);
+bool RegistryKeyIsVolatile(const std::string& keyPath);
+// The key's value names in enumeration order; empty for a missing key.
+std::vector<std::string> RegistryValueNames(const std::string& keyPath);
+// Creates the key when missing and denies writes to it and to every key below it: opening one
+// with a right to write and creating a key below it fail with ERROR_ACCESS_DENIED.
+void SetRegistryKeyReadOnly(const std::string& keyPath);
 bool ReadRegistryValue(const std::string& keyPath, const std::string& name, DWORD* type,
                        std::vector<uint8_t>* data);
 

@@ -10,6 +10,8 @@ namespace internal {
 
 // The counters that Calls() reports, writable by each file that simulates a counted call.
 CallCounts& MutableCalls();
+// Counts a visibility or registry call towards KillHostAtCall; throws HostKilled on the one.
+void CountTowardsKill();
 
 // A title's ANSI view (code_page.cpp): CP1252 bytes to UTF-16 code units and back, one for one,
 // as windows_api.h describes.

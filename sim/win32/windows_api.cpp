@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <unordered_map>
@@ -19,7 +20,20 @@ struct Window {
     HWND owner = nullptr;
     HWND parent = nullptr;
     DWORD style = 0; // never holds WS_VISIBLE: `visible` is the one truth
+    DWORD process = simwin::kDesktopProcess;
+    std::u16string className;
 };
+
+struct Process {
+    uint64_t created;
+    bool running;
+};
+
+constexpr DWORD kFirstProcessId = 0x1000;
+constexpr DWORD kProcessIdStep = 4;
+constexpr uintptr_t kFirstProcessHandle = 0x2000;
+constexpr DWORD kTestSession = 1;
+const HANDLE kCurrentProcessHandle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
 
 // Plausible user32 handle values: small, 4-aligned, starting above the ones the system takes.
 constexpr uint32_t kFirstHandle = 0x000102F0u;
@@ -37,11 +51,47 @@ struct Desktop {
     bool logging = false;
     std::function<bool(HWND)> mark;
     std::vector<simwin::WindowCall> log;
+    // Ended processes stay only while somebody holds their object.
+    std::map<DWORD, Process> processes;
+    std::map<uintptr_t, DWORD> processHandles;
+    DWORD currentProcess = 0;
+    DWORD nextProcessId = kFirstProcessId;
+    uintptr_t nextProcessHandle = kFirstProcessHandle;
+    uint64_t clock = 0x01D9000000000000ull; // creation times, one tick apart
+    DWORD lastError = 0;
+    uint64_t callsBeforeKill = 0; // 0: no kill armed
 };
 
 Desktop& State() {
-    static Desktop desktop;
+    static Desktop desktop = [] {
+        Desktop fresh;
+        fresh.processes[simwin::kDesktopProcess] = {fresh.clock++, true};
+        fresh.currentProcess = fresh.nextProcessId;
+        fresh.processes[fresh.nextProcessId] = {fresh.clock++, true};
+        fresh.nextProcessId += kProcessIdStep;
+        return fresh;
+    }();
     return desktop;
+}
+
+const Process* FindProcessHandle(HANDLE handle) {
+    Desktop& desktop = State();
+    DWORD id = desktop.currentProcess;
+    if (handle != kCurrentProcessHandle) {
+        const auto held = desktop.processHandles.find(reinterpret_cast<uintptr_t>(handle));
+        if (held == desktop.processHandles.end()) {
+            desktop.lastError = ERROR_INVALID_HANDLE;
+            return nullptr;
+        }
+        id = held->second;
+    }
+    return &desktop.processes.at(id);
+}
+
+void SetFileTime(FILETIME* time, uint64_t value) {
+    if (time != nullptr) {
+        *time = {static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+    }
 }
 
 // Null for a handle that is dead, was never handed out or does not fit in 32 bits.
@@ -65,6 +115,7 @@ Window* Called(uint64_t simwin::CallCounts::*counter, HWND window) {
 
 Window* Logged(uint64_t simwin::CallCounts::*counter, simwin::WindowCallKind kind, HWND window,
                int showCommand = 0) {
+    simwin::internal::CountTowardsKill();
     Desktop& desktop = State();
     if (desktop.logging) {
         desktop.log.push_back({kind, window, showCommand, desktop.mark && desktop.mark(window)});
@@ -122,8 +173,77 @@ HWND CreateTestWindow(const WindowSpec& wanted) {
     window.owner = wanted.owner;
     window.parent = wanted.parent;
     window.style = wanted.style & ~WS_VISIBLE;
+    window.process = wanted.process != 0 ? wanted.process : kDesktopProcess;
+    window.className = wanted.className;
     desktop.zOrder.push_back(handle);
     return handle;
+}
+
+void ReplaceTestWindow(HWND window, const WindowSpec& spec) {
+    Desktop& desktop = State();
+    DestroyTestWindow(window);
+    const uint32_t next = desktop.nextHandle;
+    desktop.nextHandle = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+    CreateTestWindow(spec);
+    desktop.nextHandle = next;
+}
+
+DWORD StartTestProcess(DWORD id) {
+    Desktop& desktop = State();
+    if (id == 0) {
+        id = desktop.nextProcessId;
+        desktop.nextProcessId += kProcessIdStep;
+    }
+    if (desktop.processes.count(id) != 0) {
+        throw std::logic_error("a process still holds that id");
+    }
+    desktop.processes[id] = {desktop.clock++, true};
+    return id;
+}
+
+void EndTestProcess(DWORD id, bool objectKept) {
+    Desktop& desktop = State();
+    std::vector<HWND> owned;
+    for (const auto& window : desktop.windows) {
+        if (window.second.process == id) {
+            owned.push_back(window.first);
+        }
+    }
+    for (HWND window : owned) {
+        DestroyTestWindow(window);
+    }
+    bool held = objectKept;
+    for (const auto& handle : desktop.processHandles) {
+        held = held || handle.second == id;
+    }
+    if (held) {
+        desktop.processes.at(id).running = false;
+    } else {
+        desktop.processes.erase(id);
+    }
+}
+
+void SetCurrentTestProcess(DWORD id) {
+    State().currentProcess = id;
+}
+
+void KillHostAtCall(uint64_t count) {
+    State().callsBeforeKill = count;
+}
+
+DWORD CurrentTestProcess() {
+    return State().currentProcess;
+}
+
+void RestartCurrentProcess(bool objectKept) {
+    Desktop& desktop = State();
+    const DWORD ended = desktop.currentProcess;
+    desktop.currentProcess = StartTestProcess();
+    EndTestProcess(ended, objectKept);
+}
+
+int OpenProcessHandleCount() {
+    return static_cast<int>(State().processHandles.size());
 }
 
 HWND CreateTestWindow(const std::string& title, bool visible) {
@@ -180,6 +300,11 @@ void ResetDesktop() {
     desktop.windows.clear();
     desktop.zOrder.clear();
     desktop.foreground = nullptr;
+    desktop.processes.clear();
+    desktop.processHandles.clear();
+    desktop.processes[kDesktopProcess] = {desktop.clock++, true};
+    desktop.currentProcess = 0;
+    desktop.currentProcess = StartTestProcess();
 }
 
 void SetEnumerationHook(std::function<void(HWND)> hook) {
@@ -209,6 +334,13 @@ const std::vector<WindowCall>& WindowCallLog() {
 namespace internal {
 CallCounts& MutableCalls() {
     return State().calls;
+}
+
+void CountTowardsKill() {
+    uint64_t& left = State().callsBeforeKill;
+    if (left != 0 && --left == 0) {
+        throw HostKilled();
+    }
 }
 } // namespace internal
 
@@ -341,4 +473,91 @@ int WINAPI lstrcmpA(LPCSTR first, LPCSTR second) {
     }
     const int order = std::strcmp(first, second); // strcmp compares as unsigned char
     return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId) {
+    const Window* found = Find(window);
+    if (processId != nullptr) {
+        *processId = found != nullptr ? found->process : 0;
+    }
+    return found != nullptr ? found->process + 1 : 0; // a thread id: never 0 for a window
+}
+
+int WINAPI GetClassNameW(HWND window, LPWSTR buffer, int limit) {
+    return CopyTitle(TitleOf(Find(window), &Window::className), buffer, limit);
+}
+
+HANDLE WINAPI OpenProcess(DWORD /*access*/, BOOL /*inherit*/, DWORD processId) {
+    Desktop& desktop = State();
+    if (desktop.processes.count(processId) == 0) {
+        desktop.lastError = ERROR_INVALID_PARAMETER;
+        return nullptr;
+    }
+    const uintptr_t handle = desktop.nextProcessHandle;
+    desktop.nextProcessHandle += 4;
+    desktop.processHandles[handle] = processId;
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+BOOL WINAPI GetProcessTimes(HANDLE process, FILETIME* creation, FILETIME* exit, FILETIME* kernel,
+                            FILETIME* user) {
+    const Process* found = FindProcessHandle(process);
+    if (found == nullptr) {
+        return FALSE;
+    }
+    SetFileTime(creation, found->created);
+    SetFileTime(exit, found->running ? 0 : found->created + 1);
+    SetFileTime(kernel, 0);
+    SetFileTime(user, 0);
+    return TRUE;
+}
+
+BOOL WINAPI GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {
+    const Process* found = FindProcessHandle(process);
+    if (found == nullptr || exitCode == nullptr) {
+        return FALSE;
+    }
+    *exitCode = found->running ? STILL_ACTIVE : 1; // as TerminateProcess(process, 1) leaves it
+    return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE object) {
+    Desktop& desktop = State();
+    const auto held = desktop.processHandles.find(reinterpret_cast<uintptr_t>(object));
+    if (held == desktop.processHandles.end()) {
+        desktop.lastError = ERROR_INVALID_HANDLE;
+        return FALSE;
+    }
+    const DWORD id = held->second;
+    desktop.processHandles.erase(held);
+    bool stillHeld = false;
+    for (const auto& other : desktop.processHandles) {
+        stillHeld = stillHeld || other.second == id;
+    }
+    if (!stillHeld && !desktop.processes.at(id).running) {
+        desktop.processes.erase(id); // the last holder let the ended process go
+    }
+    return TRUE;
+}
+
+HANDLE WINAPI GetCurrentProcess(void) {
+    return kCurrentProcessHandle;
+}
+
+DWORD WINAPI GetCurrentProcessId(void) {
+    return State().currentProcess;
+}
+
+BOOL WINAPI ProcessIdToSessionId(DWORD processId, DWORD* sessionId) {
+    Desktop& desktop = State();
+    if (sessionId == nullptr || desktop.processes.count(processId) == 0) {
+        desktop.lastError = ERROR_INVALID_PARAMETER;
+        return FALSE;
+    }
+    *sessionId = kTestSession;
+    return TRUE;
+}
+
+DWORD WINAPI GetLastError(void) {
+    return State().lastError;
 }

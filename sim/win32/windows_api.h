@@ -20,9 +20,15 @@
 //   - CharToOemA converts CP1252 to CP437 and OemToCharA CP437 to CP1252, both through iconv,
 //     one byte for one byte ('?' where the other page has no such letter), in place when source
 //     and destination are the same;
+//   - processes with ids and creation times; every window belongs to one, and a process that
+//     ends takes its windows with it. OpenProcess fails with ERROR_INVALID_PARAMETER for an id
+//     no process has; an ended process whose object somebody still holds opens and reports its
+//     exit code instead of STILL_ACTIVE. Every process is in session 1;
 //   - a registry of keys under HKEY_CURRENT_USER with typed values, case-insensitive names,
 //     ERROR_MORE_DATA and ERROR_FILE_NOT_FOUND from RegQueryValueExA, missing parents created by
-//     RegCreateKeyExA and access rights checked by RegSetValueExA.
+//     RegCreateKeyExA (volatile keys hold only volatile keys), values enumerated in name order
+//     (a deleted one moves the later ones down), and access rights checked by RegSetValueExA,
+//     RegDeleteValueA and the creation of a subkey.
 //
 // Test knobs live in sim_desktop.h, among them call counts and a log of the visibility calls.
 #pragma once
@@ -70,6 +76,11 @@ struct GUID {
     uint8_t Data4[8];
 };
 
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+
 struct RECT {
     LONG left, top, right, bottom;
 };
@@ -101,6 +112,7 @@ struct INPUT_RECORD {
 
 #define SW_HIDE 0
 #define SW_SHOW 5
+#define SW_SHOWNA 8
 #define GW_OWNER 4
 #define GWL_STYLE (-16)
 #define WS_POPUP 0x80000000u
@@ -131,9 +143,14 @@ struct INPUT_RECORD {
 #define REG_DWORD 4
 #define REG_QWORD 11
 #define REG_OPTION_NON_VOLATILE 0
+#define REG_OPTION_VOLATILE 1
 #define KEY_QUERY_VALUE 0x0001
 #define KEY_SET_VALUE 0x0002
+#define KEY_CREATE_SUB_KEY 0x0004
 #define KEY_WRITE 0x20006
+#define PROCESS_QUERY_INFORMATION 0x0400
+#define PROCESS_QUERY_LIMITED_INFORMATION 0x1000
+#define STILL_ACTIVE 259
 
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
@@ -141,6 +158,8 @@ struct INPUT_RECORD {
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MORE_DATA 234L
+#define ERROR_NO_MORE_ITEMS 259L
+#define ERROR_CHILD_MUST_BE_VOLATILE 1021L
 
 BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM context);
 BOOL WINAPI IsWindow(HWND window);
@@ -158,6 +177,18 @@ int WINAPI GetWindowTextLengthW(HWND window);
 BOOL WINAPI CharToOemA(LPCSTR source, LPSTR destination);
 BOOL WINAPI OemToCharA(LPCSTR source, LPSTR destination);
 int WINAPI lstrcmpA(LPCSTR first, LPCSTR second);
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId);
+int WINAPI GetClassNameW(HWND window, LPWSTR buffer, int limit);
+
+HANDLE WINAPI OpenProcess(DWORD access, BOOL inherit, DWORD processId);
+BOOL WINAPI GetProcessTimes(HANDLE process, FILETIME* creation, FILETIME* exit, FILETIME* kernel,
+                            FILETIME* user);
+BOOL WINAPI GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
+BOOL WINAPI CloseHandle(HANDLE object);
+HANDLE WINAPI GetCurrentProcess(void);
+DWORD WINAPI GetCurrentProcessId(void);
+BOOL WINAPI ProcessIdToSessionId(DWORD processId, DWORD* sessionId);
+DWORD WINAPI GetLastError(void);
 
 LSTATUS WINAPI RegOpenKeyExA(HKEY parent, LPCSTR subKey, DWORD options, REGSAM access,
                              PHKEY result);
@@ -169,6 +200,9 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LP
 LSTATUS WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type,
                               const BYTE* data, DWORD size);
 LSTATUS WINAPI RegCloseKey(HKEY key);
+LSTATUS WINAPI RegDeleteValueA(HKEY key, LPCSTR valueName);
+LSTATUS WINAPI RegEnumValueA(HKEY key, DWORD index, LPSTR name, LPDWORD nameLength,
+                             LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size);
 
 static_assert(sizeof(KEY_EVENT_RECORD) == 16, "KEY_EVENT_RECORD is Windows' 16 bytes");
 static_assert(sizeof(INPUT_RECORD) == 20, "INPUT_RECORD is Windows' 20 bytes");

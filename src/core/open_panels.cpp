@@ -1,5 +1,6 @@
 #include "open_panels.h"
 
+#include "hidden_window_record.h"
 #include "settings.h"
 #include "visibility_actions.h"
 
@@ -7,6 +8,8 @@ int g_openPanelCount;
 
 void NotePanelOpened() {
     ++g_openPanelCount;
+    // A Velumo side by side may have ended since this one started: its windows are listed too.
+    AdoptOrphanedWindows();
 }
 
 bool NotePanelClosed() {

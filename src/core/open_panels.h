@@ -4,7 +4,7 @@
 // close.
 #pragma once
 
-// Counts a panel that now exists.
+// Counts a panel that now exists and takes in the windows of Velumos that ended.
 void NotePanelOpened();
 // Counts a panel gone; when it was the last one, shows again every window Velumo hid (only with
 // ShowAllWindowAtExit set) and gives true.

@@ -1,5 +1,6 @@
 #include "visibility_actions.h"
 
+#include "hidden_window_record.h"
 #include "hidden_window_table.h"
 #include "window_catalogue.h"
 
@@ -12,6 +13,13 @@ void ShowAndBringForward(HWND window) {
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     BringWindowToTop(window);
+}
+
+// A window visible again needs no entry in the durable record any more.
+void ForgetIfVisible(HWND window) {
+    if (IsWindowVisible(window)) {
+        ForgetHiddenWindow(window);
+    }
 }
 
 BOOL CALLBACK RestoreIfRecorded(HWND window, LPARAM) {
@@ -109,16 +117,20 @@ bool HideWindow(HWND window) {
     if (!g_hiddenWindows.Add(window)) {
         return false;
     }
+    // Written first: a host that ends between the two leaves an entry for a visible window,
+    // which the next Velumo drops. A record that cannot be written leaves the hide as it was
+    // without one: this process still lists the window and shows it again.
+    RecordHiddenWindow(window);
     ShowWindow(window, SW_HIDE);
     return true;
 }
 
 void RestoreWindow(HWND window) {
-    if (IsWindowVisible(window)) {
-        return;
+    if (!IsWindowVisible(window)) {
+        ShowAndBringForward(window);
+        g_hiddenWindows.Remove(window);
     }
-    ShowAndBringForward(window);
-    g_hiddenWindows.Remove(window);
+    ForgetIfVisible(window);
 }
 
 bool ToggleWindow(HWND window) {
@@ -131,9 +143,13 @@ bool ToggleWindow(HWND window) {
 
 void ActivateWindow(HWND window) {
     ShowAndBringForward(window);
+    ForgetIfVisible(window);
 }
 
 void RestoreAllWindows() {
+    // Windows whose Velumo ended meanwhile are taken first, so they come back with the rest; the
+    // same pass drops the entries of windows gone since.
+    AdoptOrphanedWindows();
     EnumWindows(RestoreIfRecorded, 0);
 }
 

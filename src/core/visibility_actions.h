@@ -1,6 +1,7 @@
-// The operations that change windows. The hidden-window table is kept in step with what
-// Velumo did: a window is recorded before it is hidden and un-recorded when RestoreWindow
-// shows it. None of them reports a failure; a dead handle is harmless to all of them.
+// The operations that change windows. The hidden-window table and the durable record are kept in
+// step with what Velumo did: a window is recorded in both before it is hidden, un-recorded from
+// the table when RestoreWindow shows it, and from the durable record whenever it is seen visible
+// again. None of them reports a failure; a dead handle is harmless to all of them.
 #pragma once
 
 #include "../win32.h"
@@ -13,9 +14,11 @@ void RestoreWindow(HWND window);
 // Hides the window when it is visible at this moment, restores it otherwise; false when it was
 // to be hidden and is left visible.
 bool ToggleWindow(HWND window);
-// Shows the window and brings it to the front; the table is not touched.
+// Shows the window and brings it to the front; the table is not touched, the durable record's
+// entry goes.
 void ActivateWindow(HWND window);
-// Restores every top-level window that the table records.
+// Takes in the windows of Velumos that ended (AdoptOrphanedWindows), then restores every
+// top-level window that the table records.
 void RestoreAllWindows();
 
 // Toggles every eligible window whose title contains the text as a run of identical code

@@ -3,6 +3,7 @@
 // them: nothing below them throws (allocations are nothrow or malloc).
 #include "entry_points.h"
 
+#include "../core/hidden_window_record.h"
 #include "../core/hidden_window_table.h"
 #include "config_dialog.h"
 #include "host_services.h"
@@ -38,6 +39,8 @@ void WINAPI SetStartupInfo(const PluginStartupInfo* info) {
     KeepHostServices(info);
     LoadSettingsBelowRootKey(info->RootKey);
     g_hiddenWindows.SetGrowing(false); // FAR 1.x's table keeps its twenty slots
+    // Windows a Velumo hid before its FAR ended abruptly are listed from the first panel on.
+    AdoptOrphanedWindows();
 }
 
 void WINAPI GetPluginInfo(PluginInfo* info) {

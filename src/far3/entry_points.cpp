@@ -2,6 +2,7 @@
 // and routes the call to the panel object, the presentation or the settings.
 #include "entry_points.h"
 
+#include "../core/hidden_window_record.h"
 #include "../core/hidden_window_table.h"
 #include "config_dialog.h"
 #include "guids.h"
@@ -70,6 +71,8 @@ void WINAPI SetStartupInfoW(const PluginStartupInfo* info) {
     LoadFarSettings();
     // FAR 3's table records every window hidden, taking slots from the heap as it needs them.
     g_hiddenWindows.SetGrowing(true);
+    // Windows a Velumo hid before its FAR ended abruptly are listed from the first panel on.
+    AdoptOrphanedWindows();
 }
 
 void WINAPI GetPluginInfoW(PluginInfo* info) {
