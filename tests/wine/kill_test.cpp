@@ -236,8 +236,8 @@ using namespace winetest;
 
 constexpr DWORD kChildMilliseconds = 300000; // an emulated 32-bit process takes a minute to start
 
-// The windows Velumo's record of hidden windows names for this Windows session: each value is
-// named by a handle's eight hexadecimal digits.
+// Whether Velumo's record of hidden windows for this Windows session has an entry for `window`:
+// each value is named by a handle's eight hexadecimal digits.
 bool IsRecorded(HWND window) {
     DWORD session = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &session);
