@@ -22,7 +22,7 @@ finish() {
 }
 BUILD=$(cd "$1" && pwd)
 RUNNER=$(cd "$(dirname "$0")/../.." && pwd)/scripts/wine_run.sh
-PROGRAMS="velumo_wine_tests velumo_wine_far3_tests"
+PROGRAMS="velumo_wine_tests velumo_wine_far3_tests velumo_wine_kill_tests"
 cd "$BUILD/tests/wine" || finish 0 1 1
 
 # i386 programs go to qemu-i386; the F flag opens the interpreter now, so the registration works

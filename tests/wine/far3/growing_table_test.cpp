@@ -7,6 +7,7 @@
 // function that always fails, and set back afterwards.
 #include "far3/guids.h"
 #include "far3_fixture.h"
+#include "import_slot.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,53 +20,6 @@ using namespace far3host;
 
 void* __cdecl FailingRealloc(void*, size_t) {
     return nullptr; // as realloc without memory: the block passed in is left as it was
-}
-
-// The slot of `module`'s import address table through which it calls `function` of `dll`;
-// null when it imports no such function.
-void** ImportSlot(HMODULE module, const char* dll, const char* function) {
-    unsigned char* base = reinterpret_cast<unsigned char*>(module);
-    const IMAGE_DOS_HEADER* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const IMAGE_NT_HEADERS* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0) {
-        return nullptr;
-    }
-    for (const IMAGE_IMPORT_DESCRIPTOR* entry =
-             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         entry->Name != 0; ++entry) {
-        if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) {
-            continue;
-        }
-        const IMAGE_THUNK_DATA* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(
-            base +
-            (entry->OriginalFirstThunk != 0 ? entry->OriginalFirstThunk : entry->FirstThunk));
-        IMAGE_THUNK_DATA* addresses = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++addresses) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
-                continue;
-            }
-            const IMAGE_IMPORT_BY_NAME* byName =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
-                return reinterpret_cast<void**>(&addresses->u1.Function);
-            }
-        }
-    }
-    return nullptr;
-}
-
-// Writes `value` into an import slot (the table may be read-only); gives what it held.
-void* Exchange(void** slot, void* value) {
-    DWORD protection = 0;
-    if (!VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection)) {
-        return nullptr;
-    }
-    void* previous = *slot;
-    *slot = value;
-    VirtualProtect(slot, sizeof(void*), protection, &protection);
-    return previous;
 }
 
 using Far3GrowingTable = Far3Test;
@@ -82,13 +36,13 @@ TEST_F(Far3GrowingTable, WindowsThatCannotBeRecordedAreNamedInOneMessage) {
     ASSERT_TRUE(GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                                        GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                                    reinterpret_cast<LPCWSTR>(Plugin().OpenW), &module));
-    void** slot = ImportSlot(module, "msvcrt.dll", "realloc");
+    void** slot = winetest::ImportSlot(module, "msvcrt.dll", "realloc");
     ASSERT_NE(nullptr, slot) << "Velumo.dll imports no realloc from msvcrt.dll";
-    void* realloc = Exchange(slot, reinterpret_cast<void*>(FailingRealloc));
+    void* realloc = winetest::ExchangeImport(slot, reinterpret_cast<void*>(FailingRealloc));
     ASSERT_NE(nullptr, realloc);
     ClearRecords();
     HANDLE typed = TypeCommand(L"hide:Velumo refused 4");
-    EXPECT_EQ(reinterpret_cast<void*>(FailingRealloc), Exchange(slot, realloc));
+    EXPECT_EQ(reinterpret_cast<void*>(FailingRealloc), winetest::ExchangeImport(slot, realloc));
     harness::PumpMessages();
     const int visible = static_cast<int>(std::count_if(bulk.begin(), bulk.end(), IsWindowVisible));
     EXPECT_NE(nullptr, typed);
