@@ -40,24 +40,6 @@ const HWND kNeverCreated = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x2F4))
 
 using HiddenWindowTableTest = DesktopTest;
 
-TEST_F(HiddenWindowTableTest, FreshTableHoldsNothingAndFirstAddTakesSlotZero) {
-    HiddenWindowTable table{};
-    const HWND first = NewWindow(1), second = NewWindow(2);
-    EXPECT_EQ(Slots{}, SlotsOf(table));
-    EXPECT_EQ(0, table.Contains(first));
-    EXPECT_EQ(0, table.Contains(second));
-    EXPECT_EQ(0, table.Contains(kNeverCreated));
-
-    simwin::ResetCallCounts();
-    EXPECT_EQ(1, table.Add(second));
-    EXPECT_EQ(1u, simwin::Calls().isWindow) << "slots after the first free one are not looked at";
-    Slots expected{};
-    expected[0] = second;
-    EXPECT_EQ(expected, SlotsOf(table));
-    EXPECT_EQ(1, table.Contains(second));
-    EXPECT_EQ(0, table.Contains(first));
-}
-
 TEST_F(HiddenWindowTableTest, TwentyLiveWindowsFillTheTableAndStrangersChangeNothing) {
     HiddenWindowTable table{};
     const Slots recorded = FillTable(table);

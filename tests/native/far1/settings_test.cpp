@@ -55,20 +55,6 @@ TEST_F(SettingsStore, WithoutAKeyLoadsTheDefaultsAndCreatesNothing) {
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
 
-TEST_F(SettingsStore, StoredValuesAreTakenAsTheyAreAndMissingOnesDefault) {
-    SeedDword(kVelumoKeyPath, "AddToDisksMenu", 0); // 0 is a value, not "missing"
-    SeedDword(kVelumoKeyPath, "ShowOwnerWindow", 7);
-    SeedDword(kVelumoKeyPath, "ShowInvisibleWindow", -1);
-    SeedDword(kVelumoKeyPath, "ShowAllWindowAtExit", 0);
-    far1::LoadSettingsBelowRootKey(kFarPluginsRoot);
-    EXPECT_EQ(FieldsWith({{&Settings::AddToDisksMenu, 0},
-                          {&Settings::ShowOwnerWindow, 7},
-                          {&Settings::ShowInvisibleWindow, -1},
-                          {&Settings::ShowAllWindowAtExit, 0}}),
-              SettingsFields(g_settings));
-    EXPECT_TRUE(simwin::RegistryWrites().empty());
-}
-
 TEST_F(SettingsStore, DataOfAtMostFourBytesIsTakenWhateverItsType) {
     simwin::SeedRegistryValue(kVelumoKeyPath, "DisksMenuDigit", REG_BINARY, {5});
     simwin::SeedRegistryValue(kVelumoKeyPath, "AddToDisksMenu", REG_BINARY, {1, 2, 3});

@@ -32,17 +32,6 @@ template <typename Record> Record Zeroed(bool whole = false) {
     return record;
 }
 
-TEST_F(Far3Plugin, GlobalInfoNamesVelumoAndTheFarBuildItNeeds) {
-    auto info = Zeroed<far3::GlobalInfo>(true);
-    GetGlobalInfoW(&info);
-    EXPECT_EQ(Text(u"Velumo"), Text(info.Title));
-    EXPECT_TRUE(far3::SameGuid(far3::kPluginGuid, info.Guid));
-    const far3::VersionInfo& min = info.MinFarVersion;
-    EXPECT_EQ((std::vector<DWORD>{3, 0, 0, 5242}),
-              (std::vector<DWORD>{min.Major, min.Minor, min.Revision, min.Build}));
-    EXPECT_TRUE(far3::SameGuid(far3::kPluginGuid, far3host::PluginGuid())) << "FAR accepted it";
-}
-
 TEST_F(Far3Plugin, TheStartupRecordAndItsFunctionTableAreCopies) {
     // The stand-in filled both with 0xA5 bytes once SetStartupInfoW returned.
     EXPECT_EQ(sizeof(far3::PluginStartupInfo), far3::HostServices.StructSize);
@@ -73,15 +62,11 @@ void ExpectMenu(const far3host::MenuCopy& menu, const GUID& guid, const Text& te
     EXPECT_TRUE(count == 0 || far3::SameGuid(guid, menu.guids[0]));
 }
 
-TEST_F(Far3Plugin, EachMenuHasItsGuidAndTheDisksMenuFollowsItsSetting) {
+TEST_F(Far3Plugin, TheDisksMenuFollowsItsSetting) {
     for (unsigned long long addToDisksMenu : {1ull, 0ull, 5ull}) {
         SCOPED_TRACE(addToDisksMenu);
         ASSERT_TRUE(StartFar3({Far3Number(u"AddToDisksMenu", addToDisksMenu)}));
         const far3host::PluginInfoCopy info = far3host::ReadPluginInfo();
-        EXPECT_EQ(0u, info.flags);
-        EXPECT_EQ(Text(u"hide"), info.commandPrefix);
-        ExpectMenu(info.pluginMenu, far3::kPluginsMenuGuid, Msg(kMsgPluginMenuEntry), 1);
-        ExpectMenu(info.pluginConfig, far3::kConfigMenuGuid, Msg(kMsgPluginMenuEntry), 1);
         const size_t disks = addToDisksMenu != 0 ? 1 : 0;
         ExpectMenu(info.diskMenu, far3::kDisksMenuGuid, Msg(kMsgDisksMenuEntry), disks);
         // The disks menu opens the panel on its own side.
@@ -97,27 +82,6 @@ TEST_F(Far3Plugin, EachMenuHasItsGuidAndTheDisksMenuFollowsItsSetting) {
     EXPECT_TRUE(far3host::DialogCalls().empty());
     far3host::Configure(); // Esc
     EXPECT_EQ(1u, far3host::DialogCalls().size());
-}
-
-TEST_F(Far3Plugin, AWholeSessionGivesFarNothingToComplainAbout) {
-    const std::vector<HWND> windows = {simwin::CreateTestWindow(u"Report"),
-                                       simwin::CreateTestWindow(u"Notes")};
-    ASSERT_NE(nullptr, far3host::OpenInActivePanel());
-    far3host::SelectItems({1});
-    far3host::PressKey(VK_F8, 0);
-    far3host::PressKey(VK_F3, LEFT_ALT_PRESSED);
-    ASSERT_NE(nullptr, far3host::TypeCommand(u"hide:Report"));
-    far3host::SetActivePanel(far3host::kRightPanel);
-    ASSERT_NE(nullptr, far3host::OpenFromDiskMenu(far3host::kRightPanel));
-    far3host::DialogAnswer ok;
-    ok.result = kFar3ConfigDialog.OkRow;
-    far3host::QueueDialogAnswer(ok);
-    EXPECT_EQ(1, far3host::Configure());
-    EXPECT_TRUE(far3host::EnterDotDot());
-    far3host::ExitFar();
-    EXPECT_EQ(far3host::Call::ExitFar, far3host::PluginCalls().back().call);
-    EXPECT_EQ(0, g_openPanelCount);
-    EXPECT_EQ("11", Visibility(windows)); // the fixture checks the anomalies
 }
 
 TEST_F(Far3Plugin, APanelThatCannotBeAllocatedIsNoPanelAndTogglesNothing) {

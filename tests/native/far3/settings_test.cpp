@@ -6,7 +6,6 @@
 #include "far3_fixture.h"
 
 #include <cstring>
-#include <map>
 
 namespace {
 
@@ -137,46 +136,6 @@ TEST_F(Far3Settings, AStoreThatCannotBeOpenedGivesTheDefaults) {
     EXPECT_EQ(StoreHolding({{&Settings::ShowDesktopIcon, 0}}), Stored());
 }
 
-TEST_F(Far3Settings, TheDialogHasTheFar1TextsAndLayoutWithoutTheDigitRow) {
-    EXPECT_EQ(0, Configure(-1));
-    ASSERT_EQ(1u, far3host::DialogCalls().size());
-    const far3host::DialogCall& dialog = far3host::DialogCalls()[0];
-    EXPECT_TRUE(far3::SameGuid(far3::kPluginGuid, dialog.pluginId));
-    EXPECT_TRUE(far3::SameGuid(far3::kConfigDialogGuid, dialog.dialogId));
-    EXPECT_EQ((std::vector<intptr_t>{-1, -1, kLayout.Width, kLayout.Height}),
-              (std::vector<intptr_t>{dialog.x1, dialog.y1, dialog.x2, dialog.y2}));
-    EXPECT_EQ(Text(u"VelumoCfg"), dialog.helpTopic);
-    EXPECT_EQ(0u, dialog.flags);
-
-    // Each row of the core's layout as FAR 3's record: type and flags by role.
-    constexpr far3::FARDIALOGITEMFLAGS kSeparator = far3::DIF_BOXCOLOR | far3::DIF_SEPARATOR;
-    const std::map<DialogRowRole, std::pair<far3::FARDIALOGITEMTYPES, far3::FARDIALOGITEMFLAGS>>
-        forms = {
-            {DialogRowRole::Frame, {far3::DI_DOUBLEBOX, 0}},
-            {DialogRowRole::CheckBox, {far3::DI_CHECKBOX, 0}},
-            {DialogRowRole::Separator, {far3::DI_TEXT, kSeparator}},
-            {DialogRowRole::OkButton,
-             {far3::DI_BUTTON, far3::DIF_CENTERGROUP | far3::DIF_DEFAULTBUTTON}},
-            {DialogRowRole::CancelButton, {far3::DI_BUTTON, far3::DIF_CENTERGROUP}},
-        };
-    ASSERT_EQ(static_cast<size_t>(kLayout.Count), dialog.items.size());
-    for (size_t i = 0; i < dialog.items.size(); ++i) {
-        SCOPED_TRACE(i);
-        const DialogRow& row = kLayout.Rows[i];
-        const auto& form = forms.at(row.Role);
-        const far3::FarDialogItem& item = dialog.items[i].item;
-        const intptr_t selected =
-            row.Role == DialogRowRole::CheckBox
-                ? (kDefaultSettings.*kSettingFields[row.Setting].Field != 0 ? 1 : 0)
-                : 0;
-        EXPECT_EQ(
-            (std::vector<intptr_t>{form.first, row.X1, row.Y1, row.X2, row.Y2, selected}),
-            (std::vector<intptr_t>{item.Type, item.X1, item.Y1, item.X2, item.Y2, item.Selected}));
-        EXPECT_EQ(form.second | (row.Focus ? far3::DIF_FOCUS : 0), item.Flags);
-        EXPECT_EQ(row.Label >= 0 ? Msg(row.Label) : Text(), dialog.items[i].data);
-    }
-}
-
 TEST_F(Far3Settings, OnlyOkOrEnterOnACheckBoxStoresWhatTheDialogShows) {
     struct Case {
         const char* how;
@@ -201,7 +160,11 @@ TEST_F(Far3Settings, OnlyOkOrEnterOnACheckBoxStoresWhatTheDialogShows) {
         SCOPED_TRACE(c.how);
         ASSERT_TRUE(StartFar3());
         EXPECT_EQ(c.confirmed, Configure(c.result, c.enterOnItem, allFlipped));
-        EXPECT_TRUE(far3host::DialogCalls().at(0).freed);
+        const far3host::DialogCall& dialog = far3host::DialogCalls().at(0);
+        EXPECT_TRUE(far3::SameGuid(far3::kPluginGuid, dialog.pluginId));
+        EXPECT_TRUE(far3::SameGuid(far3::kConfigDialogGuid, dialog.dialogId));
+        EXPECT_EQ(Text(u"VelumoCfg"), dialog.helpTopic);
+        EXPECT_TRUE(dialog.freed);
         if (c.confirmed) {
             EXPECT_EQ(SettingsFields(flipped), SettingsFields(g_settings));
             EXPECT_EQ(StoreOf(SettingsFields(flipped)), Stored());

@@ -124,17 +124,6 @@ TEST_F(SimWin32, ParentAndOwnerRules) {
     EXPECT_EQ(0, GetWindowLongA(popup, 0));
 }
 
-TEST_F(SimWin32, ShowingLeavesForegroundAndForegroundRaises) {
-    const HWND a = simwin::CreateTestWindow("a", false), b = simwin::CreateTestWindow("b");
-    EXPECT_FALSE(ShowWindow(a, SW_SHOW)); // it was hidden
-    EXPECT_TRUE(ShowWindow(a, SW_SHOW));
-    EXPECT_EQ(nullptr, simwin::ForegroundWindow());
-    EXPECT_TRUE(SetForegroundWindow(a));
-    EXPECT_EQ(a, simwin::ForegroundWindow());
-    EXPECT_EQ((std::vector<HWND>{a, b}), simwin::ZOrder());
-    EXPECT_EQ(2u, simwin::Calls().showWindow);
-}
-
 std::u16string WideText(HWND window, int limit = 64) {
     std::vector<WCHAR> buffer(static_cast<size_t>(limit));
     const int length = GetWindowTextW(window, buffer.data(), limit);
@@ -321,23 +310,6 @@ TEST_F(SimWin32, RegistryQueryReportsSizesAndMissingValues) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "Other", nullptr, &type, data, &size));
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, nullptr, nullptr, &type, data, &size));
     EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
-}
-
-TEST_F(SimWin32, RegistryFailureKnobs) {
-    HKEY key = nullptr;
-    simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_ACCESS_DENIED);
-    EXPECT_EQ(ERROR_ACCESS_DENIED, RegCreateKeyExA(HKEY_CURRENT_USER, "A", 0, nullptr, 0, KEY_WRITE,
-                                                   nullptr, &key, nullptr));
-    EXPECT_FALSE(simwin::RegistryKeyExists("A"));
-    simwin::FailRegistryCall(simwin::RegistryCall::Create, ERROR_SUCCESS);
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "A", 0, nullptr, 0, KEY_WRITE,
-                                             nullptr, &key, nullptr));
-    simwin::FailRegistryCall(simwin::RegistryCall::Close, ERROR_INVALID_HANDLE);
-    EXPECT_EQ(ERROR_INVALID_HANDLE, RegCloseKey(key));
-    EXPECT_EQ(1, simwin::OpenRegistryKeyCount()); // a failed close leaks the key
-    simwin::FailRegistryCall(simwin::RegistryCall::Close, ERROR_SUCCESS);
-    EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
-    EXPECT_EQ(0, simwin::OpenRegistryKeyCount());
 }
 
 } // namespace
