@@ -2,6 +2,7 @@
 
 #include "far1_support.h"
 
+#include "core/hidden_window_record.h"
 #include "core/hidden_window_table.h"
 
 #include <algorithm>
@@ -99,6 +100,75 @@ void ReadHookScript(InputReader& in, Desktop& desktop) {
         ReadTitle(in, desktop, &action.title, &action.wide);
         desktop.hookScript.push_back(action);
     }
+}
+
+std::string RecordKeyPath() {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return "Software\\Velumo\\HiddenWindows\\Session" + std::to_string(session);
+}
+
+uint64_t ProcessStart(DWORD id) {
+    FILETIME created{}, exited, kernel, user;
+    const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
+    Require(process != nullptr && GetProcessTimes(process, &created, &exited, &kernel, &user),
+            "a simulated process has no creation time", id);
+    CloseHandle(process);
+    return created.dwLowDateTime | static_cast<uint64_t>(created.dwHighDateTime) << 32;
+}
+
+void Put(std::vector<uint8_t>& data, size_t at, uint64_t value, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i) {
+        data[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+// A new window and an entry for it as a Velumo writes one, then spoilt as `flags` ask.
+bool SeedEntry(InputReader& in, Desktop& desktop, uint8_t flags, SeededEntry* seeded) {
+    const uint8_t cut = in.Byte();
+    simwin::WindowSpec spec;
+    spec.className = in.Text16(kClassCapacity);
+    std::replace(spec.className.begin(), spec.className.end(), u'\0', u'?');
+    spec.visible = (flags & 2) != 0;
+    spec.process = (flags & 4) != 0 ? simwin::StartTestProcess() : simwin::kDesktopProcess;
+    const size_t made = desktop.windows.size();
+    CreateWindow(desktop, spec);
+    if (desktop.windows.size() == made) {
+        return false;
+    }
+    const DWORD hider = simwin::StartTestProcess();
+    const uint64_t hiderStart = ProcessStart(hider);
+    if ((flags & 8) == 0) {
+        simwin::EndTestProcess(hider, (flags & 16) != 0);
+    }
+    std::u16string className = spec.className;
+    if ((flags & 128) != 0 && !className.empty()) {
+        className[0] ^= 1;
+    }
+    seeded->window = desktop.windows.back();
+    std::vector<uint8_t>& data = seeded->data;
+    data.assign(kEntryClassOffset + 2 * className.size(), 0);
+    Put(data, kEntryTagOffset, kEntryTag, 4);
+    Put(data, kEntryVersionOffset, kEntryVersion, 4);
+    Put(data, kEntryWindowOffset, ValueOf(seeded->window), 4);
+    Put(data, kEntryWindowProcessOffset, spec.process + ((flags & 32) != 0 ? 4 : 0), 4);
+    Put(data, kEntryWindowStartOffset, ProcessStart(spec.process) + ((flags & 64) != 0), 8);
+    Put(data, kEntryHiderStartOffset, hiderStart, 8);
+    Put(data, kEntryHiderProcessOffset, hider, 4);
+    Put(data, kEntryClassLengthOffset, className.size(), 4);
+    for (size_t i = 0; i < className.size(); ++i) {
+        Put(data, kEntryClassOffset + 2 * i, className[i], 2);
+    }
+    if (cut != 0) {
+        data.resize(data.size() - 1 - (cut - 1u) % data.size());
+    }
+    char name[16];
+    snprintf(name, sizeof(name), "%08X", static_cast<unsigned>(ValueOf(seeded->window)));
+    seeded->name = name;
+    seeded->wasVisible = spec.visible;
+    seeded->proves =
+        !spec.visible && (flags & (8 | 32 | 64 | 128)) == 0 && cut == 0 && !className.empty();
+    return true;
 }
 
 } // namespace
@@ -211,10 +281,82 @@ void DesktopEvent(InputReader& in, Desktop& desktop, uint8_t event) {
         simwin::SetTestWindowStyle(window, in.Dword());
         break;
     }
-    default:
+    case 5:
         ReadHookScript(in, desktop);
         break;
+    default:
+        // Adopted at the next panel open at the latest; judged by the checks of every call.
+        SeedHiddenWindowRecord(in, desktop);
+        desktop.seededEntries.clear();
+        break;
     }
+}
+
+void SeedHiddenWindowRecord(InputReader& in, Desktop& desktop) {
+    const std::string path = RecordKeyPath();
+    const size_t first = desktop.seededEntries.size();
+    const size_t values = in.Byte() % 9;
+    for (size_t i = 0; i < values; ++i) {
+        const uint8_t kind = in.Byte();
+        SeededEntry seeded{};
+        DWORD type = REG_BINARY;
+        if ((kind & 1) != 0) {
+            if (!SeedEntry(in, desktop, kind, &seeded)) {
+                continue;
+            }
+            desktop.seededEntries.push_back(seeded);
+        } else {
+            seeded.name = in.Text(16);
+            type = in.Dword();
+            const std::string data = in.Text(600);
+            seeded.data.assign(data.begin(), data.end());
+        }
+        try {
+            simwin::SeedRegistryValue(path, seeded.name, type, seeded.data);
+        } catch (const std::invalid_argument&) {
+            // A name the registry cannot hold: nothing stored.
+        }
+    }
+    // An entry that a later value replaced says nothing any more.
+    for (size_t i = desktop.seededEntries.size(); i-- > first;) {
+        const SeededEntry& seeded = desktop.seededEntries[i];
+        DWORD type = 0;
+        std::vector<uint8_t> data;
+        if (!simwin::ReadRegistryValue(path, seeded.name, &type, &data) || data != seeded.data) {
+            desktop.seededEntries.erase(desktop.seededEntries.begin() + i);
+        }
+    }
+}
+
+void CheckRecordAdoption(Desktop& desktop, bool adoptionDue) {
+    const std::string path = RecordKeyPath();
+    for (const SeededEntry& seeded : desktop.seededEntries) {
+        if (!IsWindow(seeded.window)) {
+            continue;
+        }
+        const WindowState now = StateOf(seeded.window);
+        const uint32_t value = ValueOf(seeded.window);
+        if (seeded.wasVisible) {
+            Require(now.ownVisible, "the record made the plug-in hide a window", value);
+        } else if (!seeded.proves) {
+            Require(!now.ownVisible && !now.recorded,
+                    "the plug-in showed or took a window its record entry does not prove it hid",
+                    value);
+        } else {
+            DWORD type = 0;
+            std::vector<uint8_t> data;
+            const bool rewritten =
+                !simwin::ReadRegistryValue(path, seeded.name, &type, &data) || data != seeded.data;
+            // The table is empty at the start and the entries fewer than its slots: no adopted
+            // window is shown for want of a slot.
+            Require(now.recorded || (!adoptionDue && !rewritten && !now.ownVisible),
+                    "a window adopted from the record is not in the hidden-window table", value);
+            if (now.recorded) {
+                desktop.hiddenByPlugin.insert(seeded.window);
+            }
+        }
+    }
+    desktop.seededEntries.clear();
 }
 
 void ArmHook(Desktop& desktop) {
@@ -260,6 +402,7 @@ void CheckTableChanges(Desktop& desktop, const std::map<HWND, WindowState>& befo
         }
         if (!then.recorded && now.recorded) {
             Require(!now.ownVisible, "a window was recorded without being hidden", ValueOf(window));
+            desktop.hiddenByPlugin.insert(window); // hidden by it, or adopted from the record
         }
         if (then.recorded && !now.recorded && !desktop.tableEmptied) {
             Require(now.ownVisible && (!then.shown || then.dependent || now.dependent),
@@ -380,6 +523,8 @@ void SeedRegistry(InputReader& in, const std::string* keyPath) {
 void CheckNoKeyLeftOpen(bool closeMayFail) {
     Require(closeMayFail || simwin::OpenRegistryKeyCount() == 0, "a registry key was left open",
             static_cast<uint32_t>(simwin::OpenRegistryKeyCount()));
+    Require(simwin::OpenProcessHandleCount() == 0, "a process handle was left open",
+            static_cast<uint32_t>(simwin::OpenProcessHandleCount()));
 }
 
 int32_t RegistryValueOver(const std::string& keyPath, const char* name, int32_t defaultValue) {

@@ -8,6 +8,7 @@
 //   5 hook     byte count (% 9) of: byte at (the n-th window reported), byte kind (% 6: destroy
 //              that window, destroy the target, hide, show, retitle, create), window target,
 //              title; run inside the enumerations of the next plug-in call
+//   6 record   entries put into the durable record of hidden windows (SeedHiddenWindowRecord)
 //   title:  text (max 1000): ANSI bytes (FAR 1.x) or UTF-16 code units (FAR 3)
 //   window: byte: 0xFF a dword handle follows, 0xFE null, 0xFD a known handle plus 1 to 3 (byte
 //           follows), else a window created in this input (live or destroyed)
@@ -64,6 +65,15 @@ struct HookAction {
     std::u16string wide; // the UTF-16 title (FAR 3 target)
 };
 
+// An entry an input put into the record of hidden windows, for a window it made for it.
+struct SeededEntry {
+    HWND window;
+    bool wasVisible;
+    bool proves; // well-formed, of a dead hider, naming this very window: it may be adopted
+    std::string name;
+    std::vector<uint8_t> data;
+};
+
 // The desktop as one input made and changed it, and what the plug-in did to it.
 struct Desktop {
     bool wideTitles = false;       // titles are read as UTF-16 code units
@@ -74,6 +84,7 @@ struct Desktop {
     bool hookArmed = false;
     uint64_t hookActionsRun = 0; // grows with every action the hook carries out
     bool tableEmptied = false;   // FAR 3's exit gave the table back: its records went with it
+    std::vector<SeededEntry> seededEntries; // not yet judged by CheckRecordAdoption
 };
 
 struct WindowState {
@@ -88,6 +99,19 @@ std::map<HWND, WindowState> DesktopSnapshot();
 HWND PickWindow(InputReader& in, const Desktop& desktop);
 // One desktop event (0 to 5 above).
 void DesktopEvent(InputReader& in, Desktop& desktop, uint8_t event);
+
+// Entries of the record of hidden windows: byte count (% 9), each: byte kind, bit 0 clear: any
+// value: text name (max 16), dword type, text data (max 600); set: a well-formed entry for a
+// new hidden window (bit 1: visible instead) of the desktop's process (bit 2: of a running
+// one) with a class of text16 (max 256), hidden by a process that ended (bit 3: still runs; bit
+// 4: its object kept), naming a wrong window process id (bit 5), creation time (bit 6) or class
+// (bit 7); then byte cut: 0 whole, else that many bytes less (modulo the size, at least one).
+void SeedHiddenWindowRecord(InputReader& in, Desktop& desktop);
+// What the plug-in made of the seeded entries: a window visible before is still visible; a
+// hidden one whose entry proves nothing is neither shown nor taken into the table; one whose
+// entry proves it is in the table, or (unless `adoptionDue`) still hidden with its entry
+// untouched. Adopted windows join the ones the plug-in hid. Made once, after the start.
+void CheckRecordAdoption(Desktop& desktop, bool adoptionDue);
 
 void ArmHook(Desktop& desktop);
 void DisarmHook(Desktop& desktop);
@@ -188,7 +212,8 @@ std::vector<Message> OverrideMessages(InputReader& in, std::vector<Message> mess
 // SettingName picks it (text: max 64); dword type, text data (max 300).
 void SeedRegistry(InputReader& in, const std::string* keyPath);
 
-// No registry key left open (unless the input made RegCloseKey fail, when one may stay open).
+// No registry key left open (unless the input made RegCloseKey fail, when one may stay open),
+// and no process handle.
 void CheckNoKeyLeftOpen(bool closeMayFail);
 
 // A panel handle: byte 0xFF invalid, 0xFE null, 0xFD one of `closed` (byte follows), else one of
@@ -202,9 +227,9 @@ std::vector<HWND> PickItemWindows(InputReader& in, const std::vector<HWND>& last
                                   const Desktop& desktop);
 
 constexpr size_t kMaxSteps = 256;
-constexpr size_t kDesktopEventCount = 6;
+constexpr size_t kDesktopEventCount = 7;
 
-// Runs an input's steps until its end, kMaxSteps or `run.ended`: byte opcode % (Count + 6), below
+// Runs an input's steps until its end, kMaxSteps or `run.ended`: byte opcode % (Count + 7), below
 // Count one of `steps`, else a desktop event. After each: the target's own checks, then no
 // registry key left open (unless `run.closeMayFail`) and every window the plug-in hid recorded.
 template <typename Run, size_t Count, typename AfterStep>

@@ -39,6 +39,14 @@ owned_window() { b $EVENTS; $TITLE "$1"; b 1; b "$2"; b $NONE; d 0; }        # o
 hide_by_others() { b $((EVENTS + 3)); b "$1"; b 0; }
 hook() { b $((EVENTS + 5)); b "$#"; local a; for a in "$@"; do eval "$a"; done; } # actions as code
 action() { b "$1"; b "$2"; b "$3"; $TITLE "${4:-}"; }                   # at, kind, target, title
+# Entries of the record of hidden windows, given as code: seeded before the start (startup flag
+# 64) by record_entries, or by the desktop event record_event.
+record_entries() { b $#; local a; for a in "$@"; do eval "$a"; done; }
+record_event() { b $((EVENTS + 6)); record_entries "$@"; }
+# A well-formed entry for a new window: flags (2 visible, 4 of a running process, 8 hider alive,
+# 16 hider's object kept, 32/64/128 wrong process id/creation time/class), bytes cut, class.
+entry() { b $(($1 | 1)); b "$2"; u "$3"; }
+raw_value() { b 0; t "$1"; d "$2"; tb "${@:3}"; } # name, type, data bytes
 
 # ---- steps ---------------------------------------------------------------------------------
 EVENTS=13 TITLE=t
@@ -122,6 +130,15 @@ control_result() { b 12; d "$1"; }
 { start "$ROOT"; window Owner; owned_window Owned 0; window Child 1 $((0x40000000))
   window Popup 1 $((0x80000000)); configure 0 '6 1 7 1 5 0'; open_menu; list; free_list
   close_panel; } >"$OUT/filters"
+
+RECORD_ENTRIES=("entry 0 0 Notepad" "entry 20 0 Calc" "entry 8 0 Alive" "entry 128 0 Class"
+  "entry 32 0 Pid" "entry 64 0 Time" "entry 2 0 Shown" "entry 0 7 Cut")
+RECORD_DAMAGED=("raw_value 000102F0 3 86 76 72 87 2 0 0 0" "raw_value '' 1 120"
+  "raw_value $(repeat N 16) 3 $(printf '%s ' $(seq 1 40))" "entry 4 1 Short" "entry 0 0 Kept")
+{ start "$ROOT" 64; record_entries "${RECORD_ENTRIES[@]}"; open_menu; list; free_list; close_panel
+} >"$OUT/record_adopt"
+{ start "$ROOT" 64; record_entries "${RECORD_DAMAGED[@]}"; record_event "entry 0 0 Late" "entry 8 0 Side"
+  open_menu; list; delete_listed 1; close_panel; } >"$OUT/record_damaged"
 
 # ---- FAR 3: velumo_far3_fuzz's steps (fuzz/velumo_far3_fuzz.cpp) ------------------------------
 # Start of an input: start flags, start-up record and function table sizes; no stored values,
@@ -273,3 +290,7 @@ store_data() { b 0; b "$1"; b 2; t "$2"; }
 { start3; window Owner; owned_window Owned 0; window Child 1 $((0x40000000)); window Popup 1 $((0x80000000))
   configure3 ok '4 1 5 1 3 0'; menu; relist; configure_direct 0 0; configure_direct 0 1
   configure_direct 1 0; configure_direct '3 8' 0; configure_direct 0 2; } >"$OUT3/filters"
+
+{ start3 64; record_entries "${RECORD_ENTRIES[@]}"; menu; relist; dotdot; } >"$OUT3/record_adopt"
+{ start3 64; record_entries "${RECORD_DAMAGED[@]}"; record_event "entry 0 0 Late" "entry 8 0 Side"
+  menu; cursor 1; key $F8; relist; dotdot; } >"$OUT3/record_damaged"

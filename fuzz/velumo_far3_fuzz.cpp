@@ -19,14 +19,16 @@
 //     key left open; every panel closed by the end (ASan's leak check does the rest).
 //
 // Input (little-endian; zeros past the end; text16 is a text in UTF-16 code units):
-//   byte start: bit 0 SCTL_CREATE fails, bits 1-3 RegOpenKeyExA/RegQueryValueExA/RegCloseKey fail
+//   byte start: bit 0 SCTL_CREATE fails, bits 1-3 RegOpenKeyExA/RegQueryValueExA/RegCloseKey fail,
+//        bit 6 the record of hidden windows is seeded
 //   byte start-up record size (PickStartupSize), byte standard functions (PickFunctionsSize)
 //   byte store value count (% 13), each: byte bit 0 local, byte name (fuzz::SettingName, text16),
 //        byte type % 4: number (2 dwords), string (text16), data (text), other (2 dwords)
 //   registry values (fuzz::SeedRegistry over the FAR 1.x key)
 //   byte message override count (% 8), each: byte id, text16 (max 700)
+//   with start bit 6: the record's entries (fuzz::SeedHiddenWindowRecord)
 //   steps (fuzz::RunSteps): 0-13 a user's steps, 14 exit FAR, 15-23 entry points called
-//          directly (kSteps), 24-29 desktop events 0-5; the operands as each reads them.
+//          directly (kSteps), 24-30 desktop events 0-6; the operands as each reads them.
 //   record: byte % 5: Velumo's size, null, StructSize 0, smaller (byte), larger (byte)
 //   panel:  fuzz::PickPanel over the open panels (the shown ones first) and the closed ones
 //   answers: byte count (% 4), each: byte end (Enter on an item, Esc, Ctrl+Break, a button),
@@ -909,9 +911,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
+    if ((start & 0x40) != 0) {
+        fuzz::SeedHiddenWindowRecord(in, run.desktop);
+    }
+
     Require(far3host::Start(CheckedExports(run.plugin), messages, seeded,
                             FAR3_TEXT("C:\\Far\\Plugins\\Velumo\\Velumo.dll")),
             "the stand-in refused to load the plug-in");
+    fuzz::CheckRecordAdoption(run.desktop, run.started && (start & 0xE) == 0);
     CheckLoadedSettings(run, start, seeded);
     CheckAfterStep(run);
     fuzz::CheckNoKeyLeftOpen(run.closeMayFail);

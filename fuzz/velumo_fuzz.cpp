@@ -15,11 +15,13 @@
 //
 // Input (little-endian; zeros past the end; a text is cut at its first NUL):
 //   byte start: bit 0 no root key, bits 1-5 RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA,
-//        RegSetValueExA, RegCloseKey fail; text root key (max 1000)
+//        RegSetValueExA, RegCloseKey fail, bit 6 the record of hidden windows is seeded;
+//        text root key (max 1000)
 //   registry values (fuzz::SeedRegistry over <root>\Velumo)
 //   byte message override count (% 8), each: byte id (% 20), text (max 700)
+//   with start bit 6: the record's entries (fuzz::SeedHiddenWindowRecord)
 //   steps (fuzz::RunSteps): 0-10 the entry points of kSteps, 11 a registry call fails (byte
-//          call, byte error), 12 Control's result (dword), 13-18 desktop events 0-5; the
+//          call, byte error), 12 Control's result (dword), 13-19 desktop events 0-6; the
 //          operands as each step reads them.
 //   panel: fuzz::PickPanel over the open panels
 //   items: fuzz::PickItemWindows
@@ -386,7 +388,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
+    if ((startup & 0x40) != 0) {
+        fuzz::SeedHiddenWindowRecord(in, run.desktop);
+    }
+
     far1host::Start(far1host::LinkedPlugin(), messages, rootKey, "Velumo.dll", run.rootKeyNull);
+    fuzz::CheckRecordAdoption(run.desktop, (startup & 0x3E) == 0);
     CheckLoadedSettings(run);
     fuzz::CheckNoKeyLeftOpen(run.closeMayFail);
     fuzz::RunSteps(in, run, kSteps, [](Run&) { far1host::ClearRecords(); });

@@ -163,11 +163,13 @@ bool HasEnded(const ProcessIdentity& hider) {
     return ended;
 }
 
-// The window under the entry's handle is the one it names, and still hidden.
+// The window under the entry's handle is the one it names, and still hidden: its own visible
+// style cleared. A window shown again that is invisible only because its parent is hidden was
+// not hidden by Velumo and must not be taken.
 bool StillHiddenAsRecorded(HWND window, const Entry& entry) {
     Entry now;
-    return IsWindow(window) && !IsWindowVisible(window) && IdentifyWindow(window, &now) &&
-           now.windowProcess.id == entry.windowProcess.id &&
+    return IsWindow(window) && (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE) == 0 &&
+           IdentifyWindow(window, &now) && now.windowProcess.id == entry.windowProcess.id &&
            now.windowProcess.started == entry.windowProcess.started &&
            now.classLength == entry.classLength &&
            memcmp(now.className, entry.className, sizeof(WCHAR) * now.classLength) == 0;

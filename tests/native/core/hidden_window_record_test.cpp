@@ -209,6 +209,14 @@ TEST_F(HiddenWindowRecord, EntriesOfWindowsGoneVisibleOrReplacedAreDroppedUntouc
              simwin::ReplaceTestWindow(w, Spec("Target", false, simwin::StartTestProcess()));
          },
          false},
+        {"shown by its program, its parent hidden",
+         [](HWND w, DWORD owner) {
+             simwin::WindowSpec child = Spec("Target", true, owner);
+             child.parent = simwin::CreateTestWindow("Parent", false);
+             child.style = WS_CHILD;
+             simwin::ReplaceTestWindow(w, child);
+         },
+         false},
         {"process id reused",
          [](HWND w, DWORD owner) {
              simwin::EndTestProcess(owner);
@@ -227,6 +235,7 @@ TEST_F(HiddenWindowRecord, EntriesOfWindowsGoneVisibleOrReplacedAreDroppedUntouc
         NewHost(Front::Far1);
         OpenPanel(Front::Far1);
         EXPECT_NE("H  D", Status(Front::Far1, window));
+        EXPECT_FALSE(g_hiddenWindows.Contains(window));
         ClosePanel(Front::Far1);
         EXPECT_EQ(c.visibleAfter, IsWindowVisible(window) != 0);
         EXPECT_TRUE(simwin::RegistryValueNames(kRecordKey).empty());

@@ -81,9 +81,9 @@ TEST_F(VisibilityActionsTest, EachActionMakesItsWindowSystemCallsInOrder) {
     EXPECT_EQ("c show, c foreground, c top, c visible?", CallsMadeBy([&] { ActivateWindow(c); }));
     HideWindow(a);
     HideWindow(c);
-    // The durable record is gone through first (a's entry, then c's: each still hidden), then
-    // the windows top first: c, b, a. The unrecorded b is passed over without a call.
-    EXPECT_EQ("a visible?*, c visible?*, c visible?*, c show*, c foreground*, c top*, c visible?, "
+    // The durable record is gone through first (its entries judged by their styles, without a
+    // visibility call), then the windows top first: c, b, a. The unrecorded b is passed over.
+    EXPECT_EQ("c visible?*, c show*, c foreground*, c top*, c visible?, "
               "a visible?*, a show*, a foreground*, a top*, a visible?",
               CallsMadeBy([] { RestoreAllWindows(); }));
     EXPECT_EQ(0, g_hiddenWindows.Contains(a) + g_hiddenWindows.Contains(c));
