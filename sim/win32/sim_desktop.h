@@ -56,6 +56,10 @@ void EndTestProcess(DWORD id, bool objectKept = false);
 DWORD CurrentTestProcess();
 // The plug-in's host is killed: its process ends and a new one (a fresh id) takes its place.
 void RestartCurrentProcess(bool objectKept = false);
+// The process's image path as QueryFullProcessImageNameW gives it (empty: a path made from the
+// id, "C:\Programs\process<id>.exe", or "C:\Windows\explorer.exe" for kDesktopProcess); with
+// `queriesDenied` OpenProcess refuses it every right, as Windows does for another user's process.
+void SetTestProcessImage(DWORD id, const std::u16string& path, bool queriesDenied = false);
 // Another host side by side: the calls are made from that (running) process from now on.
 void SetCurrentTestProcess(DWORD id);
 // Thrown by the simulated call that kills the host (KillHostAtCall).
@@ -85,7 +89,8 @@ struct CallCounts {
     uint64_t enumWindows = 0, isWindow = 0, isWindowVisible = 0, showWindow = 0,
              setForegroundWindow = 0, bringWindowToTop = 0, getWindow = 0, getParent = 0,
              getWindowLong = 0, getWindowText = 0, getWindowTextLength = 0, getWindowTextW = 0,
-             getWindowTextLengthW = 0, charToOem = 0, oemToChar = 0, lstrcmp = 0;
+             getWindowTextLengthW = 0, charToOem = 0, oemToChar = 0, lstrcmp = 0,
+             getWindowThreadProcessId = 0, openProcess = 0, queryFullProcessImageName = 0;
 };
 const CallCounts& Calls();
 void ResetCallCounts();

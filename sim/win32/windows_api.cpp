@@ -27,7 +27,9 @@ struct Window {
 struct Process {
     uint64_t created;
     bool running;
-    bool kept; // ended, and somebody outside holds its object for good
+    bool kept;            // ended, and somebody outside holds its object for good
+    std::u16string image; // empty: a path made from the id (ImagePathOf)
+    bool denied = false;  // OpenProcess refuses every right, as for another user's process
 };
 
 constexpr DWORD kFirstProcessId = 0x1000;
@@ -67,10 +69,21 @@ Desktop& State() {
     static Desktop desktop;
     if (desktop.currentProcess == 0) {
         desktop.currentProcess = ~DWORD{0}; // no recursion: StartTestProcess calls State too
-        desktop.processes[simwin::kDesktopProcess] = {desktop.clock++, true, false};
+        desktop.processes[simwin::kDesktopProcess] = {desktop.clock++, true, false, {}, false};
         desktop.currentProcess = simwin::StartTestProcess();
     }
     return desktop;
+}
+
+std::u16string ImagePathOf(DWORD id, const Process& process) {
+    if (!process.image.empty()) {
+        return process.image;
+    }
+    if (id == simwin::kDesktopProcess) {
+        return u"C:\\Windows\\explorer.exe";
+    }
+    const std::string name = "C:\\Programs\\process" + std::to_string(id) + ".exe";
+    return std::u16string(name.begin(), name.end());
 }
 
 const Process* FindProcessHandle(HANDLE handle) {
@@ -209,7 +222,7 @@ DWORD StartTestProcess(DWORD id) {
     if (desktop.processes.count(id) != 0) {
         throw std::logic_error("a process still holds that id");
     }
-    desktop.processes[id] = {desktop.clock++, true, false};
+    desktop.processes[id] = {desktop.clock++, true, false, {}, false};
     return id;
 }
 
@@ -228,6 +241,12 @@ void EndTestProcess(DWORD id, bool objectKept) {
     process.running = false;
     process.kept = objectKept;
     ForgetIfUnheld(id);
+}
+
+void SetTestProcessImage(DWORD id, const std::u16string& path, bool queriesDenied) {
+    Process& process = State().processes.at(id);
+    process.image = path;
+    process.denied = queriesDenied;
 }
 
 void SetCurrentTestProcess(DWORD id) {
@@ -482,6 +501,7 @@ int WINAPI lstrcmpA(LPCSTR first, LPCSTR second) {
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId) {
+    ++State().calls.getWindowThreadProcessId;
     const Window* found = Find(window);
     if (processId != nullptr) {
         *processId = found != nullptr ? found->process : 0;
@@ -495,8 +515,14 @@ int WINAPI GetClassNameW(HWND window, LPWSTR buffer, int limit) {
 
 HANDLE WINAPI OpenProcess(DWORD /*access*/, BOOL /*inherit*/, DWORD processId) {
     Desktop& desktop = State();
-    if (desktop.processes.count(processId) == 0) {
+    ++desktop.calls.openProcess;
+    const auto found = desktop.processes.find(processId);
+    if (found == desktop.processes.end()) {
         desktop.lastError = ERROR_INVALID_PARAMETER;
+        return nullptr;
+    }
+    if (found->second.denied) {
+        desktop.lastError = ERROR_ACCESS_DENIED;
         return nullptr;
     }
     const uintptr_t handle = desktop.nextProcessHandle;
@@ -515,6 +541,28 @@ BOOL WINAPI GetProcessTimes(HANDLE process, FILETIME* creation, FILETIME* exit, 
     SetFileTime(exit, found->running ? 0 : found->created + 1);
     SetFileTime(kernel, 0);
     SetFileTime(user, 0);
+    return TRUE;
+}
+
+BOOL WINAPI QueryFullProcessImageNameW(HANDLE process, DWORD /*flags*/, LPWSTR path, LPDWORD size) {
+    Desktop& desktop = State();
+    ++desktop.calls.queryFullProcessImageName;
+    const Process* found = FindProcessHandle(process);
+    if (found == nullptr || path == nullptr || size == nullptr) {
+        return FALSE;
+    }
+    DWORD id = desktop.currentProcess;
+    if (process != kCurrentProcessHandle) {
+        id = desktop.processHandles.at(reinterpret_cast<uintptr_t>(process));
+    }
+    const std::u16string image = ImagePathOf(id, *found);
+    if (image.size() >= *size) {
+        desktop.lastError = ERROR_INSUFFICIENT_BUFFER;
+        return FALSE;
+    }
+    std::copy(image.begin(), image.end(), path);
+    path[image.size()] = 0;
+    *size = static_cast<DWORD>(image.size());
     return TRUE;
 }
 

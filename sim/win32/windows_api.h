@@ -22,8 +22,11 @@
 //     and destination are the same;
 //   - processes with ids and creation times; every window belongs to one, and a process that
 //     ends takes its windows with it. OpenProcess fails with ERROR_INVALID_PARAMETER for an id
-//     no process has; an ended process whose object somebody still holds opens and reports its
-//     exit code instead of STILL_ACTIVE. Every process is in session 1;
+//     no process has and with ERROR_ACCESS_DENIED for one that refuses queries (another user's);
+//     an ended process whose object somebody still holds opens and reports its exit code
+//     instead of STILL_ACTIVE. QueryFullProcessImageNameW gives the image path, or fails with
+//     ERROR_INSUFFICIENT_BUFFER when it does not fit with its terminator. Every process is in
+//     session 1;
 //   - a registry of keys under HKEY_CURRENT_USER with typed values, case-insensitive names,
 //     ERROR_MORE_DATA and ERROR_FILE_NOT_FOUND from RegQueryValueExA, missing parents created by
 //     RegCreateKeyExA (volatile keys hold only volatile keys), values enumerated in name order
@@ -157,6 +160,7 @@ struct INPUT_RECORD {
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_MORE_DATA 234L
 #define ERROR_NO_MORE_ITEMS 259L
 #define ERROR_CHILD_MUST_BE_VOLATILE 1021L
@@ -184,6 +188,7 @@ HANDLE WINAPI OpenProcess(DWORD access, BOOL inherit, DWORD processId);
 BOOL WINAPI GetProcessTimes(HANDLE process, FILETIME* creation, FILETIME* exit, FILETIME* kernel,
                             FILETIME* user);
 BOOL WINAPI GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
+BOOL WINAPI QueryFullProcessImageNameW(HANDLE process, DWORD flags, LPWSTR path, LPDWORD size);
 BOOL WINAPI CloseHandle(HANDLE object);
 HANDLE WINAPI GetCurrentProcess(void);
 DWORD WINAPI GetCurrentProcessId(void);

@@ -22,5 +22,7 @@ enum MessageId : int {
     kMsgShowInvisibleWindow,
     kMsgShowAllWindowAtExit,
     kMsgWindowsLeftVisible, // the count goes in place of its first '#'
+    kMsgProgramColumn,
+    kMsgProcessIdColumn,
     kMessageCount // how many texts each language file holds: ids 0 to kMessageCount - 1
 };

@@ -5,6 +5,7 @@
 // either is refused or leaves the panel.
 #pragma once
 
+#include "front_ends.h"
 #include "message_ids.h"
 
 #include <cstddef>
@@ -20,26 +21,46 @@ constexpr size_t kPanelTitleCapacity = 256;
 
 // The host's view modes are numbered 0 to 9; those not described below stay empty.
 constexpr int kViewModeCount = 10;
-// The columns: the name, then custom column 0 (the status letters) and 1 (the handle). One list
-// of titles serves every view mode.
-constexpr size_t kColumnCount = 3;
-constexpr MessageId kColumnTitleMessages[kColumnCount] = {kMsgNameColumn, kMsgStatusColumn,
-                                                          kMsgHandleColumn};
+// The columns a view shows, by the host's column types: N the item's name (the title), Cn its
+// custom column n. Both front ends' items carry custom columns 0 (the status letters) and 1 (the
+// handle); FAR 3's also 2 (the program's file name) and 3 (the process id).
+constexpr size_t kMaxViewColumns = 5;
 
 struct ViewModeDescription {
     int mode;
+    unsigned frontEnds; // kFar1, kFar3 or both
     const char* columnTypes;
     const char* columnWidths; // 0 takes what the other columns leave
     bool fullScreen;
+    MessageId columnTitles[kMaxViewColumns]; // one for each column, in the same order
 };
+// The start view shows what tells windows apart at a glance; the full-screen view shows
+// everything; the wide view, title and status. FAR 3's start view keeps the title readable in a
+// half of an 80-column FAR: 38 columns, of which the title has 20.
 constexpr ViewModeDescription kViewModes[] = {
-    {2, "N,C0,C1", "0,4,8", false},
-    {4, "N,C0", "0,4", false},
-    {5, "N,C0,C1", "0,4,0", true},
+    {2, kFar1, "N,C0,C1", "0,4,8", false, {kMsgNameColumn, kMsgStatusColumn, kMsgHandleColumn}},
+    {2, kFar3, "N,C2,C0", "0,12,4", false, {kMsgNameColumn, kMsgProgramColumn, kMsgStatusColumn}},
+    {4, kBothFars, "N,C0", "0,4", false, {kMsgNameColumn, kMsgStatusColumn}},
+    {5, kFar1, "N,C0,C1", "0,4,0", true, {kMsgNameColumn, kMsgStatusColumn, kMsgHandleColumn}},
+    {5,
+     kFar3,
+     "N,C2,C3,C0,C1",
+     "0,16,7,4,8",
+     true,
+     {kMsgNameColumn, kMsgProgramColumn, kMsgProcessIdColumn, kMsgStatusColumn, kMsgHandleColumn}},
 };
 // Column types and widths are short; a front end that widens them needs no more room than this.
 constexpr size_t kColumnTextCapacity = 16;
 constexpr int kStartViewMode = 2;
+
+// How many columns a view's type list names.
+constexpr size_t ViewColumnCount(const ViewModeDescription& view) {
+    size_t count = 1;
+    for (size_t i = 0; view.columnTypes[i] != '\0'; ++i) {
+        count += view.columnTypes[i] == ',' ? 1 : 0;
+    }
+    return count;
+}
 
 enum class KeyModifier { None, Alt, Shift };
 // One key-bar label: function key 1 to 12 with its modifier, and its text. A key not listed
@@ -84,25 +105,41 @@ constexpr size_t AsciiLength(const char* text) {
     return length;
 }
 
-// Checks that the description fits what the front ends reserve for it.
+// Checks that the description fits what the front ends reserve for it: each front end has its
+// start view and at most one description of a mode, and every column its title.
 constexpr bool PanelDescriptionFits() {
-    bool startModeDescribed = false;
-    for (const ViewModeDescription& view : kViewModes) {
+    unsigned startModeDescribed = 0;
+    for (size_t i = 0; i < sizeof(kViewModes) / sizeof(kViewModes[0]); ++i) {
+        const ViewModeDescription& view = kViewModes[i];
         if (view.mode < 0 || view.mode >= kViewModeCount) {
             return false;
         }
         if (AsciiLength(view.columnTypes) >= kColumnTextCapacity ||
-            AsciiLength(view.columnWidths) >= kColumnTextCapacity) {
+            AsciiLength(view.columnWidths) >= kColumnTextCapacity ||
+            ViewColumnCount(view) > kMaxViewColumns) {
             return false;
         }
-        startModeDescribed = startModeDescribed || view.mode == kStartViewMode;
+        for (size_t column = 1; column < ViewColumnCount(view); ++column) {
+            if (view.columnTitles[column] == kMsgOk) {
+                return false; // a title left out: the array's zero
+            }
+        }
+        for (size_t j = 0; j < i; ++j) {
+            if (kViewModes[j].mode == view.mode &&
+                (kViewModes[j].frontEnds & view.frontEnds) != 0) {
+                return false;
+            }
+        }
+        if (view.mode == kStartViewMode) {
+            startModeDescribed |= view.frontEnds;
+        }
     }
     for (const KeyBarLabelDescription& label : kKeyBarLabels) {
         if (label.functionKey < 1 || label.functionKey > kFunctionKeyCount) {
             return false;
         }
     }
-    return startModeDescribed;
+    return startModeDescribed == kBothFars;
 }
 static_assert(PanelDescriptionFits(), "a view mode, column text or key outside its room");
 

@@ -3,6 +3,7 @@
 // (any non-zero value is true); nothing reduces them to 0 and 1.
 #pragma once
 
+#include "front_ends.h"
 #include "message_ids.h"
 
 #include <cstdint>
@@ -21,9 +22,6 @@ constexpr Settings kDefaultSettings = {1, 9, 1, 0, 0, 1};
 // How a setting is edited in the configuration dialog, which also says how its value reads:
 // a check box edits a truth value (any non-zero value is true), a digit field a number.
 enum class SettingKind { CheckBox, DigitField };
-
-// The front ends that offer a setting, as bits.
-enum FrontEnds : unsigned { kFar1 = 1u, kFar3 = 2u, kBothFars = kFar1 | kFar3 };
 
 // One setting: its field, the name it is stored under, its default, its dialog label, how it is
 // edited, which front ends have it, and whether a separator line precedes its dialog row.

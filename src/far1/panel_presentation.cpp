@@ -22,7 +22,7 @@ const char* PluginMenuStrings[1];
 const char* PluginConfigStrings[1];
 
 char PanelTitle[kPanelTitleCapacity];
-const char* ColumnTitles[kColumnCount];
+const char* ColumnTitles[kViewModeCount][kMaxViewColumns];
 PanelMode PanelModes[kViewModeCount];
 // Null leaves the host's own label.
 KeyBarTitles KeyBar;
@@ -43,7 +43,7 @@ const char** KeyBarGroup(KeyModifier modifier) {
 void SetPanelMode(int mode, const char* types, const char* widths, int fullScreen) {
     PanelModes[mode].ColumnTypes = types;
     PanelModes[mode].ColumnWidths = widths;
-    PanelModes[mode].ColumnTitles = ColumnTitles;
+    PanelModes[mode].ColumnTitles = ColumnTitles[mode];
     PanelModes[mode].FullScreen = fullScreen;
 }
 
@@ -75,10 +75,13 @@ void FillOpenPluginInfo(OpenPluginInfo* info) {
     info->Flags = kPanelFlags;
     FillSharedPanelFields(info, kPanelDirectory, format, PanelTitle, PanelModes, &KeyBar);
 
-    for (size_t column = 0; column < kColumnCount; ++column) {
-        ColumnTitles[column] = HostMessage(kColumnTitleMessages[column]);
-    }
     for (const ViewModeDescription& view : kViewModes) {
+        if ((view.frontEnds & kFar1) == 0) {
+            continue;
+        }
+        for (size_t column = 0; column < ViewColumnCount(view); ++column) {
+            ColumnTitles[view.mode][column] = HostMessage(view.columnTitles[column]);
+        }
         SetPanelMode(view.mode, view.columnTypes, view.columnWidths, view.fullScreen ? 1 : 0);
     }
 

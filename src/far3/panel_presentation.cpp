@@ -26,7 +26,7 @@ const WCHAR* PluginMenuStrings[1];
 const WCHAR* PluginConfigStrings[1];
 
 WCHAR PanelTitle[kPanelTitleCapacity];
-const WCHAR* ColumnTitles[kColumnCount];
+const WCHAR* ColumnTitles[kViewModeCount][kMaxViewColumns];
 PanelMode PanelModes[kViewModeCount];
 KeyBarLabel KeyBarLabels[kKeyBarLabelCount];
 KeyBarTitles KeyBar = {kKeyBarLabelCount, KeyBarLabels};
@@ -56,7 +56,7 @@ DWORD ControlKeyState(KeyModifier modifier) {
 void SetPanelMode(int mode, const WCHAR* types, const WCHAR* widths, PANELMODE_FLAGS flags) {
     PanelModes[mode].ColumnTypes = types;
     PanelModes[mode].ColumnWidths = widths;
-    PanelModes[mode].ColumnTitles = ColumnTitles;
+    PanelModes[mode].ColumnTitles = ColumnTitles[mode];
     PanelModes[mode].Flags = flags;
 }
 
@@ -105,10 +105,13 @@ void FillOpenPanelInfo(OpenPanelInfo* info) {
     FillSharedPanelFields(info, Widen(kPanelDirectory, PanelDirectory, sizeof(kPanelDirectory)),
                           format, PanelTitle, PanelModes, &KeyBar);
 
-    for (size_t column = 0; column < kColumnCount; ++column) {
-        ColumnTitles[column] = HostMessage(kColumnTitleMessages[column]);
-    }
     for (const ViewModeDescription& view : kViewModes) {
+        if ((view.frontEnds & kFar3) == 0) {
+            continue;
+        }
+        for (size_t column = 0; column < ViewColumnCount(view); ++column) {
+            ColumnTitles[view.mode][column] = HostMessage(view.columnTitles[column]);
+        }
         SetPanelMode(view.mode,
                      Widen(view.columnTypes, ColumnTypes[view.mode], kColumnTextCapacity),
                      Widen(view.columnWidths, ColumnWidths[view.mode], kColumnTextCapacity),

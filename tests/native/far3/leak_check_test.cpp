@@ -126,12 +126,13 @@ TEST_F(Far3LeakCheck, TenThousandListingsWithFailingAllocationsLeaveNothingBehin
     heapcalls::Counts perListing = heapcalls::Counted();
     perListing.mallocs -= before.mallocs;
     perListing.reallocs -= before.reallocs;
-    ASSERT_GE(perListing.mallocs, complete_.size()) << "a listing allocates for every item";
+    ASSERT_EQ(perListing.mallocs, 2u) << "the texts should have outgrown their first block";
     ASSERT_GE(perListing.reallocs, 2u) << "the item array should have grown twice";
+    GiveBack(held); // the measured listing's storage, kept, goes into the held listing
+    held = TakeLeftListing();
 
-    // The cycles go round every allocation a listing makes, each failing once: every malloc of
-    // the items' texts, every growth of the array, and the panel object of an open in the other
-    // panel.
+    // The cycles go round every allocation a listing makes, each failing once: each block of
+    // the texts, every growth of the array, and the panel object of an open in the other panel.
     const uint64_t places = perListing.mallocs + perListing.reallocs + 1;
     int wrong = 0;
     int firstWrong = -1;
@@ -201,7 +202,7 @@ TEST_F(Far3LeakCheck, AListingNeverHandedBackIsReported) {
         count, nullptr};
     FreeFindDataW(&back); // the process ends without the leak
     far3host::ExitFar();
-    EXPECT_GT(balance, static_cast<long>(count)) << "the listing's blocks should be outstanding";
+    EXPECT_GT(balance, 0) << "the listing's blocks should be outstanding";
     EXPECT_NE(0, leaked) << "LeakSanitizer did not report a listing nobody refers to";
     EXPECT_EQ(0, heapcalls::Counted().balance);
     EXPECT_EQ(0, LeakedNow()) << "the handed-back listing is still reported";

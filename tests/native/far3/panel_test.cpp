@@ -65,36 +65,71 @@ TEST_F(Far3Panel, AddsDotsLeavesF8ToDeleteFilesWAndLabelsTheKeysAsFar1Did) {
     EXPECT_EQ("nnnnnnnnnnnn", labels(LEFT_CTRL_PRESSED));
 }
 
-TEST_F(Far3Panel, ListsEveryTitleWholeInUtf16WithItsStatusAndHandle) {
+TEST_F(Far3Panel, ListsEveryTitleWholeInUtf16WithItsStatusHandleAndProgram) {
     g_settings.ShowOwnerWindow = 1;
     g_settings.ShowInvisibleWindow = 1;
     Text thousand;
     for (int i = 0; i < 1000; ++i) {
         thousand.push_back(static_cast<WCHAR>(u'А' + i % 32));
     }
+    // Programs: the desktop's own, one with a path outside ASCII, one that refuses to be asked
+    // (another user's), and the host; two windows each, so that each is read once.
+    const DWORD editor = simwin::StartTestProcess();
+    const DWORD foreign = simwin::StartTestProcess();
+    const DWORD host = simwin::CurrentTestProcess();
+    simwin::SetTestProcessImage(editor, u"D:\\Программы\\Редактор 🙂.exe");
+    simwin::SetTestProcessImage(foreign, u"C:\\Other\\secret.exe", true);
+    simwin::SetTestProcessImage(host, u"C:\\Far\\Far.exe");
     simwin::WindowSpec owned;
     owned.wideTitle = u"Отчёт";
     owned.owner = simwin::CreateTestWindow(u"日本語 — résumé 🙂");
+    owned.process = editor;
     simwin::CreateTestWindow(owned);
+    for (const DWORD process : {editor, foreign, foreign, host, host}) {
+        simwin::WindowSpec spec;
+        spec.wideTitle = u"of " + simwin::Utf16FromUtf8(std::to_string(process));
+        spec.process = process;
+        simwin::CreateTestWindow(spec);
+    }
     simwin::CreateTestWindow(u"Hidden elsewhere", false);
     simwin::CreateTestWindow(thousand);
     Open();
     far3host::SetCursor(1);
     far3host::PressKey(VK_F8, 0); // the 1,000-character title, hidden by Velumo
+    simwin::ResetCallCounts();
     const std::vector<far3host::ListedItem> items = far3host::ListPanel(far3host::kLeftPanel);
-    const std::vector<std::pair<Text, Text>> expected = {{u"..", u""},
-                                                         {thousand, u"H  D"},
-                                                         {u"Hidden elsewhere", u"H   "},
-                                                         {u"Отчёт", u" O  "},
-                                                         {u"日本語 — résumé 🙂", u"    "}};
-    ASSERT_EQ(expected.size(), items.size());
+    EXPECT_EQ(4u, simwin::Calls().openProcess) << "each program is read once a listing";
+    EXPECT_EQ(3u, simwin::Calls().queryFullProcessImageName) << "the refusing one is not read";
+
+    const auto id = [](DWORD process) { return simwin::Utf16FromUtf8(std::to_string(process)); };
+    const Text explorer = u"C:\\Windows\\explorer.exe";
+    const Text editorPath = u"D:\\Программы\\Редактор 🙂.exe";
+    const Text refused = u"<pid " + id(foreign) + u">";
+    struct Expected {
+        Text title, status, program, path, processId;
+    };
+    const std::vector<Expected> expected = {
+        {thousand, u"H  D", u"explorer.exe", explorer, id(simwin::kDesktopProcess)},
+        {u"Hidden elsewhere", u"H   ", u"explorer.exe", explorer, id(simwin::kDesktopProcess)},
+        {u"of " + id(host), u"    ", u"Far.exe", u"C:\\Far\\Far.exe", id(host)},
+        {u"of " + id(host), u"    ", u"Far.exe", u"C:\\Far\\Far.exe", id(host)},
+        {u"of " + id(foreign), u"    ", refused, refused, id(foreign)},
+        {u"of " + id(foreign), u"    ", refused, refused, id(foreign)},
+        {u"of " + id(editor), u"    ", u"Редактор 🙂.exe", editorPath, id(editor)},
+        {u"Отчёт", u" O  ", u"Редактор 🙂.exe", editorPath, id(editor)},
+        {u"日本語 — résumé 🙂", u"    ", u"explorer.exe", explorer,
+         id(simwin::kDesktopProcess)}};
+    ASSERT_EQ(expected.size() + 1, items.size());
     EXPECT_TRUE(items[0].isDots);
     const std::vector<HWND> windows = simwin::ZOrder();
     for (size_t i = 1; i < items.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(expected[i].first, items[i].fileName);
+        const Expected& e = expected[i - 1];
+        EXPECT_EQ(e.title, items[i].fileName);
         const Text handle = simwin::Utf16FromUtf8(HandleText(windows[i - 1]));
-        EXPECT_EQ((std::vector<Text>{expected[i].second, handle}), items[i].customColumns);
+        EXPECT_EQ((std::vector<Text>{e.status, handle, e.program, e.processId}),
+                  items[i].customColumns);
+        EXPECT_EQ(e.path, items[i].description.value_or(u"(none)"));
         EXPECT_EQ(windows[i - 1], items[i].userData.Data);
         EXPECT_EQ(nullptr, items[i].userData.FreeData);
         EXPECT_EQ(0u, items[i].fileAttributes + items[i].flags);
@@ -108,19 +143,22 @@ TEST_F(Far3Panel, AnEmptyListIsStillAList) {
     EXPECT_EQ(panel, far3host::PanelAt(far3host::kLeftPanel).plugin);
 }
 
-// The array grows geometrically, and FAR's next listing, at every refresh, starts from the one
-// the last listing left; two listings held at once (both panels) have arrays of their own.
-TEST_F(Far3Panel, TheListGrowsGeometricallyAndItsArrayIsKeptForTheNext) {
+// The array grows geometrically and the texts go into a few blocks, not one per item; FAR's next
+// listing, at every refresh, reuses the storage the last listing left and asks the heap for
+// nothing; two listings held at once (both panels) have storage of their own.
+TEST_F(Far3Panel, TheListGrowsGeometricallyAndItsStorageIsKeptForTheNext) {
     for (int i = 0; i < 2000; ++i) {
         simwin::CreateTestWindow(u"Window " + simwin::Utf16FromUtf8(std::to_string(i)));
     }
     heapcalls::ResetCounts();
     HANDLE panel = Open();
     EXPECT_EQ(6u, heapcalls::Counted().reallocs) << "64 items, then doubled up to 2,048";
+    EXPECT_EQ(3u, heapcalls::Counted().mallocs) << "two text blocks and the process table";
 
+    heapcalls::ResetCounts();
     EXPECT_EQ(2000u, Listing(panel).size());
-    EXPECT_EQ(0u, heapcalls::Counted().reallocs);
-    EXPECT_EQ(4000u, heapcalls::Counted().mallocs) << "a title and a texts block per item";
+    EXPECT_EQ(0u, heapcalls::Counted().reallocs + heapcalls::Counted().mallocs +
+                      heapcalls::Counted().frees);
 
     const far3::GetFindDataInfo left = TakeListing(panel);
     const far3::GetFindDataInfo right = TakeListing(panel);
@@ -131,30 +169,32 @@ TEST_F(Far3Panel, TheListGrowsGeometricallyAndItsArrayIsKeptForTheNext) {
 
     heapcalls::ResetCounts();
     far3host::ExitFar();
-    EXPECT_EQ(-1, heapcalls::Counted().balance) << "the kept array is freed with the last panel";
+    EXPECT_EQ(-4, heapcalls::Counted().balance)
+        << "the kept array, its two text blocks and the process table go with the last panel";
 }
 
 TEST_F(Far3Panel, AnItemThatCannotBeAllocatedIsLeftOut) {
     std::vector<Text> all; // one window more than the first capacity: the array grows once
     for (int i = 0; i <= 64; ++i) {
-        all.insert(all.begin(), u"W" + simwin::Utf16FromUtf8(std::to_string(i)));
+        // The third from the top outgrows the first block of texts.
+        all.insert(all.begin(),
+                   i == 62 ? Text(40000, u'W') : u"W" + simwin::Utf16FromUtf8(std::to_string(i)));
         simwin::CreateTestWindow(all.front());
     }
     HANDLE panel = Open();
-    far3::GetFindDataInfo kept = TakeListing(panel); // the array the listings keep, taken away
+    far3::GetFindDataInfo kept = TakeListing(panel); // the storage the listings keep, taken away
     constexpr size_t kAll = SIZE_MAX;
     struct Case {
         heapcalls::Call call;
         int nth;        // 0: every call
         size_t leftOut; // the index into `all` missing, or kAll
     };
-    // Each item takes its title, then its texts, from malloc; the array, made afresh while the
-    // kept one is taken, grows by realloc.
+    // A fresh listing grows its array by realloc and takes its first block of texts from malloc
+    // at the first item, its second at the long title.
     for (const Case& c :
-         {Case{heapcalls::Call::Malloc, 1, 0}, Case{heapcalls::Call::Malloc, 2, 0},
-          Case{heapcalls::Call::Malloc, 6, 2}, Case{heapcalls::Call::Realloc, 1, 0},
-          Case{heapcalls::Call::Realloc, 2, 64}, Case{heapcalls::Call::Malloc, 0, kAll},
-          Case{heapcalls::Call::Realloc, 0, kAll}}) {
+         {Case{heapcalls::Call::Malloc, 1, 0}, Case{heapcalls::Call::Malloc, 2, 2},
+          Case{heapcalls::Call::Realloc, 1, 0}, Case{heapcalls::Call::Realloc, 2, 64},
+          Case{heapcalls::Call::Malloc, 0, kAll}, Case{heapcalls::Call::Realloc, 0, kAll}}) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(c.call) << " " << c.nth);
         if (c.nth == 0) {
             heapcalls::FailEveryCall(c.call);
@@ -167,13 +207,10 @@ TEST_F(Far3Panel, AnItemThatCannotBeAllocatedIsLeftOut) {
         } else {
             expected.erase(expected.begin() + static_cast<long>(c.leftOut));
         }
-        heapcalls::ResetCounts();
         const far3::GetFindDataInfo find = TakeListing(panel);
         heapcalls::ClearFailures();
         EXPECT_EQ(expected, Titles(find));
         GiveBack(find);
-        const bool noArray = c.call == heapcalls::Call::Realloc && c.nth == 0;
-        EXPECT_EQ(noArray ? 0 : 1, heapcalls::Counted().balance) << "only the array is kept";
         GiveBack(kept);
         kept = TakeListing(panel);
     }

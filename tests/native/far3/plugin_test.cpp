@@ -177,7 +177,7 @@ TEST_F(Far3Plugin, RecordsSmallerThanVelumosAreLeftAlone) {
     far3::FreeFindDataInfo release = {sizeof(release) - 1, panel, whole.PanelItem,
                                       whole.ItemsNumber, nullptr};
     FreeFindDataW(&release);
-    EXPECT_EQ(3, heapcalls::Counted().balance) << "the array, the title and the texts kept";
+    EXPECT_EQ(3, heapcalls::Counted().balance) << "the array, its texts and the programs kept";
     release.StructSize = sizeof(release);
     FreeFindDataW(&release);
 

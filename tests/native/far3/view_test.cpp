@@ -21,20 +21,24 @@ std::vector<std::string> DrawPanel(int currentItem) {
 
 using Far3View = Far3Test;
 
-TEST_F(Far3View, PanelShowsUtf16TitlesStatusAndKeyBar) {
-    HWND report = simwin::CreateTestWindow(u"Отчёт");
-    HWND note = simwin::CreateTestWindow(u"日本語のメモ 🙂");
+TEST_F(Far3View, PanelShowsUtf16TitlesProgramStatusAndKeyBar) {
+    simwin::CreateTestWindow(u"Отчёт");
+    simwin::WindowSpec note;
+    note.wideTitle = u"日本語のメモ 🙂";
+    note.process = simwin::StartTestProcess();
+    simwin::SetTestProcessImage(note.process, u"C:\\Windows\\notepad.exe");
+    simwin::CreateTestWindow(note);
     ASSERT_NE(nullptr, far3host::OpenInActivePanel());
     ASSERT_NE(nullptr, far3host::TypeCommand(u"hide:Отч"));
     far3host::ListPanel(far3host::kLeftPanel);
 
     std::vector<std::string> lines = DrawPanel(1);
     ASSERT_EQ(9u, lines.size()); // the item area: "..", the two windows
-    EXPECT_EQ("╔══════════════ Windows ═╤════╤════════╗", lines[0]);
-    EXPECT_EQ("║         Title          │Stat│ Handle ║", lines[1]);
-    EXPECT_EQ("║..                      │    │        ║", lines[2]); // FAR's ".." item
-    EXPECT_EQ("║日本語のメモ 🙂         │    │" + HandleText(note) + "║", lines[3]);
-    EXPECT_EQ("║Отчёт                   │H  D│" + HandleText(report) + "║", lines[4]);
+    EXPECT_EQ("╔══════════════ Windows ══════════╤════╗", lines[0]);
+    EXPECT_EQ("║       Title        │  Program   │Stat║", lines[1]);
+    EXPECT_EQ("║..                  │            │    ║", lines[2]); // FAR's ".." item
+    EXPECT_EQ("║日本語のメモ 🙂     │notepad.exe │    ║", lines[3]);
+    EXPECT_EQ("║Отчёт               │explorer.exe│H  D║", lines[4]);
     EXPECT_EQ("║日本語のメモ 🙂                       ║", lines[6]);
     // F4 to F7 blanked by the plug-in; a key whose label would reach the last column is left out.
     EXPECT_EQ("1Help   2UserMn 3View   4       5", lines[8]);

@@ -55,11 +55,18 @@ inline void ExpectNothingLeaked() {
 // titled "Program Manager", untitled, and titles beyond the Basic Multilingual Plane, of 300 code
 // units, and holding an unpaired surrogate.
 inline std::vector<HWND> MakeVariedDesktop(int count) {
+    // Four owning programs: the desktop's, one with a path outside ASCII, one that refuses to be
+    // asked, and the host itself.
+    const DWORD processes[] = {simwin::kDesktopProcess, simwin::StartTestProcess(),
+                               simwin::StartTestProcess(), simwin::CurrentTestProcess()};
+    simwin::SetTestProcessImage(processes[1], u"C:\\Программы\\Редактор 🙂.exe");
+    simwin::SetTestProcessImage(processes[2], {}, true);
     std::vector<HWND> windows;
     for (int i = 0; i < count; ++i) {
         const std::u16string number = simwin::Utf16FromUtf8(std::to_string(i));
         simwin::WindowSpec spec;
         spec.wideTitle = u"Window " + number;
+        spec.process = processes[i % 4];
         switch (i % 6) {
         case 1:
             spec.visible = false;
@@ -82,6 +89,9 @@ inline std::vector<HWND> MakeVariedDesktop(int count) {
             spec.wideTitle = i == 5 ? u"Program Manager" : i % 4 == 1 ? u"" : u"\xD83D ";
             break;
         default:
+            if (i == 6) { // longer than a listing's first block of texts
+                spec.wideTitle = std::u16string(40000, u'W');
+            }
             break;
         }
         windows.push_back(simwin::CreateTestWindow(spec));
