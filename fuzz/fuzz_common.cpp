@@ -4,6 +4,7 @@
 
 #include "core/hidden_window_record.h"
 #include "core/hidden_window_table.h"
+#include "core/program_path.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -79,10 +80,38 @@ void RunHookAction(Desktop& desktop, const HookAction& action, HWND reported) {
     }
 }
 
+// The image paths of the programs that a created window may belong to, after the desktop's;
+// the last one is the host itself.
+const std::u16string& ProgramPath(size_t index) {
+    static const std::u16string kPaths[] = {
+        u"C:\\Программы\\Редактор 🙂.exe", u"C:\\Other\\secret.exe", u"bare.exe",
+        u"C:\\Folder\\", u"C:\\" + std::u16string(32760, u'x') + u".exe"};
+    return kPaths[index];
+}
+
+DWORD ProgramProcess(uint8_t pick) {
+    static DWORD started[kProgramCount];
+    const uint8_t index = static_cast<uint8_t>(pick % kProgramCount);
+    if (index == 0) {
+        return simwin::kDesktopProcess;
+    }
+    if (index == kProgramCount - 1) {
+        return simwin::CurrentTestProcess();
+    }
+    // A process of an earlier input is gone with its desktop: started again.
+    if (started[index] == 0 || !simwin::TestProcessRuns(started[index])) {
+        started[index] = simwin::StartTestProcess();
+        simwin::SetTestProcessImage(started[index], ProgramPath(index - 1), index == 2);
+    }
+    return started[index];
+}
+
 simwin::WindowSpec ReadWindowSpec(InputReader& in, const Desktop& desktop) {
     simwin::WindowSpec spec;
     ReadTitle(in, desktop, &spec.title, &spec.wideTitle);
-    spec.visible = (in.Byte() & 1) != 0;
+    const uint8_t flags = in.Byte();
+    spec.visible = (flags & 1) != 0;
+    spec.process = ProgramProcess(static_cast<uint8_t>(flags >> 1));
     spec.owner = PickWindow(in, desktop);
     spec.parent = PickWindow(in, desktop);
     spec.style = in.Dword();
@@ -468,6 +497,26 @@ HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std:
                 value);
     }
     return window;
+}
+
+void CheckProgramTexts(HWND window, const std::u16string& name, const std::u16string& path,
+                       const std::u16string& processId) {
+    const uint32_t value = ValueOf(window);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    const std::string id = std::to_string(process);
+    Require(processId == std::u16string(id.begin(), id.end()), "wrong process id text", value);
+    std::u16string expected(kProgramPathCapacity, 0);
+    const size_t length = ReadProgramPath(process, &expected[0], expected.size());
+    expected.resize(length);
+    if (length == 0) {
+        const std::string refused = "<pid " + id + ">";
+        expected.assign(refused.begin(), refused.end());
+    }
+    Require(path == expected, "the description is not the program's path", value);
+    const size_t start = length == 0 ? 0 : FileNameOffset(expected.data(), length);
+    Require(name == (start < expected.size() ? expected.substr(start) : expected),
+            "the program column is not the path's file name", value);
 }
 
 HANDLE PickPanel(InputReader& in, const std::vector<HANDLE>& open,

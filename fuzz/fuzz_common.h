@@ -2,7 +2,8 @@
 // changes between and during plug-in calls, and the checks of the hidden-window table.
 //
 // Desktop events (operands in this order):
-//   0 create   title, byte bit 0 visible, window owner, window parent, dword style
+//   0 create   title, byte (bit 0 visible, bits 1-7 % kProgramCount: the owning program),
+//              window owner, window parent, dword style
 //   1 destroy  window;  2 retitle  window, title;  3 show/hide  window, byte bit 0 visible;
 //   4 restyle  window, dword style
 //   5 hook     byte count (% 9) of: byte at (the n-th window reported), byte kind (% 6: destroy
@@ -97,6 +98,17 @@ WindowState StateOf(HWND window);
 std::map<HWND, WindowState> DesktopSnapshot();
 
 HWND PickWindow(InputReader& in, const Desktop& desktop);
+
+// The programs a created window may belong to: the desktop's, one with a path outside ASCII,
+// one that refuses to be asked, one without a folder, one whose path ends in a separator, one
+// with the longest path Windows gives, and the host itself. Started at the first window that
+// needs them.
+constexpr uint8_t kProgramCount = 7;
+// What the FAR 3 plug-in shows of a window's program (steady desktop): the file name, the
+// description (the full path) and the process id, as texts of the window's process.
+void CheckProgramTexts(HWND window, const std::u16string& name, const std::u16string& path,
+                       const std::u16string& processId);
+
 // One desktop event (0 to 5 above).
 void DesktopEvent(InputReader& in, Desktop& desktop, uint8_t event);
 

@@ -45,6 +45,7 @@
 #include "core/open_panels.h"
 #include "core/settings.h"
 #include "far3/guids.h"
+#include "far3/panel_items.h"
 #include "far3/panel_presentation.h"
 #include "far3/settings_store.h"
 
@@ -226,10 +227,13 @@ void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bo
         const far3::PluginPanelItem& item = items[i];
         const uintptr_t data = reinterpret_cast<uintptr_t>(item.UserData.Data);
         const uint32_t value = static_cast<uint32_t>(data);
-        Require(item.FileName != nullptr && item.CustomColumnNumber == 2 &&
-                    item.CustomColumnData != nullptr && item.CustomColumnData[0] != nullptr &&
-                    item.CustomColumnData[1] != nullptr,
-                "item without its title or its two column texts", value);
+        Require(item.FileName != nullptr && item.Description != nullptr &&
+                    item.CustomColumnNumber == far3::kItemColumnCount &&
+                    item.CustomColumnData != nullptr &&
+                    std::all_of(item.CustomColumnData,
+                                item.CustomColumnData + far3::kItemColumnCount,
+                                [](const WCHAR* text) { return text != nullptr; }),
+                "item without its title, description or column texts", value);
         std::string status;
         std::string handle;
         Require(AsciiColumn(item.CustomColumnData[0], 4, &status) &&
@@ -239,6 +243,11 @@ void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bo
         run.lastListing.push_back(window);
         Require(!steady || Text(item.FileName) == WindowTitle(window),
                 "a listed title is not the window's whole title", value);
+        if (steady) {
+            fuzz::CheckProgramTexts(window, item.CustomColumnData[far3::kProgramColumn],
+                                    item.Description,
+                                    item.CustomColumnData[far3::kProcessIdColumn]);
+        }
     }
 }
 

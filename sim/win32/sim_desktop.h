@@ -54,6 +54,7 @@ DWORD StartTestProcess(DWORD id = 0);
 // process object, so it can be opened and reports its end.
 void EndTestProcess(DWORD id, bool objectKept = false);
 DWORD CurrentTestProcess();
+bool TestProcessRuns(DWORD id);
 // The plug-in's host is killed: its process ends and a new one (a fresh id) takes its place.
 void RestartCurrentProcess(bool objectKept = false);
 // The process's image path as QueryFullProcessImageNameW gives it (empty: a path made from the

@@ -257,6 +257,11 @@ void KillHostAtCall(uint64_t count) {
     State().callsBeforeKill = count;
 }
 
+bool TestProcessRuns(DWORD id) {
+    const auto found = State().processes.find(id);
+    return found != State().processes.end() && found->second.running;
+}
+
 DWORD CurrentTestProcess() {
     return State().currentProcess;
 }
