@@ -61,6 +61,9 @@ void RestartCurrentProcess(bool objectKept = false);
 // id, "C:\Programs\process<id>.exe", or "C:\Windows\explorer.exe" for kDesktopProcess); with
 // `queriesDenied` OpenProcess refuses it every right, as Windows does for another user's process.
 void SetTestProcessImage(DWORD id, const std::u16string& path, bool queriesDenied = false);
+// Whether kernel32.dll exports QueryFullProcessImageNameW to GetProcAddress (Vista and later);
+// ResetDesktop makes it exported again.
+void SetImageNameQueryExported(bool exported);
 // Another host side by side: the calls are made from that (running) process from now on.
 void SetCurrentTestProcess(DWORD id);
 // Thrown by the simulated call that kills the host (KillHostAtCall).

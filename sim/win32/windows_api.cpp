@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <strings.h>
 #include <unordered_map>
 #include <utility>
 
@@ -63,6 +64,7 @@ struct Desktop {
     uint64_t clock = 0x01D9000000000000ull; // creation times, one tick apart
     DWORD lastError = 0;
     uint64_t callsBeforeKill = 0; // 0: no kill armed
+    bool imageNameQueryMissing = false;
 };
 
 Desktop& State() {
@@ -249,6 +251,10 @@ void SetTestProcessImage(DWORD id, const std::u16string& path, bool queriesDenie
     process.denied = queriesDenied;
 }
 
+void SetImageNameQueryExported(bool exported) {
+    State().imageNameQueryMissing = !exported;
+}
+
 void SetCurrentTestProcess(DWORD id) {
     State().currentProcess = id;
 }
@@ -334,6 +340,7 @@ void ResetDesktop() {
     desktop.processes.clear();
     desktop.processHandles.clear();
     desktop.currentProcess = 0;
+    desktop.imageNameQueryMissing = false;
     State(); // the desktop's program and a new current process
 }
 
@@ -569,6 +576,21 @@ BOOL WINAPI QueryFullProcessImageNameW(HANDLE process, DWORD /*flags*/, LPWSTR p
     path[image.size()] = 0;
     *size = static_cast<DWORD>(image.size());
     return TRUE;
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR name) {
+    static char kernel;
+    return name != nullptr && strcasecmp(name, "kernel32.dll") == 0
+               ? reinterpret_cast<HMODULE>(&kernel)
+               : nullptr;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
+    if (module != GetModuleHandleA("kernel32.dll") || name == nullptr ||
+        strcmp(name, "QueryFullProcessImageNameW") != 0 || State().imageNameQueryMissing) {
+        return nullptr;
+    }
+    return reinterpret_cast<FARPROC>(&QueryFullProcessImageNameW);
 }
 
 BOOL WINAPI GetExitCodeProcess(HANDLE process, LPDWORD exitCode) {

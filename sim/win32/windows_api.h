@@ -26,7 +26,8 @@
 //     an ended process whose object somebody still holds opens and reports its exit code
 //     instead of STILL_ACTIVE. QueryFullProcessImageNameW gives the image path, or fails with
 //     ERROR_INSUFFICIENT_BUFFER when it does not fit with its terminator. Every process is in
-//     session 1;
+//     session 1. GetModuleHandleA knows kernel32.dll, and GetProcAddress gives
+//     QueryFullProcessImageNameW from it (unless a test takes it away, as on Windows XP);
 //   - a registry of keys under HKEY_CURRENT_USER with typed values, case-insensitive names,
 //     ERROR_MORE_DATA and ERROR_FILE_NOT_FOUND from RegQueryValueExA, missing parents created by
 //     RegCreateKeyExA (volatile keys hold only volatile keys), values enumerated in name order
@@ -59,6 +60,7 @@ typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef BYTE* LPBYTE;
 typedef DWORD* LPDWORD;
+typedef DWORD* PDWORD;
 typedef DWORD REGSAM;
 typedef void* HANDLE;
 typedef void* LPVOID;
@@ -189,6 +191,10 @@ BOOL WINAPI GetProcessTimes(HANDLE process, FILETIME* creation, FILETIME* exit, 
                             FILETIME* user);
 BOOL WINAPI GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 BOOL WINAPI QueryFullProcessImageNameW(HANDLE process, DWORD flags, LPWSTR path, LPDWORD size);
+typedef struct HINSTANCE__* HMODULE;
+typedef void (*FARPROC)(void);
+HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 BOOL WINAPI CloseHandle(HANDLE object);
 HANDLE WINAPI GetCurrentProcess(void);
 DWORD WINAPI GetCurrentProcessId(void);

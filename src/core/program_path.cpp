@@ -1,7 +1,25 @@
 #include "program_path.h"
 
+namespace {
+
+typedef BOOL(WINAPI* QueryImageName)(HANDLE process, DWORD flags, LPWSTR path, PDWORD size);
+
+// Looked up rather than imported, so that the DLL still loads on Windows XP, which lacks it (and
+// the query right it needs): there every program shows as its process id.
+QueryImageName FindQueryImageName() {
+    const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<QueryImageName>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "QueryFullProcessImageNameW")));
+}
+
+} // namespace
+
 size_t ReadProgramPath(DWORD processId, WCHAR* path, size_t capacity) {
-    if (capacity < 2 || capacity > kProgramPathCapacity) {
+    const QueryImageName query = FindQueryImageName();
+    if (query == nullptr || capacity < 2 || capacity > kProgramPathCapacity) {
         return 0;
     }
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
@@ -9,7 +27,7 @@ size_t ReadProgramPath(DWORD processId, WCHAR* path, size_t capacity) {
         return 0;
     }
     DWORD length = static_cast<DWORD>(capacity);
-    const BOOL read = QueryFullProcessImageNameW(process, 0, path, &length);
+    const BOOL read = query(process, 0, path, &length);
     CloseHandle(process);
     if (!read || length == 0 || length >= capacity) {
         return 0;

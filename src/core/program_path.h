@@ -1,6 +1,5 @@
-// The program that owns a window's process, read with the rights a normal user has. Its own
-// object file, so that only a front end that shows programs imports the call that reads them
-// (Windows Vista and later have it).
+// The program that owns a window's process, read with the rights a normal user has (Windows
+// Vista and later; on older ones no process can be asked).
 #pragma once
 
 #include "../win32.h"

@@ -102,6 +102,11 @@ TEST_F(Far3Panel, ListsEveryTitleWholeInUtf16WithItsStatusHandleAndProgram) {
     EXPECT_EQ(3u, simwin::Calls().queryFullProcessImageName) << "the refusing one is not read";
 
     const auto id = [](DWORD process) { return simwin::Utf16FromUtf8(std::to_string(process)); };
+    // Windows XP has no call to ask a process for its image: every program shows its id.
+    simwin::SetImageNameQueryExported(false);
+    const std::vector<far3host::ListedItem> onXp = far3host::ListPanel(far3host::kLeftPanel);
+    EXPECT_EQ(u"<pid " + id(host) + u">", onXp.at(3).customColumns.at(2));
+    simwin::SetImageNameQueryExported(true);
     const Text explorer = u"C:\\Windows\\explorer.exe";
     const Text editorPath = u"D:\\Программы\\Редактор 🙂.exe";
     const Text refused = u"<pid " + id(foreign) + u">";
