@@ -83,9 +83,9 @@ void RunHookAction(Desktop& desktop, const HookAction& action, HWND reported) {
 // The image paths of the programs that a created window may belong to, after the desktop's;
 // the last one is the host itself.
 const std::u16string& ProgramPath(size_t index) {
-    static const std::u16string kPaths[] = {
-        u"C:\\Программы\\Редактор 🙂.exe", u"C:\\Other\\secret.exe", u"bare.exe",
-        u"C:\\Folder\\", u"C:\\" + std::u16string(32760, u'x') + u".exe"};
+    static const std::u16string kPaths[] = {u"C:\\Программы\\Редактор 🙂.exe",
+                                            u"C:\\Other\\secret.exe", u"bare.exe", u"C:\\Folder\\",
+                                            u"C:\\" + std::u16string(32760, u'x') + u".exe"};
     return kPaths[index];
 }
 
@@ -138,18 +138,9 @@ std::string RecordKeyPath() {
 }
 
 uint64_t ProcessStart(DWORD id) {
-    FILETIME created{}, exited, kernel, user;
-    const HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
-    Require(process != nullptr && GetProcessTimes(process, &created, &exited, &kernel, &user),
-            "a simulated process has no creation time", id);
-    CloseHandle(process);
-    return created.dwLowDateTime | static_cast<uint64_t>(created.dwHighDateTime) << 32;
-}
-
-void Put(std::vector<uint8_t>& data, size_t at, uint64_t value, size_t bytes) {
-    for (size_t i = 0; i < bytes; ++i) {
-        data[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    }
+    const uint64_t start = ProcessStartTime(id);
+    Require(start != 0, "a simulated process has no creation time", id);
+    return start;
 }
 
 // A new window and an entry for it as a Velumo writes one, then spoilt as `flags` ask.
@@ -176,18 +167,9 @@ bool SeedEntry(InputReader& in, Desktop& desktop, uint8_t flags, SeededEntry* se
     }
     seeded->window = desktop.windows.back();
     std::vector<uint8_t>& data = seeded->data;
-    data.assign(kEntryClassOffset + 2 * className.size(), 0);
-    Put(data, kEntryTagOffset, kEntryTag, 4);
-    Put(data, kEntryVersionOffset, kEntryVersion, 4);
-    Put(data, kEntryWindowOffset, ValueOf(seeded->window), 4);
-    Put(data, kEntryWindowProcessOffset, spec.process + ((flags & 32) != 0 ? 4 : 0), 4);
-    Put(data, kEntryWindowStartOffset, ProcessStart(spec.process) + ((flags & 64) != 0), 8);
-    Put(data, kEntryHiderStartOffset, hiderStart, 8);
-    Put(data, kEntryHiderProcessOffset, hider, 4);
-    Put(data, kEntryClassLengthOffset, className.size(), 4);
-    for (size_t i = 0; i < className.size(); ++i) {
-        Put(data, kEntryClassOffset + 2 * i, className[i], 2);
-    }
+    data = RecordEntryBytes({seeded->window, spec.process + ((flags & 32) != 0 ? 4 : 0),
+                             ProcessStart(spec.process) + ((flags & 64) != 0), hider, hiderStart,
+                             className});
     if (cut != 0) {
         data.resize(data.size() - 1 - (cut - 1u) % data.size());
     }

@@ -109,41 +109,14 @@ std::string Status(Front front, HWND window) {
     return "-";
 }
 
-uint64_t StartOf(DWORD process) {
-    HANDLE opened = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
-    FILETIME created{}, unused{};
-    GetProcessTimes(opened, &created, &unused, &unused, &unused);
-    CloseHandle(opened);
-    return created.dwLowDateTime | static_cast<uint64_t>(created.dwHighDateTime) << 32;
-}
-
 void Put32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-}
-
-void Put64(std::vector<uint8_t>& bytes, size_t at, uint64_t value) {
-    Put32(bytes, at, static_cast<uint32_t>(value));
-    Put32(bytes, at + 4, static_cast<uint32_t>(value >> 32));
+    PutLittleEndian(bytes, at, value, 4);
 }
 
 // An entry as a Velumo in process `hider` writes it for a window of process `owner`.
 std::vector<uint8_t> EntryBytes(HWND window, DWORD owner, DWORD hider, const std::u16string& cls) {
-    std::vector<uint8_t> bytes(kEntryClassOffset + 2 * cls.size());
-    Put32(bytes, kEntryTagOffset, kEntryTag);
-    Put32(bytes, kEntryVersionOffset, kEntryVersion);
-    Put32(bytes, kEntryWindowOffset, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window)));
-    Put32(bytes, kEntryWindowProcessOffset, owner);
-    Put64(bytes, kEntryWindowStartOffset, StartOf(owner));
-    Put64(bytes, kEntryHiderStartOffset, StartOf(hider));
-    Put32(bytes, kEntryHiderProcessOffset, hider);
-    Put32(bytes, kEntryClassLengthOffset, static_cast<uint32_t>(cls.size()));
-    for (size_t i = 0; i < cls.size(); ++i) {
-        bytes[kEntryClassOffset + 2 * i] = static_cast<uint8_t>(cls[i]);
-        bytes[kEntryClassOffset + 2 * i + 1] = static_cast<uint8_t>(cls[i] >> 8);
-    }
-    return bytes;
+    return RecordEntryBytes(
+        {window, owner, ProcessStartTime(owner), hider, ProcessStartTime(hider), cls});
 }
 
 std::string ValueName(HWND window) {

@@ -1,5 +1,6 @@
 // Ten thousand FAR 1.x listings taken and handed back over a desktop that changes between and
-// during them, and ten thousand with an allocation failing, leave no block behind.
+// during them (ListOverAChangingDesktop), and ten thousand with an allocation failing, leave no
+// block behind.
 #include "far1_fixture.h"
 #include "leak_check.h"
 
@@ -36,35 +37,19 @@ TEST_F(LeakCheck, TenThousandListingsOverAChangingDesktopLeaveNothingBehind) {
     g_settings.ShowOwnerWindow = 1;
     HANDLE panel = far1host::Plugin().OpenPlugin(far1::OPEN_PLUGINSMENU, 0);
     ASSERT_NE(INVALID_HANDLE_VALUE, panel);
-    const int listedAtStart = ListAndHandBack(panel);
-    ASSERT_GT(listedAtStart, 10) << "the desktop should list windows of several kinds";
-
-    // Every 500 listings the desktop changes between listings (the plug-in hides or shows a
-    // window, another program shows one, a title changes); every 1000 listings a window is
-    // destroyed and another created while the enumeration is under way.
-    long listed = 0;
-    for (int cycle = 0; cycle < kCycles; ++cycle) {
-        const HWND some = windows_[static_cast<size_t>(cycle / 500) % windows_.size()];
-        if (cycle % 500 == 250) {
-            far1::PluginPanelItem item = PanelItemFor(some);
-            far1host::Plugin().DeleteFiles(panel, &item, 1, 0);
-            simwin::SetTestWindowVisible(windows_[1], cycle % 1000 == 250);
-            simwin::SetTestWindowTitle(some, "Renamed " + std::to_string(cycle));
-        }
-        if (cycle % 1000 == 999) {
-            simwin::SetEnumerationHook([this](HWND reported) {
-                if (reported == windows_.back()) {
-                    simwin::DestroyTestWindow(reported);
-                    windows_.push_back(simwin::CreateTestWindow("Created while listing"));
-                }
-            });
-        }
-        listed += ListAndHandBack(panel);
-        simwin::SetEnumerationHook({});
-    }
+    ASSERT_GT(ListAndHandBack(panel), 10) << "the desktop should list windows of several kinds";
+    const auto toggle = [panel](HWND window) {
+        far1::PluginPanelItem item = PanelItemFor(window);
+        far1host::Plugin().DeleteFiles(panel, &item, 1, 0);
+    };
+    const auto hide = [](const char* text) {
+        far1host::Plugin().ClosePlugin(far1host::OpenFromCommandLine(text));
+    };
+    const size_t listed = ListOverAChangingDesktop(
+        windows_, {[&] { return static_cast<size_t>(ListAndHandBack(panel)); }, toggle, hide});
     far1host::Plugin().ClosePlugin(panel);
 
-    EXPECT_GT(listed, 10L * kCycles) << "the listings should have gone on listing the desktop";
+    EXPECT_GT(listed, 10u * kCycles) << "the listings should have gone on listing the desktop";
     ExpectNothingLeaked();
 }
 

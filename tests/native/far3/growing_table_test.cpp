@@ -1,5 +1,5 @@
 // How many windows each front end can hide: FAR 3's table grows and names once what it left
-// visible; FAR 1.x's keeps twenty slots. Also F3 in the FAR 3 panel keeping the selection.
+// visible; FAR 1.x's keeps twenty slots.
 #include "far3/guids.h"
 #include "far3_fixture.h"
 
@@ -28,22 +28,6 @@ int VisibleCount(const std::vector<HWND>& windows) {
 }
 
 using Far3GrowingTable = Far3Test;
-
-TEST_F(Far3GrowingTable, F3WithASelectionKeepsIt) {
-    simwin::CreateTestWindow(u"A");
-    simwin::CreateTestWindow(u"B");
-    const HWND c = simwin::CreateTestWindow(u"C");
-    ASSERT_NE(nullptr, far3host::OpenInActivePanel());
-    far3host::SelectItems({1, 3}); // C and A of "..", C, B, A
-    far3host::SetCursor(0);        // on "..": the selection still decides
-    EXPECT_EQ(1, far3host::PressKey(VK_F3, 0));
-    EXPECT_EQ(c, simwin::ForegroundWindow());
-    std::string marks;
-    for (const far3host::ListedItem& item : far3host::PanelAt(far3host::kLeftPanel).items) {
-        marks += item.selected ? '*' : '.';
-    }
-    EXPECT_EQ(".*.*", marks) << "F3 left the panel without the user's selection";
-}
 
 TEST_F(Far3GrowingTable, OneHideCommandHidesEveryMatchingWindowAndTheLastCloseShowsThemAll) {
     const std::vector<HWND> bulk = MakeBulkWindows(111);

@@ -2,6 +2,7 @@
 #include "far3_fixture.h"
 
 #include <cstring>
+#include <set>
 
 namespace {
 
@@ -20,6 +21,15 @@ class Far3Panel : public Far3Test {
             commands.push_back(call.command);
         }
         return commands;
+    }
+    static std::set<void*> SelectedWindows() {
+        std::set<void*> windows;
+        for (const far3host::ListedItem& item : far3host::PanelAt(far3host::kLeftPanel).items) {
+            if (item.selected) {
+                windows.insert(item.userData.Data);
+            }
+        }
+        return windows;
     }
     static std::vector<Text> Titles(const far3::GetFindDataInfo& find) {
         std::vector<Text> titles;
@@ -258,6 +268,7 @@ TEST_F(Far3Panel, F3AndAltF3BringTheFirstSelectedOrTheCurrentWindowForward) {
         far3host::SetCursor(c.cursor);
         far3host::ClearRecords();
         simwin::ResetCallCounts();
+        const std::set<void*> selected = SelectedWindows();
         EXPECT_EQ(1, far3host::PressKey(VK_F3, c.state));
         if (c.forward != nullptr) {
             EXPECT_EQ(c.forward, simwin::ZOrder().front());
@@ -265,6 +276,7 @@ TEST_F(Far3Panel, F3AndAltF3BringTheFirstSelectedOrTheCurrentWindowForward) {
             EXPECT_TRUE(IsWindowVisible(c.forward));
         }
         EXPECT_EQ(c.forward != nullptr ? 1u : 0u, simwin::Calls().setForegroundWindow);
+        EXPECT_EQ(selected, SelectedWindows()) << "FAR re-reads the panel: the selection stays";
         std::vector<far3::FILE_CONTROL_COMMANDS> expected = {far3::FCTL_GETPANELINFO};
         if (c.forward != nullptr) { // the item's size, then the item
             expected.insert(expected.end(), 2, far3::FCTL_GETSELECTEDPANELITEM);

@@ -1,5 +1,6 @@
 #include "far1_support.h"
 
+#include "core/hidden_window_record.h"
 #include "core/hidden_window_table.h"
 #include "core/open_panels.h"
 #include "far1/panel_items.h"
@@ -98,4 +99,36 @@ std::vector<std::string> Lines(const std::string& text) {
         lines.push_back(line);
     }
     return lines;
+}
+
+void PutLittleEndian(std::vector<uint8_t>& data, size_t at, uint64_t value, size_t bytes) {
+    for (size_t i = 0; i < bytes; ++i) {
+        data[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
+}
+
+uint64_t ProcessStartTime(DWORD process) {
+    FILETIME created{}, unused{};
+    const HANDLE opened = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    if (opened == nullptr || !GetProcessTimes(opened, &created, &unused, &unused, &unused)) {
+        created = FILETIME{};
+    }
+    CloseHandle(opened);
+    return created.dwLowDateTime | static_cast<uint64_t>(created.dwHighDateTime) << 32;
+}
+
+std::vector<uint8_t> RecordEntryBytes(const RecordEntry& entry) {
+    std::vector<uint8_t> bytes(kEntryClassOffset + 2 * entry.className.size());
+    PutLittleEndian(bytes, kEntryTagOffset, kEntryTag, 4);
+    PutLittleEndian(bytes, kEntryVersionOffset, kEntryVersion, 4);
+    PutLittleEndian(bytes, kEntryWindowOffset, reinterpret_cast<uintptr_t>(entry.window), 4);
+    PutLittleEndian(bytes, kEntryWindowProcessOffset, entry.owner, 4);
+    PutLittleEndian(bytes, kEntryWindowStartOffset, entry.ownerStart, 8);
+    PutLittleEndian(bytes, kEntryHiderStartOffset, entry.hiderStart, 8);
+    PutLittleEndian(bytes, kEntryHiderProcessOffset, entry.hider, 4);
+    PutLittleEndian(bytes, kEntryClassLengthOffset, entry.className.size(), 4);
+    for (size_t i = 0; i < entry.className.size(); ++i) {
+        PutLittleEndian(bytes, kEntryClassOffset + 2 * i, entry.className[i], 2);
+    }
+    return bytes;
 }

@@ -54,3 +54,18 @@ std::vector<std::string> Lines(const std::string& text);
 int SettingIndex(int32_t Settings::*field);
 // The dialog row that edits a field; -1 when the layout has none.
 int DialogRowFor(const DialogLayout& layout, int32_t Settings::*field);
+
+// `bytes` bytes of `value` at `at`, little-endian.
+void PutLittleEndian(std::vector<uint8_t>& data, size_t at, uint64_t value, size_t bytes);
+// A simulated process's creation time as GetProcessTimes gives it; 0 when it cannot be asked.
+uint64_t ProcessStartTime(DWORD process);
+// An entry of the durable record of hidden windows as a Velumo writes it.
+struct RecordEntry {
+    HWND window;
+    DWORD owner;
+    uint64_t ownerStart;
+    DWORD hider;
+    uint64_t hiderStart;
+    std::u16string className;
+};
+std::vector<uint8_t> RecordEntryBytes(const RecordEntry& entry);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -97,4 +98,42 @@ inline std::vector<HWND> MakeVariedDesktop(int count) {
         windows.push_back(simwin::CreateTestWindow(spec));
     }
     return windows;
+}
+
+// One front end's ways to list, to toggle a window as the user does and to type "hide:<text>".
+struct ListingDriver {
+    std::function<size_t()> list; // one listing taken and handed back: the windows it held
+    std::function<void(HWND)> toggle;
+    std::function<void(const char*)> hideCommand;
+};
+
+// Ten thousand listings over `windows`. Every 500 the desktop changes between listings (the
+// plug-in toggles a window, another program shows one, a title changes); every 2000 a typed
+// command toggles by title; every 1000 a window is destroyed and another created while the
+// enumeration is under way. Gives how many windows the listings held in all.
+inline size_t ListOverAChangingDesktop(std::vector<HWND>& windows, const ListingDriver& driver) {
+    size_t listed = 0;
+    for (int cycle = 0; cycle < 10000; ++cycle) {
+        const HWND some = windows[static_cast<size_t>(cycle / 500) % windows.size()];
+        if (cycle % 500 == 250) {
+            driver.toggle(some);
+            simwin::SetTestWindowVisible(windows[1], cycle % 1000 == 250);
+            simwin::SetTestWindowTitle(some, u"Renamed 🙂 " +
+                                                 simwin::Utf16FromUtf8(std::to_string(cycle)));
+        }
+        if (cycle % 2000 == 1500) {
+            driver.hideCommand("Renamed");
+        }
+        if (cycle % 1000 == 999) {
+            simwin::SetEnumerationHook([&windows](HWND reported) {
+                if (reported == windows.back()) {
+                    simwin::DestroyTestWindow(reported);
+                    windows.push_back(simwin::CreateTestWindow(u"Created while listing"));
+                }
+            });
+        }
+        listed += driver.list();
+        simwin::SetEnumerationHook({});
+    }
+    return listed;
 }
