@@ -152,10 +152,6 @@ void BM_Listing(benchmark::State& state, const Listing* listing) {
     MeasureListing(state, listing, static_cast<int>(state.range(0)), 0);
 }
 
-void BM_ListingProcesses(benchmark::State& state, const Listing* listing) {
-    MeasureListing(state, listing, kProcessDesktopWindows, static_cast<int>(state.range(0)));
-}
-
 // Two passes per iteration: the first hides the matching windows (and records them), the second
 // shows them again, so every iteration starts from the same desktop and does the same work.
 void BM_ToggleWindowsByTitle(benchmark::State& state) {
@@ -234,7 +230,11 @@ int main(int argc, char** argv) {
     }
     benchmark::RegisterBenchmark("BM_ListingFar1", BM_Listing, &kFar1Listing)->Apply(Sizes);
     benchmark::RegisterBenchmark("BM_ListingFar3", BM_Listing, &kFar3Listing)->Apply(Sizes);
-    benchmark::RegisterBenchmark("BM_ListingFar3Processes", BM_ListingProcesses, &kFar3Listing)
+    benchmark::RegisterBenchmark("BM_ListingFar3Processes",
+                                 [](benchmark::State& state) {
+                                     MeasureListing(state, &kFar3Listing, kProcessDesktopWindows,
+                                                    static_cast<int>(state.range(0)));
+                                 })
         ->Arg(20)
         ->Arg(1000); // one window each
     benchmark::RunSpecifiedBenchmarks();
