@@ -2,7 +2,8 @@
 // (FAR 1.x: GetFindData + FreeFindData; FAR 3: GetFindDataW + FreeFindDataW; each through its
 // entry points), ToggleWindowsByTitle and RestoreAllWindows, for desktops of 10 to 10,000
 // eligible windows, each reported as time per window so that growth faster than linear shows at
-// a glance.
+// a glance. The FAR 3 listing also on desktops of 1,000 windows owned by 20 and by 1,000
+// processes (BM_ListingFar3Processes/<processes>), where it reads each process's program once.
 //
 // Besides the time, every benchmark reports what one operation asks of the window system and of
 // the heap: window-system calls per window (simwin::Calls()), and the product's malloc, realloc
@@ -33,11 +34,19 @@ namespace {
 constexpr char kMatchText[] = "Invoice";
 constexpr int kMatchedWindows = 10; // toggled by title: hidden and shown again each iteration
 
+constexpr int kProcessDesktopWindows = 1000;
+
 // A fresh process (see ResetProcessState) with a desktop of `count` visible, unowned, titled
 // top-level windows, all of them eligible at the default settings. Every (count / matches)-th
-// window carries kMatchText in its title.
-std::vector<HWND> MakeDesktop(int count, int matches = 0) {
+// window carries kMatchText in its title. With `processes`, that many processes are started and
+// each owns a run of count / processes windows, as a program makes its windows one after the
+// other; else the desktop's process owns them all.
+std::vector<HWND> MakeDesktop(int count, int matches = 0, int processes = 0) {
     ResetProcessState();
+    std::vector<DWORD> owners;
+    for (int i = 0; i < processes; ++i) {
+        owners.push_back(simwin::StartTestProcess());
+    }
     const int stride = matches > 0 ? std::max(1, count / matches) : 0;
     std::vector<HWND> windows;
     windows.reserve(static_cast<size_t>(count));
@@ -48,7 +57,13 @@ std::vector<HWND> MakeDesktop(int count, int matches = 0) {
         char title[64];
         snprintf(title, sizeof title, "%s %05d.txt - Editor", matching ? kMatchText : "Document",
                  i);
-        windows.push_back(simwin::CreateTestWindow(title));
+        simwin::WindowSpec spec;
+        spec.title = title;
+        if (processes > 0) {
+            spec.process =
+                owners[static_cast<size_t>(i) * owners.size() / static_cast<size_t>(count)];
+        }
+        windows.push_back(simwin::CreateTestWindow(spec));
     }
     return windows;
 }
@@ -77,7 +92,7 @@ uint64_t WindowSystemCalls(const simwin::CallCounts& c) {
     return c.enumWindows + c.isWindow + c.isWindowVisible + c.showWindow + c.setForegroundWindow +
            c.bringWindowToTop + c.getWindow + c.getParent + c.getWindowLong + c.getWindowText +
            c.getWindowTextLength + c.getWindowTextW + c.getWindowTextLengthW + c.charToOem +
-           c.lstrcmp;
+           c.lstrcmp + c.getWindowThreadProcessId + c.openProcess + c.queryFullProcessImageName;
 }
 
 long MinorPageFaults() {
@@ -115,9 +130,8 @@ void ReportTimePerWindow(benchmark::State& state, int visitsPerIteration) {
 
 // ---- Benchmarks ------------------------------------------------------------------------------
 
-void BM_Listing(benchmark::State& state, const Listing* listing) {
-    const int count = static_cast<int>(state.range(0));
-    MakeDesktop(count);
+void MeasureListing(benchmark::State& state, const Listing* listing, int count, int processes) {
+    MakeDesktop(count, 0, processes);
     HANDLE panel = listing->open();
     if (panel == nullptr || panel == INVALID_HANDLE_VALUE) {
         state.SkipWithError("the plug-in opened no panel");
@@ -132,6 +146,10 @@ void BM_Listing(benchmark::State& state, const Listing* listing) {
     ReportTimePerWindow(state, count);
     ReportCounts(state, count, [&]() { listing->list(panel); });
     listing->close(panel);
+}
+
+void BM_Listing(benchmark::State& state, const Listing* listing) {
+    MeasureListing(state, listing, static_cast<int>(state.range(0)), 0);
 }
 
 // Two passes per iteration: the first hides the matching windows (and records them), the second
@@ -212,6 +230,13 @@ int main(int argc, char** argv) {
     }
     benchmark::RegisterBenchmark("BM_ListingFar1", BM_Listing, &kFar1Listing)->Apply(Sizes);
     benchmark::RegisterBenchmark("BM_ListingFar3", BM_Listing, &kFar3Listing)->Apply(Sizes);
+    benchmark::RegisterBenchmark("BM_ListingFar3Processes",
+                                 [](benchmark::State& state) {
+                                     MeasureListing(state, &kFar3Listing, kProcessDesktopWindows,
+                                                    static_cast<int>(state.range(0)));
+                                 })
+        ->Arg(20)
+        ->Arg(1000); // one window each
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -1,33 +1,38 @@
-// The listings of the real DLLs of both front ends on real windows, each against its floor: a
-// loop in the same process that makes exactly the window-system calls that front end's listing
-// makes, in the same order and with the same arguments (its filter is the listing's own
-// IsEligibleWindow, compiled into the benchmark), and writes the same texts into a preallocated
-// array, but allocates nothing. The difference between a listing and its floor is what the
-// listing adds to the bare cost of asking the window system: its allocation scheme, its
-// zero-filling and its release.
+// The listings of the real DLLs of both front ends on real windows, each against its floor: the
+// least a correct listing of that front end can cost. A floor is a loop in the same process that
+// makes exactly the window-system calls that front end's listing makes, in the same order and
+// with the same arguments, each fact of a window asked once (style, parent, title length, owner,
+// visibility: the same eligibility decision at the default settings), and writes the same texts
+// into preallocated memory, allocating nothing. The difference between a listing and its floor
+// is what the listing adds to the bare cost of asking the window system: its allocation scheme,
+// its zero-filling and its release.
 //   far1  the FAR 1.x plug-in (Velumo/Velumo.dll): GetFindData + FreeFindData through the host
 //         stand-in's loader; the title read in ANSI (GetWindowTextA, 128) and turned into OEM.
 //   far3  the FAR 3 plug-in (far3/Velumo/Velumo.dll): GetFindDataW + FreeFindDataW, driven with
 //         a minimal host (GetMsg gives "", SettingsControl fails: the default settings); the
-//         whole title read in UTF-16 (GetWindowTextLengthW, then GetWindowTextW).
+//         title length read in UTF-16, the window's process (GetWindowThreadProcessId), then the
+//         whole title (GetWindowTextW); each process's program read once per run (OpenProcess,
+//         QueryFullProcessImageNameW, CloseHandle) into a preallocated table.
 //
-// Two desktops, one after the other, on a desktop object of the benchmark's own (the window
+// The desktops, one after the other, on a desktop object of the benchmark's own (the window
 // harness, harness/), so that the enumeration sees the benchmark's windows and Wine's few hidden
 // helpers only:
 //   other-process  the windows belong to velumo_window_owner.exe, started on that desktop, as a
 //                  user's windows belong to other programs;
+//   P-processes    WINDOWS windows shared out among P owners started together;
 //   same-process   the windows belong to the benchmark's own thread.
-// Each desktop grows from one count to the next (window creation is slow under Wine; measuring
-// never depends on how a desktop came to its count).
+// The first and the last grow from one count to the next (window creation is slow under Wine;
+// measuring never depends on how a desktop came to its count).
 //
-//   velumo_wine_bench.exe FAR1-DLL FAR3-DLL OWNER-EXE REPETITIONS COUNT...
+//   velumo_wine_bench.exe FAR1-DLL FAR3-DLL OWNER-EXE REPETITIONS COUNT... [WINDOWS/P...]
 //
 // Writes tab-separated result lines to stdout, progress to stderr (times in microseconds):
 //   row    FRONT-END CASE COUNT FLOOR-MEDIAN LISTING-MEDIAN FLOOR-MIN LISTING-MIN
 //          LISTINGS-PER-SAMPLE PAIRED-RATIO-MEDIAN
 // Exits non-zero when a listing does not list exactly the windows of the desktop, or does not
-// agree with its floor entry by entry.
+// agree with its floor entry by entry (FAR 3: the program's name, process id and path too).
 #include "core/hidden_window_table.h"
+#include "core/program_path.h"
 #include "core/window_catalogue.h"
 #include "far1/panel_items.h"
 #include "plugin_calls.h"
@@ -40,6 +45,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -92,31 +98,66 @@ template <typename Entry> struct Floor {
 // the listing reads it, and the agreement check would say so.
 constexpr int kFar3FloorTitleCapacity = 256;
 
+// The program of one process as the FAR 3 floor shows it: path, file name and process id, or
+// "<pid N>" as name and path when the process cannot be asked.
+constexpr size_t kProcessIdTextSize = 11;
+struct FloorProgram {
+    DWORD processId;
+    uint32_t run; // the floor run that read it
+    const WCHAR* path;
+    const WCHAR* name;
+    WCHAR processIdText[kProcessIdTextSize];
+};
+
+// The processes of one FAR 3 floor run, each read once: a table indexed by process id (Windows
+// numbers processes in fours) and a pool for their paths, both allocated before the floor runs.
+constexpr size_t kFloorProgramSlots = 65536;
+constexpr size_t kFloorPathPool = 1024 * 1024; // code units for the paths of one run
+struct FloorPrograms {
+    std::vector<FloorProgram> slots = std::vector<FloorProgram>(kFloorProgramSlots);
+    std::vector<WCHAR> paths = std::vector<WCHAR>(kFloorPathPool);
+    size_t pathsUsed = 0;
+    uint32_t run = 0;
+};
+FloorPrograms g_floorPrograms;
+
 // What a floor writes for one window, in its front end's character type.
 template <typename Char, int TitleCapacity> struct FloorEntry {
     Char title[TitleCapacity];
     Char status[kStatusTextSize];
     Char handle[kHandleTextSize];
     HWND window;
+    const FloorProgram* program; // FAR 3 only
 };
 using Far1FloorEntry = FloorEntry<char, far1::kListedTitleCapacity>;
 using Far3FloorEntry = FloorEntry<WCHAR, kFar3FloorTitleCapacity>;
 
-// The status marks in the listing's order of calls (the elements of a braced list are evaluated
-// in order): not visible, owned, blank, hidden by Velumo. The benchmark's copies of the
-// plug-ins' globals hold the default settings and an empty table of hidden windows, as each DLL
-// has them here.
-void ReadStatus(HWND window, char (&status)[kStatusTextSize]) {
-    const char marks[kStatusTextSize] = {IsWindowVisible(window) ? ' ' : 'H',
-                                         GetWindow(window, GW_OWNER) != nullptr ? 'O' : ' ', ' ',
-                                         g_hiddenWindows.Contains(window) ? 'D' : ' ', '\0'};
+// Whether the window is listed, asking each fact once, in the listings' order and with their
+// arguments: style, parent, title length (ANSI or UTF-16, as the front end reads the title),
+// owner, visibility; the title length and the status marks for its entry. At the default
+// settings, which the benchmark's copies of the plug-ins' globals hold as each DLL has them
+// here, a listed window is a top-level one with a title, no owner and visible ("Program
+// Manager" included), or one Velumo hid.
+bool ReadFloorFacts(HWND window, bool wide, int* titleLength, char (&status)[kStatusTextSize]) {
+    const bool hidden = g_hiddenWindows.Contains(window) != 0;
+    if (!hidden && ((GetWindowLongA(window, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) != 0 ||
+                    GetParent(window) != nullptr)) {
+        return false;
+    }
+    *titleLength = std::max(0, wide ? GetWindowTextLengthW(window) : GetWindowTextLengthA(window));
+    const bool owned = (hidden || *titleLength > 0) && GetWindow(window, GW_OWNER) != nullptr;
+    if (!hidden && (*titleLength == 0 || owned)) {
+        return false;
+    }
+    const bool visible = IsWindowVisible(window) != 0;
+    const char marks[kStatusTextSize] = {visible ? ' ' : 'H', owned ? 'O' : ' ', ' ',
+                                         hidden ? 'D' : ' ', '\0'};
     memcpy(status, marks, kStatusTextSize);
+    return hidden || visible;
 }
 
-// The status and handle, then the ANSI title turned OEM.
-void FillFloorEntry(HWND window, Far1FloorEntry* entry) {
-    ReadStatus(window, entry->status);
-    FormatHandleText(window, entry->handle);
+// The title read in ANSI (at most 128 characters) and turned OEM.
+void FillFloorEntry(HWND window, int, Far1FloorEntry* entry) {
     char title[far1::kListedTitleCapacity];
     title[0] = '\0';
     GetWindowTextA(window, title, far1::kListedTitleCapacity);
@@ -124,41 +165,63 @@ void FillFloorEntry(HWND window, Far1FloorEntry* entry) {
     CharToOemA(title, entry->title);
 }
 
-template <size_t Size> void Widen(const char (&from)[Size], WCHAR (&to)[Size]) {
-    for (size_t i = 0; i < Size; ++i) {
-        to[i] = static_cast<WCHAR>(static_cast<unsigned char>(from[i]));
+// The program of the window's process, read into the pool at the process's first window in the
+// run; null when its slot is another process's or the pool has no room for the longest path.
+const FloorProgram* FloorProgramOf(HWND window) {
+    FloorPrograms& programs = g_floorPrograms;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    FloorProgram* program = &programs.slots[processId / 4 % kFloorProgramSlots];
+    if (program->run == programs.run) {
+        return program->processId == processId ? program : nullptr;
     }
+    if (kFloorPathPool - programs.pathsUsed < kProgramPathCapacity) {
+        return nullptr;
+    }
+    WCHAR* path = &programs.paths[programs.pathsUsed];
+    size_t length = ReadProgramPath(processId, path, kProgramPathCapacity);
+    const size_t name = FileNameOffset(path, length);
+    if (length == 0) {
+        length = static_cast<size_t>(std::max(0, swprintf(path, 32, L"<pid %lu>", processId)));
+    }
+    programs.pathsUsed += length + 1;
+    program->processId = processId;
+    program->run = programs.run;
+    program->path = path;
+    program->name = name < length ? path + name : path;
+    swprintf(program->processIdText, kProcessIdTextSize, L"%lu", processId);
+    return program;
 }
 
-// The status and handle, then the whole UTF-16 title in the listing's two calls, the length and
-// then the text with room for exactly that length.
-void FillFloorEntry(HWND window, Far3FloorEntry* entry) {
-    char status[kStatusTextSize];
-    char handle[kHandleTextSize];
-    ReadStatus(window, status);
-    FormatHandleText(window, handle);
-    const int length = std::max(0, GetWindowTextLengthW(window));
-    const int limit = std::min(length + 1, kFar3FloorTitleCapacity);
-    int copied = GetWindowTextW(window, entry->title, limit);
+// The program, then the whole UTF-16 title with room for exactly the length read.
+void FillFloorEntry(HWND window, int titleLength, Far3FloorEntry* entry) {
+    entry->program = FloorProgramOf(window);
+    const int limit = std::min(titleLength + 1, kFar3FloorTitleCapacity);
+    int copied = titleLength > 0 ? GetWindowTextW(window, entry->title, limit) : 0;
     if (copied < 0 || copied >= limit) {
         copied = 0;
     }
     entry->title[copied] = 0;
-    Widen(status, entry->status);
-    Widen(handle, entry->handle);
 }
 
 Floor<Far1FloorEntry> g_far1Floor;
 Floor<Far3FloorEntry> g_far3Floor;
 
-// One window: the listing's own filter, then the entry as that front end's listing fills it.
+// One window: the facts and the filter, then the entry as that front end's listing fills it: the
+// status marks and the handle in its character type, then what the front end reads.
 template <typename Entry> BOOL CALLBACK VisitFloor(HWND window, LPARAM context) {
     Floor<Entry>* floor = reinterpret_cast<Floor<Entry>*>(context);
-    if (!IsEligibleWindow(window)) {
+    int titleLength;
+    char status[kStatusTextSize];
+    if (!ReadFloorFacts(window, std::is_same<Entry, Far3FloorEntry>::value, &titleLength, status)) {
         return TRUE;
     }
     Entry* entry = &floor->entries[std::min(floor->entries.size() - 1, size_t(floor->count))];
-    FillFloorEntry(window, entry);
+    char handle[kHandleTextSize];
+    FormatHandleText(window, handle);
+    std::copy(status, status + kStatusTextSize, entry->status);
+    std::copy(handle, handle + kHandleTextSize, entry->handle);
+    FillFloorEntry(window, titleLength, entry);
     entry->window = window;
     ++floor->count;
     return TRUE;
@@ -166,6 +229,8 @@ template <typename Entry> BOOL CALLBACK VisitFloor(HWND window, LPARAM context) 
 
 template <typename Entry> int RunFloor(Floor<Entry>* floor) {
     floor->count = 0;
+    g_floorPrograms.pathsUsed = 0;
+    ++g_floorPrograms.run;
     EnumWindows(VisitFloor<Entry>, reinterpret_cast<LPARAM>(floor));
     return floor->count;
 }
@@ -184,10 +249,13 @@ bool SameText(const WCHAR* text, const WCHAR* expected) {
 }
 
 bool SameEntry(const far3::PluginPanelItem& item, const Far3FloorEntry& entry) {
-    return item.CustomColumnNumber == 2 && item.CustomColumnData != nullptr &&
-           SameText(item.FileName, entry.title) &&
+    return item.CustomColumnNumber == 4 && item.CustomColumnData != nullptr &&
+           entry.program != nullptr && SameText(item.FileName, entry.title) &&
+           SameText(item.Description, entry.program->path) &&
            SameText(item.CustomColumnData[0], entry.status) &&
            SameText(item.CustomColumnData[1], entry.handle) &&
+           SameText(item.CustomColumnData[2], entry.program->name) &&
+           SameText(item.CustomColumnData[3], entry.program->processIdText) &&
            item.UserData.Data == reinterpret_cast<void*>(entry.window) &&
            item.UserData.FreeData == nullptr;
 }
@@ -263,7 +331,7 @@ bool GrowOwnWindows(int count, int* made) {
     return true;
 }
 
-// ---- Windows of another process --------------------------------------------------------------
+// ---- Windows of other processes -------------------------------------------------------------
 
 // velumo_window_owner.exe, started on our desktop: it grows to each of the counts in turn,
 // signalling `ready` when it owns that many windows and waiting for `next` to go on.
@@ -273,13 +341,14 @@ struct Owner {
     HANDLE next;
 };
 
+// Starts the owner numbered `index` among those the benchmark runs at once.
 bool StartOwner(const std::string& ownerExe, const std::string& desktop,
-                const std::vector<int>& counts, Owner* owner) {
+                const std::vector<int>& counts, int index, Owner* owner) {
     char readyName[64];
     char nextName[64];
     const DWORD id = GetCurrentProcessId();
-    snprintf(readyName, sizeof readyName, "VelumoBenchReady-%lu", id);
-    snprintf(nextName, sizeof nextName, "VelumoBenchNext-%lu", id);
+    snprintf(readyName, sizeof readyName, "VelumoBenchReady-%lu-%d", id, index);
+    snprintf(nextName, sizeof nextName, "VelumoBenchNext-%lu-%d", id, index);
     owner->ready = CreateEventA(nullptr, FALSE, FALSE, readyName);
     owner->next = CreateEventA(nullptr, FALSE, FALSE, nextName);
     if (owner->ready == nullptr || owner->next == nullptr) {
@@ -302,27 +371,20 @@ bool StartOwner(const std::string& ownerExe, const std::string& desktop,
     return true;
 }
 
-bool WaitOwnerReady(Owner* owner) {
-    HANDLE waited[2] = {owner->ready, owner->process.hProcess};
-    const DWORD woke = WaitForMultipleObjects(2, waited, FALSE, 600000);
-    if (woke != WAIT_OBJECT_0) {
-        fprintf(stderr, "the window owner did not get ready (wait result %lu)\n", woke);
-        return false;
+// Waits until each owner owns its next count of windows, then lets them and the X server finish
+// mapping and painting the windows before timing.
+bool WaitOwnersReady(std::vector<Owner>* owners) {
+    for (Owner& owner : *owners) {
+        HANDLE waited[2] = {owner.ready, owner.process.hProcess};
+        const DWORD woke = WaitForMultipleObjects(2, waited, FALSE, 600000);
+        if (woke != WAIT_OBJECT_0) {
+            fprintf(stderr, "a window owner did not get ready (wait result %lu)\n", woke);
+            return false;
+        }
+        WaitForInputIdle(owner.process.hProcess, 30000);
     }
-    // Let the owner and the X server finish mapping and painting the windows before timing.
-    WaitForInputIdle(owner->process.hProcess, 30000);
     Sleep(kSettleMilliseconds);
     return true;
-}
-
-void StopOwner(Owner* owner) {
-    if (WaitForSingleObject(owner->process.hProcess, 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(owner->process.hProcess, 1);
-    }
-    CloseHandle(owner->process.hProcess);
-    CloseHandle(owner->process.hThread);
-    CloseHandle(owner->ready);
-    CloseHandle(owner->next);
 }
 
 // ---- Measurements ----------------------------------------------------------------------------
@@ -407,6 +469,42 @@ bool MeasureListings(const char* desktopCase, int count, int repetitions, bool o
     return true;
 }
 
+// The windows of `processes` owners started together on our desktop, each with its share of
+// each of the ascending `counts`, measured at each count; `desktopCase` names the rows. The
+// owners end with their windows: after their last count, or at once when something failed.
+bool MeasureOwnersWindows(const std::string& ownerExe, const std::string& desktop, int processes,
+                          const std::vector<int>& counts, int repetitions,
+                          const char* desktopCase) {
+    std::vector<Owner> owners(static_cast<size_t>(processes));
+    bool measured = true;
+    for (int i = 0; i < processes && measured; ++i) {
+        std::vector<int> shares;
+        for (int count : counts) {
+            shares.push_back(count * (i + 1) / processes - count * i / processes);
+        }
+        measured = StartOwner(ownerExe, desktop, shares, i, &owners[static_cast<size_t>(i)]);
+    }
+    for (size_t c = 0; c < counts.size() && measured; ++c) {
+        measured = WaitOwnersReady(&owners);
+        Progress(desktopCase, measured ? "owners ready" : "owners failed", counts[c]);
+        measured = measured && MeasureListings(desktopCase, counts[c], repetitions, false);
+        for (size_t i = 0; measured && i < owners.size(); ++i) {
+            SetEvent(owners[i].next); // on to the next count; after the last, the owner ends
+        }
+    }
+    for (Owner& owner : owners) {
+        if (!measured || WaitForSingleObject(owner.process.hProcess, 60000) != WAIT_OBJECT_0) {
+            TerminateProcess(owner.process.hProcess, 1);
+        }
+        CloseHandle(owner.process.hProcess);
+        CloseHandle(owner.process.hThread);
+        CloseHandle(owner.ready);
+        CloseHandle(owner.next);
+    }
+    Progress(desktopCase, "owners gone", counts.back());
+    return measured;
+}
+
 // Loads both DLLs and opens a panel of each at the default settings: FAR 1.x's through the host
 // stand-in under a root key that does not exist, FAR 3's with the minimal host.
 bool OpenPlugins(const char* far1Path, const char* far3Path) {
@@ -435,20 +533,33 @@ bool OpenPlugins(const char* far1Path, const char* far3Path) {
 int main(int argc, char** argv) {
     if (argc < 6 || atoi(argv[4]) <= 0) {
         fprintf(stderr, "usage: velumo_wine_bench FAR1-DLL FAR3-DLL OWNER-EXE REPETITIONS "
-                        "COUNT...\n");
+                        "COUNT... [WINDOWS/PROCESSES...]\n");
         return 2;
     }
     const std::string ownerExe = argv[3];
     const int repetitions = atoi(argv[4]);
     std::vector<int> counts;
+    std::vector<std::pair<int, int>> sharedDesktops; // windows, processes
     for (int i = 5; i < argc; ++i) {
-        counts.push_back(atoi(argv[i]));
-        if (counts.back() <= 0) {
+        const char* processes = strchr(argv[i], '/');
+        const int count = atoi(argv[i]);
+        if (count <= 0 ||
+            (processes != nullptr && (atoi(processes + 1) <= 0 || atoi(processes + 1) > count))) {
             fprintf(stderr, "not a window count: %s\n", argv[i]);
             return 2;
         }
+        if (processes == nullptr) {
+            counts.push_back(count);
+        } else {
+            sharedDesktops.emplace_back(count, atoi(processes + 1));
+        }
     }
-    // Both desktops grow from one count to the next, so the counts go in ascending order.
+    if (counts.empty()) {
+        fprintf(stderr, "no window count\n");
+        return 2;
+    }
+    // The desktops of one owner and of our own thread grow from one count to the next, so the
+    // counts go in ascending order.
     std::sort(counts.begin(), counts.end());
     counts.erase(std::unique(counts.begin(), counts.end()), counts.end());
 
@@ -458,24 +569,17 @@ int main(int argc, char** argv) {
         fprintf(stderr, "cannot switch to a desktop of our own: %s\n", desktopError.c_str());
         return 1;
     }
-    Owner owner = {};
-    if (!OpenPlugins(argv[1], argv[2]) || !StartOwner(ownerExe, desktopName, counts, &owner)) {
+    if (!OpenPlugins(argv[1], argv[2]) ||
+        !MeasureOwnersWindows(ownerExe, desktopName, 1, counts, repetitions, "other-process")) {
         return 1;
     }
-    for (int count : counts) {
-        if (!WaitOwnerReady(&owner)) {
-            TerminateProcess(owner.process.hProcess, 1);
+    for (const auto& shared : sharedDesktops) {
+        const std::string desktopCase = std::to_string(shared.second) + "-processes";
+        if (!MeasureOwnersWindows(ownerExe, desktopName, shared.second, {shared.first}, repetitions,
+                                  desktopCase.c_str())) {
             return 1;
         }
-        Progress("other-process", "owner ready", count);
-        if (!MeasureListings("other-process", count, repetitions, false)) {
-            TerminateProcess(owner.process.hProcess, 1);
-            return 1;
-        }
-        SetEvent(owner.next); // the owner goes on; after its last count that ends it
     }
-    StopOwner(&owner);
-    Progress("other-process", "owner gone", counts.back());
 
     // The windows stay until the process ends: each count adds to the last one's.
     int made = 0;
