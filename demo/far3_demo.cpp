@@ -50,6 +50,8 @@ const std::vector<Sample> kSamples = {
     {"Café notes", "visible; a Latin letter outside ASCII", kShown},
     {"Background worker", "never shown", WS_OVERLAPPEDWINDOW},
     {"Program Manager", "visible; the title of the desktop's own window on Windows", kShown},
+    {"Untitled - Notepad", "visible; the window of another program, Wine's notepad.exe", kShown,
+     nullptr, 0, "notepad.exe"},
 };
 
 // ---- What the user sees -----------------------------------------------------------------------
@@ -118,6 +120,16 @@ void CheckListedExactly(const std::string& utf8) {
     Check("FileName of \"" + utf8 + "\" = GetWindowTextW of its window, " +
               std::to_string(title.size()) + " UTF-16 units: " + (exact ? "yes" : "no"),
           exact);
+    // The Program column names the program the window belongs to; the description has its path.
+    if (index == kNoItem) {
+        return;
+    }
+    const far3host::ListedItem& item = ActivePanel().items[index];
+    const std::string program =
+        item.customColumns.size() > 2 ? Utf8Of(item.customColumns[2]) : "(none)";
+    Check("program of \"" + utf8 + "\" = " + program + ", " +
+              (item.description ? Utf8Of(*item.description) : "(no path)"),
+          program == ProgramOfSample(window));
 }
 
 // ---- What the host does for the user's keys -----------------------------------------------------
@@ -246,10 +258,10 @@ std::vector<Step> Script() {
     const std::string typed = Utf8Of(kHideJapanese);
     return {
         {"F11 > \"" + g_menuEntry +
-             "\": the desktop's windows, each title exactly as Windows holds it; the owned "
-             "pop-up and the never-shown window are left out",
+             "\": the desktop's windows, each title exactly as Windows holds it and the program "
+             "it belongs to; the owned pop-up and the never-shown window are left out",
          "list", "",
-         "exact:" + japanese + ";exact:" + report + ";status:" + japanese +
+         "exact:" + japanese + ";exact:" + report + ";exact:Untitled - Notepad;status:" + japanese +
              "=    ;unlisted:Palette=Background worker"},
         {"type hide:" + typed + " in the Velumo panel: " + japanese +
              " is hidden (status \"H  D\"); FAR closes the old instance",

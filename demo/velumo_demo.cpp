@@ -17,14 +17,19 @@ namespace {
 
 constexpr int kTitleColumns = 19; // the introduction's title column
 
+// The longest wait for a started program's window.
+constexpr DWORD kProgramStartMilliseconds = 60000;
+
 struct SampleWindow {
     std::string title; // UTF-8
     std::string role;
     HWND handle;
+    std::string program; // the file name of the program it belongs to
 };
 
 struct DemoState {
     std::vector<SampleWindow> windows;
+    std::vector<PROCESS_INFORMATION> programs; // started for samples
     std::vector<ShownRow> pictureRows;
     std::vector<HWND> hiddenByVelumo; // windows seen going from visible to hidden by a call
     bool unexpected = false;
@@ -157,6 +162,62 @@ bool RunScript(const FrontEnd& frontEnd, const std::vector<Step>& steps) {
     return !g_demo.unexpected;
 }
 
+// The file name of the demo's own program.
+std::string OwnFileName() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string whole = path;
+    return whole.substr(whole.find_last_of("\\/") + 1);
+}
+
+// Starts `program` on the demo's desktop and gives its visible top-level window once it has one
+// titled `title`; null (said on stderr) when it cannot be started or shows no such window in
+// time. The program is ended when the run finishes.
+HWND StartProgramWindow(const char* program, const std::wstring& title) {
+    wchar_t desktop[256] = L"";
+    const bool named = GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME,
+                                                 desktop, sizeof desktop, nullptr) != FALSE;
+    std::wstring line = ToWide(program, CP_ACP);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = named ? desktop : nullptr;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+        fprintf(stderr, "velumo_demo: cannot start %s (error %lu)\n", program, GetLastError());
+        return nullptr;
+    }
+    g_demo.programs.push_back(started);
+    WaitForInputIdle(started.hProcess, kProgramStartMilliseconds);
+    const DWORD begun = GetTickCount();
+    do {
+        harness::PumpMessages();
+        for (HWND window : harness::TopLevelWindows()) {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(window, &processId);
+            wchar_t shown[256] = L"";
+            GetWindowTextW(window, shown, 256);
+            if (processId == started.dwProcessId && IsWindowVisible(window) &&
+                GetWindow(window, GW_OWNER) == nullptr && title == shown) {
+                return window;
+            }
+        }
+        Sleep(50);
+    } while (GetTickCount() - begun < kProgramStartMilliseconds);
+    fprintf(stderr, "velumo_demo: %s shows no window of the expected title\n", program);
+    return nullptr;
+}
+
+void EndPrograms() {
+    for (const PROCESS_INFORMATION& started : g_demo.programs) {
+        TerminateProcess(started.hProcess, 0);
+        WaitForSingleObject(started.hProcess, kProgramStartMilliseconds);
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+    }
+    g_demo.programs.clear();
+}
+
 // `hostLine`, then the sample windows with their handles and roles.
 void WriteIntroduction(const std::string& hostLine, const std::string& desktop) {
     Write(hostLine + "\nSample windows, on " + desktop + "; the pictures show only these:\n");
@@ -189,20 +250,30 @@ std::wstring ToWide(const std::string& text, UINT codePage) {
 bool MakeSamples(const FrontEnd& frontEnd, const std::vector<Sample>& samples) {
     for (auto sample = samples.rbegin(); sample != samples.rend(); ++sample) {
         HWND owner = sample->owner != nullptr ? SampleNamed(sample->owner) : nullptr;
-        HWND window = frontEnd.makeWindow(sample->title, sample->style, owner, sample->exStyle);
+        HWND window =
+            sample->program != nullptr
+                ? StartProgramWindow(sample->program, ToWide(sample->title, CP_UTF8))
+                : frontEnd.makeWindow(sample->title, sample->style, owner, sample->exStyle);
         if (window == nullptr) {
             fprintf(stderr, "velumo_demo: cannot create the sample window \"%s\"\n",
                     sample->title.c_str());
             return false;
         }
         harness::PumpMessages();
-        g_demo.windows.insert(g_demo.windows.begin(), {sample->title, sample->role, window});
+        g_demo.windows.insert(g_demo.windows.begin(),
+                              {sample->title, sample->role, window,
+                               sample->program != nullptr ? sample->program : OwnFileName()});
     }
     return true;
 }
 
 bool IsSample(HWND window) {
     return SampleOf(window) != nullptr;
+}
+
+std::string ProgramOfSample(HWND window) {
+    const SampleWindow* sample = SampleOf(window);
+    return sample != nullptr ? sample->program : "";
 }
 
 HWND SampleNamed(const std::string& title) {
@@ -263,6 +334,7 @@ int RunAndFinish(const FrontEnd& frontEnd, const std::string& hostLine, const st
     }
     Write(allVisible ? "All of them are visible again.\n"
                      : "Some windows Velumo hid are still hidden.\n");
+    EndPrograms();
     if (!scriptOk) {
         Write("The demo saw something it did not expect (marked above).\n");
     }

@@ -17,17 +17,22 @@ void Write(const std::string& text);                         // UTF-8, flushed a
 std::wstring ToWide(const std::string& text, UINT codePage); // CP_UTF8 or CP_ACP
 
 // A sample window: its title (UTF-8), what the introduction says of it, its style, and the title
-// of the sample further down the list that owns it, if any.
+// of the sample further down the list that owns it, if any. With `program`, the sample is instead
+// the window of that program ("notepad.exe"), started on the demo's desktop; its title must be
+// `title`.
 struct Sample {
     std::string title;
     std::string role;
     DWORD style;
     const char* owner = nullptr;
     DWORD exStyle = 0;
+    const char* program = nullptr;
 };
 
 bool IsSample(HWND window);
 HWND SampleNamed(const std::string& title);
+// The file name of the program a sample window belongs to: the demo's own or the one started.
+std::string ProgramOfSample(HWND window);
 
 // Runs `call` and remembers every sample window it took from visible to hidden, for the final
 // check.
@@ -63,7 +68,8 @@ struct FrontEnd {
 };
 
 // Makes the samples, listed top down, bottom first: each window made goes on top, so the panel
-// lists them in the order given. False (said on stderr) when one cannot be made.
+// lists them in the order given. False (said on stderr) when one cannot be made. RunAndFinish
+// ends the programs started for samples.
 bool MakeSamples(const FrontEnd& frontEnd, const std::vector<Sample>& samples);
 
 // A step of the scripted run: a command ("list", "f8 T|U", "f3 T", "hide TEXT", "config" or

@@ -32,7 +32,7 @@ namespace winetest {
 struct StressItem {
     HWND window;
     std::wstring title, status, handleText;
-    bool plain; // two columns, nothing for FAR to free, no attribute FAR filters on
+    bool plain; // the front end's columns, nothing for FAR to free, no attribute FAR filters on
 };
 
 struct StressHost {

@@ -144,4 +144,15 @@ std::wstring Msg(int id) {
     return L"m" + std::to_wstring(id);
 }
 
+ProgramColumns ProgramOf(const std::wstring& path, DWORD processId) {
+    return {path, path.substr(path.find_last_of(L"\\/") + 1), std::to_wstring(processId)};
+}
+
+ProgramColumns OwnProgram() {
+    wchar_t path[MAX_PATH] = L"";
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    EXPECT_TRUE(length > 0 && length < MAX_PATH) << "GetModuleFileNameW: error " << GetLastError();
+    return ProgramOf(path, GetCurrentProcessId());
+}
+
 } // namespace far3test

@@ -46,4 +46,12 @@ intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id);
 // "m<id>": the text the stand-in serves for message `id`.
 std::wstring Msg(int id);
 
+// The program an item names for its window's process: its full path (the item's description),
+// its file name and its process id, as Windows gives them.
+struct ProgramColumns {
+    std::wstring path, fileName, processId;
+};
+ProgramColumns ProgramOf(const std::wstring& path, DWORD processId);
+ProgramColumns OwnProgram(); // this test program's
+
 } // namespace far3test

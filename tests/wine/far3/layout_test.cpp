@@ -363,11 +363,14 @@ TEST_F(Far3Layout, OpenPanelInfoWithViewModesAndKeyBar) {
     EXPECT_EQ(intptr_t{'2'}, info.Get<intptr_t>(kOpenPanelStartMode)) << "the digit's character";
 
     // Ten view modes, indexed by FAR's digit; 2, 4 and 5 show the columns, the others are zero.
+    // The titles are messages: 7 name, 8 status, 9 handle, 18 program, 19 process id.
     const unsigned char* modes = info.Get<const unsigned char*>(kOpenPanelModes);
     ASSERT_NE(nullptr, modes);
     ASSERT_EQ(10u, info.Get<size_t>(kOpenPanelModeCount));
-    const std::map<size_t, std::wstring> used = {
-        {2, L"N,C0,C1 0,4,8 0"}, {4, L"N,C0 0,4 0"}, {5, L"N,C0,C1 0,4,0 1"}};
+    const std::map<size_t, std::pair<std::wstring, std::vector<int>>> used = {
+        {2, {L"N,C2,C0 0,12,4 0", {7, 18, 8}}},
+        {4, {L"N,C0 0,4 0", {7, 8}}},
+        {5, {L"N,C2,C3,C0,C1 0,16,7,4,8 1", {7, 18, 19, 8, 9}}}};
     for (size_t i = 0; i < 10; ++i) {
         const unsigned char* mode = modes + i * kPanelModeSize;
         if (used.count(i) == 0) {
@@ -378,11 +381,15 @@ TEST_F(Far3Layout, OpenPanelInfoWithViewModesAndKeyBar) {
         }
         const wchar_t* const* titles = Read<const wchar_t* const*>(mode, kModeColumnTitles);
         ASSERT_NE(nullptr, titles) << "mode " << i;
-        EXPECT_EQ(used.at(i), TextAt(mode, kModeColumnTypes) + L" " +
-                                  TextAt(mode, kModeColumnWidths) + L" " +
-                                  std::to_wstring(Read<unsigned long long>(mode, kModeFlags)));
-        EXPECT_EQ((std::vector<std::wstring>{Msg(7), Msg(8), Msg(9)}),
-                  (std::vector<std::wstring>{titles[0], titles[1], titles[2]}));
+        EXPECT_EQ(used.at(i).first,
+                  TextAt(mode, kModeColumnTypes) + L" " + TextAt(mode, kModeColumnWidths) + L" " +
+                      std::to_wstring(Read<unsigned long long>(mode, kModeFlags)));
+        std::vector<std::wstring> expectedTitles, seenTitles;
+        for (size_t column = 0; column < used.at(i).second.size(); ++column) {
+            expectedTitles.push_back(Msg(used.at(i).second[column]));
+            seenTitles.push_back(TextAt(titles, column * sizeof(void*)));
+        }
+        EXPECT_EQ(expectedTitles, seenTitles) << "mode " << i;
         EXPECT_EQ(nullptr, Read<const void*>(mode, kModeStatusTypes)) << "mode " << i;
     }
 
@@ -444,12 +451,19 @@ TEST_F(Far3Layout, ItemsKeysDirectoriesOpeningAndClosing) {
     const unsigned char* item = items[window];
     EXPECT_EQ(L"Velumo layout window", TextAt(item, kItemFileName));
     EXPECT_EQ(L"Velumo second layout window", TextAt(items[other], kItemFileName));
-    EXPECT_EQ(nullptr, Read<const void*>(item, kItemDescription));
+    const ProgramColumns program = OwnProgram();
+    EXPECT_EQ(program.path, TextAt(item, kItemDescription));
     EXPECT_EQ(nullptr, Read<const void*>(item, kItemOwner));
     EXPECT_EQ(nullptr, Read<const void*>(item, kItemFreeData));
     EXPECT_EQ(0u, Read<uint32_t>(item, kItemAttributes));
-    ASSERT_EQ(2u, Read<size_t>(item, kItemColumnCount));
-    EXPECT_EQ(L"    ", TextAt(Read<const void*>(item, kItemColumns), 0));
+    ASSERT_EQ(4u, Read<size_t>(item, kItemColumnCount));
+    std::vector<std::wstring> columns; // CustomColumnData: four text pointers
+    for (size_t column = 0; column < 4; ++column) {
+        columns.push_back(TextAt(Read<const void*>(item, kItemColumns), column * sizeof(void*)));
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"    ", Widen(HandleText(window)), program.fileName,
+                                         program.processId}),
+              columns);
     Record release = Record::Sized(kFreeFindSize);
     release.Put<HANDLE>(kFreeFindPanel, panel);
     release.Put<const void*>(kFreeFindItems, find.Get<const void*>(kFindItems));

@@ -1,11 +1,14 @@
 // The FAR 3 panel against real windows with titles no ANSI or OEM code page holds: "hide:" typed
-// on the command line, and F3 with FAR's selection. The stress run checks the listing whole.
+// on the command line, and F3 with FAR's selection; and the program each item names, for windows
+// of other processes. The stress run checks the listing whole.
 //
 // Under Wine a SetForegroundWindow does not raise the window (see ../stress_run.h), so
 // the foreground window is what proves an activation here.
 #include "far3_fixture.h"
 
 #include <algorithm>
+#include <deque>
+#include <map>
 
 namespace far3test {
 namespace {
@@ -20,6 +23,103 @@ const std::wstring kPlain = L"Velumo plain window";
 const std::wstring kDecoy = L"Velumo decoy ?? ?????";
 
 class Far3Panel : public Far3Test {};
+
+// An emulated 32-bit process takes about a minute to start.
+constexpr DWORD kStartMilliseconds = 300000;
+
+// A copy of this test program at `path`, started on the test's desktop as another program that
+// owns one visible window (see wine_main.cpp); ended and its file deleted when it goes.
+class OtherProgram {
+  public:
+    explicit OtherProgram(const std::wstring& path) : path_(path) {
+        if (!CopyFileW(OwnProgram().path.c_str(), path.c_str(), TRUE)) {
+            ADD_FAILURE() << "CopyFileW to " << Printable(path) << ": error " << GetLastError();
+            return;
+        }
+        copied_ = true;
+        const std::wstring event = L"VelumoOtherProgram-" + std::to_wstring(GetCurrentProcessId()) +
+                                   L"-" + std::to_wstring(++started_);
+        ready_ = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
+        std::wstring desktop = Widen(harness::ProcessDesktopName(VELUMO_DESKTOP));
+        std::wstring line = L"\"" + path + L"\" own-window " + event;
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        startup.lpDesktop = &desktop[0];
+        if (!CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process_)) {
+            ADD_FAILURE() << "CreateProcessW " << Printable(path) << ": error " << GetLastError();
+            process_ = {};
+        }
+    }
+    ~OtherProgram() {
+        if (process_.hProcess != nullptr) {
+            TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, kStartMilliseconds);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+        if (ready_ != nullptr) {
+            CloseHandle(ready_);
+        }
+        EXPECT_TRUE(!copied_ || DeleteFileW(path_.c_str()))
+            << "DeleteFileW " << Printable(path_) << ": error " << GetLastError();
+    }
+    OtherProgram(const OtherProgram&) = delete;
+    OtherProgram& operator=(const OtherProgram&) = delete;
+
+    // Waits, serving this test's windows, until the program's window exists; false when the
+    // program ended first or the time is up.
+    bool WaitForWindow() const {
+        if (process_.hProcess == nullptr) {
+            return false;
+        }
+        const HANDLE objects[2] = {ready_, process_.hProcess};
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < kStartMilliseconds) {
+            const DWORD woke = MsgWaitForMultipleObjects(2, objects, FALSE, 1000, QS_ALLINPUT);
+            PumpMessages();
+            if (woke == WAIT_OBJECT_0 || woke == WAIT_OBJECT_0 + 1) {
+                return woke == WAIT_OBJECT_0;
+            }
+        }
+        return false;
+    }
+    ProgramColumns Columns() const { return ProgramOf(path_, process_.dwProcessId); }
+
+  private:
+    static std::string Printable(const std::wstring& text) {
+        return winetest::Printable(std::string(text.begin(), text.end()));
+    }
+
+    std::wstring path_;
+    bool copied_ = false;
+    HANDLE ready_ = nullptr;
+    PROCESS_INFORMATION process_ = {};
+    static int started_; // each event name is new
+};
+int OtherProgram::started_ = 0;
+
+// A folder of the temporary folder, in Windows's long form, for this test process alone;
+// removed when it goes.
+class TemporaryFolder {
+  public:
+    TemporaryFolder() {
+        wchar_t temporary[MAX_PATH] = L"", longForm[MAX_PATH] = L"";
+        GetTempPathW(MAX_PATH, temporary);
+        const DWORD length = GetLongPathNameW(temporary, longForm, MAX_PATH);
+        EXPECT_TRUE(length > 0 && length < MAX_PATH)
+            << "GetLongPathNameW: error " << GetLastError();
+        path_ =
+            std::wstring(longForm) + L"velumo-programs-" + std::to_wstring(GetCurrentProcessId());
+        EXPECT_TRUE(CreateDirectoryW(path_.c_str(), nullptr))
+            << "CreateDirectoryW: error " << GetLastError();
+    }
+    ~TemporaryFolder() { RemoveDirectoryW(path_.c_str()); }
+    std::wstring Path(const std::wstring& fileName) const { return path_ + L"\\" + fileName; }
+
+  private:
+    std::wstring path_;
+};
 
 TEST_F(Far3Panel, HideCommandTogglesExactlyTheWindowsWhoseTitleHoldsTheText) {
     ASSERT_EQ(1252u, GetACP()) << "the Wine prefix runs with LC_ALL=C";
@@ -87,6 +187,44 @@ TEST_F(Far3Panel, F3BringsFarsSelectionForwardAndKeepsIt) {
     EXPECT_EQ(1, std::count_if(items.begin(), items.end(),
                                [](const ListedItem& item) { return item.selected; }))
         << "the panel still shows the window selected";
+}
+
+// Each item names the program whose process owns its window: file name, full path as the
+// description, process id. Two other programs with file names of their own (case and spaces
+// kept), and this test program.
+TEST_F(Far3Panel, EachItemNamesTheProgramThatOwnsItsWindow) {
+    const TemporaryFolder folder;
+    std::deque<OtherProgram> others;
+    for (const wchar_t* fileName : {L"Velumo Owner One.exe", L"velumo-owner-2.exe"}) {
+        others.emplace_back(folder.Path(fileName));
+    }
+    HWND own = MakeWindowW(kPlain);
+    std::map<std::wstring, ProgramColumns> expected = {{OwnProgram().processId, OwnProgram()}};
+    for (const OtherProgram& other : others) {
+        ASSERT_TRUE(other.WaitForWindow()) << "a copy of the test program made no window";
+        expected[other.Columns().processId] = other.Columns();
+    }
+    ASSERT_NE(nullptr, OpenInActivePanel());
+
+    std::map<std::wstring, int> listed; // items by process id
+    for (const ListedItem& item : ListPanel(ActivePanel())) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(WindowOf(item), &processId);
+        const auto program = expected.find(std::to_wstring(processId));
+        if (item.isDots || program == expected.end()) {
+            continue; // Wine's own helper windows
+        }
+        ++listed[program->first];
+        SCOPED_TRACE(Named(WindowOf(item)));
+        ASSERT_EQ(4u, item.customColumns.size());
+        EXPECT_EQ(program->second.fileName, item.customColumns[2]);
+        EXPECT_EQ(program->second.processId, item.customColumns[3]);
+        EXPECT_EQ(program->second.path, item.description.value_or(L"(null)"));
+    }
+    EXPECT_EQ(1, listed[OwnProgram().processId]) << "the window " << Named(own) << " alone";
+    for (const OtherProgram& other : others) {
+        EXPECT_EQ(1, listed[other.Columns().processId]) << "the other program's window alone";
+    }
 }
 
 } // namespace

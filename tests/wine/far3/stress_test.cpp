@@ -38,14 +38,18 @@ TEST_F(Far3Stress, ThreeThousandRandomOperationsOnThreeHundredUnicodeWindows) {
     host.retitle = [](HWND window, const std::wstring& title) {
         SetWindowTextW(window, title.c_str());
     };
-    host.list = []() {
+    // Every window is this program's: each item names it.
+    host.list = [program = OwnProgram()]() {
         std::vector<StressItem> items;
         for (const ListedItem& item : ListPanel(kLeftPanel)) {
-            const bool columns = item.customColumns.size() == 2;
+            const bool columns = item.customColumns.size() == 4;
+            const bool named = columns && item.customColumns[2] == program.fileName &&
+                               item.customColumns[3] == program.processId &&
+                               item.description == program.path;
             items.push_back(
                 {WindowOf(item), item.fileName, columns ? item.customColumns[0] : L"",
                  columns ? item.customColumns[1] : L"",
-                 columns && item.userData.FreeData == nullptr && item.fileAttributes == 0});
+                 named && item.userData.FreeData == nullptr && item.fileAttributes == 0});
         }
         return items;
     };
