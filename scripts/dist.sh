@@ -20,9 +20,9 @@ if [ -z "$version" ]; then
   exit 1
 fi
 
-# What both plug-ins do, for the readme.
+# What both plug-ins do, for the readme; $1 says which windows the plug-in remembers.
 readme_usage() {
-  cat <<'TEXT'
+  cat <<TEXT
 Keys on the panel
 -----------------
 F8           toggle the selected windows: a visible window is hidden,
@@ -35,8 +35,7 @@ When the last open Velumo panel closes, every window Velumo hid is shown
 again (see the setting "Show all hidden windows again on panel exit").
 
 Status column: H the window is not visible, O it has an owner window,
-D Velumo hid it. Velumo remembers up to twenty windows it hid, for as
-long as FAR runs, and always lists them.
+D Velumo hid it. $1
 
 Command line
 ------------
@@ -88,7 +87,8 @@ Opening the panel
 F11 (plug-ins menu) > "Velumo window list", or the disks menu (Alt+F1 or
 Alt+F2) > "Windows" (hot key 9 in FAR 1.x; FAR 3 picks the hot key).
 
-$(readme_usage)
+$(readme_usage "Velumo remembers up to twenty windows it hid, for as
+long as FAR runs, and always lists them.")
 
 Settings
 --------
@@ -124,8 +124,9 @@ Velumo $version for FAR 3 ($build) - window list plug-in for FAR Manager
 
 Velumo shows the top-level windows of the desktop as a FAR panel: one
 item per window, with its title exactly as Windows has it (any
-language), a four-character status and its handle in hexadecimal. From
-the panel you hide and show windows and bring a window to the front.
+language), the program that owns it, a four-character status and its
+handle in hexadecimal. From the panel you hide and show windows and
+bring a window to the front.
 
 This package holds the native FAR 3 Velumo.dll, for $hosts
 (FAR 3.0 build 5242 or later).
@@ -141,7 +142,14 @@ Opening the panel
 F11 (plug-ins menu) > "Velumo window list", or the disks menu (Alt+F1 or
 Alt+F2) > "Windows". Hot keys for both are yours to assign in FAR.
 
-$(readme_usage)
+Columns: Title, Program (the file name of the program that owns the
+window; <pid N> when Windows does not let Velumo ask its process) and
+Stat. The full-screen view (Ctrl+5) adds the process id (PID) and the
+handle. Each item's description is the program's full path: sort by
+descriptions (Ctrl+F12) to bring the windows of one program together.
+
+$(readme_usage "Velumo remembers every window it hid and always lists
+them.")
 
 Settings
 --------
