@@ -24,9 +24,8 @@ struct ItemTexts {
     WCHAR Handle[kHandleTextSize];
 };
 
-// "<pid " + up to ten digits + ">" and the terminator.
-constexpr size_t kProcessIdTextSize = 11;
-constexpr size_t kUnnamedProgramSize = 17;
+constexpr size_t kProcessIdTextSize = 11;  // up to ten decimal digits and the terminator
+constexpr size_t kUnnamedProgramSize = 17; // "<pid ", ten digits, ">" and the terminator
 
 // The texts of one process, shared by the items of its windows, followed by its path.
 struct ProgramTexts {
