@@ -2,8 +2,7 @@
 # Velumo's driver: installs what a fresh Debian machine lacks, configures, builds and runs.
 #
 #   ./build.sh test         every test suite: native (sanitizers), Wine (the real DLL), fuzz smoke
-#   ./build.sh demo [--far1]  the real FAR 3 Velumo.dll (FAR 1.x with --far1) in its host
-#                           stand-in, under Wine
+#   ./build.sh demo         the real FAR 3 Velumo.dll in its host stand-in, under Wine
 #   ./build.sh dist         the four packages dist/Velumo-<version>-FAR3-x64.zip ..., for FAR's Plugins folder
 #   ./build.sh bench        the benchmarks, written to docs/performance.md
 #   ./build.sh fuzz [SECONDS]         the fuzzers for longer than the smoke run

@@ -34,11 +34,6 @@ HWND WindowOf(const far3host::ListedItem& item) {
 
 // ---- The desktop ------------------------------------------------------------------------------
 
-// The harness makes UTF-16 windows without an extended style; no sample here has one.
-HWND MakeWindow(const std::string& utf8, DWORD style, HWND owner, DWORD) {
-    return harness::MakeWindowW(ToWide(utf8, CP_UTF8), style, owner);
-}
-
 const DWORD kShown = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 const std::vector<Sample> kSamples = {
     {Utf8Of(kJapaneseNote), "visible; Japanese and an emoji", kShown},
@@ -51,7 +46,7 @@ const std::vector<Sample> kSamples = {
     {"Background worker", "never shown", WS_OVERLAPPEDWINDOW},
     {"Program Manager", "visible; the title of the desktop's own window on Windows", kShown},
     {"Untitled - Notepad", "visible; the window of another program, Wine's notepad.exe", kShown,
-     nullptr, 0, "notepad.exe"},
+     nullptr, "notepad.exe"},
 };
 
 // ---- What the user sees -----------------------------------------------------------------------
@@ -74,6 +69,8 @@ size_t ItemIndex(HWND window) {
     }
     return kNoItem;
 }
+
+} // namespace
 
 // Rereads and draws the active panel, with FAR's cursor on `cursor` when it is listed (else
 // where FAR keeps it: on the same name after a reread, on ".." in a new panel).
@@ -246,9 +243,11 @@ bool OpenFromMenu() {
     return far3host::OpenInActivePanel(0) != nullptr;
 }
 
-const FrontEnd kFrontEnd = {OpenFromMenu,       ShowPanel,         PressF8,    PressF3,
-                            HideCommand,        ShowConfiguration, LeavePanel, FilePanelText,
-                            CheckListedExactly, MakeWindow};
+HWND MakeWindow(const std::string& utf8, DWORD style, HWND owner) {
+    return harness::MakeWindowW(ToWide(utf8, CP_UTF8), style, owner);
+}
+
+namespace {
 
 // ---- The scripted run ---------------------------------------------------------------------------
 
@@ -288,7 +287,7 @@ std::vector<Step> Script() {
 } // namespace
 
 int RunFar3Demo(const std::string& dllPath, const std::string& desktop) {
-    if (!MakeSamples(kFrontEnd, kSamples)) {
+    if (!MakeSamples(kSamples)) {
         return 1;
     }
     const Text modulePath = ToWide(dllPath, CP_ACP);
@@ -317,9 +316,8 @@ int RunFar3Demo(const std::string& dllPath, const std::string& desktop) {
     const std::string hostLine =
         "Velumo demo: " + dllPath + " (" + (sizeof(void*) == 8 ? "x86_64" : "i686") +
         " build), the native FAR 3 plug-in, in a FAR 3 host stand-in, with " +
-        std::to_string(language.messages.size()) +
-        " messages from VelumoEng.lng.\n(--far1 shows the FAR 1.x plug-in.)";
-    return RunAndFinish(kFrontEnd, hostLine, desktop, Script(), [] { far3host::ExitFar(); });
+        std::to_string(language.messages.size()) + " messages from VelumoEng.lng.";
+    return RunAndFinish(hostLine, desktop, Script(), [] { far3host::ExitFar(); });
 }
 
 } // namespace demo

@@ -1,5 +1,5 @@
 // The Velumo demo: the real Velumo.dll in a FAR host stand-in, on sample windows of its own (see
-// demo/run_demo.sh). velumo_demo.exe [--far1] [--dll PATH\Velumo.dll]; without --dll the
+// demo/run_demo.sh). velumo_demo.exe [--dll PATH\Velumo.dll]; without --dll the
 // plug-in of this build, found from the demo's own folder.
 #include "velumo_demo.h"
 
@@ -58,29 +58,28 @@ int RowNumber(HWND window) {
 
 // Does the step's command (`windows`: the items it names; `text`: what follows the verb); false
 // when it could not be done and the run cannot go on.
-bool Perform(const FrontEnd& frontEnd, const std::string& verb, const std::vector<HWND>& windows,
-             const std::string& text) {
+bool Perform(const std::string& verb, const std::vector<HWND>& windows, const std::string& text) {
     if (verb == "list") {
-        if (!frontEnd.open()) {
+        if (!OpenFromMenu()) {
             Write("Velumo did not open its panel.\n");
             return false;
         }
     } else if (verb == "f8") {
-        frontEnd.toggle(windows);
+        PressF8(windows);
     } else if (verb == "f3") {
-        frontEnd.activate(windows[0]);
+        PressF3(windows[0]);
     } else if (verb == "hide") {
-        return frontEnd.hide(text);
+        return HideCommand(text);
     } else if (verb == "config") {
-        frontEnd.configure();
+        ShowConfiguration();
     } else {
-        const std::string closing = frontEnd.leave();
+        const std::string closing = LeavePanel();
         if (closing.empty()) {
             Write("Velumo did not ask FAR to close the panel on \"..\".\n");
             return false;
         }
-        Write("   Enter on \"..\": " + closing + "; the file panel shows " +
-              frontEnd.filePanelText() + "\n");
+        Write("   Enter on \"..\": " + closing + "; the file panel shows " + FilePanelText() +
+              "\n");
     }
     return true;
 }
@@ -97,7 +96,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 }
 
 // One of a step's expectations ("kind:title" or "kind:title=detail"), checked and written.
-void CheckExpect(const FrontEnd& frontEnd, const std::string& expect) {
+void CheckExpect(const std::string& expect) {
     const size_t colon = expect.find(':');
     const size_t equals = expect.find('=');
     const std::string kind = expect.substr(0, colon);
@@ -118,7 +117,7 @@ void CheckExpect(const FrontEnd& frontEnd, const std::string& expect) {
         Check("status of \"" + title + "\" = " + (number > 0 ? "\"" + status + "\"" : "not listed"),
               number > 0 && status == detail);
     } else if (kind == "exact") {
-        frontEnd.checkExactTitle(title);
+        CheckListedExactly(title);
     } else {
         Check(title + " and " + detail + " are not listed",
               kind == "unlisted" && number == 0 && RowNumber(SampleNamed(detail)) == 0);
@@ -128,7 +127,7 @@ void CheckExpect(const FrontEnd& frontEnd, const std::string& expect) {
 // "== Step i of n: caption", the command (and the panel drawn again after it), then the checks;
 // stops at the first step that cannot go on. True when every step ran and nothing unexpected
 // was seen. After leaving the panel the file panel must show kStartFolder again.
-bool RunScript(const FrontEnd& frontEnd, const std::vector<Step>& steps) {
+bool RunScript(const std::vector<Step>& steps) {
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step& step = steps[i];
         Write("\n== Step " + std::to_string(i + 1) + " of " + std::to_string(steps.size()) + ": " +
@@ -146,16 +145,16 @@ bool RunScript(const FrontEnd& frontEnd, const std::vector<Step>& steps) {
             }
             windows.push_back(SampleNamed(title));
         }
-        if (!Perform(frontEnd, verb, windows, rest)) {
+        if (!Perform(verb, windows, rest)) {
             return false;
         }
         if (verb != "config" && verb != "close") {
-            frontEnd.show(step.cursor.empty() ? nullptr : SampleNamed(step.cursor));
+            ShowPanel(step.cursor.empty() ? nullptr : SampleNamed(step.cursor));
         }
         for (const std::string& expect : Split(step.expects, ';')) {
-            CheckExpect(frontEnd, expect);
+            CheckExpect(expect);
         }
-        if (verb == "close" && frontEnd.filePanelText() != kStartFolder) {
+        if (verb == "close" && FilePanelText() != kStartFolder) {
             Check("the file panel is not in the folder Velumo was opened from", false);
         }
     }
@@ -247,13 +246,12 @@ std::wstring ToWide(const std::string& text, UINT codePage) {
     return wide;
 }
 
-bool MakeSamples(const FrontEnd& frontEnd, const std::vector<Sample>& samples) {
+bool MakeSamples(const std::vector<Sample>& samples) {
     for (auto sample = samples.rbegin(); sample != samples.rend(); ++sample) {
         HWND owner = sample->owner != nullptr ? SampleNamed(sample->owner) : nullptr;
-        HWND window =
-            sample->program != nullptr
-                ? StartProgramWindow(sample->program, ToWide(sample->title, CP_UTF8))
-                : frontEnd.makeWindow(sample->title, sample->style, owner, sample->exStyle);
+        HWND window = sample->program != nullptr
+                          ? StartProgramWindow(sample->program, ToWide(sample->title, CP_UTF8))
+                          : MakeWindow(sample->title, sample->style, owner);
         if (window == nullptr) {
             fprintf(stderr, "velumo_demo: cannot create the sample window \"%s\"\n",
                     sample->title.c_str());
@@ -315,10 +313,10 @@ void Check(const std::string& line, bool asExpected) {
     g_demo.unexpected = g_demo.unexpected || !asExpected;
 }
 
-int RunAndFinish(const FrontEnd& frontEnd, const std::string& hostLine, const std::string& desktop,
+int RunAndFinish(const std::string& hostLine, const std::string& desktop,
                  const std::vector<Step>& steps, void (*exitFar)()) {
     WriteIntroduction(hostLine, desktop);
-    const bool scriptOk = RunScript(frontEnd, steps);
+    const bool scriptOk = RunScript(steps);
     exitFar();
     harness::PumpMessages();
     bool allVisible = true;
@@ -346,21 +344,14 @@ int RunAndFinish(const FrontEnd& frontEnd, const std::string& hostLine, const st
 int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY); // UTF-8 bytes go out as they are, lines end in LF
     SetConsoleOutputCP(CP_UTF8);          // and a Windows console shows them as UTF-8
-    bool far1 = false;
     std::string dllPath;
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--far1") == 0) {
-            far1 = true;
-        } else if (strcmp(argv[i], "--dll") == 0 && i + 1 < argc) {
-            dllPath = argv[++i];
-        } else {
-            fprintf(stderr, "usage: velumo_demo [--far1] [--dll PATH\\Velumo.dll]\n");
-            return 2;
-        }
-    }
-    if (dllPath.empty()) {
-        dllPath =
-            harness::BesideProgram(far1 ? VELUMO_DLL_RELATIVE_PATH : VELUMO_FAR3_DLL_RELATIVE_PATH);
+    if (argc == 3 && strcmp(argv[1], "--dll") == 0) {
+        dllPath = argv[2];
+    } else if (argc == 1) {
+        dllPath = harness::BesideProgram(VELUMO_FAR3_DLL_RELATIVE_PATH);
+    } else {
+        fprintf(stderr, "usage: velumo_demo [--dll PATH\\Velumo.dll]\n");
+        return 2;
     }
     // A desktop of the demo's own, so that EnumWindows sees the sample windows and not those
     // of the machine (Wine puts a few hidden helper windows of its own on every desktop).
@@ -368,5 +359,5 @@ int main(int argc, char** argv) {
     const std::string desktop = harness::UseOwnDesktop(desktopName).empty()
                                     ? std::string("the demo's own desktop \"") + desktopName + "\""
                                     : std::string("the current desktop (no desktop of its own)");
-    return far1 ? demo::RunFar1Demo(dllPath, desktop) : demo::RunFar3Demo(dllPath, desktop);
+    return demo::RunFar3Demo(dllPath, desktop);
 }

@@ -1,6 +1,6 @@
-// What the demo's two runs share (velumo_demo.cpp): the sample windows and which of them Velumo
-// hid, the output, the scripted steps and the final check. Each front end (far1_demo.cpp,
-// far3_demo.cpp) gives a FrontEnd: what its host stand-in does for the user's keys.
+// The demo's parts: the sample windows and which of them Velumo hid, the output, the scripted
+// steps and the final check (velumo_demo.cpp); what the FAR 3 host stand-in does for the user's
+// keys (far3_demo.cpp).
 #pragma once
 
 #include "window_harness.h"
@@ -25,7 +25,6 @@ struct Sample {
     std::string role;
     DWORD style;
     const char* owner = nullptr;
-    DWORD exStyle = 0;
     const char* program = nullptr;
 };
 
@@ -52,25 +51,24 @@ void KeepPicture(const std::vector<ShownRow>& rows, size_t leftOut);
 // Writes "   <line>", marked as unexpected (and the run as failed) when `asExpected` is false.
 void Check(const std::string& line, bool asExpected);
 
-struct FrontEnd {
-    bool (*open)();                           // F11 in the active panel; false when none opened
-    void (*show)(HWND cursor);                // rereads and draws the active Velumo panel
-    void (*toggle)(const std::vector<HWND>&); // F8 on these windows, selected
-    void (*activate)(HWND);                   // F3 with the cursor on the window
-    bool (*hide)(const std::string& text);    // hide:<text> typed in the active panel
-    void (*configure)();
-    // Enter on "..": what Velumo and the host did to close the panel; empty when they did not.
-    std::string (*leave)();
-    std::string (*filePanelText)();                    // what the active file panel shows
-    void (*checkExactTitle)(const std::string& title); // the listed title is the window's own
-    // A window titled `title` (UTF-8), as the host's windows hold titles; null when it cannot be.
-    HWND (*makeWindow)(const std::string& title, DWORD style, HWND owner, DWORD exStyle);
-};
+// What the host does for the user (far3_demo.cpp).
+bool OpenFromMenu();                            // F11 in the active panel; false when none opened
+void ShowPanel(HWND cursor);                    // rereads and draws the active Velumo panel
+void PressF8(const std::vector<HWND>& windows); // F8 on these windows, selected
+void PressF3(HWND window);                      // F3 with the cursor on the window
+bool HideCommand(const std::string& text);      // hide:<text> typed in the active panel
+void ShowConfiguration();
+// Enter on "..": what Velumo and the host did to close the panel; empty when they did not.
+std::string LeavePanel();
+std::string FilePanelText();                       // what the active file panel shows
+void CheckListedExactly(const std::string& title); // the listed title is the window's own
+// A window titled `title` (UTF-8); null when it cannot be made.
+HWND MakeWindow(const std::string& title, DWORD style, HWND owner);
 
 // Makes the samples, listed top down, bottom first: each window made goes on top, so the panel
 // lists them in the order given. False (said on stderr) when one cannot be made. RunAndFinish
 // ends the programs started for samples.
-bool MakeSamples(const FrontEnd& frontEnd, const std::vector<Sample>& samples);
+bool MakeSamples(const std::vector<Sample>& samples);
 
 // A step of the scripted run: a command ("list", "f8 T|U", "f3 T", "hide TEXT", "config" or
 // "close", where T and U are sample titles); the window the picture's cursor is put on (empty:
@@ -87,12 +85,11 @@ struct Step {
 // `hostLine` and the sample windows with their handles and roles; the steps; then `exitFar`
 // closes every panel as FAR does when it exits, and every window Velumo hid must be visible
 // again. The exit code: 0 when they are and every step did what it shows.
-int RunAndFinish(const FrontEnd& frontEnd, const std::string& hostLine, const std::string& desktop,
+int RunAndFinish(const std::string& hostLine, const std::string& desktop,
                  const std::vector<Step>& steps, void (*exitFar)());
 
-// Each makes its sample windows, loads the DLL at `dllPath` into its host stand-in and runs; 1
+// Makes the sample windows, loads the DLL at `dllPath` into the FAR 3 host stand-in and runs; 1
 // when the windows or the DLL cannot be had.
-int RunFar1Demo(const std::string& dllPath, const std::string& desktop);
 int RunFar3Demo(const std::string& dllPath, const std::string& desktop);
 
 } // namespace demo
