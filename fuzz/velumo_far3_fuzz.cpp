@@ -33,7 +33,7 @@
 //   panel:  fuzz::PickPanel over the open panels (the shown ones first) and the closed ones
 //   answers: byte count (% 4), each: byte end (Enter on an item, Esc, Ctrl+Break, a button),
 //            then the check and edit changes (fuzz::ReadItemChanges)
-// fuzz/make_corpus.sh writes the seeds (fuzz/corpus_far3) in this format.
+// The seeds (fuzz/corpus_far3) are inputs in this format.
 #include "far1_support.h"
 #include "far3_host.h"
 #include "far3_support.h"
@@ -220,7 +220,7 @@ bool AsciiColumn(const WCHAR* text, size_t limit, std::string* ascii) {
 // A listing as the plug-in hands it to FAR. Titles and status marks are compared with the
 // desktop only when nothing changed it during the listing.
 void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bool steady) {
-    fuzz::CheckListingArray(items, count);
+    Require((items == nullptr) == (count == 0), "an empty list must be a null array");
     std::set<HWND> seen;
     run.lastListing.clear();
     for (size_t i = 0; i < count; ++i) {
@@ -312,18 +312,18 @@ HANDLE WINAPI OpenTracked(const far3::OpenInfo* info) {
 void WINAPI CloseChecked(const far3::ClosePanelInfo* info) {
     Run& run = *g_run;
     const int before = g_openPanelCount;
-    const std::map<HWND, fuzz::WindowState> desktopBefore = fuzz::DesktopSnapshot();
     const bool closes =
         info != nullptr && info->StructSize >= sizeof(*info) && IsPanel(info->hPanel);
-    run.plugin.ClosePanelW(info);
+    fuzz::CheckedClose(run.desktop, [&] {
+        run.plugin.ClosePanelW(info);
+        return closes && g_openPanelCount == 0 && g_settings.ShowAllWindowAtExit;
+    });
     Require(g_openPanelCount == before - (closes ? 1 : 0),
             "ClosePanelW did not close exactly the panel it was given",
             static_cast<uint32_t>(g_openPanelCount));
     if (closes) {
         run.closed.insert(info->hPanel);
     }
-    fuzz::CheckClose(run.desktop, desktopBefore,
-                     closes && g_openPanelCount == 0 && g_settings.ShowAllWindowAtExit);
 }
 
 intptr_t WINAPI ListingChecked(far3::GetFindDataInfo* info) {
@@ -649,13 +649,20 @@ void HandBack(InputReader& in, Run& run, HANDLE panel, far3::PluginPanelItem* it
     fuzz::AroundPluginCall(run.desktop, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
 }
 
-// An entry point called directly with a record for `panel`: a null or short record, or a panel
-// that is not open, is left alone and refused (a closed panel's is not judged); a usable one is
-// written at most within Velumo's part. With `unknownHandle` the call may ask the stand-in about
-// a panel no host panel shows, the fuzzer's doing.
-template <typename Record, typename Entry>
-intptr_t CallForPanel(Run& run, const PanelPick& panel, HostRecord<Record>& record, Entry entry,
-                      bool unknownHandle) {
+// An entry point called directly for a picked panel, with a record of a picked size whose other
+// fields `fill` sets (reading their operands). A null or short record, or a panel that is not
+// open, is left alone and refused (a closed panel's is not judged); a usable one is written at
+// most within Velumo's part. With `unknownHandle` the call may ask the stand-in about a panel no
+// host panel shows, the fuzzer's doing. `picked` and `written` receive the panel and what the
+// plug-in left in a usable record.
+template <typename Record, typename Entry, typename Fill>
+intptr_t CallForPanel(InputReader& in, Run& run, Entry entry, bool unknownHandle, Fill fill,
+                      PanelPick* picked = nullptr, Record* written = nullptr) {
+    const PanelPick panel = PickPanel(in, run);
+    Record fields = ForPanel<Record>(panel.handle);
+    const RecordSize size = PickRecordSize(in, sizeof(fields));
+    fill(fields);
+    HostRecord<Record> record(fields, size);
     run.hostUnawarePanel =
         unknownHandle && (panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed);
     intptr_t result = 0;
@@ -665,45 +672,45 @@ intptr_t CallForPanel(Run& run, const PanelPick& panel, HostRecord<Record>& reco
                 static_cast<uint32_t>(result));
     }
     Require(record.TailUntouched(), "an entry point wrote beyond Velumo's record");
+    if (picked != nullptr) {
+        *picked = panel;
+    }
+    if (written != nullptr && record.Usable()) {
+        *written = *record.Get();
+    }
     return result;
 }
 
 void DirectGetFindData(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::GetFindDataInfo fields = ForPanel<far3::GetFindDataInfo>(panel.handle);
-    const RecordSize size = PickRecordSize(in, sizeof(fields));
-    fields.OpMode = in.Dword();
-    HostRecord<far3::GetFindDataInfo> record(fields, size);
-    if (CallForPanel(run, panel, record, far3host::Plugin().GetFindDataW, false) != 0) {
-        HandBack(in, run, panel.handle, record.Get()->PanelItem, record.Get()->ItemsNumber);
+    PanelPick panel = {};
+    far3::GetFindDataInfo written = {};
+    const auto fill = [&](far3::GetFindDataInfo& fields) { fields.OpMode = in.Dword(); };
+    if (CallForPanel<far3::GetFindDataInfo>(in, run, far3host::Plugin().GetFindDataW, false, fill,
+                                            &panel, &written)) {
+        HandBack(in, run, panel.handle, written.PanelItem, written.ItemsNumber);
     }
 }
 
 void DirectGetOpenPanelInfo(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::OpenPanelInfo fields = ForPanel<far3::OpenPanelInfo>(panel.handle);
-    HostRecord<far3::OpenPanelInfo> record(fields, PickRecordSize(in, sizeof(fields)));
     const auto entry = [](far3::OpenPanelInfo* info) {
         far3host::Plugin().GetOpenPanelInfoW(info);
         return intptr_t{0};
     };
-    CallForPanel(run, panel, record, entry, false);
+    CallForPanel<far3::OpenPanelInfo>(in, run, entry, false, [](far3::OpenPanelInfo&) {});
 }
 
 void DirectSetDirectory(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::SetDirectoryInfo fields = ForPanel<far3::SetDirectoryInfo>(panel.handle);
-    const RecordSize size = PickRecordSize(in, sizeof(fields));
-    const uint8_t form = in.Byte() % 4;
-    const Text directory = form == 0   ? in.Text16(300)
-                           : form == 2 ? kParentDirectory
-                                       : kRootDirectory;
-    fields.Dir = form == 1 ? nullptr : directory.c_str();
-    fields.OpMode = in.Dword();
-    HostRecord<far3::SetDirectoryInfo> record(fields, size);
-    const intptr_t result =
-        CallForPanel(run, panel, record, far3host::Plugin().SetDirectoryW, true);
-    if (panel.kind == PanelKind::Apart && result != 0) {
+    PanelPick panel = {};
+    Text directory;
+    const auto fill = [&](far3::SetDirectoryInfo& fields) {
+        const uint8_t form = in.Byte() % 4;
+        directory = form == 0 ? in.Text16(300) : form == 2 ? kParentDirectory : kRootDirectory;
+        fields.Dir = form == 1 ? nullptr : directory.c_str();
+        fields.OpMode = in.Dword();
+    };
+    if (CallForPanel<far3::SetDirectoryInfo>(in, run, far3host::Plugin().SetDirectoryW, true, fill,
+                                             &panel) != 0 &&
+        panel.kind == PanelKind::Apart) {
         // FAR closes the panel inside FCTL_CLOSEPANEL; no host panel shows this one, so the
         // fuzzer closes it as FAR would have.
         CloseApart(run, panel.handle, RecordSize{false, sizeof(far3::ClosePanelInfo)});
@@ -723,36 +730,34 @@ std::vector<far3::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
 }
 
 void DirectDeleteFiles(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::DeleteFilesInfo fields = ForPanel<far3::DeleteFilesInfo>(panel.handle);
-    const RecordSize size = PickRecordSize(in, sizeof(fields));
-    std::vector<far3::PluginPanelItem> items = PickItems(in, run);
-    fields.PanelItem = items.empty() ? nullptr : items.data();
-    fields.ItemsNumber = items.size();
-    const uint8_t countPick = in.Byte() % 4; // all, null array, fewer, none
-    if (countPick == 1) {
-        fields.PanelItem = nullptr;
-    } else if (countPick > 1) {
-        fields.ItemsNumber = countPick == 2 ? in.Byte() % (items.size() + 1) : 0;
-    }
-    HostRecord<far3::DeleteFilesInfo> record(fields, size);
-    CallForPanel(run, panel, record, far3host::Plugin().DeleteFilesW, false);
+    std::vector<far3::PluginPanelItem> items;
+    const auto fill = [&](far3::DeleteFilesInfo& fields) {
+        items = PickItems(in, run);
+        fields.PanelItem = items.empty() ? nullptr : items.data();
+        fields.ItemsNumber = items.size();
+        const uint8_t countPick = in.Byte() % 4; // all, null array, fewer, none
+        if (countPick == 1) {
+            fields.PanelItem = nullptr;
+        } else if (countPick > 1) {
+            fields.ItemsNumber = countPick == 2 ? in.Byte() % (items.size() + 1) : 0;
+        }
+    };
+    CallForPanel<far3::DeleteFilesInfo>(in, run, far3host::Plugin().DeleteFilesW, false, fill);
 }
 
 void DirectProcessInput(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::ProcessPanelInputInfo fields = ForPanel<far3::ProcessPanelInputInfo>(panel.handle);
-    const RecordSize size = PickRecordSize(in, sizeof(fields));
-    INPUT_RECORD& input = fields.Rec;
-    static const WORD kKeyEvent[] = {KEY_EVENT};
-    static const BOOL kDown[] = {TRUE, FALSE};
-    input.EventType = fuzz::PickOrRead(in, kKeyEvent, [&] { return in.Word(); });
-    input.Event.KeyEvent.bKeyDown = fuzz::PickOrRead(in, kDown, [&] { return in.Dword(); });
-    input.Event.KeyEvent.wRepeatCount = 1;
-    input.Event.KeyEvent.wVirtualKeyCode = PickKey(in);
-    input.Event.KeyEvent.dwControlKeyState = PickKeyState(in);
-    HostRecord<far3::ProcessPanelInputInfo> record(fields, size);
-    CallForPanel(run, panel, record, far3host::Plugin().ProcessPanelInputW, true);
+    const auto fill = [&](far3::ProcessPanelInputInfo& fields) {
+        KEY_EVENT_RECORD& key = fields.Rec.Event.KeyEvent;
+        static const WORD kKeyEvent[] = {KEY_EVENT};
+        static const BOOL kDown[] = {TRUE, FALSE};
+        fields.Rec.EventType = fuzz::PickOrRead(in, kKeyEvent, [&] { return in.Word(); });
+        key.bKeyDown = fuzz::PickOrRead(in, kDown, [&] { return in.Dword(); });
+        key.wRepeatCount = 1;
+        key.wVirtualKeyCode = PickKey(in);
+        key.dwControlKeyState = PickKeyState(in);
+    };
+    CallForPanel<far3::ProcessPanelInputInfo>(in, run, far3host::Plugin().ProcessPanelInputW, true,
+                                              fill);
 }
 
 void DirectConfigure(InputReader& in, Run& run) {

@@ -25,7 +25,7 @@
 //          operands as each step reads them.
 //   panel: fuzz::PickPanel over the open panels
 //   items: fuzz::PickItemWindows
-// fuzz/make_corpus.sh writes the seeds (fuzz/corpus) in this format.
+// The seeds (fuzz/corpus) are inputs in this format.
 #include "far1_host.h"
 #include "far1_support.h"
 #include "fuzz_common.h"
@@ -48,7 +48,6 @@
 
 namespace {
 
-using fuzz::CutAtNul;
 using fuzz::InputReader;
 using fuzz::Require;
 
@@ -74,10 +73,6 @@ struct Run {
     bool ended = false;  // never: ExitFAR is one more call that the steps may make
     std::string keyPath; // "<root>\Velumo"
 };
-
-HANDLE PickPanel(InputReader& in, const Run& run) {
-    return fuzz::PickPanel(in, run.panels, {});
-}
 
 bool IsOpenPanel(const Run& run, HANDLE panel) {
     return std::find(run.panels.begin(), run.panels.end(), panel) != run.panels.end();
@@ -108,17 +103,12 @@ void SetRegistryFailure(Run& run, size_t kind, LONG error) {
 // A path the registry accepts: every component 1 to 255 characters.
 bool IsUsableKeyPath(const std::string& path) {
     size_t start = 0;
-    for (;;) {
-        const size_t end = path.find('\\', start);
-        const size_t length = (end == std::string::npos ? path.size() : end) - start;
-        if (length == 0 || length > 255) {
+    for (size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1) {
+        if (end == start || end - start > 255) {
             return false;
         }
-        if (end == std::string::npos) {
-            return true;
-        }
-        start = end + 1;
     }
+    return start < path.size() && path.size() - start <= 255;
 }
 
 // What the stored value gives: its bytes over the default's low-order bytes when the key and
@@ -163,7 +153,7 @@ void CheckSavedSettings(const Run& run) {
 // no hook changed it during the listing.
 void CheckListing(Run& run, const far1::PluginPanelItem* items, int count) {
     Require(count >= 0, "negative item count", static_cast<uint32_t>(count));
-    fuzz::CheckListingArray(items, static_cast<size_t>(count));
+    Require((items == nullptr) == (count == 0), "an empty list must be a null array");
     std::set<HWND> seen;
     run.lastListing.clear();
     for (int i = 0; i < count; ++i) {
@@ -201,9 +191,12 @@ void ClosePanel(Run& run, HANDLE panel) {
     }
     // Only the close of the last open panel shows the hidden windows again.
     const bool restores = isOpen && g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
-    const std::map<HWND, fuzz::WindowState> before = fuzz::DesktopSnapshot();
-    fuzz::AroundPluginCall(run.desktop, [&] { far1host::Plugin().ClosePlugin(panel); });
-    fuzz::CheckClose(run.desktop, before, restores);
+    fuzz::AroundPluginCall(run.desktop, [&] {
+        fuzz::CheckedClose(run.desktop, [&] {
+            far1host::Plugin().ClosePlugin(panel);
+            return restores;
+        });
+    });
 }
 
 void StepOpenPlugin(InputReader& in, Run& run) {
@@ -225,7 +218,7 @@ void StepOpenPlugin(InputReader& in, Run& run) {
 }
 
 void StepGetFindData(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     const uint8_t flags = in.Byte();
     const int opMode = static_cast<int>(in.Dword());
     if (run.listings.size() >= kMaxOpenListings) {
@@ -250,7 +243,7 @@ void StepGetFindData(InputReader& in, Run& run) {
 }
 
 void StepGetOpenPluginInfo(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     const bool nullRecord = (in.Byte() & 1) != 0;
     far1::OpenPluginInfo info;
     memset(&info, 0, sizeof(info));
@@ -265,7 +258,7 @@ void StepGetOpenPluginInfo(InputReader& in, Run& run) {
 }
 
 void StepSetDirectory(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     const bool nullDirectory = (in.Byte() & 1) != 0;
     const std::string directory = in.Text(300);
     const int opMode = static_cast<int>(in.Dword());
@@ -279,7 +272,7 @@ void StepSetDirectory(InputReader& in, Run& run) {
 }
 
 void StepDeleteFiles(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     std::vector<far1::PluginPanelItem> items = PickItems(in, run);
     const int size = static_cast<int>(items.size());
     int count = size;
@@ -298,7 +291,7 @@ void StepDeleteFiles(InputReader& in, Run& run) {
 }
 
 void StepProcessKey(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     static const int kKeys[] = {VK_F3, 'A'};
     static const unsigned kStates[] = {0, far1::PKF_ALT};
     const int key = fuzz::PickOrRead(in, kKeys, [&] { return in.Dword(); });
@@ -339,7 +332,7 @@ void StepConfigure(InputReader& in, Run& run) {
 using StepCall = void (*)(InputReader&, Run&);
 const StepCall kSteps[] = {
     StepOpenPlugin,
-    [](InputReader& in, Run& run) { ClosePanel(run, PickPanel(in, run)); },
+    [](InputReader& in, Run& run) { ClosePanel(run, fuzz::PickPanel(in, run.panels)); },
     StepGetFindData,
     [](InputReader& in, Run& run) {
         const uint8_t pick = in.Byte();
@@ -377,7 +370,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const uint8_t startup = in.Byte();
     run.rootKeyNull = (startup & 1) != 0;
-    const std::string rootKey = CutAtNul(in.Text(1000));
+    std::string rootKey = in.Text(1000);
+    rootKey.resize(std::min(rootKey.size(), rootKey.find('\0')));
     run.keyPath = rootKey + "\\" + kPluginKeyName;
     fuzz::SeedRegistry(in, run.rootKeyNull ? nullptr : &run.keyPath);
     const std::vector<std::string> messages =
