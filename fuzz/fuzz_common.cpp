@@ -73,14 +73,6 @@ void SetVisibleByOthers(Desktop& desktop, HWND window, bool visible) {
     desktop.hiddenByPlugin.erase(window);
 }
 
-void Retitle(HWND window, const std::string& title, const std::u16string& wide, bool wideTitles) {
-    if (wideTitles) {
-        simwin::SetTestWindowTitle(window, wide);
-    } else {
-        simwin::SetTestWindowTitle(window, title);
-    }
-}
-
 // Reads a title into whichever of the two the desktop uses.
 void ReadTitle(InputReader& in, const Desktop& desktop, std::string* title, std::u16string* wide) {
     if (desktop.wideTitles) {
@@ -105,7 +97,11 @@ void RunHookAction(Desktop& desktop, const HookAction& action, HWND reported) {
         desktop.touchedByHook.insert(action.target);
         break;
     case 4:
-        Retitle(action.target, action.title, action.wide, desktop.wideTitles);
+        if (desktop.wideTitles) {
+            simwin::SetTestWindowTitle(action.target, action.wide);
+        } else {
+            simwin::SetTestWindowTitle(action.target, action.title);
+        }
         break;
     default: {
         simwin::WindowSpec spec;
@@ -333,11 +329,9 @@ void DesktopEvent(InputReader& in, Desktop& desktop, uint8_t event) {
         simwin::DestroyTestWindow(PickWindow(in, desktop));
         break;
     case 2: {
-        const HWND window = PickWindow(in, desktop);
-        std::string title;
-        std::u16string wide;
-        ReadTitle(in, desktop, &title, &wide);
-        Retitle(window, title, wide, desktop.wideTitles);
+        HookAction retitle{0, 4, PickWindow(in, desktop), {}, {}};
+        ReadTitle(in, desktop, &retitle.title, &retitle.wide);
+        RunHookAction(desktop, retitle, nullptr);
         break;
     }
     case 3: {

@@ -1,22 +1,13 @@
 // The FAR 3 plug-in's libFuzzer target: one input is one life of the plug-in in the FAR 3
-// stand-in (sim/far3), with steps a user takes in FAR, the entry points called directly with
-// what a host could pass (null, invalid, closed or unshown panels; null, short and long records)
-// and desktop events. What random input finds is its job: after every step it checks, and traps
-// on a violation:
-//   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
-//     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
-//     the plug-in's count of open panels equals the panels the host holds;
-//   - every listing: null exactly when empty, each window once with its whole UTF-16 title, four
-//     status marks that match it, its handle in hex and in UserData; the panel title within its
-//     buffer;
-//   - entry points act only on usable records and open panels, leave null or short records alone
-//     and never write past Velumo's record in a larger one;
-//   - settings at start: FAR's store, else the FAR 1.x key moved into it; a confirmed dialog
-//     sets memory and store as its check boxes say, any other end changes nothing;
-//   - F8 and "hide:" with realloc failing: exactly one warning when windows were left visible,
-//     none otherwise;
-//   - no anomaly of the plug-in's making in the stand-in; no settings handle, dialog or registry
-//     key left open; every panel closed by the end (ASan's leak check does the rest).
+// stand-in (sim/far3): a user's steps in FAR, the entry points called directly with what a host
+// could pass (null, invalid, closed or unshown panels; null, short and long records) and desktop
+// events. After every step it traps on a broken invariant: the hidden-window table against the
+// windows (fuzz_common.h) and the plug-in's count of open panels against the host's; every
+// listing well-formed, with whole UTF-16 titles and the program's texts; records refused when
+// unusable and never written past Velumo's part; settings from FAR's store, else moved from the
+// FAR 1.x key, and stored by a confirmed dialog only; one warning for the windows a failed
+// realloc left visible; no anomaly of the plug-in's making, no settings handle, dialog or key
+// left open (ASan's leak check does the rest).
 //
 // Input (little-endian; zeros past the end; text16 is a text in UTF-16 code units):
 //   byte start: bit 0 SCTL_CREATE fails, bits 1-3 RegOpenKeyExA/RegQueryValueExA/RegCloseKey fail,
@@ -398,12 +389,12 @@ void CheckAfterStep(Run& run) {
 
 bool SameStore(const std::vector<far3host::StoredSetting>& a,
                const std::vector<far3host::StoredSetting>& b) {
+    const auto fields = [](const far3host::StoredSetting& x) {
+        return std::tie(x.location, x.name, x.value.type, x.value.number, x.value.string,
+                        x.value.data);
+    };
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const far3host::StoredSetting& x, const far3host::StoredSetting& y) {
-                          return x.location == y.location && x.name == y.name &&
-                                 x.value.type == y.value.type && x.value.number == y.value.number &&
-                                 x.value.string == y.value.string && x.value.data == y.value.data;
-                      });
+                      [&](const auto& x, const auto& y) { return fields(x) == fields(y); });
 }
 
 // The store as the stand-in keeps the values seeded in this order: by location and name, the

@@ -1,17 +1,11 @@
 // The FAR 1.x plug-in's libFuzzer target: one input is one life of the plug-in in the FAR 1.x
-// stand-in: the registry and the host's texts set up, then all twelve entry points called with
-// valid, null and invalid handles, made-up panel items, scripted dialogs and selections, failing
-// registry calls and Control, between desktop events. What random input finds is its job: after
-// every step it checks, and traps on a violation:
-//   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
-//     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
-//   - settings at start are the registry's usable values, defaults elsewhere; a confirmed dialog
-//     stores every setting as in memory, any other end changes nothing;
-//   - no registry key left open (unless RegCloseKey was made to fail);
-//   - every listing: counted, titles terminated within 128 bytes, two column texts, status marks
-//     that match the window, the handle in hex; panel titles fit their buffer; a refused listing
-//     writes nothing; every listing handed back and every panel closed by the end (ASan's leak
-//     check does the rest).
+// stand-in: the registry and the host's texts set up, then the entry points called with valid,
+// null and invalid handles, made-up items, scripted dialogs, failing registry calls and Control,
+// between desktop events. After every step it traps on a broken invariant: the hidden-window
+// table against the windows (fuzz_common.h); settings loaded from the registry's usable values
+// and stored by a confirmed dialog only; no key left open; every listing well-formed and
+// matching the windows, a refused one writing nothing; every listing handed back and every
+// panel closed by the end (ASan's leak check does the rest).
 //
 // Input (little-endian; zeros past the end; a text is cut at its first NUL):
 //   byte start: bit 0 no root key, bits 1-5 RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA,
