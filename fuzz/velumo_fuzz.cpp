@@ -26,6 +26,7 @@
 #include "sim_desktop.h"
 
 #include "core/settings.h"
+#include "core/settings_dialog.h"
 #include "far1/panel_items.h"
 #include "far1/panel_presentation.h"
 #include "far1/window_panel.h"
@@ -94,6 +95,10 @@ void SetRegistryFailure(Run& run, size_t kind, LONG error) {
     }
 }
 
+uint32_t SettingIndex(const SettingField& setting) {
+    return static_cast<uint32_t>(&setting - kSettingFields);
+}
+
 // A path the registry accepts: every component 1 to 255 characters.
 bool IsUsableKeyPath(const std::string& path) {
     size_t start = 0;
@@ -105,41 +110,32 @@ bool IsUsableKeyPath(const std::string& path) {
     return start < path.size() && path.size() - start <= 255;
 }
 
-// What the stored value gives: its bytes over the default's low-order bytes when the key and
-// the value can be read and the data is at most 4 bytes long, else the default.
-int32_t ExpectedSetting(const Run& run, const char* name, int32_t defaultValue) {
-    if (run.rootKeyNull || run.failures[0] != ERROR_SUCCESS || run.failures[2] != ERROR_SUCCESS) {
-        return defaultValue;
-    }
-    return fuzz::RegistryValueOver(run.keyPath, name, defaultValue);
-}
-
+// Every setting as the registry holds it when the key and its values can be read (see
+// fuzz::RegistryValueOver), else its default.
 void CheckLoadedSettings(const Run& run) {
-    const std::vector<int32_t> loaded = SettingsFields(g_settings);
-    const std::vector<int32_t> defaults = SettingsFields(kDefaultSettings);
-    for (int i = 0; i < kSettingCount; ++i) {
-        Require(loaded[i] == ExpectedSetting(run, kSettingFields[i].Name, defaults[i]),
-                "a setting did not load as the registry holds it", static_cast<uint32_t>(i));
+    const bool readable =
+        !run.rootKeyNull && run.failures[0] == ERROR_SUCCESS && run.failures[2] == ERROR_SUCCESS;
+    for (const SettingField& setting : kSettingFields) {
+        Require(g_settings.*setting.Field ==
+                    (readable ? fuzz::RegistryValueOver(run.keyPath, setting.Name, setting.Default)
+                              : setting.Default),
+                "a setting did not load as the registry holds it", SettingIndex(setting));
     }
 }
 
 void CheckSavedSettings(const Run& run) {
-    const std::vector<int32_t> inMemory = SettingsFields(g_settings);
     if (run.rootKeyNull || run.failures[1] != ERROR_SUCCESS || run.failures[3] != ERROR_SUCCESS ||
         !IsUsableKeyPath(run.keyPath)) {
         return;
     }
-    for (int i = 0; i < kSettingCount; ++i) {
+    for (const SettingField& setting : kSettingFields) {
         DWORD type = 0;
         std::vector<uint8_t> data;
-        Require(simwin::ReadRegistryValue(run.keyPath, kSettingFields[i].Name, &type, &data) &&
+        Require(simwin::ReadRegistryValue(run.keyPath, setting.Name, &type, &data) &&
                     type == REG_DWORD && data.size() == 4,
-                "a confirmed dialog did not store a setting as a REG_DWORD",
-                static_cast<uint32_t>(i));
-        const uint32_t stored =
-            data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<uint32_t>(data[3]) << 24);
-        Require(stored == static_cast<uint32_t>(inMemory[i]),
-                "a stored setting differs from the one in memory", static_cast<uint32_t>(i));
+                "a confirmed dialog did not store a setting as a REG_DWORD", SettingIndex(setting));
+        Require(fuzz::RegistryValueOver(run.keyPath, setting.Name, 0) == g_settings.*setting.Field,
+                "a stored setting differs from the one in memory", SettingIndex(setting));
     }
 }
 
@@ -300,7 +296,7 @@ void StepProcessKey(InputReader& in, Run& run) {
 
 void StepConfigure(InputReader& in, Run& run) {
     static const int kFirstItem[] = {0};
-    static const int kDialogEnds[] = {10, 11, -1}; // confirmed, cancelled, Esc
+    static const int kDialogEnds[] = {kFar1ConfigDialog.OkRow, kFar1ConfigDialog.CancelRow, -1};
     const int itemNumber = fuzz::PickOrRead(in, kFirstItem, [&] { return in.Dword(); });
     const size_t answers = in.Byte() % 4;
     for (size_t a = 0; a < answers; ++a) {
