@@ -458,18 +458,6 @@ void CheckLoadedSettings(const Run& run, uint8_t start,
             "FAR's store after the start is not the seeded one (with the FAR 1.x values moved)");
 }
 
-// After a configuration dialog (or none): confirmed (result 1), FAR's store holds the settings as
-// they are in memory unless SCTL_CREATE failed; otherwise neither memory nor store changed.
-void CheckConfigured(intptr_t result, const Settings& before,
-                     const std::vector<far3host::StoredSetting>& storeBefore, bool createFails) {
-    const bool stores = result != 0 && !createFails;
-    Require(result != 0 || memcmp(&before, &g_settings, sizeof(Settings)) == 0,
-            "a dialog that was not confirmed changed the settings");
-    Require(SameStore(far3host::StoredSettings(),
-                      stores ? WithSettingsWritten(storeBefore) : storeBefore),
-            "FAR's store does not hold the settings in memory after the dialog");
-}
-
 std::vector<far3host::StoredSetting> ReadStore(InputReader& in) {
     std::vector<far3host::StoredSetting> store;
     const size_t values = in.Byte() % 13;
@@ -541,13 +529,20 @@ Text ReadCommand(InputReader& in, const Run& run) {
     }
 }
 
-// Runs a call that may show the configuration dialog and checks what it did to the settings.
+// Runs a call that may show the configuration dialog. Confirmed (a non-zero result), FAR's store
+// then holds the settings as they are in memory unless SCTL_CREATE failed; otherwise neither
+// memory nor store changed.
 template <typename Call> void ConfigureStep(Run& run, Call call) {
     const Settings before = g_settings;
     const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
     intptr_t result = 0;
     fuzz::AroundPluginCall(run.desktop, [&] { result = call(); });
-    CheckConfigured(result, before, storeBefore, run.createFails);
+    Require(result != 0 || memcmp(&before, &g_settings, sizeof(Settings)) == 0,
+            "a dialog that was not confirmed changed the settings");
+    Require(SameStore(far3host::StoredSettings(), result != 0 && !run.createFails
+                                                      ? WithSettingsWritten(storeBefore)
+                                                      : storeBefore),
+            "FAR's store does not hold the settings in memory after the dialog");
 }
 
 void StepConfigure(InputReader& in, Run& run) {

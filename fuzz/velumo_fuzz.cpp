@@ -81,12 +81,6 @@ std::vector<far1::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
     return items;
 }
 
-LONG PickRegistryError(InputReader& in) {
-    static const LONG kErrors[] = {ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND,
-                                   ERROR_MORE_DATA};
-    return fuzz::PickOrRead(in, kErrors, [&] { return in.Dword(); });
-}
-
 void SetRegistryFailure(Run& run, size_t kind, LONG error) {
     run.failures[kind] = error;
     simwin::FailRegistryCall(static_cast<simwin::RegistryCall>(kind), error);
@@ -345,8 +339,10 @@ const StepCall kSteps[] = {
         fuzz::AroundPluginCall(run.desktop, [] { far1host::Plugin().ExitFAR(); });
     },
     [](InputReader& in, Run& run) {
+        static const LONG kErrors[] = {ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND,
+                                       ERROR_MORE_DATA};
         const size_t kind = in.Byte() % kRegistryCallKinds;
-        SetRegistryFailure(run, kind, PickRegistryError(in));
+        SetRegistryFailure(run, kind, fuzz::PickOrRead(in, kErrors, [&] { return in.Dword(); }));
     },
     [](InputReader& in, Run&) { far1host::SetControlResult(static_cast<int>(in.Dword())); },
 };
