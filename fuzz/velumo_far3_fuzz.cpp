@@ -637,10 +637,10 @@ void HandBack(InputReader& in, Run& run, HANDLE panel, far3::PluginPanelItem* it
 
 // An entry point called directly for a picked panel, with a record of a picked size whose other
 // fields `fill` sets (reading their operands). A null or short record, or a panel that is not
-// open, is left alone and refused (a closed panel's is not judged); a usable one is written at
-// most within Velumo's part. With `unknownHandle` the call may ask the stand-in about a panel no
-// host panel shows, the fuzzer's doing. `picked` and `written` receive the panel and what the
-// plug-in left in a usable record.
+// open, is left alone and refused (a closed panel's usable record is not judged); a usable one
+// is written at most within Velumo's part. With `unknownHandle` the call may ask the stand-in
+// about a panel no host panel shows, the fuzzer's doing. `picked` and `written` receive the
+// panel and what the plug-in left in a usable record.
 template <typename Record, typename Entry, typename Fill>
 intptr_t CallForPanel(InputReader& in, Run& run, Entry entry, bool unknownHandle, Fill fill,
                       PanelPick* picked = nullptr, Record* written = nullptr) {
@@ -653,7 +653,7 @@ intptr_t CallForPanel(InputReader& in, Run& run, Entry entry, bool unknownHandle
         unknownHandle && (panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed);
     intptr_t result = 0;
     fuzz::AroundPluginCall(run.desktop, [&] { result = entry(record.Get()); });
-    if (panel.kind != PanelKind::Closed && !(record.Usable() && IsLive(panel))) {
+    if (!record.Usable() || (panel.kind != PanelKind::Closed && !IsLive(panel))) {
         Require(record.Untouched() && result == 0, "an entry point took a record it must refuse",
                 static_cast<uint32_t>(result));
     }
