@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -17,6 +18,42 @@ namespace fuzz {
 namespace {
 
 constexpr size_t kMaxWindows = 64; // windows created per input
+
+// The programs a created window may belong to: the desktop's, one with a path outside ASCII,
+// one that refuses to be asked, one without a folder, one whose path ends in a separator, one
+// with the longest path Windows gives, and the host itself. Started at the first window that
+// needs them.
+constexpr uint8_t kProgramCount = 7;
+
+uint32_t ValueOf(HWND window) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+}
+
+HWND WindowOf(uint32_t value) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
+}
+
+struct WindowState {
+    bool ownVisible; // its own WS_VISIBLE bit
+    bool shown;      // IsWindowVisible: visible with every parent it has
+    bool dependent;  // a child whose visibility also depends on its parent's
+    bool recorded;   // in the hidden-window table
+};
+
+WindowState StateOf(HWND window) {
+    const uint32_t style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
+    return WindowState{(style & WS_VISIBLE) != 0, IsWindowVisible(window) != 0,
+                       (style & WS_CHILD) != 0 && GetParent(window) != nullptr,
+                       g_hiddenWindows.Contains(window) != 0};
+}
+
+std::map<HWND, WindowState> DesktopSnapshot() {
+    std::map<HWND, WindowState> snapshot;
+    for (HWND window : simwin::ZOrder()) {
+        snapshot[window] = StateOf(window);
+    }
+    return snapshot;
+}
 
 // Creates a window unless the input has made enough; the simulation refuses only once the
 // process has used up its 32-bit handle values.
@@ -34,14 +71,6 @@ void CreateWindow(Desktop& desktop, const simwin::WindowSpec& spec) {
 void SetVisibleByOthers(Desktop& desktop, HWND window, bool visible) {
     simwin::SetTestWindowVisible(window, visible);
     desktop.hiddenByPlugin.erase(window);
-}
-
-void Retitle(HWND window, const std::string& title, const std::u16string& wide, bool wideTitles) {
-    if (wideTitles) {
-        simwin::SetTestWindowTitle(window, wide);
-    } else {
-        simwin::SetTestWindowTitle(window, title);
-    }
 }
 
 // Reads a title into whichever of the two the desktop uses.
@@ -68,7 +97,11 @@ void RunHookAction(Desktop& desktop, const HookAction& action, HWND reported) {
         desktop.touchedByHook.insert(action.target);
         break;
     case 4:
-        Retitle(action.target, action.title, action.wide, desktop.wideTitles);
+        if (desktop.wideTitles) {
+            simwin::SetTestWindowTitle(action.target, action.wide);
+        } else {
+            simwin::SetTestWindowTitle(action.target, action.title);
+        }
         break;
     default: {
         simwin::WindowSpec spec;
@@ -182,30 +215,66 @@ bool SeedEntry(InputReader& in, Desktop& desktop, uint8_t flags, SeededEntry* se
     return true;
 }
 
-} // namespace
-
-void Fail(const char* what, uint32_t value) {
-    fprintf(stderr, "%s: invariant broken: %s (value %08X)\n", program_invocation_short_name, what,
-            value);
-    __builtin_trap();
+void ArmHook(Desktop& desktop) {
+    desktop.touchedByHook.clear();
+    desktop.hookArmed = !desktop.hookScript.empty();
+    if (!desktop.hookArmed) {
+        return;
+    }
+    auto reportedCount = std::make_shared<unsigned>(0);
+    simwin::SetEnumerationHook([&desktop, reportedCount](HWND reported) {
+        const unsigned at = (*reportedCount)++;
+        for (const HookAction& action : desktop.hookScript) {
+            if (action.at == at) {
+                RunHookAction(desktop, action, reported);
+            }
+        }
+    });
 }
 
-void Require(bool holds, const char* what, uint32_t value) {
-    if (!holds) {
-        Fail(what, value);
+void DisarmHook(Desktop& desktop) {
+    simwin::SetEnumerationHook({});
+    desktop.hookScript.clear();
+}
+
+// What one plug-in call may do to the table: a window it hid is recorded at once; a window
+// becomes recorded only by being hidden; a record goes only with a window that the call showed
+// because it was not visible (a child also counts as not visible while its parent is hidden).
+// The same window may be handed over several times in one call (shown, then hidden again), so
+// only the states before and after the call are compared. Windows that the hook hid or showed
+// during the call are the fuzzer's own and not judged.
+void CheckTableChanges(Desktop& desktop, const std::map<HWND, WindowState>& before) {
+    for (HWND window : simwin::ZOrder()) {
+        const auto was = before.find(window);
+        if (was == before.end() || desktop.touchedByHook.count(window) != 0) {
+            continue;
+        }
+        const WindowState& then = was->second;
+        const WindowState now = StateOf(window);
+        if (then.ownVisible && !now.ownVisible) {
+            Require(now.recorded, "a window the plug-in hid is not in the hidden-window table",
+                    ValueOf(window));
+            desktop.hiddenByPlugin.insert(window);
+        }
+        if (!then.recorded && now.recorded) {
+            Require(!now.ownVisible, "a window was recorded without being hidden", ValueOf(window));
+            desktop.hiddenByPlugin.insert(window); // hidden by it, or adopted from the record
+        }
+        if (then.recorded && !now.recorded && !desktop.tableEmptied) {
+            Require(now.ownVisible && (!then.shown || then.dependent || now.dependent),
+                    "a record went without the window being shown", ValueOf(window));
+        }
     }
 }
 
-uint32_t ValueOf(HWND window) {
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
-}
+} // namespace
 
-HWND WindowOf(uint32_t value) {
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(value));
-}
-
-std::string CutAtNul(const std::string& text) {
-    return text.substr(0, text.find('\0'));
+void Require(bool holds, const char* what, uint32_t value) {
+    if (!holds) {
+        fprintf(stderr, "%s: invariant broken: %s (value %08X)\n", program_invocation_short_name,
+                what, value);
+        __builtin_trap();
+    }
 }
 
 uint16_t InputReader::Word() {
@@ -236,21 +305,6 @@ std::u16string InputReader::Text16(size_t maxLength) {
     return text;
 }
 
-WindowState StateOf(HWND window) {
-    const uint32_t style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-    return WindowState{(style & WS_VISIBLE) != 0, IsWindowVisible(window) != 0,
-                       (style & WS_CHILD) != 0 && GetParent(window) != nullptr,
-                       g_hiddenWindows.Contains(window) != 0};
-}
-
-std::map<HWND, WindowState> DesktopSnapshot() {
-    std::map<HWND, WindowState> snapshot;
-    for (HWND window : simwin::ZOrder()) {
-        snapshot[window] = StateOf(window);
-    }
-    return snapshot;
-}
-
 HWND PickWindow(InputReader& in, const Desktop& desktop) {
     const uint8_t pick = in.Byte();
     if (pick == 0xFF) {
@@ -275,11 +329,9 @@ void DesktopEvent(InputReader& in, Desktop& desktop, uint8_t event) {
         simwin::DestroyTestWindow(PickWindow(in, desktop));
         break;
     case 2: {
-        const HWND window = PickWindow(in, desktop);
-        std::string title;
-        std::u16string wide;
-        ReadTitle(in, desktop, &title, &wide);
-        Retitle(window, title, wide, desktop.wideTitles);
+        HookAction retitle{0, 4, PickWindow(in, desktop), {}, {}};
+        ReadTitle(in, desktop, &retitle.title, &retitle.wide);
+        RunHookAction(desktop, retitle, nullptr);
         break;
     }
     case 3: {
@@ -370,58 +422,6 @@ void CheckRecordAdoption(Desktop& desktop, bool adoptionDue) {
     desktop.seededEntries.clear();
 }
 
-void ArmHook(Desktop& desktop) {
-    desktop.touchedByHook.clear();
-    desktop.hookArmed = !desktop.hookScript.empty();
-    if (!desktop.hookArmed) {
-        return;
-    }
-    auto reportedCount = std::make_shared<unsigned>(0);
-    simwin::SetEnumerationHook([&desktop, reportedCount](HWND reported) {
-        const unsigned at = (*reportedCount)++;
-        for (const HookAction& action : desktop.hookScript) {
-            if (action.at == at) {
-                RunHookAction(desktop, action, reported);
-            }
-        }
-    });
-}
-
-void DisarmHook(Desktop& desktop) {
-    simwin::SetEnumerationHook({});
-    desktop.hookScript.clear();
-}
-
-// What one plug-in call may do to the table: a window it hid is recorded at once; a window
-// becomes recorded only by being hidden; a record goes only with a window that the call showed
-// because it was not visible (a child also counts as not visible while its parent is hidden).
-// The same window may be handed over several times in one call (shown, then hidden again), so
-// only the states before and after the call are compared. Windows that the hook hid or showed
-// during the call are the fuzzer's own and not judged.
-void CheckTableChanges(Desktop& desktop, const std::map<HWND, WindowState>& before) {
-    for (HWND window : simwin::ZOrder()) {
-        const auto was = before.find(window);
-        if (was == before.end() || desktop.touchedByHook.count(window) != 0) {
-            continue;
-        }
-        const WindowState& then = was->second;
-        const WindowState now = StateOf(window);
-        if (then.ownVisible && !now.ownVisible) {
-            Require(now.recorded, "a window the plug-in hid is not in the hidden-window table",
-                    ValueOf(window));
-            desktop.hiddenByPlugin.insert(window);
-        }
-        if (!then.recorded && now.recorded) {
-            Require(!now.ownVisible, "a window was recorded without being hidden", ValueOf(window));
-            desktop.hiddenByPlugin.insert(window); // hidden by it, or adopted from the record
-        }
-        if (then.recorded && !now.recorded && !desktop.tableEmptied) {
-            Require(now.ownVisible && (!then.shown || then.dependent || now.dependent),
-                    "a record went without the window being shown", ValueOf(window));
-        }
-    }
-}
-
 // A hidden window that the plug-in hid keeps its record until somebody shows it.
 void CheckHiddenWindowsRecorded(Desktop& desktop) {
     if (desktop.tableEmptied) {
@@ -438,7 +438,18 @@ void CheckHiddenWindowsRecorded(Desktop& desktop) {
     }
 }
 
-void CheckClose(const Desktop& desktop, const std::map<HWND, WindowState>& before, bool restores) {
+void AroundPluginCall(Desktop& desktop, const std::function<void()>& call) {
+    const std::map<HWND, WindowState> before = DesktopSnapshot();
+    ArmHook(desktop);
+    call();
+    DisarmHook(desktop);
+    CheckTableChanges(desktop, before);
+    CheckHiddenWindowsRecorded(desktop);
+}
+
+void CheckedClose(const Desktop& desktop, const std::function<bool()>& close) {
+    const std::map<HWND, WindowState> before = DesktopSnapshot();
+    const bool restores = close();
     for (HWND window : simwin::ZOrder()) {
         if (desktop.touchedByHook.count(window) != 0) {
             continue;
@@ -453,11 +464,6 @@ void CheckClose(const Desktop& desktop, const std::map<HWND, WindowState>& befor
                     "a panel close that does not restore showed a window", ValueOf(window));
         }
     }
-}
-
-void CheckListingArray(const void* items, size_t count) {
-    Require((items == nullptr) == (count == 0), "an empty list must be a null array",
-            static_cast<uint32_t>(count));
 }
 
 HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std::string& handle,

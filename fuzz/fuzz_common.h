@@ -1,8 +1,9 @@
 // What the two fuzz targets share: the input reader, the simulated desktop that an input
-// changes between and during plug-in calls, and the checks of the hidden-window table.
+// changes between and during plug-in calls, the checks of the hidden-window table and of a
+// listing, and the loop that runs an input's steps.
 //
 // Desktop events (operands in this order):
-//   0 create   title, byte (bit 0 visible, bits 1-7 % kProgramCount: the owning program),
+//   0 create   title, byte (bit 0 visible, bits 1-7 % 7: the owning program),
 //              window owner, window parent, dword style
 //   1 destroy  window;  2 retitle  window, title;  3 show/hide  window, byte bit 0 visible;
 //   4 restyle  window, dword style
@@ -23,7 +24,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,12 +32,7 @@
 namespace fuzz {
 
 // Prints what broke and traps, which libFuzzer reports as a crash with the input saved.
-[[noreturn]] void Fail(const char* what, uint32_t value);
 void Require(bool holds, const char* what, uint32_t value = 0);
-
-uint32_t ValueOf(HWND window);
-HWND WindowOf(uint32_t value);
-std::string CutAtNul(const std::string& text);
 
 // Reads the input front to back; past the end every read gives zeros. A text is a 16-bit
 // length L followed by L % (max + 1) bytes (or 16-bit code units for Text16), fewer when the
@@ -88,28 +84,9 @@ struct Desktop {
     std::vector<SeededEntry> seededEntries; // not yet judged by CheckRecordAdoption
 };
 
-struct WindowState {
-    bool ownVisible; // its own WS_VISIBLE bit
-    bool shown;      // IsWindowVisible: visible with every parent it has
-    bool dependent;  // a child whose visibility also depends on its parent's
-    bool recorded;   // in the hidden-window table
-};
-WindowState StateOf(HWND window);
-std::map<HWND, WindowState> DesktopSnapshot();
-
 HWND PickWindow(InputReader& in, const Desktop& desktop);
 
-// The programs a created window may belong to: the desktop's, one with a path outside ASCII,
-// one that refuses to be asked, one without a folder, one whose path ends in a separator, one
-// with the longest path Windows gives, and the host itself. Started at the first window that
-// needs them.
-constexpr uint8_t kProgramCount = 7;
-// What the FAR 3 plug-in shows of a window's program (steady desktop): the file name, the
-// description (the full path) and the process id, as texts of the window's process.
-void CheckProgramTexts(HWND window, const std::u16string& name, const std::u16string& path,
-                       const std::u16string& processId);
-
-// One desktop event (0 to 5 above).
+// One desktop event (0 to 6 above).
 void DesktopEvent(InputReader& in, Desktop& desktop, uint8_t event);
 
 // Entries of the record of hidden windows: byte count (% 9), each: byte kind, bit 0 clear: any
@@ -125,29 +102,16 @@ void SeedHiddenWindowRecord(InputReader& in, Desktop& desktop);
 // untouched. Adopted windows join the ones the plug-in hid. Made once, after the start.
 void CheckRecordAdoption(Desktop& desktop, bool adoptionDue);
 
-void ArmHook(Desktop& desktop);
-void DisarmHook(Desktop& desktop);
-void CheckTableChanges(Desktop& desktop, const std::map<HWND, WindowState>& before);
-void CheckHiddenWindowsRecorded(Desktop& desktop);
-
 // Runs one plug-in call (or one host action that makes several) with the hook script armed and
 // checks what it did to the hidden-window table.
-template <typename Call> void AroundPluginCall(Desktop& desktop, Call call) {
-    const std::map<HWND, WindowState> before = DesktopSnapshot();
-    ArmHook(desktop);
-    call();
-    DisarmHook(desktop);
-    CheckTableChanges(desktop, before);
-    CheckHiddenWindowsRecorded(desktop);
-}
+void AroundPluginCall(Desktop& desktop, const std::function<void()>& call);
+// A hidden window that the plug-in hid keeps its record until somebody shows it.
+void CheckHiddenWindowsRecorded(Desktop& desktop);
 
-// After a panel close that `restores` (the last open panel closed with ShowAllWindowAtExit set):
-// no recorded window is left hidden. After any other close: no window hidden before it (as in
-// `before`) is shown. Windows the hook hid or showed during the call are not judged.
-void CheckClose(const Desktop& desktop, const std::map<HWND, WindowState>& before, bool restores);
-
-// A null array exactly when the listing is empty.
-void CheckListingArray(const void* items, size_t count);
+// Runs a panel close; `close` says whether it restores (the last open panel closed with
+// ShowAllWindowAtExit set). After one that restores, no recorded window is left hidden; after
+// any other, no window hidden before it is shown. Windows the hook hid or showed are not judged.
+void CheckedClose(const Desktop& desktop, const std::function<bool()>& close);
 
 // One listed window as the host receives it, from its user data and its two column texts (as
 // bytes): a window handle in 32 bits, listed once, a status of four characters with a blank
@@ -155,6 +119,10 @@ void CheckListingArray(const void* items, size_t count);
 // the listing) the status marks "H", "O" and "D" must match the window at this moment.
 HWND CheckListedWindow(uintptr_t userData, const std::string& status, const std::string& handle,
                        std::set<HWND>* seen, bool steady);
+// What the FAR 3 plug-in shows of a window's program (steady desktop): the file name, the
+// description (the full path) and the process id, as texts of the window's process.
+void CheckProgramTexts(HWND window, const std::u16string& name, const std::u16string& path,
+                       const std::u16string& processId);
 
 // A value picked by a byte from `known`; a byte beyond them reads the value itself with `read`.
 template <typename Value, size_t Count, typename Read>
@@ -169,11 +137,8 @@ template <typename ReadText>
 auto SettingName(uint8_t pick, ReadText readText) -> decltype(readText()) {
     using Name = decltype(readText());
     const int index = pick % 8;
-    if (index > kSettingCount) {
-        return Name();
-    }
-    if (index == kSettingCount) {
-        return readText();
+    if (index >= kSettingCount) {
+        return index == kSettingCount ? readText() : Name();
     }
     Name name;
     for (const char* c = kSettingFields[index].Name; *c != '\0'; ++c) {
@@ -190,14 +155,12 @@ template <typename Answer, typename ReadText>
 void ReadItemChanges(InputReader& in, Answer& answer, size_t maxTexts, ReadText readText) {
     using Check = typename decltype(answer.checks)::value_type;
     using Typed = typename decltype(answer.texts)::value_type;
-    const size_t checks = in.Byte() % 13;
-    for (size_t c = 0; c < checks; ++c) {
+    for (size_t c = in.Byte() % 13; c > 0; --c) {
         const auto index = static_cast<typename Check::first_type>(static_cast<int8_t>(in.Byte()));
         answer.checks.emplace_back(
             index, static_cast<typename Check::second_type>(static_cast<int32_t>(in.Dword())));
     }
-    const size_t texts = in.Byte() % maxTexts;
-    for (size_t t = 0; t < texts; ++t) {
+    for (size_t t = in.Byte() % maxTexts; t > 0; --t) {
         const auto index = static_cast<typename Typed::first_type>(static_cast<int8_t>(in.Byte()));
         answer.texts.emplace_back(index, readText());
     }
@@ -209,8 +172,7 @@ template <typename Message, typename ReadText>
 std::vector<Message> OverrideMessages(InputReader& in, std::vector<Message> messages, size_t ids,
                                       ReadText readText) {
     Require(messages.size() >= kMessageCount, "the English language file was not read");
-    const size_t overrides = in.Byte() % 8;
-    for (size_t i = 0; i < overrides; ++i) {
+    for (size_t i = in.Byte() % 8; i > 0; --i) {
         const size_t id = in.Byte() % ids;
         messages.resize(std::max(messages.size(), id + 1));
         messages[id] = readText();
@@ -223,6 +185,9 @@ std::vector<Message> OverrideMessages(InputReader& in, std::vector<Message> mess
 // only the last, the others reading the value and storing nothing), byte name (% 8): as
 // SettingName picks it (text: max 64); dword type, text data (max 300).
 void SeedRegistry(InputReader& in, const std::string* keyPath);
+// What a setting loads from the registry value `name` under keyPath: its bytes over the
+// default's low-order bytes when the value exists and holds at most 4 bytes, else the default.
+int32_t RegistryValueOver(const std::string& keyPath, const char* name, int32_t defaultValue);
 
 // No registry key left open (unless the input made RegCloseKey fail, when one may stay open),
 // and no process handle.
@@ -231,7 +196,7 @@ void CheckNoKeyLeftOpen(bool closeMayFail);
 // A panel handle: byte 0xFF invalid, 0xFE null, 0xFD one of `closed` (byte follows), else one of
 // `open`; null when the list to pick from is empty.
 HANDLE PickPanel(InputReader& in, const std::vector<HANDLE>& open,
-                 const std::vector<HANDLE>& closed);
+                 const std::vector<HANDLE>& closed = {});
 
 // The windows of the items a host hands over: byte count (% 33), each: byte bit 0 clear: a byte
 // picks one of the last listing's, set: PickWindow.
@@ -259,9 +224,5 @@ void RunSteps(InputReader& in, Run& run, void (*const (&steps)[Count])(InputRead
         CheckHiddenWindowsRecorded(run.desktop);
     }
 }
-
-// What a setting loads from the registry value `name` under keyPath: its bytes over the
-// default's low-order bytes when the value exists and holds at most 4 bytes, else the default.
-int32_t RegistryValueOver(const std::string& keyPath, const char* name, int32_t defaultValue);
 
 } // namespace fuzz

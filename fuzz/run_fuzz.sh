@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Runs the fuzz targets of build/fuzz (preset "fuzz": clang, libFuzzer, ASan + UBSan), one after
+# Runs the fuzz targets of build/fuzz (preset "fuzz": clang, libFuzzer, ASan + UBSan) one after
 # the other: velumo_fuzz (FAR 1.x plug-in, seeds fuzz/corpus) and velumo_far3_fuzz (FAR 3
-# plug-in, seeds fuzz/corpus_far3). `./build.sh fuzz` or `./build.sh test` builds the preset
-# first; run by hand, build it with `cmake --build --preset fuzz -j2`.
+# plug-in, seeds fuzz/corpus_far3). `./build.sh fuzz` or `./build.sh test` builds the preset.
 #
 #   bash fuzz/run_fuzz.sh smoke                 40 s per target over a copy of its seeds.
 #   bash fuzz/run_fuzz.sh long [SECONDS [far1|far3]]
@@ -18,15 +17,14 @@ mode=${1:-smoke} seconds=40 only=
 case "$mode" in
   smoke) ;;
   long) seconds=${2:-600} only=${3:-} ;;
-  *) sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//' && exit 2 ;;
+  *) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//' && exit 2 ;;
 esac
 [[ "$seconds" =~ ^[1-9][0-9]*$ ]] || { echo "run_fuzz.sh: SECONDS must be a positive whole number, not '$seconds'" >&2; exit 2; }
 # Each target: name, executable, seed folder, dictionary.
 targets=(far1:velumo_fuzz:corpus:velumo.dict far3:velumo_far3_fuzz:corpus_far3:velumo_far3.dict)
 case "$only" in
-  '') if [ "$mode" = long ]; then seconds=$(((seconds + 1) / 2)); fi ;;
-  far1) targets=("${targets[0]}") ;;
-  far3) targets=("${targets[1]}") ;;
+  '') [ "$mode" = smoke ] || seconds=$(((seconds + 1) / 2)) ;;
+  far1 | far3) targets=($(printf '%s\n' "${targets[@]}" | grep "^$only:")) ;;
   *) echo "run_fuzz.sh: the target is far1 or far3, not '$only'" >&2; exit 2 ;;
 esac
 
@@ -37,7 +35,7 @@ passed=0 failed=0
 for target in "${targets[@]}"; do
   IFS=: read -r name executable seeds dictionary <<<"$target"
   corpus="$BUILD/$seeds"
-  if [ "$mode" = smoke ]; then corpus="$work/$seeds"; fi
+  [ "$mode" = long ] || corpus="$work/$seeds"
   mkdir -p "$corpus" && cp "fuzz/$seeds"/* "$corpus/"
   echo "== fuzz $name ($executable): $mode run of $seconds s over $(ls "$corpus" | wc -l) inputs"
   log="$work/$name.log" rc=0

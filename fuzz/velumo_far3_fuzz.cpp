@@ -1,22 +1,13 @@
 // The FAR 3 plug-in's libFuzzer target: one input is one life of the plug-in in the FAR 3
-// stand-in (sim/far3), with steps a user takes in FAR, the entry points called directly with
-// what a host could pass (null, invalid, closed or unshown panels; null, short and long records)
-// and desktop events. What random input finds is its job: after every step it checks, and traps
-// on a violation:
-//   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
-//     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
-//     the plug-in's count of open panels equals the panels the host holds;
-//   - every listing: null exactly when empty, each window once with its whole UTF-16 title, four
-//     status marks that match it, its handle in hex and in UserData; the panel title within its
-//     buffer;
-//   - entry points act only on usable records and open panels, leave null or short records alone
-//     and never write past Velumo's record in a larger one;
-//   - settings at start: FAR's store, else the FAR 1.x key moved into it; a confirmed dialog
-//     sets memory and store as its check boxes say, any other end changes nothing;
-//   - F8 and "hide:" with realloc failing: exactly one warning when windows were left visible,
-//     none otherwise;
-//   - no anomaly of the plug-in's making in the stand-in; no settings handle, dialog or registry
-//     key left open; every panel closed by the end (ASan's leak check does the rest).
+// stand-in (sim/far3): a user's steps in FAR, the entry points called directly with what a host
+// could pass (null, invalid, closed or unshown panels; null, short and long records) and desktop
+// events. After every step it traps on a broken invariant: the hidden-window table against the
+// windows (fuzz_common.h) and the plug-in's count of open panels against the host's; every
+// listing well-formed, with whole UTF-16 titles and the program's texts; records refused when
+// unusable and never written past Velumo's part; settings from FAR's store, else moved from the
+// FAR 1.x key, and stored by a confirmed dialog only; one warning for the windows a failed
+// realloc left visible; no anomaly of the plug-in's making, no settings handle, dialog or key
+// left open (ASan's leak check does the rest).
 //
 // Input (little-endian; zeros past the end; text16 is a text in UTF-16 code units):
 //   byte start: bit 0 SCTL_CREATE fails, bits 1-3 RegOpenKeyExA/RegQueryValueExA/RegCloseKey fail,
@@ -33,7 +24,7 @@
 //   panel:  fuzz::PickPanel over the open panels (the shown ones first) and the closed ones
 //   answers: byte count (% 4), each: byte end (Enter on an item, Esc, Ctrl+Break, a button),
 //            then the check and edit changes (fuzz::ReadItemChanges)
-// fuzz/make_corpus.sh writes the seeds (fuzz/corpus_far3) in this format.
+// The seeds (fuzz/corpus_far3) are inputs in this format.
 #include "far1_support.h"
 #include "far3_host.h"
 #include "far3_support.h"
@@ -220,7 +211,7 @@ bool AsciiColumn(const WCHAR* text, size_t limit, std::string* ascii) {
 // A listing as the plug-in hands it to FAR. Titles and status marks are compared with the
 // desktop only when nothing changed it during the listing.
 void CheckListing(Run& run, const far3::PluginPanelItem* items, size_t count, bool steady) {
-    fuzz::CheckListingArray(items, count);
+    Require((items == nullptr) == (count == 0), "an empty list must be a null array");
     std::set<HWND> seen;
     run.lastListing.clear();
     for (size_t i = 0; i < count; ++i) {
@@ -312,18 +303,18 @@ HANDLE WINAPI OpenTracked(const far3::OpenInfo* info) {
 void WINAPI CloseChecked(const far3::ClosePanelInfo* info) {
     Run& run = *g_run;
     const int before = g_openPanelCount;
-    const std::map<HWND, fuzz::WindowState> desktopBefore = fuzz::DesktopSnapshot();
     const bool closes =
         info != nullptr && info->StructSize >= sizeof(*info) && IsPanel(info->hPanel);
-    run.plugin.ClosePanelW(info);
+    fuzz::CheckedClose(run.desktop, [&] {
+        run.plugin.ClosePanelW(info);
+        return closes && g_openPanelCount == 0 && g_settings.ShowAllWindowAtExit;
+    });
     Require(g_openPanelCount == before - (closes ? 1 : 0),
             "ClosePanelW did not close exactly the panel it was given",
             static_cast<uint32_t>(g_openPanelCount));
     if (closes) {
         run.closed.insert(info->hPanel);
     }
-    fuzz::CheckClose(run.desktop, desktopBefore,
-                     closes && g_openPanelCount == 0 && g_settings.ShowAllWindowAtExit);
 }
 
 intptr_t WINAPI ListingChecked(far3::GetFindDataInfo* info) {
@@ -398,12 +389,12 @@ void CheckAfterStep(Run& run) {
 
 bool SameStore(const std::vector<far3host::StoredSetting>& a,
                const std::vector<far3host::StoredSetting>& b) {
+    const auto fields = [](const far3host::StoredSetting& x) {
+        return std::tie(x.location, x.name, x.value.type, x.value.number, x.value.string,
+                        x.value.data);
+    };
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](const far3host::StoredSetting& x, const far3host::StoredSetting& y) {
-                          return x.location == y.location && x.name == y.name &&
-                                 x.value.type == y.value.type && x.value.number == y.value.number &&
-                                 x.value.string == y.value.string && x.value.data == y.value.data;
-                      });
+                      [&](const auto& x, const auto& y) { return fields(x) == fields(y); });
 }
 
 // The store as the stand-in keeps the values seeded in this order: by location and name, the
@@ -465,18 +456,6 @@ void CheckLoadedSettings(const Run& run, uint8_t start,
             "the settings did not load as FAR's store and the FAR 1.x key hold them");
     Require(SameStore(far3host::StoredSettings(), migrates ? WithSettingsWritten(seeded) : seeded),
             "FAR's store after the start is not the seeded one (with the FAR 1.x values moved)");
-}
-
-// After a configuration dialog (or none): confirmed (result 1), FAR's store holds the settings as
-// they are in memory unless SCTL_CREATE failed; otherwise neither memory nor store changed.
-void CheckConfigured(intptr_t result, const Settings& before,
-                     const std::vector<far3host::StoredSetting>& storeBefore, bool createFails) {
-    const bool stores = result != 0 && !createFails;
-    Require(result != 0 || memcmp(&before, &g_settings, sizeof(Settings)) == 0,
-            "a dialog that was not confirmed changed the settings");
-    Require(SameStore(far3host::StoredSettings(),
-                      stores ? WithSettingsWritten(storeBefore) : storeBefore),
-            "FAR's store does not hold the settings in memory after the dialog");
 }
 
 std::vector<far3host::StoredSetting> ReadStore(InputReader& in) {
@@ -550,13 +529,20 @@ Text ReadCommand(InputReader& in, const Run& run) {
     }
 }
 
-// Runs a call that may show the configuration dialog and checks what it did to the settings.
+// Runs a call that may show the configuration dialog. Confirmed (a non-zero result), FAR's store
+// then holds the settings as they are in memory unless SCTL_CREATE failed; otherwise neither
+// memory nor store changed.
 template <typename Call> void ConfigureStep(Run& run, Call call) {
     const Settings before = g_settings;
     const std::vector<far3host::StoredSetting> storeBefore = far3host::StoredSettings();
     intptr_t result = 0;
     fuzz::AroundPluginCall(run.desktop, [&] { result = call(); });
-    CheckConfigured(result, before, storeBefore, run.createFails);
+    Require(result != 0 || memcmp(&before, &g_settings, sizeof(Settings)) == 0,
+            "a dialog that was not confirmed changed the settings");
+    Require(SameStore(far3host::StoredSettings(), result != 0 && !run.createFails
+                                                      ? WithSettingsWritten(storeBefore)
+                                                      : storeBefore),
+            "FAR's store does not hold the settings in memory after the dialog");
 }
 
 void StepConfigure(InputReader& in, Run& run) {
@@ -649,61 +635,68 @@ void HandBack(InputReader& in, Run& run, HANDLE panel, far3::PluginPanelItem* it
     fuzz::AroundPluginCall(run.desktop, [&] { far3host::Plugin().FreeFindDataW(record.Get()); });
 }
 
-// An entry point called directly with a record for `panel`: a null or short record, or a panel
-// that is not open, is left alone and refused (a closed panel's is not judged); a usable one is
-// written at most within Velumo's part. With `unknownHandle` the call may ask the stand-in about
-// a panel no host panel shows, the fuzzer's doing.
-template <typename Record, typename Entry>
-intptr_t CallForPanel(Run& run, const PanelPick& panel, HostRecord<Record>& record, Entry entry,
-                      bool unknownHandle) {
+// An entry point called directly for a picked panel, with a record of a picked size whose other
+// fields `fill` sets (reading their operands). A null or short record, or a panel that is not
+// open, is left alone and refused (a closed panel's usable record is not judged); a usable one
+// is written at most within Velumo's part. With `unknownHandle` the call may ask the stand-in
+// about a panel no host panel shows, the fuzzer's doing. `picked` and `written` receive the
+// panel and what the plug-in left in a usable record.
+template <typename Record, typename Entry, typename Fill>
+intptr_t CallForPanel(InputReader& in, Run& run, Entry entry, bool unknownHandle, Fill fill,
+                      PanelPick* picked = nullptr, Record* written = nullptr) {
+    const PanelPick panel = PickPanel(in, run);
+    Record fields = ForPanel<Record>(panel.handle);
+    const RecordSize size = PickRecordSize(in, sizeof(fields));
+    fill(fields);
+    HostRecord<Record> record(fields, size);
     run.hostUnawarePanel =
         unknownHandle && (panel.kind == PanelKind::Apart || panel.kind == PanelKind::Closed);
     intptr_t result = 0;
     fuzz::AroundPluginCall(run.desktop, [&] { result = entry(record.Get()); });
-    if (panel.kind != PanelKind::Closed && !(record.Usable() && IsLive(panel))) {
+    if (!record.Usable() || (panel.kind != PanelKind::Closed && !IsLive(panel))) {
         Require(record.Untouched() && result == 0, "an entry point took a record it must refuse",
                 static_cast<uint32_t>(result));
     }
     Require(record.TailUntouched(), "an entry point wrote beyond Velumo's record");
+    if (picked != nullptr) {
+        *picked = panel;
+    }
+    if (written != nullptr && record.Usable()) {
+        *written = *record.Get();
+    }
     return result;
 }
 
 void DirectGetFindData(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::GetFindDataInfo fields = ForPanel<far3::GetFindDataInfo>(panel.handle);
-    const RecordSize size = PickRecordSize(in, sizeof(fields));
-    fields.OpMode = in.Dword();
-    HostRecord<far3::GetFindDataInfo> record(fields, size);
-    if (CallForPanel(run, panel, record, far3host::Plugin().GetFindDataW, false) != 0) {
-        HandBack(in, run, panel.handle, record.Get()->PanelItem, record.Get()->ItemsNumber);
+    PanelPick panel = {};
+    far3::GetFindDataInfo written = {};
+    const auto fill = [&](far3::GetFindDataInfo& fields) { fields.OpMode = in.Dword(); };
+    if (CallForPanel<far3::GetFindDataInfo>(in, run, far3host::Plugin().GetFindDataW, false, fill,
+                                            &panel, &written)) {
+        HandBack(in, run, panel.handle, written.PanelItem, written.ItemsNumber);
     }
 }
 
 void DirectGetOpenPanelInfo(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::OpenPanelInfo fields = ForPanel<far3::OpenPanelInfo>(panel.handle);
-    HostRecord<far3::OpenPanelInfo> record(fields, PickRecordSize(in, sizeof(fields)));
     const auto entry = [](far3::OpenPanelInfo* info) {
         far3host::Plugin().GetOpenPanelInfoW(info);
         return intptr_t{0};
     };
-    CallForPanel(run, panel, record, entry, false);
+    CallForPanel<far3::OpenPanelInfo>(in, run, entry, false, [](far3::OpenPanelInfo&) {});
 }
 
 void DirectSetDirectory(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::SetDirectoryInfo fields = ForPanel<far3::SetDirectoryInfo>(panel.handle);
-    const RecordSize size = PickRecordSize(in, sizeof(fields));
-    const uint8_t form = in.Byte() % 4;
-    const Text directory = form == 0   ? in.Text16(300)
-                           : form == 2 ? kParentDirectory
-                                       : kRootDirectory;
-    fields.Dir = form == 1 ? nullptr : directory.c_str();
-    fields.OpMode = in.Dword();
-    HostRecord<far3::SetDirectoryInfo> record(fields, size);
-    const intptr_t result =
-        CallForPanel(run, panel, record, far3host::Plugin().SetDirectoryW, true);
-    if (panel.kind == PanelKind::Apart && result != 0) {
+    PanelPick panel = {};
+    Text directory;
+    const auto fill = [&](far3::SetDirectoryInfo& fields) {
+        const uint8_t form = in.Byte() % 4;
+        directory = form == 0 ? in.Text16(300) : form == 2 ? kParentDirectory : kRootDirectory;
+        fields.Dir = form == 1 ? nullptr : directory.c_str();
+        fields.OpMode = in.Dword();
+    };
+    if (CallForPanel<far3::SetDirectoryInfo>(in, run, far3host::Plugin().SetDirectoryW, true, fill,
+                                             &panel) != 0 &&
+        panel.kind == PanelKind::Apart) {
         // FAR closes the panel inside FCTL_CLOSEPANEL; no host panel shows this one, so the
         // fuzzer closes it as FAR would have.
         CloseApart(run, panel.handle, RecordSize{false, sizeof(far3::ClosePanelInfo)});
@@ -723,36 +716,34 @@ std::vector<far3::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
 }
 
 void DirectDeleteFiles(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::DeleteFilesInfo fields = ForPanel<far3::DeleteFilesInfo>(panel.handle);
-    const RecordSize size = PickRecordSize(in, sizeof(fields));
-    std::vector<far3::PluginPanelItem> items = PickItems(in, run);
-    fields.PanelItem = items.empty() ? nullptr : items.data();
-    fields.ItemsNumber = items.size();
-    const uint8_t countPick = in.Byte() % 4; // all, null array, fewer, none
-    if (countPick == 1) {
-        fields.PanelItem = nullptr;
-    } else if (countPick > 1) {
-        fields.ItemsNumber = countPick == 2 ? in.Byte() % (items.size() + 1) : 0;
-    }
-    HostRecord<far3::DeleteFilesInfo> record(fields, size);
-    CallForPanel(run, panel, record, far3host::Plugin().DeleteFilesW, false);
+    std::vector<far3::PluginPanelItem> items;
+    const auto fill = [&](far3::DeleteFilesInfo& fields) {
+        items = PickItems(in, run);
+        fields.PanelItem = items.empty() ? nullptr : items.data();
+        fields.ItemsNumber = items.size();
+        const uint8_t countPick = in.Byte() % 4; // all, null array, fewer, none
+        if (countPick == 1) {
+            fields.PanelItem = nullptr;
+        } else if (countPick > 1) {
+            fields.ItemsNumber = countPick == 2 ? in.Byte() % (items.size() + 1) : 0;
+        }
+    };
+    CallForPanel<far3::DeleteFilesInfo>(in, run, far3host::Plugin().DeleteFilesW, false, fill);
 }
 
 void DirectProcessInput(InputReader& in, Run& run) {
-    const PanelPick panel = PickPanel(in, run);
-    far3::ProcessPanelInputInfo fields = ForPanel<far3::ProcessPanelInputInfo>(panel.handle);
-    const RecordSize size = PickRecordSize(in, sizeof(fields));
-    INPUT_RECORD& input = fields.Rec;
-    static const WORD kKeyEvent[] = {KEY_EVENT};
-    static const BOOL kDown[] = {TRUE, FALSE};
-    input.EventType = fuzz::PickOrRead(in, kKeyEvent, [&] { return in.Word(); });
-    input.Event.KeyEvent.bKeyDown = fuzz::PickOrRead(in, kDown, [&] { return in.Dword(); });
-    input.Event.KeyEvent.wRepeatCount = 1;
-    input.Event.KeyEvent.wVirtualKeyCode = PickKey(in);
-    input.Event.KeyEvent.dwControlKeyState = PickKeyState(in);
-    HostRecord<far3::ProcessPanelInputInfo> record(fields, size);
-    CallForPanel(run, panel, record, far3host::Plugin().ProcessPanelInputW, true);
+    const auto fill = [&](far3::ProcessPanelInputInfo& fields) {
+        KEY_EVENT_RECORD& key = fields.Rec.Event.KeyEvent;
+        static const WORD kKeyEvent[] = {KEY_EVENT};
+        static const BOOL kDown[] = {TRUE, FALSE};
+        fields.Rec.EventType = fuzz::PickOrRead(in, kKeyEvent, [&] { return in.Word(); });
+        key.bKeyDown = fuzz::PickOrRead(in, kDown, [&] { return in.Dword(); });
+        key.wRepeatCount = 1;
+        key.wVirtualKeyCode = PickKey(in);
+        key.dwControlKeyState = PickKeyState(in);
+    };
+    CallForPanel<far3::ProcessPanelInputInfo>(in, run, far3host::Plugin().ProcessPanelInputW, true,
+                                              fill);
 }
 
 void DirectConfigure(InputReader& in, Run& run) {

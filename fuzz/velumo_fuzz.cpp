@@ -1,17 +1,11 @@
 // The FAR 1.x plug-in's libFuzzer target: one input is one life of the plug-in in the FAR 1.x
-// stand-in: the registry and the host's texts set up, then all twelve entry points called with
-// valid, null and invalid handles, made-up panel items, scripted dialogs and selections, failing
-// registry calls and Control, between desktop events. What random input finds is its job: after
-// every step it checks, and traps on a violation:
-//   - the hidden-window table against the windows (fuzz_common.h), and, at the close of the last
-//     panel with ShowAllWindowAtExit set, no recorded window left hidden (other closes show none);
-//   - settings at start are the registry's usable values, defaults elsewhere; a confirmed dialog
-//     stores every setting as in memory, any other end changes nothing;
-//   - no registry key left open (unless RegCloseKey was made to fail);
-//   - every listing: counted, titles terminated within 128 bytes, two column texts, status marks
-//     that match the window, the handle in hex; panel titles fit their buffer; a refused listing
-//     writes nothing; every listing handed back and every panel closed by the end (ASan's leak
-//     check does the rest).
+// stand-in: the registry and the host's texts set up, then the entry points called with valid,
+// null and invalid handles, made-up items, scripted dialogs, failing registry calls and Control,
+// between desktop events. After every step it traps on a broken invariant: the hidden-window
+// table against the windows (fuzz_common.h); settings loaded from the registry's usable values
+// and stored by a confirmed dialog only; no key left open; every listing well-formed and
+// matching the windows, a refused one writing nothing; every listing handed back and every
+// panel closed by the end (ASan's leak check does the rest).
 //
 // Input (little-endian; zeros past the end; a text is cut at its first NUL):
 //   byte start: bit 0 no root key, bits 1-5 RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA,
@@ -25,13 +19,14 @@
 //          operands as each step reads them.
 //   panel: fuzz::PickPanel over the open panels
 //   items: fuzz::PickItemWindows
-// fuzz/make_corpus.sh writes the seeds (fuzz/corpus) in this format.
+// The seeds (fuzz/corpus) are inputs in this format.
 #include "far1_host.h"
 #include "far1_support.h"
 #include "fuzz_common.h"
 #include "sim_desktop.h"
 
 #include "core/settings.h"
+#include "core/settings_dialog.h"
 #include "far1/panel_items.h"
 #include "far1/panel_presentation.h"
 #include "far1/window_panel.h"
@@ -48,7 +43,6 @@
 
 namespace {
 
-using fuzz::CutAtNul;
 using fuzz::InputReader;
 using fuzz::Require;
 
@@ -75,10 +69,6 @@ struct Run {
     std::string keyPath; // "<root>\Velumo"
 };
 
-HANDLE PickPanel(InputReader& in, const Run& run) {
-    return fuzz::PickPanel(in, run.panels, {});
-}
-
 bool IsOpenPanel(const Run& run, HANDLE panel) {
     return std::find(run.panels.begin(), run.panels.end(), panel) != run.panels.end();
 }
@@ -91,12 +81,6 @@ std::vector<far1::PluginPanelItem> PickItems(InputReader& in, const Run& run) {
     return items;
 }
 
-LONG PickRegistryError(InputReader& in) {
-    static const LONG kErrors[] = {ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND,
-                                   ERROR_MORE_DATA};
-    return fuzz::PickOrRead(in, kErrors, [&] { return in.Dword(); });
-}
-
 void SetRegistryFailure(Run& run, size_t kind, LONG error) {
     run.failures[kind] = error;
     simwin::FailRegistryCall(static_cast<simwin::RegistryCall>(kind), error);
@@ -105,57 +89,47 @@ void SetRegistryFailure(Run& run, size_t kind, LONG error) {
     }
 }
 
+uint32_t SettingIndex(const SettingField& setting) {
+    return static_cast<uint32_t>(&setting - kSettingFields);
+}
+
 // A path the registry accepts: every component 1 to 255 characters.
 bool IsUsableKeyPath(const std::string& path) {
     size_t start = 0;
-    for (;;) {
-        const size_t end = path.find('\\', start);
-        const size_t length = (end == std::string::npos ? path.size() : end) - start;
-        if (length == 0 || length > 255) {
+    for (size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1) {
+        if (end == start || end - start > 255) {
             return false;
         }
-        if (end == std::string::npos) {
-            return true;
-        }
-        start = end + 1;
     }
+    return start < path.size() && path.size() - start <= 255;
 }
 
-// What the stored value gives: its bytes over the default's low-order bytes when the key and
-// the value can be read and the data is at most 4 bytes long, else the default.
-int32_t ExpectedSetting(const Run& run, const char* name, int32_t defaultValue) {
-    if (run.rootKeyNull || run.failures[0] != ERROR_SUCCESS || run.failures[2] != ERROR_SUCCESS) {
-        return defaultValue;
-    }
-    return fuzz::RegistryValueOver(run.keyPath, name, defaultValue);
-}
-
+// Every setting as the registry holds it when the key and its values can be read (see
+// fuzz::RegistryValueOver), else its default.
 void CheckLoadedSettings(const Run& run) {
-    const std::vector<int32_t> loaded = SettingsFields(g_settings);
-    const std::vector<int32_t> defaults = SettingsFields(kDefaultSettings);
-    for (int i = 0; i < kSettingCount; ++i) {
-        Require(loaded[i] == ExpectedSetting(run, kSettingFields[i].Name, defaults[i]),
-                "a setting did not load as the registry holds it", static_cast<uint32_t>(i));
+    const bool readable =
+        !run.rootKeyNull && run.failures[0] == ERROR_SUCCESS && run.failures[2] == ERROR_SUCCESS;
+    for (const SettingField& setting : kSettingFields) {
+        Require(g_settings.*setting.Field ==
+                    (readable ? fuzz::RegistryValueOver(run.keyPath, setting.Name, setting.Default)
+                              : setting.Default),
+                "a setting did not load as the registry holds it", SettingIndex(setting));
     }
 }
 
 void CheckSavedSettings(const Run& run) {
-    const std::vector<int32_t> inMemory = SettingsFields(g_settings);
     if (run.rootKeyNull || run.failures[1] != ERROR_SUCCESS || run.failures[3] != ERROR_SUCCESS ||
         !IsUsableKeyPath(run.keyPath)) {
         return;
     }
-    for (int i = 0; i < kSettingCount; ++i) {
+    for (const SettingField& setting : kSettingFields) {
         DWORD type = 0;
         std::vector<uint8_t> data;
-        Require(simwin::ReadRegistryValue(run.keyPath, kSettingFields[i].Name, &type, &data) &&
+        Require(simwin::ReadRegistryValue(run.keyPath, setting.Name, &type, &data) &&
                     type == REG_DWORD && data.size() == 4,
-                "a confirmed dialog did not store a setting as a REG_DWORD",
-                static_cast<uint32_t>(i));
-        const uint32_t stored =
-            data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<uint32_t>(data[3]) << 24);
-        Require(stored == static_cast<uint32_t>(inMemory[i]),
-                "a stored setting differs from the one in memory", static_cast<uint32_t>(i));
+                "a confirmed dialog did not store a setting as a REG_DWORD", SettingIndex(setting));
+        Require(fuzz::RegistryValueOver(run.keyPath, setting.Name, 0) == g_settings.*setting.Field,
+                "a stored setting differs from the one in memory", SettingIndex(setting));
     }
 }
 
@@ -163,7 +137,7 @@ void CheckSavedSettings(const Run& run) {
 // no hook changed it during the listing.
 void CheckListing(Run& run, const far1::PluginPanelItem* items, int count) {
     Require(count >= 0, "negative item count", static_cast<uint32_t>(count));
-    fuzz::CheckListingArray(items, static_cast<size_t>(count));
+    Require((items == nullptr) == (count == 0), "an empty list must be a null array");
     std::set<HWND> seen;
     run.lastListing.clear();
     for (int i = 0; i < count; ++i) {
@@ -201,9 +175,12 @@ void ClosePanel(Run& run, HANDLE panel) {
     }
     // Only the close of the last open panel shows the hidden windows again.
     const bool restores = isOpen && g_settings.ShowAllWindowAtExit != 0 && run.panels.empty();
-    const std::map<HWND, fuzz::WindowState> before = fuzz::DesktopSnapshot();
-    fuzz::AroundPluginCall(run.desktop, [&] { far1host::Plugin().ClosePlugin(panel); });
-    fuzz::CheckClose(run.desktop, before, restores);
+    fuzz::AroundPluginCall(run.desktop, [&] {
+        fuzz::CheckedClose(run.desktop, [&] {
+            far1host::Plugin().ClosePlugin(panel);
+            return restores;
+        });
+    });
 }
 
 void StepOpenPlugin(InputReader& in, Run& run) {
@@ -225,7 +202,7 @@ void StepOpenPlugin(InputReader& in, Run& run) {
 }
 
 void StepGetFindData(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     const uint8_t flags = in.Byte();
     const int opMode = static_cast<int>(in.Dword());
     if (run.listings.size() >= kMaxOpenListings) {
@@ -250,7 +227,7 @@ void StepGetFindData(InputReader& in, Run& run) {
 }
 
 void StepGetOpenPluginInfo(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     const bool nullRecord = (in.Byte() & 1) != 0;
     far1::OpenPluginInfo info;
     memset(&info, 0, sizeof(info));
@@ -265,7 +242,7 @@ void StepGetOpenPluginInfo(InputReader& in, Run& run) {
 }
 
 void StepSetDirectory(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     const bool nullDirectory = (in.Byte() & 1) != 0;
     const std::string directory = in.Text(300);
     const int opMode = static_cast<int>(in.Dword());
@@ -279,7 +256,7 @@ void StepSetDirectory(InputReader& in, Run& run) {
 }
 
 void StepDeleteFiles(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     std::vector<far1::PluginPanelItem> items = PickItems(in, run);
     const int size = static_cast<int>(items.size());
     int count = size;
@@ -298,7 +275,7 @@ void StepDeleteFiles(InputReader& in, Run& run) {
 }
 
 void StepProcessKey(InputReader& in, Run& run) {
-    HANDLE panel = PickPanel(in, run);
+    HANDLE panel = fuzz::PickPanel(in, run.panels);
     static const int kKeys[] = {VK_F3, 'A'};
     static const unsigned kStates[] = {0, far1::PKF_ALT};
     const int key = fuzz::PickOrRead(in, kKeys, [&] { return in.Dword(); });
@@ -313,7 +290,7 @@ void StepProcessKey(InputReader& in, Run& run) {
 
 void StepConfigure(InputReader& in, Run& run) {
     static const int kFirstItem[] = {0};
-    static const int kDialogEnds[] = {10, 11, -1}; // confirmed, cancelled, Esc
+    static const int kDialogEnds[] = {kFar1ConfigDialog.OkRow, kFar1ConfigDialog.CancelRow, -1};
     const int itemNumber = fuzz::PickOrRead(in, kFirstItem, [&] { return in.Dword(); });
     const size_t answers = in.Byte() % 4;
     for (size_t a = 0; a < answers; ++a) {
@@ -339,7 +316,7 @@ void StepConfigure(InputReader& in, Run& run) {
 using StepCall = void (*)(InputReader&, Run&);
 const StepCall kSteps[] = {
     StepOpenPlugin,
-    [](InputReader& in, Run& run) { ClosePanel(run, PickPanel(in, run)); },
+    [](InputReader& in, Run& run) { ClosePanel(run, fuzz::PickPanel(in, run.panels)); },
     StepGetFindData,
     [](InputReader& in, Run& run) {
         const uint8_t pick = in.Byte();
@@ -362,8 +339,10 @@ const StepCall kSteps[] = {
         fuzz::AroundPluginCall(run.desktop, [] { far1host::Plugin().ExitFAR(); });
     },
     [](InputReader& in, Run& run) {
+        static const LONG kErrors[] = {ERROR_SUCCESS, ERROR_ACCESS_DENIED, ERROR_FILE_NOT_FOUND,
+                                       ERROR_MORE_DATA};
         const size_t kind = in.Byte() % kRegistryCallKinds;
-        SetRegistryFailure(run, kind, PickRegistryError(in));
+        SetRegistryFailure(run, kind, fuzz::PickOrRead(in, kErrors, [&] { return in.Dword(); }));
     },
     [](InputReader& in, Run&) { far1host::SetControlResult(static_cast<int>(in.Dword())); },
 };
@@ -377,7 +356,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const uint8_t startup = in.Byte();
     run.rootKeyNull = (startup & 1) != 0;
-    const std::string rootKey = CutAtNul(in.Text(1000));
+    std::string rootKey = in.Text(1000);
+    rootKey.resize(std::min(rootKey.size(), rootKey.find('\0')));
     run.keyPath = rootKey + "\\" + kPluginKeyName;
     fuzz::SeedRegistry(in, run.rootKeyNull ? nullptr : &run.keyPath);
     const std::vector<std::string> messages =
