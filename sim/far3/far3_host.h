@@ -135,7 +135,6 @@ struct StoredSetting {
 bool Start(const PluginExports& plugin, const std::vector<Text>& messages,
            const std::vector<StoredSetting>& settings, const Text& modulePath);
 const PluginExports& Plugin();
-const GUID& PluginGuid(); // from GetGlobalInfoW
 
 // What the plug-in declared in GetPluginInfoW (the latest call), copied.
 struct MenuCopy {
@@ -276,7 +275,6 @@ constexpr WCHAR kStartFolder[] = FAR3_TEXT("C:\\");
 struct ListedItem {
     Text fileName;
     std::optional<Text> description;
-    std::optional<Text> owner;
     std::vector<Text> customColumns; // a null column text is kept as ""
     far3::PLUGINPANELITEMFLAGS flags = 0;
     far3::UserDataItem userData = {nullptr, nullptr};
@@ -304,7 +302,6 @@ struct OpenPanelInfoCopy {
     Text curDir, format, panelTitle;
     std::vector<PanelModeCopy> panelModes;
     intptr_t startPanelMode = 0;
-    far3::OPENPANELINFO_SORTMODES startSortMode = far3::SM_DEFAULT;
     std::vector<KeyBarLabelCopy> keyBar;
 };
 
@@ -315,8 +312,6 @@ struct HostPanel {
     OpenPanelInfoCopy info;
     std::vector<ListedItem> items;
     size_t cursor = 0;
-    size_t topItem = 0;
-    intptr_t viewMode = 2;
 };
 
 const HostPanel& PanelAt(PanelSide side);
