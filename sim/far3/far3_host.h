@@ -55,7 +55,7 @@
 // - exit: FreeData callbacks and ClosePanelW for every instance shown, then ExitFARW.
 //
 // Not modelled: sorting, file panels' contents, nested plug-in levels, the panel filter, edit
-// masks and lengths (a typed text is kept as typed), dialog texts read back by message.
+// masks and lengths, dialog texts (a typed text is checked against its item, not kept).
 #pragma once
 
 #include "far3/far3_plugin.h"
@@ -243,11 +243,10 @@ struct DialogCall {
     intptr_t x1, y1, x2, y2;
     Text helpTopic;
     far3::FARDIALOGFLAGS flags;
-    std::vector<DialogItemCopy> items;         // as handed over
-    HANDLE handle;                             // INVALID_HANDLE_VALUE when DialogInit failed
-    bool ran = false;                          // DialogRun called
-    intptr_t result = -1;                      // what DialogRun gave
-    std::vector<DialogItemCopy> itemsAfterRun; // the edited state (checks in Selected, texts)
+    std::vector<DialogItemCopy> items; // as handed over
+    HANDLE handle;                     // INVALID_HANDLE_VALUE when DialogInit failed
+    bool ran = false;                  // DialogRun called
+    intptr_t result = -1;              // what DialogRun gave
     bool freed = false;
 };
 
@@ -257,7 +256,7 @@ struct DialogAnswer {
     intptr_t result = -1;
     intptr_t enterOnItem = -1;
     std::vector<std::pair<size_t, intptr_t>> checks; // item index, new Selected
-    std::vector<std::pair<size_t, Text>> texts;      // edit item index, text typed in its place
+    std::vector<std::pair<size_t, Text>> texts;      // edit item index, text typed (not kept)
 };
 
 void QueueDialogAnswer(const DialogAnswer& answer); // none queued: Esc (-1), nothing edited

@@ -222,7 +222,7 @@ TEST_F(WindowListTest, DesktopChangedDuringTheEnumerationIsListedAsFound) {
 // A failed growth of the array leaves the window it was for out; a failed text allocation (three
 // an entry: the text array, the status and the handle) drops its entry without leaking. With
 // every call failing, the list is empty.
-TEST_F(WindowListTest, FailedAllocationLeavesThatWindowOutAndKeepsTheRest) {
+TEST_F(WindowListTest, FailedGrowthLeavesThatWindowOutAndKeepsTheRest) {
     const HWND d = MakeWindow("d"), c = MakeWindow("c"), b = MakeWindow("b");
     const HWND a = MakeWindow("a");
     const Listed all[] = {Expect("a", "    ", a), Expect("b", "    ", b), Expect("c", "    ", c),

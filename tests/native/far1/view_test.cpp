@@ -162,7 +162,7 @@ TEST_F(PanelViewTest, DialogRecordsAndHostileSizes) {
     EXPECT_EQ(panelview::RenderDialog(far1host::DescribeDialog(items), INT_MAX, INT_MIN), "");
 
     far1::PanelMode mode = {};
-    mode.ColumnTypes = "N,C0";
+    mode.ColumnTypes = "N,C5"; // a column the items lack: blank
     mode.ColumnWidths = "0,99999999999999999999";
     far1::OpenPluginInfo info = {};
     info.PanelModesArray = &mode;
@@ -171,11 +171,14 @@ TEST_F(PanelViewTest, DialogRecordsAndHostileSizes) {
     panelview::PanelViewOptions options;
     options.width = 20;
     options.minItemLines = 1;
+    far1host::ListedItem item = {"w", "    ", "00000001", 0, 2};
     std::vector<std::string> panel =
-        Lines(panelview::RenderPanel(far1host::DescribePanel(info, {}), options));
+        Lines(panelview::RenderPanel(far1host::DescribePanel(info, {item}), options));
     ASSERT_EQ(panel.size(), 7u);
     EXPECT_EQ(Cells(panel[0]).size(), 20u);
     EXPECT_EQ(panel[1], "║ │                ║"); // the name column keeps one cell
+    EXPECT_EQ((std::vector<std::string>{"w", ""}),
+              far1host::DescribePanel(info, {item}).rows.at(0).cells);
 }
 
 // ---- The host-neutral renderer, fed directly ------------------------------------------------
