@@ -63,7 +63,7 @@ run_native() { # run_native LOG [FILTER]: status of the program
 }
 # MUT_QUICK=1: a fault in src/far1 or src/far3 is first tried against that front end's suites
 # only (a failure there is a failure of the full run too); the full run follows when none fails.
-FAR1_SUITES='ConfigDialog*:ParseLeadingNumber*:LeakCheck*:WindowListTest*:EntryPoints*:KeyBarDeathTest*:SettingsStore*:PanelViewTest*:PanelViewText*:Far1TwentySlots*'
+FAR1_SUITES='ConfigDialog*:ParseLeadingNumber*:WindowListTest*:EntryPoints*:KeyBarDeathTest*:SettingsStore*:PanelViewTest*:PanelViewText*:Far1TwentySlots*'
 FAR3_SUITES='Far3*'
 quick_filter() { # quick_filter EDITS: the suites of the front end all the edits are in, or nothing
     local dirs

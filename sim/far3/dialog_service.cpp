@@ -43,9 +43,7 @@ void ApplyEdits(LiveDialog& dialog, const DialogAnswer& answer) {
     for (const auto& text : answer.texts) {
         if (text.first >= dialog.items.size() || !IsEdit(dialog.items[text.first].Type)) {
             NoteAnomaly(Anomaly::BadItemIndex, static_cast<intptr_t>(text.first));
-            continue;
         }
-        dialog.texts[text.first] = text.second;
     }
 }
 
@@ -106,10 +104,9 @@ HANDLE WINAPI HostDialogInit(const GUID* pluginId, const GUID* id, intptr_t x1, 
                     itemsNumber > 0 && !host.failDialogInit;
     if (accepted) {
         call.handle = reinterpret_cast<HANDLE>(0xD1A10000u + ++host.dialogsMade);
-        LiveDialog dialog{host.records.dialogCalls.size(), {}, {}, dialogProc, param};
+        LiveDialog dialog{host.records.dialogCalls.size(), {}, dialogProc, param};
         for (const DialogItemCopy& copy : call.items) {
             dialog.items.push_back(copy.item);
-            dialog.texts.push_back(copy.data);
         }
         host.dialogs[call.handle] = dialog;
     }
@@ -153,13 +150,6 @@ intptr_t WINAPI HostDialogRun(HANDLE handle) {
     if (call != nullptr) {
         call->ran = true;
         call->result = result;
-        call->itemsAfterRun.clear();
-        for (size_t i = 0; i < dialog->items.size(); ++i) {
-            DialogItemCopy copy = call->items[i];
-            copy.item.Selected = dialog->items[i].Selected;
-            copy.data = dialog->texts[i];
-            call->itemsAfterRun.push_back(copy);
-        }
     }
     return result;
 }

@@ -213,10 +213,6 @@ const PluginExports& Plugin() {
     return Host().plugin;
 }
 
-const GUID& PluginGuid() {
-    return Host().guid;
-}
-
 PluginInfoCopy ReadPluginInfo() {
     HostState& host = Host();
     if (!host.loaded) {

@@ -55,7 +55,7 @@
 // - exit: FreeData callbacks and ClosePanelW for every instance shown, then ExitFARW.
 //
 // Not modelled: sorting, file panels' contents, nested plug-in levels, the panel filter, edit
-// masks and lengths (a typed text is kept as typed), dialog texts read back by message.
+// masks and lengths, dialog texts (a typed text is checked against its item, not kept).
 #pragma once
 
 #include "far3/far3_plugin.h"
@@ -135,7 +135,6 @@ struct StoredSetting {
 bool Start(const PluginExports& plugin, const std::vector<Text>& messages,
            const std::vector<StoredSetting>& settings, const Text& modulePath);
 const PluginExports& Plugin();
-const GUID& PluginGuid(); // from GetGlobalInfoW
 
 // What the plug-in declared in GetPluginInfoW (the latest call), copied.
 struct MenuCopy {
@@ -244,11 +243,10 @@ struct DialogCall {
     intptr_t x1, y1, x2, y2;
     Text helpTopic;
     far3::FARDIALOGFLAGS flags;
-    std::vector<DialogItemCopy> items;         // as handed over
-    HANDLE handle;                             // INVALID_HANDLE_VALUE when DialogInit failed
-    bool ran = false;                          // DialogRun called
-    intptr_t result = -1;                      // what DialogRun gave
-    std::vector<DialogItemCopy> itemsAfterRun; // the edited state (checks in Selected, texts)
+    std::vector<DialogItemCopy> items; // as handed over
+    HANDLE handle;                     // INVALID_HANDLE_VALUE when DialogInit failed
+    bool ran = false;                  // DialogRun called
+    intptr_t result = -1;              // what DialogRun gave
     bool freed = false;
 };
 
@@ -258,7 +256,7 @@ struct DialogAnswer {
     intptr_t result = -1;
     intptr_t enterOnItem = -1;
     std::vector<std::pair<size_t, intptr_t>> checks; // item index, new Selected
-    std::vector<std::pair<size_t, Text>> texts;      // edit item index, text typed in its place
+    std::vector<std::pair<size_t, Text>> texts;      // edit item index, text typed (not kept)
 };
 
 void QueueDialogAnswer(const DialogAnswer& answer); // none queued: Esc (-1), nothing edited
@@ -276,7 +274,6 @@ constexpr WCHAR kStartFolder[] = FAR3_TEXT("C:\\");
 struct ListedItem {
     Text fileName;
     std::optional<Text> description;
-    std::optional<Text> owner;
     std::vector<Text> customColumns; // a null column text is kept as ""
     far3::PLUGINPANELITEMFLAGS flags = 0;
     far3::UserDataItem userData = {nullptr, nullptr};
@@ -304,7 +301,6 @@ struct OpenPanelInfoCopy {
     Text curDir, format, panelTitle;
     std::vector<PanelModeCopy> panelModes;
     intptr_t startPanelMode = 0;
-    far3::OPENPANELINFO_SORTMODES startSortMode = far3::SM_DEFAULT;
     std::vector<KeyBarLabelCopy> keyBar;
 };
 
@@ -315,8 +311,6 @@ struct HostPanel {
     OpenPanelInfoCopy info;
     std::vector<ListedItem> items;
     size_t cursor = 0;
-    size_t topItem = 0;
-    intptr_t viewMode = 2;
 };
 
 const HostPanel& PanelAt(PanelSide side);

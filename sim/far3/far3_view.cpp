@@ -6,58 +6,6 @@ namespace {
 constexpr DWORD kModifierGroupBits =
     RIGHT_ALT_PRESSED | LEFT_ALT_PRESSED | RIGHT_CTRL_PRESSED | LEFT_CTRL_PRESSED | SHIFT_PRESSED;
 
-// The ','-separated parts of a column list, blanks dropped.
-std::vector<Text> SplitList(const Text& list) {
-    std::vector<Text> parts(1);
-    for (WCHAR c : list) {
-        if (c == ',') {
-            parts.emplace_back();
-        } else if (c != ' ') {
-            parts.back().push_back(c);
-        }
-    }
-    return parts;
-}
-
-// The leading decimal digits of a column width, held to the renderer's largest coordinate.
-int WidthOf(const Text& width) {
-    long value = 0;
-    for (size_t i = 0; i < width.size() && width[i] >= '0' && width[i] <= '9'; ++i) {
-        value = value * 10 + (width[i] - '0');
-        if (value > panelview::kMaxCoordinate) {
-            return panelview::kMaxCoordinate;
-        }
-    }
-    return static_cast<int>(value);
-}
-
-// The custom column a type "C<n>" names; false for any other type.
-bool CustomColumnOf(const Text& type, size_t* index) {
-    if (type.size() < 2 || type.size() > 3 || type[0] != 'C') {
-        return false;
-    }
-    size_t value = 0;
-    for (size_t i = 1; i < type.size(); ++i) {
-        if (type[i] < '0' || type[i] > '9') {
-            return false;
-        }
-        value = value * 10 + static_cast<size_t>(type[i] - '0');
-    }
-    *index = value;
-    return true;
-}
-
-std::string CellOf(const Text& type, const ListedItem& item) {
-    size_t column = 0;
-    if (type == FAR3_TEXT("N")) {
-        return ToUtf8(item.fileName);
-    }
-    if (CustomColumnOf(type, &column) && column < item.customColumns.size()) {
-        return ToUtf8(item.customColumns[column]);
-    }
-    return std::string();
-}
-
 // A coordinate from the plug-in, held to what the renderer takes (-1 .. its largest).
 int CoordinateOf(intptr_t value) {
     return value < -1                          ? -1
@@ -82,34 +30,24 @@ panelview::Panel DescribePanel(const OpenPanelInfoCopy& info,
     if (modeIndex >= 0 && static_cast<size_t>(modeIndex) < info.panelModes.size()) {
         mode = &info.panelModes[static_cast<size_t>(modeIndex)];
     }
-    std::vector<Text> types = SplitList(mode != nullptr ? mode->columnTypes : Text());
-    std::vector<Text> widths = SplitList(mode != nullptr ? mode->columnWidths : Text());
-    if (types.size() == 1 && types[0].empty()) {
-        types.assign(1, FAR3_TEXT("N")); // no usable mode: the names alone
-        widths.clear();
-    }
-    for (size_t i = 0; i < types.size(); ++i) {
-        panelview::Column column;
-        column.isName = types[i] == FAR3_TEXT("N");
-        column.width = i < widths.size() ? WidthOf(widths[i]) : 0;
-        if (mode != nullptr && mode->columnTitles && i < mode->columnTitles->size()) {
-            column.title = ToUtf8((*mode->columnTitles)[i]);
-        }
-        panel.columns.push_back(column);
-    }
-
+    std::vector<panelview::ItemTexts> texts;
     for (const ListedItem& item : items) {
-        if (item.isDots) {
-            panel.dotsLine = true;
-            continue;
+        panel.dotsLine = panel.dotsLine || item.isDots;
+        if (!item.isDots) {
+            texts.push_back({ToUtf8(item.fileName), {}});
+            for (const Text& column : item.customColumns) {
+                texts.back().customColumns.push_back(ToUtf8(column));
+            }
         }
-        panelview::Row row;
-        row.name = ToUtf8(item.fileName);
-        for (const Text& type : types) {
-            row.cells.push_back(CellOf(type, item));
-        }
-        panel.rows.push_back(row);
     }
+    const auto titleOf = [mode](size_t column) {
+        return mode != nullptr && mode->columnTitles && column < mode->columnTitles->size()
+                   ? ToUtf8((*mode->columnTitles)[column])
+                   : std::string();
+    };
+    panelview::AddColumnsAndRows(ToUtf8(mode != nullptr ? mode->columnTypes : Text()),
+                                 ToUtf8(mode != nullptr ? mode->columnWidths : Text()), titleOf,
+                                 texts, &panel);
     return panel;
 }
 

@@ -15,11 +15,10 @@ struct SettingsHandle {
     std::map<Text, SettingValue> pending;
 };
 
-// A dialog between DialogInit and DialogFree: each item's live check state and text.
+// A dialog between DialogInit and DialogFree: each item's live check state.
 struct LiveDialog {
     size_t callIndex;                       // into Records::dialogCalls
-    std::vector<far3::FarDialogItem> items; // pointers cleared: the texts are below
-    std::vector<Text> texts;
+    std::vector<far3::FarDialogItem> items; // pointers cleared
     far3::DialogProcFn proc;
     void* param;
 };

@@ -1,66 +1,19 @@
 // FAR 3's reading of a .lng file: the code page from the BOM, then the quoted messages.
 #include "far3_host.h"
 #include "oem_437.h"
+#include "screen_text.h"
 
 #include <cstdio>
 
 namespace far3host {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-void Append(Text* text, char32_t codePoint) {
-    if (codePoint >= 0x10000) {
-        codePoint -= 0x10000;
-        text->push_back(static_cast<WCHAR>(0xD800 + (codePoint >> 10)));
-        text->push_back(static_cast<WCHAR>(0xDC00 + (codePoint & 0x3FF)));
-    } else {
-        text->push_back(static_cast<WCHAR>(codePoint));
-    }
-}
-
-// UTF-8 to UTF-16; a malformed, overlong or surrogate sequence becomes U+FFFD.
-Text FromUtf8(const std::string& bytes, size_t start) {
-    Text text;
-    size_t i = start;
-    while (i < bytes.size()) {
-        unsigned char lead = static_cast<unsigned char>(bytes[i++]);
-        size_t extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 4;
-        if (extra == 0 || extra == 4 || lead > 0xF4) {
-            Append(&text, extra == 0 ? lead : kReplacement);
-            continue;
-        }
-        char32_t codePoint = lead & (0x3F >> extra);
-        size_t taken = 0;
-        while (taken < extra && i < bytes.size() &&
-               (static_cast<unsigned char>(bytes[i]) & 0xC0) == 0x80) {
-            codePoint = (codePoint << 6) | (static_cast<unsigned char>(bytes[i++]) & 0x3F);
-            ++taken;
-        }
-        const char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
-        bool valid = taken == extra && codePoint >= smallest[extra] && codePoint <= 0x10FFFF &&
-                     (codePoint < 0xD800 || codePoint > 0xDFFF);
-        Append(&text, valid ? codePoint : kReplacement);
-    }
-    return text;
-}
-
-Text FromCp437(const std::string& bytes) {
-    Text text;
-    for (char byte : bytes) {
-        unsigned char c = static_cast<unsigned char>(byte);
-        text.push_back(c < 0x80 ? static_cast<WCHAR>(c)
-                                : static_cast<WCHAR>(oem437::kUpperHalf[c - 0x80]));
-    }
-    return text;
-}
-
 // UTF-8 after its BOM, else the OEM code page. (FAR also reads UTF-16 files; Velumo's are UTF-8.)
 Text Decode(const std::string& bytes) {
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        return FromUtf8(bytes, 3);
-    }
-    return FromCp437(bytes);
+    const std::u16string text = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0
+                                    ? panelview::Utf8ToUtf16(bytes.substr(3))
+                                    : oem437::ToUtf16(bytes);
+    return Text(text.begin(), text.end());
 }
 
 Text Trimmed(const Text& line) {

@@ -1,6 +1,8 @@
 // Code page 437, the OEM code page both stand-ins read and show OEM texts in off Windows.
 #pragma once
 
+#include <string>
+
 namespace oem437 {
 
 // The upper half of code page 437, the OEM code page FAR reads a file without a BOM in.
@@ -17,5 +19,14 @@ inline constexpr char16_t kUpperHalf[128] = {
     0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
+
+inline std::u16string ToUtf16(const std::string& oem) {
+    std::u16string text;
+    for (char byte : oem) {
+        const unsigned char c = static_cast<unsigned char>(byte);
+        text.push_back(c < 0x80 ? c : kUpperHalf[c - 0x80]);
+    }
+    return text;
+}
 
 } // namespace oem437

@@ -99,7 +99,6 @@ void PopPlugin(HostPanel& panel) {
     std::vector<ListedItem> discarded;
     discarded.swap(panel.items);
     panel.cursor = 0;
-    panel.topItem = 0;
     CallFreeData(panel, discarded);
     CallClosePanel(closing);
 }
@@ -126,7 +125,6 @@ OpenPanelInfoCopy CopyOpenPanelInfo(const far3::OpenPanelInfo& info) {
     copy.format = CopyText(info.Format);
     copy.panelTitle = CopyText(info.PanelTitle);
     copy.startPanelMode = info.StartPanelMode;
-    copy.startSortMode = info.StartSortMode;
     if (ArrayFits(info.PanelModesArray, info.PanelModesNumber)) {
         for (size_t i = 0; i < info.PanelModesNumber; ++i) {
             const far3::PanelMode& mode = info.PanelModesArray[i];
@@ -184,7 +182,6 @@ ListedItem CopyItem(const far3::PluginPanelItem& item) {
     }
     copy.fileName = CopyText(item.FileName);
     copy.description = OptionalText(item.Description);
-    copy.owner = OptionalText(item.Owner);
     if (ArrayFits(item.CustomColumnData, item.CustomColumnNumber)) {
         for (size_t i = 0; i < item.CustomColumnNumber; ++i) {
             copy.customColumns.push_back(CopyText(item.CustomColumnData[i]));
@@ -264,7 +261,6 @@ bool ReadItems(HostPanel& panel, bool keepSelection) {
     discarded.swap(panel.items);
     panel.items = fresh;
     panel.cursor = panel.items.empty() ? 0 : std::min(cursor, panel.items.size() - 1);
-    panel.topItem = std::min(panel.topItem, panel.cursor);
     CallFreeData(panel, discarded);
     return true;
 }
@@ -291,13 +287,7 @@ void ShowOpened(PanelSide side, HANDLE opened) {
     panel.plugin = opened;
     panel.driveMenuShown = false;
     panel.cursor = 0;
-    panel.topItem = 0;
-    if (ReadItems(panel, false)) {
-        intptr_t mode = panel.info.startPanelMode;
-        if (mode >= '0' && mode <= '9') {
-            panel.viewMode = mode - '0';
-        }
-    }
+    ReadItems(panel, false);
 }
 
 HANDLE CallOpen(far3::OPENFROM openFrom, const GUID* guid, intptr_t data, const Text& text) {
@@ -375,11 +365,7 @@ intptr_t GetPanelInfo(HostPanel& panel, void* param2) {
     }
     info->PanelRect = left ? RECT{0, 1, 39, 20} : RECT{40, 1, 79, 20};
     info->CurrentItem = panel.cursor;
-    info->TopPanelItem = panel.topItem;
-    info->ViewMode = panel.viewMode;
     info->PanelType = far3::PTYPE_FILEPANEL;
-    info->SortMode =
-        panel.info.startSortMode != far3::SM_DEFAULT ? panel.info.startSortMode : far3::SM_NAME;
     return TRUE;
 }
 
@@ -417,7 +403,6 @@ size_t ItemBytes(const ListedItem& item) {
     size_t bytes = sizeof(far3::PluginPanelItem) + item.customColumns.size() * sizeof(WCHAR*) +
                    TextBytes(item.fileName);
     bytes += item.description ? TextBytes(*item.description) : 0;
-    bytes += item.owner ? TextBytes(*item.owner) : 0;
     for (const Text& column : item.customColumns) {
         bytes += TextBytes(column);
     }
@@ -440,7 +425,6 @@ void PackItem(const ListedItem& item, unsigned char* buffer) {
     memset(record, 0, sizeof(*record));
     record->FileName = put(item.fileName);
     record->Description = item.description ? put(*item.description) : nullptr;
-    record->Owner = item.owner ? put(*item.owner) : nullptr;
     for (size_t i = 0; i < item.customColumns.size(); ++i) {
         columns[i] = put(item.customColumns[i]);
     }
@@ -480,7 +464,6 @@ intptr_t RedrawRequested(HostPanel& panel, void* param2) {
         const auto* redraw = static_cast<const far3::PanelRedrawInfo*>(param2);
         size_t last = panel.items.empty() ? 0 : panel.items.size() - 1;
         panel.cursor = std::min(redraw->CurrentItem, last);
-        panel.topItem = std::min(redraw->TopPanelItem, panel.cursor);
     }
     FetchOpenPanelInfo(panel);
     return TRUE;

@@ -1,5 +1,8 @@
 #include "panel_view.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace panelview {
 namespace {
 
@@ -244,7 +247,65 @@ ScreenText ItemLabel(const DialogItem& item) {
     }
 }
 
+// The ','-separated parts of a list, blanks dropped; at least one.
+std::vector<std::string> SplitList(const std::string& list) {
+    std::vector<std::string> parts(1);
+    for (char c : list) {
+        if (c == ',') {
+            parts.emplace_back();
+        } else if (c != ' ') {
+            parts.back().push_back(c);
+        }
+    }
+    return parts;
+}
+
+// The leading decimal digits of a text, held to kMaxCoordinate.
+int LeadingNumber(const std::string& text, size_t from) {
+    int value = 0;
+    for (size_t i = from; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = std::min(value * 10 + (text[i] - '0'), kMaxCoordinate + 1);
+    }
+    return std::min(value, kMaxCoordinate);
+}
+
+std::string CellOf(const std::string& type, const ItemTexts& item) {
+    if (type == "N") {
+        return item.name;
+    }
+    const bool custom = type.size() >= 2 && type.size() <= 3 && type[0] == 'C' &&
+                        type.find_first_not_of("0123456789", 1) == std::string::npos;
+    const size_t column = custom ? static_cast<size_t>(LeadingNumber(type, 1)) : SIZE_MAX;
+    return column < item.customColumns.size() ? item.customColumns[column] : std::string();
+}
+
 } // namespace
+
+void AddColumnsAndRows(const std::string& types, const std::string& widths,
+                       const std::function<std::string(size_t)>& titleOf,
+                       const std::vector<ItemTexts>& items, Panel* panel) {
+    std::vector<std::string> typeList = SplitList(types);
+    std::vector<std::string> widthList = SplitList(widths);
+    if (typeList.size() == 1 && typeList[0].empty()) {
+        typeList.assign(1, "N");
+        widthList.clear();
+    }
+    for (size_t i = 0; i < typeList.size(); ++i) {
+        Column column;
+        column.isName = typeList[i] == "N";
+        column.width = i < widthList.size() ? LeadingNumber(widthList[i], 0) : 0;
+        column.title = titleOf(i);
+        panel->columns.push_back(column);
+    }
+    for (const ItemTexts& item : items) {
+        Row row;
+        row.name = item.name;
+        for (const std::string& type : typeList) {
+            row.cells.push_back(CellOf(type, item));
+        }
+        panel->rows.push_back(row);
+    }
+}
 
 DialogItemType DialogItemTypeOf(long long farType) {
     using Type = DialogItemType;

@@ -14,6 +14,7 @@
 
 #include "screen_text.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,20 @@ struct Panel {
     std::vector<Row> rows;
     KeyBar keyBar;
 };
+
+// One item's texts as a view mode picks its cells from them.
+struct ItemTexts {
+    std::string name;
+    std::vector<std::string> customColumns;
+};
+
+// The columns and rows of a view mode, from its ColumnTypes and ColumnWidths lists (','-separated,
+// blanks dropped): type "N" is the name, "C<n>" custom column n, any other blank; a width is its
+// leading digits, held to kMaxCoordinate. No types: the names alone. `titleOf` gives column n's
+// title.
+void AddColumnsAndRows(const std::string& types, const std::string& widths,
+                       const std::function<std::string(size_t)>& titleOf,
+                       const std::vector<ItemTexts>& items, Panel* panel);
 
 struct PanelViewOptions {
     int width = kDefaultScreenWidth; // the panel's width, frame included, and the key bar's

@@ -158,6 +158,20 @@ std::string ToUtf8(const ScreenText& text) {
     return utf8;
 }
 
+std::u16string Utf8ToUtf16(const std::string& utf8) {
+    std::u16string text;
+    for (size_t at = 0; at < utf8.size();) {
+        const char32_t code = DecodeNext(utf8, &at);
+        if (code >= 0x10000) {
+            text.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            text.push_back(static_cast<char16_t>(code));
+        }
+    }
+    return text;
+}
+
 std::string Utf16ToUtf8(const char16_t* text) {
     return FromUtf16(text);
 }

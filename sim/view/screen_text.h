@@ -43,6 +43,9 @@ int WidthOf(const ScreenText& text);
 
 std::string ToUtf8(const ScreenText& text);
 
+// UTF-8 as UTF-16, each byte that is not well-formed UTF-8 as U+FFFD (as ToScreenText reads it).
+std::u16string Utf8ToUtf16(const std::string& utf8);
+
 // UTF-16 text (null-terminated; a null pointer is the empty text) as UTF-8, for hosts that hand
 // over UTF-16. A surrogate without its partner becomes U+FFFD.
 std::string Utf16ToUtf8(const char16_t* text);

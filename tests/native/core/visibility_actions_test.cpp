@@ -188,30 +188,51 @@ TEST_F(VisibilityActionsTest, WindowRecordedTwiceIsRestoredOnceAndKeepsOneEntry)
     EXPECT_EQ("   D", ListedStatus(window));
 }
 
-// A case-sensitive substring anywhere in the title. A match that starts inside a partial one:
-// the search must fall back to the longest prefix the partial match ends with, not start again
-// after it.
-TEST_F(VisibilityActionsTest, ToggleByTitleMatchesCaseSensitiveSubstrings) {
+// The text comes in the OEM code page (CP437 here) and is converted to the ANSI one (CP1252),
+// whatever its length and within its buffers (AddressSanitizer watches), then looked for as a
+// case-sensitive substring anywhere in the first 254 characters of the unconverted title. A match
+// that starts inside a partial one: the search must fall back to the longest prefix the partial
+// match ends with, not start again after it.
+TEST_F(VisibilityActionsTest, ToggleByTitleReadsAtMost254CharactersOfTheTitle) {
+    const std::string e254(254, '\xE9'), oem254(254, '\x82');
     const struct {
-        const char* title;
-        const char* text;
-        bool found;
+        std::vector<std::string> titles;
+        std::string text;
+        const char* visibleAfter;
     } cases[] = {
-        {"aaab", "aab", true},
-        {"abababc", "ababc", true},
-        {"xxabcabcabd", "abcabd", true},
-        {"aabaabaaab", "aabaaab", true},
-        {"abab", "abb", false},
-        {"ab", "abc", false},
-        {"Final Report", "Report", true},
-        {"Final Report", "report", false},
-        {"Repor t", "Report", false},
+        {{"aaab", "abababc", "xxabcabcabd", "aabaabaaab"}, "aab", "0110"},
+        {{"abababc", "abab"}, "ababc", "01"},
+        {{"xxabcabcabd", "aabaabaaab"}, "abcabd", "01"},
+        {{"aabaabaaab", "abab"}, "aabaaab", "01"},
+        {{"abab", "ab"}, "abb", "11"},
+        {{"ab", "Final Report"}, "abc", "11"},
+        {{"Final Report", "Repor t"}, "Report", "01"},
+        {{"Final Report"}, "report", "1"},
+        {{std::string(250, 'x') + "Tail" + "yyyy", std::string(251, 'x') + "Tail"}, "Tail", "01"},
+        // Café Résumé - naïve; 5€ (CP437 lacks the euro sign: the title is not converted)
+        {{"Caf\xE9 R\xE9sum\xE9 - na\xEFve", "Price 5\x80"}, "R\x82sum\x82", "01"},
+        {{"Caf\xE9 R\xE9sum\xE9 - na\xEFve"}, "na\x8Bve", "0"},
+        {{"Caf\xE9 R\xE9sum\xE9 - na\xEFve"}, "R\xE9sum\xE9", "1"}, // ANSI bytes: a Theta
+        {{"Price 5\x80"}, "5?", "1"},
+        {{e254, std::string(300, '\xE9')}, oem254, "00"}, // the first 254 characters match
+        {{e254, std::string(300, '\xE9')}, oem254 + "\x82", "11"},
+        {{e254}, std::string(100000, '\x82'), "1"},
     };
     for (const auto& c : cases) {
-        const HWND window = simwin::CreateTestWindow(c.title);
-        ToggleWindowsByTitle(c.text);
-        EXPECT_EQ(!c.found, Visible(window)) << c.text << " in " << c.title;
-        simwin::DestroyTestWindow(window);
+        SCOPED_TRACE(c.text.substr(0, 20));
+        std::vector<HWND> windows;
+        for (const std::string& title : c.titles) {
+            windows.push_back(simwin::CreateTestWindow(title));
+        }
+        far1::ToggleWindowsByOemText(c.text.c_str());
+        std::string visible;
+        for (HWND window : windows) {
+            visible += Visible(window) ? '1' : '0';
+            EXPECT_EQ(!Visible(window), g_hiddenWindows.Contains(window) != 0);
+            simwin::DestroyTestWindow(window);
+        }
+        EXPECT_EQ(c.visibleAfter, visible);
+        g_hiddenWindows.Reset();
     }
 }
 
@@ -237,54 +258,6 @@ TEST_F(VisibilityActionsTest, ToggleByTitleOnlyTouchesEligibleWindows) {
     far1::ToggleWindowsByOemText("hidden elsewhere");
     EXPECT_TRUE(Visible(foreign));
     EXPECT_EQ(0, g_hiddenWindows.Contains(foreign));
-}
-
-TEST_F(VisibilityActionsTest, ToggleByTitleReadsAtMost254CharactersOfTheTitle) {
-    const HWND fits = simwin::CreateTestWindow(std::string(250, 'x') + "Tail" + "yyyy");
-    const HWND beyond = simwin::CreateTestWindow(std::string(251, 'x') + "Tail");
-    far1::ToggleWindowsByOemText("Tail");
-    EXPECT_FALSE(Visible(fits));
-    EXPECT_TRUE(Visible(beyond));
-}
-
-// The text comes in the OEM code page (CP437 here) and is converted to the ANSI one (CP1252)
-// before it is looked for in the unconverted title.
-TEST_F(VisibilityActionsTest, ToggleByTitleConvertsTheTextFromOemToAnsi) {
-    const HWND cafe =
-        simwin::CreateTestWindow("Caf\xE9 R\xE9sum\xE9 - na\xEFve"); // Café Résumé - naïve
-    const HWND price = simwin::CreateTestWindow("Price 5\x80");      // 5€
-    far1::ToggleWindowsByOemText("R\x82sum\x82");                    // Résumé in CP437
-    EXPECT_FALSE(Visible(cafe));
-    EXPECT_EQ(1, g_hiddenWindows.Contains(cafe));
-    far1::ToggleWindowsByOemText("na\x8Bve"); // naïve in CP437
-    EXPECT_TRUE(Visible(cafe));
-    EXPECT_EQ(0, g_hiddenWindows.Contains(cafe));
-
-    // The ANSI bytes of the letter mean another letter in CP437 (0xE9 is a Theta, which CP1252
-    // lacks): they do not match.
-    far1::ToggleWindowsByOemText("R\xE9sum\xE9");
-    EXPECT_TRUE(Visible(cafe));
-    // The title is not converted: its euro sign, which CP437 lacks, is no '?'.
-    far1::ToggleWindowsByOemText("5?");
-    EXPECT_TRUE(Visible(price));
-    far1::ToggleWindowsByOemText("Price");
-    EXPECT_FALSE(Visible(price));
-}
-
-// A text of any length is converted within its buffers (AddressSanitizer watches): one longer
-// than the 254 characters read of a title matches none, it is not cut to fit.
-TEST_F(VisibilityActionsTest, ToggleByTitleConvertsATextOfAnyLength) {
-    const HWND longest = simwin::CreateTestWindow(std::string(254, '\xE9'));
-    const HWND longer = simwin::CreateTestWindow(std::string(300, '\xE9'));
-    far1::ToggleWindowsByOemText(std::string(254, '\x82').c_str());
-    EXPECT_FALSE(Visible(longest));
-    EXPECT_FALSE(Visible(longer)) << "its first 254 characters match";
-    for (size_t length : {255u, 256u, 300u, 100000u}) {
-        far1::ToggleWindowsByOemText(std::string(length, '\x82').c_str());
-        EXPECT_FALSE(Visible(longest)) << length;
-        EXPECT_FALSE(Visible(longer)) << length;
-    }
-    EXPECT_EQ(2, g_hiddenWindows.Contains(longest) + g_hiddenWindows.Contains(longer));
 }
 
 TEST_F(VisibilityActionsTest, EmptyOrNullTextDoesNothing) {

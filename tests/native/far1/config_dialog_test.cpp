@@ -180,7 +180,7 @@ TEST_F(ConfigDialog, ConfirmingStoresAllAndWritesThemToTheRegistry) {
     EXPECT_EQ(confirmed, SettingsFields(g_settings));
 }
 
-TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmChangesNothing) {
+TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmOrAnotherItemChangesNothing) {
     for (int result : {kLayout.CancelRow, -1, kDigit, 0}) {
         SCOPED_TRACE(result);
         EXPECT_EQ(0, Answer(result,
@@ -190,6 +190,13 @@ TEST_F(ConfigDialog, ClosingOtherwiseThanOnConfirmChangesNothing) {
         EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     }
     EXPECT_EQ(0, far1host::Plugin().Configure(0)); // no answer queued: Esc
+    // Other configuration items show no dialog.
+    const size_t shown = far1host::DialogCalls().size();
+    far1host::QueueDialogAnswer(
+        far1host::DialogAnswer{kOk, {{RowOf(&Settings::AddToDisksMenu), 0}}, {}});
+    EXPECT_EQ(0, far1host::Plugin().Configure(1));
+    EXPECT_EQ(0, far1host::Plugin().Configure(-1));
+    EXPECT_EQ(shown, far1host::DialogCalls().size());
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
     EXPECT_FALSE(simwin::RegistryKeyExists(kVelumoKeyPath));
@@ -219,16 +226,6 @@ TEST_F(ConfigDialog, ARegistryThatCannotBeWrittenStillConfirms) {
     EXPECT_EQ(1, Answer(kOk, {{RowOf(&Settings::ShowInvisibleWindow), 1}}, {{kDigit, "2"}}));
     EXPECT_EQ(FieldsWith({{&Settings::DisksMenuDigit, 2}, {&Settings::ShowInvisibleWindow, 1}}),
               SettingsFields(g_settings));
-    EXPECT_TRUE(simwin::RegistryWrites().empty());
-}
-
-TEST_F(ConfigDialog, OtherConfigurationItemsShowNoDialog) {
-    far1host::QueueDialogAnswer(
-        far1host::DialogAnswer{kOk, {{RowOf(&Settings::AddToDisksMenu), 0}}, {}});
-    EXPECT_EQ(0, far1host::Plugin().Configure(1));
-    EXPECT_EQ(0, far1host::Plugin().Configure(-1));
-    EXPECT_TRUE(far1host::DialogCalls().empty());
-    EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     EXPECT_TRUE(simwin::RegistryWrites().empty());
 }
 

@@ -98,25 +98,14 @@ TEST_F(WindowListTest, EachFilterTestExcludesItsWindowUnlessRecorded) {
     EXPECT_EQ(1, IsEligibleWindow(MakeWindow("Program Manager")));
 }
 
-TEST_F(WindowListTest, OwnedPopupIsExcludedByItsReportedParent) {
-    g_settings.ShowOwnerWindow = 1;
-    const HWND owner = MakeWindow("owner");
-    const HWND ownedPopup = MakeWindow("popup", true, owner, WS_POPUP);
-    const HWND ownedOverlapped = MakeWindow("owned", true, owner);
-    const HWND unownedPopup = MakeWindow("free popup", true, nullptr, WS_POPUP);
-    EXPECT_EQ(0, IsEligibleWindow(ownedPopup));
-    EXPECT_EQ(1, IsEligibleWindow(ownedOverlapped));
-    EXPECT_EQ(1, IsEligibleWindow(unownedPopup));
-    g_settings.ShowOwnerWindow = 0;
-    EXPECT_EQ(0, IsEligibleWindow(ownedOverlapped));
-    EXPECT_EQ(1, IsEligibleWindow(unownedPopup));
-}
-
+// An owned popup stays out whatever the switches: its owner is reported as its parent.
 TEST_F(WindowListTest, OwnerAndInvisibleSwitchesTakeTheirTestsOut) {
     const HWND owner = MakeWindow("owner");
     const HWND owned = MakeWindow("owned", true, owner);
     const HWND invisible = MakeWindow("invisible", false);
     const HWND ownedInvisible = MakeWindow("both", false, owner);
+    const HWND ownedPopup = MakeWindow("popup", true, owner, WS_POPUP);
+    const HWND unownedPopup = MakeWindow("free popup", true, nullptr, WS_POPUP);
     struct Case {
         int32_t showOwner, showInvisible;
         int owned, invisible, ownedInvisible;
@@ -129,6 +118,8 @@ TEST_F(WindowListTest, OwnerAndInvisibleSwitchesTakeTheirTestsOut) {
         SCOPED_TRACE(testing::Message()
                      << "owner " << c.showOwner << " invisible " << c.showInvisible);
         EXPECT_EQ(1, IsEligibleWindow(owner));
+        EXPECT_EQ(1, IsEligibleWindow(unownedPopup));
+        EXPECT_EQ(0, IsEligibleWindow(ownedPopup));
         EXPECT_EQ(c.owned, IsEligibleWindow(owned));
         EXPECT_EQ(c.invisible, IsEligibleWindow(invisible));
         EXPECT_EQ(c.ownedInvisible, IsEligibleWindow(ownedInvisible));
@@ -174,7 +165,9 @@ TEST_F(WindowListTest, TitleIsCutTo127CharactersAndConvertedToTheOemPage) {
               ListWindows());
 }
 
-TEST_F(WindowListTest, ReleaseWithCountZeroOrLessFreesOnlyTheArray) {
+// The release frees three blocks an entry whatever the text count says, and for a count of zero
+// or less only the array.
+TEST_F(WindowListTest, ReleaseFreesWhatTheListingTookAndNoMore) {
     far1::FreeWindowList(nullptr, 0);
     far1::FreeWindowList(nullptr, -1);
     // Texts the release must not touch: freeing them would be an invalid free.
@@ -192,9 +185,6 @@ TEST_F(WindowListTest, ReleaseWithCountZeroOrLessFreesOnlyTheArray) {
         far1::FreeWindowList(items, count);
         EXPECT_EQ(0, heapcalls::Counted().balance) << "count " << count;
     }
-}
-
-TEST_F(WindowListTest, ReleaseDoesNotConsultTheTextCount) {
     MakeWindow("a");
     MakeWindow("b");
     heapcalls::ResetCounts();
@@ -229,50 +219,42 @@ TEST_F(WindowListTest, DesktopChangedDuringTheEnumerationIsListedAsFound) {
               ListWindows());
 }
 
+// A failed growth of the array leaves the window it was for out; a failed text allocation (three
+// an entry: the text array, the status and the handle) drops its entry without leaking. With
+// every call failing, the list is empty.
 TEST_F(WindowListTest, FailedGrowthLeavesThatWindowOutAndKeepsTheRest) {
     const HWND d = MakeWindow("d"), c = MakeWindow("c"), b = MakeWindow("b");
     const HWND a = MakeWindow("a");
-    heapcalls::FailNthCall(heapcalls::Call::Realloc, 2);
-    EXPECT_EQ((std::vector<Listed>{Expect("a", "    ", a), Expect("c", "    ", c),
-                                   Expect("d", "    ", d)}),
-              ListWindows());
-
-    heapcalls::FailNthCall(heapcalls::Call::Realloc, 1);
-    EXPECT_EQ((std::vector<Listed>{Expect("b", "    ", b), Expect("c", "    ", c),
-                                   Expect("d", "    ", d)}),
-              ListWindows());
-
-    heapcalls::FailNthCall(heapcalls::Call::Realloc, 4);
-    EXPECT_EQ((std::vector<Listed>{Expect("a", "    ", a), Expect("b", "    ", b),
-                                   Expect("c", "    ", c)}),
-              ListWindows());
-
-    heapcalls::FailEveryCall(heapcalls::Call::Realloc);
-    EXPECT_EQ(std::vector<Listed>{}, ListWindows());
-}
-
-TEST_F(WindowListTest, FailedTextAllocationDropsTheEntryWithoutLeaking) {
-    const HWND c = MakeWindow("c"), b = MakeWindow("b"), a = MakeWindow("a");
-    const Listed all[] = {Expect("a", "    ", a), Expect("b", "    ", b), Expect("c", "    ", c)};
-    // Each entry makes three small allocations: the text array, the status and the handle.
-    for (int nth = 1; nth <= 9; ++nth) {
-        SCOPED_TRACE(testing::Message() << "failing malloc " << nth);
-        const int dropped = (nth - 1) / 3;
+    const Listed all[] = {Expect("a", "    ", a), Expect("b", "    ", b), Expect("c", "    ", c),
+                          Expect("d", "    ", d)};
+    struct Case {
+        heapcalls::Call call;
+        int nth;     // 0: every call
+        int dropped; // the index into `all` left out; -1 every one
+    };
+    std::vector<Case> cases = {{heapcalls::Call::Realloc, 1, 0},
+                               {heapcalls::Call::Realloc, 2, 1},
+                               {heapcalls::Call::Realloc, 4, 3},
+                               {heapcalls::Call::Realloc, 0, -1},
+                               {heapcalls::Call::Malloc, 0, -1}};
+    for (int nth = 1; nth <= 12; ++nth) {
+        cases.push_back({heapcalls::Call::Malloc, nth, (nth - 1) / 3});
+    }
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(k.call) << " " << k.nth);
         std::vector<Listed> expected;
-        for (int i = 0; i < 3; ++i) {
-            if (i != dropped) {
+        for (int i = 0; i < 4; ++i) {
+            if (k.dropped >= 0 && i != k.dropped) {
                 expected.push_back(all[i]);
             }
         }
-        heapcalls::FailNthCall(heapcalls::Call::Malloc, nth);
+        if (k.nth == 0) {
+            heapcalls::FailEveryCall(k.call);
+        } else {
+            heapcalls::FailNthCall(k.call, k.nth);
+        }
         EXPECT_EQ(expected, ListWindows());
-    }
-
-    simwin::DestroyTestWindow(b);
-    simwin::DestroyTestWindow(c);
-    for (int nth = 1; nth <= 3; ++nth) {
-        heapcalls::FailNthCall(heapcalls::Call::Malloc, nth);
-        EXPECT_EQ(std::vector<Listed>{}, ListWindows()) << "failing malloc " << nth;
+        heapcalls::ClearFailures();
     }
 }
 

@@ -20,11 +20,6 @@ std::vector<std::string> Cells(const std::string& line) {
     return cells;
 }
 
-std::string Cell(const std::string& line, size_t column) {
-    std::vector<std::string> cells = Cells(line);
-    return column < cells.size() ? cells[column] : std::string();
-}
-
 // The characters of a line from `first` to `last` column, both included.
 std::string Span(const std::string& line, size_t first, size_t last) {
     std::vector<std::string> cells = Cells(line);
@@ -124,22 +119,22 @@ TEST_F(PanelViewTest, ConfigurationDialogAsFarDrawsIt) {
         Lines(panelview::RenderDialog(far1host::DescribeDialog(call.items), call.x2, call.y2));
     ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ(lines[0], "");
-    EXPECT_EQ(Cell(lines[1], 3), "╔");
-    EXPECT_EQ(Cell(lines[1], 72), "╗");
+    EXPECT_EQ(Span(lines[1], 3, 3), "╔");
+    EXPECT_EQ(Span(lines[1], 72, 72), "╗");
     EXPECT_NE(lines[1].find("═ Velumo window list ═"), std::string::npos) << lines[1];
     EXPECT_EQ(Span(lines[2], 3, 26), "║ [x] Add to disks menu ");
     EXPECT_EQ(Span(lines[3], 3, 31), "║   9 Disks menu hot key (1-9");
     // Separators run from the box's left side to its right side.
     for (size_t y : {4u, 9u}) {
-        EXPECT_EQ(Cell(lines[y], 3), "╟") << lines[y];
-        EXPECT_EQ(Cell(lines[y], 72), "╢") << lines[y];
-        EXPECT_EQ(Cell(lines[y], 40), "─") << lines[y];
+        EXPECT_EQ(Span(lines[y], 3, 3), "╟") << lines[y];
+        EXPECT_EQ(Span(lines[y], 72, 72), "╢") << lines[y];
+        EXPECT_EQ(Span(lines[y], 40, 40), "─") << lines[y];
     }
     EXPECT_EQ(Span(lines[6], 3, 8), "║ [ ] ");
     EXPECT_EQ(Span(lines[8], 3, 8), "║ [x] ");
     // "{ OK } [ Cancel ]" is 17 columns, centred in 76: it starts at column 29.
     EXPECT_EQ(Span(lines[10], 29, 45), "{ OK } [ Cancel ]");
-    EXPECT_EQ(Cell(lines[11], 3), "╚");
+    EXPECT_EQ(Span(lines[11], 3, 3), "╚");
     EXPECT_EQ(lines[12], "");
 }
 
@@ -162,7 +157,7 @@ TEST_F(PanelViewTest, DialogRecordsAndHostileSizes) {
     EXPECT_EQ(panelview::RenderDialog(far1host::DescribeDialog(items), INT_MAX, INT_MIN), "");
 
     far1::PanelMode mode = {};
-    mode.ColumnTypes = "N,C0";
+    mode.ColumnTypes = "N,C5"; // a column the items lack: blank
     mode.ColumnWidths = "0,99999999999999999999";
     far1::OpenPluginInfo info = {};
     info.PanelModesArray = &mode;
@@ -171,11 +166,14 @@ TEST_F(PanelViewTest, DialogRecordsAndHostileSizes) {
     panelview::PanelViewOptions options;
     options.width = 20;
     options.minItemLines = 1;
+    far1host::ListedItem item = {"w", "    ", "00000001", 0, 2};
     std::vector<std::string> panel =
-        Lines(panelview::RenderPanel(far1host::DescribePanel(info, {}), options));
+        Lines(panelview::RenderPanel(far1host::DescribePanel(info, {item}), options));
     ASSERT_EQ(panel.size(), 7u);
     EXPECT_EQ(Cells(panel[0]).size(), 20u);
     EXPECT_EQ(panel[1], "║ │                ║"); // the name column keeps one cell
+    EXPECT_EQ((std::vector<std::string>{"w", ""}),
+              far1host::DescribePanel(info, {item}).rows.at(0).cells);
 }
 
 // ---- The host-neutral renderer, fed directly ------------------------------------------------

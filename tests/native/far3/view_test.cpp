@@ -75,8 +75,8 @@ TEST_F(Far3View, ConfigurationDialogHasNoDigitRow) {
     EXPECT_NE(std::string::npos, buttons.find("{ OK } [ Cancel ]")) << buttons;
 }
 
-// Coordinates beyond any screen, hidden items, a start mode with no such mode and a column the
-// items lack: clipped, left out, the names alone, blank.
+// Coordinates beyond any screen, hidden items and a start mode with no such mode: clipped, left
+// out, the names alone.
 TEST_F(Far3View, HostileRecordsAreHeldToTheScreen) {
     std::vector<far3host::DialogItemCopy> items(3);
     items[0].item.Type = far3::DI_DOUBLEBOX;
@@ -103,14 +103,6 @@ TEST_F(Far3View, HostileRecordsAreHeldToTheScreen) {
     panelview::Panel panel = far3host::DescribePanel(info, {item});
     ASSERT_EQ(1u, panel.columns.size());
     EXPECT_TRUE(panel.columns[0].isName);
-
-    info.startPanelMode = '0';
-    info.panelModes[0].columnTypes = u"N,C5";
-    info.panelModes[0].columnWidths = u"0,99999999999999999999";
-    panel = far3host::DescribePanel(info, {item});
-    ASSERT_EQ(2u, panel.columns.size());
-    EXPECT_EQ(panelview::kMaxCoordinate, panel.columns[1].width);
-    EXPECT_EQ((std::vector<std::string>{"w", ""}), panel.rows.at(0).cells);
 }
 
 } // namespace
