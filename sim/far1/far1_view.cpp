@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#ifndef _WIN32
 #include "../far3/oem_437.h"
-#endif
 
 namespace far1host {
 namespace {
@@ -16,17 +14,7 @@ std::string TextOf(const char* oem) {
 } // namespace
 
 std::string OemToUtf8(const std::string& oem) {
-#ifdef _WIN32
-    const int size = static_cast<int>(oem.size());
-    const int length = MultiByteToWideChar(CP_OEMCP, 0, oem.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
-    if (length <= 0 || MultiByteToWideChar(CP_OEMCP, 0, oem.data(), size, &wide[0], length) <= 0) {
-        return std::string(oem.size(), '?');
-    }
-    return panelview::Utf16ToUtf8(wide.c_str());
-#else
     return panelview::Utf16ToUtf8(oem437::ToUtf16(oem).c_str());
-#endif
 }
 
 panelview::Panel DescribePanel(const far1::OpenPluginInfo& info,

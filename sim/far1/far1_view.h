@@ -11,8 +11,7 @@
 
 namespace far1host {
 
-// The OEM code page text (CP437 off Windows; the system's OEM code page on Windows, the one
-// CharToOemA converts to) as UTF-8.
+// The OEM code page text (CP437, the simulation's OEM code page) as UTF-8.
 std::string OemToUtf8(const std::string& oem);
 
 // The panel from the OpenPluginInfo the plug-in filled and the items it listed: the title, the
