@@ -62,6 +62,21 @@ void DesktopTest::PutInFront(HWND window) {
     ASSERT_EQ(window, OwnZOrder().front());
 }
 
+void DesktopTest::ExpectInFront(const char* file, int line, HWND window) const {
+    const std::vector<HWND> own = OwnZOrder();
+    if (GetForegroundWindow() != window || own.empty() || own.front() != window) {
+        ADD_FAILURE_AT(file, line) << Named(window) << " is not in front: the foreground window is "
+                                   << Named(GetForegroundWindow()) << ", the topmost "
+                                   << Named(own.empty() ? nullptr : own.front());
+    }
+}
+
+void DesktopTest::DestroyOwnWindow(HWND window) {
+    EXPECT_TRUE(DestroyWindow(window)) << Named(window);
+    windows_.erase(std::find(windows_.begin(), windows_.end(), window));
+    PumpMessages();
+}
+
 std::string Printable(const std::string& bytes) {
     std::string shown;
     for (unsigned char c : bytes) {

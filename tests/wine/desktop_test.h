@@ -42,6 +42,11 @@ class DesktopTest : public ::testing::Test {
     std::vector<HWND> OwnZOrder() const;
     // Makes `window` the foreground window and the top of this test's z-order, by hand.
     void PutInFront(HWND window);
+    // Whether `window` is the foreground window and the top of this test's z-order. Under Wine
+    // SetForegroundWindow does not raise a window in the z-order (Windows does), so a window at
+    // the top after an action is BringWindowToTop's doing.
+    void ExpectInFront(const char* file, int line, HWND window) const;
+    void DestroyOwnWindow(HWND window); // destroyed between a listing and an action, say
 
     std::vector<HWND> windows_;
 
@@ -74,3 +79,4 @@ void ExpectVisible(const char* file, int line, HWND window, bool visible);
 
 #define EXPECT_VISIBLE(window) ::winetest::ExpectVisible(__FILE__, __LINE__, window, true)
 #define EXPECT_HIDDEN(window) ::winetest::ExpectVisible(__FILE__, __LINE__, window, false)
+#define EXPECT_IN_FRONT(window) ExpectInFront(__FILE__, __LINE__, window)

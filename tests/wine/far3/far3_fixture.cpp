@@ -49,7 +49,7 @@ void ExpectNoAnomaly(const char* when) {
 void Far3Test::SetUp() {
     DesktopTest::SetUp();
     ASSERT_TRUE(Velumo().error.empty()) << Velumo().error;
-    StartFar1({});
+    StartFar3({});
 }
 
 void Far3Test::TearDown() {
@@ -60,7 +60,7 @@ void Far3Test::TearDown() {
     DesktopTest::TearDown();
 }
 
-void Far3Test::StartFar1(const std::vector<far3host::StoredSetting>& settings) {
+void Far3Test::StartFar3(const std::vector<far3host::StoredSetting>& settings) {
     far3host::ExitFar();
     ExpectNoAnomaly("before the start");
     ASSERT_TRUE(far3host::Anomalies().empty());
@@ -71,7 +71,7 @@ void Far3Test::StartFar1(const std::vector<far3host::StoredSetting>& settings) {
 }
 
 void Far3Test::RestartPlugin() {
-    StartFar1(far3host::StoredSettings());
+    StartFar3(far3host::StoredSettings());
 }
 
 std::vector<ListedItem> Far3Test::OwnItems() {
@@ -117,6 +117,39 @@ intptr_t Far3Test::ConfigureClicking(const std::vector<int>& labels, bool confir
     }
     far3host::QueueDialogAnswer(answer);
     return far3host::Configure();
+}
+
+void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
+                  const wchar_t* status) {
+    std::vector<std::wstring> seen; // status, handle text and title of the window's first item
+    int times = 0;
+    for (const ListedItem& item : items) {
+        if (WindowOf(item) == window && times++ == 0) {
+            const bool columns = item.customColumns.size() >= 2;
+            seen = {columns ? item.customColumns[0] : L"?", columns ? item.customColumns[1] : L"?",
+                    item.fileName};
+        }
+    }
+    if (times > 1) {
+        seen.push_back(L"listed " + std::to_wstring(times) + L" times");
+    }
+    const std::vector<std::wstring> expected =
+        status == nullptr
+            ? std::vector<std::wstring>()
+            : std::vector<std::wstring>{status, Widen(HandleText(window)), WholeTitleOf(window)};
+    if (seen != expected) {
+        const auto shown = [](const std::vector<std::wstring>& texts) {
+            std::string joined;
+            for (const std::wstring& text : texts) {
+                const std::wstring cut = text.substr(0, 40);
+                joined += "\"" + Printable(std::string(cut.begin(), cut.end())) + "\" (" +
+                          std::to_string(text.size()) + ") ";
+            }
+            return texts.empty() ? std::string("not listed") : joined;
+        };
+        ADD_FAILURE_AT(file, line)
+            << Named(window) << ": expected " << shown(expected) << "; seen " << shown(seen);
+    }
 }
 
 intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id) {
