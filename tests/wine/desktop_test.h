@@ -54,6 +54,28 @@ class DesktopTest : public ::testing::Test {
     HWND Keep(HWND window, const std::string& shownTitle);
 };
 
+// A copy of a test program started on the test's desktop (its command line given whole), its
+// standard output and error to `output` when one is given; ended when it goes. An emulated
+// 32-bit process takes about a minute to start: waits allow five.
+class ChildProcess {
+  public:
+    static constexpr DWORD kMilliseconds = 300000;
+    ChildProcess(std::wstring commandLine, HANDLE output);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    HANDLE Handle() const { return process_.hProcess; }
+    DWORD Id() const { return process_.dwProcessId; }
+    bool End(); // TerminateProcess, and waits until it has ended
+
+  private:
+    PROCESS_INFORMATION process_ = {};
+};
+
+// Waits for `object` while serving this process's windows (another process's ShowWindow on them
+// waits for that); false when `orElse` (a process, or null) ends first or the time is up.
+bool WaitServing(HANDLE object, HANDLE orElse);
+
 // One registry value as stored, for comparisons that print what was seen.
 struct StoredValue {
     DWORD type;

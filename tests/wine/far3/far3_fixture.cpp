@@ -121,34 +121,26 @@ intptr_t Far3Test::ConfigureClicking(const std::vector<int>& labels, bool confir
 
 void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
                   const wchar_t* status) {
-    std::vector<std::wstring> seen; // status, handle text and title of the window's first item
-    int times = 0;
+    // "status|handle text|title;" for each item of the window
+    std::wstring seen, expected;
     for (const ListedItem& item : items) {
-        if (WindowOf(item) == window && times++ == 0) {
+        if (WindowOf(item) == window) {
             const bool columns = item.customColumns.size() >= 2;
-            seen = {columns ? item.customColumns[0] : L"?", columns ? item.customColumns[1] : L"?",
-                    item.fileName};
+            seen += (columns ? item.customColumns[0] + L"|" + item.customColumns[1] : L"?") + L"|" +
+                    item.fileName + L";";
         }
     }
-    if (times > 1) {
-        seen.push_back(L"listed " + std::to_wstring(times) + L" times");
+    if (status != nullptr) {
+        expected = status + (L"|" + Widen(HandleText(window))) + L"|" + WholeTitleOf(window) + L";";
     }
-    const std::vector<std::wstring> expected =
-        status == nullptr
-            ? std::vector<std::wstring>()
-            : std::vector<std::wstring>{status, Widen(HandleText(window)), WholeTitleOf(window)};
+    const auto shown = [](const std::wstring& text) {
+        const std::wstring cut = text.substr(0, 60);
+        return Printable(std::string(cut.begin(), cut.end())) + " (" + std::to_string(text.size()) +
+               " units)";
+    };
     if (seen != expected) {
-        const auto shown = [](const std::vector<std::wstring>& texts) {
-            std::string joined;
-            for (const std::wstring& text : texts) {
-                const std::wstring cut = text.substr(0, 40);
-                joined += "\"" + Printable(std::string(cut.begin(), cut.end())) + "\" (" +
-                          std::to_string(text.size()) + ") ";
-            }
-            return texts.empty() ? std::string("not listed") : joined;
-        };
-        ADD_FAILURE_AT(file, line)
-            << Named(window) << ": expected " << shown(expected) << "; seen " << shown(seen);
+        ADD_FAILURE_AT(file, line) << Named(window) << ": expected \"" << shown(expected)
+                                   << "\", seen \"" << shown(seen) << "\"";
     }
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <memory>
 
 namespace far3test {
 namespace {
@@ -24,77 +25,36 @@ const std::wstring kDecoy = L"Velumo decoy ?? ?????";
 
 class Far3Panel : public Far3Test {};
 
-// An emulated 32-bit process takes about a minute to start.
-constexpr DWORD kStartMilliseconds = 300000;
-
 // A copy of this test program at `path`, started on the test's desktop as another program that
 // owns one visible window (see wine_main.cpp); ended and its file deleted when it goes.
 class OtherProgram {
   public:
     explicit OtherProgram(const std::wstring& path) : path_(path) {
-        if (!CopyFileW(OwnProgram().path.c_str(), path.c_str(), TRUE)) {
-            ADD_FAILURE() << "CopyFileW to " << Printable(path) << ": error " << GetLastError();
-            return;
-        }
-        copied_ = true;
+        copied_ = CopyFileW(OwnProgram().path.c_str(), path.c_str(), TRUE) != FALSE;
+        EXPECT_TRUE(copied_) << "CopyFileW: error " << GetLastError();
         const std::wstring event = L"VelumoOtherProgram-" + std::to_wstring(GetCurrentProcessId()) +
                                    L"-" + std::to_wstring(++started_);
         ready_ = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
-        std::wstring desktop = Widen(harness::ProcessDesktopName(VELUMO_DESKTOP));
-        std::wstring line = L"\"" + path + L"\" own-window " + event;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        startup.lpDesktop = &desktop[0];
-        if (!CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process_)) {
-            ADD_FAILURE() << "CreateProcessW " << Printable(path) << ": error " << GetLastError();
-            process_ = {};
-        }
+        process_.reset(new ChildProcess(L"\"" + path + L"\" own-window " + event, nullptr));
     }
     ~OtherProgram() {
-        if (process_.hProcess != nullptr) {
-            TerminateProcess(process_.hProcess, 1);
-            WaitForSingleObject(process_.hProcess, kStartMilliseconds);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
-        if (ready_ != nullptr) {
-            CloseHandle(ready_);
-        }
+        process_.reset();
+        CloseHandle(ready_);
         EXPECT_TRUE(!copied_ || DeleteFileW(path_.c_str()))
-            << "DeleteFileW " << Printable(path_) << ": error " << GetLastError();
+            << "DeleteFileW: error " << GetLastError();
     }
-    OtherProgram(const OtherProgram&) = delete;
-    OtherProgram& operator=(const OtherProgram&) = delete;
 
-    // Waits, serving this test's windows, until the program's window exists; false when the
-    // program ended first or the time is up.
+    // Waits, serving this test's windows, until the program's window exists.
     bool WaitForWindow() const {
-        if (process_.hProcess == nullptr) {
-            return false;
-        }
-        const HANDLE objects[2] = {ready_, process_.hProcess};
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < kStartMilliseconds) {
-            const DWORD woke = MsgWaitForMultipleObjects(2, objects, FALSE, 1000, QS_ALLINPUT);
-            PumpMessages();
-            if (woke == WAIT_OBJECT_0 || woke == WAIT_OBJECT_0 + 1) {
-                return woke == WAIT_OBJECT_0;
-            }
-        }
-        return false;
+        return process_->Handle() != nullptr && WaitServing(ready_, process_->Handle());
     }
-    ProgramColumns Columns() const { return ProgramOf(path_, process_.dwProcessId); }
+    ProgramColumns Columns() const { return ProgramOf(path_, process_->Id()); }
 
   private:
-    static std::string Printable(const std::wstring& text) {
-        return winetest::Printable(std::string(text.begin(), text.end()));
-    }
-
     std::wstring path_;
     bool copied_ = false;
     HANDLE ready_ = nullptr;
-    PROCESS_INFORMATION process_ = {};
+    std::unique_ptr<ChildProcess> process_;
     static int started_; // each event name is new
 };
 int OtherProgram::started_ = 0;
