@@ -109,10 +109,9 @@ TEST_F(Actions, CommandLineTogglesTheWindowsWhoseTitleHoldsTheText) {
 
 // FAR 1.x records twenty windows: the next hide is refused (the window stays visible and
 // unrecorded) until a recorded window is destroyed. With ShowAllWindowAtExit 0 the last close
-// leaves them hidden. Items of a listing whose windows were
-// destroyed since are harmless to F8 and F3. F8 and Alt+F3 on a hidden window show it and bring
-// it to the front; F3 leaves it recorded. ShowAllWindowAtExit set in the dialog takes effect at
-// the last close.
+// leaves them hidden. Items of a listing whose windows were destroyed since are harmless to F8
+// and F3. F8 and Alt+F3 on a hidden window show it and bring it to the front; F3 leaves it
+// recorded. ShowAllWindowAtExit set in the dialog takes effect at the last close.
 TEST_F(Actions, TwentyRecordedWindowsDestroyedItemsAndTheRestoreSetInTheDialog) {
     HWND front = MakeWindow("Velumo in front");
     std::vector<HWND> windows, hidden, left;
