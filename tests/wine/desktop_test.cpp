@@ -62,6 +62,66 @@ void DesktopTest::PutInFront(HWND window) {
     ASSERT_EQ(window, OwnZOrder().front());
 }
 
+void DesktopTest::ExpectInFront(const char* file, int line, HWND window) const {
+    const std::vector<HWND> own = OwnZOrder();
+    if (GetForegroundWindow() != window || own.empty() || own.front() != window) {
+        ADD_FAILURE_AT(file, line) << Named(window) << " is not in front: the foreground window is "
+                                   << Named(GetForegroundWindow()) << ", the topmost "
+                                   << Named(own.empty() ? nullptr : own.front());
+    }
+}
+
+void DesktopTest::DestroyOwnWindow(HWND window) {
+    EXPECT_TRUE(DestroyWindow(window)) << Named(window);
+    windows_.erase(std::find(windows_.begin(), windows_.end(), window));
+    PumpMessages();
+}
+
+ChildProcess::ChildProcess(std::wstring commandLine, HANDLE output) {
+    wchar_t desktop[256] = L""; // the thread's own, made by main()
+    GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, desktop,
+                              sizeof desktop, nullptr);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = desktop;
+    startup.dwFlags = output != nullptr ? STARTF_USESTDHANDLES : 0;
+    startup.hStdOutput = startup.hStdError = output;
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, output != nullptr, 0, nullptr,
+                        nullptr, &startup, &process_)) {
+        ADD_FAILURE() << "CreateProcessW "
+                      << Printable(std::string(commandLine.begin(), commandLine.end()))
+                      << ": error " << GetLastError();
+        process_ = {};
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (process_.hProcess != nullptr) {
+        End(); // one a failed test left running
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+}
+
+bool ChildProcess::End() {
+    return TerminateProcess(process_.hProcess, 1) &&
+           WaitForSingleObject(process_.hProcess, kMilliseconds) == WAIT_OBJECT_0;
+}
+
+bool WaitServing(HANDLE object, HANDLE orElse) {
+    const HANDLE objects[2] = {object, orElse};
+    const DWORD count = orElse != nullptr ? 2 : 1;
+    for (const DWORD start = GetTickCount();
+         GetTickCount() - start < ChildProcess::kMilliseconds;) {
+        const DWORD woke = MsgWaitForMultipleObjects(count, objects, FALSE, 1000, QS_ALLINPUT);
+        PumpMessages();
+        if (woke < WAIT_OBJECT_0 + count) { // else messages came, or a second passed
+            return woke == WAIT_OBJECT_0;
+        }
+    }
+    return false;
+}
+
 std::string Printable(const std::string& bytes) {
     std::string shown;
     for (unsigned char c : bytes) {

@@ -42,12 +42,39 @@ class DesktopTest : public ::testing::Test {
     std::vector<HWND> OwnZOrder() const;
     // Makes `window` the foreground window and the top of this test's z-order, by hand.
     void PutInFront(HWND window);
+    // Whether `window` is the foreground window and the top of this test's z-order. Under Wine
+    // SetForegroundWindow does not raise a window in the z-order (Windows does), so a window at
+    // the top after an action is BringWindowToTop's doing.
+    void ExpectInFront(const char* file, int line, HWND window) const;
+    void DestroyOwnWindow(HWND window); // destroyed between a listing and an action, say
 
     std::vector<HWND> windows_;
 
   private:
     HWND Keep(HWND window, const std::string& shownTitle);
 };
+
+// A copy of a test program started on the test's desktop (its command line given whole), its
+// standard output and error to `output` when one is given; ended when it goes. An emulated
+// 32-bit process takes about a minute to start: waits allow five.
+class ChildProcess {
+  public:
+    static constexpr DWORD kMilliseconds = 300000;
+    ChildProcess(std::wstring commandLine, HANDLE output);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    HANDLE Handle() const { return process_.hProcess; }
+    DWORD Id() const { return process_.dwProcessId; }
+    bool End(); // TerminateProcess, and waits until it has ended
+
+  private:
+    PROCESS_INFORMATION process_ = {};
+};
+
+// Waits for `object` while serving this process's windows (another process's ShowWindow on them
+// waits for that); false when `orElse` (a process, or null) ends first or the time is up.
+bool WaitServing(HANDLE object, HANDLE orElse);
 
 // One registry value as stored, for comparisons that print what was seen.
 struct StoredValue {
@@ -74,3 +101,4 @@ void ExpectVisible(const char* file, int line, HWND window, bool visible);
 
 #define EXPECT_VISIBLE(window) ::winetest::ExpectVisible(__FILE__, __LINE__, window, true)
 #define EXPECT_HIDDEN(window) ::winetest::ExpectVisible(__FILE__, __LINE__, window, false)
+#define EXPECT_IN_FRONT(window) ExpectInFront(__FILE__, __LINE__, window)

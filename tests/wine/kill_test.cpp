@@ -8,20 +8,18 @@
 // test and sleeps, in place of a hide or right after a show. The windows belong to this process,
 // which serves their messages while it waits: another process's ShowWindow waits for that.
 //
-// The program is both sides: "child ..." runs one child, "time-f8 ..." times F8 (see main),
-// anything else runs the tests.
+// The program is both sides: "child ..." runs one child, anything else runs the tests.
 #include "desktop_test.h"
 #include "far3_host.h"
 #include "import_slot.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,17 +33,15 @@ const char* const kPauseNames[] = {"none", "before-hide", "after-show"};
 
 // ---- a child: the DLL driven through a host stand-in -----------------------------------------
 
-std::wstring Widen(const std::string& text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 bool Fail(const std::string& why) {
     printf("child: %s\n", why.c_str());
     return false;
 }
 
-// Loads the DLL at `dllPath` and starts its host with default settings.
-bool StartHost(FrontEnd frontEnd, const std::string& dllPath) {
+// Loads the front end's DLL of this build and starts its host with default settings.
+bool StartHost(FrontEnd frontEnd) {
+    const std::string dllPath = harness::BesideProgram(
+        frontEnd == kFar1 ? VELUMO_DLL_RELATIVE_PATH : VELUMO_FAR3_DLL_RELATIVE_PATH);
     std::string error;
     if (frontEnd == kFar1) {
         static far1host::PluginExports exports;
@@ -62,23 +58,18 @@ bool StartHost(FrontEnd frontEnd, const std::string& dllPath) {
     if (!far3host::LoadLanguageFile(lng, &language)) {
         return Fail("cannot read " + lng);
     }
-    if (!far3host::LoadPlugin(Widen(dllPath), &exports, &error)) {
+    if (!far3host::LoadPlugin(winetest::Widen(dllPath), &exports, &error)) {
         return Fail(error);
     }
-    return far3host::Start(exports, language.messages, {}, Widen(dllPath)) ||
+    return far3host::Start(exports, language.messages, {}, winetest::Widen(dllPath)) ||
            Fail("the FAR 3 host refused the plug-in");
-}
-
-std::string BuiltDll(FrontEnd frontEnd) {
-    return harness::BesideProgram(frontEnd == kFar1 ? VELUMO_DLL_RELATIVE_PATH
-                                                    : VELUMO_FAR3_DLL_RELATIVE_PATH);
 }
 
 void TypeHide(FrontEnd frontEnd, const std::string& title) {
     if (frontEnd == kFar1) {
         far1host::TypeCommand("hide:" + title);
     } else {
-        far3host::TypeCommand(L"hide:" + Widen(title));
+        far3host::TypeCommand(L"hide:" + winetest::Widen(title));
     }
 }
 
@@ -162,49 +153,6 @@ template <size_t N> int IndexOf(const char* const (&names)[N], const char* name)
     return -1;
 }
 
-// time-f8 FAR3-DLL PRESSES: the median time of an F8 that hides and of one that shows, each
-// through the FAR 3 host on the one window of a desktop of its own, pressed in turn.
-int TimeF8(const std::string& dllPath, int presses) {
-    const std::string desktop = harness::UseOwnDesktop(harness::ProcessDesktopName("VelumoF8"));
-    HWND window = harness::MakeWindow("Velumo timed", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    harness::PumpMessages();
-    if (!desktop.empty() || window == nullptr || !StartHost(kFar3, dllPath) ||
-        far3host::OpenInActivePanel() == nullptr) {
-        Fail("cannot set up: " + desktop);
-        return 1;
-    }
-    std::vector<double> times[2]; // hides, shows
-    LARGE_INTEGER frequency, start, end;
-    QueryPerformanceFrequency(&frequency);
-    for (int press = 0; press < presses; ++press) {
-        const std::vector<far3host::ListedItem>& items =
-            far3host::PanelAt(far3host::ActivePanel()).items;
-        for (size_t i = 0; i < items.size(); ++i) {
-            if (!items[i].isDots && items[i].userData.Data == window) {
-                far3host::SetCursor(i);
-            }
-        }
-        const bool hiding = IsWindowVisible(window) != FALSE;
-        QueryPerformanceCounter(&start);
-        far3host::PressKey(VK_F8, 0);
-        QueryPerformanceCounter(&end);
-        if ((IsWindowVisible(window) != FALSE) == hiding) {
-            Fail("F8 did not toggle the window");
-            return 1;
-        }
-        times[hiding ? 0 : 1].push_back(1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                                        static_cast<double>(frequency.QuadPart));
-        harness::PumpMessages();
-    }
-    for (std::vector<double>& taken : times) {
-        std::sort(taken.begin(), taken.end());
-    }
-    printf("F8 on one window, median of %zu each: hide %.1f us, show %.1f us\n", times[1].size(),
-           times[0][times[0].size() / 2], times[1][times[1].size() / 2]);
-    far3host::ExitFar();
-    return 0;
-}
-
 // child hide FRONT-END PAUSE READY-EVENT TITLE... | child adopt FRONT-END
 int RunChild(int argc, char** argv) {
     const int frontEnd = argc > 1 ? IndexOf(kFrontEndNames, argv[1]) : -1;
@@ -214,7 +162,7 @@ int RunChild(int argc, char** argv) {
         Fail("bad arguments");
         return 2;
     }
-    if (!StartHost(static_cast<FrontEnd>(frontEnd), BuiltDll(static_cast<FrontEnd>(frontEnd)))) {
+    if (!StartHost(static_cast<FrontEnd>(frontEnd))) {
         return 1;
     }
     if (hider) {
@@ -233,8 +181,6 @@ int RunChild(int argc, char** argv) {
 // ---- the tests -----------------------------------------------------------------------------
 
 using namespace winetest;
-
-constexpr DWORD kChildMilliseconds = 300000; // an emulated 32-bit process takes a minute to start
 
 // Whether Velumo's record of hidden windows for this Windows session has an entry for `window`:
 // each value is named by a handle's eight hexadecimal digits.
@@ -255,37 +201,16 @@ bool IsRecorded(HWND window) {
 class KillTest : public DesktopTest {
   protected:
     struct Child {
-        PROCESS_INFORMATION process;
         std::string output; // the file its standard output and error go to
+        std::unique_ptr<ChildProcess> process;
     };
 
     void TearDown() override {
         for (Child& child : children_) {
-            TerminateProcess(child.process.hProcess, 1); // one a failed test left running
-            WaitForSingleObject(child.process.hProcess, kChildMilliseconds);
-            CloseHandle(child.process.hProcess);
-            CloseHandle(child.process.hThread);
+            child.process.reset();
             DeleteFileA(child.output.c_str());
         }
         DesktopTest::TearDown();
-    }
-
-    // Waits for `object` while serving this process's windows; false when `orElse` (a process)
-    // ends first or the time is up.
-    bool WaitServing(HANDLE object, HANDLE orElse) {
-        const HANDLE objects[2] = {object, orElse};
-        const DWORD count = orElse != nullptr ? 2 : 1;
-        const DWORD start = GetTickCount();
-        for (;;) {
-            const DWORD woke = MsgWaitForMultipleObjects(count, objects, FALSE, 1000, QS_ALLINPUT);
-            PumpMessages();
-            if (woke < WAIT_OBJECT_0 + count) { // else messages came, or a second passed
-                return woke == WAIT_OBJECT_0;
-            }
-            if (GetTickCount() - start > kChildMilliseconds) {
-                return false;
-            }
-        }
     }
 
     // This program as a child on this test's desktop, "child " and `arguments` on its command
@@ -293,27 +218,19 @@ class KillTest : public DesktopTest {
     Child& StartChild(const std::string& arguments) {
         char folder[MAX_PATH];
         GetTempPathA(sizeof folder, folder);
-        Child child{{},
-                    std::string(folder) + "velumo-kill-" + std::to_string(GetCurrentProcessId()) +
-                        "-" + std::to_string(++started_) + ".txt"};
+        Child child{std::string(folder) + "velumo-kill-" + std::to_string(GetCurrentProcessId()) +
+                        "-" + std::to_string(++started_) + ".txt",
+                    nullptr};
         SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
         HANDLE output = CreateFileA(child.output.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                     &inherited, CREATE_ALWAYS, 0, nullptr);
         EXPECT_NE(INVALID_HANDLE_VALUE, output) << child.output << ": error " << GetLastError();
-        std::string desktop = harness::ProcessDesktopName(VELUMO_DESKTOP);
-        char program[MAX_PATH] = "";
-        GetModuleFileNameA(nullptr, program, sizeof program);
-        std::string line = "\"" + std::string(program) + "\" child " + arguments;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        startup.lpDesktop = &desktop[0];
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = startup.hStdError = output;
-        const bool started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                            nullptr, &startup, &child.process);
-        EXPECT_TRUE(started) << "CreateProcess " << line << ": error " << GetLastError();
+        wchar_t program[MAX_PATH] = L"";
+        GetModuleFileNameW(nullptr, program, MAX_PATH);
+        child.process.reset(new ChildProcess(
+            L"\"" + std::wstring(program) + L"\" child " + Widen(arguments), output));
         CloseHandle(output);
-        children_.push_back(child);
+        children_.push_back(std::move(child));
         return children_.back();
     }
 
@@ -333,38 +250,32 @@ class KillTest : public DesktopTest {
             arguments += " \"" + WindowTitle(window) + "\"";
         }
         hider_ = &StartChild(arguments);
-        const bool stopped = WaitServing(ready, hider_->process.hProcess);
+        const bool stopped = WaitServing(ready, hider_->process->Handle());
         CloseHandle(ready);
         EXPECT_TRUE(stopped) << "the hider did not stop where it was to: " << OutputOf(*hider_);
         return stopped;
     }
 
-    void EndHider() {
-        EXPECT_TRUE(TerminateProcess(hider_->process.hProcess, 1));
-        WaitForSingleObject(hider_->process.hProcess, kChildMilliseconds);
-    }
+    void EndHider() { EXPECT_TRUE(hider_->process->End()); }
 
     // A fresh child of `frontEnd` lists the desktop and closes its last panel; the status each
     // window of this test was listed with.
     std::map<HWND, std::string> Adopt(FrontEnd frontEnd) {
         const Child& child = StartChild(std::string("adopt ") + kFrontEndNames[frontEnd]);
         DWORD exitCode = 1;
-        EXPECT_TRUE(WaitServing(child.process.hProcess, nullptr) &&
-                    GetExitCodeProcess(child.process.hProcess, &exitCode) && exitCode == 0)
+        EXPECT_TRUE(WaitServing(child.process->Handle(), nullptr) &&
+                    GetExitCodeProcess(child.process->Handle(), &exitCode) && exitCode == 0)
             << "the adopting child failed, status " << exitCode << ": " << OutputOf(child);
         std::map<HWND, std::string> listed;
         std::istringstream output(OutputOf(child));
-
-        std::string line;
-        while (std::getline(output, line)) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            char* end = nullptr;
-            HWND window = reinterpret_cast<HWND>(static_cast<uintptr_t>(
-                strtoull(line.c_str() + std::min<size_t>(7, line.size()), &end, 16)));
-            if (line.compare(0, 7, "listed ") == 0 && *end == ' ' && IsOwnWindow(window)) {
-                listed[window] = end + 1;
+        unsigned long long handle = 0;
+        int at = 0;
+        for (std::string line; std::getline(output, line);) { // "listed <handle> <4-letter status>"
+            HWND window = nullptr;
+            if (sscanf(line.c_str(), "listed %llx%n", &handle, &at) == 1 &&
+                line.size() >= static_cast<size_t>(at) + 5 &&
+                IsOwnWindow(window = reinterpret_cast<HWND>(static_cast<uintptr_t>(handle)))) {
+                listed[window] = line.substr(static_cast<size_t>(at) + 1, 4);
             }
         }
         return listed;
@@ -458,9 +369,6 @@ int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
     if (argc > 1 && strcmp(argv[1], "child") == 0) {
         return RunChild(argc - 2, argv + 2);
-    }
-    if (argc == 4 && strcmp(argv[1], "time-f8") == 0 && atoi(argv[3]) >= 2) {
-        return TimeF8(argv[2], atoi(argv[3]));
     }
     ::testing::InitGoogleTest(&argc, argv);
     winetest::g_desktopError = harness::UseOwnDesktop(harness::ProcessDesktopName(VELUMO_DESKTOP));

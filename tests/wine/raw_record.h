@@ -3,8 +3,10 @@
 // a write past the host's size is seen.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,34 @@ template <typename Char> std::basic_string<Char> TextAt(const void* record, size
     const Char* text = Read<const Char*>(record, offset);
     static const Char kNull[] = {'(', 'n', 'u', 'l', 'l', ')', 0};
     return std::basic_string<Char>(text != nullptr ? text : kNull);
+}
+
+// The view modes of an array of `count` PanelMode records of `size` bytes, as "types widths
+// flags: title..." (a column title for each column of the types), for each mode that is not all
+// zero bytes; the offsets are those of the mode's fields.
+template <typename Char, typename Flags>
+std::map<size_t, std::basic_string<Char>> ViewModes(const unsigned char* modes, size_t count,
+                                                    size_t size, size_t types, size_t widths,
+                                                    size_t titles, size_t flags) {
+    std::map<size_t, std::basic_string<Char>> seen;
+    for (size_t i = 0; i < count; ++i) {
+        const unsigned char* mode = modes + i * size;
+        if (std::all_of(mode, mode + size, [](unsigned char byte) { return byte == 0; })) {
+            continue;
+        }
+        const std::basic_string<Char> columns = TextAt<Char>(mode, types);
+        const std::string number = " " + std::to_string(Read<Flags>(mode, flags)) + ":";
+        std::basic_string<Char> text = columns + Char(' ') + TextAt<Char>(mode, widths);
+        text.append(number.begin(), number.end());
+        const void* columnTitles = Read<const void*>(mode, titles);
+        for (size_t column = 0; columnTitles != nullptr &&
+                                column <= size_t(std::count(columns.begin(), columns.end(), ','));
+             ++column) {
+            text += Char(' ') + TextAt<Char>(columnTitles, column * sizeof(void*));
+        }
+        seen[i] = text;
+    }
+    return seen;
 }
 
 // One record of the host's size, zero-filled, followed by guard bytes; StructSize (a size_t,

@@ -1,7 +1,6 @@
-// Hiding and showing real windows through the plug-in's exports: F8 (DeleteFiles), the "hide:"
-// command line (OpenPlugin, its text in the OEM code page) and the restore when the last panel
-// closes (ClosePlugin), against Wine's user32. F3 and Alt+F3 are the stress run's; what Wine does
-// on an activation is told in ../stress_run.h.
+// Hiding and showing real windows through the plug-in's exports: F8 (DeleteFiles), F3 and Alt+F3
+// (ProcessKey), the "hide:" command line (OpenPlugin, its text in the OEM code page) and the
+// restore when the last panel closes (ClosePlugin), against Wine's user32.
 #include "far1_fixture.h"
 
 namespace winetest {
@@ -9,13 +8,32 @@ namespace {
 
 class Actions : public Far1Test {
   protected:
-    // F8 on the listed item of `window`, as FAR hands it to DeleteFiles.
-    void PressF8(HANDLE panel, HWND window) {
-        const std::vector<far1host::ListedItem> items = OwnItems(panel);
+    // F8 on the item of `window` in `items` (by default a listing made now), as FAR hands it to
+    // DeleteFiles.
+    void PressF8(HANDLE panel, HWND window, std::vector<far1host::ListedItem> items = {}) {
+        items = items.empty() ? OwnItems(panel) : items;
         const far1host::ListedItem* item = FindItem(items, window);
         ASSERT_NE(nullptr, item) << Named(window) << " is not listed";
         far1::PluginPanelItem copy = far1host::PanelItemFrom(*item);
         EXPECT_EQ(1, Plugin().DeleteFiles(panel, &copy, 1, 0));
+        PumpMessages();
+    }
+    // F3 (Alt+F3 with `alt`) with the item of `window` in `items` selected; the panel is updated
+    // and redrawn whatever the selection holds.
+    void PressF3(HANDLE panel, HWND window, const std::vector<far1host::ListedItem>& items,
+                 bool alt) {
+        const far1host::ListedItem* item = FindItem(items, window);
+        ASSERT_NE(nullptr, item) << Named(window) << " is not listed";
+        far1host::ClearRecords();
+        far1host::SetPanelSelection({far1host::PanelItemFrom(*item)});
+        EXPECT_EQ(1, far1host::PressKey(panel, VK_F3, alt ? unsigned{far1::PKF_ALT} : 0u));
+        std::vector<int> commands;
+        for (const far1host::ControlCall& call : far1host::ControlCalls()) {
+            commands.push_back(call.command);
+        }
+        EXPECT_EQ((std::vector<int>{far1::FCTL_GETPANELINFO, far1::FCTL_UPDATEPANEL,
+                                    far1::FCTL_REDRAWPANEL}),
+                  commands);
         PumpMessages();
     }
 };
@@ -85,20 +103,68 @@ TEST_F(Actions, CommandLineTogglesTheWindowsWhoseTitleHoldsTheText) {
     PutInFront(windows[1]);
     ClosePanel(panel);
     EXPECT_VISIBLE(windows[0]);
-    EXPECT_EQ(windows[0], GetForegroundWindow());
-    EXPECT_EQ(windows[0], OwnZOrder().front());
+    EXPECT_IN_FRONT(windows[0]);
+    EXPECT_HIDDEN(invisible); // not recorded: the restore leaves it alone
+}
 
-    // With ShowAllWindowAtExit 0 the last close leaves it hidden; a recorded hidden window is
-    // eligible, so the same text shows it again.
+// FAR 1.x records twenty windows: the next hide is refused (the window stays visible and
+// unrecorded) until a recorded window is destroyed. With ShowAllWindowAtExit 0 the last close
+// leaves them hidden. Items of a listing whose windows were destroyed since are harmless to F8
+// and F3. F8 and Alt+F3 on a hidden window show it and bring it to the front; F3 leaves it
+// recorded. ShowAllWindowAtExit set in the dialog takes effect at the last close.
+TEST_F(Actions, TwentyRecordedWindowsDestroyedItemsAndTheRestoreSetInTheDialog) {
+    HWND front = MakeWindow("Velumo in front");
+    std::vector<HWND> windows, hidden, left;
+    for (int i = 0; i < 22; ++i) {
+        windows.push_back(MakeWindow("Velumo slot " + std::to_string(i)));
+    }
     SeedDword("ShowAllWindowAtExit", 0);
     StartFar1();
-    panel = OpenPanel();
-    PressF8(panel, windows[0]);
+    ClosePanel(OpenFromCommandLine("Velumo slot")); // the last close leaves them hidden
+    HANDLE panel = OpenPanel();
+    for (HWND window : windows) {
+        (IsWindowVisible(window) ? left : hidden).push_back(window);
+    }
+    ASSERT_EQ(20u, hidden.size()) << "twenty recorded, the rest refused";
+    const std::vector<far1host::ListedItem> stale = OwnItems(panel);
+    for (HWND window : hidden) {
+        EXPECT_LISTED(stale, window, "H  D");
+    }
+    for (HWND window : left) {
+        EXPECT_LISTED(stale, window, "    ");
+    }
+
+    // The destroyed window's slot takes the next hide, and only it.
+    DestroyOwnWindow(hidden[0]);
+    PressF8(panel, hidden[0], stale);
+    PutInFront(front);
+    PressF3(panel, hidden[0], stale, false);
+    EXPECT_EQ(front, GetForegroundWindow()) << "a destroyed window's item activated a window";
+    PressF8(panel, left[0]);
+    PressF8(panel, left[1]);
+    EXPECT_HIDDEN(left[0]);
+    EXPECT_VISIBLE(left[1]);
+
+    PressF8(panel, hidden[2]);
+    EXPECT_VISIBLE(hidden[2]);
+    EXPECT_IN_FRONT(hidden[2]);
+    PressF3(panel, hidden[3], stale, true);
+    EXPECT_VISIBLE(hidden[3]);
+    EXPECT_IN_FRONT(hidden[3]);
+    const std::vector<far1host::ListedItem> items = OwnItems(panel);
+    EXPECT_LISTED(items, hidden[2], "    ");
+    EXPECT_LISTED(items, hidden[3], "   D");
+    EXPECT_LISTED(items, left[0], "H  D");
+
+    far1host::DialogAnswer restore;
+    restore.result = 10;
+    restore.checks = {{8, 1}}; // ShowAllWindowAtExit
+    far1host::QueueDialogAnswer(restore);
+    EXPECT_EQ(1, Plugin().Configure(0));
     ClosePanel(panel);
-    EXPECT_HIDDEN(windows[0]);
-    ClosePanel(OpenFromCommandLine("Report one"));
-    EXPECT_VISIBLE(windows[0]);
-    EXPECT_HIDDEN(invisible);
+    for (HWND window : windows_) {
+        EXPECT_VISIBLE(window);
+    }
 }
 
 } // namespace

@@ -142,29 +142,14 @@ TEST_F(HostLayout, OpenPluginInfoModesAndKeyBarFollowTheHostsOffsets) {
         << "written past the host's record";
 
     // Ten view modes, indexed by FAR's digit; 2, 4 and 5 show the columns, the others are zero.
-    const char* modes = Read<const char*>(info.data(), kOpenModes);
-    ASSERT_NE(nullptr, modes);
     // Each mode has a title for each of its columns: m7 name, m8 status, m9 handle.
-    const std::map<int, std::pair<std::string, std::vector<std::string>>> used = {
-        {2, {"N,C0,C1 0,4,8 0", {"m7", "m8", "m9"}}},
-        {4, {"N,C0 0,4 0", {"m7", "m8"}}},
-        {5, {"N,C0,C1 0,4,0 1", {"m7", "m8", "m9"}}}};
-    for (int i = 0; i < 10; ++i) {
-        const char* mode = modes + i * kModeSize;
-        if (used.count(i) == 0) {
-            EXPECT_EQ(std::string(kModeSize, '\0'), std::string(mode, kModeSize)) << "mode " << i;
-            continue;
-        }
-        EXPECT_EQ(used.at(i).first, TextAt(mode, kModeTypes) + " " + TextAt(mode, kModeWidths) +
-                                        " " + std::to_string(Read<int>(mode, kModeFullScreen)));
-        const char* titles = Read<const char*>(mode, kModeTitles);
-        ASSERT_NE(nullptr, titles) << "mode " << i;
-        std::vector<std::string> seen;
-        for (size_t column = 0; column < used.at(i).second.size(); ++column) {
-            seen.push_back(TextAt(titles, column * kPointer));
-        }
-        EXPECT_EQ(used.at(i).second, seen) << "mode " << i;
-    }
+    const unsigned char* modes = Read<const unsigned char*>(info.data(), kOpenModes);
+    ASSERT_NE(nullptr, modes);
+    EXPECT_EQ((std::map<size_t, std::string>{{2, "N,C0,C1 0,4,8 0: m7 m8 m9"},
+                                             {4, "N,C0 0,4 0: m7 m8"},
+                                             {5, "N,C0,C1 0,4,0 1: m7 m8 m9"}}),
+              (raw::ViewModes<char, int>(modes, 10, kModeSize, kModeTypes, kModeWidths, kModeTitles,
+                                         kModeFullScreen)));
 
     const char* keyBar = Read<const char*>(info.data(), kOpenKeyBar);
     ASSERT_NE(nullptr, keyBar);

@@ -49,7 +49,7 @@ void ExpectNoAnomaly(const char* when) {
 void Far3Test::SetUp() {
     DesktopTest::SetUp();
     ASSERT_TRUE(Velumo().error.empty()) << Velumo().error;
-    StartFar1({});
+    StartFar3({});
 }
 
 void Far3Test::TearDown() {
@@ -60,7 +60,7 @@ void Far3Test::TearDown() {
     DesktopTest::TearDown();
 }
 
-void Far3Test::StartFar1(const std::vector<far3host::StoredSetting>& settings) {
+void Far3Test::StartFar3(const std::vector<far3host::StoredSetting>& settings) {
     far3host::ExitFar();
     ExpectNoAnomaly("before the start");
     ASSERT_TRUE(far3host::Anomalies().empty());
@@ -71,7 +71,7 @@ void Far3Test::StartFar1(const std::vector<far3host::StoredSetting>& settings) {
 }
 
 void Far3Test::RestartPlugin() {
-    StartFar1(far3host::StoredSettings());
+    StartFar3(far3host::StoredSettings());
 }
 
 std::vector<ListedItem> Far3Test::OwnItems() {
@@ -117,6 +117,31 @@ intptr_t Far3Test::ConfigureClicking(const std::vector<int>& labels, bool confir
     }
     far3host::QueueDialogAnswer(answer);
     return far3host::Configure();
+}
+
+void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
+                  const wchar_t* status) {
+    // "status|handle text|title;" for each item of the window
+    std::wstring seen, expected;
+    for (const ListedItem& item : items) {
+        if (WindowOf(item) == window) {
+            const bool columns = item.customColumns.size() >= 2;
+            seen += (columns ? item.customColumns[0] + L"|" + item.customColumns[1] : L"?") + L"|" +
+                    item.fileName + L";";
+        }
+    }
+    if (status != nullptr) {
+        expected = status + (L"|" + Widen(HandleText(window))) + L"|" + WholeTitleOf(window) + L";";
+    }
+    const auto shown = [](const std::wstring& text) {
+        const std::wstring cut = text.substr(0, 60);
+        return Printable(std::string(cut.begin(), cut.end())) + " (" + std::to_string(text.size()) +
+               " units)";
+    };
+    if (seen != expected) {
+        ADD_FAILURE_AT(file, line) << Named(window) << ": expected \"" << shown(expected)
+                                   << "\", seen \"" << shown(seen) << "\"";
+    }
 }
 
 intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id) {

@@ -25,7 +25,7 @@ class Far3Test : public DesktopTest {
 
     // FAR starts anew with these settings in its store (RestartPlugin: with the store the
     // previous start left): a panel still open is closed first (ExitFARW).
-    void StartFar1(const std::vector<far3host::StoredSetting>& settings);
+    void StartFar3(const std::vector<far3host::StoredSetting>& settings);
     void RestartPlugin();
     // The active panel's listing, reduced to the items of this test's windows.
     std::vector<ListedItem> OwnItems();
@@ -41,6 +41,10 @@ class Far3Test : public DesktopTest {
 // One FST_QWORD value of the roaming store.
 far3host::StoredSetting Setting(const wchar_t* name, unsigned long long value);
 HWND WindowOf(const ListedItem& item);
+// The window is listed once, with this status, its handle text and its whole title as Windows
+// keeps it; a null status: it is not listed.
+void ExpectListed(const char* file, int line, const std::vector<ListedItem>& items, HWND window,
+                  const wchar_t* status);
 // The index of the dialog item labelled with message `id`; a failure and -1 when there is none.
 intptr_t ItemLabelled(const far3host::DialogCall& dialog, int id);
 // "m<id>": the text the stand-in serves for message `id`.
@@ -55,3 +59,6 @@ ProgramColumns ProgramOf(const std::wstring& path, DWORD processId);
 ProgramColumns OwnProgram(); // this test program's
 
 } // namespace far3test
+
+#define EXPECT_LISTED(items, window, status)                                                       \
+    ::far3test::ExpectListed(__FILE__, __LINE__, items, window, status)

@@ -1,6 +1,5 @@
-// The real DLL's table of hidden windows grows with what the user hides (see the stress run), and
-// a hide it cannot record (the heap refuses) is told once, with the count, through FAR's message
-// service.
+// The real DLL's table of hidden windows grows with what the user hides, and a hide it cannot
+// record (the heap refuses) is told once, with the count, through FAR's message service.
 //
 // The heap failure is made in the DLL itself: the entry of its import address table through
 // which it calls the C runtime's realloc (the call that grows the table) is pointed at a
@@ -23,6 +22,50 @@ void* __cdecl FailingRealloc(void*, size_t) {
 }
 
 using Far3GrowingTable = Far3Test;
+
+// More than twenty windows are hidden and recorded, nothing told. Items of a listing whose
+// windows were destroyed since are harmless to F8 and F3. F8 on a hidden window shows it and
+// brings it to the front. ShowAllWindowAtExit set in the dialog takes effect at the last close.
+TEST_F(Far3GrowingTable, BeyondTwentyWindowsDestroyedItemsAndTheRestoreSetInTheDialog) {
+    HWND front = MakeWindowW(L"Velumo in front");
+    std::vector<HWND> grown;
+    for (int i = 0; i < 45; ++i) {
+        grown.push_back(MakeWindowW(L"Velumo grown " + std::to_wstring(i)));
+    }
+    StartFar3({Setting(L"ShowAllWindowAtExit", 0)});
+    ClearRecords();
+    ASSERT_NE(nullptr, TypeCommand(L"hide:Velumo grown"));
+    EXPECT_TRUE(MessageCalls().empty()) << "a window was left visible";
+    const std::vector<ListedItem> items = OwnItems();
+    for (HWND window : grown) {
+        EXPECT_HIDDEN(window);
+        EXPECT_LISTED(items, window, L"H  D");
+    }
+
+    // Each window destroyed after the panel was read, just before its key.
+    PutInFront(front);
+    const WORD keys[] = {VK_F8, VK_F3};
+    for (size_t i = 0; i < 2; ++i) {
+        DestroyOwnWindow(grown[i]);
+        Select({grown[i]});
+        EXPECT_EQ(keys[i] == VK_F3 ? 1 : 0, PressKey(keys[i], 0)) << "key " << keys[i];
+        PumpMessages();
+        EXPECT_EQ(front, GetForegroundWindow()) << "a destroyed window's item activated a window";
+    }
+    EXPECT_TRUE(std::any_of(PluginCalls().begin(), PluginCalls().end(),
+                            [](const PluginCall& call) { return call.call == Call::DeleteFiles; }));
+    Select({grown[2]});
+    EXPECT_EQ(0, PressKey(VK_F8, 0));
+    PumpMessages();
+    EXPECT_VISIBLE(grown[2]);
+    EXPECT_IN_FRONT(grown[2]);
+
+    EXPECT_EQ(1, ConfigureClicking({16}, true)) << "ShowAllWindowAtExit ticked";
+    EXPECT_TRUE(EnterDotDot() && PanelAt(kLeftPanel).plugin == nullptr) << "the last panel closes";
+    for (HWND window : windows_) {
+        EXPECT_VISIBLE(window);
+    }
+}
 
 // More matching windows than the table can have grown to in any earlier test of this process
 // (the DLL stays loaded): the heap refuses every growth, so some are left visible, all of them

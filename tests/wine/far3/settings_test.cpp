@@ -66,7 +66,7 @@ TEST_F(Far3Settings, RegistryValuesAreTakenOverOnceAndNeverWritten) {
     }
     const std::map<std::string, StoredValue> seeded = StoredValues(kOldKey);
 
-    StartFar1({});
+    StartFar3({});
     const Values takenOver = {0, 0, 1, 1, 0};
     EXPECT_EQ(takenOver, Stored());
     EXPECT_EQ(5u, StoredSettings().size()) << "five values, no DisksMenuDigit";
