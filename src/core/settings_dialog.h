@@ -96,11 +96,11 @@ constexpr DialogLayout LayoutConfigDialog(unsigned frontEnd) {
     return layout;
 }
 
-// The row of the dialog that edits setting `setting` (an index into kSettingFields); -1 when the
-// layout has none.
-constexpr int DialogRowOf(const DialogLayout& layout, int setting) {
+// The row of the dialog that edits `field`; -1 when the layout has none.
+constexpr int DialogRowOf(const DialogLayout& layout, int32_t Settings::*field) {
     for (int i = 0; i < layout.Count; ++i) {
-        if (layout.Rows[i].Setting == setting) {
+        const int setting = layout.Rows[i].Setting;
+        if (setting >= 0 && kSettingFields[setting].Field == field) {
             return i;
         }
     }

@@ -13,10 +13,10 @@ namespace {
 
 const DialogLayout& kLayout = kFar1ConfigDialog;
 const int kOk = kLayout.OkRow;
-const int kDigit = DialogRowFor(kLayout, &Settings::DisksMenuDigit);
+const int kDigit = DialogRowOf(kLayout, &Settings::DisksMenuDigit);
 
 int RowOf(int32_t Settings::*field) {
-    return DialogRowFor(kLayout, field);
+    return DialogRowOf(kLayout, field);
 }
 
 class ConfigDialog : public Far1Test {

@@ -84,7 +84,7 @@ TEST_F(EntryPoints, TheHostsRootKeyDecidesWhereTheSettingsLive) {
     EXPECT_EQ(SettingsFields(kDefaultSettings), SettingsFields(g_settings));
     far1host::QueueDialogAnswer(
         far1host::DialogAnswer{kFar1ConfigDialog.OkRow,
-                               {{DialogRowFor(kFar1ConfigDialog, &Settings::ShowOwnerWindow), 1}},
+                               {{DialogRowOf(kFar1ConfigDialog, &Settings::ShowOwnerWindow), 1}},
                                {}});
     EXPECT_EQ(1, Far().Configure(0));
     EXPECT_EQ(1, g_settings.ShowOwnerWindow);

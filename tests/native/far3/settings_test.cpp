@@ -16,7 +16,7 @@ const intptr_t kOkButton = kLayout.OkRow;
 const intptr_t kCancelButton = kLayout.CancelRow;
 
 size_t RowOf(int32_t Settings::*field) {
-    return static_cast<size_t>(DialogRowFor(kLayout, field));
+    return static_cast<size_t>(DialogRowOf(kLayout, field));
 }
 
 // What FAR's store should hold for whole settings records: each FAR 3 setting's number, -1 for

@@ -85,10 +85,6 @@ int SettingIndex(int32_t Settings::*field) {
     return -1;
 }
 
-int DialogRowFor(const DialogLayout& layout, int32_t Settings::*field) {
-    return DialogRowOf(layout, SettingIndex(field));
-}
-
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);

@@ -52,8 +52,6 @@ std::vector<std::string> Lines(const std::string& text);
 
 // The index of a field's row in the settings table.
 int SettingIndex(int32_t Settings::*field);
-// The dialog row that edits a field; -1 when the layout has none.
-int DialogRowFor(const DialogLayout& layout, int32_t Settings::*field);
 
 // `bytes` bytes of `value` at `at`, little-endian.
 void PutLittleEndian(std::vector<uint8_t>& data, size_t at, uint64_t value, size_t bytes);

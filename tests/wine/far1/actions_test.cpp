@@ -157,8 +157,8 @@ TEST_F(Actions, TwentyRecordedWindowsDestroyedItemsAndTheRestoreSetInTheDialog) 
     EXPECT_LISTED(items, left[0], "H  D");
 
     far1host::DialogAnswer restore;
-    restore.result = 10;
-    restore.checks = {{8, 1}}; // ShowAllWindowAtExit
+    restore.result = kFar1ConfigDialog.OkRow;
+    restore.checks = {{DialogRowOf(kFar1ConfigDialog, &Settings::ShowAllWindowAtExit), 1}};
     far1host::QueueDialogAnswer(restore);
     EXPECT_EQ(1, Plugin().Configure(0));
     ClosePanel(panel);

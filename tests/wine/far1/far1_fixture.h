@@ -10,6 +10,7 @@
 #pragma once
 
 #include "../desktop_test.h"
+#include "core/settings_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -91,9 +91,11 @@ TEST_F(Settings, ConfirmedDialogWritesAllSixDwordValues) {
     SeedDword("ShowInvisibleWindow", 9);
     StartFar1();
     far1host::DialogAnswer answer;
-    answer.result = 10;
-    answer.checks = {{1, 0}, {5, 0}, {8, 0}};
-    answer.texts = {{2, "-"}};
+    answer.result = kFar1ConfigDialog.OkRow;
+    answer.checks = {{DialogRowOf(kFar1ConfigDialog, &::Settings::AddToDisksMenu), 0},
+                     {DialogRowOf(kFar1ConfigDialog, &::Settings::ShowDesktopIcon), 0},
+                     {DialogRowOf(kFar1ConfigDialog, &::Settings::ShowAllWindowAtExit), 0}};
+    answer.texts = {{DialogRowOf(kFar1ConfigDialog, &::Settings::DisksMenuDigit), "-"}};
     far1host::QueueDialogAnswer(answer);
     EXPECT_EQ(1, Plugin().Configure(0));
     const std::map<std::string, StoredValue> written = {
